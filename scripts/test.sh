@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the sanitizer build of the
+# headless tests, and a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+echo "== normal build"
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default -j2
+
+echo "== sanitizer build (headless tests)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --preset asan -j2
+
+echo "== fuzz targets"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
