@@ -1,0 +1,121 @@
+#include "engine/diagnostics/debugf.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "engine/diagnostics/host.h"
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+
+namespace zorbit {
+
+namespace {
+
+// The messages window and the message file, as WriteMessage remembers them.
+struct MessageWriterState {
+    bool windowOpen = false;
+    int32_t lineCounter = 0;
+    std::string fileName;      // remembered target file, UTF-8
+    bool fileCreated = false;  // the first write creates the file empty
+};
+
+MessageWriterState& Writer() {
+    static MessageWriterState state;
+    return state;
+}
+
+// A host that keeps answering Yes must not keep DebugF looping for ever.
+constexpr int kMaxDebugFRetries = 100;
+
+bool AppendLine(const std::string& path, bool append, std::u16string_view text) {
+    std::FILE* f = std::fopen(path.c_str(), append ? "ab" : "wb");
+    if (!f) return false;
+    const std::string line = Utf16ToUtf8(text) + "\r\n";
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fflush(f);
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+std::string DebugFilePath() {
+    std::error_code ec;
+    auto dir = std::filesystem::temp_directory_path(ec);
+    if (ec) dir = "/tmp";
+    return (dir / "debugf.dbg").string();
+}
+
+void DebugF(std::u16string_view text, bool append, bool disabled) {
+    if (disabled) return;
+    const std::string path = DebugFilePath();
+    int answer = 0;
+    for (int attempt = 0; attempt < kMaxDebugFRetries; ++attempt) {
+        if (AppendLine(path, append, text)) return;
+        if (answer == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            answer = 1;
+            continue;
+        }
+        answer = ShowMessageBox(u"DebugF() Error",
+                                u"Unable to open file: '" + Utf8ToUtf16(path) +
+                                    u"' for message:\r\n\r\n" + std::u16string(text) +
+                                    u"\r\n\r\nRetry?",
+                                kMbYesNo, kIdNo);
+        if (answer != kIdYes) return;
+        DoEvents(0, u"", 0);
+    }
+}
+
+int32_t DoEvents(intptr_t /*window*/, std::u16string_view text, int32_t number) {
+    if (!text.empty() || number != 0)
+        DebugF(u"DoEvents: " + std::u16string(text) + u"(" + IntText(number) + u")", true, false);
+    return 0;
+}
+
+int32_t OpenMessagesWindow(int32_t /*flags*/, int32_t* windowOut) {
+    // The host draws the window; its lines arrive through the message-window service.
+    Writer().windowOpen = true;
+    Writer().lineCounter = 0;
+    if (windowOut) *windowOut = 1;
+    return 1;
+}
+
+int32_t WriteMessage(std::u16string_view text, uint8_t target, std::u16string_view fileName,
+                     int32_t /*reserved*/, uint8_t reset, int32_t option) {
+    MessageWriterState& w = Writer();
+    if (reset == 1) {
+        if (target == 2) {
+            w.windowOpen = false;
+            w.lineCounter = 0;
+        } else if (target == 1) {
+            w.fileName.clear();
+            w.fileCreated = false;
+        }
+        return 0;
+    }
+    if (target == 2) {
+        if (!w.windowOpen) OpenMessagesWindow(-1, nullptr);
+        ++w.lineCounter;
+        ShowMessageWindowLine(IntText(w.lineCounter) + u": " + std::u16string(text), option);
+        return 1;
+    }
+    if (target == 1) {
+        std::u16string line(text);
+        if (line.size() < 2 || line.compare(line.size() - 2, 2, u"\r\n") != 0) line += u"\r\n";
+        if (w.fileName.empty() && !fileName.empty()) w.fileName = Utf16ToUtf8(fileName);
+        if (w.fileName.empty()) return -1;
+        std::FILE* f = std::fopen(w.fileName.c_str(), w.fileCreated ? "ab" : "wb");
+        if (!f) return -1;
+        w.fileCreated = true;
+        const std::string bytes = Utf16ToUtf8(line);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zorbit

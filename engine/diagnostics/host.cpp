@@ -1,0 +1,57 @@
+#include "engine/diagnostics/host.h"
+
+#include <cstdio>
+#include <string>
+
+#include "engine/diagnostics/text.h"
+
+namespace zorbit {
+
+namespace {
+
+struct HostServices {
+    VexMessageBoxFn messageBox = nullptr;
+    VexMessageWindowFn messageWindow = nullptr;
+    VexClipboardFn clipboard = nullptr;
+};
+
+HostServices& Host() {
+    static HostServices host;
+    return host;
+}
+
+}  // namespace
+
+void SetMessageBoxHandler(VexMessageBoxFn fn) { Host().messageBox = fn; }
+void SetMessageWindowHandler(VexMessageWindowFn fn) { Host().messageWindow = fn; }
+void SetClipboardHandler(VexClipboardFn fn) { Host().clipboard = fn; }
+
+int32_t ShowMessageBox(std::u16string_view title, std::u16string_view text, int32_t style,
+                       int32_t defaultAnswer) {
+    if (Host().messageBox) {
+        const std::u16string t(title), x(text);
+        return Host().messageBox(t.c_str(), x.c_str(), style, defaultAnswer);
+    }
+    // No host: report on stderr and take the default, never waiting for an answer.
+    const std::string line = "[" + Utf16ToUtf8(title) + "] " + Utf16ToUtf8(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return defaultAnswer;
+}
+
+void ShowMessageWindowLine(std::u16string_view line, int32_t position) {
+    if (Host().messageWindow) {
+        const std::u16string l(line);
+        Host().messageWindow(l.c_str(), position);
+        return;
+    }
+    const std::string out = Utf16ToUtf8(line) + "\n";
+    std::fwrite(out.data(), 1, out.size(), stderr);
+}
+
+bool PutOnClipboard(std::u16string_view text) {
+    if (!Host().clipboard) return false;
+    const std::u16string t(text);
+    return Host().clipboard(t.c_str()) != 0;
+}
+
+}  // namespace zorbit

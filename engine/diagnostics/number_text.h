@@ -1,0 +1,36 @@
+#pragma once
+// The one formatter: every number that becomes text, and every number text that
+// becomes a number, goes through here (C locale, std::to_chars/std::from_chars).
+
+#include <string>
+#include <string_view>
+
+namespace zorbit {
+
+// "%.10f": fixed-point with exactly 10 decimals ("inf"/"-inf"/"nan" for non-finite).
+std::u16string Fixed10(double value);
+// Fixed-point with the given number of decimals (0..30).
+std::u16string FixedN(double value, int decimals);
+// Appends Fixed10(value) to out without a temporary.
+void AppendFixed10(std::u16string& out, double value);
+// Shortest text that reads back as the same double.
+std::u16string ShortestText(double value);
+// Decimal integer text.
+std::u16string IntText(long long value);
+
+// Reads a decimal number at the start of text: optional spaces, sign, digits, one point,
+// digits, exponent. Reading stops at the first character that does not fit; no digits
+// give 0. `used` receives the characters consumed (0 when nothing was read).
+double ReadDecimal(std::u16string_view text, size_t* used = nullptr);
+// Reads ASCII digits, point and exponent as far as they form a number ("1.2.3" gives 1.2,
+// "." gives 0); too large gives infinity, too small 0.
+double ParseAsciiNumber(std::u16string_view digits);
+// Value of a "%.10f" round trip: the number as the engine reads it back from its text.
+double RoundTo10(double value);
+
+// Drops leading text and the zeros after a decimal point ("2.5000000000" -> "2.5").
+std::u16string TrimNumber(std::u16string_view text);
+// Reads text as a number and writes it in its shortest fixed form ("0.5", "3" or "3.0").
+std::u16string CompactNumber(std::u16string_view text, bool keepDecimal);
+
+}  // namespace zorbit

@@ -1,0 +1,67 @@
+#pragma once
+// Error codes, the error table and the error records of the library.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zorbit {
+
+// Error codes of the expression engine.
+enum : int32_t {
+    kNoError = -1,
+    kErrUndefined = 0,
+    kErrAmbiguousFunction = 1,
+    kErrEvaluatorSyntax = 2,
+    kErrParserSyntax = 3,
+    kErrUndefinedFunction = 4,
+    kErrReturnedValue = 5,
+    kErrTokenMatch = 6,
+    kErrNotFound = 7,
+    kErrDivisionByZero = 8,
+    kErrNotInteger = 9,
+    kErrConditionMatrix = 10,
+    kErrWrongStringMatrix = 11,
+    kErrFewElements = 12,
+    kErrInvalidArgument = 13,
+    kErrMatrixNotFound = 14,
+    kErrMatrixByLong = 15,
+    kErrUndefinedVariable = 16,
+    kErrUndefinedCustomFunction = 17,
+    kErrUndefinedConstant = 18,
+    kFoundMarker = 21,
+    kErrUndefinedCommand = 25,
+};
+
+constexpr int kErrorTableBase = 30;
+constexpr int kErrorTableSize = 101;
+
+// The description of a code (index = code + 30; outside the table: code 25).
+std::u16string_view ErrorDescription(int32_t code);
+
+// Records an error with the current e_error and returns ErrMsgs.
+const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
+                                  std::u16string_view extra);
+// mode 1 record, 2 read, 4 clear, 8 last record with its extended information.
+const std::u16string& RecordError(std::u16string_view procedure, int32_t line,
+                                  std::u16string_view extra, int32_t mode);
+// Debug output by DebugMode (1 silences, 2 message boxes, 4 debug log).
+void DebugOut(std::u16string_view text, std::u16string_view title, bool show);
+inline bool DebugLogOn();
+// The position line of the trace for the parser's current position.
+std::u16string PositionLine(size_t offset, size_t tokenLength);
+
+// Export bodies of the error family.
+const char16_t* GetErrorDescriptionText(int32_t code, bool extended);
+int32_t CopyErrorMsgs(char16_t* buffer, int32_t capacity, bool show);
+int32_t CopyDebugLog(char16_t* buffer, int32_t capacity, bool show);
+
+}  // namespace zorbit
+
+#include "state.h"
+namespace zorbit {
+inline bool DebugLogOn() {
+    const int32_t m = Engine().errors.DebugMode;
+    return (m & 4) != 0 && (m & 1) == 0;
+}
+}  // namespace zorbit

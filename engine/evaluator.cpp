@@ -1,0 +1,498 @@
+#include "engine/evaluator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/errors.h"
+#include "engine/functions.h"
+#include "engine/parser.h"
+#include "engine/state.h"
+#include "engine/tokenizer.h"
+#include "engine/variables.h"
+#include "matrix/matrix_expr.h"
+
+namespace zorbit {
+
+namespace {
+
+struct OpRow {
+    int32_t level;
+    int32_t right;
+    enum Kind : uint8_t { Pow, Mul, Div, IntDiv, Mod, Add, Sub, Eq, Lt, Gt, Ne, Le, Ge, And, Or, Xor } kind;
+};
+
+// The operator of the current token, if it is one.
+bool OperatorOf(const ParserState& ps, OpRow* row) {
+    if (ps.type == Tok::Op) {
+        const std::u16string_view t = ps.text;
+        if (t.size() == 1) {
+            switch (t[0]) {
+            case u'^': *row = {11, 12, OpRow::Pow}; return true;
+            case u'*': *row = {10, 11, OpRow::Mul}; return true;
+            case u'/': *row = {10, 11, OpRow::Div}; return true;
+            case u'\\': *row = {9, 10, OpRow::IntDiv}; return true;
+            case u'+': *row = {7, 8, OpRow::Add}; return true;
+            case u'-': *row = {7, 8, OpRow::Sub}; return true;
+            case u'=': *row = {6, 7, OpRow::Eq}; return true;
+            case u'<': *row = {6, 7, OpRow::Lt}; return true;
+            case u'>': *row = {6, 7, OpRow::Gt}; return true;
+            default: return false;
+            }
+        }
+        if (t == u"<>") { *row = {6, 7, OpRow::Ne}; return true; }
+        if (t == u"<=") { *row = {6, 7, OpRow::Le}; return true; }
+        if (t == u">=") { *row = {6, 7, OpRow::Ge}; return true; }
+        return false;
+    }
+    if (ps.type == Tok::Keyword) {
+        switch (ps.kw) {
+        case Kw::Mod: *row = {8, 9, OpRow::Mod}; return true;
+        case Kw::And: *row = {5, 6, OpRow::And}; return true;
+        case Kw::Or: *row = {4, 5, OpRow::Or}; return true;
+        case Kw::Xor: *row = {3, 4, OpRow::Xor}; return true;
+        default: return false;
+        }
+    }
+    return false;
+}
+
+void SetError(int32_t code, std::u16string_view procedure, int32_t line, std::u16string_view extra) {
+    E_Error() = code;
+    ReportError(procedure, line, extra);
+}
+
+double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFlag) {
+    const EvalState& ev = Engine().eval;
+    const bool numbers = aFlag == 0 && bFlag == 0;
+    switch (row.kind) {
+    case OpRow::Pow:
+        if (numbers) return std::pow(a, b);
+        return CalcMatrixDivMult(u'^', a, b, &aFlag, bFlag);
+    case OpRow::Mul:
+        if (numbers) return a * b;
+        return CalcMatrixDivMult(u'*', a, b, &aFlag, bFlag);
+    case OpRow::Div:
+        if (numbers && b != 0) return a / b;
+        if (numbers) {
+            SetError(kErrDivisionByZero, u"CalcMatrixDivMult", 0, u"");
+            if (Engine().errors.MsgFlags & 1)
+                DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error", Engine().errors.MsgFlags != 0);
+            return a;
+        }
+        return CalcMatrixDivMult(u'/', a, b, &aFlag, bFlag);
+    case OpRow::Add:
+        if (numbers) return a + b;
+        return CalcMatrixSumSubt(u'+', a, b, &aFlag, bFlag);
+    case OpRow::Sub:
+        if (numbers) return a - b;
+        return CalcMatrixSumSubt(u'-', a, b, &aFlag, bFlag);
+    default: break;
+    }
+    aFlag = 0;
+    switch (row.kind) {
+    case OpRow::IntDiv: {
+        const double q = std::trunc(a / b);
+        if (b == 0 || !(q > -2147483649.0 && q < 2147483648.0)) return -2147483648.0;
+        return q;
+    }
+    case OpRow::Mod: {
+        const int32_t x = Trunc32(a), y = Trunc32(b);
+        if (y == 0) {
+            SetError(kErrDivisionByZero, u"e_prs", 0, u"mod: the right operand is 0\r\n");
+            return 0;
+        }
+        if (y == -1) return 0;  // also INT_MIN mod -1, which would trap
+        return x % y;
+    }
+    case OpRow::Eq: return a == b ? ev.TrueValue : 0;
+    case OpRow::Lt: return a < b ? ev.TrueValue : 0;
+    case OpRow::Gt: return a > b ? ev.TrueValue : 0;
+    case OpRow::Ne: return a != b ? ev.TrueValue : 0;
+    case OpRow::Le: return a <= b ? ev.TrueValue : 0;
+    case OpRow::Ge: return a >= b ? ev.TrueValue : 0;
+    case OpRow::And: return (a != 0 && b != 0) ? 1 : 0;
+    case OpRow::Or: return (a != 0 || b != 0) ? 1 : 0;
+    case OpRow::Xor: return ((a != 0) != (b != 0)) ? 1 : 0;
+    default: return a;
+    }
+}
+
+double HexValue(std::u16string_view text) {
+    uint64_t v = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        unsigned d;
+        if (c >= u'0' && c <= u'9') d = c - u'0';
+        else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
+        else break;
+        v = (v << 4) | d;
+    }
+    return static_cast<double>(static_cast<int64_t>(v));
+}
+
+double BinDigitsToInteger(std::u16string_view digits) {
+    double v = 0;
+    const size_t n = digits.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t c = digits[i];
+        if (c != u'0' && c != u'1') return 0;
+        if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
+    }
+    return v;
+}
+
+double SyntaxError() {
+    ParserState& ps = Engine().parser;
+    if (E_Error() != kNoError) return 0;
+    E_Error() = kErrParserSyntax;
+    const int32_t flags = Engine().errors.MsgFlags;
+    if (flags & 1) {
+        const std::u16string& records = ReportError(u"e_prs", 0, u"");
+        DebugOut(u"Procedure: e_prs\r\nSyntax error, token = '" + ps.TokText() + u"'\r\n\r\nDebug:\r\n" +
+                     records,
+                 u"ZiZoruze: Error", flags != 0);
+    }
+    return 0;
+}
+
+double FunctionCall() {
+    ParserState& ps = Engine().parser;
+    const std::u16string name = ps.e_tok;
+    e_nxt();
+    e_match(u"(");
+    uint8_t argFlag = 0;
+    const double argument = e_prs(1, argFlag);
+    e_match(u")");
+    // An error inside the argument (or a missing bracket) is the call's outcome.
+    if (E_Error() != kNoError) return 0;
+    return e_function(name, argument);
+}
+
+double MatrixFunction(Kw kw, uint8_t& flag) {
+    ParserState& ps = Engine().parser;
+    const std::u16string name = ps.e_tok;
+    e_nxt();
+    e_match(u"(");
+    uint8_t first = 0;
+    const double a = e_prs(1, first);
+    double value = 0;
+    if (kw == Kw::Det || kw == Kw::Trace) {
+        value = CalcMatrFunct(name, a, 0, 0.0, &first, 0, 0);
+    } else if (kw == Kw::Syst) {
+        e_nxt();
+        uint8_t second = 0;
+        const double b = e_prs(1, second);
+        value = CalcMatrFunct(name, a, b, 0.0, &first, second, 0);
+    } else {
+        e_nxt();
+        uint8_t second = 0;
+        const double b = e_prs(1, second);
+        e_nxt();
+        uint8_t third = 0;
+        const double c = e_prs(1, third);
+        if (third != 0) {
+            E_Error() = kErrInvalidArgument;
+            ReportError(u"e_prs", 0, u"Last parameter must be numeric.\r\n");
+        } else if (E_Error() == kNoError) {
+            value = CalcMatrFunct(name, a, b, c, &first, second, third);
+        }
+    }
+    flag = first;
+    e_match(u")");
+    return value;
+}
+
+double Primary(uint8_t& flag) {
+    ParserState& ps = Engine().parser;
+    switch (ps.type) {
+    case Tok::Num: {
+        const double v = ps.number;
+        flag = 0;
+        e_nxt();
+        return v;
+    }
+    case Tok::Hex: {
+        const double v = HexValue(ps.text);
+        flag = 0;
+        e_nxt();
+        return v;
+    }
+    case Tok::Bin: {
+        const double v = BinDigitsToInteger(ps.text.substr(1));
+        flag = 0;
+        e_nxt();
+        return v;
+    }
+    case Tok::Matrix: {
+        if (ps.text.size() < 2 || ps.text.back() != u']') {
+            E_Error() = kErrMatrixNotFound;
+            ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
+            return kErrMatrixNotFound;
+        }
+        const double v = MatrixReference(ps.text, ps.e_suffix);
+        if (E_Error() != kNoError) return v;
+        flag = 1;
+        e_nxt();
+        return v;
+    }
+    case Tok::Const: {
+        const double v = e_function(ps.e_tok, 0);
+        flag = 0;
+        e_nxt();
+        return v;
+    }
+    case Tok::Id: return flag = 0, FunctionCall();
+    case Tok::Keyword:
+        switch (ps.kw) {
+        case Kw::Not: {
+            e_nxt();
+            uint8_t f = 0;
+            const double v = e_prs(6, f);
+            flag = 0;
+            return static_cast<double>(~Trunc32(v));
+        }
+        case Kw::Det:
+        case Kw::Trace:
+        case Kw::Syst:
+        case Kw::Vcoeff: return MatrixFunction(ps.kw, flag);
+        case Kw::And:
+        case Kw::Or:
+        case Kw::Xor:
+        case Kw::Mod:
+        case Kw::Eqv:
+        case Kw::Imp:
+        case Kw::None: return SyntaxError();
+        default: {
+            const Kw kw = ps.kw;
+            e_nxt();
+            e_match(u"(");
+            const double v = StatFunction(kw);
+            flag = 0;
+            e_match(u")");
+            return v;
+        }
+        }
+    case Tok::Op:
+        if (TokIs(ps, u'-')) {
+            e_nxt();
+            uint8_t f = 0;
+            double v = e_prs(11, f);
+            if (f == 0) {
+                flag = 0;
+                return -v;
+            }
+            v = CalcMatrixDivMult(u'*', v, -1.0, &f, 0);
+            flag = f;
+            return v;
+        }
+        if (TokIs(ps, u'+')) {
+            e_nxt();
+            return e_prs(11, flag);
+        }
+        if (TokIs(ps, u'(')) {
+            e_nxt();
+            const double v = e_prs(1, flag);
+            e_match(u")");
+            return v;
+        }
+        return SyntaxError();
+    case Tok::End: return SyntaxError();
+    }
+    return SyntaxError();
+}
+
+// Keeps the nesting depth bounded so that no input can overflow the stack.
+struct DepthGuard {
+    int32_t& depth;
+    explicit DepthGuard(int32_t& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+
+}  // namespace
+
+double e_prs(int32_t level, uint8_t& flag) {
+    ParserState& ps = Engine().parser;
+    DepthGuard guard(ps.prsDepth);
+    if (ps.prsDepth > kMaxNesting) {
+        if (E_Error() == kNoError) {
+            E_Error() = kErrParserSyntax;
+            ReportError(u"e_prs", 0, u"Nesting deeper than " + IntText(kMaxNesting) + u" levels\r\n");
+        }
+        return 0;
+    }
+    double a = Primary(flag);
+    OpRow row;
+    while (E_Error() == kNoError && ps.type != Tok::End && !TokIs(ps, u'(') && !TokIs(ps, u')') &&
+           OperatorOf(ps, &row) && row.level >= level) {
+        e_nxt();
+        uint8_t bFlag = 0;
+        const double b = e_prs(row.right, bFlag);
+        if (E_Error() != kNoError) break;  // a failed operand is not combined
+        a = Combine(row, a, b, flag, bFlag);
+    }
+    return a;
+}
+
+namespace {
+
+// Steps shared by e_eval and de_eval: check, preprocess and parse. Returns the value.
+double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& flag, bool* done) {
+    EngineState& e = Engine();
+    *done = false;
+    if (checkFunctions && CheckFunctions() == kErrAmbiguousFunction) return 0;
+    ParserState& ps = e.parser;
+    ps.e_expr.assign(expr);
+    for (auto& c : ps.e_expr)
+        if (c == u',') c = u'.';
+    if (!ExpandFunctions(ps.e_expr)) {
+        ps.e_expr.clear();
+        E_Error() = kErrInvalidArgument;
+        ReportError(u"ExpandFunctions", 0, u"The expanded expression is too long\r\n");
+        return 0;
+    }
+    if (ps.e_expr.size() > kMaxExpressionLength) {
+        E_Error() = kErrInvalidArgument;
+        ReportError(u"e_eval", 0, u"The expression is too long\r\n");
+        return 0;
+    }
+    E_Error() = kNoError;
+    StartTokenizer();
+    e.eval.InEvaluation = true;
+    e_nxt();
+    flag = 0;
+    const double value = e_prs(1, flag);
+    e.eval.InEvaluation = false;
+    e.eval.ResultType = static_cast<int8_t>(flag);
+    *done = true;
+    return value;
+}
+
+}  // namespace
+
+int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions) {
+    EngineState& e = Engine();
+    E_Error() = kNoError;
+    ++e.parser.RunCount;
+    uint8_t flag = 0;
+    bool parsed = false;
+    const double value = ParseExpression(expr, checkFunctions, flag, &parsed);
+    if (!parsed) return E_Error();
+    if (e.parser.type != Tok::End && E_Error() == kNoError) {
+        E_Error() = kErrEvaluatorSyntax;
+        ReportError(u"e_eval", 0, u"");
+    }
+    if (flag == 0 && std::isinf(value) && value > 0 && E_Error() == kNoError) {
+        E_Error() = kErrDivisionByZero;
+        ReportError(u"e_eval", 0, u"");
+    }
+    if (E_Error() != kNoError) return E_Error();
+    if (result) *result = value;
+    if (flag == 1) {
+        ClearScratchMatrices(value);
+        return 1;
+    }
+    return 0;
+}
+
+double DeEval(std::u16string_view expr, bool checkFunctions) {
+    EngineState& e = Engine();
+    E_Error() = kNoError;
+    uint8_t flag = 0;
+    bool parsed = false;
+    const double value = ParseExpression(expr, checkFunctions, flag, &parsed);
+    if (!parsed) return E_Error();
+    if (e.parser.type != Tok::End && E_Error() == kNoError) {
+        E_Error() = kErrEvaluatorSyntax;
+        ReportError(u"de_eval", 1010, u"e_tok = " + e.parser.TypeText());
+    }
+    if (E_Error() != kNoError) return E_Error();
+    if (flag == 1) {
+        ClearScratchMatrices(value);
+        RegisterMatrixResult(value);
+    }
+    return value;
+}
+
+int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName,
+                   double xTo, int32_t steps, double* xs, double* ys, double* limits) {
+    if (steps < 1) {
+        E_Error() = kErrInvalidArgument;
+        ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
+        return kErrInvalidArgument;
+    }
+    const double step = (xTo - xFrom) / steps;
+    // The text around each whole occurrence of the variable, split once.
+    std::vector<std::u16string_view> pieces;
+    size_t from = 0;
+    for (size_t p = FindWholeName(expr, varName, 0, false); p != std::u16string_view::npos;
+         p = FindWholeName(expr, varName, from, false)) {
+        pieces.push_back(expr.substr(from, p - from));
+        from = p + varName.size();
+    }
+    pieces.push_back(expr.substr(from));
+
+    double L[5] = {0, 0, 0, 0, 0};
+    const size_t count = static_cast<size_t>(steps) + 1;
+    size_t i = 0;
+    double x = xFrom;
+    double y = 0;
+    int32_t last = kNoError;
+    std::u16string text;
+    while (i < count && x <= xTo) {
+        text.clear();
+        const std::u16string xs10 = TrimNumber(Fixed10(x));
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            if (k) {
+                text += u'(';
+                text += xs10;
+                text += u')';
+            }
+            text += pieces[k];
+        }
+        EvalExpression(text, &y, false);
+        last = E_Error();
+        if (last == kNoError) {
+            if (i == 0) {
+                L[1] = L[3] = xFrom;
+                L[2] = L[4] = y;
+            } else {
+                L[1] = std::min(L[1], x);
+                L[2] = std::min(L[2], y);
+                L[3] = std::max(L[3], x);
+                L[4] = std::max(L[4], y);
+            }
+        }
+        if (xs) xs[i] = x;
+        if (ys) ys[i] = y;
+        ++i;
+        if (step == 0) break;  // one point when the range is empty
+        x += step;
+    }
+    for (; i < count; ++i) {
+        if (xs) xs[i] = 0;
+        if (ys) ys[i] = 0;
+    }
+    if (limits)
+        for (int k = 0; k < 5; ++k) limits[k] = L[k];
+    if (last != kNoError) {
+        E_Error() = last;
+        ReportError(u"e_evals", 0, u"");
+        return last;
+    }
+    return kNoError;
+}
+
+int32_t SetBoolSign(int32_t sign) {
+    if (sign == 1 || sign == -1) {
+        Engine().eval.TrueValue = sign;
+    } else if (Engine().errors.MsgFlags & 1) {
+        DebugOut(u"Procedure: SetBoolSign\r\nWrong parameter. Must be 1 or -1", u"ZiZoruze: Error",
+                 true);
+    }
+    return 0;
+}
+
+}  // namespace zorbit

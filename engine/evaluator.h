@@ -1,0 +1,23 @@
+#pragma once
+// Evaluation entry points, for the exports and for the other modules of the library.
+
+#include <cstdint>
+#include <string_view>
+
+namespace zorbit {
+
+// Deepest nesting of brackets, unary operators and calls; deeper input fails with 3.
+constexpr int32_t kMaxNesting = 400;
+// Longest expression text after macro expansion; longer fails with 13.
+constexpr size_t kMaxExpressionLength = 4u << 20;
+
+// e_eval: 0 number in *result, 1 matrix (handle in *result), otherwise the error code.
+int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions);
+// de_eval: the value, or the error code as a double.
+double DeEval(std::u16string_view expr, bool checkFunctions);
+// e_evals: steps + 1 points at most into xs/ys, limits gets 5 values.
+int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName,
+                   double xTo, int32_t steps, double* xs, double* ys, double* limits);
+int32_t SetBoolSign(int32_t sign);
+
+}  // namespace zorbit

@@ -1,0 +1,171 @@
+// The C interface of the engine: each export is one call into the core, guarded.
+
+#include "zorbit/zorbit.h"
+
+#include "engine/diagnostics/host.h"
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/functions.h"
+#include "engine/guard.h"
+#include "engine/library.h"
+#include "engine/state.h"
+#include "engine/variables.h"
+#include "matrix/store.h"
+
+using namespace zorbit;
+
+namespace {
+
+const char16_t* Empty() { return u""; }
+
+}  // namespace
+
+// ---- Host services
+ZORBIT_API void SetMessageBoxHook(ZorbitMessageBoxFn fn) { SetMessageBoxHandler(fn); }
+ZORBIT_API void SetMessageWindowHook(ZorbitMessageWindowFn fn) { SetMessageWindowHandler(fn); }
+ZORBIT_API void SetClipboardHook(ZorbitClipboardFn fn) { SetClipboardHandler(fn); }
+
+// ---- Lifecycle
+ZORBIT_API int32_t vexAttachProcess(int32_t) {
+    return guarded([] {
+        Matrices().ElementOrder = -1;
+        Engine().errors.DebugMode = 1;
+        Engine().errors.DebugLog.clear();
+        return 0;
+    });
+}
+ZORBIT_API int32_t vexAttachThread(int32_t) {
+    Matrices().PlainCopy = -1;
+    return 0;
+}
+ZORBIT_API int32_t vexDetachThread(int32_t) {
+    Matrices().PlainCopy = 0;
+    return 0;
+}
+ZORBIT_API int32_t vexDetachProcess(int32_t) { return 0; }
+
+// ---- About and version
+ZORBIT_API const char16_t* aAbout(int32_t mode) {
+    return guarded([&] { return AboutText(mode); }, Empty());
+}
+ZORBIT_API int32_t DisplayVerInfo(const char16_t* fileName, char16_t* fileVersion,
+                                  char16_t* productVersion) {
+    return guarded([&] { return VersionInfo(View(fileName), fileVersion, productVersion); });
+}
+
+// ---- String-passing tests
+ZORBIT_API const char16_t* TestStr(const char16_t* text) {
+    return guarded([&] { return TestStrBody(View(text)); }, Empty());
+}
+ZORBIT_API char16_t* TestStrPtr(char16_t* buffer) {
+    return guarded([&] { return TestStrPtrBody(buffer); }, buffer);
+}
+ZORBIT_API const char16_t* TestStrPtr2(char16_t* buffer) {
+    return guarded([&] { return TestStrPtr2Body(buffer); }, Empty());
+}
+
+// ---- Evaluation
+ZORBIT_API int32_t e_eval(const char16_t* expr, double* result, int32_t checkFunctions) {
+    return guarded([&] { return EvalExpression(View(expr), result, checkFunctions != 0); },
+                   int32_t{kErrInvalidArgument});
+}
+ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions) {
+    return guarded([&] { return DeEval(View(expr), checkFunctions != 0); },
+                   static_cast<double>(kErrInvalidArgument));
+}
+ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName,
+                           double xTo, int32_t steps, double* xs, double* ys, double* limits) {
+    return guarded(
+        [&] { return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits); },
+        int32_t{kErrInvalidArgument});
+}
+ZORBIT_API int32_t GetResultType(void) { return Engine().eval.ResultType; }
+ZORBIT_API int32_t SetBoolSign(int32_t sign) {
+    return guarded([&] { return zorbit::SetBoolSign(sign); });
+}
+
+// ---- Functions and constants
+ZORBIT_API int32_t e_get_const(const char16_t* name, double* value) {
+    return guarded([&] { return GetConst(View(name), value); });
+}
+ZORBIT_API int32_t GetDiff_OperAndFuncs(char16_t* buffer) {
+    return guarded([&]() -> int32_t {
+        if (!buffer) return 0;
+        const std::u16string text = OperAndFuncsText();
+        text.copy(buffer, text.size());
+        buffer[text.size()] = 0;
+        return static_cast<int32_t>((text.size() + 1) * sizeof(char16_t));
+    });
+}
+
+// ---- Errors and diagnostics
+ZORBIT_API int32_t GetE_Error(void) { return E_Error(); }
+ZORBIT_API int32_t SetE_Error(int32_t code) {
+    E_Error() = code;
+    return code;
+}
+ZORBIT_API const char16_t* GetE_ErrDescr(int32_t code, uint8_t extended) {
+    return guarded([&] { return GetErrorDescriptionText(code, extended != 0); }, Empty());
+}
+ZORBIT_API int32_t GetErrorMsgs(char16_t* buffer, int32_t capacity, uint8_t show) {
+    return guarded([&] { return CopyErrorMsgs(buffer, capacity, show != 0); });
+}
+ZORBIT_API int32_t SetErrorMsgs(const char16_t* procedure, int32_t line, const char16_t* extra) {
+    return guarded([&] {
+        return static_cast<int32_t>(ReportError(View(procedure), line, View(extra)).size());
+    });
+}
+ZORBIT_API int32_t SetErrorMsgsF(int32_t onOff) {
+    const int32_t previous = Engine().errors.errorTextSwitch;
+    Engine().errors.errorTextSwitch = onOff;
+    return previous;
+}
+ZORBIT_API int32_t GetDebugLog(char16_t* buffer, int32_t capacity, uint8_t show) {
+    return guarded([&] { return CopyDebugLog(buffer, capacity, show != 0); });
+}
+ZORBIT_API int32_t SetDebugF(int32_t mode) {
+    const int32_t previous = Engine().errors.DebugMode;
+    Engine().errors.DebugMode = mode;
+    return previous;
+}
+ZORBIT_API int32_t ShowMsgs(int32_t flags) {
+    Engine().errors.MsgFlags = flags;
+    if (flags == 2) Engine().errors.DebugMode = 1;
+    return 0;
+}
+
+// ---- Variables and custom functions
+ZORBIT_API int32_t SetVarFunct(const char16_t* name, const char16_t* value, int32_t kind) {
+    return guarded([&] { return zorbit::SetVarFunct(View(name), View(value), kind); });
+}
+ZORBIT_API int32_t FindVarFunct(const char16_t* name, int32_t kind, double* result,
+                                char16_t* buffer) {
+    return guarded([&] { return zorbit::FindVarFunct(View(name), kind, result, buffer); });
+}
+ZORBIT_API int32_t GetVarFuncList(char16_t* buffer, int32_t capacity, const char16_t* which) {
+    return guarded([&] { return CopyVarFuncList(buffer, capacity, View(which)); });
+}
+ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which) {
+    return guarded([&] { return static_cast<int32_t>(ListByWord(View(which)).size()); });
+}
+ZORBIT_API int32_t ClearVarFuncList(const char16_t* which) {
+    return guarded([&] {
+        ListByWord(View(which)).clear();
+        return 1;
+    });
+}
+ZORBIT_API int32_t ReSetZiZoruze(void) {
+    return guarded([] { return zorbit::ReSetZiZoruze(); });
+}
+
+// ---- Number formatting
+ZORBIT_API const char16_t* StrD0(const char16_t* text) {
+    return guarded(
+        [&] {
+            Engine().numberResult = TrimNumber(View(text));
+            return Engine().numberResult.c_str();
+        },
+        Empty());
+}

@@ -1,0 +1,35 @@
+#include "engine/state.h"
+
+#include "engine/diagnostics/number_text.h"
+
+namespace zorbit {
+
+EngineState& Engine() {
+    static EngineState state;
+    return state;
+}
+
+void ResetEngine() { Engine() = EngineState{}; }
+
+std::u16string ParserState::TypeText() const {
+    switch (type) {
+    case Tok::End: return u"";
+    case Tok::Num: return u"num";
+    case Tok::Hex: return u"hex";
+    case Tok::Bin: return u"bin";
+    case Tok::Const: return u"const";
+    case Tok::Id: return u"id";
+    case Tok::Matrix: return u"matrix";
+    case Tok::Keyword: return e_tok;
+    case Tok::Op: return std::u16string(text);
+    }
+    return u"";
+}
+
+std::u16string ParserState::TokText() const {
+    if (type == Tok::Num && replaced) return Fixed10(number);
+    if (tokOwned) return e_tok;
+    return std::u16string(text);
+}
+
+}  // namespace zorbit

@@ -1,0 +1,95 @@
+#pragma once
+// Process-wide state of the expression engine, one struct per subsystem.
+// The library uses one instance (Engine()); tests reset it with ResetEngine().
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zorbit {
+
+enum class Tok : uint8_t {
+    End,      // end of text ("")
+    Num,      // number, variable or named constant
+    Hex,      // "&..."
+    Bin,      // "!..."
+    Const,    // "#name"
+    Id,       // identifier that is no keyword, variable or constant
+    Matrix,   // "[...]"
+    Keyword,  // a word of MatrixFuncNames, StatNames or LogicNames (see kw)
+    Op,       // any other single character, or "<=", "<>", ">=", ">>"
+};
+
+// Keywords, in the order of the three keyword lists.
+enum class Kw : uint8_t {
+    None,
+    Det, Trace, Syst, Vcoeff,
+    Min, Max, Avg, Sum, Sum2, Prod, Prod2, Stddev, Count, GeomMean, Median, Mean,
+    And, Eqv, Imp, Mod, Not, Or, Xor,
+};
+
+struct ParserState {
+    std::u16string e_expr;      // the whole expression after preprocessing
+    size_t pos = 0;             // characters of e_expr already read (e_rest starts here)
+    Tok type = Tok::End;
+    Kw kw = Kw::None;
+    std::u16string_view text;   // the token as read from e_expr
+    std::u16string e_tok;       // token text when it differs from `text` (lower-cased names, values)
+    bool tokOwned = false;      // e_tok holds the token text
+    double number = 0;          // value of a Num token
+    char16_t e_suffix = 0;      // 'I', 'T', 'D' or 0 after a matrix reference
+    int32_t RunCount = 0;
+    int32_t nxtDepth = 0;       // entry depth of e_nxt, for the trace
+    int32_t prsDepth = 0;       // recursion depth of e_prs
+    size_t tokStart = 0;        // offset of the current token in e_expr
+    bool replaced = false;      // the token was a variable or constant replaced by its value
+    bool roundCacheValid = false;
+    double roundCacheIn = 0, roundCacheOut = 0;
+    // Type and token texts as the system names them ("num", "id", "+", ...).
+    std::u16string TypeText() const;
+    std::u16string TokText() const;
+    std::u16string_view Rest() const { return std::u16string_view(e_expr).substr(pos); }
+};
+
+struct EvalState {
+    int32_t TrueValue = -1;
+    bool InEvaluation = false;
+    int8_t ResultType = 0;
+    int32_t ResultRows = 0;
+    int32_t ResultCols = 0;
+};
+
+struct VariableLists {
+    std::u16string VarList;
+    std::u16string FuncList;
+};
+
+struct ErrorState {
+    int32_t e_error = -1;
+    std::u16string ErrMsgs;
+    std::u16string LastErrInfo;
+    std::u16string descrResult;   // text returned by GetE_ErrDescr and TestStr
+    std::u16string DebugLog;
+    int32_t DebugMode = 0;
+    int32_t MsgFlags = 0;
+    int32_t errorTextSwitch = 0;
+};
+
+struct EngineState {
+    ParserState parser;
+    EvalState eval;
+    VariableLists vars;
+    ErrorState errors;
+    std::u16string numberResult;  // shared result of StrD0 / TrimNumber exports
+    std::u16string aboutText;
+    std::u16string testResult;
+    uint64_t rngState = 0;
+};
+
+EngineState& Engine();
+// Fresh engine state, as after loading the library (tests use it between cases).
+void ResetEngine();
+
+inline int32_t& E_Error() { return Engine().errors.e_error; }
+
+}  // namespace zorbit

@@ -1,0 +1,225 @@
+#include "engine/tokenizer.h"
+
+#include <array>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+#include "engine/errors.h"
+#include "engine/functions.h"
+#include "engine/variables.h"
+
+namespace zorbit {
+
+namespace {
+
+struct KwName {
+    std::u16string_view name;
+    Kw kw;
+};
+
+constexpr std::array<KwName, 23> kKeywords = {{
+    {u"det", Kw::Det},       {u"trace", Kw::Trace}, {u"syst", Kw::Syst},
+    {u"vcoeff", Kw::Vcoeff}, {u"min", Kw::Min},     {u"max", Kw::Max},
+    {u"avg", Kw::Avg},       {u"sum", Kw::Sum},     {u"sum2", Kw::Sum2},
+    {u"prod", Kw::Prod},     {u"prod2", Kw::Prod2}, {u"stddev", Kw::Stddev},
+    {u"count", Kw::Count},   {u"geom_mean", Kw::GeomMean}, {u"median", Kw::Median},
+    {u"mean", Kw::Mean},     {u"and", Kw::And},     {u"eqv", Kw::Eqv},
+    {u"imp", Kw::Imp},       {u"mod", Kw::Mod},     {u"not", Kw::Not},
+    {u"or", Kw::Or},         {u"xor", Kw::Xor},
+}};
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Rounded value of a variable: the engine reads variables back from their "%.10f" text.
+// The last conversion is remembered: formulas read the same variable again and again.
+double VariableValue(ParserState& ps, double stored) {
+    if (ps.roundCacheValid && ps.roundCacheIn == stored) return ps.roundCacheOut;
+    ps.roundCacheIn = stored;
+    ps.roundCacheOut = RoundTo10(stored);
+    ps.roundCacheValid = true;
+    return ps.roundCacheOut;
+}
+
+void ClassifyIdentifier(ParserState& ps) {
+    const Kw kw = KeywordOf(ps.e_tok);
+    if (kw != Kw::None) {
+        ps.type = Tok::Keyword;
+        ps.kw = kw;
+        return;
+    }
+    double value = 0;
+    if (LookupVariable(ps.e_tok, &value)) {
+        ps.type = Tok::Num;
+        ps.number = VariableValue(ps, value);
+        ps.replaced = true;
+        E_Error() = kNoError;
+        return;
+    }
+    if (LookupConstant(ps.e_tok, &value)) {
+        ps.type = Tok::Num;
+        ps.number = RoundTo10(value);
+        ps.replaced = true;
+        E_Error() = kNoError;
+        return;
+    }
+    if (LookupFunction(ps.e_tok, nullptr)) {
+        E_Error() = kNoError;
+    } else {
+        E_Error() = kErrUndefinedFunction;
+        ReportError(u"e_function", 1376, u"Undefined Function = " + ps.e_tok + u"\r\n");
+    }
+}
+
+void TraceLine(std::u16string_view line) { DebugOut(line, u"", false); }
+
+void TraceEntry(const ParserState& ps) {
+    const std::u16string depth = IntText(ps.nxtDepth);
+    TraceLine(u"--------------------||| e_nxt(" + depth + u") ENTRY |||---------------");
+    TraceLine(u"Run Count   = " + IntText(ps.RunCount));
+    TraceLine(PositionLine(ps.pos, 0));
+    TraceLine(u"expression  = " + ps.e_expr);
+}
+
+void TraceExit(const ParserState& ps) {
+    const std::u16string depth = IntText(ps.nxtDepth);
+    TraceLine(PositionLine(ps.tokStart, ps.text.size()));
+    std::u16string element = u"element     = " + std::u16string(ps.text);
+    if (ps.replaced) element += u" => '" + ps.TokText() + u"'";
+    TraceLine(element);
+    TraceLine(u"type/token  = " + ps.TypeText());
+    TraceLine(u"remaining   = " + std::u16string(ps.Rest()));
+    TraceLine(u"e_error     = " + IntText(E_Error()) + u" | " +
+              std::u16string(ErrorDescription(E_Error())));
+    TraceLine(u"--------------------||| e_nxt(" + depth + u") EXIT |||----------------");
+    TraceLine(u"");
+}
+
+}  // namespace
+
+Kw KeywordOf(std::u16string_view lowerName) {
+    if (lowerName.size() < 2 || lowerName.size() > 9) return Kw::None;
+    for (const auto& k : kKeywords)
+        if (k.name == lowerName) return k.kw;
+    return Kw::None;
+}
+
+void StartTokenizer() {
+    ParserState& ps = Engine().parser;
+    ps.pos = 0;
+    ps.prsDepth = 0;
+    ps.type = Tok::End;
+    ps.text = {};
+    ps.tokOwned = false;
+    ps.replaced = false;
+}
+
+int32_t e_nxt() {
+    ParserState& ps = Engine().parser;
+    const bool trace = DebugLogOn();
+    ++ps.nxtDepth;
+    if (trace) TraceEntry(ps);
+
+    ps.type = Tok::End;
+    ps.kw = Kw::None;
+    ps.tokOwned = false;
+    ps.replaced = false;
+    ps.e_suffix = 0;
+
+    const std::u16string& s = ps.e_expr;
+    const size_t n = s.size();
+    size_t i = ps.pos;
+    while (i < n && IsBlank(s[i])) ++i;
+    ps.tokStart = i;
+    if (i >= n) {
+        ps.text = {};
+        ps.pos = n;
+    } else {
+        const char16_t c = LowerChar(s[i]);
+        size_t j = i + 1;
+        if (c == u'[') {
+            ps.type = Tok::Matrix;
+            while (j < n && s[j] != u']') ++j;
+            if (j < n) ++j;  // take the "]"; a reference that never closes ends with the text
+            if (j < n && s[j - 1] == u']') {
+                const char16_t u = UpperChar(s[j]);
+                if (u == u'I' || u == u'T' || u == u'D') {
+                    ps.e_suffix = u;
+                    ps.text = std::u16string_view(s).substr(i, j - i);
+                    ++j;
+                    ps.pos = j;
+                    goto done;
+                }
+            }
+        } else if (c == u'#') {
+            ps.type = Tok::Const;
+            while (j < n && IsIdentChar(s[j])) ++j;
+            ps.e_tok.assign(s, i, j - i);
+            for (auto& ch : ps.e_tok) ch = LowerChar(ch);
+            ps.tokOwned = true;
+        } else if (c == u'&') {
+            ps.type = Tok::Hex;
+            while (j < n && IsIdentChar(s[j])) ++j;
+        } else if (c == u'!') {
+            ps.type = Tok::Bin;
+            while (j < n && IsDigit(s[j])) ++j;
+        } else if (IsDigit(c) || c == u'.') {
+            ps.type = Tok::Num;
+            while (j < n && (IsDigit(s[j]) || s[j] == u'.')) ++j;
+            ps.text = std::u16string_view(s).substr(i, j - i);
+            ps.number = ParseAsciiNumber(ps.text);
+        } else if ((c >= u'a' && c <= u'z') || c == u'_') {
+            ps.type = Tok::Id;
+            while (j < n && IsIdentChar(s[j])) ++j;
+            ps.e_tok.assign(s, i, j - i);
+            for (auto& ch : ps.e_tok) ch = LowerChar(ch);
+            ps.tokOwned = true;
+            ps.text = std::u16string_view(s).substr(i, j - i);
+            ps.pos = j;
+            ClassifyIdentifier(ps);
+            goto done;
+        } else if (c == u'<' || c == u'>') {
+            ps.type = Tok::Op;
+            if (j < n && (s[j] == u'=' || s[j] == u'>')) ++j;
+        } else {
+            ps.type = Tok::Op;
+        }
+        ps.text = std::u16string_view(s).substr(i, j - i);
+        ps.pos = j;
+    }
+done:
+    if (trace) TraceExit(ps);
+    --ps.nxtDepth;
+    return -1;
+}
+
+int32_t e_match(std::u16string_view expected) {
+    ParserState& ps = Engine().parser;
+    bool mismatch = false;
+    const bool same = ps.type == Tok::Op ? ps.text == expected : ps.TypeText() == expected;
+    if (E_Error() == kNoError && !same) {
+        mismatch = true;
+        E_Error() = kErrTokenMatch;
+        ReportError(u"e_match", 1546,
+                    u"Expected " + std::u16string(expected) + u", got '" + ps.TokText() + u"'\r\n");
+    }
+    if (DebugLogOn()) {
+        TraceLine(u"--------------------||| e_match() |||---------------------");
+        TraceLine((mismatch ? u"Run Count= " : u"Run Count   = ") + IntText(ps.RunCount));
+        TraceLine(u"expression  = " + ps.e_expr);
+        TraceLine(PositionLine(ps.tokStart, ps.text.size()));
+        TraceLine(u"element     = " + ps.TokText());
+        if (mismatch) {
+            TraceLine(u"expected = " + std::u16string(expected) + u" ---> got = " + ps.TypeText());
+        } else {
+            TraceLine(u"type/token  = " + ps.TypeText());
+            TraceLine(u"remaining   = " + std::u16string(ps.Rest()));
+        }
+        TraceLine(u"e_error  = " + IntText(E_Error()) + u" | " +
+                  std::u16string(ErrorDescription(E_Error())));
+    }
+    e_nxt();
+    return E_Error();
+}
+
+}  // namespace zorbit

@@ -1,0 +1,36 @@
+#pragma once
+// Variables and custom functions: two text lists of "name=value;" entries.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zorbit {
+
+// kind 0 = variable list, anything else = function list.
+std::u16string& ListByKind(int32_t kind);
+// "vars" (any case) = variable list, any other word = function list.
+std::u16string& ListByWord(std::u16string_view which);
+
+int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t kind);
+// Whole-entry lookup. Variable: its value; function: e_tok = body, copied into buffer,
+// result = body length. Found: e_error 21; not found: 7 (reported when asked).
+double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, bool report);
+int32_t FindVarFunct(std::u16string_view name, int32_t kind, double* result, char16_t* buffer);
+// The tokenizer's lookup: a lower-case name; true and the stored value when defined.
+bool LookupVariable(std::u16string_view lowerName, double* value);
+
+int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view which);
+int32_t ReSetZiZoruze();
+
+// Replaces every whole name of a custom function (any case) by "(" + body + ")".
+// Returns false when the text would grow past the expression limit.
+bool ExpandFunctions(std::u16string& text);
+int32_t CheckFunctions();
+
+// Position of `name` in `text` from `from` on where it stands as a whole name (not part of
+// a longer identifier); npos when none. Case-insensitive when asked.
+size_t FindWholeName(std::u16string_view text, std::u16string_view name, size_t from,
+                     bool ignoreCase);
+
+}  // namespace zorbit

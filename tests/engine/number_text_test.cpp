@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+
+namespace zorbit {
+namespace {
+
+struct TrimRow {
+    const char* name;
+    std::u16string_view in;
+    std::u16string_view out;
+};
+
+class TrimNumberRows : public ::testing::TestWithParam<TrimRow> {};
+
+TEST_P(TrimNumberRows, Trims) { EXPECT_EQ(TrimNumber(GetParam().in), GetParam().out); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrimNumberRows,
+    ::testing::Values(TrimRow{"half", u"2.5000000000", u"2.5"}, TrimRow{"whole", u"3.0000000000", u"3"},
+                      TrimRow{"negative", u"-0.2500000000", u"-0.25"}, TrimRow{"zero", u"0.0000000000", u"0"},
+                      TrimRow{"leading_text", u"x = 12.50", u"12.5"}, TrimRow{"empty", u"", u"0"},
+                      TrimRow{"no_number", u"abc", u"0"}, TrimRow{"integer_keeps_zeros", u"100", u"100"},
+                      TrimRow{"leading_point", u".5", u"0.5"}, TrimRow{"infinity_text", u"1.#INF000000", u"1.#INF"},
+                      TrimRow{"exponent_kept", u"1.5e100", u"1.5e100"}, TrimRow{"sign_point", u"-.5", u"-.5"},
+                      TrimRow{"only_zeros", u"000", u"000"}, TrimRow{"point_zeros", u"0.000", u"0"}));
+
+struct CompactRow {
+    const char* name;
+    std::u16string_view in;
+    bool keep;
+    std::u16string_view out;
+};
+
+class CompactNumberRows : public ::testing::TestWithParam<CompactRow> {};
+
+TEST_P(CompactNumberRows, Compacts) {
+    EXPECT_EQ(CompactNumber(GetParam().in, GetParam().keep), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CompactNumberRows,
+    ::testing::Values(CompactRow{"half", u"0.5", false, u"0.5"}, CompactRow{"neg_half", u"-0.5", false, u"-0.5"},
+                      CompactRow{"three_keep", u"3", true, u"3.0"}, CompactRow{"three", u"3", false, u"3"},
+                      CompactRow{"zero", u"0", false, u"0"}, CompactRow{"zero_keep", u"0", true, u"0.0"},
+                      CompactRow{"ten", u"10", false, u"10"}, CompactRow{"rounds", u"0.333333333333", false, u"0.3333333333"}));
+
+TEST(NumberText, FixedTenAndRoundTrip) {
+    EXPECT_EQ(Fixed10(2.5), u"2.5000000000");
+    EXPECT_EQ(Fixed10(3.141592653589793), u"3.1415926536");
+    EXPECT_EQ(RoundTo10(0.123456789012), 0.123456789);
+    EXPECT_EQ(RoundTo10(1e-12), 0.0);
+    EXPECT_TRUE(std::isinf(RoundTo10(INFINITY)));
+}
+
+TEST(NumberText, ReadDecimalStopsAtFirstMisfit) {
+    size_t used = 0;
+    EXPECT_EQ(ReadDecimal(u"  -9.81xyz", &used), -9.81);
+    EXPECT_EQ(used, 7u);
+    EXPECT_EQ(ReadDecimal(u"1.2.3"), 1.2);
+    EXPECT_EQ(ReadDecimal(u"abc", &used), 0);
+    EXPECT_EQ(used, 0u);
+    EXPECT_EQ(ReadDecimal(u"2E3"), 2000);
+    EXPECT_EQ(ReadDecimal(u"2E"), 2);
+    EXPECT_EQ(ReadDecimal(u"inf"), 0);
+    EXPECT_TRUE(std::isinf(ReadDecimal(u"1e999")));
+    EXPECT_EQ(ReadDecimal(u"1e-999"), 0);
+}
+
+TEST(NumberText, HugeNumberTokens) {
+    EXPECT_TRUE(std::isinf(ParseAsciiNumber(std::u16string(400, u'9'))));
+    EXPECT_EQ(ParseAsciiNumber(u"0." + std::u16string(400, u'0') + u"1"), 0);
+    EXPECT_EQ(ParseAsciiNumber(u"."), 0);
+}
+
+TEST(Text, Utf8RoundTripAndBadInput) {
+    const std::u16string s = u"x\u00e9\u20ac\U0001F600";
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(s)), s);
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8ToUtf16("\xC3"), std::u16string(1, char16_t(0xFFFD)));
+    EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9"));
+    EXPECT_FALSE(IsValidUtf8("caf\xE9"));
+    EXPECT_EQ(Latin1ToUtf16("caf\xE9"), u"caf\u00e9");
+}
+
+}  // namespace
+}  // namespace zorbit
