@@ -317,10 +317,13 @@ double e_prs(int32_t level, uint8_t& flag) {
     ParserState& ps = Engine().parser;
     DepthGuard guard(ps.prsDepth);
     if (ps.prsDepth > kMaxNesting) {
-        if (E_Error() == kNoError) {
-            E_Error() = kErrParserSyntax;
-            ReportError(u"e_prs", 0, u"Nesting deeper than " + IntText(kMaxNesting) + u" levels\r\n");
-        }
+        E_Error() = kErrParserSyntax;
+        ReportError(u"e_prs", 0, u"Nesting deeper than " + IntText(kMaxNesting) + u" levels\r\n");
+        // Nothing more is read: a later identifier must not clear this error.
+        ps.pos = ps.e_expr.size();
+        ps.type = Tok::End;
+        ps.text = {};
+        ps.tokOwned = false;
         return 0;
     }
     double a = Primary(flag);

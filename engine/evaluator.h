@@ -7,7 +7,7 @@
 namespace zorbit {
 
 // Deepest nesting of brackets, unary operators and calls; deeper input fails with 3.
-constexpr int32_t kMaxNesting = 400;
+constexpr int32_t kMaxNesting = 1000;
 // Longest expression text after macro expansion; longer fails with 13.
 constexpr size_t kMaxExpressionLength = 4u << 20;
 

@@ -1,4 +1,5 @@
 #include "engine/errors.h"
+#include "engine/variables.h"
 #include "engine_fixture.h"
 
 namespace zorbit::test {
@@ -20,7 +21,7 @@ TEST_F(Errors, DescriptionsArePaddedTableTexts) {
         {500, u"Undefined Command/Keyword    (Module: eval)"},
         {-31, u"Undefined Command/Keyword    (Module: eval)"},
         {36, u"Error in formula             (Module: sDiff)"},
-        {-22, u"Orders not equal               (Module: aMatr)"},
+        {-25, u"Orders not equal               (Module: aMatr)"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.code);

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NestRow{"unary", u"-", u"3", u"", 3},
                       NestRow{"not_chain", u"not ", u"0", u"", 0},
                       NestRow{"statistics", u"sum(1;", u"1", u")", 257},
-                      NestRow{"mixed", u"-(sqrt(", u"4", u"))", 2}));
+                      NestRow{"mixed", u"abs(-(", u"4", u"))", 4}));
 
 TEST_F(Nesting, MacroExpansionNestsToo) {
     // f0 = (f1)+1, f1 = (f2)+1, ...: the text nests one bracket per entry.

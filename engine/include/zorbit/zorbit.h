@@ -240,6 +240,17 @@ ZORBIT_API const char16_t* aShow(const double* a, int32_t rows, int32_t cols);
 ZORBIT_API const char16_t* aShowByLong(const double* a, int32_t rows, int32_t cols);
 
 /* ---- Differentiation -------------------------------------------------------------------- */
-/* @derive-exports@ */
+/* Simplified derivative of formula by variable (case-sensitive) into buffer: at most as many
+ * characters as the text already in buffer (and bufferLength when > 0), zero-terminated.
+ * Returns the derivative's full length (retry with more room when larger) and error -1;
+ * 0 on failure: error 7 empty formula, 6 syntax, nesting or size (buffer untouched),
+ * 8 division by zero (buffer holds the text). The formula and buffer stay the caller's. */
+ZORBIT_API int32_t e_diff(const char16_t* formula, const char16_t* variable, char16_t* buffer,
+                          int32_t bufferLength);
+/* Error flag of the last e_diff: 0 none, 1 an error was reported, 7 empty formula. */
+ZORBIT_API int32_t GetLast_diffErr(void);
+/* Differentiation log: 0 off, 1 lines appended to fileName ("" = "Derive.Log" in the current
+ * folder, recreated at its first line), 2 message boxes, other: counted only. Returns mode. */
+ZORBIT_API int32_t SetDiffLogF(int8_t mode, const char16_t* fileName);
 
 #endif

@@ -1,0 +1,106 @@
+// Parse-and-evaluate cost of the engine on typical formulas, beside muparser doing the
+// same work (SetExpr then Eval on the same text every time).
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/evaluator.h"
+#include "engine/state.h"
+#include "engine/variables.h"
+#include "matrix/matrix_expr.h"
+
+#ifdef VEX_HAVE_MUPARSER
+#include <muParser.h>
+#endif
+
+namespace {
+
+struct Formula {
+    const char16_t* ours;
+    const char* theirs;
+};
+
+// F1..F8 of the engine benchmark.
+const Formula kFormulas[] = {
+    {u"2+3*4", "2+3*4"},
+    {u"(1+2)*(3+4)/5-6^2", "(1+2)*(3+4)/5-6^2"},
+    {u"sin(0.5)+cos(0.3)*sqrt(2)", "sin(0.5)+cos(0.3)*sqrt(2)"},
+    {u"x^3-2*x^2+x-1", "x^3-2*x^2+x-1"},
+    {u"((((1+2)*3)+4)*5)", "((((1+2)*3)+4)*5)"},
+    {u"exp(1.5)*ln(10)-atan(1)*4+sqrt(17)/3", "exp(1.5)*ln(10)-atan(1)*4+sqrt(17)/3"},
+    {u"(sin(0.5)*cos(0.25)+sqrt(17)/3)*(exp(1.5)-ln(10))/(atan(1)*4+abs(-2.5))-((1+2)*(3+4)/5-6^2)"
+     u"+3.14159*2-sqrt(2)*sin(1)*cos(1)+tan(0.3)/(1+0.5*0.5)-(2.5*(1.5-0.25))",
+     "(sin(0.5)*cos(0.25)+sqrt(17)/3)*(exp(1.5)-ln(10))/(atan(1)*4+abs(-2.5))-((1+2)*(3+4)/5-6^2)"
+     "+3.14159*2-sqrt(2)*sin(1)*cos(1)+tan(0.3)/(1+0.5*0.5)-(2.5*(1.5-0.25))"},
+    {u"avg(1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20)",
+     "sum(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20)/20"},
+};
+
+void FreshEngine() {
+    zorbit::ResetEngine();
+    zorbit::ResetMatrixState();
+    zorbit::SetVarFunct(u"x", u"1.5", 0);
+}
+
+void BM_Zorbit(benchmark::State& state) {
+    FreshEngine();
+    const Formula& f = kFormulas[state.range(0)];
+    double v = 0;
+    for (auto _ : state) {
+        zorbit::EvalExpression(f.ours, &v, false);
+        benchmark::DoNotOptimize(v);
+    }
+    if (zorbit::E_Error() != -1) state.SkipWithError("evaluation failed");
+}
+BENCHMARK(BM_Zorbit)->DenseRange(0, 7)->Name("zorbit_F");
+
+void BM_SeriesPoints(benchmark::State& state) {
+    FreshEngine();
+    const int32_t steps = static_cast<int32_t>(state.range(0));
+    std::vector<double> xs(steps + 1), ys(steps + 1);
+    double lim[5];
+    for (auto _ : state) {
+        zorbit::EvalSeries(u"sin(x)*x^2", -10, u"x", 10, steps, xs.data(), ys.data(), lim);
+        benchmark::DoNotOptimize(ys.data());
+    }
+    state.SetItemsProcessed(state.iterations() * (steps + 1));
+}
+BENCHMARK(BM_SeriesPoints)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+#ifdef VEX_HAVE_MUPARSER
+void BM_Muparser(benchmark::State& state) {
+    const Formula& f = kFormulas[state.range(0)];
+    mu::Parser p;
+    double x = 1.5;
+    p.DefineVar("x", &x);
+    double v = 0;
+    for (auto _ : state) {
+        p.SetExpr(f.theirs);
+        v = p.Eval();
+        benchmark::DoNotOptimize(v);
+    }
+}
+BENCHMARK(BM_Muparser)->DenseRange(0, 7)->Name("muparser_F");
+
+void BM_MuparserSeries(benchmark::State& state) {
+    const int32_t steps = static_cast<int32_t>(state.range(0));
+    std::vector<double> ys(steps + 1);
+    mu::Parser p;
+    double x = 0;
+    p.DefineVar("x", &x);
+    p.SetExpr("sin(x)*x^2");
+    for (auto _ : state) {
+        const double step = 20.0 / steps;
+        x = -10;
+        for (int32_t i = 0; i <= steps; ++i, x += step) ys[i] = p.Eval();
+        benchmark::DoNotOptimize(ys.data());
+    }
+    state.SetItemsProcessed(state.iterations() * (steps + 1));
+}
+BENCHMARK(BM_MuparserSeries)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+#endif
+
+}  // namespace
+
+BENCHMARK_MAIN();

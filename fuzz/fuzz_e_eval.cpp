@@ -1,0 +1,25 @@
+// Any UTF-16 text through e_eval, with a few variables and functions defined.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/evaluator.h"
+#include "engine/state.h"
+#include "engine/variables.h"
+#include "matrix/matrix_expr.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    zorbit::ResetEngine();
+    zorbit::ResetMatrixState();
+    zorbit::SetVarFunct(u"x", u"1.5", 0);
+    zorbit::SetVarFunct(u"ax", u"-2", 0);
+    zorbit::SetVarFunct(u"f(x)", u"x^2+1", 1);
+    zorbit::SetVarFunct(u"g", u"sin(x)*f(x)", 1);
+    std::u16string text(size / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    double v = 0;
+    zorbit::EvalExpression(text, &v, (size & 1) != 0);
+    zorbit::DeEval(text, false);
+    return 0;
+}
