@@ -139,15 +139,24 @@ intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool e
     def.cols = cols;
 
     std::vector<double> work(static_cast<size_t>(rows * cols), 0.0);
+    // Matrices an element formula refers to are copies of this definition's own making.
+    const uint64_t firstHandle = Matrices().nextHandle;
     size_t k = 3;
     for (int64_t i = 0; i < rows; ++i) {
         for (int64_t j = 0; j < cols; ++j, ++k) {
             const std::u16string_view field = k < fields.size() ? fields[k] : std::u16string_view();
-            if (field.empty()) return MissingElement(def, static_cast<int64_t>(k - 3), i, j, field);
+            if (field.empty()) {
+                DropScratchSince(firstHandle);
+                return MissingElement(def, static_cast<int64_t>(k - 3), i, j, field);
+            }
             const int32_t code = ElementValue(field, evaluate, &work[static_cast<size_t>(i * cols + j)]);
-            if (code != kNoError) return ElementFailed(def, code, i, j, field);
+            if (code != kNoError) {
+                DropScratchSince(firstHandle);
+                return ElementFailed(def, code, i, j, field);
+            }
         }
     }
+    DropScratchSince(firstHandle);
     MatrixBlock block = AllocateBlock(work.size());
     double* storage = block.get();
     aCopyArray(work.data(), storage, static_cast<int32_t>(rows), static_cast<int32_t>(cols));

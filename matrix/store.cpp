@@ -1,5 +1,6 @@
 #include "matrix/store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -319,6 +320,17 @@ int32_t aElemOrderEx(const void* argument, int32_t mode) {
         default:
             return 0;
     }
+}
+
+void DropScratchSince(uint64_t firstHandle) {
+    MatrixStore& store = Matrices();
+    std::vector<MatrixEntry>& list = store.arrList;
+    const auto from = std::remove_if(list.begin(), list.end(), [&](const MatrixEntry& e) {
+        return e.Internal && e.handle >= firstHandle;
+    });
+    if (from == list.end()) return;
+    list.erase(from, list.end());
+    store.current = 0;
 }
 
 void ResetMatrixStore() {
