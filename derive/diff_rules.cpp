@@ -1,0 +1,253 @@
+#include "derive/diff_rules.h"
+
+#include "derive/diff_log.h"
+#include "derive/diff_number.h"
+#include "derive/diff_parser.h"
+#include "derive/diff_state.h"
+#include "engine/state.h"
+
+namespace zorbit {
+
+namespace {
+
+// ln 10 in single precision, six decimals.
+constexpr std::u16string_view kLn10Text = u"2.302585";
+
+// The derivative text must parse into the nodes the formula left free; once it surely
+// cannot, building it further only wastes memory.
+bool DerivativeHasRoom(const std::u16string& out) {
+    DiffState& d = Diff();
+    if (d.tooLong || d.tooDeep) return false;
+    if (d.Index + d.derivNodes > kMaxDiffNodes || out.size() > kMaxDiffText) {
+        d.tooLong = true;
+        ERR(u"Too long formula");
+        E_Error() = 1;
+        return false;
+    }
+    return true;
+}
+
+// Outer derivative of a function written around its argument, times the inner one.
+void FunctionRule(int32_t code, int32_t arg, std::u16string& out) {
+    const auto F = [&] { Df_GetFormula(arg, out); };
+    const auto D = [&] { Df(arg, out); };
+    const auto chain = [&](std::u16string_view head, std::u16string_view tail) {
+        out += head;
+        F();
+        out += tail;
+        D();
+        out += u"))";
+    };
+    switch (code) {
+        case kDcCos: chain(u"(-sin(", u")*("); break;
+        case kDcSin: chain(u"(cos(", u")*("); break;
+        case kDcTg: chain(u"(1/(cos(", u")^2)*("); break;
+        case kDcCtg: chain(u"(-1/(sin(", u")^2)*("); break;
+        case kDcAbs: chain(u"(sgn(", u")*("); break;
+        case kDcSqrt: chain(u"(0.5/sqrt(", u")*("); break;
+        case kDcLn: chain(u"(1/(", u")*("); break;
+        case kDcExp: chain(u"(exp(", u")*("); break;
+        case kDcArcsin: chain(u"(1/sqrt(1-(", u")^2)*("); break;
+        case kDcArccos: chain(u"(-1/sqrt(1-(", u")^2)*("); break;
+        case kDcArctg: chain(u"(1/(1+(", u")^2)*("); break;
+        case kDcArcctg: chain(u"(-1/(1+(", u")^2)*("); break;
+        case kDcSh: chain(u"(ch(", u")*("); break;
+        case kDcCh: chain(u"(sh(", u")*("); break;
+        case kDcTh: chain(u"(1/(ch(", u")^2)*("); break;
+        case kDcCth: chain(u"(-1/(sh(", u")^2)*("); break;
+        case kDcLog10:
+            chain(u"(1/(", u")*(");
+            out += u"/(";
+            out += kLn10Text;
+            out += u")";
+            break;
+        default: out += u"0"; break;  // sign, unit step and unused codes are flat
+    }
+}
+
+// d(u^v) = v*u^(v-1)*u' + u^v*ln(u)*v'. A name exponent is no number: v-1 is not
+// known, so the first term is written v*u^v/u*u'.
+void PowerRule(int32_t base, int32_t exponent, std::u16string& out) {
+    const auto F = [&](int32_t n) { Df_GetFormula(n, out); };
+    out += u"((";
+    F(exponent);
+    out += u")*(";
+    F(base);
+    out += u")^(";
+    if (Diff().t[exponent].opCode == kDcName) {
+        F(exponent);
+        out += u")/(";
+        F(base);
+    } else {
+        out += ReducedExponent(Diff().t[exponent].con);
+    }
+    out += u")*(";
+    Df(base, out);
+    out += u"))+((";
+    F(base);
+    out += u")^(";
+    F(exponent);
+    out += u")*(ln(";
+    F(base);
+    out += u")*";
+    Df(exponent, out);
+    out += u"))";
+}
+
+void BinaryRule(int32_t code, int32_t l, int32_t r, std::u16string& out) {
+    const auto F = [&](int32_t n) { Df_GetFormula(n, out); };
+    const auto D = [&](int32_t n) { Df(n, out); };
+    switch (code) {
+        case kDcAdd:
+        case kDcSub:
+            out += u"((";
+            D(l);
+            out += code == kDcAdd ? u")+(" : u")-(";
+            D(r);
+            out += u"))";
+            break;
+        case kDcMul:
+            out += u"((";
+            D(l);
+            out += u")*(";
+            F(r);
+            out += u")+(";
+            D(r);
+            out += u")*(";
+            F(l);
+            out += u"))";
+            break;
+        case kDcDiv:
+            out += u"((";
+            D(l);
+            out += u")*(";
+            F(r);
+            out += u")-(";
+            D(r);
+            out += u")*(";
+            F(l);
+            out += u"))/(";
+            F(r);
+            out += u")^2";
+            break;
+        default: PowerRule(l, r, out); break;
+    }
+}
+
+void DerivativeOf(int32_t node, std::u16string& out) {
+    const DiffNode& n = Diff().t[node];
+    const int32_t code = n.opCode;
+    if (code == kDcAdd || code == kDcSub || code == kDcMul || code == kDcDiv || code == kDcPow) {
+        BinaryRule(code, n.l, n.r, out);
+    } else if (code == kDcName) {
+        out += n.con == Diff().variable ? u"1" : u"0";
+    } else if (code == kDcNeg) {
+        out += u"(-(";
+        Df(n.l, out);
+        out += u"))";
+    } else if (IsFunctionCode(code)) {
+        FunctionRule(code, n.l, out);
+    } else {
+        out += u"0";  // numbers and anything else
+    }
+}
+
+std::u16string_view BinaryJoin(int32_t code) {
+    switch (code) {
+        case kDcAdd: return u")+(";
+        case kDcSub: return u")-(";
+        case kDcMul: return u")*(";
+        case kDcDiv: return u")/(";
+        default: return u")^(";
+    }
+}
+
+void FormulaOf(int32_t node, std::u16string& out) {
+    const DiffNode& n = Diff().t[node];
+    const auto F = [&](int32_t child) { Df_GetFormula(child, out); };
+    switch (n.opCode) {
+        case kDcAdd:
+        case kDcSub:
+        case kDcMul:
+        case kDcDiv:
+        case kDcPow: {
+            out += u"((";
+            F(n.l);
+            out += BinaryJoin(n.opCode);
+            F(n.r);
+            out += u"))";
+            break;
+        }
+        case kDcNum:
+        case kDcName: out += n.con; break;
+        case kDcNeg:
+            out += u"(-(";
+            F(n.l);
+            out += u"))";
+            break;
+        default:
+            if (IsFunctionCode(n.opCode)) {
+                out += n.con;  // the function name as written
+                out += u"(";
+                F(n.l);
+                out += u")";
+            }
+            break;
+    }
+}
+
+}  // namespace
+
+std::u16string ReducedExponent(std::u16string_view exponent) {
+    return FoldedText(NumberValue(exponent) - 1.0);
+}
+
+void Df_GetFormula(int32_t node, std::u16string& out) {
+    DiffState& d = Diff();
+    if (node == 0) return;
+    NestingGuard nesting;
+    ++d.derivNodes;
+    if (!nesting.ok() || !DerivativeHasRoom(out)) return;
+    const size_t start = out.size();
+    DiffLogIf(u"Df_GetFormula",
+              [&] { return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode); });
+    FormulaOf(node, out);
+    DiffLogIf(u"Df_GetFormula", [&] {
+        return Cat(u"OUT 15, _t=", node, u", \\t[_t]\\con=", d.t[node].con, u", Result=",
+                   std::u16string_view(out).substr(start));
+    });
+}
+
+void Df(int32_t node, std::u16string& out) {
+    DiffState& d = Diff();
+    NestingGuard nesting;
+    ++d.derivNodes;
+    if (!nesting.ok() || !DerivativeHasRoom(out)) return;
+    if (node == 0) {
+        out += u"0";
+        return;
+    }
+    const size_t start = out.size();
+    DiffLogIf(u"Df", [&] {
+        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=");
+    });
+    DerivativeOf(node, out);
+    DiffLogIf(u"Df", [&] {
+        return Cat(u"OUT 16, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=",
+                   std::u16string_view(out).substr(start));
+    });
+}
+
+std::u16string Df_GetFormula(int32_t node) {
+    std::u16string out;
+    Df_GetFormula(node, out);
+    return out;
+}
+
+std::u16string Df(int32_t node) {
+    std::u16string out;
+    Df(node, out);
+    return out;
+}
+
+}  // namespace zorbit

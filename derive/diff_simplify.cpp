@@ -1,0 +1,260 @@
+#include "derive/diff_simplify.h"
+
+#include <cmath>
+
+#include "derive/diff_log.h"
+#include "derive/diff_number.h"
+#include "derive/diff_parser.h"
+#include "derive/diff_state.h"
+#include "engine/state.h"
+
+namespace zorbit {
+
+namespace {
+
+constexpr double kE = 2.71828182845905;
+// pi/2 in single precision, as the arc cotangent folds it.
+constexpr double kHalfPiSingle = 1.5707963705062866;
+
+bool IsNumber(int32_t n) { return n != 0 && Diff().t[n].opCode == kDcNum; }
+double ValueOf(int32_t n) { return NumberValue(Diff().t[n].con); }
+bool IsNumber(int32_t n, double v) { return IsNumber(n) && ValueOf(n) == v; }
+
+int32_t BecomeNumber(int32_t node, std::u16string text) {
+    DiffNode& n = Diff().t[node];
+    n.opCode = kDcNum;
+    n.con = std::move(text);
+    return node;
+}
+
+int32_t BecomeValue(int32_t node, double value) { return BecomeNumber(node, FoldedText(value)); }
+
+double SingleLn(double v) {
+    return static_cast<float>(std::log(static_cast<double>(static_cast<float>(v))));
+}
+
+// The value of a function of a number, as the table of folds computes it.
+std::u16string FoldFunction(int32_t code, double v) {
+    const double ev = std::pow(kE, v);
+    const double emv = std::pow(kE, -v);
+    switch (code) {
+        case kDcCos: return FoldedText(std::cos(v));
+        case kDcSin: return FoldedText(std::sin(v));
+        case kDcTg: return FoldedText(std::sin(v) / std::cos(v));
+        case kDcCtg: return FoldedText(std::cos(v) / std::sin(v));
+        case kDcAbs: return FoldedText(std::fabs(v));
+        case kDcSgn: return v > 0 ? u"1" : v < 0 ? u"-1" : u"0";
+        case kDcSqrt: return FoldedText(std::sqrt(v));
+        case kDcLn: return FoldedText(SingleLn(v));
+        case kDcExp: return FoldedText(ev);
+        case kDcArcsin: return FoldedText(std::atan(v / std::sqrt(1 - v * v)));
+        case kDcArccos: return FoldedText(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
+        case kDcArctg: return FoldedText(std::atan(v));
+        case kDcArcctg: return FoldedText(kHalfPiSingle - std::atan(v));
+        case kDcSh: return FoldedText((ev - emv) / 2);
+        case kDcCh: return FoldedText((ev + emv) / 2);
+        case kDcTh: return FoldedText((ev - emv) / (ev + emv));
+        case kDcCth: return FoldedText((ev + emv) / (ev - emv));
+        case kDcHeaviside: return v < 0 ? u"0" : u"1";
+        case kDcLog10:
+            return FoldedText(static_cast<float>(std::log(v)) / std::log(10.0));
+        default: return u"";
+    }
+}
+
+// |a|^b, negative for a negative base unless b/2 (in single precision) is whole.
+double PowerValue(double a, double b) {
+    double value = std::exp(b * std::log(std::fabs(a)));
+    const float half = static_cast<float>(b / 2);
+    if (a < 0 && std::nearbyint(half) != half) value = -value;
+    return value;
+}
+
+int32_t SimplifySum(int32_t node, int32_t a, int32_t b) {
+    if (IsNumber(a) && IsNumber(b)) return BecomeValue(node, ValueOf(a) + ValueOf(b));
+    if (IsNumber(a, 0)) return b;
+    if (IsNumber(b, 0)) return a;
+    return node;
+}
+
+int32_t SimplifyDifference(int32_t node, int32_t a, int32_t b) {
+    if (IsNumber(a) && IsNumber(b)) return BecomeValue(node, ValueOf(a) - ValueOf(b));
+    if (IsNumber(a, 0)) {
+        DiffNode& n = Diff().t[node];
+        n.opCode = kDcNeg;
+        n.l = b;
+        n.r = 0;
+        return node;
+    }
+    if (IsNumber(b, 0)) return a;
+    return node;
+}
+
+int32_t SimplifyProduct(int32_t node, int32_t a, int32_t b) {
+    if (IsNumber(a) && IsNumber(b)) return BecomeValue(node, ValueOf(a) * ValueOf(b));
+    if (IsNumber(a, 0) || IsNumber(b, 0)) return BecomeNumber(node, u"0");
+    if (IsNumber(a, 1)) return b;
+    if (IsNumber(b, 1)) return a;
+    return node;
+}
+
+int32_t SimplifyQuotient(int32_t node, int32_t a, int32_t b) {
+    if (IsNumber(a) && IsNumber(b) && ValueOf(b) != 0)
+        return BecomeValue(node, ValueOf(a) / ValueOf(b));
+    if (IsNumber(a, 0)) return BecomeNumber(node, u"0");
+    if (IsNumber(b, 0)) {
+        ERR(u"Division by zero.");
+        E_Error() = 8;
+    }
+    if (IsNumber(b, 1)) return a;
+    return node;
+}
+
+// Only a number exponent is known: a name exponent leaves the power as it is.
+int32_t SimplifyPower(int32_t node, int32_t a, int32_t b) {
+    if (IsNumber(a, 0)) return BecomeNumber(node, u"0");
+    if (!IsNumber(b)) return node;
+    if (ValueOf(b) == 0) return BecomeNumber(node, u"1");
+    if (IsNumber(a)) return BecomeValue(node, PowerValue(ValueOf(a), ValueOf(b)));
+    if (ValueOf(b) == 1) return a;
+    return node;
+}
+
+int32_t SimplifyNode(int32_t node) {
+    const DiffNode& n = Diff().t[node];
+    switch (n.opCode) {
+        case kDcAdd: return SimplifySum(node, n.l, n.r);
+        case kDcSub: return SimplifyDifference(node, n.l, n.r);
+        case kDcMul: return SimplifyProduct(node, n.l, n.r);
+        case kDcDiv: return SimplifyQuotient(node, n.l, n.r);
+        case kDcPow: return SimplifyPower(node, n.l, n.r);
+        case kDcNeg: return IsNumber(n.l) ? BecomeValue(node, -ValueOf(n.l)) : node;
+        default:
+            if (IsFunctionCode(n.opCode) && IsNumber(n.l)) {
+                std::u16string value = FoldFunction(n.opCode, ValueOf(n.l));
+                if (!value.empty()) return BecomeNumber(node, std::move(value));
+            }
+            return node;
+    }
+}
+
+bool HasRightOperand(int32_t code) {
+    return (code >= kDcAdd && code <= kDcDiv) || code == kDcPow;
+}
+
+// Operands printed without brackets, by the operator and the operand's side.
+bool InProductSet(int32_t code) { return (code >= 5 && code <= 8) || (code >= 10 && code <= 31); }
+bool InFactorSet(int32_t code) { return code == 7 || code == 8 || (code >= 10 && code <= 31); }
+
+bool BareLeft(int32_t op, int32_t code) {
+    switch (op) {
+        case kDcAdd:
+        case kDcSub: return true;
+        case kDcMul:
+        case kDcDiv: return InProductSet(code);
+        case kDcNeg: return InFactorSet(code);
+        default: return code == kDcNum || code == kDcName;  // the base of a power
+    }
+}
+
+bool BareRight(int32_t op, int32_t code) {
+    switch (op) {
+        case kDcAdd: return true;
+        case kDcSub:
+        case kDcMul: return InProductSet(code);
+        case kDcDiv: return InFactorSet(code);
+        default: return true;  // an exponent; a negative number brackets itself
+    }
+}
+
+char16_t OperatorChar(int32_t code) {
+    switch (code) {
+        case kDcAdd: return u'+';
+        case kDcSub: return u'-';
+        case kDcMul: return u'*';
+        case kDcDiv: return u'/';
+        default: return u'^';
+    }
+}
+
+void AppendOperand(std::u16string& out, const std::u16string& text, bool bare) {
+    if (bare) {
+        out += text;
+    } else {
+        out += u'(';
+        out += text;
+        out += u')';
+    }
+}
+
+std::u16string PrintNode(const DiffNode& n, const std::u16string& s1, const std::u16string& s2,
+                         int32_t p1, int32_t p2) {
+    std::u16string out;
+    switch (n.opCode) {
+        case kDcAdd:
+        case kDcSub:
+        case kDcMul:
+        case kDcDiv:
+        case kDcPow:
+            AppendOperand(out, s1, BareLeft(n.opCode, p1));
+            out += OperatorChar(n.opCode);
+            AppendOperand(out, s2, BareRight(n.opCode, p2));
+            break;
+        case kDcNum: AppendOperand(out, n.con, !(NumberValue(n.con) < 0)); break;
+        case kDcName: out = n.con; break;
+        case kDcNeg:
+            out = u"(-";
+            AppendOperand(out, s1, BareLeft(kDcNeg, p1));
+            out += u')';
+            break;
+        default:
+            if (IsFunctionCode(n.opCode)) {
+                out = n.con;
+                AppendOperand(out, s1, false);
+            }
+            break;
+    }
+    return out;
+}
+
+}  // namespace
+
+int32_t Diff_Simplify(int32_t node) {
+    if (node == 0) return 0;
+    NestingGuard nesting;
+    if (!nesting.ok()) return node;
+    DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"IN_ 17, _t=", node); });
+    DiffState& d = Diff();
+    d.t[node].l = Diff_Simplify(d.t[node].l);
+    if (HasRightOperand(d.t[node].opCode)) d.t[node].r = Diff_Simplify(d.t[node].r);
+    const int32_t result = SimplifyNode(node);
+    DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"OUT 18, _t=", node, u", Result=", result); });
+    return result;
+}
+
+std::u16string Diff_GetFormula(int32_t node) {
+    if (node == 0) return {};
+    NestingGuard nesting;
+    if (!nesting.ok()) return {};
+    const DiffState& d = Diff();
+    const DiffNode& n = d.t[node];
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", n.opCode, u", Result=");
+    });
+    // A node folded into a number keeps stale links; only operators read their operands.
+    const bool unary = n.opCode == kDcNeg || IsFunctionCode(n.opCode);
+    const int32_t l = HasRightOperand(n.opCode) || unary ? n.l : 0;
+    const int32_t r = HasRightOperand(n.opCode) ? n.r : 0;
+    const std::u16string s1 = Diff_GetFormula(l);
+    const std::u16string s2 = Diff_GetFormula(r);
+    const int32_t p1 = d.t[l].opCode;
+    const int32_t p2 = d.t[r].opCode;
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"   , s1=", s1, u", s2=", s2, u", p1=", p1, u", p2=", p2);
+    });
+    std::u16string out = PrintNode(n, s1, s2, p1, p2);
+    DiffLogIf(u"Diff_GetFormula", [&] { return Cat(u"OUT 14, Result=", out); });
+    return out;
+}
+
+}  // namespace zorbit
