@@ -160,7 +160,9 @@ double SyntaxError() {
 
 double FunctionCall() {
     ParserState& ps = Engine().parser;
-    const std::u16string name = ps.e_tok;
+    Fn fn{};
+    const bool known = LookupFunction(ps.e_tok, &fn);
+    const std::u16string name = known ? std::u16string() : ps.e_tok;
     e_nxt();
     e_match(u"(");
     uint8_t argFlag = 0;
@@ -168,7 +170,8 @@ double FunctionCall() {
     e_match(u")");
     // An error inside the argument (or a missing bracket) is the call's outcome.
     if (E_Error() != kNoError) return 0;
-    return e_function(name, argument);
+    if (!known) return e_function(name, argument);
+    return CallFunction(fn, argument);
 }
 
 double MatrixFunction(Kw kw, uint8_t& flag) {
@@ -443,14 +446,16 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     double x = xFrom;
     double y = 0;
     int32_t last = kNoError;
-    std::u16string text;
+    std::u16string text, xText;
     while (i < count && x <= xTo) {
+        xText.clear();
+        AppendFixed10(xText, x);
+        TrimFixedInPlace(xText);
         text.clear();
-        const std::u16string xs10 = TrimNumber(Fixed10(x));
         for (size_t k = 0; k < pieces.size(); ++k) {
             if (k) {
                 text += u'(';
-                text += xs10;
+                text += xText;
                 text += u')';
             }
             text += pieces[k];

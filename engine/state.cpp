@@ -4,10 +4,7 @@
 
 namespace zorbit {
 
-EngineState& Engine() {
-    static EngineState state;
-    return state;
-}
+EngineState g_engine;
 
 void ResetEngine() { Engine() = EngineState{}; }
 

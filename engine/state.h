@@ -86,7 +86,9 @@ struct EngineState {
     uint64_t rngState = 0;
 };
 
-EngineState& Engine();
+// Constructed when the library loads; reached without a guard on every token.
+extern EngineState g_engine;
+inline EngineState& Engine() { return g_engine; }
 // Fresh engine state, as after loading the library (tests use it between cases).
 void ResetEngine();
 

@@ -148,6 +148,18 @@ std::u16string TrimNumber(std::u16string_view text) {
     return out;
 }
 
+void TrimFixedInPlace(std::u16string& text) {
+    if (text.find(u'.') == std::u16string::npos || text.find_first_of(u"eEni") != std::u16string::npos) {
+        text = TrimNumber(text);
+        return;
+    }
+    size_t end = text.find_last_not_of(u'0');
+    if (end != std::u16string::npos && text[end] == u'.') --end;
+    text.resize(end == std::u16string::npos ? 0 : end + 1);
+    if (text.empty() || text == u"-") text = u"0";
+    else if (text.front() == u'.') text.insert(text.begin(), u'0');
+}
+
 std::u16string CompactNumber(std::u16string_view text, bool keepDecimal) {
     std::u16string s = Fixed10(ReadDecimal(text));
     const size_t last = s.find_last_not_of(u'0');

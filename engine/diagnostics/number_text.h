@@ -30,6 +30,8 @@ double RoundTo10(double value);
 
 // Drops leading text and the zeros after a decimal point ("2.5000000000" -> "2.5").
 std::u16string TrimNumber(std::u16string_view text);
+// TrimNumber of a "%.10f" text, in place and without allocating.
+void TrimFixedInPlace(std::u16string& text);
 // Reads text as a number and writes it in its shortest fixed form ("0.5", "3" or "3.0").
 std::u16string CompactNumber(std::u16string_view text, bool keepDecimal);
 

@@ -88,3 +88,18 @@ TEST(Text, Utf8RoundTripAndBadInput) {
 
 }  // namespace
 }  // namespace zorbit
+
+namespace zorbit {
+namespace {
+
+TEST(NumberText, InPlaceTrimAgreesWithTrimNumber) {
+    for (double v : {0.0, -0.0, 1.0, -2.5, 0.1, 1e-11, 123456.789, -1e20, 1e300, 0.30000000000000004}) {
+        std::u16string s = Fixed10(v);
+        const std::u16string expected = TrimNumber(s);
+        TrimFixedInPlace(s);
+        EXPECT_EQ(s, expected) << v;
+    }
+}
+
+}  // namespace
+}  // namespace zorbit
