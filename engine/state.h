@@ -83,6 +83,7 @@ struct EngineState {
     std::u16string numberResult;  // shared result of StrD0 / TrimNumber exports
     std::u16string aboutText;
     std::u16string testResult;
+    std::u16string numericResult;  // text returned by lPoly_dydx
     uint64_t rngState = 0;
 };
 
