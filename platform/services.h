@@ -1,0 +1,59 @@
+#pragma once
+// Host services the interpreter and the batch run use: message box, clipboard,
+// text window and plot windows. The windowed program installs its own; the
+// terminal ones never block and never open a window.
+
+#include <cstdint>
+#include <string_view>
+
+namespace vex {
+
+// Classic answers and styles, as the library's message-box hook uses them.
+constexpr int32_t kMbOk = 0;
+constexpr int32_t kMbYesNo = 4;
+constexpr int32_t kIdOk = 1;
+constexpr int32_t kIdYes = 6;
+constexpr int32_t kIdNo = 7;
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    // Returns the answer (kIdOk, kIdYes, kIdNo).
+    virtual int32_t Show(std::u16string_view title, std::u16string_view text, int32_t style,
+                         int32_t defaultAnswer) = 0;
+};
+
+class ClipboardService {
+public:
+    virtual ~ClipboardService() = default;
+    // False when there is no clipboard to put the text on.
+    virtual bool PutText(std::u16string_view text) = 0;
+};
+
+// The messages window that the report windows ("sm", "lg", ...) show their text in.
+class TextWindowService {
+public:
+    virtual ~TextWindowService() = default;
+    virtual void ShowText(std::u16string_view text) = 0;
+    virtual void Close() = 0;
+};
+
+class PlotService {
+public:
+    virtual ~PlotService() = default;
+    // Closes the plot windows a run left open.
+    virtual void CloseAll() = 0;
+};
+
+struct Platform {
+    MessageBoxService* messageBox = nullptr;
+    ClipboardService* clipboard = nullptr;
+    TextWindowService* textWindow = nullptr;
+    PlotService* plot = nullptr;
+};
+
+// Terminal services: message boxes go to stderr (default answer taken), the text
+// window writes to stdout, there is no clipboard and no plot window.
+Platform& TerminalPlatform();
+
+}  // namespace vex

@@ -1,0 +1,286 @@
+// Expression, storage and definition commands: "Expr", "ExprF", "Hex", "Bin",
+// "StoExpr", "Var", "Funct", "FunctF", "Show", "aAbout", "aElemOrderSet",
+// "aElemOrderEx", "Debug", "ErrorMsgs".
+
+#include <cmath>
+#include <vector>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+#include "script/file_io.h"
+#include "script/run_state.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+using zorbit::ToLower;
+using zorbit::ToUpper;
+using zorbit::TrimSpaces;
+
+namespace {
+
+// A number as a 64-bit integer for "Hex" and "Bin": nearest, ties to even, reduced
+// modulo 2^64 so that every finite value has its two's complement digits.
+int64_t WholeValue(double v) {
+    double r = std::nearbyint(v);
+    constexpr double kTwo64 = 18446744073709551616.0;
+    r = std::fmod(r, kTwo64);
+    if (r >= 9223372036854775808.0) r -= kTwo64;
+    if (r < -9223372036854775808.0) r += kTwo64;
+    return static_cast<int64_t>(r);
+}
+
+// Text of a matrix result (label + printed elements); false when the matrix is gone.
+bool MatrixResultText(RunState& rs, double handle, std::u16string& text, int32_t& code) {
+    int32_t rows = 0, cols = 0;
+    const double* a = rs.lib.MatrixByValue(handle, rows, cols);
+    if (!a) {
+        code = rs.lib.GetError();
+        if (code == -1) code = 14;
+        return false;
+    }
+    text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + rs.lib.Print(a, rows, cols, rs.MatrixMask);
+    return true;
+}
+
+// The definition string of a stored matrix: name; rows; cols; e1; e2; ...
+std::u16string MatrixDefinition(std::u16string_view name, const double* a, int32_t rows,
+                                int32_t cols) {
+    std::u16string s(name);
+    s += u"; " + Num(rows) + u"; " + Num(cols) + u";";
+    const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(cols);
+    for (size_t k = 0; k < n; ++k) {
+        s += zorbit::TrimNumber(zorbit::Fixed10(a[k]));
+        s += u"; ";
+    }
+    return s;
+}
+
+// Input of a file variant; false (with the failure text) when it is empty or unreadable.
+bool ReadCommandInput(RunState& rs, std::u16string_view file, std::u16string& text,
+                      std::u16string& failure) {
+    text = ScriptFileIO(rs.host, file, u"fileinp", u"");
+    int32_t code = rs.host.batch.ExitCode;
+    if (code == -1 && !text.empty()) return true;
+    // An empty input is invalid input, not success.
+    if (code == -1) code = -5;
+    failure = u"===> ERROR n. = " + Num(code) + u": " + std::u16string(ExitCodeText(code));
+    return false;
+}
+
+}  // namespace
+
+void CmdExpr(RunState& rs, const Statement& st) {
+    std::u16string E = RemoveQuotes(st.ArgumentText());
+    std::u16string note(kNoFileNote);
+    std::u16string text;
+    bool ok = true;
+    FileArgs files;
+    if (st.command == u"exprf") {
+        files = SplitFileArgs(E);
+        if (!files.output.empty()) note = u"=>(" + E + u")";
+        std::u16string input;
+        if (!ReadCommandInput(rs, files.input, input, text)) {
+            ok = false;
+            E = input;
+        } else {
+            E = input;
+            const size_t eq = E.find(u'=');
+            if (eq != E.npos) E = std::u16string(TrimSpaces(std::u16string_view(E).substr(eq + 1)));
+            E = ToLower(TrimSpaces(std::u16string_view(E).substr(0, E.find(u'\''))));
+        }
+    }
+    if (ok) {
+        double v = 0;
+        bool matrix = false;
+        int32_t code = -1;
+        if (!rs.lib.Slots().e_eval) {
+            ok = false;
+            text = rs.lib.MissingText(u"e_eval");
+        } else if (!rs.lib.Eval(E, v, matrix, code)) {
+            ok = false;
+            text = rs.lib.FailureText(code);
+        } else if (matrix) {
+            ok = MatrixResultText(rs, v, text, code);
+            if (!ok) text = rs.lib.FailureText(code);
+        } else if ((st.command == u"hex" || st.command == u"bin") && !std::isfinite(v)) {
+            // No digits for infinity or NaN.
+            rs.lib.SetError(13);
+            ok = false;
+            text = rs.lib.FailureText(13);
+        } else if (st.command == u"hex") {
+            text = rs.numberLabel + u" &" + HexDigits(WholeValue(v));
+        } else if (st.command == u"bin") {
+            text = rs.numberLabel + u" !" + BinDigits(WholeValue(v));
+        } else {
+            text = rs.numberLabel + u" " + rs.Fixed(v);
+        }
+    }
+    if (!files.output.empty()) ScriptFileIO(rs.host, files.output, u"fileout", text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = " + E + u": " + note,
+              rs.resultLabel + text);
+}
+
+void CmdStoExpr(RunState& rs, const Statement& st) {
+    const std::u16string_view P = st.ParameterText();
+    std::u16string note(kNoFileNote);
+    std::u16string name(P), mode, file;
+    const std::u16string fields = std::u16string(P) + u";";
+    if (!Field(fields, u';', 2).empty()) {
+        name = TrimSpaces(Field(fields, u';', 1));
+        mode = TrimSpaces(Field(fields, u';', 2));
+        file = TrimSpaces(Field(fields, u';', 3));
+        note = u"(=>" + mode + u" " + file + u")";
+    }
+    const std::u16string E = RemoveQuotes(st.ArgumentText());
+    double v = 0;
+    bool matrix = false;
+    int32_t code = -1;
+    std::u16string text;
+    bool ok = true;
+    if (!rs.lib.Slots().e_eval) {
+        ok = false;
+        text = rs.lib.MissingText(u"e_eval");
+    } else if (!rs.lib.Eval(E, v, matrix, code)) {
+        ok = false;
+        text = rs.lib.FailureText(code);
+    } else if (matrix) {
+        int32_t rows = 0, cols = 0;
+        const double* a = rs.lib.MatrixByValue(v, rows, cols);
+        if (!a) {
+            code = rs.lib.GetError();
+            ok = false;
+            text = rs.lib.FailureText(code == -1 ? 14 : code);
+        } else {
+            const std::u16string S = MatrixDefinition(AddBrackets(name), a, rows, cols);
+            rs.lib.StoreMatrix(S);
+            text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + S;
+            if (!mode.empty()) ScriptFileIO(rs.host, file, mode, S);
+        }
+    } else {
+        const std::u16string T = ValueText(v, rs.Decimals());
+        rs.lib.SetVarFunct(name, T, 0);
+        text = u"Number " + name + u" = " + rs.Fixed(v);
+        // A file target gets the stored value too, as it does for a matrix.
+        if (!mode.empty()) ScriptFileIO(rs.host, file, mode, T);
+    }
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note,
+              rs.storedLabel + text);
+}
+
+void CmdVar(RunState& rs, const Statement& st) {
+    const std::u16string fields = std::u16string(st.ArgumentText()) + u";";
+    rs.lib.SetVarFunct(TrimSpaces(Field(fields, u';', 1)), TrimSpaces(Field(fields, u';', 2)), 0);
+}
+
+void CmdFunct(RunState& rs, const Statement& st) {
+    const std::u16string D = RemoveQuotes(st.ArgumentText());
+    std::u16string name, body, failure;
+    bool ok = true;
+    if (st.command == u"functf") {
+        const std::u16string words = D + u" ";
+        name = std::u16string(Field(words, u' ', 1));
+        ok = ReadCommandInput(rs, Field(words, u' ', 2), body, failure);
+        body = std::u16string(TrimSpaces(body));
+    } else {
+        const std::u16string fields = D + u";";
+        name = std::u16string(TrimSpaces(Field(fields, u';', 1)));
+        body = std::u16string(TrimSpaces(Field(fields, u';', 2)));
+    }
+    // An empty name or body, or a ";" that would break the library's function list,
+    // defines nothing.
+    if (ok && (name.empty() || body.empty() || Contains(body, u";"))) {
+        rs.lib.SetError(13);
+        failure = rs.lib.FailureText(13);
+        ok = false;
+    }
+    if (!ok) {
+        rs.Record(false, u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " + std::u16string(kNoFileNote),
+                  rs.resultLabel + failure);
+        return;
+    }
+    rs.lib.SetVarFunct(name, body, 1);
+}
+
+void CmdShow(RunState& rs, const Statement& st) {
+    std::u16string N(st.ParameterText());
+    const EntrySlots& s = rs.lib.Slots();
+    std::u16string text;
+    bool ok = true;
+    double v = 0;
+    if (s.FindVarFunct && (s.FindVarFunct(N.c_str(), 0, &v, nullptr), rs.lib.GetError() == -1)) {
+        text = u"Number " + N + u" = " + rs.Fixed(v);
+    } else if (s.FindVarFunct && s.GetVarFuncListLen) {
+        // Room for the longest body the function list can hold.
+        const int32_t room = std::max<int32_t>(s.GetVarFuncListLen(u"funct"), 0) + 1;
+        std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u'\0');
+        double length = 0;
+        if (s.FindVarFunct(N.c_str(), 1, &length, buffer.data()) != 0) {
+            const size_t n = std::min<size_t>(static_cast<size_t>(std::max(0.0, std::round(length))),
+                                              zorbit::Length(buffer.data()));
+            text = u"Function " + N + u" = " + std::u16string(buffer.data(), n);
+        }
+    }
+    if (text.empty() && s.e_get_const && s.e_get_const(N.c_str(), &v) != 0) {
+        text = u"Constant " + N + u" = " + rs.Fixed(v);
+    }
+    if (text.empty()) {
+        N = AddBrackets(N);
+        const std::u16string& name = N;
+        int32_t rows = 0, cols = 0;
+        const double* a = rs.lib.MatrixByName(name, rows, cols);
+        if (!a) {
+            if (s.SetErrorMsgs) s.SetErrorMsgs(u"sEval", 304, (u"Matr Name: " + name).c_str());
+            text = rs.lib.FailureText(rs.lib.GetError());
+            ok = false;
+        } else {
+            text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + name + std::u16string(kCrLf);
+            for (int32_t r = 0; r < rows; ++r) {
+                for (int32_t c = 0; c < cols; ++c) {
+                    if (cols == 1) text += u"vE(" + Num(r) + u")=";
+                    else if (rows == 1) text += u"vE(" + Num(c) + u")=";
+                    else text += u"mA(" + Num(r) + u"," + Num(c) + u")=";
+                    text += rs.Fixed(a[static_cast<size_t>(r) * cols + c]);
+                    text += u'\t';
+                }
+                text += kCrLf;
+            }
+        }
+    }
+    if (!ok) ++rs.ErrorCount;
+    if (!rs.run.noLnExp) rs.ReportText += u"Ln " + Num(st.lineNo) + u": Show(" + N + u")";
+    rs.ReportText += u" => " + text + u"\r\n\r\n";
+}
+
+void CmdAbout(RunState& rs, const Statement&) {
+    if (!rs.lib.Slots().aAbout) return;
+    std::u16string_view about = zorbit::View(rs.lib.Slots().aAbout(1));
+    for (size_t lf = about.find(u'\n'); lf != about.npos; lf = about.find(u'\n')) {
+        rs.ReportText += u"'";
+        rs.ReportText.append(about.substr(0, lf + 1));
+        about.remove_prefix(lf + 1);
+    }
+}
+
+void CmdElemOrderSet(RunState& rs, const Statement& st) {
+    if (rs.lib.Slots().aElemOrderSet) rs.lib.Slots().aElemOrderSet(IntegerValue(st.ArgumentText()));
+}
+
+void CmdElemOrderEx(RunState& rs, const Statement& st) {
+    if (!rs.lib.Slots().aElemOrderEx) return;
+    double probe[4] = {0, 2, 1, 0};
+    const int32_t order = rs.lib.Slots().aElemOrderEx(probe, 0);
+    if (!rs.run.noLnExp)
+        rs.ReportText += u"Ln " + Num(st.lineNo) + u": aElemOrderEx = " +
+                         (order == 0 ? u"by Row" : u"by Col") + u"\r\n\r\n";
+}
+
+void CmdDebug(RunState& rs, const Statement& st) {
+    if (rs.lib.Slots().SetDebugF) rs.lib.Slots().SetDebugF(IntegerValue(st.ArgumentText()));
+}
+
+void CmdErrorMsgs(RunState& rs, const Statement& st) {
+    if (rs.lib.Slots().SetErrorMsgsF) rs.lib.Slots().SetErrorMsgsF(IntegerValue(st.ArgumentText()));
+}
+
+}  // namespace vex

@@ -1,0 +1,183 @@
+// Numeric and derivative commands: "Integrate", "IntegrateF", "SolvePolyn",
+// "Derivate", "DerivateF", "VarPolyn", "sDiff", "sDiffF".
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+#include "script/file_io.h"
+#include "script/run_state.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+using zorbit::ToLower;
+using zorbit::TrimSpaces;
+
+namespace {
+
+// Most intervals an integral may ask for: more would hold the script for minutes.
+constexpr double kMaxIntervals = 1e6;
+// Most characters a derivative may ask room for.
+constexpr int32_t kMaxDerivativeRoom = 1 << 24;
+
+// The file variant's input line takes the script line's place: its "=", first "("
+// and the first ")" after that give the positions anew.
+Statement StatementFromFile(RunState& rs, const Statement& st, std::u16string& note,
+                            std::u16string& output) {
+    const std::u16string arg(st.ArgumentText());
+    const FileArgs files = SplitFileArgs(arg);
+    output = files.output;
+    if (!output.empty()) note = u"=>(" + arg + u")";
+    Statement out;
+    out.lineNo = st.lineNo;
+    out.command = st.command;
+    out.line = ScriptFileIO(rs.host, files.input, u"fileinp", u"");
+    const size_t eq = out.line.find(u'=');
+    const size_t open = out.line.find(u'(');
+    const size_t close = open == out.line.npos ? out.line.npos : out.line.find(u')', open + 1);
+    out.argPos = eq == out.line.npos ? out.line.size() : eq + 1;
+    out.openPos = open == out.line.npos ? 0 : open + 1;
+    out.closePos = close == out.line.npos ? 0 : close + 1;
+    return out;
+}
+
+// Debug mode and message flags off for the duration of a library routine.
+class QuietLibrary {
+public:
+    explicit QuietLibrary(const EntrySlots& s) : s_(s) {
+        if (s_.SetDebugF) debug_ = s_.SetDebugF(0);
+        if (s_.SetErrorMsgsF) msgs_ = s_.SetErrorMsgsF(0);
+    }
+    ~QuietLibrary() {
+        if (s_.SetDebugF) s_.SetDebugF(debug_);
+        if (s_.SetErrorMsgsF) s_.SetErrorMsgsF(msgs_);
+    }
+    QuietLibrary(const QuietLibrary&) = delete;
+    QuietLibrary& operator=(const QuietLibrary&) = delete;
+
+private:
+    const EntrySlots& s_;
+    int32_t debug_ = 0;
+    int32_t msgs_ = 0;
+};
+
+std::u16string WholeText(double v) {
+    if (!std::isfinite(v)) return zorbit::FixedN(v, 0);
+    return zorbit::FixedN(std::nearbyint(v), 0);
+}
+
+}  // namespace
+
+void CmdIntegrate(RunState& rs, const Statement& script) {
+    std::u16string note(kNoFileNote), output;
+    const Statement st =
+        script.command == u"integratef" ? StatementFromFile(rs, script, note, output) : script;
+    const std::u16string f(st.ArgumentText());
+    const std::u16string params = ToLower(st.ParameterText()) + u";";
+    const double a = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 1)));
+    const double b = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 2)));
+    const double nValue = std::nearbyint(zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 3))));
+    const bool trapezoid = TrimSpaces(Field(params, u';', 4)) == u"trap";
+    const std::u16string var(TrimSpaces(Field(params, u';', 5)));
+    const EntrySlots& s = rs.lib.Slots();
+    std::u16string text;
+    bool ok = false;
+    if (!s.Integrate) {
+        text = rs.lib.MissingText(u"Integrate");
+    } else if (!(nValue >= 1 && nValue <= kMaxIntervals)) {
+        rs.lib.SetError(13);
+        text = rs.lib.FailureText(13);
+    } else {
+        double value = 0;
+        {
+            QuietLibrary quiet(s);
+            s.Integrate(f.c_str(), a, b, static_cast<int32_t>(nValue), trapezoid ? 1 : 0,
+                        var.c_str(), &value);
+        }
+        const int32_t code = rs.lib.GetError();
+        ok = code == -1;
+        text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
+    }
+    if (!output.empty()) ScriptFileIO(rs.host, output, u"fileout", text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note,
+              u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => " + text);
+}
+
+void CmdSolvePolyn(RunState& rs, const Statement& st) {
+    const std::u16string p = RemoveQuotes(st.ArgumentText());
+    const EntrySlots& s = rs.lib.Slots();
+    std::u16string text;
+    bool ok = false;
+    if (!s.dSolve) {
+        text = rs.lib.MissingText(u"dSolve");
+    } else {
+        const double r = s.dSolve(p.c_str(), rs.host.interp.PolyVar.c_str());
+        const int32_t code = rs.lib.GetError();
+        ok = code == -1;
+        text = ok ? rs.numberLabel + rs.Fixed(r) : rs.lib.FailureText(code);
+    }
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", u" Solution Polyn => " + text);
+}
+
+void CmdDerivate(RunState& rs, const Statement& st) {
+    std::u16string p = RemoveQuotes(st.ArgumentText());
+    FileArgs files;
+    if (st.command == u"derivatef") {
+        files = SplitFileArgs(p);
+        p = ScriptFileIO(rs.host, files.input, u"fileinp", u"");
+    }
+    const EntrySlots& s = rs.lib.Slots();
+    std::u16string text;
+    bool ok = false;
+    if (!s.lPoly_dydx) {
+        text = rs.lib.MissingText(u"lPoly_dydx");
+    } else {
+        text = zorbit::View(s.lPoly_dydx(p.c_str(), rs.host.interp.PolyVar.c_str()));
+        const int32_t code = rs.lib.GetError();
+        ok = code == -1;
+        if (!ok) text = rs.lib.FailureText(code);
+    }
+    if (!files.output.empty()) ScriptFileIO(rs.host, files.output, u"fileout", text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", u" Derivate of Polyn => " + text);
+}
+
+void CmdVarPolyn(RunState& rs, const Statement& st) {
+    rs.host.interp.PolyVar = std::u16string(st.ArgumentText());
+}
+
+void CmdSDiff(RunState& rs, const Statement& script) {
+    std::u16string note(kNoFileNote), output;
+    const Statement st =
+        script.command == u"sdifff" ? StatementFromFile(rs, script, note, output) : script;
+    const std::u16string f = RemoveQuotes(st.ArgumentText());
+    const std::u16string var(st.ParameterText());
+    const EntrySlots& s = rs.lib.Slots();
+    std::u16string text;
+    bool ok = false;
+    if (!s.e_diff) {
+        text = rs.lib.MissingText(u"e_diff");
+    } else {
+        int32_t room = 1000;
+        std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u' ');
+        buffer.back() = 0;
+        const int32_t length = s.e_diff(f.c_str(), var.c_str(), buffer.data(), room);
+        if (length > room && length <= kMaxDerivativeRoom) {
+            room = length;
+            buffer.assign(static_cast<size_t>(room) + 1, u' ');
+            buffer.back() = 0;
+            s.e_diff(f.c_str(), var.c_str(), buffer.data(), room);
+        }
+        text = zorbit::View(buffer.data());
+        const int32_t code = rs.lib.GetError();
+        ok = code == -1;
+        if (!ok) text = rs.lib.FailureText(code);
+    }
+    if (!output.empty()) ScriptFileIO(rs.host, output, u"fileout", text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":",
+              u"f'(" + var + u") => " + text);
+}
+
+}  // namespace vex

@@ -1,0 +1,235 @@
+#include "script/eval_script.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "engine/diagnostics/text.h"
+#include "script/run_state.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+using zorbit::ToLower;
+using zorbit::TrimSpaces;
+
+std::u16string_view Statement::ArgumentText() const {
+    if (argPos >= line.size()) return {};
+    return TrimSpaces(std::u16string_view(line).substr(argPos));
+}
+
+std::u16string_view Statement::ParameterText() const {
+    if (openPos == 0 || closePos <= openPos + 1 || openPos >= line.size()) return {};
+    const size_t len = std::min(closePos - openPos - 1, line.size() - openPos);
+    return TrimSpaces(std::u16string_view(line).substr(openPos, len));
+}
+
+std::u16string RunState::Fixed(double v) const { return FixedText(v, Decimals()); }
+
+void RunState::Header(size_t lineNo, std::u16string_view text) {
+    ReportText += u"Ln ";
+    ReportText += Num(static_cast<long long>(lineNo));
+    ReportText += u": ";
+    ReportText += text;
+    ReportText += kCrLf;
+}
+
+void RunState::ResultLine(std::u16string_view text) {
+    ReportText += text;
+    ReportText += u"\r\n\r\n";
+}
+
+void RunState::Record(bool ok, std::u16string_view header, std::u16string_view result) {
+    if (!ok) ++ErrorCount;
+    if (!ok || !run.noLnExp) {
+        ReportText += header;
+        ReportText += kCrLf;
+    }
+    ResultLine(result);
+}
+
+std::u16string_view RunState::Line(size_t i) const {
+    if (i == 0 || i > lines.size()) return {};
+    std::u16string_view line = TrimSpaces(lines[i - 1]);
+    if (!line.empty() && line.front() == u'\n') line = TrimSpaces(line.substr(1));
+    return line;
+}
+
+Statement SplitStatement(std::u16string_view line, size_t lineNo) {
+    Statement st;
+    st.lineNo = lineNo;
+    const size_t eq = line.find(u'=');
+    if (eq == std::u16string_view::npos) {
+        const size_t p = line.find(u'(');
+        if (p != std::u16string_view::npos) {
+            st.command = ToLower(TrimSpaces(line.substr(0, p)));
+            st.openPos = p + 1;
+            const size_t c = line.find(u')');
+            st.closePos = c == std::u16string_view::npos ? 0 : c + 1;
+            st.argPos = p + 1;
+        }
+    } else {
+        const std::u16string_view head = line.substr(0, eq + 1);
+        const size_t o = head.find(u'(');
+        const size_t c = head.find(u')');
+        st.openPos = o == std::u16string_view::npos ? 0 : o + 1;
+        st.closePos = c == std::u16string_view::npos ? 0 : c + 1;
+        const size_t wordEnd = st.openPos ? st.openPos - 1 : eq;
+        st.command = ToLower(TrimSpaces(line.substr(0, wordEnd)));
+        st.argPos = eq + 1;
+    }
+    // A trailing comment goes; the positions were taken on the whole line.
+    const size_t quote = line.find(u'\'');
+    st.line = std::u16string(line.substr(0, quote));
+    return st;
+}
+
+namespace {
+
+using Handler = void (*)(RunState&, const Statement&);
+
+struct CommandEntry {
+    std::u16string_view key;
+    Handler run;
+};
+
+void CmdPause(RunState&, const Statement&) {}
+
+// Keys in the order they are matched.
+constexpr std::array<CommandEntry, 27> kCommands = {{
+    {u"aabout", CmdAbout},
+    {u"show", CmdShow},
+    {u"solvepolyn", CmdSolvePolyn},
+    {u"integrate", CmdIntegrate},
+    {u"integratef", CmdIntegrate},
+    {u"stoexpr", CmdStoExpr},
+    {u"expr", CmdExpr},
+    {u"exprf", CmdExpr},
+    {u"hex", CmdExpr},
+    {u"bin", CmdExpr},
+    {u"sdiff", CmdSDiff},
+    {u"sdifff", CmdSDiff},
+    {u"derivate", CmdDerivate},
+    {u"derivatef", CmdDerivate},
+    {u"matr", CmdMatr},
+    {u"matrf", CmdMatr},
+    {u"vect", CmdMatr},
+    {u"vectf", CmdMatr},
+    {u"funct", CmdFunct},
+    {u"functf", CmdFunct},
+    {u"pause", CmdPause},
+    {u"varpolyn", CmdVarPolyn},
+    {u"aelemorderset", CmdElemOrderSet},
+    {u"aelemorderex", CmdElemOrderEx},
+    {u"var", CmdVar},
+    {u"debug", CmdDebug},
+    {u"errormsgs", CmdErrorMsgs},
+}};
+
+void Unrecognised(RunState& rs, const Statement& st) {
+    rs.lib.SetError(25);
+    ++rs.ErrorCount;
+    // The line's text in the header tells the user which statement was not understood.
+    rs.Header(st.lineNo, u"Expression = " + std::u16string(TrimSpaces(st.line)) + u":");
+    rs.ResultLine(rs.resultLabel + rs.lib.FailureText(25));
+}
+
+void SetLabels(RunState& rs) {
+    if (!rs.run.noLabels) {
+        rs.numberLabel = u"Number =";
+        rs.vectorLabel = u"Vector: ";
+        rs.matrixLabel = u"Matrix: ";
+        rs.resultLabel = u" Result => ";
+        rs.storedLabel = u" Stored => ";
+    }
+    rs.MatrixMask = u"0.";
+    if (rs.Decimals() > 0) rs.MatrixMask.append(static_cast<size_t>(rs.Decimals()), u'0');
+}
+
+bool Selected(const RunState& rs, size_t i) {
+    if (!rs.run.lineSelect) return true;
+    const long long n = static_cast<long long>(i) + rs.run.LineOffset;
+    return Contains(rs.run.LineList, u";" + Num(n) + u";");
+}
+
+// Comment lines and copy blocks; true when the line is done with.
+bool CommentOrCopy(RunState& rs, std::u16string_view line) {
+    if (rs.block1 || Contains(line, u"\\\\")) {
+        rs.block1 = !Contains(line, u"//");
+        rs.ReportText.append(line).append(kCrLf);
+        return true;
+    }
+    if (rs.block2 || StartsWith(line, u"!\\")) {
+        rs.block2 = !StartsWith(line, u"!/");
+        rs.ReportText.append(line).append(kCrLf);
+        return true;
+    }
+    if (StartsWith(line, u"''")) {
+        rs.ReportText.append(line).append(kCrLf);
+        return true;
+    }
+    return StartsWith(line, u"'");
+}
+
+void Dispatch(RunState& rs, const Statement& st) {
+    for (const CommandEntry& c : kCommands) {
+        if (c.key == st.command) {
+            c.run(rs, st);
+            return;
+        }
+    }
+    Unrecognised(rs, st);
+}
+
+}  // namespace
+
+ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run) {
+    ScriptResult result;
+    try {
+        if (host.platform && host.platform->plot) host.platform->plot->CloseAll();
+        host.interp.plotCount = 0;
+        RunState rs(host, run);
+        SetLabels(rs);
+        std::u16string text(script);
+        text += kCrLf;
+        size_t pairs = 0;
+        for (size_t p = text.find(kCrLf); p != text.npos; p = text.find(kCrLf, p + 2)) ++pairs;
+        rs.lines = SplitFields(text, u'\r');
+        rs.lineCount = std::min(pairs, rs.lines.size());
+        size_t i = 1;
+        while (i <= rs.lineCount) {
+            host.batch.ExitCode = -1;
+            const std::u16string_view line = rs.Line(i);
+            if (!Selected(rs, i) || CommentOrCopy(rs, line)) {
+                ++i;
+                continue;
+            }
+            const Statement st = SplitStatement(line, i);
+            if (st.argPos == 0) {
+                ++i;
+                continue;
+            }
+            ++rs.ExecutedCount;
+            if (st.command == u"dimx") {
+                i = CmdDimX(rs, st, i);
+                continue;
+            }
+            Dispatch(rs, st);
+            ++i;
+        }
+        if (host.platform && host.platform->textWindow) host.platform->textWindow->Close();
+        while (rs.ReportText.size() >= 2 &&
+               std::u16string_view(rs.ReportText).substr(rs.ReportText.size() - 2) == kCrLf)
+            rs.ReportText.resize(rs.ReportText.size() - 2);
+        const int64_t code = int64_t{rs.ExecutedCount} * 1000 + rs.ErrorCount;
+        result.code = static_cast<int32_t>(std::min<int64_t>(code, INT32_MAX));
+        result.report = std::move(rs.ReportText);
+    } catch (...) {
+        // Out of memory: what was built is lost, the run reports nothing rather than crash.
+        result = ScriptResult{};
+        host.batch.ExitCode = -5;
+    }
+    return result;
+}
+
+}  // namespace vex

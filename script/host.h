@@ -1,0 +1,83 @@
+#pragma once
+// The interpreter's context: the bound entry slots, the platform services and the
+// process-wide state of the interpreter and the batch run. The program keeps one;
+// tests make a fresh one per case.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/services.h"
+#include "script/slots.h"
+
+namespace vex {
+
+// Settings the commands read, and what outlives one run.
+struct InterpreterState {
+    int32_t decimals = 4;            // -1 means 10 decimals
+    std::u16string PolyVar;          // set by "VarPolyn", kept for the process
+    int32_t plotCount = 0;           // plot windows the current run opened
+};
+
+// The batch run: its switches (they persist from call to call), files, log and codes.
+struct BatchSettings {
+    int32_t ExitCode = -1;
+    std::u16string vexResStr;
+    std::u16string commandLine;
+    std::u16string batchText;
+    bool firstRun = true;
+    // Switches.
+    bool noLabels = false;
+    std::u16string InpFN;
+    bool InputFileF = false;
+    std::u16string OutpFN;
+    bool OutputFileF = false;
+    bool AppendF = false;
+    bool NoHF = false;
+    bool noLnExpF = false;
+    bool SaveToClpBF = false;
+    std::u16string selText;
+    bool getFromSelTextF = false;
+    bool getFromClpF = false;
+    bool delF = false;
+    bool lnsF = false;
+    std::u16string LnsStr;
+    int32_t LineOffset = 0;
+    bool splF = false;
+    std::u16string splPath;
+    bool logF = false;
+    std::u16string logFileN;
+    bool rrF = false;
+    bool rsetF = false;
+    bool quitF = false;
+    bool showMemory = false;    // "sm"
+    bool showLog = false;       // "lg"
+    bool showFlags = false;     // "sf"
+    bool showCommands = false;  // "cm"
+    bool showAbout = false;     // "ab"
+    // Folders: the working folder for relative names and the program's own folder.
+    std::u16string CurDir;
+    std::u16string programDir;
+    // When set, every file a script names is taken from this folder (by its last
+    // name part), so fuzzing never reads or writes anywhere else.
+    std::u16string fileJail;
+    // Log file: the remembered name, whether it was created this process, and
+    // whether a failure to open it was already reported.
+    std::u16string logRemembered;
+    bool logCreated = false;
+    bool logFailureReported = false;
+    // Names shown in the log and the flags window.
+    std::u16string iniFileName;
+    std::u16string aboutText;
+};
+
+struct ScriptHost {
+    const EntrySlots* slots = nullptr;
+    Platform* platform = nullptr;
+    InterpreterState interp;
+    BatchSettings batch;
+};
+
+// Shows a message box through the platform layer (nothing when there is none).
+int32_t MessageBox(ScriptHost& host, std::u16string_view title, std::u16string_view text);
+
+}  // namespace vex

@@ -1,0 +1,107 @@
+#include "shell/config.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+
+namespace vex {
+
+namespace {
+
+// A value is read into 40 characters: at most 39 are used.
+constexpr size_t kValueRoom = 39;
+
+using Section = std::map<std::u16string, std::u16string>;
+
+std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
+    std::map<std::u16string, Section> ini;
+    std::u16string section;
+    while (!text.empty()) {
+        const size_t nl = text.find(u'\n');
+        std::u16string_view line = zorbit::TrimBlanks(text.substr(0, nl));
+        text = nl == text.npos ? std::u16string_view() : text.substr(nl + 1);
+        if (line.empty() || line.front() == u';') continue;
+        if (line.front() == u'[') {
+            const size_t close = line.find(u']');
+            section = zorbit::ToLower(line.substr(1, close == line.npos ? line.npos : close - 1));
+            continue;
+        }
+        const size_t eq = line.find(u'=');
+        if (eq == line.npos) continue;
+        const std::u16string key = zorbit::ToLower(zorbit::TrimBlanks(line.substr(0, eq)));
+        Section& s = ini[section];
+        if (!s.count(key)) s[key] = std::u16string(zorbit::TrimBlanks(line.substr(eq + 1)).substr(0, kValueRoom));
+    }
+    return ini;
+}
+
+class Reader {
+public:
+    explicit Reader(std::u16string_view text) : ini_(ParseIni(text)) {}
+    std::u16string Text(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view def) const {
+        const auto s = ini_.find(zorbit::ToLower(section));
+        if (s == ini_.end()) return std::u16string(def);
+        const auto v = s->second.find(zorbit::ToLower(key));
+        return v == s->second.end() ? std::u16string(def) : v->second;
+    }
+    int32_t Int(std::u16string_view section, std::u16string_view key, int32_t def) const {
+        const std::u16string v = Text(section, key, zorbit::IntText(def));
+        const double d = zorbit::ReadDecimal(v);
+        if (!(d > -2147483648.0 && d < 2147483647.0)) return 0;
+        return static_cast<int32_t>(d);
+    }
+
+private:
+    std::map<std::u16string, Section> ini_;
+};
+
+}  // namespace
+
+std::string ConfigFilePath(const std::string& programDir) {
+    const std::string portable = programDir + "/vexCalc.ini";
+    if (access(portable.c_str(), F_OK) == 0 || access(programDir.c_str(), W_OK) == 0)
+        return portable;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
+    return base + "/vexcalc/vexCalc.ini";
+}
+
+ShellSettings ParseConfiguration(std::u16string_view text) {
+    const Reader r(text);
+    ShellSettings s;
+    s.wndX = r.Int(u"vexCalc", u"wndX", 50);
+    s.wndY = r.Int(u"vexCalc", u"wndY", 50);
+    s.wndW = r.Int(u"vexCalc", u"wndW", 320);
+    s.wndH = r.Int(u"vexCalc", u"wndH", 415);
+    s.NumWidth = r.Int(u"vexCalc", u"NumWidth", 30);
+    const int64_t room = int64_t{s.wndW} - s.NumWidth - 4;
+    s.ExprWidth = r.Int(u"vexCalc", u"ExprWidth", static_cast<int32_t>((room / 4) * 3));
+    s.ResWidth = r.Int(u"vexCalc", u"ResWidth", static_cast<int32_t>(room / 4));
+    s.DefFontName = r.Text(u"Config", u"DefFontName", u"Lucida Console");
+    s.DefFontSize = r.Int(u"Config", u"DefFontSize", 8);
+    s.curFontName = r.Text(u"Config", u"curFontName", s.DefFontName);
+    s.curFontSize = r.Int(u"Config", u"curFontSize", 8);
+    s.mnuBlackWhite = r.Int(u"Config", u"mnuBlackWhite", 1);
+    s.Decimals = r.Int(u"Config", u"Decimals", 4);
+    s.sSeparator = r.Text(u"Config", u"sSeparator", u"  ");
+    s.ToolTip = r.Int(u"Config", u"ToolTip", 0);
+    return s;
+}
+
+ShellSettings ReadConfiguration(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return ParseConfiguration(u"");
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return ParseConfiguration(zorbit::Utf8ToUtf16(bytes.str().substr(0, 1 << 20)));
+}
+
+}  // namespace vex

@@ -1,0 +1,63 @@
+#include "shell/entry.h"
+
+#include "engine/diagnostics/text.h"
+#include "script/eval_script.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+bool IsCommand(const std::vector<std::u16string>& keywords, std::u16string_view text) {
+    const std::u16string padded = std::u16string(text) + u" ";
+    const std::u16string word =
+        zorbit::ToLower(zorbit::TrimSpaces(std::u16string_view(padded).substr(0, padded.find(u' '))));
+    for (const std::u16string& k : keywords)
+        if (Contains(word, zorbit::ToLower(k))) return true;
+    return false;
+}
+
+std::u16string EntryText(const std::vector<std::u16string>& keywords, std::u16string_view text) {
+    if (IsCommand(keywords, text)) return std::u16string(text);
+    return u"Expr = " + std::u16string(text);
+}
+
+std::u16string CleanEntryOutput(std::u16string_view report) {
+    const std::u16string_view trimmed = zorbit::TrimSpaces(StripLineEnds(report));
+    std::u16string out;
+    out.reserve(trimmed.size());
+    for (char16_t c : trimmed) {
+        if (c == u'\t') out.append(u"    ");
+        else out.push_back(c);
+    }
+    const size_t arrow = out.find(u"===>");
+    if (arrow != out.npos && Contains(out, u"ERROR")) out.erase(0, std::min(out.size(), arrow + 5));
+    return out;
+}
+
+std::vector<std::u16string> ResultLines(std::u16string_view cleaned) {
+    std::vector<std::u16string> lines;
+    size_t start = 0;
+    while (start <= cleaned.size()) {
+        size_t end = cleaned.find_first_of(u"\r\n", start);
+        if (end == cleaned.npos) end = cleaned.size();
+        if (end > start) lines.emplace_back(cleaned.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& keywords,
+                         std::u16string_view line) {
+    EntryResult result;
+    const std::u16string_view typed = zorbit::TrimSpaces(line);
+    if (typed.empty()) return result;
+    result.text = EntryText(keywords, typed);
+    ScriptRun run;
+    run.noLabels = true;
+    run.noLnExp = true;
+    const ScriptResult r = EvalScript(host, result.text, run);
+    result.error = r.Errors() > 0;
+    result.lines = ResultLines(CleanEntryOutput(r.report));
+    return result;
+}
+
+}  // namespace vex

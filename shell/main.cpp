@@ -1,0 +1,123 @@
+// vexcalc: the calculator's terminal front end (-e, -, --batch).
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "engine/diagnostics/number_text.h"
+#include "engine/diagnostics/text.h"
+#include "script/eval_script.h"
+#include "script/file_io.h"
+#include "shell/entry.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr int kExitCannotLoad = 10;
+constexpr int kExitUsage = 11;
+// Longest line read from standard input.
+constexpr size_t kMaxInputLine = size_t{1} << 20;
+
+const char* const kHelp =
+    "Usage: vexcalc [options] -e LINE      evaluate one line as the entry field does\n"
+    "       vexcalc [options] -            evaluate every line of standard input\n"
+    "       vexcalc [options] --batch SWITCHES\n"
+    "                                      run the batch entry with a switch string,\n"
+    "                                      e.g. \"/i in.vex /o out.vex /\"\n"
+    "Options:\n"
+    "  --decimals N   decimals of results (-1 means 10); default: the configuration's\n"
+    "  --no-config    ignore the user's configuration file\n"
+    "  --help         this text\n"
+    "  --version      the program's version\n"
+    "Exit status: -e and -: 0, or 1 when a line reported an error; --batch: 0 on\n"
+    "success, 2 to 9 for the batch exit codes -2 to -9; 10 when libzorbit.so cannot be\n"
+    "loaded; 11 for a wrong command line.\n";
+
+void PrintLines(const vex::EntryResult& r) {
+    for (const std::u16string& line : r.lines) std::cout << zorbit::Utf16ToUtf8(line) << '\n';
+}
+
+int RunStdin(vex::Program& p) {
+    bool failed = false;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (line.size() > kMaxInputLine) line.resize(kMaxInputLine);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const vex::EntryResult r = vex::RunEntryLine(p.host, p.KeywordList, zorbit::Utf8ToUtf16(line));
+        PrintLines(r);
+        std::cout.flush();
+        failed = failed || r.error;
+    }
+    return failed ? 1 : 0;
+}
+
+// Runs a whole script file through the interpreter and prints its report.
+int RunScriptFile(vex::Program& p, const std::string& file) {
+    std::u16string text;
+    if (!vex::ReadTextFile(p.host, file, text)) {
+        std::cerr << "vexcalc: cannot read " << file << "\n";
+        return 2;
+    }
+    const vex::ScriptResult r = vex::EvalScript(p.host, text, vex::ScriptRun{});
+    std::cout << zorbit::Utf16ToUtf8(r.report) << '\n';
+    return r.Errors() > 0 ? 1 : 0;
+}
+
+int Usage(const std::string& why) {
+    std::cerr << "vexcalc: " << why << "\n" << kHelp;
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vex::StartOptions options;
+    std::string mode, value;
+    for (int k = 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        if (a == "--help" || a == "-h") {
+            std::cout << kHelp;
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "vexcalc " << zorbit::Utf16ToUtf8(VEX_VERSION_TEXT) << '\n';
+            return 0;
+        }
+        if (a == "--no-config") {
+            options.ignoreConfig = true;
+        } else if (a == "--decimals") {
+            if (++k >= argc) return Usage("--decimals needs a number");
+            size_t used = 0;
+            const std::u16string text = zorbit::Utf8ToUtf16(argv[k]);
+            const double d = zorbit::ReadDecimal(text, &used);
+            if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > 30)
+                return Usage("--decimals takes a whole number from -1 to 30");
+            options.decimals = static_cast<int32_t>(d);
+        } else if (a == "-e" || a == "--batch" || a == "--script") {
+            if (++k >= argc) return Usage(a + " needs a text");
+            mode = a;
+            value = argv[k];
+        } else if (a == "-") {
+            mode = a;
+        } else {
+            return Usage("unknown argument " + a);
+        }
+    }
+    if (mode.empty())
+        return Usage("the main window is not part of this build; use -e, - or --batch");
+    vex::Program program;
+    std::string error;
+    if (!vex::StartUp(program, options, error)) {
+        std::cerr << "vexcalc: " << error << "\n";
+        return kExitCannotLoad;
+    }
+    if (mode == "-") return RunStdin(program);
+    if (mode == "-e") {
+        const vex::EntryResult r =
+            vex::RunEntryLine(program.host, program.KeywordList, zorbit::Utf8ToUtf16(value));
+        PrintLines(r);
+        return r.error ? 1 : 0;
+    }
+    if (mode == "--script") return RunScriptFile(program, value);
+    return Usage("--batch is not available yet");
+}

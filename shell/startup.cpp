@@ -1,0 +1,63 @@
+#include "shell/startup.h"
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "engine/diagnostics/text.h"
+#include "platform/services.h"
+#include "script/file_io.h"
+#include "script/keywords.h"
+
+namespace vex {
+
+std::string ProgramFolder() {
+    char buf[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string path(buf, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash ? slash : 1);
+}
+
+namespace {
+
+std::u16string CurrentFolder() {
+    char buf[PATH_MAX];
+    if (!getcwd(buf, sizeof buf)) return u".";
+    return zorbit::Utf8ToUtf16(buf);
+}
+
+void ReadHelpText(Program& p) {
+    const std::string path = p.programDir + "/ShowCmds.vex";
+    if (!ReadTextFile(p.host, path, p.helpText))
+        MessageBox(p.host, u"Zazu Dezeruziv",
+                   u"Error 7: can't read the file\r\nfile: " + zorbit::Utf8ToUtf16(path));
+}
+
+}  // namespace
+
+bool StartUp(Program& p, const StartOptions& options, std::string& error) {
+    p.programDir = ProgramFolder();
+    p.host.platform = &TerminalPlatform();
+    p.host.batch.programDir = zorbit::Utf8ToUtf16(p.programDir);
+    // Terminal and batch runs take relative names from the shell's current folder.
+    p.host.batch.CurDir = CurrentFolder();
+    const bool loaded = options.libraryPath.empty()
+                            ? LoadBinding(p.binding, p.programDir, error)
+                            : LoadBindingFrom(p.binding, options.libraryPath, error);
+    if (!loaded) return false;
+    p.host.slots = &p.binding.slots;
+    ReadHelpText(p);
+    p.KeywordList = InitKeywordTable();
+    const std::string ini = ConfigFilePath(p.programDir);
+    p.host.batch.iniFileName = zorbit::Utf8ToUtf16(ini);
+    p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(ini);
+    // -1 means 10 decimals; anything past 30 would only make the texts longer.
+    const int32_t decimals = options.decimals.value_or(p.settings.Decimals);
+    p.host.interp.decimals = decimals < -1 ? 0 : std::min(decimals, 30);
+    return true;
+}
+
+}  // namespace vex

@@ -1,0 +1,36 @@
+#pragma once
+// Start-up of the program: folders, binding, help text, keyword list, settings.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "script/host.h"
+#include "shell/binding.h"
+#include "shell/config.h"
+
+namespace vex {
+
+struct StartOptions {
+    bool ignoreConfig = false;              // test mode: the user's configuration is not read
+    std::optional<int32_t> decimals;        // --decimals
+    std::string libraryPath;                // a library to load instead of the search
+};
+
+struct Program {
+    LibraryBinding binding;
+    ScriptHost host;
+    std::vector<std::u16string> KeywordList;
+    std::u16string helpText;                // "ShowCmds.vex"
+    ShellSettings settings;
+    std::string programDir;
+};
+
+// The folder of the running executable.
+std::string ProgramFolder();
+
+// Binds the library and prepares the terminal program; false (with a message) when the
+// library cannot be loaded.
+bool StartUp(Program& program, const StartOptions& options, std::string& error);
+
+}  // namespace vex

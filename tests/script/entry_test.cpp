@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "script/keywords.h"
+#include "shell/config.h"
+#include "shell/entry.h"
+#include "tests/script/test_support.h"
+
+namespace vex::test {
+namespace {
+
+struct CommandRow {
+    const char* name;
+    const char16_t* text;
+    bool command;
+};
+
+class CommandTestRows : public ::testing::TestWithParam<CommandRow> {};
+
+TEST_P(CommandTestRows, FirstWordContainsAKeyword) {
+    EXPECT_EQ(IsCommand(InitKeywordTable(), GetParam().text), GetParam().command);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CommandTestRows,
+    ::testing::Values(CommandRow{"expr", u"Expr = 2+3", true},
+                      CommandRow{"sdiff", u"sdiff(x) = x^2", true},
+                      CommandRow{"plainFormula", u"2+3", false},
+                      CommandRow{"containsVar", u"variable = 1", true},
+                      CommandRow{"exprfContainsExpr", u"exprf = a.txt", true},
+                      CommandRow{"secondWordIgnored", u"2 + expr", false},
+                      CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CleanRow {
+    const char* name;
+    const char16_t* report;
+    const char* cleaned;
+};
+
+class CleanOutputTest : public ::testing::TestWithParam<CleanRow> {};
+
+TEST_P(CleanOutputTest, AsTheListShowsIt) {
+    EXPECT_EQ(U8(CleanEntryOutput(GetParam().report)), GetParam().cleaned);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CleanOutputTest,
+    ::testing::Values(
+        CleanRow{"lineEnds", u"\r\n 5.0000\r\n\r\n", "5.0000"},
+        CleanRow{"tabs", u"A(0,0)=1\tA(0,1)=2\t", "A(0,0)=1    A(0,1)=2    "},
+        CleanRow{"error", u"Ln 1: EXPR = 1/: \r\n===> ERROR n. = 3: Parser", "ERROR n. = 3: Parser"},
+        CleanRow{"arrowWithoutError", u"a ===> b", "a ===> b"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class EntryLineTest : public ScriptTest {};
+
+TEST_F(EntryLineTest, FormulaGetsExprAndShowsItsValue) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2+3");
+    EXPECT_EQ(U8(r.text), "Expr = 2+3");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(U8(r.lines[0]), "5.0000");
+    EXPECT_FALSE(r.error);
+}
+
+TEST_F(EntryLineTest, DefinitionsCarryFromLineToLine) {
+    RunEntryLine(host, InitKeywordTable(), u"Var = k; 4");
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"k*k");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(U8(r.lines[0]), "16.0000");
+}
+
+TEST_F(EntryLineTest, ErrorIsFlaggedAndCut) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"1/");
+    EXPECT_TRUE(r.error);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(U8(r.lines[0]).rfind("ERROR n. = ", 0), 0u);
+}
+
+TEST_F(EntryLineTest, EmptyLineDoesNothing) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"   ");
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(r.text.empty());
+}
+
+TEST_F(EntryLineTest, MatrixResultGivesOneLinePerRow) {
+    RunEntryLine(host, InitKeywordTable(), u"Matr = [mA]; 2; 2; 1; 2; 3; 4");
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"[mA]");
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_EQ(U8(r.lines[0]), "A(0,0)=1.0000    A(0,1)=2.0000    ");
+}
+
+struct ConfigRow {
+    const char* name;
+    const char16_t* ini;
+    int32_t decimals;
+    int32_t exprWidth;
+    const char* font;
+};
+
+class ConfigurationTest : public ::testing::TestWithParam<ConfigRow> {};
+
+TEST_P(ConfigurationTest, ReadAsTheMainWindowReadsIt) {
+    const ShellSettings s = ParseConfiguration(GetParam().ini);
+    EXPECT_EQ(s.Decimals, GetParam().decimals);
+    EXPECT_EQ(s.ExprWidth, GetParam().exprWidth);
+    EXPECT_EQ(U8(s.curFontName), GetParam().font);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ConfigurationTest,
+    ::testing::Values(
+        ConfigRow{"noFile", u"", 4, 213, "Lucida Console"},
+        ConfigRow{"decimals", u"[Config]\r\nDecimals=2\r\n", 2, 213, "Lucida Console"},
+        ConfigRow{"keysIgnoreCase", u"[config]\ndecimals = 7\n", 7, 213, "Lucida Console"},
+        ConfigRow{"notANumber", u"[Config]\nDecimals=abc\n", 0, 213, "Lucida Console"},
+        ConfigRow{"otherSection", u"[vexCalc]\nDecimals=2\nwndW=420\n", 4, 288, "Lucida Console"},
+        ConfigRow{"longValueCut",
+                  u"[Config]\nDefFontName=ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRS\n", 4, 213,
+                  "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLM"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vex::test

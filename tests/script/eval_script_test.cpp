@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "script/eval_script.h"
+#include "tests/script/test_support.h"
+
+namespace vex::test {
+namespace {
+
+class EvalScriptTest : public ScriptTest {
+protected:
+    std::string Run(std::u16string_view script, ScriptRun run = {}) {
+        last = EvalScript(host, script, run);
+        return U8(last.report);
+    }
+    ScriptResult last;
+};
+
+constexpr const char* kNote = "                    ";
+
+TEST_F(EvalScriptTest, ExprRecordWithHeaderAndLabels) {
+    host.interp.decimals = 2;
+    EXPECT_EQ(Run(u"Expr = 2+3"), std::string("Ln 1: EXPR = 2+3: ") + kNote + "\r\n Result => Number = 5.00");
+    EXPECT_EQ(last.code, 1000);
+}
+
+TEST_F(EvalScriptTest, NoLabelsAndNoHeaderLeaveTheBareValue) {
+    host.interp.decimals = 2;
+    ScriptRun run;
+    run.noLabels = true;
+    run.noLnExp = true;
+    EXPECT_EQ(Run(u"Expr = 2+3", run), " 5.00");
+}
+
+TEST_F(EvalScriptTest, DecimalsMinusOneMeansTen) {
+    host.interp.decimals = -1;
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(u"Expr = 1/4", run), " 0.2500000000");
+}
+
+struct OutputRow {
+    const char* name;
+    const char16_t* script;
+    const char* report;
+    int32_t code;
+};
+
+class ScriptOutputTest : public EvalScriptTest, public ::testing::WithParamInterface<OutputRow> {};
+
+TEST_P(ScriptOutputTest, ReportAndCode) {
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(GetParam().script, run), GetParam().report);
+    EXPECT_EQ(last.code, GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ScriptOutputTest,
+    ::testing::Values(
+        OutputRow{"hex", u"Hex = 255", " &FF", 1000},
+        OutputRow{"bin", u"Bin = 5", " !101", 1000},
+        OutputRow{"hexNegative", u"Hex = -1", " &FFFFFFFFFFFFFFFF", 1000},
+        OutputRow{"hexTiesToEven", u"Hex = 2.5", " &2", 1000},
+        OutputRow{"copyComment", u"  ''note", "''note", 0},
+        OutputRow{"plainComment", u"' note", "", 0},
+        OutputRow{"plainWordSkipped", u"hello", "", 0},
+        OutputRow{"emptyScript", u"", "", 0},
+        OutputRow{"caseInsensitive", u"EXPR = 1\r\nexpr = 1", " 1.0000\r\n\r\n 1.0000", 2000},
+        OutputRow{"blockOneCopies", u"a \\\\ b\r\nExpr = 1\r\nend //\r\nExpr = 2",
+                  "a \\\\ b\r\nExpr = 1\r\nend //\r\n 2.0000", 1000},
+        OutputRow{"blockOneSameLine", u"\\\\ one line //\r\nExpr = 3", "\\\\ one line //\r\n 3.0000",
+                  1000},
+        OutputRow{"blockTwoCopies", u"!\\ start\r\nExpr = 1\r\n!/ end\r\nExpr = 2",
+                  "!\\ start\r\nExpr = 1\r\n!/ end\r\n 2.0000", 1000},
+        OutputRow{"pauseCounts", u"Pause( )", "", 1000},
+        OutputRow{"varThenExpr", u"Var = y; 2\r\nExpr = y*3", " 6.0000", 2000},
+        OutputRow{"leadingLineFeed", u"Expr = 1\r\n  ''x", " 1.0000\r\n\r\n''x", 1000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EvalScriptTest, EmptyReportIsABlockOfTwoBytes) {
+    Run(u"");
+    EXPECT_EQ(last.ByteSize(), 2u);
+    EXPECT_EQ(last.code, 0);
+}
+
+TEST_F(EvalScriptTest, UnrecognisedCommandShowsItsLine) {
+    EXPECT_EQ(Run(u"x = 1 ' comment"),
+              "Ln 1: Expression = x = 1:\r\n Result => ===> ERROR n. = 25: " +
+                  U8(host.slots->GetE_ErrDescr(25, 0)));
+    EXPECT_EQ(last.code, 1001);
+    EXPECT_EQ(host.slots->GetE_Error(), 25);
+}
+
+TEST_F(EvalScriptTest, WordWithBracketIsCountedAndFails) {
+    Run(u"hello(1)");
+    EXPECT_EQ(last.code, 1001);
+}
+
+TEST_F(EvalScriptTest, EvaluationErrorIsReportedWithHeaderEvenWithoutHeaders) {
+    ScriptRun run;
+    run.noLnExp = true;
+    const std::string report = Run(u"Expr = 1/", run);
+    EXPECT_EQ(report.rfind("Ln 1: EXPR = 1/: ", 0), 0u) << report;
+    EXPECT_NE(report.find("===> ERROR n. = "), std::string::npos);
+    EXPECT_EQ(last.Errors(), 1);
+}
+
+TEST_F(EvalScriptTest, LineSelectionRunsOnlyListedLines) {
+    ScriptRun run;
+    run.lineSelect = true;
+    run.LineList = u";2;";
+    run.noLabels = true;
+    EXPECT_EQ(Run(u"Expr = 1\r\nExpr = 2\r\nExpr = 3", run),
+              std::string("Ln 2: EXPR = 2: ") + kNote + "\r\n 2.0000");
+    run.LineOffset = 10;
+    run.LineList = u";12;";
+    EXPECT_EQ(Run(u"Expr = 1\r\nExpr = 2\r\nExpr = 3", run),
+              std::string("Ln 2: EXPR = 2: ") + kNote + "\r\n 2.0000");
+    EXPECT_EQ(last.code, 1000);
+}
+
+TEST_F(EvalScriptTest, StoExprKeepsTheDecimalsOfTheSetting) {
+    EXPECT_EQ(Run(u"StoExpr(x) = 1/3"),
+              std::string("Ln 1: Expression = 1/3: ") + kNote + "\r\n Stored => Number x = 0.3333");
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    host.interp.decimals = -1;
+    EXPECT_EQ(Run(u"Expr = x*3", run), " 0.9999000000");
+}
+
+TEST_F(EvalScriptTest, StoExprWholeNumberWithoutDecimals) {
+    host.interp.decimals = 0;
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(u"StoExpr(h) = 100\r\nExpr = h+1", run), "Number h = 100\r\n\r\n 101");
+}
+
+TEST_F(EvalScriptTest, StoExprWritesNumberAndMatrixToItsFile) {
+    Run(u"StoExpr(x; fileout; n.txt) = 2/4");
+    EXPECT_EQ(ReadFile("n.txt"), "0.5");
+    EXPECT_NE(U8(last.report).find("(=>fileout n.txt)"), std::string::npos);
+    Run(u"Matr = [mA]; 2; 2; 1; 2; 3; 4\r\nStoExpr(m; fileout; m.txt) = [mA]*2");
+    EXPECT_EQ(ReadFile("m.txt"), "[m]; 2; 2;2; 4; 6; 8; ");
+    EXPECT_NE(U8(last.report).find(" Stored => Matrix: [m]; 2; 2;2; 4; 6; 8; "), std::string::npos)
+        << U8(last.report);
+}
+
+TEST_F(EvalScriptTest, ShowFindsEveryKindOfName) {
+    host.interp.decimals = 2;
+    ScriptRun run;
+    run.noLabels = true;
+    EXPECT_EQ(Run(u"Var = g; 9.81\r\nShow(g)", run), "Ln 2: Show(g) => Number g = 9.81");
+    EXPECT_EQ(Run(u"Show(pi)", run), "Ln 1: Show(pi) => Constant pi = 3.14");
+    EXPECT_EQ(Run(u"Matr = [v]; 2; 1; 5; 6\r\nShow(v)", run),
+              "Ln 2: Show([v]) => [v]\r\nvE(0)=5.00\t\r\nvE(1)=6.00\t");
+}
+
+TEST_F(EvalScriptTest, ShowOfAFunctionGivesTheWholeBody) {
+    const std::u16string body = u"x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+x+1";
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(u"Funct = longf; " + body + u"\r\nShow(longf)", run),
+              " => Function longf = " + U8(body));
+}
+
+TEST_F(EvalScriptTest, ShowOfAnUnknownNameCountsAnError) {
+    const std::string report = Run(u"Show(zz)");
+    EXPECT_EQ(last.code, 1001);
+    EXPECT_NE(report.find("Ln 1: Show([zz]) => ===> ERROR n. = 14: "), std::string::npos) << report;
+}
+
+TEST_F(EvalScriptTest, FailedFunctionDefinitionIsReported) {
+    const std::string report = Run(u"Funct = f");
+    EXPECT_EQ(last.code, 1001);
+    EXPECT_EQ(report.rfind("Ln 1: Expression = f: ", 0), 0u) << report;
+    EXPECT_NE(report.find("===> ERROR n. = 13: "), std::string::npos);
+}
+
+TEST_F(EvalScriptTest, MatrixResultsArePrintedWithTheMask) {
+    host.interp.decimals = 1;
+    ScriptRun run;
+    run.noLnExp = true;
+    EXPECT_EQ(Run(u"Matr = [mA]; 2; 2; 1; 2; 3; 4\r\nExpr = [mA]*2", run),
+              " Result => Matrix: \r\nA(0,0)=2.0\tA(0,1)=4.0\t\r\nA(1,0)=6.0\tA(1,1)=8.0\t");
+}
+
+TEST_F(EvalScriptTest, FailedMatrixDefinitionIsAlwaysReported) {
+    ScriptRun run;
+    run.noLnExp = true;
+    const std::string report = Run(u"Matr = [mA]; 2; 2; 1; 2; 3", run);
+    EXPECT_EQ(report.rfind(std::string("Ln 1: Expression = [mA]; 2; 2; 1; 2; 3: ") + kNote, 0), 0u)
+        << report;
+    EXPECT_NE(report.find("===> ERROR n. = 12: "), std::string::npos);
+    EXPECT_EQ(last.code, 1001);
+}
+
+TEST_F(EvalScriptTest, DimXBlockStoresOnceAndRunsTheNextLine) {
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(u"DimX = mB(2,2); mB(1,1)=1; mB(1,2)=2\r\n"
+                  u"DimX = mB(2,2); mB(2,1)=3; mB(2,2)=4\r\n"
+                  u"Expr = 1\r\nExpr = det([mB])",
+                  run),
+              " 1.0000\r\n\r\n -2.0000");
+    EXPECT_EQ(last.code, 3000);
+}
+
+TEST_F(EvalScriptTest, FailedDimXNamesTheLineThatEndedTheBlock) {
+    const std::string report = Run(u"DimX = mC(2,2); mC(1,1)=1\r\nExpr = 1");
+    EXPECT_EQ(report.rfind("Ln 2: Expression = DimX = mC(2,2); mC(1,1)=1:\r\n", 0), 0u) << report;
+    EXPECT_NE(report.find("===> ERROR n. = 12: "), std::string::npos);
+    EXPECT_EQ(last.code, 2001);
+}
+
+TEST_F(EvalScriptTest, AboutLinesBecomeComments) {
+    const std::string report = Run(u"aAbout( )");
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report.front(), '\'');
+    EXPECT_NE(report.find("\n'"), std::string::npos);
+    EXPECT_EQ(last.code, 1000);
+}
+
+TEST_F(EvalScriptTest, ElementOrderProbe) {
+    EXPECT_EQ(Run(u"aElemOrderEx( )"), "Ln 1: aElemOrderEx = by Row");
+    ScriptRun run;
+    run.noLnExp = true;
+    EXPECT_EQ(Run(u"aElemOrderEx( )", run), "");
+}
+
+TEST_F(EvalScriptTest, ExprFReadsItsFormulaAndWritesItsResult) {
+    WriteFile("in.txt", "' a comment line\nExpr = 6*7 ' why\n");
+    ScriptRun run;
+    run.noLabels = true;
+    EXPECT_EQ(Run(u"ExprF = in.txt [out.txt]", run),
+              "Ln 1: EXPRF = 6*7: =>(in.txt [out.txt])\r\n 42.0000");
+    EXPECT_EQ(ReadFile("out.txt"), " 42.0000");
+}
+
+TEST_F(EvalScriptTest, ExprFWithAMissingFileReportsTheExitCode) {
+    const std::string report = Run(u"ExprF = nothere.txt");
+    EXPECT_NE(report.find("===> ERROR n. = -2: File Open Error (not found?)"), std::string::npos)
+        << report;
+    EXPECT_EQ(last.code, 1001);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].find("Error 3: Couldn't open the file!"), std::string::npos);
+}
+
+TEST_F(EvalScriptTest, FunctFReadsTheBody) {
+    WriteFile("body.txt", "x*x\n");
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(u"FunctF = sq(x) body.txt\r\nVar = x; 3\r\nExpr = sq(x)+1", run), " 10.0000");
+}
+
+TEST_F(EvalScriptTest, MissingRoutineIsNeverCalled) {
+    EntrySlots slots = *host.slots;
+    slots.e_eval = nullptr;
+    host.slots = &slots;
+    const std::string report = Run(u"Expr = 1");
+    EXPECT_NE(report.find("e_eval not found"), std::string::npos) << report;
+    EXPECT_EQ(last.code, 1001);
+}
+
+}  // namespace
+}  // namespace vex::test

@@ -1,0 +1,62 @@
+# Runs one script pair: copies <topic>.vex (and the folder <topic>.files, if any) into
+# a fresh temporary folder, runs vexcalc there without the user's configuration, and
+# compares what it printed, its messages and its exit status with <topic>.expected.
+# The arguments come from <topic>.args (one per line; @VEX@ stands for the script's
+# name), else the whole script runs as one batch file.
+#   cmake -DVEXCALC=... -DSOURCE_DIR=... -DTOPIC=... -DWORK=... -P run_script.cmake
+
+set(work "${WORK}/${TOPIC}")
+file(REMOVE_RECURSE "${work}")
+file(MAKE_DIRECTORY "${work}")
+file(COPY "${SOURCE_DIR}/${TOPIC}.vex" DESTINATION "${work}")
+if(EXISTS "${SOURCE_DIR}/${TOPIC}.files")
+  file(COPY "${SOURCE_DIR}/${TOPIC}.files/" DESTINATION "${work}")
+endif()
+
+set(args --no-config --script ${TOPIC}.vex)
+if(EXISTS "${SOURCE_DIR}/${TOPIC}.args")
+  file(STRINGS "${SOURCE_DIR}/${TOPIC}.args" lines)
+  set(args --no-config)
+  foreach(line IN LISTS lines)
+    string(REPLACE "@VEX@" "${TOPIC}.vex" line "${line}")
+    list(APPEND args "${line}")
+  endforeach()
+endif()
+
+set(input_file /dev/null)
+if(EXISTS "${SOURCE_DIR}/${TOPIC}.stdin")
+  set(input_file "${SOURCE_DIR}/${TOPIC}.stdin")
+endif()
+execute_process(COMMAND "${VEXCALC}" ${args}
+  WORKING_DIRECTORY "${work}"
+  INPUT_FILE "${input_file}"
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc
+  TIMEOUT 60)
+
+set(actual "${out}--- stderr\n${err}--- exit ${rc}\n")
+# Files the run wrote, in name order, when the pair asks for them.
+if(EXISTS "${SOURCE_DIR}/${TOPIC}.show")
+  file(STRINGS "${SOURCE_DIR}/${TOPIC}.show" shown)
+  foreach(name IN LISTS shown)
+    if(EXISTS "${work}/${name}")
+      file(READ "${work}/${name}" content)
+      string(APPEND actual "--- file ${name}\n${content}\n")
+    else()
+      string(APPEND actual "--- no file ${name}\n")
+    endif()
+  endforeach()
+endif()
+
+# Times, dates and the temporary folder differ from run to run.
+string(REPLACE "\r\n" "\n" actual "${actual}")
+string(REPLACE "${work}" "<tmp>" actual "${actual}")
+string(REGEX REPLACE "[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9] - [0-9][0-9]:[0-9][0-9]:[0-9][0-9]"
+       "DD/MM/YYYY - hh:mm:ss" actual "${actual}")
+string(REGEX REPLACE "Execution Time: [0-9]+ ms" "Execution Time: N ms" actual "${actual}")
+
+file(READ "${SOURCE_DIR}/${TOPIC}.expected" expected)
+string(REPLACE "\r\n" "\n" expected "${expected}")
+if(NOT actual STREQUAL expected)
+  file(WRITE "${work}.actual" "${actual}")
+  message(FATAL_ERROR "Output differs from ${TOPIC}.expected; got (also in ${work}.actual):\n${actual}")
+endif()
