@@ -85,6 +85,14 @@ double MatrixResult(MatrixEntry& m, uint8_t* aFlag) {
     return HandleValue(m);
 }
 
+// The result of an operation whose other operand is used up: that copy can go now, so
+// that a long run of evaluations with numeric results does not pile up copies.
+double ResultUsing(MatrixEntry& m, uint8_t* aFlag, uint64_t usedUp) {
+    const double value = MatrixResult(m, aFlag);
+    if (usedUp != m.handle) DropScratch(usedUp);
+    return value;
+}
+
 bool IsSquare(const MatrixEntry& m) { return m.rows == m.cols; }
 
 bool IsVector(const MatrixEntry& m) { return m.vector || m.cols == 1; }
@@ -103,7 +111,7 @@ double SumMatrices(char16_t op, double a, double b, uint8_t* aFlag) {
                       a);
     const double sign = op == u'+' ? 1.0 : -1.0;
     for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] = m->Addr[k] + sign * n->Addr[k];
-    return MatrixResult(*m, aFlag);
+    return ResultUsing(*m, aFlag, n->handle);
 }
 
 double ShiftMatrix(double a, double s, uint8_t* aFlag) {
@@ -147,7 +155,7 @@ double MultiplyMatrices(double a, double b, uint8_t* aFlag) {
     }
     m->cols = n->cols;
     m->vector = m->rows == 1 || m->cols == 1;
-    return MatrixResult(*m, aFlag);
+    return ResultUsing(*m, aFlag, n->handle);
 }
 
 // ---- "/" ----------------------------------------------------------------------------------
@@ -191,7 +199,7 @@ double DivideMatrices(double a, double b, uint8_t* aFlag) {
     MatrixBlock product = AllocateBlock(Count(*m));
     Multiply(m->Addr, m->rows, m->cols, inverse.get(), n->cols, product.get());
     std::memcpy(m->Addr, product.get(), Count(*m) * sizeof(double));
-    return MatrixResult(*m, aFlag);
+    return ResultUsing(*m, aFlag, n->handle);
 }
 
 double NumberOverMatrix(double s, double b, uint8_t* aFlag) {
@@ -257,7 +265,9 @@ double DetOrTrace(bool isDet, double a, uint8_t* aFlag) {
     if (m == nullptr) return 0;
     if (!IsSquare(*m))
         return Failed(kErrTokenMatch, u"CalcMatrFunct", 2172, DimsText(*m), a);
-    return isDet ? Determinant(m->Addr, m->rows) : Trace(m->Addr, m->rows);
+    const double value = isDet ? Determinant(m->Addr, m->rows) : Trace(m->Addr, m->rows);
+    DropScratch(m->handle);
+    return value;
 }
 
 // Both operands of syst/vcoeff; on success *square and *vec point at their entries.
@@ -295,7 +305,7 @@ double System(double a, double b, uint8_t* aFlag, uint8_t bFlag) {
         return Failed(kErrNotFound, u"CalcMatrFunct", 2230,
                       u"Matrix is singolar (det = 0).\r\n" + DimsText(*square, *vec), a);
     std::memcpy(vec->Addr, x.get(), static_cast<size_t>(n) * sizeof(double));
-    return MatrixResult(*vec, aFlag);
+    return ResultUsing(*vec, aFlag, square->handle);
 }
 
 double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t bFlag) {
@@ -319,7 +329,7 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
         return Failed(kErrNotFound, u"CalcMatrFunct", 2295,
                       u"Normal matrix is singolar (det = 0).\r\n" + DimsText(*design, *vec), a);
     std::memcpy(vec->Addr, out.data(), out.size() * sizeof(double));
-    return MatrixResult(*vec, aFlag);
+    return ResultUsing(*vec, aFlag, design->handle);
 }
 
 }  // namespace

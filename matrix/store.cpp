@@ -322,6 +322,17 @@ int32_t aElemOrderEx(const void* argument, int32_t mode) {
     }
 }
 
+void DropScratch(uint64_t handle) {
+    MatrixStore& store = Matrices();
+    std::vector<MatrixEntry>& list = store.arrList;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i].handle != handle || !list[i].Internal) continue;
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        if (store.current >= list.size()) store.current = 0;
+        return;
+    }
+}
+
 void DropScratchSince(uint64_t firstHandle) {
     MatrixStore& store = Matrices();
     std::vector<MatrixEntry>& list = store.arrList;

@@ -95,6 +95,8 @@ int32_t aElemOrderGet();
 int32_t aElemOrderSt(std::u16string_view label);
 int32_t aElemOrderEx(const void* argument, int32_t mode);
 
+// Removes the scratch entry of handle (an operand an operation has used up).
+void DropScratch(uint64_t handle);
 // Removes the scratch entries registered since the handle counter stood at firstHandle.
 void DropScratchSince(uint64_t firstHandle);
 

@@ -1,0 +1,4 @@
+vex_fuzz_target(fuzz_set_str_matrix ${CMAKE_CURRENT_LIST_DIR}/fuzz_set_str_matrix.cpp)
+target_link_libraries(fuzz_set_str_matrix PRIVATE zorbit_core)
+vex_fuzz_target(fuzz_eval_matrix ${CMAKE_CURRENT_LIST_DIR}/fuzz_eval_matrix.cpp)
+target_link_libraries(fuzz_eval_matrix PRIVATE zorbit_core)
