@@ -50,7 +50,7 @@ constexpr int32_t kMaxDiffNodes = 5000;
 constexpr int32_t kMaxDiffNesting = 1000;
 // Longest formula and longest derivative text; longer fails as "Too long formula".
 constexpr size_t kMaxDiffFormula = size_t{1} << 20;
-constexpr size_t kMaxDiffText = size_t{1} << 24;
+constexpr size_t kMaxDiffText = size_t{1} << 22;
 
 struct DiffNode {
     int32_t opCode = 0;

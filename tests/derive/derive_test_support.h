@@ -1,5 +1,5 @@
 #pragma once
-// Shared fixture of the differentiator's tests: a fresh state and a temporary current
+// Shared fixture of the differentiator's tests: fresh state and a temporary current
 // folder for every test, so the log never writes into the source tree.
 
 #include <gtest/gtest.h>
@@ -22,6 +22,14 @@ namespace zorbit::test {
 inline std::u16string U(std::string_view utf8) { return Utf8ToUtf16(utf8); }
 inline std::string A(std::u16string_view text) { return Utf16ToUtf8(text); }
 
+// One table row: a name, an input and what it should give.
+struct Row {
+    const char* name;
+    const char* in;
+    const char* out;
+};
+inline std::string RowName(const testing::TestParamInfo<Row>& info) { return info.param.name; }
+
 class DeriveTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -39,24 +47,22 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    const std::filesystem::path& Folder() const { return folder_; }
 
 private:
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    std::filesystem::path previous_, folder_;
     static inline int count_ = 0;
 };
+class RowTest : public DeriveTest, public testing::WithParamInterface<Row> {};
 
 struct Derived {
     int32_t length = 0;
-    std::string text;  // the buffer's content after the call
+    std::string text;  // the buffer after the call
     int32_t error = 0;
     int32_t flag = 0;
 };
 
 // e_diff as the calculator calls it: a buffer of `room` spaces.
-inline Derived Derive(std::string_view formula, std::string_view variable = "x",
-                      size_t room = 1000) {
+inline Derived Derive(std::string_view formula, std::string_view variable = "x", size_t room = 1000) {
     std::u16string buffer(room, u' ');
     Derived d;
     d.length = DiffFormula(U(formula), U(variable), buffer.data(), static_cast<int32_t>(room));
@@ -66,47 +72,26 @@ inline Derived Derive(std::string_view formula, std::string_view variable = "x",
     return d;
 }
 
-// Parses text into the node table as e_diff does for a formula; returns the root.
+// Parses text into the node table as e_diff does; returns the root.
 inline int32_t Parse(std::string_view text) {
     static std::u16string kept;  // the parser reads the text while building
     kept = U(text);
-    DiffState& d = Diff();
-    d.Index = 0;
-    d.errorFlag = 0;
-    d.firstError.clear();
+    Diff().Index = 0;
+    Diff().errorFlag = 0;
+    Diff().firstError.clear();
     StartParse();
     return GetTreeExpr(kept);
 }
 
-// The rules' derivative text of a formula, before simplification.
-inline std::string RuleText(std::string_view formula, std::string_view variable = "x") {
-    Diff().variable = U(variable);
-    const int32_t root = Parse(formula);
-    EXPECT_EQ(Diff().errorFlag, 0) << formula;
-    return A(Df(root));
-}
-
-// A formula parsed, simplified and printed.
-inline std::string Simplified(std::string_view text) {
-    const int32_t root = Parse(text);
-    return A(Diff_GetFormula(Diff_Simplify(root)));
-}
-
 // The tree in prefix form: "(* -2 x)", "(neg x)", "(sin x)".
 inline std::string Tree(int32_t node) {
-    if (node == 0) return "_";
     const DiffNode& n = Diff().t[node];
-    switch (n.opCode) {
-        case kDcNum:
-        case kDcName: return A(n.con);
-        case kDcNeg: return "(neg " + Tree(n.l) + ")";
-        case kDcAdd: return "(+ " + Tree(n.l) + " " + Tree(n.r) + ")";
-        case kDcSub: return "(- " + Tree(n.l) + " " + Tree(n.r) + ")";
-        case kDcMul: return "(* " + Tree(n.l) + " " + Tree(n.r) + ")";
-        case kDcDiv: return "(/ " + Tree(n.l) + " " + Tree(n.r) + ")";
-        case kDcPow: return "(^ " + Tree(n.l) + " " + Tree(n.r) + ")";
-        default: return "(" + A(n.con) + " " + Tree(n.l) + ")";
-    }
+    const char* op[] = {"", "", "", "+", "-", "*", "/"};
+    if (n.opCode == kDcNum || n.opCode == kDcName) return A(n.con);
+    if (n.opCode == kDcNeg) return "(neg " + Tree(n.l) + ")";
+    if (IsFunctionCode(n.opCode)) return "(" + A(n.con) + " " + Tree(n.l) + ")";
+    return std::string("(") + (n.opCode == kDcPow ? "^" : op[n.opCode]) + " " + Tree(n.l) + " " +
+           Tree(n.r) + ")";
 }
 
 }  // namespace zorbit::test

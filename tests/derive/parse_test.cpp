@@ -1,196 +1,115 @@
-// The differentiator's parser: tree shapes, tokens, numbers, brackets and limits.
-
-#include <string>
+// Parsing and errors: tree shapes, tokens, numbers, brackets and limits.
 
 #include "derive_test_support.h"
 
 namespace zorbit::test {
 namespace {
 
-struct ShapeRow {
-    const char* name;
-    const char* formula;
-    const char* tree;
-};
-
-class ParseShape : public DeriveTest, public testing::WithParamInterface<ShapeRow> {};
-
+using ParseShape = RowTest;
 TEST_P(ParseShape, BuildsTheTree) {
-    const ShapeRow& row = GetParam();
-    const int32_t root = Parse(row.formula);
+    const int32_t root = Parse(GetParam().in);
     EXPECT_EQ(Diff().errorFlag, 0);
     EXPECT_EQ(Diff().bc, 0);
-    EXPECT_EQ(Tree(root), row.tree);
+    EXPECT_EQ(Tree(root), GetParam().out);
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParseShape,
-    testing::Values(
-        ShapeRow{"Name", "x", "x"},
-        ShapeRow{"NumberAsWritten", "2.5e-3", "2.5e-3"},
-        ShapeRow{"NegativeNumberFactor", "-2*x", "(* -2 x)"},
-        ShapeRow{"SignCoversProduct", "-x*2", "(neg (* x 2))"},
-        ShapeRow{"NegativeNumberInBrackets", "(-3)", "-3"},
-        ShapeRow{"MinusAfterNameIsOperator", "x-3", "(- x 3)"},
-        ShapeRow{"LeadingPlus", "+x", "x"},
-        ShapeRow{"SumsChainLeft", "a-b-c", "(- (- a b) c)"},
-        ShapeRow{"ProductsChainLeft", "a/b*c", "(* (/ a b) c)"},
-        ShapeRow{"ProductBeforeSum", "a+b*c", "(+ a (* b c))"},
-        ShapeRow{"PowerBindsTighter", "2*x^3", "(* 2 (^ x 3))"},
-        ShapeRow{"SignOverPower", "-x^2", "(neg (^ x 2))"},
-        ShapeRow{"PowersChainLeft", "x^2^3", "(^ (^ x 2) 3)"},
-        ShapeRow{"BracketedNegativeExponent", "x^(-2)", "(^ x -2)"},
-        ShapeRow{"NameExponent", "x^n", "(^ x n)"},
-        ShapeRow{"PowerOfGroup", "(x+1)^2", "(^ (+ x 1) 2)"},
-        ShapeRow{"FunctionKeepsSpelling", "tan(x)", "(tan x)"},
-        ShapeRow{"SignInsideCall", "sin(-x)", "(sin (neg x))"},
-        ShapeRow{"UnitStepShortName", "h(x)", "(h x)"},
-        ShapeRow{"Blanks", "  x  +  1 ", "(+ x 1)"},
-        ShapeRow{"UnderscoreStartsName", "_a1", "_a1"},
-        ShapeRow{"NestedCalls", "ln(exp(x))", "(ln (exp x))"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::Values(Row{"NumberAsWritten", "2.5e-3", "2.5e-3"},
+                    Row{"NegativeNumberFactor", "-2*x", "(* -2 x)"},
+                    Row{"SignCoversProduct", "-x*2", "(neg (* x 2))"},
+                    Row{"NegativeNumberInBrackets", "(-3)", "-3"},
+                    Row{"MinusAfterNameIsOperator", "x-3", "(- x 3)"},
+                    Row{"LeadingPlus", "+x", "x"},
+                    Row{"ChainsLeft", "a-b-c/d*e", "(- (- a b) (* (/ c d) e))"},
+                    Row{"PowerBindsTighter", "2*x^3", "(* 2 (^ x 3))"},
+                    Row{"SignOverPower", "-x^2", "(neg (^ x 2))"},
+                    Row{"PowersChainLeft", "x^2^3", "(^ (^ x 2) 3)"},
+                    Row{"BracketedExponents", "x^(-2)*x^(n)", "(* (^ x -2) (^ x n))"},
+                    Row{"FunctionKeepsSpelling", "tan(x)", "(tan x)"},
+                    Row{"SignInsideCall", "sin(-x)", "(sin (neg x))"},
+                    Row{"BlanksAndUnderscore", "  _a1  +  h(x) ", "(+ _a1 (h x))"}),
+    RowName);
 
-TEST_F(DeriveTest, FunctionNodeComesBeforeItsArgument) {
-    const int32_t root = Parse("sin(x)");
-    EXPECT_EQ(root, 1);
-    EXPECT_EQ(Diff().t[1].opCode, kDcSin);
+TEST_F(DeriveTest, FunctionNodeComesBeforeItsArgumentAndSpellingsShareCodes) {
+    EXPECT_EQ(Parse("sinh(x)"), 1);
+    EXPECT_EQ(Diff().t[1].opCode, kDcSh);
     EXPECT_EQ(Diff().t[1].l, 2);
-    EXPECT_EQ(A(Diff().t[2].con), "x");
-}
-
-TEST_F(DeriveTest, SpellingsShareACode) {
-    struct Row {
-        const char* formula;
-        int32_t code;
-    };
-    for (const Row& row : {Row{"tan(x)", kDcTg}, Row{"tg(x)", kDcTg}, Row{"cotan(x)", kDcCtg},
-                           Row{"sign(x)", kDcSgn}, Row{"sqr(x)", kDcSqrt}, Row{"log(x)", kDcLn},
-                           Row{"arctan(x)", kDcArctg}, Row{"arccotan(x)", kDcArcctg},
-                           Row{"sinh(x)", kDcSh}, Row{"cosh(x)", kDcCh}, Row{"tgh(x)", kDcTh},
-                           Row{"ctgh(x)", kDcCth}, Row{"heaviside(x)", kDcHeaviside},
-                           Row{"log10(x)", kDcLog10}}) {
-        SCOPED_TRACE(row.formula);
-        EXPECT_EQ(Diff().t[Parse(row.formula)].opCode, row.code);
+    for (const char* f : {"tg(x)", "cotan(x)", "sign(x)", "sqr(x)", "log(x)", "arctan(x)",
+                          "arccotan(x)", "cosh(x)", "tgh(x)", "ctgh(x)", "heaviside(x)", "log10(x)"}) {
+        SCOPED_TRACE(f);
+        EXPECT_NE(Diff().t[Parse(f)].opCode, kDcName);
     }
 }
 
-struct ErrorRow {
-    const char* name;
-    const char* formula;
-    const char* message;  // the first error reported
-};
-
-class ParseError : public DeriveTest, public testing::WithParamInterface<ErrorRow> {};
-
+using ParseError = RowTest;
 TEST_P(ParseError, ReportsTheFirstProblem) {
-    const ErrorRow& row = GetParam();
-    Parse(row.formula);
+    Parse(GetParam().in);
     EXPECT_EQ(Diff().errorFlag, 1);
-    EXPECT_EQ(A(Diff().firstError), row.message);
+    EXPECT_EQ(A(Diff().firstError), GetParam().out);
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParseError,
     testing::Values(
-        ErrorRow{"PointWithoutDigits", "1.", "Wrong number."},
-        ErrorRow{"ExponentAtEnd", "1e", "Wrong number."},
-        ErrorRow{"ExponentWithoutDigits", "1e+", "Wrong number."},
-        ErrorRow{"ExponentBeforeName", "2ex", "Wrong number."},
-        ErrorRow{"SignAfterOperator", "x+-y", "GetSingleOp: Function: Wrong first operand"},
-        ErrorRow{"SignAfterProduct", "x*-y", "GetSingleOp: Function: Wrong first operand"},
-        ErrorRow{"CallWithoutBrackets", "sin x", "GetSingleOp: Function: Wrong brackets"},
-        ErrorRow{"UnitStepIsNoName", "h*2", "GetSingleOp: Function: Wrong brackets"},
-        ErrorRow{"CaseSensitiveNames", "Sin(x)", "Unexpected token"},
-        ErrorRow{"NegativeExponentUnbracketed", "x^-2", "GetSingleOp: Power Symbol: lgtNum <> 7"},
-        ErrorRow{"ExpressionExponent", "x^(n+1)",
-                 "GetSingleOp: Power Symbol: lgtNum <> 2 - bracket =1"},
-        ErrorRow{"UnclosedExponent", "x^(2", "GetSingleOp: Power Symbol: lgtNum <> 2 - bracket =1"},
-        ErrorRow{"OperandMissingAtEnd", "x+", "GetSingleOp: Function: Wrong first operand"},
-        ErrorRow{"EmptyBrackets", "()", "GetSingleOp: Function: Wrong first operand"},
-        ErrorRow{"CallNeverClosed", "sin(", "GetSingleOp: Function: Wrong first operand"},
-        ErrorRow{"StrayCharacter", "x$y", "Unexpected token"},
-        ErrorRow{"TwoOperands", "2 3", "Unexpected token"}),
-    [](const auto& info) { return std::string(info.param.name); });
+        Row{"PointWithoutDigits", "1.", "Wrong number."},
+        Row{"ExponentAtEnd", "1e", "Wrong number."},
+        Row{"ExponentWithoutDigits", "1e+", "Wrong number."},
+        Row{"SignAfterOperator", "x+-y", "GetSingleOp: Function: Wrong first operand"},
+        Row{"CallWithoutBrackets", "sin x", "GetSingleOp: Function: Wrong brackets"},
+        Row{"UnitStepIsNoName", "h*2", "GetSingleOp: Function: Wrong brackets"},
+        Row{"CaseSensitiveNames", "Sin(x)", "Unexpected token"},
+        Row{"NegativeExponentUnbracketed", "x^-2", "GetSingleOp: Power Symbol: lgtNum <> 7"},
+        Row{"ExpressionExponent", "x^(n+1)", "GetSingleOp: Power Symbol: lgtNum <> 2 - bracket =1"},
+        Row{"OperandMissingAtEnd", "x+", "GetSingleOp: Function: Wrong first operand"},
+        Row{"EmptyBrackets", "()", "GetSingleOp: Function: Wrong first operand"},
+        Row{"CallNeverClosed", "sin(", "GetSingleOp: Function: Wrong first operand"},
+        Row{"StrayCharacter", "x$y", "Unexpected token"}),
+    RowName);
 
 TEST_F(DeriveTest, BracketDepthShowsUnmatchedBrackets) {
-    struct Row {
-        const char* formula;
-        int32_t bc;
-    };
-    for (const Row& row : {Row{"sin(x", 1}, Row{"(x", 1}, Row{"x)", -1}, Row{"((x)", 1},
-                           Row{"x^(2)", 0}, Row{"sin((x))", 0}}) {
-        SCOPED_TRACE(row.formula);
-        Parse(row.formula);
-        EXPECT_EQ(Diff().bc, row.bc);
+    for (const auto& [formula, bc] : {std::pair{"sin(x", 1}, {"((x)", 1}, {"x)", -1}, {"x^(2)", 0}}) {
+        SCOPED_TRACE(formula);
+        Parse(formula);
+        EXPECT_EQ(Diff().bc, bc);
     }
 }
 
-TEST_F(DeriveTest, GetLexReadsTokensAndKeepsTheCodeForStrayCharacters) {
+TEST_F(DeriveTest, GetLexKeepsTheCodeForStrayCharacters) {
     const std::u16string s = u"(-2.5)*sin $";
-    StartParse();
     std::u16string text;
     int32_t code = 0;
-    struct Step {
-        int32_t code;
-        const char* text;
-    };
-    for (const Step& step : {Step{kDcOpen, "("}, Step{kDcNum, "-2.5"}, Step{kDcClose, ")"},
-                             Step{kDcMul, "*"}, Step{kDcSin, "sin"}, Step{kDcSin, ""},
-                             Step{kDcEnd, ""}}) {
+    StartParse();
+    for (const auto& [want, token] : {std::pair{kDcOpen, "("}, {kDcNum, "-2.5"}, {kDcClose, ")"},
+                                      {kDcMul, "*"}, {kDcSin, "sin"}, {kDcSin, ""}, {kDcEnd, ""}}) {
         GetLex(s, code, text);
-        EXPECT_EQ(code, step.code) << step.text;
-        EXPECT_EQ(A(text), step.text);
+        EXPECT_EQ(code, want) << token;
+        EXPECT_EQ(A(text), token);
     }
 }
 
-TEST_F(DeriveTest, TooManyNodesFailsTheFormula) {
-    std::string formula = "x";
-    for (int i = 0; i < 2500; ++i) formula += "+x";  // 5001 nodes
-    Parse(formula);
-    EXPECT_EQ(A(Diff().firstError), "Too long formula");
-    const Derived d = Derive(formula);
-    EXPECT_EQ(d.length, 0);
+std::string Repeat(const std::string& piece, int n, const std::string& first) {
+    std::string s = first;
+    for (int i = 1; i < n; ++i) s += piece;
+    return s;
+}
+
+TEST_F(DeriveTest, NodeLimitCoversFormulaAndDerivativeTogether) {
+    EXPECT_EQ(Derive(Repeat("+x", 2501, "x")).error, 6);  // 5001 nodes in the formula
+    // 200 terms take 799 nodes and 3399 for the derivative; 250 would take 999 + 4249.
+    EXPECT_EQ(Derive(Repeat("+x^2", 200, "x^2"), "x", 5000).error, -1);
+    const Derived d = Derive(Repeat("+x^2", 250, "x^2"));
     EXPECT_EQ(d.error, 6);
     EXPECT_EQ(d.flag, 1);
 }
 
-TEST_F(DeriveTest, NodeLimitCountsFormulaAndDerivativeTogether) {
-    // 200 terms: 799 nodes and a derivative of 3399; 250 terms need 999 + 4249.
-    const auto terms = [](int n) {
-        std::string f = "x^2";
-        for (int i = 1; i < n; ++i) f += "+x^2";
-        return f;
-    };
-    EXPECT_GT(Derive(terms(200), "x", 5000).length, 0);
-    const Derived d = Derive(terms(250));
-    EXPECT_EQ(d.length, 0);
-    EXPECT_EQ(d.error, 6);
-}
-
 TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
-    struct Row {
-        int depth;
-        bool fits;
-    };
-    for (const Row& row : {Row{256, true}, Row{900, true}, Row{1001, false}, Row{100000, false}}) {
-        SCOPED_TRACE(row.depth);
-        const std::string formula =
-            std::string(static_cast<size_t>(row.depth), '(') + "x" + std::string(static_cast<size_t>(row.depth), ')');
-        const Derived d = Derive(formula);
-        EXPECT_EQ(d.length, row.fits ? 1 : 0);
-        EXPECT_EQ(d.error, row.fits ? -1 : 6);
+    for (const auto& [depth, error] : {std::pair{256, -1}, {900, -1}, {1001, 6}, {100000, 6}}) {
+        SCOPED_TRACE(depth);
+        const auto n = static_cast<size_t>(depth);
+        EXPECT_EQ(Derive(std::string(n, '(') + "x" + std::string(n, ')')).error, error);
     }
-}
-
-TEST_F(DeriveTest, DeepCallsFailInsteadOfOverflowing) {
-    // Sixty calls still fit the node table; the derivative grows with the square of the depth.
-    std::string formula = "x";
-    for (int i = 0; i < 60; ++i) formula = "sin(" + formula + ")";
-    EXPECT_GT(Derive(formula, "x", 1).length, 0);
-    for (int i = 0; i < 2000; ++i) formula = "sin(" + formula + ")";
-    const Derived d = Derive(formula);
-    EXPECT_EQ(d.length, 0);
-    EXPECT_EQ(d.error, 6);
+    std::string calls = "x";
+    for (int i = 0; i < 3000; ++i) calls = "sin(" + calls + ")";
+    EXPECT_EQ(Derive(calls).error, 6);
 }
 
 }  // namespace
