@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/evaluator.h"
+#include "engine/numeric/numeric.h"
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
@@ -67,6 +68,16 @@ void BM_SeriesPoints(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * (steps + 1));
 }
 BENCHMARK(BM_SeriesPoints)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_IntegrateSine(benchmark::State& state) {
+    FreshEngine();
+    for (auto _ : state) {
+        const double v = zorbit::Integrate(u"sin(x)", 0, 3.14159, 1000, false, u"x");
+        benchmark::DoNotOptimize(v);
+    }
+    if (zorbit::E_Error() != -1) state.SkipWithError("integration failed");
+}
+BENCHMARK(BM_IntegrateSine)->Unit(benchmark::kMillisecond);
 
 #ifdef VEX_HAVE_MUPARSER
 void BM_Muparser(benchmark::State& state) {

@@ -158,153 +158,143 @@ double SyntaxError() {
     return 0;
 }
 
-double FunctionCall() {
-    ParserState& ps = Engine().parser;
-    Fn fn{};
-    const bool known = LookupFunction(ps.e_tok, &fn);
-    const std::u16string name = known ? std::u16string() : ps.e_tok;
-    e_nxt();
-    e_match(u"(");
-    uint8_t argFlag = 0;
-    const double argument = e_prs(1, argFlag);
-    e_match(u")");
-    // An error inside the argument (or a missing bracket) is the call's outcome.
-    if (E_Error() != kNoError) return 0;
-    if (!known) return e_function(name, argument);
-    return CallFunction(fn, argument);
-}
+// The primaries that recurse live in functions of their own, kept out of line, so that
+// each nesting level costs only the frames it needs.
+#define VEX_NOINLINE __attribute__((noinline))
 
-double MatrixFunction(Kw kw, uint8_t& flag) {
+VEX_NOINLINE Operand UnknownFunctionCall() {
     ParserState& ps = Engine().parser;
     const std::u16string name = ps.e_tok;
     e_nxt();
     e_match(u"(");
-    uint8_t first = 0;
-    const double a = e_prs(1, first);
+    const double argument = e_prs(1, 0).value;
+    e_match(u")");
+    if (E_Error() != kNoError) return {0, 0};
+    return {e_function(name, argument), 0};
+}
+
+VEX_NOINLINE Operand FunctionCall() {
+    ParserState& ps = Engine().parser;
+    Fn fn{};
+    if (!LookupFunction(ps.e_tok, &fn)) return UnknownFunctionCall();
+    e_nxt();
+    e_match(u"(");
+    const double argument = e_prs(1, 0).value;
+    e_match(u")");
+    // An error inside the argument (or a missing bracket) is the call's outcome.
+    if (E_Error() != kNoError) return {0, 0};
+    return {CallFunction(fn, argument), 0};
+}
+
+VEX_NOINLINE Operand MatrixFunction(Kw kw) {
+    ParserState& ps = Engine().parser;
+    const std::u16string name = ps.e_tok;
+    e_nxt();
+    e_match(u"(");
+    Operand a = e_prs(1, 0);
     double value = 0;
     if (kw == Kw::Det || kw == Kw::Trace) {
-        value = CalcMatrFunct(name, a, 0, 0.0, &first, 0, 0);
+        value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
     } else if (kw == Kw::Syst) {
         e_nxt();
-        uint8_t second = 0;
-        const double b = e_prs(1, second);
-        value = CalcMatrFunct(name, a, b, 0.0, &first, second, 0);
+        const Operand b = e_prs(1, 0);
+        value = CalcMatrFunct(name, a.value, b.value, 0.0, &a.flag, b.flag, 0);
     } else {
         e_nxt();
-        uint8_t second = 0;
-        const double b = e_prs(1, second);
+        const Operand b = e_prs(1, 0);
         e_nxt();
-        uint8_t third = 0;
-        const double c = e_prs(1, third);
-        if (third != 0) {
+        const Operand c = e_prs(1, 0);
+        if (c.flag != 0) {
             E_Error() = kErrInvalidArgument;
             ReportError(u"e_prs", 0, u"Last parameter must be numeric.\r\n");
         } else if (E_Error() == kNoError) {
-            value = CalcMatrFunct(name, a, b, c, &first, second, third);
+            value = CalcMatrFunct(name, a.value, b.value, c.value, &a.flag, b.flag, c.flag);
         }
     }
-    flag = first;
     e_match(u")");
-    return value;
+    return {value, a.flag};
 }
 
-double Primary(uint8_t& flag) {
+VEX_NOINLINE Operand StatisticsCall(Kw kw) {
+    e_nxt();
+    e_match(u"(");
+    const double v = StatFunction(kw);
+    e_match(u")");
+    return {v, 0};
+}
+
+VEX_NOINLINE Operand NotPrimary() {
+    e_nxt();
+    const double v = e_prs(6, 0).value;
+    return {static_cast<double>(~Trunc32(v)), 0};
+}
+
+VEX_NOINLINE Operand MinusPrimary() {
+    e_nxt();
+    Operand v = e_prs(11, 0);
+    if (v.flag == 0) return {-v.value, 0};
+    v.value = CalcMatrixDivMult(u'*', v.value, -1.0, &v.flag, 0);
+    return v;
+}
+
+VEX_NOINLINE Operand BracketPrimary() {
+    e_nxt();
+    const Operand v = e_prs(1, 0);
+    e_match(u")");
+    return v;
+}
+
+VEX_NOINLINE Operand MatrixPrimary() {
     ParserState& ps = Engine().parser;
+    if (ps.text.size() < 2 || ps.text.back() != u']') {
+        E_Error() = kErrMatrixNotFound;
+        ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
+        return {static_cast<double>(kErrMatrixNotFound), 0};
+    }
+    const double v = MatrixReference(ps.text, ps.e_suffix);
+    if (E_Error() != kNoError) return {v, 0};
+    e_nxt();
+    return {v, 1};
+}
+
+Operand Primary() {
+    ParserState& ps = Engine().parser;
+    double v = 0;
     switch (ps.type) {
-    case Tok::Num: {
-        const double v = ps.number;
-        flag = 0;
-        e_nxt();
-        return v;
-    }
-    case Tok::Hex: {
-        const double v = HexValue(ps.text);
-        flag = 0;
-        e_nxt();
-        return v;
-    }
-    case Tok::Bin: {
-        const double v = BinDigitsToInteger(ps.text.substr(1));
-        flag = 0;
-        e_nxt();
-        return v;
-    }
-    case Tok::Matrix: {
-        if (ps.text.size() < 2 || ps.text.back() != u']') {
-            E_Error() = kErrMatrixNotFound;
-            ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
-            return kErrMatrixNotFound;
-        }
-        const double v = MatrixReference(ps.text, ps.e_suffix);
-        if (E_Error() != kNoError) return v;
-        flag = 1;
-        e_nxt();
-        return v;
-    }
-    case Tok::Const: {
-        const double v = e_function(ps.e_tok, 0);
-        flag = 0;
-        e_nxt();
-        return v;
-    }
-    case Tok::Id: return flag = 0, FunctionCall();
+    case Tok::Num: v = ps.number; break;
+    case Tok::Hex: v = HexValue(ps.text); break;
+    case Tok::Bin: v = BinDigitsToInteger(ps.text.substr(1)); break;
+    case Tok::Const: v = e_function(ps.e_tok, 0); break;
+    case Tok::Matrix: return MatrixPrimary();
+    case Tok::Id: return FunctionCall();
     case Tok::Keyword:
         switch (ps.kw) {
-        case Kw::Not: {
-            e_nxt();
-            uint8_t f = 0;
-            const double v = e_prs(6, f);
-            flag = 0;
-            return static_cast<double>(~Trunc32(v));
-        }
+        case Kw::Not: return NotPrimary();
         case Kw::Det:
         case Kw::Trace:
         case Kw::Syst:
-        case Kw::Vcoeff: return MatrixFunction(ps.kw, flag);
+        case Kw::Vcoeff: return MatrixFunction(ps.kw);
         case Kw::And:
         case Kw::Or:
         case Kw::Xor:
         case Kw::Mod:
         case Kw::Eqv:
         case Kw::Imp:
-        case Kw::None: return SyntaxError();
-        default: {
-            const Kw kw = ps.kw;
-            e_nxt();
-            e_match(u"(");
-            const double v = StatFunction(kw);
-            flag = 0;
-            e_match(u")");
-            return v;
-        }
+        case Kw::None: return {SyntaxError(), 0};
+        default: return StatisticsCall(ps.kw);
         }
     case Tok::Op:
-        if (TokIs(ps, u'-')) {
-            e_nxt();
-            uint8_t f = 0;
-            double v = e_prs(11, f);
-            if (f == 0) {
-                flag = 0;
-                return -v;
-            }
-            v = CalcMatrixDivMult(u'*', v, -1.0, &f, 0);
-            flag = f;
-            return v;
-        }
+        if (TokIs(ps, u'-')) return MinusPrimary();
         if (TokIs(ps, u'+')) {
             e_nxt();
-            return e_prs(11, flag);
+            return e_prs(11, 0);
         }
-        if (TokIs(ps, u'(')) {
-            e_nxt();
-            const double v = e_prs(1, flag);
-            e_match(u")");
-            return v;
-        }
-        return SyntaxError();
-    case Tok::End: return SyntaxError();
+        if (TokIs(ps, u'(')) return BracketPrimary();
+        return {SyntaxError(), 0};
+    case Tok::End: return {SyntaxError(), 0};
     }
-    return SyntaxError();
+    e_nxt();
+    return {v, 0};
 }
 
 // Keeps the nesting depth bounded so that no input can overflow the stack.
@@ -316,7 +306,7 @@ struct DepthGuard {
 
 }  // namespace
 
-double e_prs(int32_t level, uint8_t& flag) {
+Operand e_prs(int32_t level, uint8_t flag) {
     ParserState& ps = Engine().parser;
     DepthGuard guard(ps.prsDepth);
     if (ps.prsDepth > kMaxNesting) {
@@ -327,17 +317,16 @@ double e_prs(int32_t level, uint8_t& flag) {
         ps.type = Tok::End;
         ps.text = {};
         ps.tokOwned = false;
-        return 0;
+        return {0, flag};
     }
-    double a = Primary(flag);
+    Operand a = Primary();
     OpRow row;
     while (E_Error() == kNoError && ps.type != Tok::End && !TokIs(ps, u'(') && !TokIs(ps, u')') &&
            OperatorOf(ps, &row) && row.level >= level) {
         e_nxt();
-        uint8_t bFlag = 0;
-        const double b = e_prs(row.right, bFlag);
+        const Operand b = e_prs(row.right, 0);
         if (E_Error() != kNoError) break;  // a failed operand is not combined
-        a = Combine(row, a, b, flag, bFlag);
+        a.value = Combine(row, a.value, b.value, a.flag, b.flag);
     }
     return a;
 }
@@ -368,8 +357,9 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     StartTokenizer();
     e.eval.InEvaluation = true;
     e_nxt();
-    flag = 0;
-    const double value = e_prs(1, flag);
+    const Operand result = e_prs(1, 0);
+    flag = result.flag;
+    const double value = result.value;
     e.eval.InEvaluation = false;
     e.eval.ResultType = static_cast<int8_t>(flag);
     *done = true;

@@ -7,9 +7,15 @@
 
 namespace zorbit {
 
-// Parses a primary and every following operator of at least `level`; flag is the matrix
-// flag of the value (read on entry, written on exit).
-double e_prs(int32_t level, uint8_t& flag);
+// A value and its matrix flag (1: the value is a matrix handle).
+struct Operand {
+    double value;
+    uint8_t flag;
+};
+
+// Parses a primary and every following operator of at least `level`; the result carries
+// the matrix flag of the value.
+Operand e_prs(int32_t level, uint8_t flag);
 // The statistics keywords: reads the list "v; v; ..." at the current token.
 double StatFunction(Kw kw);
 

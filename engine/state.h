@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorbit {
 
@@ -43,6 +44,7 @@ struct ParserState {
     int32_t prsDepth = 0;       // recursion depth of e_prs
     size_t tokStart = 0;        // offset of the current token in e_expr
     bool replaced = false;      // the token was a variable or constant replaced by its value
+    std::vector<double> statValues;  // values of the statistics calls being read
     bool roundCacheValid = false;
     double roundCacheIn = 0, roundCacheOut = 0;
     // Type and token texts as the system names them ("num", "id", "+", ...).

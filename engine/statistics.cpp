@@ -11,28 +11,6 @@ namespace zorbit {
 
 namespace {
 
-// The values of one call: a few on the stack, more on the heap.
-class ValueList {
-public:
-    void push(double v) {
-        if (size_ < kInline) {
-            inline_[size_] = v;
-        } else {
-            if (heap_.empty()) heap_.assign(inline_, inline_ + kInline);
-            heap_.push_back(v);
-        }
-        ++size_;
-    }
-    size_t size() const { return size_; }
-    double* data() { return heap_.empty() ? inline_ : heap_.data(); }
-
-private:
-    static constexpr size_t kInline = 32;
-    double inline_[kInline];
-    std::vector<double> heap_;
-    size_t size_ = 0;
-};
-
 double Reduce(Kw kw, double* v, size_t n) {
     double acc = 0;
     switch (kw) {
@@ -97,16 +75,18 @@ double Reduce(Kw kw, double* v, size_t n) {
 
 double StatFunction(Kw kw) {
     ParserState& ps = Engine().parser;
-    ValueList values;
-    uint8_t flag = 0;
-    values.push(e_prs(1, flag));
+    // The values of nested calls share one stack; each call uses its own slice of it.
+    std::vector<double>& stack = ps.statValues;
+    const size_t start = stack.size();
+    stack.push_back(e_prs(1, 0).value);
     while (TokIs(ps, u';')) {
         e_match(u";");
-        flag = 0;
-        values.push(e_prs(1, flag));
+        stack.push_back(e_prs(1, 0).value);
     }
-    if (E_Error() != kNoError) return 0;
-    return Reduce(kw, values.data(), values.size());
+    double result = 0;
+    if (E_Error() == kNoError) result = Reduce(kw, stack.data() + start, stack.size() - start);
+    stack.resize(start);
+    return result;
 }
 
 }  // namespace zorbit
