@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "engine/diagnostics/number_text.h"
+#include "matrix/algebra.h"
 #include "matrix_fixture.h"
 
 namespace zorbit::test {
@@ -224,6 +225,43 @@ TEST_F(MatrixExpressions, TenThousandEvaluationsLeaveNoStorageBehind) {
     }
     ClearScratchMatrices(0);
     EXPECT_EQ(LiveMatrixBlocks(), users);
+}
+
+}  // namespace
+}  // namespace zorbit::test
+
+namespace zorbit::test {
+namespace {
+
+TEST_F(MatrixExpressions, ExpressionsIgnoreTheCallersElementOrder) {
+    // Definitions were read row by row; matrices inside expressions stay in the library's order.
+    aElemOrderSet(1);
+    ExpectElements(MatrixValue(u"[mR]*[mC]", 2, 2), {58, 64, 139, 154}, 0);
+    ExpectElements(MatrixValue(u"[mA]^2-[mA]I*2", 2, 2), {11, 8, 12, 23}, 1e-12);
+    EXPECT_EQ(Determinant(Elements(u"[mA]").data(), 2), -2);
+}
+
+TEST_F(MatrixExpressions, ErrorsWriteTheDebugEntryWhenAsked) {
+    Engine().errors.DebugMode = 4;
+    double v = 0;
+    EvalExpression(u"[mA]^1.5", &v, false);
+    EXPECT_EQ(Engine().errors.DebugLog.find(u"Procedure: CalcMatrixDivMult"), std::u16string::npos);
+    Engine().errors.MsgFlags = 1;
+    EvalExpression(u"[mA]^1.5", &v, false);
+    EXPECT_NE(Engine().errors.DebugLog.find(u"Procedure: CalcMatrixDivMult\r\nExponent of Matrix"),
+              std::u16string::npos);
+}
+
+TEST_F(MatrixExpressions, ClearingIsTracedInTheDebugLog) {
+    Engine().errors.DebugMode = 4;
+    double v = 0;
+    ASSERT_EQ(EvalExpression(u"[mA]+[s]", &v, false), 14);  // leaves the copy of [mA]
+    ASSERT_EQ(EvalExpression(u"[mB]", &v, false), 1);
+    const std::u16string& log = Engine().errors.DebugLog;
+    EXPECT_NE(log.find(u"arrList() = [ma] ("), std::u16string::npos);
+    EXPECT_NE(log.find(u"   internal - deleted"), std::u16string::npos);
+    ClearAllMatrices();
+    EXPECT_NE(log.find(u"arrList() = [mb]   deleted"), std::u16string::npos);
 }
 
 }  // namespace
