@@ -36,7 +36,7 @@ void BM_e_diff(benchmark::State& state) {
     state.SetLabel(std::to_string(formula.size()) + " chars -> " + std::to_string(length));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_e_diff)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
 

@@ -32,8 +32,9 @@ constexpr int32_t kErrDiffEmpty = 7;
 int32_t Fail(int32_t code, int32_t line) {
     DiffState& d = Diff();
     E_Error() = code;
-    ReportError(u"e_diff", line,
-                Cat(u"Formula = '", d.formula, u"', variable = '", d.variable, u"': ", d.firstError));
+    ReportError(
+        u"e_diff", line,
+        Cat(u"Formula = '", d.formula, u"', variable = '", d.variable, u"': ", d.firstError));
     d.Index = 0;
     return 0;
 }
@@ -103,7 +104,7 @@ int32_t ParseDerivative() {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, char16_t* buffer,
                     int32_t bufferLength) {
@@ -134,6 +135,8 @@ int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, c
     return static_cast<int32_t>(d.result.size());
 }
 
-int32_t LastDiffErr() { return Diff().errorFlag; }
+int32_t LastDiffErr() {
+    return Diff().errorFlag;
+}
 
-}  // namespace zorbit
+} // namespace zorbit

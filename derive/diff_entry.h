@@ -12,4 +12,4 @@ int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, c
 // The error flag of the last call: 0 none, 1 an error was reported, 7 empty formula.
 int32_t LastDiffErr();
 
-}  // namespace zorbit
+} // namespace zorbit

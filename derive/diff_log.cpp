@@ -11,10 +11,10 @@ namespace zorbit {
 namespace {
 
 constexpr std::array<std::u16string_view, 32> kOpName = {
-    u"",    u"(",      u")",      u"+",     u"-",      u"*",  u"/",  u"#",
-    u"f(x)", u"",      u"cos",    u"sin",   u"tg",     u"ctg", u"abs", u"sgn",
-    u"sqrt", u"ln",    u"exp",    u"arcsin", u"arccos", u"arctg", u"arcctg", u"sh",
-    u"ch",  u"th",     u"cth",    u"",      u"",       u"",   u"",   u"^",
+    u"",     u"(",  u")",   u"+",      u"-",      u"*",     u"/",      u"#",
+    u"f(x)", u"",   u"cos", u"sin",    u"tg",     u"ctg",   u"abs",    u"sgn",
+    u"sqrt", u"ln", u"exp", u"arcsin", u"arccos", u"arctg", u"arcctg", u"sh",
+    u"ch",   u"th", u"cth", u"",       u"",       u"",      u"",       u"^",
 };
 
 std::u16string WithoutPrefixTDF(std::u16string_view name) {
@@ -46,7 +46,7 @@ void WriteLogFile(DiffLogState& log, std::u16string_view line) {
     std::fclose(f);
 }
 
-}  // namespace
+} // namespace
 
 std::u16string_view OpName(int32_t code) {
     return code >= 0 && code < static_cast<int32_t>(kOpName.size()) ? kOpName[code] : u"";
@@ -97,4 +97,4 @@ int32_t SetDiffLogMode(int8_t mode, std::u16string_view fileName) {
     return mode;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -16,14 +16,15 @@ namespace zorbit {
 inline constexpr std::u16string_view kDefaultDiffLog = u"Derive.Log";
 
 // Lines are formed (and counted) in every mode but 0.
-inline bool DiffLogOn() { return Diff().log.mode != 0; }
+inline bool DiffLogOn() {
+    return Diff().log.mode != 0;
+}
 
 // One log line under a procedure name; "IN_" texts indent, "OUT" texts outdent.
 void DiffLog(std::u16string_view name, std::u16string_view text);
 
 // Builds the text only when the log is on: the trace must cost nothing when it is off.
-template <typename MakeText>
-void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
+template <typename MakeText> void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
     if (DiffLogOn()) DiffLog(name, makeText());
 }
 
@@ -37,18 +38,21 @@ std::u16string_view OpName(int32_t code);
 int32_t SetDiffLogMode(int8_t mode, std::u16string_view fileName);
 
 // Concatenation of texts and decimal integers, for log lines and messages.
-inline void AppendPiece(std::u16string& out, std::u16string_view piece) { out += piece; }
-inline void AppendPiece(std::u16string& out, char16_t piece) { out += piece; }
+inline void AppendPiece(std::u16string& out, std::u16string_view piece) {
+    out += piece;
+}
+inline void AppendPiece(std::u16string& out, char16_t piece) {
+    out += piece;
+}
 template <typename T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, char16_t> && !std::is_same_v<T, bool>)
-void AppendPiece(std::u16string& out, T value) {
+requires(std::is_integral_v<T> && !std::is_same_v<T, char16_t> &&
+         !std::is_same_v<T, bool>) void AppendPiece(std::u16string& out, T value) {
     out += IntText(static_cast<long long>(value));
 }
-template <typename... Pieces>
-std::u16string Cat(const Pieces&... pieces) {
+template <typename... Pieces> std::u16string Cat(const Pieces&... pieces) {
     std::u16string out;
     (AppendPiece(out, pieces), ...);
     return out;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -22,4 +22,4 @@ std::u16string FoldedText(double value) {
     return CompactNumber(Fixed10(value), false);
 }
 
-}  // namespace zorbit
+} // namespace zorbit

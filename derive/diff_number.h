@@ -12,4 +12,4 @@ double NumberValue(std::u16string_view text);
 // Ten decimals with trailing zeros and point removed; zero is "0" (never "-0").
 std::u16string FoldedText(double value);
 
-}  // namespace zorbit
+} // namespace zorbit

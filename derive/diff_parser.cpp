@@ -11,17 +11,39 @@ namespace zorbit {
 namespace {
 
 constexpr std::array<std::pair<std::u16string_view, int32_t>, 33> kFunctionSpellings = {{
-    {u"cos", kDcCos},        {u"sin", kDcSin},         {u"tg", kDcTg},
-    {u"tan", kDcTg},         {u"ctg", kDcCtg},         {u"cotan", kDcCtg},
-    {u"abs", kDcAbs},        {u"sgn", kDcSgn},         {u"sign", kDcSgn},
-    {u"sqrt", kDcSqrt},      {u"sqr", kDcSqrt},        {u"ln", kDcLn},
-    {u"log", kDcLn},         {u"exp", kDcExp},         {u"arcsin", kDcArcsin},
-    {u"arccos", kDcArccos},  {u"arctg", kDcArctg},     {u"arctan", kDcArctg},
-    {u"arcctg", kDcArcctg},  {u"arccotan", kDcArcctg}, {u"sh", kDcSh},
-    {u"sinh", kDcSh},        {u"ch", kDcCh},           {u"cosh", kDcCh},
-    {u"th", kDcTh},          {u"tanh", kDcTh},         {u"tgh", kDcTh},
-    {u"cth", kDcCth},        {u"cotanh", kDcCth},      {u"ctgh", kDcCth},
-    {u"heaviside", kDcHeaviside}, {u"h", kDcHeaviside}, {u"log10", kDcLog10},
+    {u"cos", kDcCos},
+    {u"sin", kDcSin},
+    {u"tg", kDcTg},
+    {u"tan", kDcTg},
+    {u"ctg", kDcCtg},
+    {u"cotan", kDcCtg},
+    {u"abs", kDcAbs},
+    {u"sgn", kDcSgn},
+    {u"sign", kDcSgn},
+    {u"sqrt", kDcSqrt},
+    {u"sqr", kDcSqrt},
+    {u"ln", kDcLn},
+    {u"log", kDcLn},
+    {u"exp", kDcExp},
+    {u"arcsin", kDcArcsin},
+    {u"arccos", kDcArccos},
+    {u"arctg", kDcArctg},
+    {u"arctan", kDcArctg},
+    {u"arcctg", kDcArcctg},
+    {u"arccotan", kDcArcctg},
+    {u"sh", kDcSh},
+    {u"sinh", kDcSh},
+    {u"ch", kDcCh},
+    {u"cosh", kDcCh},
+    {u"th", kDcTh},
+    {u"tanh", kDcTh},
+    {u"tgh", kDcTh},
+    {u"cth", kDcCth},
+    {u"cotanh", kDcCth},
+    {u"ctgh", kDcCth},
+    {u"heaviside", kDcHeaviside},
+    {u"h", kDcHeaviside},
+    {u"log10", kDcLog10},
 }};
 
 // Names are case-sensitive: "Sin" is a plain name.
@@ -33,22 +55,38 @@ int32_t NameCode(std::u16string_view name) {
 
 int32_t OperatorCode(char16_t c) {
     switch (c) {
-        case u'(': return kDcOpen;
-        case u')': return kDcClose;
-        case u'+': return kDcAdd;
-        case u'-': return kDcSub;
-        case u'*': return kDcMul;
-        case u'/': return kDcDiv;
-        case u'^': return kDcPow;
-        default: return kDcEnd;
+    case u'(':
+        return kDcOpen;
+    case u')':
+        return kDcClose;
+    case u'+':
+        return kDcAdd;
+    case u'-':
+        return kDcSub;
+    case u'*':
+        return kDcMul;
+    case u'/':
+        return kDcDiv;
+    case u'^':
+        return kDcPow;
+    default:
+        return kDcEnd;
     }
 }
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool IsNameChar(char16_t c) { return IsLetter(c) || IsDigit(c); }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsNameChar(char16_t c) {
+    return IsLetter(c) || IsDigit(c);
+}
 
-int32_t TextLength(std::u16string_view s) { return static_cast<int32_t>(s.size()); }
+int32_t TextLength(std::u16string_view s) {
+    return static_cast<int32_t>(s.size());
+}
 
 // The character at the 1-based position p, 0 past the end.
 char16_t At(std::u16string_view s, int32_t p) {
@@ -56,7 +94,7 @@ char16_t At(std::u16string_view s, int32_t p) {
 }
 
 void SetNode(int32_t n, int32_t opCode, std::u16string_view con, int32_t l, int32_t r) {
-    if (n == 0) return;  // the table was full; the call fails through the error flag
+    if (n == 0) return; // the table was full; the call fails through the error flag
     DiffNode& node = Diff().t[n];
     node.opCode = opCode;
     node.con = con;
@@ -74,18 +112,20 @@ std::u16string_view ReadName(std::u16string_view s) {
     DiffState& d = Diff();
     const int32_t start = d.pos;
     ++d.pos;
-    while (IsNameChar(At(s, d.pos))) ++d.pos;
+    while (IsNameChar(At(s, d.pos)))
+        ++d.pos;
     return s.substr(static_cast<size_t>(start - 1), static_cast<size_t>(d.pos - start));
 }
 
 bool SkipDigits(std::u16string_view s) {
     DiffState& d = Diff();
     if (!IsDigit(At(s, d.pos))) return false;
-    while (IsDigit(At(s, d.pos))) ++d.pos;
+    while (IsDigit(At(s, d.pos)))
+        ++d.pos;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 NestingGuard::NestingGuard() {
     DiffState& d = Diff();
@@ -96,7 +136,9 @@ NestingGuard::NestingGuard() {
     }
 }
 
-NestingGuard::~NestingGuard() { --Diff().depth; }
+NestingGuard::~NestingGuard() {
+    --Diff().depth;
+}
 
 void ERR(std::u16string_view message) {
     DiffState& d = Diff();
@@ -169,12 +211,12 @@ std::u16string_view GetNumber(std::u16string_view s) {
 void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
     DiffState& d = Diff();
     ++d.lexCalls;
-    DiffLogIf(u"GetLex", [&] {
-        return Cat(u"IN_ ", d.lexCalls, u", \\pos=", d.pos, u", lNum=", code);
-    });
+    DiffLogIf(u"GetLex",
+              [&] { return Cat(u"IN_ ", d.lexCalls, u", \\pos=", d.pos, u", lNum=", code); });
     text.clear();
     const int32_t length = TextLength(s);
-    while (d.pos <= length && At(s, d.pos) == u' ') ++d.pos;
+    while (d.pos <= length && At(s, d.pos) == u' ')
+        ++d.pos;
     if (d.pos > length) {
         code = kDcEnd;
         DiffLogIf(u"GetLex", [&] {
@@ -184,7 +226,8 @@ void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
     }
     const char16_t ch = At(s, d.pos);
     int32_t next = code;
-    if (ch == u'-' && IsDigit(At(s, d.pos + 1)) && (d.lastCode == kDcEnd || d.lastCode == kDcOpen)) {
+    if (ch == u'-' && IsDigit(At(s, d.pos + 1)) &&
+        (d.lastCode == kDcEnd || d.lastCode == kDcOpen)) {
         // A minus at the start or after "(" begins a negative number.
         ++d.pos;
         text = u"-";
@@ -202,14 +245,13 @@ void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
         text.assign(GetNumber(s));
         next = kDcNum;
     } else {
-        ++d.pos;  // a stray character: no new token, the code stays
+        ++d.pos; // a stray character: no new token, the code stays
     }
     d.prevCode = d.lastCode;
     d.lastCode = next;
     code = next;
-    DiffLogIf(u"GetLex", [&] {
-        return Cat(u"OUT 9, con=", text, u", \\pos=", d.pos, u", lNum=", code);
-    });
+    DiffLogIf(u"GetLex",
+              [&] { return Cat(u"OUT 9, con=", text, u", \\pos=", d.pos, u", lNum=", code); });
 }
 
 int32_t GetTreeExpr(std::u16string_view s) {
@@ -227,7 +269,8 @@ int32_t GetTreeExpr(std::u16string_view s) {
     for (;;) {
         if (code == kDcEnd || code == kDcClose) {
             if (code == kDcClose) --d.bc;
-            DiffLogIf(u"GetTreeExpr", [&] { return Cat(u"OUT 1, gtNum=", code, u", Result=", left); });
+            DiffLogIf(u"GetTreeExpr",
+                      [&] { return Cat(u"OUT 1, gtNum=", code, u", Result=", left); });
             return left;
         }
         if (code != kDcAdd && code != kDcSub) {
@@ -317,7 +360,7 @@ int32_t ReadFunctionCall(std::u16string_view s, int32_t& code) {
     return n;
 }
 
-}  // namespace
+} // namespace
 
 int32_t GetSingleOp(std::u16string_view s, int32_t& code) {
     DiffState& d = Diff();
@@ -350,4 +393,4 @@ int32_t GetSingleOp(std::u16string_view s, int32_t& code) {
     return result;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -35,15 +35,15 @@ void StartParse();
 // Counts one level of recursion of the parser or a tree walk; past the limit it reports
 // once and the walk must stop.
 class NestingGuard {
-public:
+  public:
     NestingGuard();
     ~NestingGuard();
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
     bool ok() const { return ok_; }
 
-private:
+  private:
     bool ok_;
 };
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -39,29 +39,63 @@ void FunctionRule(int32_t code, int32_t arg, std::u16string& out) {
         out += u"))";
     };
     switch (code) {
-        case kDcCos: chain(u"(-sin(", u")*("); break;
-        case kDcSin: chain(u"(cos(", u")*("); break;
-        case kDcTg: chain(u"(1/(cos(", u")^2)*("); break;
-        case kDcCtg: chain(u"(-1/(sin(", u")^2)*("); break;
-        case kDcAbs: chain(u"(sgn(", u")*("); break;
-        case kDcSqrt: chain(u"(0.5/sqrt(", u")*("); break;
-        case kDcLn: chain(u"(1/(", u")*("); break;
-        case kDcExp: chain(u"(exp(", u")*("); break;
-        case kDcArcsin: chain(u"(1/sqrt(1-(", u")^2)*("); break;
-        case kDcArccos: chain(u"(-1/sqrt(1-(", u")^2)*("); break;
-        case kDcArctg: chain(u"(1/(1+(", u")^2)*("); break;
-        case kDcArcctg: chain(u"(-1/(1+(", u")^2)*("); break;
-        case kDcSh: chain(u"(ch(", u")*("); break;
-        case kDcCh: chain(u"(sh(", u")*("); break;
-        case kDcTh: chain(u"(1/(ch(", u")^2)*("); break;
-        case kDcCth: chain(u"(-1/(sh(", u")^2)*("); break;
-        case kDcLog10:
-            chain(u"(1/(", u")*(");
-            out += u"/(";
-            out += kLn10Text;
-            out += u")";
-            break;
-        default: out += u"0"; break;  // sign, unit step and unused codes are flat
+    case kDcCos:
+        chain(u"(-sin(", u")*(");
+        break;
+    case kDcSin:
+        chain(u"(cos(", u")*(");
+        break;
+    case kDcTg:
+        chain(u"(1/(cos(", u")^2)*(");
+        break;
+    case kDcCtg:
+        chain(u"(-1/(sin(", u")^2)*(");
+        break;
+    case kDcAbs:
+        chain(u"(sgn(", u")*(");
+        break;
+    case kDcSqrt:
+        chain(u"(0.5/sqrt(", u")*(");
+        break;
+    case kDcLn:
+        chain(u"(1/(", u")*(");
+        break;
+    case kDcExp:
+        chain(u"(exp(", u")*(");
+        break;
+    case kDcArcsin:
+        chain(u"(1/sqrt(1-(", u")^2)*(");
+        break;
+    case kDcArccos:
+        chain(u"(-1/sqrt(1-(", u")^2)*(");
+        break;
+    case kDcArctg:
+        chain(u"(1/(1+(", u")^2)*(");
+        break;
+    case kDcArcctg:
+        chain(u"(-1/(1+(", u")^2)*(");
+        break;
+    case kDcSh:
+        chain(u"(ch(", u")*(");
+        break;
+    case kDcCh:
+        chain(u"(sh(", u")*(");
+        break;
+    case kDcTh:
+        chain(u"(1/(ch(", u")^2)*(");
+        break;
+    case kDcCth:
+        chain(u"(-1/(sh(", u")^2)*(");
+        break;
+    case kDcLog10:
+        chain(u"(1/(", u")*(");
+        out += u"/(";
+        out += kLn10Text;
+        out += u")";
+        break;
+    default:
+        out += u"0";
+        break; // sign, unit step and unused codes are flat
     }
 }
 
@@ -98,39 +132,41 @@ void BinaryRule(int32_t code, int32_t l, int32_t r, std::u16string& out) {
     const auto F = [&](int32_t n) { Df_GetFormula(n, out); };
     const auto D = [&](int32_t n) { Df(n, out); };
     switch (code) {
-        case kDcAdd:
-        case kDcSub:
-            out += u"((";
-            D(l);
-            out += code == kDcAdd ? u")+(" : u")-(";
-            D(r);
-            out += u"))";
-            break;
-        case kDcMul:
-            out += u"((";
-            D(l);
-            out += u")*(";
-            F(r);
-            out += u")+(";
-            D(r);
-            out += u")*(";
-            F(l);
-            out += u"))";
-            break;
-        case kDcDiv:
-            out += u"((";
-            D(l);
-            out += u")*(";
-            F(r);
-            out += u")-(";
-            D(r);
-            out += u")*(";
-            F(l);
-            out += u"))/(";
-            F(r);
-            out += u")^2";
-            break;
-        default: PowerRule(l, r, out); break;
+    case kDcAdd:
+    case kDcSub:
+        out += u"((";
+        D(l);
+        out += code == kDcAdd ? u")+(" : u")-(";
+        D(r);
+        out += u"))";
+        break;
+    case kDcMul:
+        out += u"((";
+        D(l);
+        out += u")*(";
+        F(r);
+        out += u")+(";
+        D(r);
+        out += u")*(";
+        F(l);
+        out += u"))";
+        break;
+    case kDcDiv:
+        out += u"((";
+        D(l);
+        out += u")*(";
+        F(r);
+        out += u")-(";
+        D(r);
+        out += u")*(";
+        F(l);
+        out += u"))/(";
+        F(r);
+        out += u")^2";
+        break;
+    default:
+        PowerRule(l, r, out);
+        break;
     }
 }
 
@@ -148,17 +184,22 @@ void DerivativeOf(int32_t node, std::u16string& out) {
     } else if (IsFunctionCode(code)) {
         FunctionRule(code, n.l, out);
     } else {
-        out += u"0";  // numbers and anything else
+        out += u"0"; // numbers and anything else
     }
 }
 
 std::u16string_view BinaryJoin(int32_t code) {
     switch (code) {
-        case kDcAdd: return u")+(";
-        case kDcSub: return u")-(";
-        case kDcMul: return u")*(";
-        case kDcDiv: return u")/(";
-        default: return u")^(";
+    case kDcAdd:
+        return u")+(";
+    case kDcSub:
+        return u")-(";
+    case kDcMul:
+        return u")*(";
+    case kDcDiv:
+        return u")/(";
+    default:
+        return u")^(";
     }
 }
 
@@ -166,37 +207,39 @@ void FormulaOf(int32_t node, std::u16string& out) {
     const DiffNode& n = Diff().t[node];
     const auto F = [&](int32_t child) { Df_GetFormula(child, out); };
     switch (n.opCode) {
-        case kDcAdd:
-        case kDcSub:
-        case kDcMul:
-        case kDcDiv:
-        case kDcPow: {
-            out += u"((";
+    case kDcAdd:
+    case kDcSub:
+    case kDcMul:
+    case kDcDiv:
+    case kDcPow: {
+        out += u"((";
+        F(n.l);
+        out += BinaryJoin(n.opCode);
+        F(n.r);
+        out += u"))";
+        break;
+    }
+    case kDcNum:
+    case kDcName:
+        out += n.con;
+        break;
+    case kDcNeg:
+        out += u"(-(";
+        F(n.l);
+        out += u"))";
+        break;
+    default:
+        if (IsFunctionCode(n.opCode)) {
+            out += n.con; // the function name as written
+            out += u"(";
             F(n.l);
-            out += BinaryJoin(n.opCode);
-            F(n.r);
-            out += u"))";
-            break;
+            out += u")";
         }
-        case kDcNum:
-        case kDcName: out += n.con; break;
-        case kDcNeg:
-            out += u"(-(";
-            F(n.l);
-            out += u"))";
-            break;
-        default:
-            if (IsFunctionCode(n.opCode)) {
-                out += n.con;  // the function name as written
-                out += u"(";
-                F(n.l);
-                out += u")";
-            }
-            break;
+        break;
     }
 }
 
-}  // namespace
+} // namespace
 
 std::u16string ReducedExponent(std::u16string_view exponent) {
     return FoldedText(NumberValue(exponent) - 1.0);
@@ -250,4 +293,4 @@ std::u16string Df(int32_t node) {
     return out;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

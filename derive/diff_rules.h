@@ -19,4 +19,4 @@ std::u16string Df(int32_t node);
 // The power rule's exponent reduced by one ("2" gives "1", "0.5" gives "-0.5").
 std::u16string ReducedExponent(std::u16string_view exponent);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -16,9 +16,15 @@ constexpr double kE = 2.71828182845905;
 // pi/2 in single precision, as the arc cotangent folds it.
 constexpr double kHalfPiSingle = 1.5707963705062866;
 
-bool IsNumber(int32_t n) { return n != 0 && Diff().t[n].opCode == kDcNum; }
-double ValueOf(int32_t n) { return NumberValue(Diff().t[n].con); }
-bool IsNumber(int32_t n, double v) { return IsNumber(n) && ValueOf(n) == v; }
+bool IsNumber(int32_t n) {
+    return n != 0 && Diff().t[n].opCode == kDcNum;
+}
+double ValueOf(int32_t n) {
+    return NumberValue(Diff().t[n].con);
+}
+bool IsNumber(int32_t n, double v) {
+    return IsNumber(n) && ValueOf(n) == v;
+}
 
 int32_t BecomeNumber(int32_t node, std::u16string text) {
     DiffNode& n = Diff().t[node];
@@ -27,7 +33,9 @@ int32_t BecomeNumber(int32_t node, std::u16string text) {
     return node;
 }
 
-int32_t BecomeValue(int32_t node, double value) { return BecomeNumber(node, FoldedText(value)); }
+int32_t BecomeValue(int32_t node, double value) {
+    return BecomeNumber(node, FoldedText(value));
+}
 
 double SingleLn(double v) {
     return static_cast<float>(std::log(static_cast<double>(static_cast<float>(v))));
@@ -38,27 +46,46 @@ std::u16string FoldFunction(int32_t code, double v) {
     const double ev = std::pow(kE, v);
     const double emv = std::pow(kE, -v);
     switch (code) {
-        case kDcCos: return FoldedText(std::cos(v));
-        case kDcSin: return FoldedText(std::sin(v));
-        case kDcTg: return FoldedText(std::sin(v) / std::cos(v));
-        case kDcCtg: return FoldedText(std::cos(v) / std::sin(v));
-        case kDcAbs: return FoldedText(std::fabs(v));
-        case kDcSgn: return v > 0 ? u"1" : v < 0 ? u"-1" : u"0";
-        case kDcSqrt: return FoldedText(std::sqrt(v));
-        case kDcLn: return FoldedText(SingleLn(v));
-        case kDcExp: return FoldedText(ev);
-        case kDcArcsin: return FoldedText(std::atan(v / std::sqrt(1 - v * v)));
-        case kDcArccos: return FoldedText(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
-        case kDcArctg: return FoldedText(std::atan(v));
-        case kDcArcctg: return FoldedText(kHalfPiSingle - std::atan(v));
-        case kDcSh: return FoldedText((ev - emv) / 2);
-        case kDcCh: return FoldedText((ev + emv) / 2);
-        case kDcTh: return FoldedText((ev - emv) / (ev + emv));
-        case kDcCth: return FoldedText((ev + emv) / (ev - emv));
-        case kDcHeaviside: return v < 0 ? u"0" : u"1";
-        case kDcLog10:
-            return FoldedText(static_cast<float>(std::log(v)) / std::log(10.0));
-        default: return u"";
+    case kDcCos:
+        return FoldedText(std::cos(v));
+    case kDcSin:
+        return FoldedText(std::sin(v));
+    case kDcTg:
+        return FoldedText(std::sin(v) / std::cos(v));
+    case kDcCtg:
+        return FoldedText(std::cos(v) / std::sin(v));
+    case kDcAbs:
+        return FoldedText(std::fabs(v));
+    case kDcSgn:
+        return v > 0 ? u"1" : v < 0 ? u"-1" : u"0";
+    case kDcSqrt:
+        return FoldedText(std::sqrt(v));
+    case kDcLn:
+        return FoldedText(SingleLn(v));
+    case kDcExp:
+        return FoldedText(ev);
+    case kDcArcsin:
+        return FoldedText(std::atan(v / std::sqrt(1 - v * v)));
+    case kDcArccos:
+        return FoldedText(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
+    case kDcArctg:
+        return FoldedText(std::atan(v));
+    case kDcArcctg:
+        return FoldedText(kHalfPiSingle - std::atan(v));
+    case kDcSh:
+        return FoldedText((ev - emv) / 2);
+    case kDcCh:
+        return FoldedText((ev + emv) / 2);
+    case kDcTh:
+        return FoldedText((ev - emv) / (ev + emv));
+    case kDcCth:
+        return FoldedText((ev + emv) / (ev - emv));
+    case kDcHeaviside:
+        return v < 0 ? u"0" : u"1";
+    case kDcLog10:
+        return FoldedText(static_cast<float>(std::log(v)) / std::log(10.0));
+    default:
+        return u"";
     }
 }
 
@@ -123,18 +150,24 @@ int32_t SimplifyPower(int32_t node, int32_t a, int32_t b) {
 int32_t SimplifyNode(int32_t node) {
     const DiffNode& n = Diff().t[node];
     switch (n.opCode) {
-        case kDcAdd: return SimplifySum(node, n.l, n.r);
-        case kDcSub: return SimplifyDifference(node, n.l, n.r);
-        case kDcMul: return SimplifyProduct(node, n.l, n.r);
-        case kDcDiv: return SimplifyQuotient(node, n.l, n.r);
-        case kDcPow: return SimplifyPower(node, n.l, n.r);
-        case kDcNeg: return IsNumber(n.l) ? BecomeValue(node, -ValueOf(n.l)) : node;
-        default:
-            if (IsFunctionCode(n.opCode) && IsNumber(n.l)) {
-                std::u16string value = FoldFunction(n.opCode, ValueOf(n.l));
-                if (!value.empty()) return BecomeNumber(node, std::move(value));
-            }
-            return node;
+    case kDcAdd:
+        return SimplifySum(node, n.l, n.r);
+    case kDcSub:
+        return SimplifyDifference(node, n.l, n.r);
+    case kDcMul:
+        return SimplifyProduct(node, n.l, n.r);
+    case kDcDiv:
+        return SimplifyQuotient(node, n.l, n.r);
+    case kDcPow:
+        return SimplifyPower(node, n.l, n.r);
+    case kDcNeg:
+        return IsNumber(n.l) ? BecomeValue(node, -ValueOf(n.l)) : node;
+    default:
+        if (IsFunctionCode(n.opCode) && IsNumber(n.l)) {
+            std::u16string value = FoldFunction(n.opCode, ValueOf(n.l));
+            if (!value.empty()) return BecomeNumber(node, std::move(value));
+        }
+        return node;
     }
 }
 
@@ -143,37 +176,54 @@ bool HasRightOperand(int32_t code) {
 }
 
 // Operands printed without brackets, by the operator and the operand's side.
-bool InProductSet(int32_t code) { return (code >= 5 && code <= 8) || (code >= 10 && code <= 31); }
-bool InFactorSet(int32_t code) { return code == 7 || code == 8 || (code >= 10 && code <= 31); }
+bool InProductSet(int32_t code) {
+    return (code >= 5 && code <= 8) || (code >= 10 && code <= 31);
+}
+bool InFactorSet(int32_t code) {
+    return code == 7 || code == 8 || (code >= 10 && code <= 31);
+}
 
 bool BareLeft(int32_t op, int32_t code) {
     switch (op) {
-        case kDcAdd:
-        case kDcSub: return true;
-        case kDcMul:
-        case kDcDiv: return InProductSet(code);
-        case kDcNeg: return InFactorSet(code);
-        default: return code == kDcNum || code == kDcName;  // the base of a power
+    case kDcAdd:
+    case kDcSub:
+        return true;
+    case kDcMul:
+    case kDcDiv:
+        return InProductSet(code);
+    case kDcNeg:
+        return InFactorSet(code);
+    default:
+        return code == kDcNum || code == kDcName; // the base of a power
     }
 }
 
 bool BareRight(int32_t op, int32_t code) {
     switch (op) {
-        case kDcAdd: return true;
-        case kDcSub:
-        case kDcMul: return InProductSet(code);
-        case kDcDiv: return InFactorSet(code);
-        default: return true;  // an exponent; a negative number brackets itself
+    case kDcAdd:
+        return true;
+    case kDcSub:
+    case kDcMul:
+        return InProductSet(code);
+    case kDcDiv:
+        return InFactorSet(code);
+    default:
+        return true; // an exponent; a negative number brackets itself
     }
 }
 
 char16_t OperatorChar(int32_t code) {
     switch (code) {
-        case kDcAdd: return u'+';
-        case kDcSub: return u'-';
-        case kDcMul: return u'*';
-        case kDcDiv: return u'/';
-        default: return u'^';
+    case kDcAdd:
+        return u'+';
+    case kDcSub:
+        return u'-';
+    case kDcMul:
+        return u'*';
+    case kDcDiv:
+        return u'/';
+    default:
+        return u'^';
     }
 }
 
@@ -191,33 +241,37 @@ std::u16string PrintNode(const DiffNode& n, const std::u16string& s1, const std:
                          int32_t p1, int32_t p2) {
     std::u16string out;
     switch (n.opCode) {
-        case kDcAdd:
-        case kDcSub:
-        case kDcMul:
-        case kDcDiv:
-        case kDcPow:
-            AppendOperand(out, s1, BareLeft(n.opCode, p1));
-            out += OperatorChar(n.opCode);
-            AppendOperand(out, s2, BareRight(n.opCode, p2));
-            break;
-        case kDcNum: AppendOperand(out, n.con, !(NumberValue(n.con) < 0)); break;
-        case kDcName: out = n.con; break;
-        case kDcNeg:
-            out = u"(-";
-            AppendOperand(out, s1, BareLeft(kDcNeg, p1));
-            out += u')';
-            break;
-        default:
-            if (IsFunctionCode(n.opCode)) {
-                out = n.con;
-                AppendOperand(out, s1, false);
-            }
-            break;
+    case kDcAdd:
+    case kDcSub:
+    case kDcMul:
+    case kDcDiv:
+    case kDcPow:
+        AppendOperand(out, s1, BareLeft(n.opCode, p1));
+        out += OperatorChar(n.opCode);
+        AppendOperand(out, s2, BareRight(n.opCode, p2));
+        break;
+    case kDcNum:
+        AppendOperand(out, n.con, !(NumberValue(n.con) < 0));
+        break;
+    case kDcName:
+        out = n.con;
+        break;
+    case kDcNeg:
+        out = u"(-";
+        AppendOperand(out, s1, BareLeft(kDcNeg, p1));
+        out += u')';
+        break;
+    default:
+        if (IsFunctionCode(n.opCode)) {
+            out = n.con;
+            AppendOperand(out, s1, false);
+        }
+        break;
     }
     return out;
 }
 
-}  // namespace
+} // namespace
 
 int32_t Diff_Simplify(int32_t node) {
     if (node == 0) return 0;
@@ -249,12 +303,11 @@ std::u16string Diff_GetFormula(int32_t node) {
     const std::u16string s2 = Diff_GetFormula(r);
     const int32_t p1 = d.t[l].opCode;
     const int32_t p2 = d.t[r].opCode;
-    DiffLogIf(u"Diff_GetFormula", [&] {
-        return Cat(u"   , s1=", s1, u", s2=", s2, u", p1=", p1, u", p2=", p2);
-    });
+    DiffLogIf(u"Diff_GetFormula",
+              [&] { return Cat(u"   , s1=", s1, u", s2=", s2, u", p1=", p1, u", p2=", p2); });
     std::u16string out = PrintNode(n, s1, s2, p1, p2);
     DiffLogIf(u"Diff_GetFormula", [&] { return Cat(u"OUT 14, Result=", out); });
     return out;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

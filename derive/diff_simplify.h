@@ -12,4 +12,4 @@ int32_t Diff_Simplify(int32_t node);
 // The subtree as formula text.
 std::u16string Diff_GetFormula(int32_t node);
 
-}  // namespace zorbit
+} // namespace zorbit

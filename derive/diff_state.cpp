@@ -7,6 +7,8 @@ DiffState& Diff() {
     return state;
 }
 
-void ResetDiffState() { Diff() = DiffState{}; }
+void ResetDiffState() {
+    Diff() = DiffState{};
+}
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -43,7 +43,9 @@ enum DiffCode : int32_t {
     kDcPow = 31,
 };
 
-inline bool IsFunctionCode(int32_t code) { return code >= 10 && code <= 30; }
+inline bool IsFunctionCode(int32_t code) {
+    return code >= 10 && code <= 30;
+}
 
 constexpr int32_t kMaxDiffNodes = 5000;
 // Deepest recursion of the parser and of the tree walks; deeper fails as "Error in formula".
@@ -95,4 +97,4 @@ DiffState& Diff();
 // Fresh differentiator state, as after loading the library.
 void ResetDiffState();
 
-}  // namespace zorbit
+} // namespace zorbit

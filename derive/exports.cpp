@@ -24,4 +24,4 @@ ZORBIT_API int32_t SetDiffLogF(int8_t mode, const char16_t* fileName) {
     return guarded([&] { return SetDiffLogMode(mode, View(fileName)); }, int32_t{0});
 }
 
-}  // extern "C"
+} // extern "C"

@@ -19,12 +19,13 @@ std::u16string Decode(const uint8_t* data, size_t size, bool pairs) {
         for (size_t i = 0; i + 1 < size; i += 2)
             text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
     } else {
-        for (size_t i = 0; i < size; ++i) text += static_cast<char16_t>(data[i]);
+        for (size_t i = 0; i < size; ++i)
+            text += static_cast<char16_t>(data[i]);
     }
     return text;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t length = DiffFormula(formula, variable, buffer.data(), 64);
     const int32_t error = E_Error();
     const DiffState& d = Diff();
-    if (d.Index != 0 || d.depth != 0) __builtin_trap();  // the table and the walks are left clean
+    if (d.Index != 0 || d.depth != 0) __builtin_trap(); // the table and the walks are left clean
     if (length > 0) {
         // Success: no error, and the buffer starts the derivative.
         if (error != -1 || d.errorFlag != 0) __builtin_trap();

@@ -29,7 +29,8 @@ TEST_P(CrossCheck, DerivativeMatchesCentralDifference) {
     const auto f = [&](double at) { return ValueAt(formula, at); };
     for (const double x : {0.35, 0.7, 1.3, 2.15}) {
         const double printed = ValueAt(derivative, x);
-        const double central = (f(x - 2 * h) - 8 * f(x - h) + 8 * f(x + h) - f(x + 2 * h)) / (12 * h);
+        const double central =
+            (f(x - 2 * h) - 8 * f(x - h) + 8 * f(x + h) - f(x + 2 * h)) / (12 * h);
         ASSERT_TRUE(std::isfinite(printed) && std::isfinite(central)) << x;
         EXPECT_NEAR(printed, central, 1e-4 * std::max(1.0, std::fabs(central))) << x;
     }
@@ -47,10 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"HyperbolicTangents", "th(x)+tanh(x)*tgh(x)+cth(x)+cotanh(x)-ctgh(2*x)", ""},
         Row{"AbsAndLogarithms", "abs(x-1)*x+ln(x^2+1)+log10(x)", ""},
         Row{"Exponentials", "exp(-x)*x+x^x+2^x", ""},
-        Row{"Powers", "x^(-2)+x^1.5+1/x-(-3)/x^3", ""},
-        Row{"Negations", "-x^3-(x+1)*(-2)", ""}, Row{"RootOfSum", "sqrt(1+x^2)", ""},
-        Row{"QuotientOfFunctions", "tanh(x)/x", ""}),
+        Row{"Powers", "x^(-2)+x^1.5+1/x-(-3)/x^3", ""}, Row{"Negations", "-x^3-(x+1)*(-2)", ""},
+        Row{"RootOfSum", "sqrt(1+x^2)", ""}, Row{"QuotientOfFunctions", "tanh(x)/x", ""}),
     RowName);
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

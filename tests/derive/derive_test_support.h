@@ -19,8 +19,12 @@
 
 namespace zorbit::test {
 
-inline std::u16string U(std::string_view utf8) { return Utf8ToUtf16(utf8); }
-inline std::string A(std::u16string_view text) { return Utf16ToUtf8(text); }
+inline std::u16string U(std::string_view utf8) {
+    return Utf8ToUtf16(utf8);
+}
+inline std::string A(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
 
 // One table row: a name, an input and what it should give.
 struct Row {
@@ -28,10 +32,12 @@ struct Row {
     const char* in;
     const char* out;
 };
-inline std::string RowName(const testing::TestParamInfo<Row>& info) { return info.param.name; }
+inline std::string RowName(const testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
 
 class DeriveTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         folder_ = std::filesystem::temp_directory_path() /
@@ -48,7 +54,7 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-private:
+  private:
     std::filesystem::path previous_, folder_;
     static inline int count_ = 0;
 };
@@ -56,13 +62,14 @@ class RowTest : public DeriveTest, public testing::WithParamInterface<Row> {};
 
 struct Derived {
     int32_t length = 0;
-    std::string text;  // the buffer after the call
+    std::string text; // the buffer after the call
     int32_t error = 0;
     int32_t flag = 0;
 };
 
 // e_diff as the calculator calls it: a buffer of `room` spaces.
-inline Derived Derive(std::string_view formula, std::string_view variable = "x", size_t room = 1000) {
+inline Derived Derive(std::string_view formula, std::string_view variable = "x",
+                      size_t room = 1000) {
     std::u16string buffer(room, u' ');
     Derived d;
     d.length = DiffFormula(U(formula), U(variable), buffer.data(), static_cast<int32_t>(room));
@@ -74,7 +81,7 @@ inline Derived Derive(std::string_view formula, std::string_view variable = "x",
 
 // Parses text into the node table as e_diff does; returns the root.
 inline int32_t Parse(std::string_view text) {
-    static std::u16string kept;  // the parser reads the text while building
+    static std::u16string kept; // the parser reads the text while building
     kept = U(text);
     Diff().Index = 0;
     Diff().errorFlag = 0;
@@ -94,4 +101,4 @@ inline std::string Tree(int32_t node) {
            Tree(n.r) + ")";
 }
 
-}  // namespace zorbit::test
+} // namespace zorbit::test

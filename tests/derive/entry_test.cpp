@@ -16,7 +16,7 @@ namespace {
 
 TEST_F(DeriveTest, BufferRoomIsItsTextAndNeverMoreThanStated) {
     const Derived d = Derive("x^3", "x", 2);
-    EXPECT_EQ(d.length, 5);  // "3*x^2": the full length, so the caller can retry
+    EXPECT_EQ(d.length, 5); // "3*x^2": the full length, so the caller can retry
     EXPECT_EQ(d.text, "3*");
     std::u16string buffer(10, u' ');
     EXPECT_EQ(DiffFormula(u"x^3", u"x", buffer.data(), 3), 5);
@@ -25,8 +25,8 @@ TEST_F(DeriveTest, BufferRoomIsItsTextAndNeverMoreThanStated) {
 }
 
 TEST_F(DeriveTest, FailuresLeaveTheBufferAndSetFlagAndCode) {
-    for (const auto& [formula, flag, error] : {std::tuple{"", 7, 7}, {"sin(x", 1, 6}, {"x)", 1, 6},
-                                               {"1.", 1, 6}, {"   ", 1, 6}}) {
+    for (const auto& [formula, flag, error] :
+         {std::tuple{"", 7, 7}, {"sin(x", 1, 6}, {"x)", 1, 6}, {"1.", 1, 6}, {"   ", 1, 6}}) {
         SCOPED_TRACE(formula);
         const Derived d = Derive(formula, "x", 4);
         EXPECT_EQ(d.length, 0);
@@ -35,7 +35,7 @@ TEST_F(DeriveTest, FailuresLeaveTheBufferAndSetFlagAndCode) {
         EXPECT_EQ(d.error, error);
     }
     EXPECT_NE(A(RecordError(u"", 0, u"", 2)).find("e_diff"), std::string::npos);
-    EXPECT_EQ(Derive("x^2").text, "2*x");  // the next call starts clean
+    EXPECT_EQ(Derive("x^2").text, "2*x"); // the next call starts clean
     EXPECT_EQ(LastDiffErr(), 0);
 }
 
@@ -82,12 +82,14 @@ TEST_F(DeriveTest, LogTracesEveryStepWithCounterFigureAndIndentation) {
         "15: (0) Nodes Expr., index=1, \\l=0, \\r=0, \\opCode=8, op=f(x), \\con=x",
     };
     ASSERT_GT(lines.size(), head.size());
-    for (size_t i = 0; i < head.size(); ++i) EXPECT_EQ(lines[i], head[i]);
+    for (size_t i = 0; i < head.size(); ++i)
+        EXPECT_EQ(lines[i], head[i]);
     const std::string n = std::to_string(lines.size());
-    EXPECT_EQ(lines[lines.size() - 2], std::to_string(lines.size() - 1) + ": (0) Diff, OUT 20, der=1");
+    EXPECT_EQ(lines[lines.size() - 2],
+              std::to_string(lines.size() - 1) + ": (0) Diff, OUT 20, der=1");
     EXPECT_EQ(lines.back(), n + ": (0) Diff, OUT 21, sol=e^x");
 
-    Derive("x");  // numbering goes on; only the default file was recreated
+    Derive("x"); // numbering goes on; only the default file was recreated
     EXPECT_EQ(ReadLog()[lines.size()], std::to_string(lines.size() + 1) + ": (0) Formula, x");
     std::ofstream("named.log") << "kept\r\n";
     SetDiffLogMode(1, u"named.log");
@@ -102,7 +104,8 @@ TEST_F(DeriveTest, NestingFigureCountsOpenEntriesOfTheProcedure) {
     bool errorLogged = false;
     for (const std::string& line : ReadLog()) {
         if (line.find(" GetTreeExpr, ") != std::string::npos)
-            figures.push_back(line.substr(line.find('('), 3) + (line.find("IN_") != std::string::npos ? "in" : "out"));
+            figures.push_back(line.substr(line.find('('), 3) +
+                              (line.find("IN_") != std::string::npos ? "in" : "out"));
         errorLogged = errorLogged || line.ends_with(" Error, ERR, (Error in formula.)");
     }
     const std::vector<std::string> want = {"(1)in", "(2)in", "(3)in", "(3)out", "(2)out", "(1)out"};
@@ -123,7 +126,7 @@ TEST_F(DeriveTest, LogModesBoxesCountOnlyAndOff) {
     Derive("x");
     const int32_t boxes = g_boxes;
     EXPECT_EQ(Diff().log.lineCount, boxes);
-    SetDiffLogMode(3, u"");  // counted, not shown
+    SetDiffLogMode(3, u""); // counted, not shown
     Derive("x");
     SetDiffLogMode(0, u"");
     Derive("x");
@@ -136,10 +139,12 @@ TEST_F(DeriveTest, LogModesBoxesCountOnlyAndOff) {
 TEST_F(DeriveTest, ExportsWorkThroughTheLoadedLibrary) {
     void* lib = dlopen(ZORBIT_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();
-    const auto eDiff = reinterpret_cast<int32_t (*)(const char16_t*, const char16_t*, char16_t*, int32_t)>(
-        dlsym(lib, "e_diff"));
+    const auto eDiff =
+        reinterpret_cast<int32_t (*)(const char16_t*, const char16_t*, char16_t*, int32_t)>(
+            dlsym(lib, "e_diff"));
     const auto lastErr = reinterpret_cast<int32_t (*)()>(dlsym(lib, "GetLast_diffErr"));
-    const auto setLog = reinterpret_cast<int32_t (*)(int8_t, const char16_t*)>(dlsym(lib, "SetDiffLogF"));
+    const auto setLog =
+        reinterpret_cast<int32_t (*)(int8_t, const char16_t*)>(dlsym(lib, "SetDiffLogF"));
     const auto getError = reinterpret_cast<int32_t (*)()>(dlsym(lib, "GetE_Error"));
     ASSERT_TRUE(eDiff && lastErr && setLog && getError);
     std::u16string buffer(1000, u' ');
@@ -153,5 +158,5 @@ TEST_F(DeriveTest, ExportsWorkThroughTheLoadedLibrary) {
     dlclose(lib);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

@@ -34,8 +34,9 @@ TEST_F(DeriveTest, FunctionNodeComesBeforeItsArgumentAndSpellingsShareCodes) {
     EXPECT_EQ(Parse("sinh(x)"), 1);
     EXPECT_EQ(Diff().t[1].opCode, kDcSh);
     EXPECT_EQ(Diff().t[1].l, 2);
-    for (const char* f : {"tg(x)", "cotan(x)", "sign(x)", "sqr(x)", "log(x)", "arctan(x)",
-                          "arccotan(x)", "cosh(x)", "tgh(x)", "ctgh(x)", "heaviside(x)", "log10(x)"}) {
+    for (const char* f :
+         {"tg(x)", "cotan(x)", "sign(x)", "sqr(x)", "log(x)", "arctan(x)", "arccotan(x)", "cosh(x)",
+          "tgh(x)", "ctgh(x)", "heaviside(x)", "log10(x)"}) {
         SCOPED_TRACE(f);
         EXPECT_NE(Diff().t[Parse(f)].opCode, kDcName);
     }
@@ -66,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
     RowName);
 
 TEST_F(DeriveTest, BracketDepthShowsUnmatchedBrackets) {
-    for (const auto& [formula, bc] : {std::pair{"sin(x", 1}, {"((x)", 1}, {"x)", -1}, {"x^(2)", 0}}) {
+    for (const auto& [formula, bc] :
+         {std::pair{"sin(x", 1}, {"((x)", 1}, {"x)", -1}, {"x^(2)", 0}}) {
         SCOPED_TRACE(formula);
         Parse(formula);
         EXPECT_EQ(Diff().bc, bc);
@@ -78,8 +80,13 @@ TEST_F(DeriveTest, GetLexKeepsTheCodeForStrayCharacters) {
     std::u16string text;
     int32_t code = 0;
     StartParse();
-    for (const auto& [want, token] : {std::pair{kDcOpen, "("}, {kDcNum, "-2.5"}, {kDcClose, ")"},
-                                      {kDcMul, "*"}, {kDcSin, "sin"}, {kDcSin, ""}, {kDcEnd, ""}}) {
+    for (const auto& [want, token] : {std::pair{kDcOpen, "("},
+                                      {kDcNum, "-2.5"},
+                                      {kDcClose, ")"},
+                                      {kDcMul, "*"},
+                                      {kDcSin, "sin"},
+                                      {kDcSin, ""},
+                                      {kDcEnd, ""}}) {
         GetLex(s, code, text);
         EXPECT_EQ(code, want) << token;
         EXPECT_EQ(A(text), token);
@@ -88,12 +95,13 @@ TEST_F(DeriveTest, GetLexKeepsTheCodeForStrayCharacters) {
 
 std::string Repeat(const std::string& piece, int n, const std::string& first) {
     std::string s = first;
-    for (int i = 1; i < n; ++i) s += piece;
+    for (int i = 1; i < n; ++i)
+        s += piece;
     return s;
 }
 
 TEST_F(DeriveTest, NodeLimitCoversFormulaAndDerivativeTogether) {
-    EXPECT_EQ(Derive(Repeat("+x", 2501, "x")).error, 6);  // 5001 nodes in the formula
+    EXPECT_EQ(Derive(Repeat("+x", 2501, "x")).error, 6); // 5001 nodes in the formula
     // 200 terms take 799 nodes and 3399 for the derivative; 250 would take 999 + 4249.
     EXPECT_EQ(Derive(Repeat("+x^2", 200, "x^2"), "x", 5000).error, -1);
     const Derived d = Derive(Repeat("+x^2", 250, "x^2"));
@@ -108,9 +116,10 @@ TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
         EXPECT_EQ(Derive(std::string(n, '(') + "x" + std::string(n, ')')).error, error);
     }
     std::string calls = "x";
-    for (int i = 0; i < 3000; ++i) calls = "sin(" + calls + ")";
+    for (int i = 0; i < 3000; ++i)
+        calls = "sin(" + calls + ")";
     EXPECT_EQ(Derive(calls).error, 6);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

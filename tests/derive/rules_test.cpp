@@ -17,12 +17,11 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, Rule,
     testing::Values(
         Row{"Number", "5", "0"}, Row{"Variable", "x", "1"}, Row{"OtherName", "a", "0"},
-        Row{"VariableIsCaseSensitive", "X", "0"}, Row{"Linear", "3*x", "3"},
-        Row{"Sum", "x+y", "1"}, Row{"Difference", "a-x", "(-1)"},
-        Row{"Product", "x*sin(x)", "sin(x)+cos(x)*x"}, Row{"Quotient", "1/x", "(-1)/x^2"},
-        Row{"Negation", "-x^3", "(-(3*x^2))"}, Row{"Square", "x^2", "2*x"},
-        Row{"RootPower", "x^0.5", "0.5*x^(-0.5)"}, Row{"NameExponent", "x^a", "a*x^a/x"},
-        Row{"VariableExponent", "2^x", "2^x*0.6931471825"},
+        Row{"VariableIsCaseSensitive", "X", "0"}, Row{"Linear", "3*x", "3"}, Row{"Sum", "x+y", "1"},
+        Row{"Difference", "a-x", "(-1)"}, Row{"Product", "x*sin(x)", "sin(x)+cos(x)*x"},
+        Row{"Quotient", "1/x", "(-1)/x^2"}, Row{"Negation", "-x^3", "(-(3*x^2))"},
+        Row{"Square", "x^2", "2*x"}, Row{"RootPower", "x^0.5", "0.5*x^(-0.5)"},
+        Row{"NameExponent", "x^a", "a*x^a/x"}, Row{"VariableExponent", "2^x", "2^x*0.6931471825"},
         Row{"VariableToItself", "x^x", "x*x^x/x+x^x*ln(x)"},
         Row{"Cos", "cos(2*x)", "(-(sin(2*x)*2))"}, Row{"Sin", "sin(x)", "cos(x)"},
         Row{"Tan", "tan(x)", "1/(cos(x))^2"}, Row{"Ctg", "ctg(x)", "(-1)/(sin(x))^2"},
@@ -36,7 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"Polynomial", "x^3-2*x^2+x-1", "3*x^2-2*x*2+1"}),
     RowName);
 
-TEST_F(DeriveTest, OtherVariable) { EXPECT_EQ(Derive("x*y^2", "y").text, "2*y*x"); }
+TEST_F(DeriveTest, OtherVariable) {
+    EXPECT_EQ(Derive("x*y^2", "y").text, "2*y*x");
+}
 
 // The texts before simplification, for the spec's own examples.
 using RuleText = RowTest;
@@ -46,24 +47,28 @@ TEST_P(RuleText, WritesTheBracketedTemplate) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Rows, RuleText,
-    testing::Values(
-        Row{"Square", "x^2", "((2)*(x)^(1)*(1))+((x)^(2)*(ln(x)*0))"},
-        Row{"FractionalExponent", "x^1.5", "((1.5)*(x)^(0.5)*(1))+((x)^(1.5)*(ln(x)*0))"},
-        Row{"NegativeExponent", "x^(-2)", "((-2)*(x)^(-3)*(1))+((x)^(-2)*(ln(x)*0))"},
-        Row{"NameExponent", "x^a", "((a)*(x)^(a)/(x)*(1))+((x)^(a)*(ln(x)*0))"},
-        Row{"Product", "x*y", "((1)*(y)+(0)*(x))"},
-        Row{"Quotient", "x/y", "((1)*(y)-(0)*(x))/(y)^2"},
-        Row{"Sin", "sin(x)", "(cos(x)*(1))"}, Row{"Tg", "tg(x)", "(1/(cos(x)^2)*(1))"},
-        Row{"Log10", "log10(x)", "(1/(x)*(1))/(2.302585)"},
-        Row{"ChainKeepsSpelling", "sinh(x+1)", "(ch(((x)+(1)))*(((1)+(0))))"}),
+    testing::Values(Row{"Square", "x^2", "((2)*(x)^(1)*(1))+((x)^(2)*(ln(x)*0))"},
+                    Row{"FractionalExponent", "x^1.5",
+                        "((1.5)*(x)^(0.5)*(1))+((x)^(1.5)*(ln(x)*0))"},
+                    Row{"NegativeExponent", "x^(-2)", "((-2)*(x)^(-3)*(1))+((x)^(-2)*(ln(x)*0))"},
+                    Row{"NameExponent", "x^a", "((a)*(x)^(a)/(x)*(1))+((x)^(a)*(ln(x)*0))"},
+                    Row{"Product", "x*y", "((1)*(y)+(0)*(x))"},
+                    Row{"Quotient", "x/y", "((1)*(y)-(0)*(x))/(y)^2"},
+                    Row{"Sin", "sin(x)", "(cos(x)*(1))"}, Row{"Tg", "tg(x)", "(1/(cos(x)^2)*(1))"},
+                    Row{"Log10", "log10(x)", "(1/(x)*(1))/(2.302585)"},
+                    Row{"ChainKeepsSpelling", "sinh(x+1)", "(ch(((x)+(1)))*(((1)+(0))))"}),
     RowName);
 
 TEST_F(DeriveTest, ReducedExponentIsCompact) {
-    for (const auto& [exponent, reduced] :
-         {std::pair{"2", "1"}, {"0.5", "-0.5"}, {"1.5", "0.5"}, {"1", "0"}, {"0", "-1"}, {"1e3", "999"}}) {
+    for (const auto& [exponent, reduced] : {std::pair{"2", "1"},
+                                            {"0.5", "-0.5"},
+                                            {"1.5", "0.5"},
+                                            {"1", "0"},
+                                            {"0", "-1"},
+                                            {"1e3", "999"}}) {
         EXPECT_EQ(A(ReducedExponent(U(exponent))), reduced) << exponent;
     }
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

@@ -32,20 +32,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Row{"NegativeZeroIsZero", "0*(-2)", "0"},
                     Row{"ThroughTheTree", "x*(2*3+1)", "x*7"}),
     RowName);
-INSTANTIATE_TEST_SUITE_P(
-    Brackets, Simplify,
-    testing::Values(Row{"SumRightOfMinus", "a-(b+c)", "a-(b+c)"},
-                    Row{"SumLeftOfMinus", "(a+b)-c", "a+b-c"},
-                    Row{"ProductRightOfMinus", "a-b*c", "a-b*c"},
-                    Row{"SumInProduct", "a*(b+c)", "a*(b+c)"},
-                    Row{"ProductInDivisor", "a/(b*c)", "a/(b*c)"},
-                    Row{"ProductOverDivisor", "(a*b)/c", "a*b/c"},
-                    Row{"FunctionBase", "(sin(x))^2", "(sin(x))^2"},
-                    Row{"NegativeNumbers", "x^(-2)*(-2)", "x^(-2)*(-2)"},
-                    Row{"NegationOfSum", "-(a+b)", "(-(a+b))"},
-                    Row{"NegationInProduct", "(-x)*y", "((-x))*y"},
-                    Row{"GroupBase", "(a+b)^2", "(a+b)^2"}),
-    RowName);
+INSTANTIATE_TEST_SUITE_P(Brackets, Simplify,
+                         testing::Values(Row{"SumRightOfMinus", "a-(b+c)", "a-(b+c)"},
+                                         Row{"SumLeftOfMinus", "(a+b)-c", "a+b-c"},
+                                         Row{"ProductRightOfMinus", "a-b*c", "a-b*c"},
+                                         Row{"SumInProduct", "a*(b+c)", "a*(b+c)"},
+                                         Row{"ProductInDivisor", "a/(b*c)", "a/(b*c)"},
+                                         Row{"ProductOverDivisor", "(a*b)/c", "a*b/c"},
+                                         Row{"FunctionBase", "(sin(x))^2", "(sin(x))^2"},
+                                         Row{"NegativeNumbers", "x^(-2)*(-2)", "x^(-2)*(-2)"},
+                                         Row{"NegationOfSum", "-(a+b)", "(-(a+b))"},
+                                         Row{"NegationInProduct", "(-x)*y", "((-x))*y"},
+                                         Row{"GroupBase", "(a+b)^2", "(a+b)^2"}),
+                         RowName);
 
 TEST_F(DeriveTest, DivisionByZeroIsReportedAndNotFolded) {
     for (const char* text : {"x/0", "4/0"}) {
@@ -57,5 +56,5 @@ TEST_F(DeriveTest, DivisionByZeroIsReportedAndNotFolded) {
     }
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test
