@@ -23,9 +23,15 @@ inline bool DiffLogOn() {
 // One log line under a procedure name; "IN_" texts indent, "OUT" texts outdent.
 void DiffLog(std::u16string_view name, std::u16string_view text);
 
+// Forms the text out of line, so the recursive callers keep small frames.
+template <typename MakeText>
+[[gnu::noinline]] void DiffLogNow(std::u16string_view name, MakeText& makeText) {
+    DiffLog(name, makeText());
+}
+
 // Builds the text only when the log is on: the trace must cost nothing when it is off.
 template <typename MakeText> void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
-    if (DiffLogOn()) DiffLog(name, makeText());
+    if (DiffLogOn()) DiffLogNow(name, makeText);
 }
 
 // One line per node 1..last: index, links, code, operator name and token text.

@@ -49,7 +49,7 @@ inline bool IsFunctionCode(int32_t code) {
 
 constexpr int32_t kMaxDiffNodes = 5000;
 // Deepest recursion of the parser and of the tree walks; deeper fails as "Error in formula".
-constexpr int32_t kMaxDiffNesting = 1000;
+constexpr int32_t kMaxDiffNesting = 500;
 // Longest formula and longest derivative text; longer fails as "Too long formula".
 constexpr size_t kMaxDiffFormula = size_t{1} << 20;
 constexpr size_t kMaxDiffText = size_t{1} << 22;

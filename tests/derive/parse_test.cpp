@@ -110,7 +110,7 @@ TEST_F(DeriveTest, NodeLimitCoversFormulaAndDerivativeTogether) {
 }
 
 TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
-    for (const auto& [depth, error] : {std::pair{256, -1}, {900, -1}, {1001, 6}, {100000, 6}}) {
+    for (const auto& [depth, error] : {std::pair{256, -1}, {499, -1}, {500, 6}, {100000, 6}}) {
         SCOPED_TRACE(depth);
         const auto n = static_cast<size_t>(depth);
         EXPECT_EQ(Derive(std::string(n, '(') + "x" + std::string(n, ')')).error, error);
@@ -119,6 +119,10 @@ TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
     for (int i = 0; i < 3000; ++i)
         calls = "sin(" + calls + ")";
     EXPECT_EQ(Derive(calls).error, 6);
+    // Long chains make deep trees without brackets; their derivatives nest twice as deep.
+    EXPECT_EQ(Derive(Repeat("+x", 240, "x")).text, "240");
+    EXPECT_EQ(Derive(Repeat("+x", 499, "x")).error, 6);
+    EXPECT_EQ(Derive(Repeat("*x", 499, "x")).error, 6);
 }
 
 } // namespace

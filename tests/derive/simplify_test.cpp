@@ -58,3 +58,20 @@ TEST_F(DeriveTest, DivisionByZeroIsReportedAndNotFolded) {
 
 } // namespace
 } // namespace zorbit::test
+
+namespace zorbit::test {
+namespace {
+
+TEST_F(DeriveTest, LongChainsWalkWithinTheNestingLimit) {
+    std::string chain = "a";
+    for (int i = 1; i < 500; ++i)
+        chain += i % 2 ? "-a" : "+a";
+    EXPECT_EQ(A(Diff_GetFormula(Diff_Simplify(Parse(chain)))), chain);
+    EXPECT_FALSE(Diff().tooDeep);
+    chain += "+a"; // one level too deep for the walks
+    Diff_GetFormula(Diff_Simplify(Parse(chain)));
+    EXPECT_TRUE(Diff().tooDeep);
+}
+
+} // namespace
+} // namespace zorbit::test
