@@ -60,7 +60,19 @@ PivotStep EliminationStep(double* a, int32_t n, int32_t i, double limit) {
         for (int32_t k = i; k < n; ++k) std::swap(a[static_cast<size_t>(k) * n + i], a[static_cast<size_t>(k) * n + p]);
     }
     const double pivot = row[i];
-    for (int32_t k = i + 1; k < n; ++k) {
+    int32_t k = i + 1;
+    // Two rows at a time share the loads of the pivot row; each element's operation is the same.
+    for (; k + 1 < n; k += 2) {
+        double* r0 = a + static_cast<size_t>(k) * n;
+        double* r1 = r0 + n;
+        const double f0 = -r0[i] / pivot, f1 = -r1[i] / pivot;
+        for (int32_t j = i + 1; j < n; ++j) {
+            const double pj = row[j];
+            r0[j] = r0[j] + f0 * pj;
+            r1[j] = r1[j] + f1 * pj;
+        }
+    }
+    if (k < n) {
         double* rk = a + static_cast<size_t>(k) * n;
         const double factor = -rk[i] / pivot;
         for (int32_t j = i + 1; j < n; ++j) rk[j] = rk[j] + factor * row[j];
@@ -170,8 +182,8 @@ int32_t InvertInPlace(double* a, int32_t n) {
             for (size_t r = 0; r < sn; ++r) {
                 if (r == i) continue;
                 const double* src = source.data() + r * sn;
-                for (size_t c = 0; c < sn; ++c)
-                    if (c != j) *out++ = src[c];
+                out = std::copy(src, src + j, out);
+                out = std::copy(src + j + 1, src + sn, out);
             }
             const double mij = DetInPlace(minor.data(), n - 1);
             result[j * sn + i] = (((i + j) & 1) != 0 ? -mij : mij) / det;
