@@ -22,13 +22,16 @@ std::vector<double> WellConditioned(int32_t n, unsigned seed) {
     std::mt19937 gen(seed);
     std::uniform_real_distribution<double> dist(-1.0, 1.0);
     std::vector<double> a(static_cast<size_t>(n) * n);
-    for (double& x : a) x = dist(gen);
-    for (int32_t i = 0; i < n; ++i) a[static_cast<size_t>(i) * n + i] += n;
+    for (double& x : a)
+        x = dist(gen);
+    for (int32_t i = 0; i < n; ++i)
+        a[static_cast<size_t>(i) * n + i] += n;
     return a;
 }
 
 void Orders(benchmark::internal::Benchmark* b) {
-    for (int n : {3, 10, 20, 40}) b->Arg(n);
+    for (int n : {3, 10, 20, 40})
+        b->Arg(n);
     b->Unit(benchmark::kMicrosecond);
 }
 
@@ -59,7 +62,8 @@ void BM_aSist(benchmark::State& state) {
     const std::vector<double> a = WellConditioned(n, 3);
     const std::vector<double> b(static_cast<size_t>(n), 1.0);
     std::vector<double> x(static_cast<size_t>(n));
-    for (auto _ : state) benchmark::DoNotOptimize(aSist(a.data(), n, b.data(), x.data()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(aSist(a.data(), n, b.data(), x.data()));
 }
 BENCHMARK(BM_aSist)->Apply(Orders);
 
@@ -67,7 +71,8 @@ void BM_aMultEx(benchmark::State& state) {
     const int32_t n = static_cast<int32_t>(state.range(0));
     const std::vector<double> a = WellConditioned(n, 4), b = WellConditioned(n, 5);
     std::vector<double> r(a.size());
-    for (auto _ : state) benchmark::DoNotOptimize(aMultEx(a.data(), n, n, b.data(), n, n, r.data()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(aMultEx(a.data(), n, n, b.data(), n, n, r.data()));
 }
 BENCHMARK(BM_aMultEx)->Apply(Orders);
 
@@ -88,7 +93,8 @@ struct Defined {
                        int32_t cols) {
         std::u16string text(name);
         text += u";" + IntText(rows) + u";" + IntText(cols) + u";";
-        for (double x : v) text += ShortestText(x) + u";";
+        for (double x : v)
+            text += ShortestText(x) + u";";
         SetStrMatrix(text, false, false);
     }
 };
@@ -105,10 +111,18 @@ void EvalLoop(benchmark::State& state, std::u16string_view expr) {
     }
 }
 
-void BM_EvalProduct(benchmark::State& state) { EvalLoop(state, u"[mA]*[mB]"); }
-void BM_EvalInverse(benchmark::State& state) { EvalLoop(state, u"[mA]I"); }
-void BM_EvalSyst(benchmark::State& state) { EvalLoop(state, u"syst([mA],[vB])"); }
-void BM_EvalDet(benchmark::State& state) { EvalLoop(state, u"det([mA])"); }
+void BM_EvalProduct(benchmark::State& state) {
+    EvalLoop(state, u"[mA]*[mB]");
+}
+void BM_EvalInverse(benchmark::State& state) {
+    EvalLoop(state, u"[mA]I");
+}
+void BM_EvalSyst(benchmark::State& state) {
+    EvalLoop(state, u"syst([mA],[vB])");
+}
+void BM_EvalDet(benchmark::State& state) {
+    EvalLoop(state, u"det([mA])");
+}
 BENCHMARK(BM_EvalProduct)->Apply(Orders);
 BENCHMARK(BM_EvalInverse)->Apply(Orders);
 BENCHMARK(BM_EvalSyst)->Apply(Orders);
@@ -130,6 +144,6 @@ void BM_EvalLeakCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_EvalLeakCheck)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

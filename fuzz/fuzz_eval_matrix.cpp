@@ -17,10 +17,15 @@ using namespace zorbit;
 
 namespace {
 
-const char16_t* const kDefinitions[] = {
-    u"[mA];3;3;2;1;0;1;3;1;0;1;4", u"[mB];3;3;1;2;3;4;5;6;7;8;10", u"[mS];2;2;1;2;2;4",
-    u"[vB];3;1;1;2;3",             u"[mR];2;3;1;2;3;4;5;6",        u"[mC];3;2;1;0;0;1;1;1",
-    u"[s];1;1;5",                  u"[mP];3;3;1;0;0;1;1;1;1;2;4",  u"[vY];3;0;1;3;7"};
+const char16_t* const kDefinitions[] = {u"[mA];3;3;2;1;0;1;3;1;0;1;4",
+                                        u"[mB];3;3;1;2;3;4;5;6;7;8;10",
+                                        u"[mS];2;2;1;2;2;4",
+                                        u"[vB];3;1;1;2;3",
+                                        u"[mR];2;3;1;2;3;4;5;6",
+                                        u"[mC];3;2;1;0;0;1;1;1",
+                                        u"[s];1;1;5",
+                                        u"[mP];3;3;1;0;0;1;1;1;1;2;4",
+                                        u"[vY];3;0;1;3;7"};
 
 std::vector<std::vector<double>> Snapshot() {
     std::vector<std::vector<double>> values;
@@ -30,14 +35,15 @@ std::vector<std::vector<double>> Snapshot() {
     return values;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     ResetEngine();
     ResetMatrixState();
     if ((data[0] & 4) != 0) aElemOrderSet(1);
-    for (const char16_t* d : kDefinitions) SetStrMatrix(d, false, false);
+    for (const char16_t* d : kDefinitions)
+        SetStrMatrix(d, false, false);
     const auto before = Snapshot();
     const std::u16string text = fuzz::MatrixFuzzText(data, size);
 
@@ -53,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto after = Snapshot();
     for (size_t i = 0; i < before.size(); ++i)
         if (std::memcmp(before[i].data(), after[i].data(), before[i].size() * sizeof(double)) != 0)
-            __builtin_trap();  // a user's matrix changed through an expression
+            __builtin_trap(); // a user's matrix changed through an expression
     ClearAllMatrices();
     if (LiveMatrixBlocks() != 0) __builtin_trap();
     return 0;

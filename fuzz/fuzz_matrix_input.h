@@ -15,9 +15,10 @@ inline std::u16string MatrixFuzzText(const uint8_t* data, size_t size) {
         for (size_t i = 1; i + 1 < size; i += 2)
             text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
     } else {
-        for (size_t i = 1; i < size; ++i) text += static_cast<char16_t>(data[i]);
+        for (size_t i = 1; i < size; ++i)
+            text += static_cast<char16_t>(data[i]);
     }
     return text;
 }
 
-}  // namespace zorbit::fuzz
+} // namespace zorbit::fuzz

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string text = fuzz::MatrixFuzzText(data, size);
     const bool evaluate = (data[0] & 1) != 0, address = (data[0] & 2) != 0;
 
-    for (int pass = 0; pass < 2; ++pass) {  // the second pass redefines the same name
+    for (int pass = 0; pass < 2; ++pass) { // the second pass redefines the same name
         const size_t before = Matrices().arrList.size();
         SetStrMatrix(text, address, evaluate);
         // A failed definition changes nothing; a good one adds at most its own entry.
@@ -34,6 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     double v = 0;
     EvalExpression(u"[mA]*2", &v, false);
     ClearAllMatrices();
-    if (LiveMatrixBlocks() != 0) __builtin_trap();  // every library block went with its entry
+    if (LiveMatrixBlocks() != 0) __builtin_trap(); // every library block went with its entry
     return 0;
 }

@@ -57,7 +57,8 @@ PivotStep EliminationStep(double* a, int32_t n, int32_t i, double limit) {
     if (m <= limit) return {m, false};
     if (p != i) {
         // Rows above i are never read again, so only the remaining rows change.
-        for (int32_t k = i; k < n; ++k) std::swap(a[static_cast<size_t>(k) * n + i], a[static_cast<size_t>(k) * n + p]);
+        for (int32_t k = i; k < n; ++k)
+            std::swap(a[static_cast<size_t>(k) * n + i], a[static_cast<size_t>(k) * n + p]);
     }
     const double pivot = row[i];
     int32_t k = i + 1;
@@ -75,7 +76,8 @@ PivotStep EliminationStep(double* a, int32_t n, int32_t i, double limit) {
     if (k < n) {
         double* rk = a + static_cast<size_t>(k) * n;
         const double factor = -rk[i] / pivot;
-        for (int32_t j = i + 1; j < n; ++j) rk[j] = rk[j] + factor * row[j];
+        for (int32_t j = i + 1; j < n; ++j)
+            rk[j] = rk[j] + factor * row[j];
     }
     return {m, p != i};
 }
@@ -84,7 +86,8 @@ PivotStep EliminationStep(double* a, int32_t n, int32_t i, double limit) {
 int32_t GaussJordanInverse(double* a, int32_t n) {
     const size_t sn = static_cast<size_t>(n);
     Work w(a, a + sn * sn), inv(sn * sn, 0.0);
-    for (size_t i = 0; i < sn; ++i) inv[i * sn + i] = 1.0;
+    for (size_t i = 0; i < sn; ++i)
+        inv[i * sn + i] = 1.0;
     for (size_t i = 0; i < sn; ++i) {
         size_t p = i;
         for (size_t k = i + 1; k < sn; ++k)
@@ -92,7 +95,8 @@ int32_t GaussJordanInverse(double* a, int32_t n) {
         if (w[p * sn + i] == 0.0) return kMatrixSingular;
         if (p != i) {
             std::swap_ranges(w.begin() + i * sn, w.begin() + (i + 1) * sn, w.begin() + p * sn);
-            std::swap_ranges(inv.begin() + i * sn, inv.begin() + (i + 1) * sn, inv.begin() + p * sn);
+            std::swap_ranges(inv.begin() + i * sn, inv.begin() + (i + 1) * sn,
+                             inv.begin() + p * sn);
         }
         const double pivot = w[i * sn + i];
         for (size_t j = 0; j < sn; ++j) {
@@ -127,25 +131,27 @@ int32_t GaussSolve(const double* a, int32_t n, const double* b, double* x) {
         }
         for (size_t k = i + 1; k < sn; ++k) {
             const double f = w[k * sn + i] / w[i * sn + i];
-            for (size_t j = i; j < sn; ++j) w[k * sn + j] -= f * w[i * sn + j];
+            for (size_t j = i; j < sn; ++j)
+                w[k * sn + j] -= f * w[i * sn + j];
             r[k] -= f * r[i];
         }
     }
     for (size_t i = sn; i-- > 0;) {
         double s = r[i];
-        for (size_t j = i + 1; j < sn; ++j) s -= w[i * sn + j] * r[j];
+        for (size_t j = i + 1; j < sn; ++j)
+            s -= w[i * sn + j] * r[j];
         r[i] = s / w[i * sn + i];
     }
     std::copy(r.begin(), r.end(), x);
     return kNoError;
 }
 
-}  // namespace
+} // namespace
 
 // ---- library order ------------------------------------------------------------------------
 
 double DetInPlace(double* a, int32_t n) {
-    if (n < 1) return 1.0;  // the determinant of an empty minor
+    if (n < 1) return 1.0; // the determinant of an empty minor
     if (n <= 3) return ClosedDet(a, n);
     double d = 1.0;
     for (int32_t i = 0; i + 1 < n; ++i) {
@@ -207,7 +213,8 @@ int32_t SolveSystem(const double* a, int32_t n, const double* b, double* x) {
         }
         std::copy(w.begin(), w.end(), scratch.begin());
         solution[i] = DetInPlace(scratch.data(), n) / det;
-        for (size_t k = 0; k < sn; ++k) w[k * sn + i] = column[k];
+        for (size_t k = 0; k < sn; ++k)
+            w[k * sn + i] = column[k];
     }
     std::copy(solution.begin(), solution.end(), x);
     return kNoError;
@@ -222,7 +229,8 @@ void Multiply(const double* a, int32_t r1, int32_t c1, const double* b, int32_t 
         for (size_t j = 0; j < sc1; ++j) {
             const double aij = a[i * sc1 + j];
             const double* bj = b + j * sc2;
-            for (size_t k = 0; k < sc2; ++k) ri[k] += aij * bj[k];
+            for (size_t k = 0; k < sc2; ++k)
+                ri[k] += aij * bj[k];
         }
     }
 }
@@ -230,11 +238,13 @@ void Multiply(const double* a, int32_t r1, int32_t c1, const double* b, int32_t 
 void Transpose(const double* a, int32_t rows, int32_t cols, double* t) {
     const size_t r = static_cast<size_t>(rows), c = static_cast<size_t>(cols);
     for (size_t i = 0; i < r; ++i)
-        for (size_t j = 0; j < c; ++j) t[j * r + i] = a[i * c + j];
+        for (size_t j = 0; j < c; ++j)
+            t[j * r + i] = a[i * c + j];
 }
 
 void PivotDiagonal(double* a, int32_t n) {
-    for (int32_t i = 0; i + 1 < n; ++i) EliminationStep(a, n, i, 0.0);
+    for (int32_t i = 0; i + 1 < n; ++i)
+        EliminationStep(a, n, i, 0.0);
     for (int32_t i = 0; i < n; ++i)
         for (int32_t j = 0; j < n; ++j)
             if (i != j) a[static_cast<size_t>(i) * n + j] = 0.0;
@@ -275,12 +285,14 @@ void Power(const double* a, int32_t n, double p, double* r) {
 
 void Identity(double* a, int32_t n) {
     std::fill(a, a + Size(n, n), 0.0);
-    for (size_t i = 0; i < static_cast<size_t>(n); ++i) a[i * static_cast<size_t>(n) + i] = 1.0;
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+        a[i * static_cast<size_t>(n) + i] = 1.0;
 }
 
 double Trace(const double* a, int32_t n) {
     double t = 0.0;
-    for (size_t i = 0; i < static_cast<size_t>(n); ++i) t += a[i * static_cast<size_t>(n) + i];
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+        t += a[i * static_cast<size_t>(n) + i];
     return t;
 }
 
@@ -325,9 +337,13 @@ int32_t aTraspEx(const double* a, int32_t rows, int32_t cols, double* b) {
     return kNoError;
 }
 
-int32_t aTrasp(double* a, int32_t rows, int32_t cols) { return aTraspEx(a, rows, cols, a); }
+int32_t aTrasp(double* a, int32_t rows, int32_t cols) {
+    return aTraspEx(a, rows, cols, a);
+}
 
-int32_t aTraspSq(double* a, int32_t n) { return aTraspEx(a, n, n, a); }
+int32_t aTraspSq(double* a, int32_t n) {
+    return aTraspEx(a, n, n, a);
+}
 
 int32_t aMultEx(const double* a, int32_t r1, int32_t c1, const double* b, int32_t r2, int32_t c2,
                 double* r) {
@@ -364,14 +380,15 @@ int32_t Elementwise(const double* a, int32_t rows, int32_t cols, const double* b
                     double sign) {
     if (a == nullptr || b == nullptr || r == nullptr) return kMatrixNotDefined;
     if (BadCounts(rows, cols)) return kOrdersNotValid;
-    for (size_t k = 0; k < Size(rows, cols); ++k) r[k] = a[k] + sign * b[k];
+    for (size_t k = 0; k < Size(rows, cols); ++k)
+        r[k] = a[k] + sign * b[k];
     return kNoError;
 }
-}  // namespace
+} // namespace
 
 int32_t aSum(const double* a, int32_t rows, int32_t cols, const double* b, double* r) {
     const int32_t code = Elementwise(a, rows, cols, b, r, 1.0);
-    return code == kNoError ? 0 : code;  // aSum answers 0 on success
+    return code == kNoError ? 0 : code; // aSum answers 0 on success
 }
 
 int32_t aDiff(const double* a, int32_t rows, int32_t cols, const double* b, double* r) {
@@ -389,21 +406,24 @@ int32_t aDiffMem(const double* a, int32_t rows, int32_t cols, const double* b, d
 int32_t aSumScal(double* a, int32_t rows, int32_t cols, double s) {
     if (a == nullptr) return kMatrixNotDefined;
     if (BadCounts(rows, cols)) return kOrdersNotValid;
-    for (size_t k = 0; k < Size(rows, cols); ++k) a[k] += s;
+    for (size_t k = 0; k < Size(rows, cols); ++k)
+        a[k] += s;
     return kNoError;
 }
 
 int32_t aProdScal(double* a, int32_t rows, int32_t cols, double s) {
     if (a == nullptr) return kMatrixNotDefined;
     if (BadCounts(rows, cols)) return kOrdersNotValid;
-    for (size_t k = 0; k < Size(rows, cols); ++k) a[k] *= s;
+    for (size_t k = 0; k < Size(rows, cols); ++k)
+        a[k] *= s;
     return kNoError;
 }
 
 int32_t aOpp(double* a, int32_t rows, int32_t cols) {
     if (a == nullptr) return kMatrixNotDefined;
     if (BadCounts(rows, cols)) return kOrdersNotValid;
-    for (size_t k = 0; k < Size(rows, cols); ++k) a[k] = -a[k];
+    for (size_t k = 0; k < Size(rows, cols); ++k)
+        a[k] = -a[k];
     return kNoError;
 }
 
@@ -444,7 +464,7 @@ int32_t aDiag(double* a, int32_t n) {
 int32_t aTrace(const double* a, int32_t n, double* out) {
     if (a == nullptr || out == nullptr) return kMatrixNotDefined;
     if (BadCounts(n, n)) return kOrdersNotValid;
-    *out = Trace(a, n);  // the diagonal is the same in either element order
+    *out = Trace(a, n); // the diagonal is the same in either element order
     return kNoError;
 }
 
@@ -507,7 +527,8 @@ int32_t aMatrMod(const double* v, int32_t n, double* out) {
     if (v == nullptr || out == nullptr) return kMatrixNotDefined;
     if (BadCounts(n, 1)) return kOrdersNotValid;
     double sum = 0.0;
-    for (size_t k = 0; k < static_cast<size_t>(n); ++k) sum += v[k] * v[k];
+    for (size_t k = 0; k < static_cast<size_t>(n); ++k)
+        sum += v[k] * v[k];
     *out = std::sqrt(sum);
     return kNoError;
 }
@@ -530,12 +551,14 @@ int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow, int32_t p,
     const size_t c = static_cast<size_t>(cols);
     const size_t sp = static_cast<size_t>(p - 1), sq = static_cast<size_t>(q - 1);
     if (byRow != 0) {
-        for (size_t j = 0; j < c; ++j) std::swap(w[sp * c + j], w[sq * c + j]);
+        for (size_t j = 0; j < c; ++j)
+            std::swap(w[sp * c + j], w[sq * c + j]);
     } else {
-        for (size_t i = 0; i < static_cast<size_t>(rows); ++i) std::swap(w[i * c + sp], w[i * c + sq]);
+        for (size_t i = 0; i < static_cast<size_t>(rows); ++i)
+            std::swap(w[i * c + sp], w[i * c + sq]);
     }
     CopyToCaller(w.data(), a, rows, cols);
     return kNoError;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

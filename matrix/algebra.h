@@ -25,13 +25,13 @@ enum : int32_t {
 };
 
 // Library order, no checks beyond what each says.
-double DetInPlace(double* a, int32_t n);  // destroys a
+double DetInPlace(double* a, int32_t n); // destroys a
 double Determinant(const double* a, int32_t n);
-int32_t InvertInPlace(double* a, int32_t n);  // -1, 5 or 7 (a unchanged on failure)
-int32_t SolveSystem(const double* a, int32_t n, const double* b, double* x);  // -1 or 7
+int32_t InvertInPlace(double* a, int32_t n); // -1, 5 or 7 (a unchanged on failure)
+int32_t SolveSystem(const double* a, int32_t n, const double* b, double* x); // -1 or 7
 // r (r1 x c2) = a (r1 x c1) * b (c1 x c2); r must not overlap a or b.
 void Multiply(const double* a, int32_t r1, int32_t c1, const double* b, int32_t c2, double* r);
-void Transpose(const double* a, int32_t rows, int32_t cols, double* t);  // t is cols x rows
+void Transpose(const double* a, int32_t rows, int32_t cols, double* t); // t is cols x rows
 void PivotDiagonal(double* a, int32_t n);
 // r = a^p for an integral p >= 2 (r must not overlap a).
 void Power(const double* a, int32_t n, double p, double* r);
@@ -74,4 +74,4 @@ int32_t aMatrMod(const double* v, int32_t n, double* out);
 int32_t aSwap(double* a, int32_t rows, int32_t cols, double* b);
 int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow, int32_t p, int32_t q);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -38,7 +38,8 @@ int DigitValue(char16_t c) {
 // saturates far beyond any acceptable count so that an overflow is rejected, not wrapped.
 int64_t ReadCount(std::u16string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     int base = 10;
@@ -103,12 +104,12 @@ int32_t ElementValue(std::u16string_view field, bool evaluate, double* value) {
     double result = 0;
     const int32_t kind = EvalExpression(field, &result, false);
     if (E_Error() != kNoError) return E_Error();
-    if (kind != 0) return kErrWrongStringMatrix;  // a matrix is no element
+    if (kind != 0) return kErrWrongStringMatrix; // a matrix is no element
     *value = result;
     return kNoError;
 }
 
-}  // namespace
+} // namespace
 
 intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool evaluate) {
     if (definition.empty()) {
@@ -149,7 +150,8 @@ intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool e
                 DropScratchSince(firstHandle);
                 return MissingElement(def, static_cast<int64_t>(k - 3), i, j, field);
             }
-            const int32_t code = ElementValue(field, evaluate, &work[static_cast<size_t>(i * cols + j)]);
+            const int32_t code =
+                ElementValue(field, evaluate, &work[static_cast<size_t>(i * cols + j)]);
             if (code != kNoError) {
                 DropScratchSince(firstHandle);
                 return ElementFailed(def, code, i, j, field);
@@ -167,4 +169,4 @@ intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool e
                      static_cast<int32_t>(parsedCols), returnAddress, std::move(block));
 }
 
-}  // namespace zorbit
+} // namespace zorbit

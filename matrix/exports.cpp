@@ -12,25 +12,30 @@
 using namespace zorbit;
 
 namespace {
-const char16_t* Empty() { return u""; }
+const char16_t* Empty() {
+    return u"";
+}
 constexpr intptr_t kInvalid = kErrInvalidArgument;
-}  // namespace
+} // namespace
 
 // ---- Matrix store
 ZORBIT_API intptr_t SetStrMatrix(const char16_t* definition, int32_t returnAddress,
                                  int32_t evaluate, int32_t) {
-    return guarded([&] { return zorbit::SetStrMatrix(View(definition), returnAddress != 0, evaluate != 0); },
-                   kInvalid);
+    return guarded(
+        [&] { return zorbit::SetStrMatrix(View(definition), returnAddress != 0, evaluate != 0); },
+        kInvalid);
 }
 ZORBIT_API intptr_t SetMatrix(const char16_t* name, double* storage, int32_t rows, int32_t cols,
                               int32_t returnAddress) {
-    return guarded([&] { return zorbit::SetMatrix(View(name), storage, rows, cols, returnAddress != 0); },
-                   kInvalid);
+    return guarded(
+        [&] { return zorbit::SetMatrix(View(name), storage, rows, cols, returnAddress != 0); },
+        kInvalid);
 }
 ZORBIT_API intptr_t FindMatrix(const char16_t* key, int32_t flags, int32_t* rowsOut,
                                int32_t* colsOut, int32_t reportMissing) {
-    return guarded([&] { return zorbit::FindMatrix(View(key), flags, rowsOut, colsOut, reportMissing != 0); },
-                   intptr_t{0});
+    return guarded(
+        [&] { return zorbit::FindMatrix(View(key), flags, rowsOut, colsOut, reportMissing != 0); },
+        intptr_t{0});
 }
 ZORBIT_API int32_t ClearMatrixList(intptr_t keep) {
     return guarded([&] { return zorbit::ClearMatrixList(keep); });
@@ -175,9 +180,15 @@ ZORBIT_API int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow,
     return guarded([&] { return zorbit::aSwapRC(a, rows, cols, byRow, p, q); });
 }
 // Named in the interface but never given an operation.
-ZORBIT_API int32_t aCombine(void) { return 0; }
-ZORBIT_API int32_t aInsert(void) { return 0; }
-ZORBIT_API int32_t aSub(void) { return 0; }
+ZORBIT_API int32_t aCombine(void) {
+    return 0;
+}
+ZORBIT_API int32_t aInsert(void) {
+    return 0;
+}
+ZORBIT_API int32_t aSub(void) {
+    return 0;
+}
 
 // ---- Polynomials and numeric utilities
 ZORBIT_API int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coeffs) {
@@ -194,8 +205,8 @@ ZORBIT_API int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t 
 ZORBIT_API int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y) {
     return guarded([&] { return zorbit::aGetYPolin(x, coeffs, n, y); });
 }
-ZORBIT_API int32_t InterpLin(const double* x, const double* x1, const double* x2,
-                             const double* y1, const double* y2, double* y) {
+ZORBIT_API int32_t InterpLin(const double* x, const double* x1, const double* x2, const double* y1,
+                             const double* y2, double* y) {
     return guarded([&] { return zorbit::InterpLin(x, x1, x2, y1, y2, y); });
 }
 // Placeholders of the interface: no computation.
@@ -203,7 +214,9 @@ ZORBIT_API int32_t IntBezier2D(int32_t, int32_t, int32_t, int32_t, int32_t, int3
                                int32_t, int32_t, int32_t, int32_t, int32_t) {
     return 0;
 }
-ZORBIT_API double fact_inv(void) { return 0.0; }
+ZORBIT_API double fact_inv(void) {
+    return 0.0;
+}
 ZORBIT_API int32_t IsPrime(int32_t n) {
     return guarded([&] { return zorbit::IsPrime(n); });
 }
@@ -218,13 +231,19 @@ ZORBIT_API double fact(int32_t n) {
 ZORBIT_API const char16_t* aPrint(const double* a, int32_t rows, int32_t cols,
                                   const char16_t* destination, const char16_t* format,
                                   const char16_t* title, const char16_t* separator) {
-    return guarded([&] { return zorbit::aPrint(a, rows, cols, View(destination), View(format), View(title), View(separator)); },
-                   Empty());
+    return guarded(
+        [&] {
+            return zorbit::aPrint(a, rows, cols, View(destination), View(format), View(title),
+                                  View(separator));
+        },
+        Empty());
 }
 ZORBIT_API int32_t aPrintEx(const double* a, int32_t rows, int32_t cols,
                             const char16_t* destination, const char16_t* format,
                             const char16_t* title, const char16_t* separator, char16_t* buffer) {
-    return guarded([&] { return zorbit::aPrintEx(a, rows, cols, destination, format, title, separator, buffer); });
+    return guarded([&] {
+        return zorbit::aPrintEx(a, rows, cols, destination, format, title, separator, buffer);
+    });
 }
 ZORBIT_API const char16_t* aShow(const double* a, int32_t rows, int32_t cols) {
     return guarded([&] { return zorbit::aShow(a, rows, cols); }, Empty());

@@ -20,9 +20,13 @@ namespace zorbit {
 
 namespace {
 
-size_t Count(const MatrixEntry& m) { return static_cast<size_t>(m.rows) * static_cast<size_t>(m.cols); }
+size_t Count(const MatrixEntry& m) {
+    return static_cast<size_t>(m.rows) * static_cast<size_t>(m.cols);
+}
 
-double HandleValue(const MatrixEntry& m) { return static_cast<double>(m.handle); }
+double HandleValue(const MatrixEntry& m) {
+    return static_cast<double>(m.handle);
+}
 
 void SetResultShape(const MatrixEntry& m) {
     Engine().eval.ResultRows = m.rows;
@@ -37,7 +41,7 @@ MatrixEntry* RegisterScratch(MatrixBlock block, int32_t rows, int32_t cols) {
     entry.Name = u"m_" + IntText(static_cast<long long>(entry.handle));
     entry.Addr = block.get();
     entry.owned = std::move(block);
-    entry.Internal = true;  // de_eval parses outside InEvaluation; its copies must go too
+    entry.Internal = true; // de_eval parses outside InEvaluation; its copies must go too
     entry.rows = rows;
     entry.cols = cols;
     entry.index = static_cast<int32_t>(store.arrList.size());
@@ -93,9 +97,13 @@ double ResultUsing(MatrixEntry& m, uint8_t* aFlag, uint64_t usedUp) {
     return value;
 }
 
-bool IsSquare(const MatrixEntry& m) { return m.rows == m.cols; }
+bool IsSquare(const MatrixEntry& m) {
+    return m.rows == m.cols;
+}
 
-bool IsVector(const MatrixEntry& m) { return m.vector || m.cols == 1; }
+bool IsVector(const MatrixEntry& m) {
+    return m.vector || m.cols == 1;
+}
 
 // ---- "+" and "-" ------------------------------------------------------------------------
 
@@ -105,19 +113,20 @@ double SumMatrices(char16_t op, double a, double b, uint8_t* aFlag) {
     const MatrixEntry* n = Operand(b, 1, u"CalcMatrixSumSubt");
     if (n == nullptr) return a;
     if (m->rows != n->rows || m->cols != n->cols)
-        return Failed(kErrReturnedValue, u"CalcMatrixSumSubt", 2395,
-                      u"If A(r1, c1) +/- B(r2, c2) must be r1 = r2 and c1 = c2.\r\n" +
-                          DimsText(*m, *n),
-                      a);
+        return Failed(
+            kErrReturnedValue, u"CalcMatrixSumSubt", 2395,
+            u"If A(r1, c1) +/- B(r2, c2) must be r1 = r2 and c1 = c2.\r\n" + DimsText(*m, *n), a);
     const double sign = op == u'+' ? 1.0 : -1.0;
-    for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] = m->Addr[k] + sign * n->Addr[k];
+    for (size_t k = 0; k < Count(*m); ++k)
+        m->Addr[k] = m->Addr[k] + sign * n->Addr[k];
     return ResultUsing(*m, aFlag, n->handle);
 }
 
 double ShiftMatrix(double a, double s, uint8_t* aFlag) {
     MatrixEntry* m = Operand(a, 1, u"CalcMatrixSumSubt");
     if (m == nullptr) return a;
-    for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] += s;
+    for (size_t k = 0; k < Count(*m); ++k)
+        m->Addr[k] += s;
     return MatrixResult(*m, aFlag);
 }
 
@@ -127,7 +136,8 @@ double ScaleMatrix(double value, uint8_t flagOfValue, double s, uint8_t* aFlag,
                    std::u16string_view procedure) {
     MatrixEntry* m = Operand(value, flagOfValue, procedure);
     if (m == nullptr) return value;
-    for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] *= s;
+    for (size_t k = 0; k < Count(*m); ++k)
+        m->Addr[k] *= s;
     return MatrixResult(*m, aFlag);
 }
 
@@ -160,7 +170,9 @@ double MultiplyMatrices(double a, double b, uint8_t* aFlag) {
 
 // ---- "/" ----------------------------------------------------------------------------------
 
-std::u16string TokenText() { return Engine().parser.TokText(); }
+std::u16string TokenText() {
+    return Engine().parser.TokText();
+}
 
 double DivideByNumber(double a, double s, uint8_t* aFlag) {
     if (s == 0)
@@ -218,7 +230,8 @@ double NumberOverMatrix(double s, double b, uint8_t* aFlag) {
                           u"inverted\r\n\r\nr1, c1 = " +
                           IntText(m->rows) + u", " + IntText(m->cols) + u"\r\n",
                       s);
-    for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] = inverse[k] * s;
+    for (size_t k = 0; k < Count(*m); ++k)
+        m->Addr[k] = inverse[k] * s;
     return MatrixResult(*m, aFlag);
 }
 
@@ -228,10 +241,9 @@ double MatrixPower(double a, double s, uint8_t* aFlag) {
     MatrixEntry* m = Operand(a, 1, u"CalcMatrixDivMult");
     if (m == nullptr) return a;
     if (!std::isfinite(s) || std::trunc(s) - s != 0)
-        return Failed(kErrNotInteger, u"CalcMatrixDivMult", 2466,
-                      u"Exponent of Matrix (es. [mA]^n) is not integer.\r\nExp = " + Fixed10(s) +
-                          u"\r\n",
-                      a);
+        return Failed(
+            kErrNotInteger, u"CalcMatrixDivMult", 2466,
+            u"Exponent of Matrix (es. [mA]^n) is not integer.\r\nExp = " + Fixed10(s) + u"\r\n", a);
     if (!IsSquare(*m))
         return Failed(kErrTokenMatch, u"CalcMatrixDivMult", 2470,
                       u"Matrix not squared.\r\n" + DimsText(*m), a);
@@ -243,10 +255,9 @@ double MatrixPower(double a, double s, uint8_t* aFlag) {
     if (s < 0) {
         const int32_t code = InvertInPlace(m->Addr, n);
         if (code != kNoError)
-            return Failed(code, u"CalcMatrixDivMult", 2480,
-                          u"Matrix is singolar (det = 0). It can not be inverted\r\n" +
-                              DimsText(*m),
-                          a);
+            return Failed(
+                code, u"CalcMatrixDivMult", 2480,
+                u"Matrix is singolar (det = 0). It can not be inverted\r\n" + DimsText(*m), a);
         s = -s;
     }
     if (s > 1) {
@@ -263,8 +274,7 @@ double DetOrTrace(bool isDet, double a, uint8_t* aFlag) {
     MatrixEntry* m = Operand(a, *aFlag, u"CalcMatrFunct");
     *aFlag = 0;
     if (m == nullptr) return 0;
-    if (!IsSquare(*m))
-        return Failed(kErrTokenMatch, u"CalcMatrFunct", 2172, DimsText(*m), a);
+    if (!IsSquare(*m)) return Failed(kErrTokenMatch, u"CalcMatrFunct", 2172, DimsText(*m), a);
     const double value = isDet ? Determinant(m->Addr, m->rows) : Trace(m->Addr, m->rows);
     DropScratch(m->handle);
     return value;
@@ -283,10 +293,10 @@ bool SystemOperands(double a, double b, uint8_t aFlag, uint8_t bFlag, int32_t di
         return false;
     }
     if (mVec == nVec) {
-        const std::u16string text = vectorText ? u"nnVect = " + IntText(mVec ? -1 : 0) +
-                                                     u"\r\nn2Vect = " + IntText(nVec ? -1 : 0) +
-                                                     u"\r\n"
-                                               : DimsText(*m, *n);
+        const std::u16string text = vectorText
+                                        ? u"nnVect = " + IntText(mVec ? -1 : 0) + u"\r\nn2Vect = " +
+                                              IntText(nVec ? -1 : 0) + u"\r\n"
+                                        : DimsText(*m, *n);
         MatrixError(kErrConditionMatrix, u"CalcMatrFunct", rolesLine, text);
         return false;
     }
@@ -323,7 +333,8 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
     std::vector<double> basis(static_cast<size_t>(m) * static_cast<size_t>(n));
     for (int32_t k = 0; k < m; ++k)
         for (int32_t j = 0; j < n; ++j)
-            basis[static_cast<size_t>(k) * n + j] = design->Addr[static_cast<size_t>(k) * design->cols + j];
+            basis[static_cast<size_t>(k) * n + j] =
+                design->Addr[static_cast<size_t>(k) * design->cols + j];
     std::vector<double> out(static_cast<size_t>(m), 0.0);
     if (FitCoefficients(basis.data(), m, n, vec->Addr, out.data()) != kNoError)
         return Failed(kErrNotFound, u"CalcMatrFunct", 2295,
@@ -332,7 +343,7 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
     return ResultUsing(*vec, aFlag, design->handle);
 }
 
-}  // namespace
+} // namespace
 
 double MatrixReference(std::u16string_view reference, char16_t suffix) {
     const MatrixEntry* user = FindMatrixEntry(reference, kMatchByName | kReturnAddress, true);
@@ -380,7 +391,8 @@ double CalcMatrixSumSubt(char16_t op, double a, double b, uint8_t* aFlag, uint8_
     if (*aFlag == 0 && bFlag == 1) {
         MatrixEntry* m = Operand(b, 1, u"CalcMatrixSumSubt");
         if (m == nullptr) return a;
-        for (size_t k = 0; k < Count(*m); ++k) m->Addr[k] = a + sign * m->Addr[k];
+        for (size_t k = 0; k < Count(*m); ++k)
+            m->Addr[k] = a + sign * m->Addr[k];
         return MatrixResult(*m, aFlag);
     }
     if (*aFlag == 1 && bFlag == 1) return SumMatrices(op, a, b, aFlag);
@@ -441,7 +453,7 @@ uint64_t HandleOf(double value) {
     if (!std::isfinite(value) || value < 1 || value >= 9007199254740992.0) return 0;
     return static_cast<uint64_t>(std::llround(value));
 }
-}  // namespace
+} // namespace
 
 void ClearScratchMatrices(double keepHandle) {
     const uint64_t keep = HandleOf(keepHandle);
@@ -472,8 +484,12 @@ void RegisterMatrixResult(double handle) {
     SetMatrix(u"[mResult]", storage, rows, cols, false, std::move(copy));
 }
 
-void ClearAllMatrices() { ClearMatrixList(0); }
+void ClearAllMatrices() {
+    ClearMatrixList(0);
+}
 
-void ResetMatrixState() { ResetMatrixStore(); }
+void ResetMatrixState() {
+    ResetMatrixStore();
+}
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -3,15 +3,17 @@
 #include <cmath>
 #include <vector>
 
-#include "matrix/algebra.h"
 #include "engine/errors.h"
+#include "matrix/algebra.h"
 #include "matrix/store.h"
 
 namespace zorbit {
 
 namespace {
 
-bool BadCounts(int64_t m, int64_t n) { return m < 1 || n < 1 || m * n > kMaxMatrixElements; }
+bool BadCounts(int64_t m, int64_t n) {
+    return m < 1 || n < 1 || m * n > kMaxMatrixElements;
+}
 
 // The fitting routines copy without reordering while they run, whatever the order setting.
 struct PlainCopyScope {
@@ -19,7 +21,7 @@ struct PlainCopyScope {
     ~PlainCopyScope() { Matrices().PlainCopy = 0; }
 };
 
-}  // namespace
+} // namespace
 
 int32_t FitCoefficients(const double* v, int32_t m, int32_t n, const double* y, double* coeffs) {
     const size_t sm = static_cast<size_t>(m), sn = static_cast<size_t>(n);
@@ -30,7 +32,8 @@ int32_t FitCoefficients(const double* v, int32_t m, int32_t n, const double* y, 
     if (InvertInPlace(normal.data(), n) != kNoError) return kMatrixSingular;
     Multiply(vt.data(), n, m, y, 1, t.data());
     Multiply(normal.data(), n, n, t.data(), 1, c.data());
-    for (size_t k = 0; k < sn; ++k) coeffs[k] = c[k];
+    for (size_t k = 0; k < sn; ++k)
+        coeffs[k] = c[k];
     return kNoError;
 }
 
@@ -38,7 +41,7 @@ int32_t aCalcVectCoeff(const double* v, int32_t m, int32_t n, const double* y, d
     if (v == nullptr || y == nullptr || coeffs == nullptr) return kMatrixNotDefined;
     if (BadCounts(m, n)) return kOrdersNotValid;
     std::vector<double> design(static_cast<size_t>(m) * static_cast<size_t>(n));
-    aCopyArray(v, design.data(), m, n);  // the caller's order applies to this first copy
+    aCopyArray(v, design.data(), m, n); // the caller's order applies to this first copy
     const PlainCopyScope plain;
     const int32_t code = FitCoefficients(design.data(), m, n, y, coeffs);
     return code == kNoError ? 0 : code;
@@ -52,7 +55,8 @@ int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coef
     std::vector<double> xy(sm * 2), design(sm * sn), ys(sm);
     aCopyArray(points, xy.data(), m, 2);
     for (size_t k = 0; k < sm; ++k) {
-        for (size_t j = 0; j < sn; ++j) design[k * sn + j] = std::pow(xy[k * 2], static_cast<double>(j));
+        for (size_t j = 0; j < sn; ++j)
+            design[k * sn + j] = std::pow(xy[k * 2], static_cast<double>(j));
         ys[k] = xy[k * 2 + 1];
     }
     const PlainCopyScope plain;
@@ -62,7 +66,8 @@ int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coef
 int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y) {
     if (x == nullptr || coeffs == nullptr || y == nullptr) return kMatrixNotDefined;
     double sum = 0.0;
-    for (int32_t j = 0; j < n; ++j) sum += coeffs[j] * std::pow(*x, static_cast<double>(j));
+    for (int32_t j = 0; j < n; ++j)
+        sum += coeffs[j] * std::pow(*x, static_cast<double>(j));
     *y = sum;
     return kNoError;
 }
@@ -73,31 +78,31 @@ int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t n, double* 
     const double target = *y;
     *x2 = 0.0;
     switch (n) {
-        case 1:
-            *x1 = target;
-            return kNoError;
-        case 2:
-            // A line without slope has no x for the value: no division by zero.
-            if (coeffs[1] == 0.0) {
-                *x1 = 0.0;
-                return 13;
-            }
-            *x1 = (target - coeffs[0]) / coeffs[1];
-            return kNoError;
-        case 3: {
-            const double c0 = coeffs[0], c1 = coeffs[1], c2 = coeffs[2];
-            const double d = c1 * c1 - 4 * (c0 - target) * c2;
-            if (d < 0 || c2 == 0) {
-                *x1 = 0.0;
-                return 13;
-            }
-            *x1 = (-c1 + std::sqrt(d)) / (2 * c2);
-            *x2 = (-c1 - std::sqrt(d)) / (2 * c2);
-            return kNoError;
-        }
-        default:
+    case 1:
+        *x1 = target;
+        return kNoError;
+    case 2:
+        // A line without slope has no x for the value: no division by zero.
+        if (coeffs[1] == 0.0) {
             *x1 = 0.0;
-            return 8;
+            return 13;
+        }
+        *x1 = (target - coeffs[0]) / coeffs[1];
+        return kNoError;
+    case 3: {
+        const double c0 = coeffs[0], c1 = coeffs[1], c2 = coeffs[2];
+        const double d = c1 * c1 - 4 * (c0 - target) * c2;
+        if (d < 0 || c2 == 0) {
+            *x1 = 0.0;
+            return 13;
+        }
+        *x1 = (-c1 + std::sqrt(d)) / (2 * c2);
+        *x2 = (-c1 - std::sqrt(d)) / (2 * c2);
+        return kNoError;
+    }
+    default:
+        *x1 = 0.0;
+        return 8;
     }
 }
 
@@ -139,8 +144,9 @@ int32_t lIsPrime(int32_t n) {
 double fact(int32_t n) {
     double f = 1.0;
     // Beyond 170! the product is infinite and stays so: the loop ends there.
-    for (int32_t k = 2; k <= n && !std::isinf(f); ++k) f *= k;
+    for (int32_t k = 2; k <= n && !std::isinf(f); ++k)
+        f *= k;
     return f;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

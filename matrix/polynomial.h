@@ -19,4 +19,4 @@ int32_t IsPrime(int32_t n);
 int32_t lIsPrime(int32_t n);
 double fact(int32_t n);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -30,7 +30,7 @@ void AppendVectorLines(std::u16string& text, const double* v, size_t n, int deci
     }
 }
 
-}  // namespace
+} // namespace
 
 std::u16string MatrixText(const double* a, int32_t rows, int32_t cols, std::u16string_view format,
                           std::u16string_view title, std::u16string_view separator,
@@ -53,7 +53,8 @@ std::u16string MatrixText(const double* a, int32_t rows, int32_t cols, std::u16s
         if (i > 0) text += u"\r\n";
         for (size_t j = 0; j < c; ++j) {
             text += u"A(" + IntText(static_cast<long long>(i)) + u"," +
-                    IntText(static_cast<long long>(j)) + u")=" + FixedN(values[i * c + j], decimals);
+                    IntText(static_cast<long long>(j)) + u")=" +
+                    FixedN(values[i * c + j], decimals);
             text += sep;
         }
     }
@@ -83,8 +84,8 @@ int32_t aPrintEx(const double* a, int32_t rows, int32_t cols, const char16_t* de
     if (capacity == 0) return 10;
     buffer[0] = u' ';
     buffer[1] = 0;
-    const std::u16string text(aPrint(a, rows, cols, View(destination), View(format), View(title),
-                                     View(separator)));
+    const std::u16string text(
+        aPrint(a, rows, cols, View(destination), View(format), View(title), View(separator)));
     const size_t n = std::min(text.size(), capacity);
     std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), buffer);
     buffer[n] = 0;
@@ -100,4 +101,4 @@ const char16_t* aShow(const double* a, int32_t rows, int32_t cols) {
     return text;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -21,4 +21,4 @@ int32_t aPrintEx(const double* a, int32_t rows, int32_t cols, const char16_t* de
                  char16_t* buffer);
 const char16_t* aShow(const double* a, int32_t rows, int32_t cols);
 
-}  // namespace zorbit
+} // namespace zorbit

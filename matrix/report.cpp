@@ -24,4 +24,4 @@ int32_t MatrixError(int32_t code, std::u16string_view procedure, int32_t line,
     return code;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

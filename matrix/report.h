@@ -13,4 +13,4 @@ int32_t MatrixError(int32_t code, std::u16string_view procedure, int32_t line,
 // The debug entry alone, for errors already recorded elsewhere (FindMatrix's report).
 void MatrixErrorDebugEntry(std::u16string_view procedure, std::u16string_view extra);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -28,7 +28,9 @@ uint64_t ParseHandle(std::u16string_view key) {
     return value;
 }
 
-std::u16string HandleText(uint64_t handle) { return IntText(static_cast<long long>(handle)); }
+std::u16string HandleText(uint64_t handle) {
+    return IntText(static_cast<long long>(handle));
+}
 
 std::u16string AddressText(const void* address) {
     return IntText(static_cast<long long>(reinterpret_cast<intptr_t>(address)));
@@ -49,15 +51,15 @@ void TraceDeletion(const MatrixEntry& entry, intptr_t keep, bool deleted) {
         DebugOut(line, u"", false);
     }
     if ((Engine().errors.MsgFlags & 2) != 0) {
-        std::u16string text = u"MatrName = " + entry.Name + u"\r\n*aPtr = " +
-                              IntText(static_cast<long long>(keep));
+        std::u16string text =
+            u"MatrName = " + entry.Name + u"\r\n*aPtr = " + IntText(static_cast<long long>(keep));
         text += deleted ? u" => deleted\r\n" : u" => kept\r\n";
         text += MatrixText(entry.Addr, entry.rows, entry.cols, u"", u"", u"", false);
         DebugOut(text, u"ClearMatrixList", true);
     }
 }
 
-}  // namespace
+} // namespace
 
 void BlockDeleter::operator()(double* block) const noexcept {
     if (block == nullptr) return;
@@ -71,7 +73,9 @@ MatrixBlock AllocateBlock(size_t n) {
     return block;
 }
 
-int64_t LiveMatrixBlocks() { return liveBlocks; }
+int64_t LiveMatrixBlocks() {
+    return liveBlocks;
+}
 
 MatrixStore& Matrices() {
     static MatrixStore store;
@@ -189,9 +193,9 @@ int32_t ClearMatrixList(intptr_t keep) {
     std::vector<MatrixEntry> kept;
     kept.reserve(store.arrList.size());
     for (MatrixEntry& entry : store.arrList) {
-        const bool isKept = keep != 0 && (!entry.Internal ||
-                                          static_cast<intptr_t>(entry.handle) == keep ||
-                                          reinterpret_cast<intptr_t>(entry.Addr) == keep);
+        const bool isKept =
+            keep != 0 && (!entry.Internal || static_cast<intptr_t>(entry.handle) == keep ||
+                          reinterpret_cast<intptr_t>(entry.Addr) == keep);
         TraceDeletion(entry, keep, !isKept);
         if (isKept)
             kept.push_back(std::move(entry));
@@ -234,7 +238,8 @@ int32_t GetMatrixByLong(const double* source, double* destination, int32_t rows,
     if (source == nullptr || destination == nullptr) {
         E_Error() = kErrMatrixByLong;
         ReportError(u"GetMatrixByLong", 536,
-                    u"SrcMemID = " + AddressText(source) + u", *aDest = " + AddressText(destination));
+                    u"SrcMemID = " + AddressText(source) + u", *aDest = " +
+                        AddressText(destination));
         return kErrMatrixByLong;
     }
     if (rows <= 0 || cols <= 0) {
@@ -251,7 +256,7 @@ bool Reorders() {
     const MatrixStore& store = Matrices();
     return store.ElementOrder == 1 && store.PlainCopy == 0;
 }
-}  // namespace
+} // namespace
 
 int32_t aCopyArray(const double* source, double* destination, int32_t rows, int32_t cols) {
     if (source == nullptr || destination == nullptr) return kErrMatrixByLong;
@@ -263,7 +268,8 @@ int32_t aCopyArray(const double* source, double* destination, int32_t rows, int3
     }
     // Source element m = i + j*rows (column by column) goes to i*cols + j.
     for (size_t j = 0; j < c; ++j)
-        for (size_t i = 0; i < r; ++i) destination[i * c + j] = source[i + j * r];
+        for (size_t i = 0; i < r; ++i)
+            destination[i * c + j] = source[i + j * r];
     return kNoError;
 }
 
@@ -275,7 +281,8 @@ void CopyToCaller(const double* source, double* destination, int32_t rows, int32
         return;
     }
     for (size_t j = 0; j < c; ++j)
-        for (size_t i = 0; i < r; ++i) destination[i + j * r] = source[i * c + j];
+        for (size_t i = 0; i < r; ++i)
+            destination[i + j * r] = source[i * c + j];
 }
 
 int32_t aCopy(const double* source, int32_t rows, int32_t cols, double* destination) {
@@ -301,7 +308,9 @@ int32_t aElemOrderSet(int32_t order) {
     return 17;
 }
 
-int32_t aElemOrderGet() { return Matrices().ElementOrder; }
+int32_t aElemOrderGet() {
+    return Matrices().ElementOrder;
+}
 
 int32_t aElemOrderSt(std::u16string_view label) {
     Matrices().ElementOrder = (label == u"Visual Basic" || label == u"VB") ? 1 : 0;
@@ -310,15 +319,15 @@ int32_t aElemOrderSt(std::u16string_view label) {
 
 int32_t aElemOrderEx(const void* argument, int32_t mode) {
     switch (mode) {
-        case 0:
-            return aElemOrder(static_cast<const double*>(argument));
-        case 2:
-            if (argument == nullptr) return 17;
-            return aElemOrderSet(*static_cast<const int32_t*>(argument));
-        case 3:
-            return aElemOrderGet();
-        default:
-            return 0;
+    case 0:
+        return aElemOrder(static_cast<const double*>(argument));
+    case 2:
+        if (argument == nullptr) return 17;
+        return aElemOrderSet(*static_cast<const int32_t*>(argument));
+    case 3:
+        return aElemOrderGet();
+    default:
+        return 0;
     }
 }
 
@@ -353,4 +362,4 @@ void ResetMatrixStore() {
     store.listText.clear();
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -23,24 +23,24 @@ MatrixBlock AllocateBlock(size_t n);
 int64_t LiveMatrixBlocks();
 
 struct MatrixEntry {
-    std::u16string Name;     // lower case, not trimmed
-    double* Addr = nullptr;  // element storage
-    bool Internal = false;   // a scratch matrix of the evaluator
+    std::u16string Name;    // lower case, not trimmed
+    double* Addr = nullptr; // element storage
+    bool Internal = false;  // a scratch matrix of the evaluator
     int32_t rows = 1;
     int32_t cols = 1;
-    int32_t index = 0;       // position in arrList when created
+    int32_t index = 0; // position in arrList when created
     bool vector = false;
-    uint64_t handle = 0;     // what MatchByAddress and a matrix value inside an expression name
-    MatrixBlock owned;       // set when Addr is the library's own storage
+    uint64_t handle = 0; // what MatchByAddress and a matrix value inside an expression name
+    MatrixBlock owned;   // set when Addr is the library's own storage
 };
 
 struct MatrixStore {
     std::vector<MatrixEntry> arrList;
-    int32_t ElementOrder = -1;  // -1 not set, 0 row by row, 1 column by column
+    int32_t ElementOrder = -1; // -1 not set, 0 row by row, 1 column by column
     int32_t PlainCopy = 0;
-    size_t current = 0;         // the entry FindMatrix matched last
-    uint64_t nextHandle = 1;    // never reset: a handle is never reused within a process
-    std::u16string listText;    // result of GetMatrixList
+    size_t current = 0;      // the entry FindMatrix matched last
+    uint64_t nextHandle = 1; // never reset: a handle is never reused within a process
+    std::u16string listText; // result of GetMatrixList
 };
 
 MatrixStore& Matrices();
@@ -103,4 +103,4 @@ void DropScratchSince(uint64_t firstHandle);
 // Fresh store; the handle counter carries on.
 void ResetMatrixStore();
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -14,22 +14,27 @@ Mat RandomMatrix(int32_t n, unsigned seed) {
     std::mt19937 gen(seed);
     std::uniform_real_distribution<double> dist(-2.0, 2.0);
     Mat a(static_cast<size_t>(n) * n);
-    for (double& x : a) x = dist(gen);
-    for (int32_t i = 0; i < n; ++i) a[static_cast<size_t>(i) * n + i] += n;  // well conditioned
+    for (double& x : a)
+        x = dist(gen);
+    for (int32_t i = 0; i < n; ++i)
+        a[static_cast<size_t>(i) * n + i] += n; // well conditioned
     return a;
 }
 
 // Independent reference: Leibniz expansion over all permutations (small n only).
 double LeibnizDet(const Mat& a, int32_t n) {
     std::vector<int> p(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) p[static_cast<size_t>(i)] = i;
+    for (int i = 0; i < n; ++i)
+        p[static_cast<size_t>(i)] = i;
     double sum = 0;
     do {
         int inversions = 0;
         for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j) inversions += p[static_cast<size_t>(i)] > p[static_cast<size_t>(j)];
+            for (int j = i + 1; j < n; ++j)
+                inversions += p[static_cast<size_t>(i)] > p[static_cast<size_t>(j)];
         double term = inversions % 2 ? -1.0 : 1.0;
-        for (int i = 0; i < n; ++i) term *= a[static_cast<size_t>(i) * n + p[static_cast<size_t>(i)]];
+        for (int i = 0; i < n; ++i)
+            term *= a[static_cast<size_t>(i) * n + p[static_cast<size_t>(i)]];
         sum += term;
     } while (std::next_permutation(p.begin(), p.end()));
     return sum;
@@ -44,7 +49,8 @@ Mat Product(const Mat& a, const Mat& b, int32_t n) {
 void ExpectIdentity(const Mat& a, int32_t n, double tol) {
     for (int32_t i = 0; i < n; ++i)
         for (int32_t j = 0; j < n; ++j)
-            EXPECT_NEAR(a[static_cast<size_t>(i) * n + j], i == j ? 1.0 : 0.0, tol) << i << "," << j;
+            EXPECT_NEAR(a[static_cast<size_t>(i) * n + j], i == j ? 1.0 : 0.0, tol)
+                << i << "," << j;
 }
 
 // ---- determinant ----------------------------------------------------------------------------
@@ -139,7 +145,8 @@ TEST_F(MatrixTest, SystemsByCramersRule) {
         SCOPED_TRACE(n);
         const Mat m = RandomMatrix(n, 99u);
         Mat want(static_cast<size_t>(n)), rhs(static_cast<size_t>(n)), got(static_cast<size_t>(n));
-        for (int32_t i = 0; i < n; ++i) want[static_cast<size_t>(i)] = i - 2.5;
+        for (int32_t i = 0; i < n; ++i)
+            want[static_cast<size_t>(i)] = i - 2.5;
         aMultVect(m.data(), n, n, want.data(), rhs.data());
         ASSERT_EQ(aSist(m.data(), n, rhs.data(), got.data()), -1);
         ExpectElements(got, want, 1e-9);
@@ -149,7 +156,7 @@ TEST_F(MatrixTest, SystemsByCramersRule) {
 // ---- products, sums, powers ------------------------------------------------------------
 
 TEST_F(MatrixTest, Products) {
-    const Mat a = {1, 2, 3, 4, 5, 6}, b = {7, 8, 9, 10, 11, 12};  // 2x3 and 3x2
+    const Mat a = {1, 2, 3, 4, 5, 6}, b = {7, 8, 9, 10, 11, 12}; // 2x3 and 3x2
     Mat r(4, -1);
     EXPECT_EQ(aMultEx(a.data(), 2, 3, b.data(), 3, 2, r.data()), -1);
     ExpectElements(r, {58, 64, 139, 154}, 0);
@@ -171,7 +178,7 @@ TEST_F(MatrixTest, ProductsInColumnOrderStayInColumnOrder) {
     EXPECT_EQ(aMultEx(a.data(), 2, 3, b.data(), 3, 2, r.data()), -1);
     ExpectElements(r, {58, 139, 64, 154}, 0);
     Mat t(6);
-    EXPECT_EQ(aTraspEx(a.data(), 2, 3, t.data()), -1);  // 3x2, column by column
+    EXPECT_EQ(aTraspEx(a.data(), 2, 3, t.data()), -1); // 3x2, column by column
     ExpectElements(t, {1, 2, 3, 4, 5, 6}, 0);
 }
 
@@ -193,9 +200,9 @@ TEST_F(MatrixTest, SumsScalarsAndPowers) {
     EXPECT_EQ(aPow(a.data(), 2, 2, r.data()), -1);
     ExpectElements(r, {7, 10, 15, 22}, 0);
     const Mat shear = {1, 1, 0, 1};
-    EXPECT_EQ(aPow(shear.data(), 2, 1000000, r.data()), -1);  // binary powers
+    EXPECT_EQ(aPow(shear.data(), 2, 1000000, r.data()), -1); // binary powers
     ExpectElements(r, {1, 1000000, 0, 1}, 0);
-    EXPECT_EQ(aDiv(a.data(), 2, shear.data(), r.data()), -1);  // a * shear^-1
+    EXPECT_EQ(aDiv(a.data(), 2, shear.data(), r.data()), -1); // a * shear^-1
     ExpectElements(r, {1, 1, 3, 1});
     const Mat singular = {1, 2, 2, 4};
     EXPECT_EQ(aDiv(a.data(), 2, singular.data(), r.data()), 7);
@@ -212,7 +219,7 @@ TEST_F(MatrixTest, TransposeTraceDiagonalNorm) {
     EXPECT_EQ(aTraceN(nine.data(), 3), 15);
     Mat d = {2, 1, 4, 3};
     EXPECT_EQ(aDiag(d.data(), 2), -1);
-    ExpectElements(d, {2, 0, 0, 1}, 0);  // pivots 2 and 3 - 4/2
+    ExpectElements(d, {2, 0, 0, 1}, 0); // pivots 2 and 3 - 4/2
     double norm = 0;
     const Mat v = {3, 4};
     EXPECT_EQ(aMatrMod(v.data(), 2, &norm), -1);
@@ -275,5 +282,5 @@ TEST_F(MatrixTest, CountsBelowOneNeverReachTheElements) {
     ExpectElements(a, {1, 2, 3, 4}, 0);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

@@ -9,13 +9,12 @@
 namespace {
 
 class MatrixExports : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { lib_ = dlopen(ZORBIT_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL); }
     static void TearDownTestSuite() {
         if (lib_) dlclose(lib_);
     }
-    template <typename F>
-    static F Bind(const char* name) {
+    template <typename F> static F Bind(const char* name) {
         return reinterpret_cast<F>(dlsym(lib_, name));
     }
     static void* lib_;
@@ -24,18 +23,72 @@ void* MatrixExports::lib_ = nullptr;
 
 TEST_F(MatrixExports, EveryMatrixExportResolvesByName) {
     ASSERT_NE(lib_, nullptr) << dlerror();
-    const char* names[] = {
-        "SetMatrix", "SetStrMatrix", "FindMatrix", "ClearMatrixList", "GetMatrixByLong",
-        "GetMatrixList", "aCopy", "aCopyArray", "aDupl", "aElemOrder", "aElemOrderEx",
-        "aElemOrderGet", "aElemOrderSet", "aElemOrderSt", "aDet", "aDetN", "aInv", "aSist",
-        "aTrasp", "aTraspEx", "aTraspSq", "aMultEx", "aMultSq", "aMultVect", "aMultVectSq",
-        "aSum", "aSumMem", "aSumScal", "aDiff", "aDiffMem", "aDiv", "aDiag", "aTrace", "aTraceN",
-        "aMatrIsOrtog", "aMatrIsSing", "aMatrIsUnit", "aMatrIsZero", "aMatrAreEquals",
-        "aMatrAreOrtog", "aMatrMod", "aVectMod", "aProdScal", "aOpp", "aPow", "aSwap", "aSwapRC",
-        "aCombine", "aInsert", "aSub", "aCalcCoeffPolin", "aCalcVectCoeff", "aGetXsOfQuadr",
-        "aGetYPolin", "InterpLin", "IntBezier2D", "IsPrime", "lIsPrime", "fact", "fact_inv",
-        "aPrint", "aPrintEx", "aShow", "aShowByLong"};
-    for (const char* n : names) EXPECT_NE(dlsym(lib_, n), nullptr) << n;
+    const char* names[] = {"SetMatrix",
+                           "SetStrMatrix",
+                           "FindMatrix",
+                           "ClearMatrixList",
+                           "GetMatrixByLong",
+                           "GetMatrixList",
+                           "aCopy",
+                           "aCopyArray",
+                           "aDupl",
+                           "aElemOrder",
+                           "aElemOrderEx",
+                           "aElemOrderGet",
+                           "aElemOrderSet",
+                           "aElemOrderSt",
+                           "aDet",
+                           "aDetN",
+                           "aInv",
+                           "aSist",
+                           "aTrasp",
+                           "aTraspEx",
+                           "aTraspSq",
+                           "aMultEx",
+                           "aMultSq",
+                           "aMultVect",
+                           "aMultVectSq",
+                           "aSum",
+                           "aSumMem",
+                           "aSumScal",
+                           "aDiff",
+                           "aDiffMem",
+                           "aDiv",
+                           "aDiag",
+                           "aTrace",
+                           "aTraceN",
+                           "aMatrIsOrtog",
+                           "aMatrIsSing",
+                           "aMatrIsUnit",
+                           "aMatrIsZero",
+                           "aMatrAreEquals",
+                           "aMatrAreOrtog",
+                           "aMatrMod",
+                           "aVectMod",
+                           "aProdScal",
+                           "aOpp",
+                           "aPow",
+                           "aSwap",
+                           "aSwapRC",
+                           "aCombine",
+                           "aInsert",
+                           "aSub",
+                           "aCalcCoeffPolin",
+                           "aCalcVectCoeff",
+                           "aGetXsOfQuadr",
+                           "aGetYPolin",
+                           "InterpLin",
+                           "IntBezier2D",
+                           "IsPrime",
+                           "lIsPrime",
+                           "fact",
+                           "fact_inv",
+                           "aPrint",
+                           "aPrintEx",
+                           "aShow",
+                           "aShowByLong"};
+    for (const char* n : names)
+        EXPECT_NE(dlsym(lib_, n), nullptr) << n;
 }
 
 TEST_F(MatrixExports, DefineEvaluateAndReadBack) {
@@ -80,4 +133,4 @@ TEST_F(MatrixExports, AlgebraOnCallerStorage) {
     EXPECT_EQ(fact(5), 120);
 }
 
-}  // namespace
+} // namespace

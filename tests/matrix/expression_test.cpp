@@ -9,7 +9,7 @@ namespace {
 
 // Matrices the expressions below work with.
 class MatrixExpressions : public MatrixTest {
-protected:
+  protected:
     void SetUp() override {
         MatrixTest::SetUp();
         Define(u"[mA];2;2;1;2;3;4");
@@ -20,7 +20,7 @@ protected:
         Define(u"[mC];3;2;7;8;9;10;11;12"); // 3 x 2
         Define(u"[vB];2;1;3;5");
         Define(u"[mV];3;1;1;2;3");
-        Define(u"[mP];3;3;1;0;0;1;1;1;1;2;4");  // x^0, x^1, x^2 at x = 0, 1, 2
+        Define(u"[mP];3;3;1;0;0;1;1;1;1;2;4"); // x^0, x^1, x^2 at x = 0, 1, 2
         Define(u"[vY];3;1;1;3;7");
     }
 
@@ -88,7 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
         MatrixRow{"product", u"[mA]*[mB]", 2, 2, {19, 22, 43, 50}},
         MatrixRow{"product_shrinks", u"[mR]*[mC]", 2, 2, {58, 64, 139, 154}},
         MatrixRow{"product_grows", u"[mC]*[mR]", 3, 3, {39, 54, 69, 49, 68, 87, 59, 82, 105}},
-        MatrixRow{"product_then_sum", u"[mC]*[mR]+[mC]*[mR]", 3, 3, {78, 108, 138, 98, 136, 174, 118, 164, 210}},
+        MatrixRow{"product_then_sum",
+                  u"[mC]*[mR]+[mC]*[mR]",
+                  3,
+                  3,
+                  {78, 108, 138, 98, 136, 174, 118, 164, 210}},
         MatrixRow{"matrix_times_vector", u"[mA]*[vB]", 2, 1, {13, 29}},
         MatrixRow{"divide_by_identity", u"[mA]/[mI]", 2, 2, {1, 2, 3, 4}},
         MatrixRow{"divide_by_self", u"[mA]/[mA]", 2, 2, {1, 0, 0, 1}},
@@ -146,14 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"not_integer_exponent", u"[mA]^1.5", 9},
         FailureRow{"infinite_exponent", u"[mA]^(10^400)", 9},
         FailureRow{"matrix_over_zero", u"[mA]/0", 8}, FailureRow{"number_over_zero", u"1/0", 8},
-        FailureRow{"product_shapes", u"[mR]*[mR]", 5},
-        FailureRow{"sum_shapes", u"[mA]+[mR]", 5}, FailureRow{"difference_shapes", u"[mR]-[mC]", 5},
+        FailureRow{"product_shapes", u"[mR]*[mR]", 5}, FailureRow{"sum_shapes", u"[mA]+[mR]", 5},
+        FailureRow{"difference_shapes", u"[mR]-[mC]", 5},
         FailureRow{"divide_singular", u"[mA]/[mS]", 7},
         FailureRow{"number_over_singular", u"1/[mS]", 7},
         FailureRow{"divide_rectangular", u"[mR]/[mR]", 6},
         FailureRow{"number_over_rectangular", u"2/[mR]", 6},
-        FailureRow{"divide_orders", u"[mA]/[mP]", 5},
-        FailureRow{"power_rectangular", u"[mR]^2", 6},
+        FailureRow{"divide_orders", u"[mA]/[mP]", 5}, FailureRow{"power_rectangular", u"[mR]^2", 6},
         FailureRow{"power_rectangular_zero", u"[mR]^0", 6},
         FailureRow{"inverse_power_singular", u"[mS]^-1", 7},
         FailureRow{"inverse_suffix_rectangular", u"[mR]I", 6},
@@ -161,8 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"inverse_suffix_singular", u"[mS]I", 7},
         FailureRow{"number_to_matrix_power", u"2^[mA]", 10},
         FailureRow{"matrix_to_matrix_power", u"[mA]^[mA]", 10},
-        FailureRow{"unknown_matrix", u"[zz]*2", 14},
-        FailureRow{"det_of_vector", u"det([mV])", 6},
+        FailureRow{"unknown_matrix", u"[zz]*2", 14}, FailureRow{"det_of_vector", u"det([mV])", 6},
         FailureRow{"det_of_number", u"det(5)", 14},
         FailureRow{"system_two_squares", u"syst([mA], [mA])", 10},
         FailureRow{"system_two_vectors", u"syst([vB], [vB])", 10},
@@ -179,12 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MatrixExpressions, ScratchEntriesGoWhenUsedUpOrAfterAMatrixResult) {
     const size_t users = ListSize();
     double v = 0;
-    ASSERT_EQ(EvalExpression(u"det([mA])+trace([mB]*[mA])+det(syst([mA],[vB])*[vB]T)", &v, false), 0);
-    EXPECT_EQ(ListSize(), users);  // every copy was used up by its operation
+    ASSERT_EQ(EvalExpression(u"det([mA])+trace([mB]*[mA])+det(syst([mA],[vB])*[vB]T)", &v, false),
+              0);
+    EXPECT_EQ(ListSize(), users); // every copy was used up by its operation
     EXPECT_EQ(EvalExpression(u"[mA]+[mB]*[zz]", &v, false), 14);
-    EXPECT_EQ(ListSize(), users + 2);  // a failed evaluation leaves its copies ...
+    EXPECT_EQ(ListSize(), users + 2); // a failed evaluation leaves its copies ...
     ASSERT_EQ(EvalExpression(u"[mA]*[mB]+[mA]-[mI]", &v, false), 1);
-    EXPECT_EQ(ListSize(), users + 1);  // ... until the next matrix result
+    EXPECT_EQ(ListSize(), users + 1); // ... until the next matrix result
     EXPECT_EQ(FindMatrixByValue(v, false), &Matrices().arrList.back());
     ClearScratchMatrices(0);
     EXPECT_EQ(ListSize(), users);
@@ -227,8 +230,8 @@ TEST_F(MatrixExpressions, TenThousandEvaluationsLeaveNoStorageBehind) {
     EXPECT_EQ(LiveMatrixBlocks(), users);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test
 
 namespace zorbit::test {
 namespace {
@@ -255,7 +258,7 @@ TEST_F(MatrixExpressions, ErrorsWriteTheDebugEntryWhenAsked) {
 TEST_F(MatrixExpressions, ClearingIsTracedInTheDebugLog) {
     Engine().errors.DebugMode = 4;
     double v = 0;
-    ASSERT_EQ(EvalExpression(u"[mA]+[s]", &v, false), 14);  // leaves the copy of [mA]
+    ASSERT_EQ(EvalExpression(u"[mA]+[s]", &v, false), 14); // leaves the copy of [mA]
     ASSERT_EQ(EvalExpression(u"[mB]", &v, false), 1);
     const std::u16string& log = Engine().errors.DebugLog;
     EXPECT_NE(log.find(u"arrList() = [ma] ("), std::u16string::npos);
@@ -264,5 +267,5 @@ TEST_F(MatrixExpressions, ClearingIsTracedInTheDebugLog) {
     EXPECT_NE(log.find(u"arrList() = [mb]   deleted"), std::u16string::npos);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

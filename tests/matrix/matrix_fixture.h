@@ -15,7 +15,7 @@ namespace zorbit::test {
 
 // Every test starts from a freshly loaded library with an empty matrix list.
 class MatrixTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Reset(); }
     void TearDown() override {
         Reset();
@@ -45,7 +45,8 @@ protected:
 
 inline std::string Narrow(std::u16string_view s) {
     std::string out;
-    for (char16_t c : s) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    for (char16_t c : s)
+        out.push_back(c < 128 ? static_cast<char>(c) : '?');
     return out;
 }
 
@@ -53,7 +54,8 @@ inline std::string Narrow(std::u16string_view s) {
 inline void ExpectElements(const std::vector<double>& got, const std::vector<double>& want,
                            double tol = 1e-12) {
     ASSERT_EQ(got.size(), want.size());
-    for (size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], want[k], tol) << "element " << k;
+    for (size_t k = 0; k < got.size(); ++k)
+        EXPECT_NEAR(got[k], want[k], tol) << "element " << k;
 }
 
-}  // namespace zorbit::test
+} // namespace zorbit::test

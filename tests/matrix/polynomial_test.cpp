@@ -52,18 +52,16 @@ TEST(Polynomial, ValuesAndRoots) {
         int32_t code;
         double x1, x2;
     } rows[] = {
-        {"constant", {4}, 6, -1, 6, 0},
-        {"line", {1, 2}, 5, -1, 2, 0},
-        {"flat_line", {1, 0}, 5, 13, 0, 0},
-        {"two_roots", {-1, 0, 1}, 0, -1, 1, -1},
-        {"no_real_root", {1, 0, 1}, 0, 13, 0, 0},
-        {"not_quadratic", {1, 2, 0}, 0, 13, 0, 0},
+        {"constant", {4}, 6, -1, 6, 0},           {"line", {1, 2}, 5, -1, 2, 0},
+        {"flat_line", {1, 0}, 5, 13, 0, 0},       {"two_roots", {-1, 0, 1}, 0, -1, 1, -1},
+        {"no_real_root", {1, 0, 1}, 0, 13, 0, 0}, {"not_quadratic", {1, 2, 0}, 0, 13, 0, 0},
         {"order_four", {1, 2, 3, 4}, 0, 8, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         double a = 99, b = 99;
-        EXPECT_EQ(aGetXsOfQuadr(&row.target, row.coeffs.data(), static_cast<int32_t>(row.coeffs.size()), &a, &b),
+        EXPECT_EQ(aGetXsOfQuadr(&row.target, row.coeffs.data(),
+                                static_cast<int32_t>(row.coeffs.size()), &a, &b),
                   row.code);
         EXPECT_EQ(a, row.x1);
         EXPECT_EQ(b, row.x2);
@@ -80,16 +78,16 @@ TEST(Polynomial, Interpolation) {
 TEST(Primes, IsPrimeAndSmallestDivisor) {
     struct Row {
         int32_t n, isPrime, divisor;
-    } rows[] = {{1, 0, -1},    {2, -1, -1},   {3, -1, -1},  {8, 0, 2},     {9, 0, 3},
-                {15, 0, 3},    {37, -1, -1},  {49, 0, 7},   {91, 0, 7},    {97, -1, -1},
-                {529, 0, 23},  {997, -1, -1}, {961, 0, 31}, {1369, 0, 37}, {-7, 0, -1},
+    } rows[] = {{1, 0, -1},           {2, -1, -1},        {3, -1, -1},  {8, 0, 2},     {9, 0, 3},
+                {15, 0, 3},           {37, -1, -1},       {49, 0, 7},   {91, 0, 7},    {97, -1, -1},
+                {529, 0, 23},         {997, -1, -1},      {961, 0, 31}, {1369, 0, 37}, {-7, 0, -1},
                 {2147483647, -1, -1}, {2147483646, 0, 2}, {0, 0, -1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.n);
         EXPECT_EQ(IsPrime(row.n), row.isPrime);
         EXPECT_EQ(lIsPrime(row.n), row.divisor);
     }
-    for (int32_t n = 2; n < 3000; ++n) {  // both agree with each other everywhere
+    for (int32_t n = 2; n < 3000; ++n) { // both agree with each other everywhere
         SCOPED_TRACE(n);
         EXPECT_EQ(IsPrime(n) == -1, n == 2 || lIsPrime(n) == -1);
     }
@@ -100,8 +98,8 @@ TEST(Factorial, SmallLargeAndHuge) {
     EXPECT_EQ(fact(1), 1);
     EXPECT_EQ(fact(-5), 1);
     EXPECT_EQ(fact(10), 3628800);
-    EXPECT_TRUE(std::isinf(fact(2147483647)));  // ends early once the product is infinite
+    EXPECT_TRUE(std::isinf(fact(2147483647))); // ends early once the product is infinite
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

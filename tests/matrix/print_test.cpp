@@ -25,13 +25,31 @@ TEST_P(Printing, Text) {
 INSTANTIATE_TEST_SUITE_P(
     Print, Printing,
     ::testing::Values(
-        PrintRow{"matrix_two_decimals", {1, 2, 3, 4}, 2, 2, u"0.00", u"M", u";",
+        PrintRow{"matrix_two_decimals",
+                 {1, 2, 3, 4},
+                 2,
+                 2,
+                 u"0.00",
+                 u"M",
+                 u";",
                  u"M\r\nA(0,0)=1.00;A(0,1)=2.00;\r\nA(1,0)=3.00;A(1,1)=4.00;"},
-        PrintRow{"column_vector_default", {1, 2, 3}, 3, 1, u"", u"", u"",
+        PrintRow{"column_vector_default",
+                 {1, 2, 3},
+                 3,
+                 1,
+                 u"",
+                 u"",
+                 u"",
                  u"\r\nV(0)=1.0000\r\nV(1)=2.0000\r\nV(2)=3.0000"},
         PrintRow{"row_vector", {-1.5, 2}, 1, 2, u"#.0", u"v", u"", u"v\r\nV(0)=-1.5\r\nV(1)=2.0"},
         PrintRow{"single", {5}, 1, 1, u"0.", u"", u"", u"\r\nV(0)=5"},
-        PrintRow{"tab_separator", {1, 2, 3, 4}, 2, 2, u"0", u"", u"",
+        PrintRow{"tab_separator",
+                 {1, 2, 3, 4},
+                 2,
+                 2,
+                 u"0",
+                 u"",
+                 u"",
                  u"\r\nA(0,0)=1.0000\tA(0,1)=2.0000\t\r\nA(1,0)=3.0000\tA(1,1)=4.0000\t"},
         PrintRow{"rounds", {2.0 / 3}, 1, 1, u"0.000", u"", u"", u"\r\nV(0)=0.667"},
         PrintRow{"no_elements", {}, 0, 3, u"", u"T", u"", u"T\r\n"}),
@@ -79,8 +97,8 @@ TEST_F(MatrixTest, ShowAndDestinations) {
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(shownTitle, u"Zorbyt.dll");
     EXPECT_EQ(shownText, u"\r\nV(0)=2.0000");
-    EXPECT_EQ(Engine().errors.DebugMode, 4);  // restored
-    aPrint(a, 1, 1, u"", u"", u"", u"");      // empty destination is a message box
+    EXPECT_EQ(Engine().errors.DebugMode, 4); // restored
+    aPrint(a, 1, 1, u"", u"", u"", u"");     // empty destination is a message box
     EXPECT_EQ(boxes, 2);
     aPrint(a, 1, 1, u"Debug", u"", u"D", u"");
     EXPECT_EQ(boxes, 2);
@@ -88,5 +106,5 @@ TEST_F(MatrixTest, ShowAndDestinations) {
     SetMessageBoxHandler(nullptr);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

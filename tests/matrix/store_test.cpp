@@ -34,7 +34,8 @@ TEST_P(Definitions, DefineTheMatrix) {
 INSTANTIATE_TEST_SUITE_P(
     Store, Definitions,
     ::testing::Values(
-        DefinitionRow{"no_trailing_separator", u"[mA];2;2;1;2;3;4", u"[mA]", 2, 2, false, {1, 2, 3, 4}},
+        DefinitionRow{
+            "no_trailing_separator", u"[mA];2;2;1;2;3;4", u"[mA]", 2, 2, false, {1, 2, 3, 4}},
         DefinitionRow{"zero_cols_is_column", u"[v]; 3; 0; 1; 2; 3", u"[v]", 3, 1, true, {1, 2, 3}},
         DefinitionRow{"one_by_one_is_vector", u"[s]; 1; 1; 5", u"[s]", 1, 1, true, {5}},
         DefinitionRow{"formulas", u"[f];1;2;1+1;2*sin(0)", u"[f]", 1, 2, true, {2, 0}},
@@ -55,7 +56,7 @@ struct FailureRow {
     const char* name;
     std::u16string_view definition;
     int32_t code;
-    std::u16string_view recordPart;  // part of the error record's extra text ("" = none)
+    std::u16string_view recordPart; // part of the error record's extra text ("" = none)
 };
 
 class DefinitionFailures : public MatrixTest, public ::testing::WithParamInterface<FailureRow> {};
@@ -77,21 +78,20 @@ TEST_P(DefinitionFailures, FailAsAWhole) {
 
 INSTANTIATE_TEST_SUITE_P(
     Store, DefinitionFailures,
-    ::testing::Values(
-        FailureRow{"missing_element", u"[mA]; 2; 2; 1; 2; 3", 12, u"Should be: 4, are: 3"},
-        FailureRow{"zero_counts", u"[mA]; 0; 0; 1", 11, u"rows = 0, cols = 0"},
-        FailureRow{"empty", u"", 13, u""},
-        FailureRow{"only_spaces", u"   ", 11, u""},
-        FailureRow{"no_name", u";1;1;1", 11, u""},
-        FailureRow{"negative_rows", u"[n];-2;2;1;2;3;4", 11, u"rows = -2"},
-        FailureRow{"too_many_elements", u"[big];1001;1000;1", 11, u""},
-        FailureRow{"count_overflow", u"[o];99999999999999999999;1;1", 11, u""},
-        FailureRow{"product_overflow", u"[o];$7FFFFFFF;$7FFFFFFF;1", 11, u""},
-        FailureRow{"empty_element", u"[mA];1;3;1;;3", 12, u"row = 1, col = 2"},
-        FailureRow{"redefinition_failing", u"[keep];1;2;1;1/0", 8, u"value = '1/0'"},
-        FailureRow{"element_syntax", u"[x];1;1;2+", 3, u""},
-        FailureRow{"element_unknown_matrix", u"[x];1;1;[nothing]", 14, u""},
-        FailureRow{"element_is_a_matrix", u"[x];1;1;[keep]", 11, u""}),
+    ::testing::Values(FailureRow{"missing_element", u"[mA]; 2; 2; 1; 2; 3", 12,
+                                 u"Should be: 4, are: 3"},
+                      FailureRow{"zero_counts", u"[mA]; 0; 0; 1", 11, u"rows = 0, cols = 0"},
+                      FailureRow{"empty", u"", 13, u""}, FailureRow{"only_spaces", u"   ", 11, u""},
+                      FailureRow{"no_name", u";1;1;1", 11, u""},
+                      FailureRow{"negative_rows", u"[n];-2;2;1;2;3;4", 11, u"rows = -2"},
+                      FailureRow{"too_many_elements", u"[big];1001;1000;1", 11, u""},
+                      FailureRow{"count_overflow", u"[o];99999999999999999999;1;1", 11, u""},
+                      FailureRow{"product_overflow", u"[o];$7FFFFFFF;$7FFFFFFF;1", 11, u""},
+                      FailureRow{"empty_element", u"[mA];1;3;1;;3", 12, u"row = 1, col = 2"},
+                      FailureRow{"redefinition_failing", u"[keep];1;2;1;1/0", 8, u"value = '1/0'"},
+                      FailureRow{"element_syntax", u"[x];1;1;2+", 3, u""},
+                      FailureRow{"element_unknown_matrix", u"[x];1;1;[nothing]", 14, u""},
+                      FailureRow{"element_is_a_matrix", u"[x];1;1;[keep]", 11, u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- redefinition, SetMatrix and ownership -------------------------------------------------
@@ -117,11 +117,11 @@ TEST_F(MatrixTest, CallerStorageStaysTheCallers) {
     double mine[4] = {1, 2, 3, 4};
     EXPECT_EQ(SetMatrix(u"[c]", mine, 2, 2, true), reinterpret_cast<intptr_t>(mine));
     EXPECT_EQ(LiveMatrixBlocks(), 0);
-    Define(u"[c];2;2;9;8;7;6");  // same shape: the values land in the caller's block
+    Define(u"[c];2;2;9;8;7;6"); // same shape: the values land in the caller's block
     EXPECT_EQ(mine[0], 9);
     EXPECT_EQ(LiveMatrixBlocks(), 0);
     EXPECT_EQ(ClearMatrixList(0), 1);
-    EXPECT_EQ(mine[3], 6);  // still readable: never freed by the library
+    EXPECT_EQ(mine[3], 6); // still readable: never freed by the library
 }
 
 TEST_F(MatrixTest, SetMatrixRejectsBadCountsAndNullStorage) {
@@ -129,7 +129,7 @@ TEST_F(MatrixTest, SetMatrixRejectsBadCountsAndNullStorage) {
     EXPECT_EQ(SetMatrix(u"[n]", block, -1, 2, false), kErrWrongStringMatrix);
     EXPECT_EQ(SetMatrix(u"[n]", nullptr, 1, 2, false), kErrInvalidArgument);
     EXPECT_EQ(ListSize(), 0u);
-    EXPECT_EQ(SetMatrix(u"[n]", block, 0, 2, false), 0);  // 0 becomes 1; index 0
+    EXPECT_EQ(SetMatrix(u"[n]", block, 0, 2, false), 0); // 0 becomes 1; index 0
     EXPECT_EQ(Entry(u"[n]")->rows, 1);
 }
 
@@ -150,7 +150,8 @@ TEST_F(MatrixTest, FindMatrixByNameAddressAndFlags) {
         {"name_address_trimmed", u"  [mA]  ", 33, reinterpret_cast<intptr_t>(a->Addr), -1},
         {"name_index_first", u"[MA]", 34, 0, -1},
         {"name_index_second", u"[mb]", 34, 1, -1},
-        {"handle_address", IntText(static_cast<long long>(a->handle)), 9, reinterpret_cast<intptr_t>(a->Addr), -1},
+        {"handle_address", IntText(static_cast<long long>(a->handle)), 9,
+         reinterpret_cast<intptr_t>(a->Addr), -1},
         {"handle_not_by_name", IntText(static_cast<long long>(a->handle)), 33, 0, 14},
         {"no_return_flag", u"[mA]", 32, 0, 14},
         {"missing", u"[zz]", 33, 0, 14},
@@ -208,8 +209,10 @@ TEST_F(MatrixTest, MatrixListText) {
                                 u"\r\n     Internal: 0\r\n     rows: 2\r\n     cols: 2\r\n"
                                 u"     index: 0\r\n     vector: 0";
     EXPECT_EQ(std::u16string(GetMatrixList(false)), head + u"\r\n");
-    EXPECT_EQ(std::u16string(GetMatrixList(true)),
-              head + u"     \r\nA(0,0)=1.0000\tA(0,1)=2.0000\t\r\nA(1,0)=3.0000\tA(1,1)=4.0000\t\r\n\r\n");
+    EXPECT_EQ(
+        std::u16string(GetMatrixList(true)),
+        head +
+            u"     \r\nA(0,0)=1.0000\tA(0,1)=2.0000\t\r\nA(1,0)=3.0000\tA(1,1)=4.0000\t\r\n\r\n");
 }
 
 // ---- element order and copies --------------------------------------------------------------
@@ -265,5 +268,5 @@ TEST_F(MatrixTest, GetMatrixByLongChecksItsArguments) {
     EXPECT_EQ(dst[1], 2);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test
