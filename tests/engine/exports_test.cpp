@@ -2,6 +2,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "zorbit/zorbit.h"
@@ -35,6 +38,39 @@ TEST_F(Exports, EveryEngineExportResolvesByName) {
     for (const char* n : names) EXPECT_NE(dlsym(lib_, n), nullptr) << n;
     // Internals stay hidden.
     EXPECT_EQ(dlsym(lib_, "_ZN6zorbit5e_prsEiRh"), nullptr);
+}
+
+// The public header is the contract: every name it declares must be bound by name.
+TEST_F(Exports, EveryDeclaredExportResolves) {
+    ASSERT_NE(lib_, nullptr);
+    std::ifstream header(ZORBIT_HEADER_PATH);
+    ASSERT_TRUE(header) << ZORBIT_HEADER_PATH;
+    std::stringstream text;
+    text << header.rdbuf();
+    const std::string all = text.str();
+    const std::regex decl(R"(\nZORBIT_API[^;(]*?\b(\w+)\s*\()");
+    int count = 0;
+    for (auto it = std::sregex_iterator(all.begin(), all.end(), decl); it != std::sregex_iterator(); ++it) {
+        const std::string name = (*it)[1];
+        EXPECT_NE(dlsym(lib_, name.c_str()), nullptr) << name;
+        ++count;
+    }
+    EXPECT_GT(count, 100);
+}
+
+TEST_F(Exports, NumericRoutinesByName) {
+    ASSERT_NE(lib_, nullptr);
+    auto integrate = Bind<decltype(&Integrate)>("Integrate");
+    auto err = Bind<decltype(&GetE_Error)>("GetE_Error");
+    double v = 0;
+    EXPECT_EQ(integrate(u"x^2", 0, 3, 10, 0, u"x", &v), -1);
+    EXPECT_NEAR(v, 9, 1e-9);
+    EXPECT_NEAR(Bind<decltype(&dSolve)>("dSolve")(u"x^2-4*x+4", u"x"), 2, 1e-6);
+    EXPECT_EQ(err(), -1);
+    EXPECT_EQ(std::u16string(Bind<decltype(&lPoly_dydx)>("lPoly_dydx")(u"x^3-2*x", u"x")), u"3*x^2-2");
+    EXPECT_EQ(err(), -1);
+    EXPECT_EQ(std::u16string(Bind<decltype(&lPoly_dydx)>("lPoly_dydx")(u"", u"x")), u"");
+    EXPECT_NE(err(), -1);
 }
 
 TEST_F(Exports, EvaluationRoundTrip) {
