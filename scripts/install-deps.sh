@@ -7,7 +7,6 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libjpeg-dev
   libmuparser-dev bc hyperfine
 )
 
