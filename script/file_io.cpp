@@ -106,6 +106,8 @@ std::u16string DecodeTextFile(ScriptHost& host, std::string_view bytes) {
     else if (bytes.substr(0, 2) == "\xFE\xFF")
         refused = u"UTF-16 (big endian) BOM detected.";
     if (refused) {
+        // The file was there but cannot be read as text: a read failure of the run.
+        host.batch.ExitCode = -2;
         MessageBox(host, kBoxTitle,
                    std::u16string(refused) +
                        u"\r\nUnable to convert the file. Try to save it in ASCII, UTF8 or "

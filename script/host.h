@@ -67,7 +67,9 @@ struct BatchSettings {
     bool logFailureReported = false;
     // Names shown in the log and the flags window.
     std::u16string iniFileName;
-    std::u16string aboutText;
+    // The report header of the current run, and the errors its script found.
+    std::u16string headerText;
+    int32_t lastErrors = 0;
 };
 
 struct ScriptHost {

@@ -11,41 +11,33 @@
 
 namespace vex {
 
-// Signatures of the routines the interpreter calls.
-using FnAbout = const char16_t* (*)(int32_t mode);
-using FnEval = int32_t (*)(const char16_t* expr, double* result, int32_t checkFunctions);
-using FnGetResultType = int32_t (*)();
-using FnGetConst = int32_t (*)(const char16_t* name, double* value);
-using FnGetError = int32_t (*)();
-using FnSetError = int32_t (*)(int32_t code);
-using FnErrDescr = const char16_t* (*)(int32_t code, uint8_t extended);
-using FnSetErrorMsgs = int32_t (*)(const char16_t* procedure, int32_t line,
-                                   const char16_t* extra);
-using FnSetInt = int32_t (*)(int32_t value);
-using FnSetVarFunct = int32_t (*)(const char16_t* name, const char16_t* value, int32_t kind);
-using FnFindVarFunct = int32_t (*)(const char16_t* name, int32_t kind, double* result,
-                                   char16_t* buffer);
-using FnGetVarFuncList = int32_t (*)(char16_t* buffer, int32_t capacity, const char16_t* which);
-using FnGetVarFuncListLen = int32_t (*)(const char16_t* which);
-using FnResetAll = int32_t (*)();
-using FnFindMatrix = intptr_t (*)(const char16_t* key, int32_t flags, int32_t* rows,
-                                  int32_t* cols, uint8_t reportMissing);
-using FnSetStrMatrix = intptr_t (*)(const char16_t* definition, uint8_t returnAddress,
-                                    uint8_t evaluate, int32_t ignored);
-using FnGetMatrixList = const char16_t* (*)(uint8_t withValues);
-using FnPrint = const char16_t* (*)(const double* a, int32_t rows, int32_t cols,
-                                    const char16_t* destination, const char16_t* format,
-                                    const char16_t* title, const char16_t* separator);
-using FnElemOrderEx = int32_t (*)(void* argument, int32_t mode);
-using FnDiff = int32_t (*)(const char16_t* formula, const char16_t* variable,
-                           char16_t* buffer, int32_t bufferLength);
-using FnIntegrate = int32_t (*)(const char16_t* f, double a, double b, int32_t n,
-                                int32_t trapezoid, const char16_t* var, double* value);
-using FnSolve = double (*)(const char16_t* polynomial, const char16_t* variable);
-using FnPolyDydx = const char16_t* (*)(const char16_t* polynomial, const char16_t* variable);
-using FnMessageBoxHook = void (*)(ZorbitMessageBoxFn fn);
-using FnVersion = int32_t (*)(const char16_t* fileName, char16_t* fileVersion,
-                              char16_t* productVersion);
+// Signatures of the routines the interpreter calls, taken from the library's header so
+// that every typed slot is checked against the contract.
+using FnAbout = decltype(&::aAbout);
+using FnEval = decltype(&::e_eval);
+using FnGetResultType = decltype(&::GetResultType);
+using FnGetConst = decltype(&::e_get_const);
+using FnGetError = decltype(&::GetE_Error);
+using FnSetError = decltype(&::SetE_Error);
+using FnErrDescr = decltype(&::GetE_ErrDescr);
+using FnSetErrorMsgs = decltype(&::SetErrorMsgs);
+using FnSetInt = decltype(&::SetDebugF);
+using FnSetVarFunct = decltype(&::SetVarFunct);
+using FnFindVarFunct = decltype(&::FindVarFunct);
+using FnGetVarFuncList = decltype(&::GetVarFuncList);
+using FnGetVarFuncListLen = decltype(&::GetVarFuncListLen);
+using FnResetAll = decltype(&::ReSetZiZoruze);
+using FnFindMatrix = decltype(&::FindMatrix);
+using FnSetStrMatrix = decltype(&::SetStrMatrix);
+using FnGetMatrixList = decltype(&::GetMatrixList);
+using FnPrint = decltype(&::aPrint);
+using FnElemOrderEx = decltype(&::aElemOrderEx);
+using FnDiff = decltype(&::e_diff);
+using FnIntegrate = decltype(&::Integrate);
+using FnSolve = decltype(&::dSolve);
+using FnPolyDydx = decltype(&::lPoly_dydx);
+using FnMessageBoxHook = decltype(&::SetMessageBoxHook);
+using FnVersion = decltype(&::DisplayVerInfo);
 using FnAny = void (*)();
 
 // Every bound name: group, name, slot type. Groups 1 to 5 in binding order; the

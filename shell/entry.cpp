@@ -1,7 +1,7 @@
 #include "shell/entry.h"
 
 #include "engine/diagnostics/text.h"
-#include "script/eval_script.h"
+#include "script/batch.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -51,12 +51,10 @@ EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& ke
     const std::u16string_view typed = zorbit::TrimSpaces(line);
     if (typed.empty()) return result;
     result.text = EntryText(keywords, typed);
-    ScriptRun run;
-    run.noLabels = true;
-    run.noLnExp = true;
-    const ScriptResult r = EvalScript(host, result.text, run);
-    result.error = r.Errors() > 0;
-    result.lines = ResultLines(CleanEntryOutput(r.report));
+    const int32_t code =
+        vexEvalMain(host, u" /noh /nln /nt /sel:'" + result.text + u"' /");
+    result.error = code != -1 || host.batch.lastErrors > 0;
+    result.lines = ResultLines(CleanEntryOutput(host.batch.vexResStr));
     return result;
 }
 

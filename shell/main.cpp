@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "engine/diagnostics/number_text.h"
 #include "engine/diagnostics/text.h"
-#include "script/eval_script.h"
-#include "script/file_io.h"
+#include "script/batch.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 
@@ -21,17 +21,20 @@ constexpr size_t kMaxInputLine = size_t{1} << 20;
 const char* const kHelp =
     "Usage: vexcalc [options] -e LINE      evaluate one line as the entry field does\n"
     "       vexcalc [options] -            evaluate every line of standard input\n"
-    "       vexcalc [options] --batch SWITCHES\n"
+    "       vexcalc [options] --batch SWITCHES [--batch SWITCHES ...]\n"
     "                                      run the batch entry with a switch string,\n"
-    "                                      e.g. \"/i in.vex /o out.vex /\"\n"
+    "                                      e.g. \"/i in.vex /o out.vex /\"; several run\n"
+    "                                      one after the other in one process; a\n"
+    "                                      path with \"/\" goes in double quotes:\n"
+    "                                      \"/i \\\"/tmp/in.vex\\\" /\"\n"
     "Options:\n"
     "  --decimals N   decimals of results (-1 means 10); default: the configuration's\n"
     "  --no-config    ignore the user's configuration file\n"
     "  --help         this text\n"
     "  --version      the program's version\n"
     "Exit status: -e and -: 0, or 1 when a line reported an error; --batch: 0 on\n"
-    "success, 2 to 9 for the batch exit codes -2 to -9; 10 when libzorbit.so cannot be\n"
-    "loaded; 11 for a wrong command line.\n";
+    "success, 2 to 9 for the batch exit codes -2 to -9 (of the last run);\n"
+    "10 when libzorbit.so cannot be loaded; 11 for a wrong command line.\n";
 
 void PrintLines(const vex::EntryResult& r) {
     for (const std::u16string& line : r.lines) std::cout << zorbit::Utf16ToUtf8(line) << '\n';
@@ -51,16 +54,18 @@ int RunStdin(vex::Program& p) {
     return failed ? 1 : 0;
 }
 
-// Runs a whole script file through the interpreter and prints its report.
-int RunScriptFile(vex::Program& p, const std::string& file) {
-    std::u16string text;
-    if (!vex::ReadTextFile(p.host, file, text)) {
-        std::cerr << "vexcalc: cannot read " << file << "\n";
-        return 2;
-    }
-    const vex::ScriptResult r = vex::EvalScript(p.host, text, vex::ScriptRun{});
-    std::cout << zorbit::Utf16ToUtf8(r.report) << '\n';
-    return r.Errors() > 0 ? 1 : 0;
+// One batch run; the report for the caller goes to stdout.
+int RunBatchLine(vex::Program& p, const std::string& switches) {
+    const int32_t code = vex::vexEvalMain(p.host, zorbit::Utf8ToUtf16(switches));
+    std::string out = zorbit::Utf16ToUtf8(p.host.batch.vexResStr);
+    std::string clean;
+    clean.reserve(out.size());
+    for (char c : out)
+        if (c != '\r') clean.push_back(c);
+    std::cout << clean;
+    std::cout.flush();
+    if (code == -1) return 0;
+    return code <= -2 && code >= -9 ? -code : 1;
 }
 
 int Usage(const std::string& why) {
@@ -73,6 +78,7 @@ int Usage(const std::string& why) {
 int main(int argc, char** argv) {
     vex::StartOptions options;
     std::string mode, value;
+    std::vector<std::string> batches;
     for (int k = 1; k < argc; ++k) {
         const std::string a = argv[k];
         if (a == "--help" || a == "-h") {
@@ -93,11 +99,14 @@ int main(int argc, char** argv) {
             if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > 30)
                 return Usage("--decimals takes a whole number from -1 to 30");
             options.decimals = static_cast<int32_t>(d);
-        } else if (a == "-e" || a == "--batch" || a == "--script") {
+        } else if (a == "-e" || a == "--batch") {
             if (++k >= argc) return Usage(a + " needs a text");
+            if (!mode.empty() && mode != a) return Usage("use one of -e, - and --batch");
             mode = a;
             value = argv[k];
+            batches.push_back(value);
         } else if (a == "-") {
+            if (!mode.empty()) return Usage("use one of -e, - and --batch");
             mode = a;
         } else {
             return Usage("unknown argument " + a);
@@ -118,6 +127,8 @@ int main(int argc, char** argv) {
         PrintLines(r);
         return r.error ? 1 : 0;
     }
-    if (mode == "--script") return RunScriptFile(program, value);
-    return Usage("--batch is not available yet");
+    // Several --batch switch strings run one after the other in this one process.
+    int status = 0;
+    for (const std::string& switches : batches) status = RunBatchLine(program, switches);
+    return status;
 }

@@ -52,7 +52,8 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     ReadHelpText(p);
     p.KeywordList = InitKeywordTable();
     const std::string ini = ConfigFilePath(p.programDir);
-    p.host.batch.iniFileName = zorbit::Utf8ToUtf16(ini);
+    // Test mode reads no configuration, so the log names none.
+    p.host.batch.iniFileName = options.ignoreConfig ? u"" : zorbit::Utf8ToUtf16(ini);
     p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(ini);
     // -1 means 10 decimals; anything past 30 would only make the texts longer.
     const int32_t decimals = options.decimals.value_or(p.settings.Decimals);

@@ -1,8 +1,8 @@
 # Runs one script pair: copies <topic>.vex (and the folder <topic>.files, if any) into
 # a fresh temporary folder, runs vexcalc there without the user's configuration, and
 # compares what it printed, its messages and its exit status with <topic>.expected.
-# The arguments come from <topic>.args (one per line; @VEX@ stands for the script's
-# name), else the whole script runs as one batch file.
+# The arguments come from <topic>.args (one per line; %VEX% stands for the script's
+# name, %WORK% for the temporary folder), else the whole script runs as one batch file without its report header.
 #   cmake -DVEXCALC=... -DSOURCE_DIR=... -DTOPIC=... -DWORK=... -P run_script.cmake
 
 set(work "${WORK}/${TOPIC}")
@@ -13,21 +13,36 @@ if(EXISTS "${SOURCE_DIR}/${TOPIC}.files")
   file(COPY "${SOURCE_DIR}/${TOPIC}.files/" DESTINATION "${work}")
 endif()
 
-set(args --no-config --script ${TOPIC}.vex)
+# The command goes through a small shell script: arguments may hold ";", which a CMake
+# list would split.
+set(command "exec '${VEXCALC}' --no-config")
 if(EXISTS "${SOURCE_DIR}/${TOPIC}.args")
-  file(STRINGS "${SOURCE_DIR}/${TOPIC}.args" lines)
-  set(args --no-config)
-  foreach(line IN LISTS lines)
-    string(REPLACE "@VEX@" "${TOPIC}.vex" line "${line}")
-    list(APPEND args "${line}")
-  endforeach()
+  file(READ "${SOURCE_DIR}/${TOPIC}.args" rest)
+else()
+  set(rest "--batch\n/i %VEX% /noh /\n")
 endif()
+while(NOT rest STREQUAL "")
+  string(FIND "${rest}" "\n" nl)
+  if(nl EQUAL -1)
+    set(line "${rest}")
+    set(rest "")
+  else()
+    string(SUBSTRING "${rest}" 0 ${nl} line)
+    math(EXPR next "${nl} + 1")
+    string(SUBSTRING "${rest}" ${next} -1 rest)
+  endif()
+  string(REPLACE "%VEX%" "${TOPIC}.vex" line "${line}")
+  string(REPLACE "%WORK%" "${work}" line "${line}")
+  string(REPLACE "'" "'\\''" line "${line}")
+  string(APPEND command " '${line}'")
+endwhile()
+file(WRITE "${WORK}/${TOPIC}.sh" "${command}\n")
 
 set(input_file /dev/null)
 if(EXISTS "${SOURCE_DIR}/${TOPIC}.stdin")
   set(input_file "${SOURCE_DIR}/${TOPIC}.stdin")
 endif()
-execute_process(COMMAND "${VEXCALC}" ${args}
+execute_process(COMMAND sh "${WORK}/${TOPIC}.sh"
   WORKING_DIRECTORY "${work}"
   INPUT_FILE "${input_file}"
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc

@@ -1,0 +1,32 @@
+#pragma once
+// The batch entry: a switch string in, a report out (to its caller, an output file or
+// the clipboard), with its log and exit code.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "script/host.h"
+
+namespace vex {
+
+// Runs one batch: parses the switch string, takes the script from the input file or
+// the selection, runs it and delivers the report. Returns ExitCode (-1 success).
+int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine);
+
+// Runs the batch text and replaces it by the report (with its header unless NoHF);
+// returns the report's length.
+size_t RunBatch(ScriptHost& host);
+
+// The file actions of the batch run (6 read the input, 1 read the log, 2 read the
+// command help, 7 write the output, 8 and 4 ask for a file name); returns ExitCode.
+int32_t FileOp(ScriptHost& host, int32_t mode);
+
+// "%dd/%mm/%yyyy - %hh:%ii:%ss" of the local time now.
+std::u16string DateTimeText();
+// The comment lines that name the program, ended by a line of 75 "-".
+std::u16string IdentificationBlock();
+// The program's about text.
+std::u16string AboutText();
+
+}  // namespace vex
