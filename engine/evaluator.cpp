@@ -162,27 +162,28 @@ double SyntaxError() {
 // each nesting level costs only the frames it needs.
 #define VEX_NOINLINE __attribute__((noinline))
 
-VEX_NOINLINE Operand UnknownFunctionCall() {
-    ParserState& ps = Engine().parser;
-    const std::u16string name = ps.e_tok;
+// Reads "(argument)" after a function name. An error inside the argument (or a missing
+// bracket) is the call's outcome, so the function is not computed then.
+VEX_NOINLINE bool ReadCallArgument(double* argument) {
     e_nxt();
     e_match(u"(");
-    const double argument = e_prs(1, 0).value;
+    *argument = e_prs(1, 0).value;
     e_match(u")");
-    if (E_Error() != kNoError) return {0, 0};
+    return E_Error() == kNoError;
+}
+
+VEX_NOINLINE Operand UnknownFunctionCall() {
+    const std::u16string name = Engine().parser.e_tok;
+    double argument = 0;
+    if (!ReadCallArgument(&argument)) return {0, 0};
     return {e_function(name, argument), 0};
 }
 
 VEX_NOINLINE Operand FunctionCall() {
-    ParserState& ps = Engine().parser;
     Fn fn{};
-    if (!LookupFunction(ps.e_tok, &fn)) return UnknownFunctionCall();
-    e_nxt();
-    e_match(u"(");
-    const double argument = e_prs(1, 0).value;
-    e_match(u")");
-    // An error inside the argument (or a missing bracket) is the call's outcome.
-    if (E_Error() != kNoError) return {0, 0};
+    if (!LookupFunction(Engine().parser.e_tok, &fn)) return UnknownFunctionCall();
+    double argument = 0;
+    if (!ReadCallArgument(&argument)) return {0, 0};
     return {CallFunction(fn, argument), 0};
 }
 
@@ -384,10 +385,18 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
         E_Error() = kErrDivisionByZero;
         ReportError(u"e_eval", 0, u"");
     }
-    if (E_Error() != kNoError) return E_Error();
+    if (E_Error() != kNoError || flag == 0) {
+        // The copies this evaluation made are of no use to anyone; the last matrix
+        // result stays for its caller.
+        const int32_t code = E_Error();
+        ClearScratchMatrices(e.eval.lastMatrixResult);
+        E_Error() = code;
+        if (code != kNoError) return code;
+    }
     if (result) *result = value;
     if (flag == 1) {
         ClearScratchMatrices(value);
+        e.eval.lastMatrixResult = value;
         return 1;
     }
     return 0;
@@ -404,10 +413,16 @@ double DeEval(std::u16string_view expr, bool checkFunctions) {
         E_Error() = kErrEvaluatorSyntax;
         ReportError(u"de_eval", 1010, u"e_tok = " + e.parser.TypeText());
     }
-    if (E_Error() != kNoError) return E_Error();
+    if (E_Error() != kNoError || flag == 0) {
+        const int32_t code = E_Error();
+        ClearScratchMatrices(e.eval.lastMatrixResult);
+        E_Error() = code;
+        if (code != kNoError) return code;
+    }
     if (flag == 1) {
         ClearScratchMatrices(value);
         RegisterMatrixResult(value);
+        e.eval.lastMatrixResult = value;
     }
     return value;
 }

@@ -59,6 +59,7 @@ struct EvalState {
     int8_t ResultType = 0;
     int32_t ResultRows = 0;
     int32_t ResultCols = 0;
+    double lastMatrixResult = 0;  // handle of the last matrix result, kept for its caller
 };
 
 struct VariableLists {

@@ -4,6 +4,8 @@
 
 #include "matrix/matrix_expr.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -457,6 +459,11 @@ uint64_t HandleOf(double value) {
 
 void ClearScratchMatrices(double keepHandle) {
     const uint64_t keep = HandleOf(keepHandle);
+    // Called after every evaluation: nothing to do is the common case.
+    const auto& list = Matrices().arrList;
+    if (std::none_of(list.begin(), list.end(),
+                     [keep](const MatrixEntry& m) { return m.Internal && m.handle != keep; }))
+        return;
     if (keep != 0) {
         ClearMatrixList(static_cast<intptr_t>(keep));
         return;
