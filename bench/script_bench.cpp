@@ -8,14 +8,14 @@
 #include <string>
 
 #include "script/eval_script.h"
+#include "script/keywords.h"
 #include "shell/binding.h"
 #include "shell/entry.h"
-#include "script/keywords.h"
 
 namespace {
 
 constexpr const char16_t* kFormulas[] = {u"2+3*4", u"(1+2)*(3+4)/5-6^2",
-                                          u"sin(0.5)+cos(0.3)*sqrt(2)", u"x^3-2*x^2+x-1"};
+                                         u"sin(0.5)+cos(0.3)*sqrt(2)", u"x^3-2*x^2+x-1"};
 constexpr int kLines = 10000;
 
 const vex::LibraryBinding& Zorbit() {
@@ -56,11 +56,25 @@ void BM_EvalScript10kLines(benchmark::State& state) {
 }
 BENCHMARK(BM_EvalScript10kLines)->Unit(benchmark::kMillisecond);
 
+// The "Integrate" command end to end: sin(x) over [0, 3.14159] with 1000 intervals.
+void BM_IntegrateCommand(benchmark::State& state) {
+    vex::ScriptHost host;
+    host.slots = &Zorbit().slots;
+    for (auto _ : state) {
+        const vex::ScriptResult r = vex::EvalScript(
+            host, u"Integrate(0;3.14159;1000;simpson;x) = sin(x)", vex::ScriptRun{});
+        if (r.Errors() != 0) state.SkipWithError("the integral failed");
+        benchmark::DoNotOptimize(r.report.data());
+    }
+}
+BENCHMARK(BM_IntegrateCommand)->Unit(benchmark::kMillisecond);
+
 void BM_EntryLine(benchmark::State& state) {
     vex::ScriptHost host;
     host.slots = &Zorbit().slots;
     const auto keywords = vex::InitKeywordTable();
-    for (auto _ : state) benchmark::DoNotOptimize(vex::RunEntryLine(host, keywords, u"2+3"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vex::RunEntryLine(host, keywords, u"2+3"));
 }
 BENCHMARK(BM_EntryLine);
 
@@ -74,6 +88,6 @@ void BM_BindAllSlots(benchmark::State& state) {
 }
 BENCHMARK(BM_BindAllSlots)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

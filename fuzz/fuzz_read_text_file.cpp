@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::u16string text = vex::DecodeTextFile(f.host, bytes);
     // Every line read is followed by CR LF.
-    if (!text.empty() && (text.size() < 2 || text.substr(text.size() - 2) != u"\r\n")) __builtin_trap();
+    if (!text.empty() && (text.size() < 2 || text.substr(text.size() - 2) != u"\r\n"))
+        __builtin_trap();
     return 0;
 }

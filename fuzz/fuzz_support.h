@@ -15,18 +15,18 @@
 namespace vex::fuzz {
 
 class QuietBox final : public MessageBoxService {
-public:
+  public:
     int32_t Show(std::u16string_view, std::u16string_view, int32_t, int32_t answer) override {
         return answer;
     }
 };
 class QuietWindow final : public TextWindowService {
-public:
+  public:
     void ShowText(std::u16string_view) override {}
     void Close() override {}
 };
 class QuietClipboard final : public ClipboardService {
-public:
+  public:
     bool PutText(std::u16string_view) override { return true; }
 };
 
@@ -72,4 +72,4 @@ inline FuzzHost& Host() {
     return h;
 }
 
-}  // namespace vex::fuzz
+} // namespace vex::fuzz

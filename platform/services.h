@@ -16,7 +16,7 @@ constexpr int32_t kIdYes = 6;
 constexpr int32_t kIdNo = 7;
 
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     // Returns the answer (kIdOk, kIdYes, kIdNo).
     virtual int32_t Show(std::u16string_view title, std::u16string_view text, int32_t style,
@@ -24,7 +24,7 @@ public:
 };
 
 class ClipboardService {
-public:
+  public:
     virtual ~ClipboardService() = default;
     // False when there is no clipboard to put the text on.
     virtual bool PutText(std::u16string_view text) = 0;
@@ -32,14 +32,14 @@ public:
 
 // The messages window that the report windows ("sm", "lg", ...) show their text in.
 class TextWindowService {
-public:
+  public:
     virtual ~TextWindowService() = default;
     virtual void ShowText(std::u16string_view text) = 0;
     virtual void Close() = 0;
 };
 
 class PlotService {
-public:
+  public:
     virtual ~PlotService() = default;
     // Closes the plot windows a run left open.
     virtual void CloseAll() = 0;
@@ -56,4 +56,4 @@ struct Platform {
 // window writes to stdout, there is no clipboard and no plot window.
 Platform& TerminalPlatform();
 
-}  // namespace vex
+} // namespace vex

@@ -20,7 +20,7 @@ std::string TerminalText(std::u16string_view text) {
 }
 
 class StderrMessageBox final : public MessageBoxService {
-public:
+  public:
     int32_t Show(std::u16string_view title, std::u16string_view text, int32_t,
                  int32_t defaultAnswer) override {
         const std::string line = TerminalText(title) + ": " + TerminalText(text) + "\n";
@@ -31,7 +31,7 @@ public:
 };
 
 class NoClipboard final : public ClipboardService {
-public:
+  public:
     bool PutText(std::u16string_view) override {
         std::fputs("vexcalc: no clipboard in terminal mode; the result is not copied\n", stderr);
         return false;
@@ -39,7 +39,7 @@ public:
 };
 
 class StdoutTextWindow final : public TextWindowService {
-public:
+  public:
     void ShowText(std::u16string_view text) override {
         const std::string out = TerminalText(text);
         std::fwrite(out.data(), 1, out.size(), stdout);
@@ -50,11 +50,11 @@ public:
 };
 
 class NoPlotWindows final : public PlotService {
-public:
+  public:
     void CloseAll() override {}
 };
 
-}  // namespace
+} // namespace
 
 Platform& TerminalPlatform() {
     static StderrMessageBox box;
@@ -65,4 +65,4 @@ Platform& TerminalPlatform() {
     return platform;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -25,7 +25,9 @@ std::u16string Quoted(std::u16string_view label, std::u16string_view value) {
     return std::u16string(label) + u"\"" + std::u16string(value) + u"\"";
 }
 
-std::string U8(std::u16string_view s) { return zorbit::Utf16ToUtf8(s); }
+std::string U8(std::u16string_view s) {
+    return zorbit::Utf16ToUtf8(s);
+}
 
 // Writes bytes to path through a temporary file in the same folder, so a failed
 // write leaves the old file as it was.
@@ -97,7 +99,8 @@ void LogStartLines(ScriptHost& host) {
         LogLine(host, IdentificationBlock());
         LogLine(host, u"BatchRun      : Time " + DateTimeText());
         LogLine(host, Quoted(u"INI File      : ", b.iniFileName));
-        LogLine(host, Quoted(u"Log File      : ", b.logRemembered.empty() ? b.logFileN : b.logRemembered));
+        LogLine(host, Quoted(u"Log File      : ",
+                             b.logRemembered.empty() ? b.logFileN : b.logRemembered));
     }
     LogLine(host, Quoted(u"Command Line  : ", b.commandLine));
     LogLine(host, Quoted(u"Input File    : ", b.InputFileF ? b.InpFN : u""));
@@ -131,7 +134,20 @@ void DeleteOldResults(ScriptHost& host) {
     LogLine(host, Quoted(u"Deleted *.jpg : ", b.splPath + u"*.jpg"));
 }
 
-}  // namespace
+// Under a file jail (fuzzing) every batch file lies in the jail folder.
+void KeepInJail(const BatchSettings& b, std::u16string& path, bool folder) {
+    if (b.fileJail.empty() || path.empty()) return;
+    if (folder) {
+        path = b.fileJail + u"/";
+        return;
+    }
+    const size_t slash = path.find_last_of(u"/\\");
+    std::u16string base = slash == path.npos ? path : path.substr(slash + 1);
+    if (base.empty() || base == u"." || base == u"..") base = u"unnamed";
+    path = b.fileJail + u"/" + base;
+}
+
+} // namespace
 
 std::u16string DateTimeText() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -153,7 +169,8 @@ std::u16string IdentificationBlock() {
 std::u16string AboutText() {
     return u"vexcalc (vexCalc calculator), version " VEX_VERSION_TEXT u", Unicode build\r\n" +
            std::u16string(60, u'-') +
-           u"\r\nThis program is an advanced calculator of math formulas: it calculates and plots\r\n"
+           u"\r\nThis program is an advanced calculator of math formulas: it calculates and "
+           u"plots\r\n"
            u"expressions, polynomials, integrals, matrices and derivatives with a simple script\r\n"
            u"language, and it uses the library libzorbit.so.\r\n"
            u"Freeware: use it at your own risk; it comes without any warranty.";
@@ -162,27 +179,31 @@ std::u16string AboutText() {
 int32_t FileOp(ScriptHost& host, int32_t mode) {
     BatchSettings& b = host.batch;
     switch (mode) {
-        case 6: return ReadInto(host, b.InpFN, u"Error 4: can't read the file\r\nfile: ");
-        case 1: return ReadInto(host, b.logRemembered.empty() ? b.logFileN : b.logRemembered,
-                                u"Error 7: can't read the file\r\nfile: ");
-        case 2: {
-            std::u16string dir = b.programDir;
-            if (!dir.empty() && dir.back() != u'/') dir.push_back(u'/');
-            return ReadInto(host, dir + u"ShowCmds.vex", u"Error 7: can't read the file\r\nfile: ");
+    case 6:
+        return ReadInto(host, b.InpFN, u"Error 4: can't read the file\r\nfile: ");
+    case 1:
+        return ReadInto(host, b.logRemembered.empty() ? b.logFileN : b.logRemembered,
+                        u"Error 7: can't read the file\r\nfile: ");
+    case 2: {
+        std::u16string dir = b.programDir;
+        if (!dir.empty() && dir.back() != u'/') dir.push_back(u'/');
+        return ReadInto(host, dir + u"ShowCmds.vex", u"Error 7: can't read the file\r\nfile: ");
+    }
+    case 7:
+        return WriteOutput(host);
+    case 8:
+    case 4:
+        // No file requester without a window: the question counts as cancelled.
+        if (mode == 4) {
+            MessageBox(host, kBoxTitle, u"Error 7: Operation cancelled by user.");
+            b.ExitCode = -4;
+        } else {
+            MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: ");
+            b.ExitCode = -3;
         }
-        case 7: return WriteOutput(host);
-        case 8:
-        case 4:
-            // No file requester without a window: the question counts as cancelled.
-            if (mode == 4) {
-                MessageBox(host, kBoxTitle, u"Error 7: Operation cancelled by user.");
-                b.ExitCode = -4;
-            } else {
-                MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: ");
-                b.ExitCode = -3;
-            }
-            return b.ExitCode;
-        default: return b.ExitCode;
+        return b.ExitCode;
+    default:
+        return b.ExitCode;
     }
 }
 
@@ -205,7 +226,8 @@ size_t RunBatch(ScriptHost& host) {
         report += u"'" + std::u16string(84, u'-') + u"\r\n";
         report += u"'BatchRun : Time " + DateTimeText() + u"\r\n";
         report += u"'Input file: " + b.InpFN + u"\r\n";
-        report += u"'Executed Commands: " + Num(r.Executed()) + u", Errors found: " + Num(r.Errors()) + u"\r\n";
+        report += u"'Executed Commands: " + Num(r.Executed()) + u", Errors found: " +
+                  Num(r.Errors()) + u"\r\n";
         report += u"'" + std::u16string(84, u'*') + u"\r\n";
     }
     report += r.report;
@@ -214,7 +236,8 @@ size_t RunBatch(ScriptHost& host) {
     if (report.size() < 2 || std::u16string_view(report).substr(report.size() - 2) != kCrLf)
         report += kCrLf;
     b.batchText = std::move(report);
-    LogLine(host, u"Eval Executed : Commands: " + Num(r.Executed()) + u", Errors: " + Num(r.Errors()));
+    LogLine(host,
+            u"Eval Executed : Commands: " + Num(r.Executed()) + u", Errors: " + Num(r.Errors()));
     return b.batchText.size();
 }
 
@@ -233,8 +256,14 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
         }
         b.InpFN = ResolvePath(b.InpFN, b.CurDir);
         b.OutpFN = ResolvePath(b.OutpFN, b.CurDir);
-        if (b.splPath.empty() || b.splPath == u"0" || b.splPath == u"-1") b.splPath = u"0";
-        else b.splPath = std::u16string(FolderPart(ResolvePath(b.splPath, b.CurDir)));
+        if (b.splPath.empty() || b.splPath == u"0" || b.splPath == u"-1")
+            b.splPath = u"0";
+        else
+            b.splPath = std::u16string(FolderPart(ResolvePath(b.splPath, b.CurDir)));
+        KeepInJail(b, b.InpFN, false);
+        KeepInJail(b, b.OutpFN, false);
+        KeepInJail(b, b.logFileN, false);
+        if (b.splPath != u"0") KeepInJail(b, b.splPath, true);
         LogStartLines(host);
         if (ShowRequestedWindow(host)) return b.ExitCode;
         const bool fromFile = b.InputFileF || !b.getFromSelTextF;
@@ -269,7 +298,8 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
             const auto start = std::chrono::steady_clock::now();
             const size_t length = RunBatch(host);
             const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start).count();
+                                     std::chrono::steady_clock::now() - start)
+                                     .count();
             LogLine(host, u"Eval Codes    : Ret = " + Num(static_cast<long long>(length)) +
                               u", ExitCode = " + Num(b.ExitCode));
             b.vexResStr = b.batchText;
@@ -293,4 +323,4 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
     return b.ExitCode;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -29,4 +29,4 @@ std::u16string IdentificationBlock();
 // The program's about text.
 std::u16string AboutText();
 
-}  // namespace vex
+} // namespace vex

@@ -77,8 +77,10 @@ constexpr char16_t kQuotedSlash = u'\uE000';
 void ProtectQuotedSlashes(std::u16string& line) {
     bool quoted = false;
     for (char16_t& c : line) {
-        if (c == u'"') quoted = !quoted;
-        else if (quoted && c == u'/') c = kQuotedSlash;
+        if (c == u'"')
+            quoted = !quoted;
+        else if (quoted && c == u'/')
+            c = kQuotedSlash;
     }
 }
 
@@ -103,7 +105,8 @@ std::u16string_view Value(std::u16string_view field) {
 
 std::u16string_view AfterColon(std::u16string_view field) {
     const size_t colon = field.find(u':');
-    return colon == field.npos ? std::u16string_view() : Value(field).substr(std::min(colon + 1, Value(field).size()));
+    return colon == field.npos ? std::u16string_view()
+                               : Value(field).substr(std::min(colon + 1, Value(field).size()));
 }
 
 void Reset(ScriptHost& host) {
@@ -128,8 +131,10 @@ bool ApplySwitch(ScriptHost& host, std::u16string_view S, std::u16string_view F)
         b.InputFileF = true;
     } else if (S == u"o " || S == u"a ") {
         const std::u16string name = FileName(Value(F).substr(1));
-        if (name.empty()) ApplyOutputRule(b);
-        else b.OutpFN = name;
+        if (name.empty())
+            ApplyOutputRule(b);
+        else
+            b.OutpFN = name;
         b.OutputFileF = true;
         b.AppendF = b.NoHF = S == u"a ";
         b.getFromSelTextF = false;
@@ -178,7 +183,7 @@ bool ApplySwitch(ScriptHost& host, std::u16string_view S, std::u16string_view F)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void ParseCmdLine(ScriptHost& host) {
     BatchSettings& b = host.batch;
@@ -211,4 +216,4 @@ void ParseCmdLine(ScriptHost& host) {
     ApplyOutputRule(b);
 }
 
-}  // namespace vex
+} // namespace vex

@@ -25,4 +25,4 @@ std::u16string_view FolderPart(std::u16string_view path);
 // be opened is reported once on stderr and the run goes on.
 int32_t LogLine(ScriptHost& host, std::u16string_view text);
 
-}  // namespace vex
+} // namespace vex

@@ -39,7 +39,8 @@ bool MatrixResultText(RunState& rs, double handle, std::u16string& text, int32_t
         if (code == -1) code = 14;
         return false;
     }
-    text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + rs.lib.Print(a, rows, cols, rs.MatrixMask);
+    text =
+        (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + rs.lib.Print(a, rows, cols, rs.MatrixMask);
     return true;
 }
 
@@ -68,7 +69,7 @@ bool ReadCommandInput(RunState& rs, std::u16string_view file, std::u16string& te
     return false;
 }
 
-}  // namespace
+} // namespace
 
 void CmdExpr(RunState& rs, const Statement& st) {
     std::u16string E = RemoveQuotes(st.ArgumentText());
@@ -195,7 +196,9 @@ void CmdFunct(RunState& rs, const Statement& st) {
         ok = false;
     }
     if (!ok) {
-        rs.Record(false, u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " + std::u16string(kNoFileNote),
+        rs.Record(false,
+                  u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " +
+                      std::u16string(kNoFileNote),
                   rs.resultLabel + failure);
         return;
     }
@@ -216,8 +219,9 @@ void CmdShow(RunState& rs, const Statement& st) {
         std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u'\0');
         double length = 0;
         if (s.FindVarFunct(N.c_str(), 1, &length, buffer.data()) != 0) {
-            const size_t n = std::min<size_t>(static_cast<size_t>(std::max(0.0, std::round(length))),
-                                              zorbit::Length(buffer.data()));
+            const size_t n =
+                std::min<size_t>(static_cast<size_t>(std::max(0.0, std::round(length))),
+                                 zorbit::Length(buffer.data()));
             text = u"Function " + N + u" = " + std::u16string(buffer.data(), n);
         }
     }
@@ -237,9 +241,12 @@ void CmdShow(RunState& rs, const Statement& st) {
             text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + name + std::u16string(kCrLf);
             for (int32_t r = 0; r < rows; ++r) {
                 for (int32_t c = 0; c < cols; ++c) {
-                    if (cols == 1) text += u"vE(" + Num(r) + u")=";
-                    else if (rows == 1) text += u"vE(" + Num(c) + u")=";
-                    else text += u"mA(" + Num(r) + u"," + Num(c) + u")=";
+                    if (cols == 1)
+                        text += u"vE(" + Num(r) + u")=";
+                    else if (rows == 1)
+                        text += u"vE(" + Num(c) + u")=";
+                    else
+                        text += u"mA(" + Num(r) + u"," + Num(c) + u")=";
                     text += rs.Fixed(a[static_cast<size_t>(r) * cols + c]);
                     text += u'\t';
                 }
@@ -283,4 +290,4 @@ void CmdErrorMsgs(RunState& rs, const Statement& st) {
     if (rs.lib.Slots().SetErrorMsgsF) rs.lib.Slots().SetErrorMsgsF(IntegerValue(st.ArgumentText()));
 }
 
-}  // namespace vex
+} // namespace vex

@@ -17,8 +17,9 @@ void CmdMatr(RunState& rs, const Statement& st) {
     T = RemoveQuotes(T);
     const int32_t code = rs.lib.Slots().SetStrMatrix ? rs.lib.StoreMatrix(T) : 4;
     if (code == -1) return;
-    const std::u16string failure =
-        rs.lib.Slots().SetStrMatrix ? rs.lib.FailureText(code) : rs.lib.MissingText(u"SetStrMatrix");
+    const std::u16string failure = rs.lib.Slots().SetStrMatrix
+                                       ? rs.lib.FailureText(code)
+                                       : rs.lib.MissingText(u"SetStrMatrix");
     rs.ErrorCount++;
     rs.Header(st.lineNo, u"Expression = " + T + u": " + std::u16string(kNoFileNote));
     rs.ResultLine(rs.resultLabel + failure);
@@ -31,7 +32,8 @@ std::u16string DimXName(std::u16string_view line) {
     const size_t eq = line.find(u'=');
     if (eq == line.npos) return {};
     const size_t open = line.find(u'(', eq + 1);
-    return AddBrackets(TrimSpaces(line.substr(eq + 1, open == line.npos ? line.npos : open - eq - 1)));
+    return AddBrackets(
+        TrimSpaces(line.substr(eq + 1, open == line.npos ? line.npos : open - eq - 1)));
 }
 
 // The entries of one block line: ";"-fields from the second on, up to the first empty one.
@@ -54,7 +56,7 @@ std::u16string_view BlockLine(const RunState& rs, size_t i) {
     return line.substr(0, line.find(u'\''));
 }
 
-}  // namespace
+} // namespace
 
 size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
     const std::u16string_view first = st.line;
@@ -91,4 +93,4 @@ size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
     return next;
 }
 
-}  // namespace vex
+} // namespace vex

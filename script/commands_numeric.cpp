@@ -46,7 +46,7 @@ Statement StatementFromFile(RunState& rs, const Statement& st, std::u16string& n
 
 // Debug mode and message flags off for the duration of a library routine.
 class QuietLibrary {
-public:
+  public:
     explicit QuietLibrary(const EntrySlots& s) : s_(s) {
         if (s_.SetDebugF) debug_ = s_.SetDebugF(0);
         if (s_.SetErrorMsgsF) msgs_ = s_.SetErrorMsgsF(0);
@@ -58,7 +58,7 @@ public:
     QuietLibrary(const QuietLibrary&) = delete;
     QuietLibrary& operator=(const QuietLibrary&) = delete;
 
-private:
+  private:
     const EntrySlots& s_;
     int32_t debug_ = 0;
     int32_t msgs_ = 0;
@@ -69,7 +69,7 @@ std::u16string WholeText(double v) {
     return zorbit::FixedN(std::nearbyint(v), 0);
 }
 
-}  // namespace
+} // namespace
 
 void CmdIntegrate(RunState& rs, const Statement& script) {
     std::u16string note(kNoFileNote), output;
@@ -119,7 +119,8 @@ void CmdSolvePolyn(RunState& rs, const Statement& st) {
         ok = code == -1;
         text = ok ? rs.numberLabel + rs.Fixed(r) : rs.lib.FailureText(code);
     }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", u" Solution Polyn => " + text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
+              u" Solution Polyn => " + text);
 }
 
 void CmdDerivate(RunState& rs, const Statement& st) {
@@ -141,7 +142,8 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         if (!ok) text = rs.lib.FailureText(code);
     }
     if (!files.output.empty()) ScriptFileIO(rs.host, files.output, u"fileout", text);
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", u" Derivate of Polyn => " + text);
+    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
+              u" Derivate of Polyn => " + text);
 }
 
 void CmdVarPolyn(RunState& rs, const Statement& st) {
@@ -180,4 +182,4 @@ void CmdSDiff(RunState& rs, const Statement& script) {
               u"f'(" + var + u") => " + text);
 }
 
-}  // namespace vex
+} // namespace vex

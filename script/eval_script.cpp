@@ -24,7 +24,9 @@ std::u16string_view Statement::ParameterText() const {
     return TrimSpaces(std::u16string_view(line).substr(openPos, len));
 }
 
-std::u16string RunState::Fixed(double v) const { return FixedText(v, Decimals()); }
+std::u16string RunState::Fixed(double v) const {
+    return FixedText(v, Decimals());
+}
 
 void RunState::Header(size_t lineNo, std::u16string_view text) {
     ReportText += u"Ln ";
@@ -181,7 +183,7 @@ void Dispatch(RunState& rs, const Statement& st) {
     Unrecognised(rs, st);
 }
 
-}  // namespace
+} // namespace
 
 ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run) {
     ScriptResult result;
@@ -193,7 +195,8 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         std::u16string text(script);
         text += kCrLf;
         size_t pairs = 0;
-        for (size_t p = text.find(kCrLf); p != text.npos; p = text.find(kCrLf, p + 2)) ++pairs;
+        for (size_t p = text.find(kCrLf); p != text.npos; p = text.find(kCrLf, p + 2))
+            ++pairs;
         rs.lines = SplitFields(text, u'\r');
         rs.lineCount = std::min(pairs, rs.lines.size());
         size_t i = 1;
@@ -232,4 +235,4 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
     return result;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -12,16 +12,16 @@ namespace vex {
 
 // The run inputs the caller gives (the batch run fills them from its switches).
 struct ScriptRun {
-    bool noLabels = false;       // "nt"
-    bool lineSelect = false;     // "lns"
-    int32_t LineOffset = 0;      // "lc"
-    std::u16string LineList;     // ";3;5;"
-    bool noLnExp = false;        // "nln"
-    bool savePlots = false;      // "spl"
+    bool noLabels = false;   // "nt"
+    bool lineSelect = false; // "lns"
+    int32_t LineOffset = 0;  // "lc"
+    std::u16string LineList; // ";3;5;"
+    bool noLnExp = false;    // "nln"
+    bool savePlots = false;  // "spl"
 };
 
 struct ScriptResult {
-    int32_t code = 0;            // executed * 1000 + errors
+    int32_t code = 0; // executed * 1000 + errors
     std::u16string report;
     // Size of the report block as the caller receives it: text and terminating zero.
     size_t ByteSize() const { return 2 * report.size() + 2; }
@@ -31,4 +31,4 @@ struct ScriptResult {
 
 ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run);
 
-}  // namespace vex
+} // namespace vex

@@ -17,19 +17,28 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 constexpr std::u16string_view kBoxTitle = u"Zazu Dezeruziv";
 
-}  // namespace
+} // namespace
 
 std::u16string_view ExitCodeText(int32_t code) {
     switch (code) {
-        case -2: return u"File Open Error (not found?)";
-        case -3: return u"File Write Error (already in use?)";
-        case -4: return u"Operation cancelled by user";
-        case -5: return u"Invalid Parameter.";
-        case -6: return u"Instance Quit OK";
-        case -7: return u"API Error";
-        case -8: return u"Window not Found";
-        case -9: return u"Child Window Not Found";
-        default: return u"";
+    case -2:
+        return u"File Open Error (not found?)";
+    case -3:
+        return u"File Write Error (already in use?)";
+    case -4:
+        return u"Operation cancelled by user";
+    case -5:
+        return u"Invalid Parameter.";
+    case -6:
+        return u"Instance Quit OK";
+    case -7:
+        return u"API Error";
+    case -8:
+        return u"Window not Found";
+    case -9:
+        return u"Child Window Not Found";
+    default:
+        return u"";
     }
 }
 
@@ -95,7 +104,7 @@ std::u16string Utf16LeToText(std::string_view bytes) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::u16string DecodeTextFile(ScriptHost& host, std::string_view bytes) {
     const char16_t* refused = nullptr;
@@ -167,4 +176,4 @@ FileArgs SplitFileArgs(std::u16string_view argument) {
     return args;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -43,4 +43,4 @@ struct FileArgs {
 };
 FileArgs SplitFileArgs(std::u16string_view argument);
 
-}  // namespace vex
+} // namespace vex

@@ -13,9 +13,9 @@ namespace vex {
 
 // Settings the commands read, and what outlives one run.
 struct InterpreterState {
-    int32_t decimals = 4;            // -1 means 10 decimals
-    std::u16string PolyVar;          // set by "VarPolyn", kept for the process
-    int32_t plotCount = 0;           // plot windows the current run opened
+    int32_t decimals = 4;   // -1 means 10 decimals
+    std::u16string PolyVar; // set by "VarPolyn", kept for the process
+    int32_t plotCount = 0;  // plot windows the current run opened
 };
 
 // The batch run: its switches (they persist from call to call), files, log and codes.
@@ -49,11 +49,11 @@ struct BatchSettings {
     bool rrF = false;
     bool rsetF = false;
     bool quitF = false;
-    bool showMemory = false;    // "sm"
-    bool showLog = false;       // "lg"
-    bool showFlags = false;     // "sf"
-    bool showCommands = false;  // "cm"
-    bool showAbout = false;     // "ab"
+    bool showMemory = false;   // "sm"
+    bool showLog = false;      // "lg"
+    bool showFlags = false;    // "sf"
+    bool showCommands = false; // "cm"
+    bool showAbout = false;    // "ab"
     // Folders: the working folder for relative names and the program's own folder.
     std::u16string CurDir;
     std::u16string programDir;
@@ -82,4 +82,4 @@ struct ScriptHost {
 // Shows a message box through the platform layer (nothing when there is none).
 int32_t MessageBox(ScriptHost& host, std::u16string_view title, std::u16string_view text);
 
-}  // namespace vex
+} // namespace vex

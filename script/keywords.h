@@ -9,4 +9,4 @@ namespace vex {
 // The 26 keywords, in the order the entry field tries them.
 std::vector<std::u16string> InitKeywordTable();
 
-}  // namespace vex
+} // namespace vex

@@ -49,8 +49,7 @@ const double* Library::MatrixByValue(double handle, int32_t& rows, int32_t& cols
     return reinterpret_cast<const double*>(a);
 }
 
-const double* Library::MatrixByName(std::u16string_view name, int32_t& rows,
-                                    int32_t& cols) const {
+const double* Library::MatrixByName(std::u16string_view name, int32_t& rows, int32_t& cols) const {
     rows = cols = 0;
     if (!s_->FindMatrix) return nullptr;
     const std::u16string key(name);
@@ -80,4 +79,4 @@ int32_t Library::SetVarFunct(std::u16string_view name, std::u16string_view value
     return s_->SetVarFunct(n.c_str(), v.c_str(), kind);
 }
 
-}  // namespace vex
+} // namespace vex

@@ -11,7 +11,7 @@
 namespace vex {
 
 class Library {
-public:
+  public:
     explicit Library(const EntrySlots* slots) : s_(slots) {}
 
     bool Has(FnAny fn) const { return fn != nullptr; }
@@ -38,11 +38,8 @@ public:
     int32_t StoreMatrix(std::u16string_view definition) const;
     int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t kind) const;
 
-private:
+  private:
     const EntrySlots* s_;
 };
 
-// A zero-terminated copy for the C interface.
-inline std::u16string Z(std::u16string_view text) { return std::u16string(text); }
-
-}  // namespace vex
+} // namespace vex

@@ -25,16 +25,21 @@ std::u16string ListText(const ScriptHost& host, const char16_t* which) {
     std::u16string out;
     for (int32_t i = 0; i < n && i < len; ++i) {
         const char16_t c = buffer[static_cast<size_t>(i)];
-        if (c == u';') out += u"; ";
-        else if (c == u'=') out += u" = ";
-        else out.push_back(c);
+        if (c == u';')
+            out += u"; ";
+        else if (c == u'=')
+            out += u" = ";
+        else
+            out.push_back(c);
     }
     return out;
 }
 
-std::u16string Flag(bool on) { return on ? u"1" : u"0"; }
+std::u16string Flag(bool on) {
+    return on ? u"1" : u"0";
+}
 
-}  // namespace
+} // namespace
 
 std::u16string MemoryReport(ScriptHost& host) {
     std::u16string text = IdentificationBlock() + u"\r\nShow Memory:\r\n\r\nVariables:\r\n";
@@ -74,7 +79,9 @@ std::u16string FlagsReport(const ScriptHost& host) {
     return t;
 }
 
-void ShowMemoryWindow(ScriptHost& host) { Show(host, MemoryReport(host)); }
+void ShowMemoryWindow(ScriptHost& host) {
+    Show(host, MemoryReport(host));
+}
 
 void ShowLogWindow(ScriptHost& host) {
     FileOp(host, 1);
@@ -83,13 +90,17 @@ void ShowLogWindow(ScriptHost& host) {
     Show(host, u"Log File:\r\nFileName:" + name + u"\r\n\r\n" + b.batchText + u"\r\n");
 }
 
-void ShowFlagsWindow(ScriptHost& host) { Show(host, FlagsReport(host)); }
+void ShowFlagsWindow(ScriptHost& host) {
+    Show(host, FlagsReport(host));
+}
 
-void ShowAboutWindow(ScriptHost& host) { Show(host, AboutText() + u"\r\n"); }
+void ShowAboutWindow(ScriptHost& host) {
+    Show(host, AboutText() + u"\r\n");
+}
 
 void ShowCommandsWindow(ScriptHost& host) {
     FileOp(host, 2);
     Show(host, host.batch.batchText + u"\r\n");
 }
 
-}  // namespace vex
+} // namespace vex

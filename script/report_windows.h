@@ -17,4 +17,4 @@ void ShowFlagsWindow(ScriptHost& host);
 void ShowAboutWindow(ScriptHost& host);
 void ShowCommandsWindow(ScriptHost& host);
 
-}  // namespace vex
+} // namespace vex

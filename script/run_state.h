@@ -15,8 +15,8 @@ namespace vex {
 // One statement, split as the script language splits it (positions are 1-based, 0 = none).
 struct Statement {
     size_t lineNo = 0;
-    std::u16string line;      // the line, cut before its first "'"
-    std::u16string command;   // the command word, lower case
+    std::u16string line;    // the line, cut before its first "'"
+    std::u16string command; // the command word, lower case
     size_t argPos = 0;
     size_t openPos = 0;
     size_t closePos = 0;
@@ -31,7 +31,7 @@ struct RunState {
     ScriptHost& host;
     Library lib;
     const ScriptRun& run;
-    std::vector<std::u16string_view> lines;   // fields of the script split at CR
+    std::vector<std::u16string_view> lines; // fields of the script split at CR
     size_t lineCount = 0;
     std::u16string numberLabel, vectorLabel, matrixLabel, resultLabel, storedLabel;
     std::u16string MatrixMask;
@@ -81,4 +81,4 @@ void CmdSDiff(RunState& rs, const Statement& st);
 // Splits a line into its command word, argument and parameter positions.
 Statement SplitStatement(std::u16string_view line, size_t lineNo);
 
-}  // namespace vex
+} // namespace vex

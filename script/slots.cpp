@@ -12,11 +12,11 @@ const std::array<SlotName, kSlotCount>& SlotNames() {
 }
 
 FnAny SlotByName(const EntrySlots& slots, std::string_view name) {
-#define VEX_SLOT_FIND(group, name_, type) \
+#define VEX_SLOT_FIND(group, name_, type)                                                          \
     if (name == #name_) return reinterpret_cast<FnAny>(slots.name_);
     VEX_ENTRY_SLOTS(VEX_SLOT_FIND)
 #undef VEX_SLOT_FIND
     return nullptr;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -55,20 +55,26 @@ std::u16string_view StripBrackets(std::u16string_view name) {
 
 int32_t IntegerValue(std::u16string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
     int base = 10;
-    if (i < text.size() && text[i] == u'$') base = 16, ++i;
-    else if (i < text.size() && text[i] == u'%') base = 2, ++i;
+    if (i < text.size() && text[i] == u'$')
+        base = 16, ++i;
+    else if (i < text.size() && text[i] == u'%')
+        base = 2, ++i;
     constexpr int64_t kLimit = int64_t{1} << 32;
     int64_t value = 0;
     for (; i < text.size(); ++i) {
         const char16_t c = text[i];
         int d = -1;
-        if (c >= u'0' && c <= u'9') d = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f') d = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F') d = c - u'A' + 10;
+        if (c >= u'0' && c <= u'9')
+            d = c - u'0';
+        else if (base == 16 && c >= u'a' && c <= u'f')
+            d = c - u'a' + 10;
+        else if (base == 16 && c >= u'A' && c <= u'F')
+            d = c - u'A' + 10;
         if (d < 0 || d >= base) break;
         value = value * base + d;
         if (value > kLimit) value = kLimit;
@@ -93,10 +99,14 @@ std::u16string Digits(int64_t value, unsigned shift) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-std::u16string HexDigits(int64_t value) { return Digits(value, 4); }
-std::u16string BinDigits(int64_t value) { return Digits(value, 1); }
+std::u16string HexDigits(int64_t value) {
+    return Digits(value, 4);
+}
+std::u16string BinDigits(int64_t value) {
+    return Digits(value, 1);
+}
 
 std::u16string FixedText(double value, int32_t decimals) {
     return zorbit::FixedN(value, decimals == -1 ? 10 : decimals);
@@ -109,7 +119,9 @@ std::u16string ValueText(double value, int32_t decimals) {
     return zorbit::TrimNumber(text);
 }
 
-std::u16string Num(long long value) { return zorbit::IntText(value); }
+std::u16string Num(long long value) {
+    return zorbit::IntText(value);
+}
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -120,15 +132,19 @@ bool Contains(std::u16string_view text, std::u16string_view part) {
 }
 
 std::u16string_view StripQuoteEnds(std::u16string_view text) {
-    while (!text.empty() && text.front() == u'\'') text.remove_prefix(1);
-    while (!text.empty() && text.back() == u'\'') text.remove_suffix(1);
+    while (!text.empty() && text.front() == u'\'')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == u'\'')
+        text.remove_suffix(1);
     return text;
 }
 
 std::u16string_view StripLineEnds(std::u16string_view text) {
-    while (!text.empty() && (text.front() == u'\r' || text.front() == u'\n')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == u'\r' || text.front() == u'\n'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n'))
+        text.remove_suffix(1);
     return text;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -39,4 +39,4 @@ std::u16string_view StripQuoteEnds(std::u16string_view text);
 // Removes CR and LF characters from both ends.
 std::u16string_view StripLineEnds(std::u16string_view text);
 
-}  // namespace vex
+} // namespace vex

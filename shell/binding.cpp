@@ -11,12 +11,11 @@ constexpr const char* kLibraryName = "libzorbit.so";
 
 void BindSlots(LibraryBinding& binding) {
     void* handle = binding.handle;
-    binding.bound = FillSlots(binding.slots, [handle](const char* name) {
-        return dlsym(handle, name);
-    });
+    binding.bound =
+        FillSlots(binding.slots, [handle](const char* name) { return dlsym(handle, name); });
 }
 
-}  // namespace
+} // namespace
 
 bool LoadBindingFrom(LibraryBinding& binding, const std::string& libraryPath, std::string& error) {
     binding = LibraryBinding{};
@@ -37,4 +36,4 @@ bool LoadBinding(LibraryBinding& binding, const std::string& programDir, std::st
     return LoadBindingFrom(binding, kLibraryName, error);
 }
 
-}  // namespace vex
+} // namespace vex

@@ -10,8 +10,8 @@ namespace vex {
 struct LibraryBinding {
     void* handle = nullptr;
     EntrySlots slots;
-    std::string path;     // where the library was found
-    int bound = 0;        // slots that were filled
+    std::string path; // where the library was found
+    int bound = 0;    // slots that were filled
 };
 
 // Opens the library (beside the program first, then by name on the library path) and
@@ -22,4 +22,4 @@ bool LoadBinding(LibraryBinding& binding, const std::string& programDir, std::st
 // The same for a library given by its path (tests).
 bool LoadBindingFrom(LibraryBinding& binding, const std::string& libraryPath, std::string& error);
 
-}  // namespace vex
+} // namespace vex

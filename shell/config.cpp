@@ -36,13 +36,14 @@ std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
         if (eq == line.npos) continue;
         const std::u16string key = zorbit::ToLower(zorbit::TrimBlanks(line.substr(0, eq)));
         Section& s = ini[section];
-        if (!s.count(key)) s[key] = std::u16string(zorbit::TrimBlanks(line.substr(eq + 1)).substr(0, kValueRoom));
+        if (!s.count(key))
+            s[key] = std::u16string(zorbit::TrimBlanks(line.substr(eq + 1)).substr(0, kValueRoom));
     }
     return ini;
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(std::u16string_view text) : ini_(ParseIni(text)) {}
     std::u16string Text(std::u16string_view section, std::u16string_view key,
                         std::u16string_view def) const {
@@ -58,11 +59,11 @@ public:
         return static_cast<int32_t>(d);
     }
 
-private:
+  private:
     std::map<std::u16string, Section> ini_;
 };
 
-}  // namespace
+} // namespace
 
 std::string ConfigFilePath(const std::string& programDir) {
     const std::string portable = programDir + "/vexCalc.ini";
@@ -104,4 +105,4 @@ ShellSettings ReadConfiguration(const std::string& path) {
     return ParseConfiguration(zorbit::Utf8ToUtf16(bytes.str().substr(0, 1 << 20)));
 }
 
-}  // namespace vex
+} // namespace vex

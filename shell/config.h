@@ -28,4 +28,4 @@ ShellSettings ReadConfiguration(const std::string& path);
 // The same from the file's text.
 ShellSettings ParseConfiguration(std::u16string_view text);
 
-}  // namespace vex
+} // namespace vex

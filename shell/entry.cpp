@@ -8,8 +8,8 @@ namespace vex {
 
 bool IsCommand(const std::vector<std::u16string>& keywords, std::u16string_view text) {
     const std::u16string padded = std::u16string(text) + u" ";
-    const std::u16string word =
-        zorbit::ToLower(zorbit::TrimSpaces(std::u16string_view(padded).substr(0, padded.find(u' '))));
+    const std::u16string word = zorbit::ToLower(
+        zorbit::TrimSpaces(std::u16string_view(padded).substr(0, padded.find(u' '))));
     for (const std::u16string& k : keywords)
         if (Contains(word, zorbit::ToLower(k))) return true;
     return false;
@@ -25,8 +25,10 @@ std::u16string CleanEntryOutput(std::u16string_view report) {
     std::u16string out;
     out.reserve(trimmed.size());
     for (char16_t c : trimmed) {
-        if (c == u'\t') out.append(u"    ");
-        else out.push_back(c);
+        if (c == u'\t')
+            out.append(u"    ");
+        else
+            out.push_back(c);
     }
     const size_t arrow = out.find(u"===>");
     if (arrow != out.npos && Contains(out, u"ERROR")) out.erase(0, std::min(out.size(), arrow + 5));
@@ -51,11 +53,10 @@ EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& ke
     const std::u16string_view typed = zorbit::TrimSpaces(line);
     if (typed.empty()) return result;
     result.text = EntryText(keywords, typed);
-    const int32_t code =
-        vexEvalMain(host, u" /noh /nln /nt /sel:'" + result.text + u"' /");
+    const int32_t code = vexEvalMain(host, u" /noh /nln /nt /sel:'" + result.text + u"' /");
     result.error = code != -1 || host.batch.lastErrors > 0;
     result.lines = ResultLines(CleanEntryOutput(host.batch.vexResStr));
     return result;
 }
 
-}  // namespace vex
+} // namespace vex

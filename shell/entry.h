@@ -21,13 +21,13 @@ std::u16string CleanEntryOutput(std::u16string_view report);
 std::vector<std::u16string> ResultLines(std::u16string_view cleaned);
 
 struct EntryResult {
-    std::u16string text;                  // the line as run
-    std::vector<std::u16string> lines;    // the result rows
-    bool error = false;                   // the line reported an error
+    std::u16string text;               // the line as run
+    std::vector<std::u16string> lines; // the result rows
+    bool error = false;                // the line reported an error
 };
 
 // One line typed into the entry field; an empty line does nothing.
 EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& keywords,
                          std::u16string_view line);
 
-}  // namespace vex
+} // namespace vex

@@ -37,7 +37,8 @@ const char* const kHelp =
     "10 when libzorbit.so cannot be loaded; 11 for a wrong command line.\n";
 
 void PrintLines(const vex::EntryResult& r) {
-    for (const std::u16string& line : r.lines) std::cout << zorbit::Utf16ToUtf8(line) << '\n';
+    for (const std::u16string& line : r.lines)
+        std::cout << zorbit::Utf16ToUtf8(line) << '\n';
 }
 
 int RunStdin(vex::Program& p) {
@@ -46,7 +47,8 @@ int RunStdin(vex::Program& p) {
     while (std::getline(std::cin, line)) {
         if (line.size() > kMaxInputLine) line.resize(kMaxInputLine);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const vex::EntryResult r = vex::RunEntryLine(p.host, p.KeywordList, zorbit::Utf8ToUtf16(line));
+        const vex::EntryResult r =
+            vex::RunEntryLine(p.host, p.KeywordList, zorbit::Utf8ToUtf16(line));
         PrintLines(r);
         std::cout.flush();
         failed = failed || r.error;
@@ -73,7 +75,7 @@ int Usage(const std::string& why) {
     return kExitUsage;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     vex::StartOptions options;
@@ -129,6 +131,7 @@ int main(int argc, char** argv) {
     }
     // Several --batch switch strings run one after the other in this one process.
     int status = 0;
-    for (const std::string& switches : batches) status = RunBatchLine(program, switches);
+    for (const std::string& switches : batches)
+        status = RunBatchLine(program, switches);
     return status;
 }

@@ -36,7 +36,7 @@ void ReadHelpText(Program& p) {
                    u"Error 7: can't read the file\r\nfile: " + zorbit::Utf8ToUtf16(path));
 }
 
-}  // namespace
+} // namespace
 
 bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     p.programDir = ProgramFolder();
@@ -61,4 +61,4 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     return true;
 }
 
-}  // namespace vex
+} // namespace vex

@@ -12,16 +12,16 @@
 namespace vex {
 
 struct StartOptions {
-    bool ignoreConfig = false;              // test mode: the user's configuration is not read
-    std::optional<int32_t> decimals;        // --decimals
-    std::string libraryPath;                // a library to load instead of the search
+    bool ignoreConfig = false;       // test mode: the user's configuration is not read
+    std::optional<int32_t> decimals; // --decimals
+    std::string libraryPath;         // a library to load instead of the search
 };
 
 struct Program {
     LibraryBinding binding;
     ScriptHost host;
     std::vector<std::u16string> KeywordList;
-    std::u16string helpText;                // "ShowCmds.vex"
+    std::u16string helpText; // "ShowCmds.vex"
     ShellSettings settings;
     std::string programDir;
 };
@@ -33,4 +33,4 @@ std::string ProgramFolder();
 // library cannot be loaded.
 bool StartUp(Program& program, const StartOptions& options, std::string& error);
 
-}  // namespace vex
+} // namespace vex

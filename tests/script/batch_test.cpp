@@ -9,7 +9,7 @@ namespace vex::test {
 namespace {
 
 class BatchTest : public ScriptTest {
-protected:
+  protected:
     int32_t Run(const std::string& line) { return vexEvalMain(host, U16(line)); }
     std::string Result() const { return U8(host.batch.vexResStr); }
 };
@@ -58,13 +58,13 @@ TEST_P(ExitCodeTest, EachFailureHasItsCode) {
     EXPECT_EQ(host.batch.ExitCode, GetParam().code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ExitCodeTest,
-    ::testing::Values(ExitRow{"success", "/i in.vex /noh /", -1},
-                      ExitRow{"missingInput", "/i none.vex /noh /", -2},
-                      ExitRow{"unwritableOutput", "/i in.vex /o \"no/folder/out.vex\" /", -3},
-                      ExitRow{"noSource", "/noh /", -5}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ExitCodeTest,
+                         ::testing::Values(ExitRow{"success", "/i in.vex /noh /", -1},
+                                           ExitRow{"missingInput", "/i none.vex /noh /", -2},
+                                           ExitRow{"unwritableOutput",
+                                                   "/i in.vex /o \"no/folder/out.vex\" /", -3},
+                                           ExitRow{"noSource", "/noh /", -5}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatchTest, FailedWriteLeavesTheOldFile) {
     WriteFile("in.vex", "Expr = 1\r\n");
@@ -116,8 +116,9 @@ TEST_F(BatchTest, LogRecordsTheRun) {
     EXPECT_NE(log.find("Command Line  : \"/i in.vex /noh /log: /\""), std::string::npos) << log;
     EXPECT_NE(log.find("Eval Executed : Commands: 1, Errors: 0"), std::string::npos);
     EXPECT_NE(log.find("            1 : Command Line Executed."), std::string::npos);
-    EXPECT_NE(log.find("Evaluation End: Exit code: -1\r\n" + std::string(53, '-')), std::string::npos);
+    EXPECT_NE(log.find("Evaluation End: Exit code: -1\r\n" + std::string(53, '-')),
+              std::string::npos);
 }
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

@@ -43,5 +43,5 @@ TEST(Binding, MissingLibraryIsReported) {
     EXPECT_EQ(b.handle, nullptr);
 }
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

@@ -57,14 +57,16 @@ TEST_P(FileSwitchTest, FileNames) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FileSwitchTest,
-    ::testing::Values(
-        SwitchRow{"inputGivesResultVex", u"/i in.vex /", "in.vex", "Result.vex", ""},
-        SwitchRow{"resultBesideInput", u"/i data\\in.vex /", "data\\in.vex", "data\\Result.vex", ""},
-        SwitchRow{"namedOutput", u"/i in.vex /o new.vex /", "in.vex", "new.vex", ""},
-        SwitchRow{"emptyOutputName", u"/i in.vex /o /", "in.vex", "Result.vex", ""},
-        SwitchRow{"quotedPaths", u"/i \"/tmp/in.vex\" /a \"/tmp/o.vex\" /", "/tmp/in.vex", "/tmp/o.vex", ""},
-        SwitchRow{"windowsLog", u"/log:C:\\tmp\\run.log /", "", "", "C:\\tmp\\run.log"},
-        SwitchRow{"emptyLog", u"/log: /", "", "", ""}),
+    ::testing::Values(SwitchRow{"inputGivesResultVex", u"/i in.vex /", "in.vex", "Result.vex", ""},
+                      SwitchRow{"resultBesideInput", u"/i data\\in.vex /", "data\\in.vex",
+                                "data\\Result.vex", ""},
+                      SwitchRow{"namedOutput", u"/i in.vex /o new.vex /", "in.vex", "new.vex", ""},
+                      SwitchRow{"emptyOutputName", u"/i in.vex /o /", "in.vex", "Result.vex", ""},
+                      SwitchRow{"quotedPaths", u"/i \"/tmp/in.vex\" /a \"/tmp/o.vex\" /",
+                                "/tmp/in.vex", "/tmp/o.vex", ""},
+                      SwitchRow{"windowsLog", u"/log:C:\\tmp\\run.log /", "", "",
+                                "C:\\tmp\\run.log"},
+                      SwitchRow{"emptyLog", u"/log: /", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseCmdLine, AppendAndOutputSwitches) {
@@ -117,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ResolvePathTest,
                                            PathRow{"relative", u"in.vex", "/home/u/work/in.vex"},
                                            PathRow{"absolute", u"/data/in.vex", "/data/in.vex"},
                                            PathRow{"drive", u"C:\\data\\in.vex", "/data/in.vex"},
-                                           PathRow{"backslashes", u"sub\\in.vex", "/home/u/work/sub/in.vex"}),
+                                           PathRow{"backslashes", u"sub\\in.vex",
+                                                   "/home/u/work/sub/in.vex"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 class LogLineTest : public ScriptTest {};
@@ -150,5 +153,5 @@ TEST_F(LogLineTest, UnopenableLogIsReportedOnceAndTheRunGoesOn) {
     EXPECT_NE(err.find("cannot open the log file"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

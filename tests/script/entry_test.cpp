@@ -20,16 +20,15 @@ TEST_P(CommandTestRows, FirstWordContainsAKeyword) {
     EXPECT_EQ(IsCommand(InitKeywordTable(), GetParam().text), GetParam().command);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CommandTestRows,
-    ::testing::Values(CommandRow{"expr", u"Expr = 2+3", true},
-                      CommandRow{"sdiff", u"sdiff(x) = x^2", true},
-                      CommandRow{"plainFormula", u"2+3", false},
-                      CommandRow{"containsVar", u"variable = 1", true},
-                      CommandRow{"exprfContainsExpr", u"exprf = a.txt", true},
-                      CommandRow{"secondWordIgnored", u"2 + expr", false},
-                      CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
+                         ::testing::Values(CommandRow{"expr", u"Expr = 2+3", true},
+                                           CommandRow{"sdiff", u"sdiff(x) = x^2", true},
+                                           CommandRow{"plainFormula", u"2+3", false},
+                                           CommandRow{"containsVar", u"variable = 1", true},
+                                           CommandRow{"exprfContainsExpr", u"exprf = a.txt", true},
+                                           CommandRow{"secondWordIgnored", u"2 + expr", false},
+                                           CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CleanRow {
     const char* name;
@@ -45,11 +44,11 @@ TEST_P(CleanOutputTest, AsTheListShowsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CleanOutputTest,
-    ::testing::Values(
-        CleanRow{"lineEnds", u"\r\n 5.0000\r\n\r\n", "5.0000"},
-        CleanRow{"tabs", u"A(0,0)=1\tA(0,1)=2\t", "A(0,0)=1    A(0,1)=2    "},
-        CleanRow{"error", u"Ln 1: EXPR = 1/: \r\n===> ERROR n. = 3: Parser", "ERROR n. = 3: Parser"},
-        CleanRow{"arrowWithoutError", u"a ===> b", "a ===> b"}),
+    ::testing::Values(CleanRow{"lineEnds", u"\r\n 5.0000\r\n\r\n", "5.0000"},
+                      CleanRow{"tabs", u"A(0,0)=1\tA(0,1)=2\t", "A(0,0)=1    A(0,1)=2    "},
+                      CleanRow{"error", u"Ln 1: EXPR = 1/: \r\n===> ERROR n. = 3: Parser",
+                               "ERROR n. = 3: Parser"},
+                      CleanRow{"arrowWithoutError", u"a ===> b", "a ===> b"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class EntryLineTest : public ScriptTest {};
@@ -119,5 +118,5 @@ INSTANTIATE_TEST_SUITE_P(
                   "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLM"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

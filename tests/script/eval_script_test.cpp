@@ -9,7 +9,7 @@ namespace vex::test {
 namespace {
 
 class EvalScriptTest : public ScriptTest {
-protected:
+  protected:
     std::string Run(std::u16string_view script, ScriptRun run = {}) {
         last = EvalScript(host, script, run);
         return U8(last.report);
@@ -21,7 +21,8 @@ constexpr const char* kNote = "                    ";
 
 TEST_F(EvalScriptTest, ExprRecordWithHeaderAndLabels) {
     host.interp.decimals = 2;
-    EXPECT_EQ(Run(u"Expr = 2+3"), std::string("Ln 1: EXPR = 2+3: ") + kNote + "\r\n Result => Number = 5.00");
+    EXPECT_EQ(Run(u"Expr = 2+3"),
+              std::string("Ln 1: EXPR = 2+3: ") + kNote + "\r\n Result => Number = 5.00");
     EXPECT_EQ(last.code, 1000);
 }
 
@@ -59,19 +60,17 @@ TEST_P(ScriptOutputTest, ReportAndCode) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, ScriptOutputTest,
     ::testing::Values(
-        OutputRow{"hex", u"Hex = 255", " &FF", 1000},
-        OutputRow{"bin", u"Bin = 5", " !101", 1000},
+        OutputRow{"hex", u"Hex = 255", " &FF", 1000}, OutputRow{"bin", u"Bin = 5", " !101", 1000},
         OutputRow{"hexNegative", u"Hex = -1", " &FFFFFFFFFFFFFFFF", 1000},
         OutputRow{"hexTiesToEven", u"Hex = 2.5", " &2", 1000},
         OutputRow{"copyComment", u"  ''note", "''note", 0},
-        OutputRow{"plainComment", u"' note", "", 0},
-        OutputRow{"plainWordSkipped", u"hello", "", 0},
+        OutputRow{"plainComment", u"' note", "", 0}, OutputRow{"plainWordSkipped", u"hello", "", 0},
         OutputRow{"emptyScript", u"", "", 0},
         OutputRow{"caseInsensitive", u"EXPR = 1\r\nexpr = 1", " 1.0000\r\n\r\n 1.0000", 2000},
         OutputRow{"blockOneCopies", u"a \\\\ b\r\nExpr = 1\r\nend //\r\nExpr = 2",
                   "a \\\\ b\r\nExpr = 1\r\nend //\r\n 2.0000", 1000},
-        OutputRow{"blockOneSameLine", u"\\\\ one line //\r\nExpr = 3", "\\\\ one line //\r\n 3.0000",
-                  1000},
+        OutputRow{"blockOneSameLine", u"\\\\ one line //\r\nExpr = 3",
+                  "\\\\ one line //\r\n 3.0000", 1000},
         OutputRow{"blockTwoCopies", u"!\\ start\r\nExpr = 1\r\n!/ end\r\nExpr = 2",
                   "!\\ start\r\nExpr = 1\r\n!/ end\r\n 2.0000", 1000},
         OutputRow{"pauseCounts", u"Pause( )", "", 1000},
@@ -263,5 +262,5 @@ TEST_F(EvalScriptTest, MissingRoutineIsNeverCalled) {
     EXPECT_EQ(last.code, 1001);
 }
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

@@ -27,17 +27,20 @@ TEST_P(ReadTextFileTest, ByteOrderMarks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReadTextFileTest,
-    ::testing::Values(
-        BomRow{"plainAscii", "a\nb", u"a\r\nb\r\n", false},
-        BomRow{"crLfKept", "a\r\nb\r\n", u"a\r\nb\r\n", false},
-        BomRow{"utf8Bom", "\xEF\xBB\xBFx\xC3\xA9", u"x\u00E9\r\n", false},
-        BomRow{"utf8NoBom", "\xC3\xA9", u"\u00E9\r\n", false},
-        BomRow{"latin1", "caf\xE9", u"caf\u00E9\r\n", false},
-        BomRow{"utf16le", std::string("\xFF\xFE" "a\0\n\0b\0", 8), u"a\r\nb\r\n", false},
-        BomRow{"utf16be", std::string("\xFE\xFF\0a", 4), u"", true},
-        BomRow{"utf32le", std::string("\xFF\xFE\0\0a\0\0\0", 8), u"", true},
-        BomRow{"utf32be", std::string("\0\0\xFE\xFF\0\0\0a", 8), u"", true},
-        BomRow{"empty", "", u"", false}),
+    ::testing::Values(BomRow{"plainAscii", "a\nb", u"a\r\nb\r\n", false},
+                      BomRow{"crLfKept", "a\r\nb\r\n", u"a\r\nb\r\n", false},
+                      BomRow{"utf8Bom", "\xEF\xBB\xBFx\xC3\xA9", u"x\u00E9\r\n", false},
+                      BomRow{"utf8NoBom", "\xC3\xA9", u"\u00E9\r\n", false},
+                      BomRow{"latin1", "caf\xE9", u"caf\u00E9\r\n", false},
+                      BomRow{"utf16le",
+                             std::string("\xFF\xFE"
+                                         "a\0\n\0b\0",
+                                         8),
+                             u"a\r\nb\r\n", false},
+                      BomRow{"utf16be", std::string("\xFE\xFF\0a", 4), u"", true},
+                      BomRow{"utf32le", std::string("\xFF\xFE\0\0a\0\0\0", 8), u"", true},
+                      BomRow{"utf32be", std::string("\0\0\xFE\xFF\0\0\0a", 8), u"", true},
+                      BomRow{"empty", "", u"", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileIoTest, RefusedMarkSaysWhy) {
@@ -56,7 +59,8 @@ TEST_F(FileIoTest, MissingFileCannotBeRead) {
 }
 
 TEST_F(FileIoTest, ScriptFileInputSkipsCommentsAndJoinsLines) {
-    WriteFile("in.txt", "\xEF\xBB\xBF" "1+\r\n ' skipped\r\n2\n");
+    WriteFile("in.txt", "\xEF\xBB\xBF"
+                        "1+\r\n ' skipped\r\n2\n");
     EXPECT_EQ(U8(ScriptFileIO(host, u"in.txt", u"FileInp", u"")), "1+2");
     EXPECT_EQ(host.batch.ExitCode, -1);
 }
@@ -71,7 +75,8 @@ TEST_F(FileIoTest, UnreadableInputSetsTheExitCode) {
     EXPECT_EQ(U8(ScriptFileIO(host, u"none.txt", u"fileinp", u"")), "");
     EXPECT_EQ(host.batch.ExitCode, -2);
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0], "Zazu Dezeruziv: Error 3: Couldn't open the file!\r\n" + Path("none.txt"));
+    EXPECT_EQ(box.shown[0],
+              "Zazu Dezeruziv: Error 3: Couldn't open the file!\r\n" + Path("none.txt"));
 }
 
 TEST_F(FileIoTest, UnwritableOutputShowsAMessage) {
@@ -94,14 +99,14 @@ TEST_P(PathTest, AbsoluteAsGivenRelativeFromCurDir) {
     EXPECT_EQ(ResolveScriptPath(host, GetParam().file), GetParam().path);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PathTest,
-    ::testing::Values(PathRow{"absolute", u"/tmp/a.txt", "/tmp/a.txt"},
-                      PathRow{"relative", u"a.txt", "/work/dir/a.txt"},
-                      PathRow{"subfolder", u"sub\\a.txt", "/work/dir/sub/a.txt"},
-                      PathRow{"drive", u"C:\\tmp\\a.txt", "/tmp/a.txt"},
-                      PathRow{"driveRelative", u"c:a.txt", "/work/dir/a.txt"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PathTest,
+                         ::testing::Values(PathRow{"absolute", u"/tmp/a.txt", "/tmp/a.txt"},
+                                           PathRow{"relative", u"a.txt", "/work/dir/a.txt"},
+                                           PathRow{"subfolder", u"sub\\a.txt",
+                                                   "/work/dir/sub/a.txt"},
+                                           PathRow{"drive", u"C:\\tmp\\a.txt", "/tmp/a.txt"},
+                                           PathRow{"driveRelative", u"c:a.txt", "/work/dir/a.txt"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileArgsTest, InputAndOutputWithoutBrackets) {
     const FileArgs a = SplitFileArgs(u"in.txt [out.txt]");
@@ -110,5 +115,5 @@ TEST(FileArgsTest, InputAndOutputWithoutBrackets) {
     EXPECT_TRUE(SplitFileArgs(u"in.txt").output.empty());
 }
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test

@@ -49,4 +49,4 @@ std::string ScriptTest::ReadFile(const std::string& name) const {
     return s.str();
 }
 
-}  // namespace vex::test
+} // namespace vex::test

@@ -14,11 +14,15 @@
 
 namespace vex::test {
 
-inline std::string U8(std::u16string_view s) { return zorbit::Utf16ToUtf8(s); }
-inline std::u16string U16(std::string_view s) { return zorbit::Utf8ToUtf16(s); }
+inline std::string U8(std::u16string_view s) {
+    return zorbit::Utf16ToUtf8(s);
+}
+inline std::u16string U16(std::string_view s) {
+    return zorbit::Utf8ToUtf16(s);
+}
 
 class RecordingBox final : public MessageBoxService {
-public:
+  public:
     int32_t Show(std::u16string_view title, std::u16string_view text, int32_t,
                  int32_t answer) override {
         shown.push_back(U8(title) + ": " + U8(text));
@@ -28,14 +32,14 @@ public:
 };
 
 class RecordingWindow final : public TextWindowService {
-public:
+  public:
     void ShowText(std::u16string_view text) override { this->text += U8(text); }
     void Close() override {}
     std::string text;
 };
 
 class RecordingClipboard final : public ClipboardService {
-public:
+  public:
     bool PutText(std::u16string_view text) override {
         this->text = U8(text);
         return true;
@@ -48,7 +52,7 @@ const LibraryBinding& Zorbit();
 
 // A fresh host on the bound library, with the library's lists emptied and a temp folder.
 class ScriptTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     std::string Path(const std::string& name) const { return (dir / name).string(); }
@@ -63,4 +67,4 @@ protected:
     std::filesystem::path dir;
 };
 
-}  // namespace vex::test
+} // namespace vex::test

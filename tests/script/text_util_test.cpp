@@ -49,12 +49,13 @@ TEST_P(DigitsTest, TwosComplementDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DigitsTest,
-    ::testing::Values(DigitsRow{"zero", 0, u"0", u"0"}, DigitsRow{"five", 5, u"5", u"101"},
-                      DigitsRow{"byte", 255, u"FF", u"11111111"},
-                      DigitsRow{"minusOne", -1, u"FFFFFFFFFFFFFFFF",
-                                u"1111111111111111111111111111111111111111111111111111111111111111"},
-                      DigitsRow{"minusTwo", -2, u"FFFFFFFFFFFFFFFE",
-                                u"1111111111111111111111111111111111111111111111111111111111111110"}),
+    ::testing::Values(
+        DigitsRow{"zero", 0, u"0", u"0"}, DigitsRow{"five", 5, u"5", u"101"},
+        DigitsRow{"byte", 255, u"FF", u"11111111"},
+        DigitsRow{"minusOne", -1, u"FFFFFFFFFFFFFFFF",
+                  u"1111111111111111111111111111111111111111111111111111111111111111"},
+        DigitsRow{"minusTwo", -2, u"FFFFFFFFFFFFFFFE",
+                  u"1111111111111111111111111111111111111111111111111111111111111110"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Fields, SplitLikeStringFields) {
@@ -103,17 +104,16 @@ TEST_P(SplitTest, CommandArgumentAndParameter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SplitTest,
-    ::testing::Values(
-        SplitRow{"expr", u"Expr = 2+3", "expr", "2+3", "", true},
-        SplitRow{"upperCase", u"EXPR = 1", "expr", "1", "", true},
-        SplitRow{"parameter", u"StoExpr( x ) = 1/3", "stoexpr", "1/3", "x", true},
-        SplitRow{"bracketsAfterEquals", u"Expr = sin(1)", "expr", "sin(1)", "", true},
-        SplitRow{"noEquals", u"Show(mA)", "show", "mA)", "mA", true},
-        SplitRow{"commentCut", u"x = 1 ' comment", "x", "1", "", true},
-        SplitRow{"commentBeforeEquals", u"Expr 'a = 1", "expr 'a", "", "", true},
-        SplitRow{"plainWord", u"hello", "", "", "", false},
-        SplitRow{"emptyParams", u"Pause( )", "pause", ")", "", true}),
+    ::testing::Values(SplitRow{"expr", u"Expr = 2+3", "expr", "2+3", "", true},
+                      SplitRow{"upperCase", u"EXPR = 1", "expr", "1", "", true},
+                      SplitRow{"parameter", u"StoExpr( x ) = 1/3", "stoexpr", "1/3", "x", true},
+                      SplitRow{"bracketsAfterEquals", u"Expr = sin(1)", "expr", "sin(1)", "", true},
+                      SplitRow{"noEquals", u"Show(mA)", "show", "mA)", "mA", true},
+                      SplitRow{"commentCut", u"x = 1 ' comment", "x", "1", "", true},
+                      SplitRow{"commentBeforeEquals", u"Expr 'a = 1", "expr 'a", "", "", true},
+                      SplitRow{"plainWord", u"hello", "", "", "", false},
+                      SplitRow{"emptyParams", u"Pause( )", "pause", ")", "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace vex::test
+} // namespace
+} // namespace vex::test
