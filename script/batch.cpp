@@ -134,19 +134,6 @@ void DeleteOldResults(ScriptHost& host) {
     LogLine(host, Quoted(u"Deleted *.jpg : ", b.splPath + u"*.jpg"));
 }
 
-// Under a file jail (fuzzing) every batch file lies in the jail folder.
-void KeepInJail(const BatchSettings& b, std::u16string& path, bool folder) {
-    if (b.fileJail.empty() || path.empty()) return;
-    if (folder) {
-        path = b.fileJail + u"/";
-        return;
-    }
-    const size_t slash = path.find_last_of(u"/\\");
-    std::u16string base = slash == path.npos ? path : path.substr(slash + 1);
-    if (base.empty() || base == u"." || base == u"..") base = u"unnamed";
-    path = b.fileJail + u"/" + base;
-}
-
 } // namespace
 
 std::u16string DateTimeText() {
@@ -250,20 +237,14 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
         if (b.showFlags) b.showFlags = false, ShowFlagsWindow(host);
         if (b.showAbout) b.showAbout = false, ShowAboutWindow(host);
         if (b.CurDir.empty()) b.CurDir = b.programDir + u"/vexXNpp/";
-        if (b.logF) {
-            b.logFileN = b.logFileN.empty() ? ResolvePath(u"vexCmds.log", b.CurDir)
-                                            : ResolvePath(b.logFileN, b.CurDir);
-        }
-        b.InpFN = ResolvePath(b.InpFN, b.CurDir);
-        b.OutpFN = ResolvePath(b.OutpFN, b.CurDir);
+        if (b.logF) b.logFileN = BatchPath(b, b.logFileN.empty() ? u"vexCmds.log" : b.logFileN);
+        b.InpFN = BatchPath(b, b.InpFN);
+        b.OutpFN = BatchPath(b, b.OutpFN);
         if (b.splPath.empty() || b.splPath == u"0" || b.splPath == u"-1")
             b.splPath = u"0";
         else
             b.splPath = std::u16string(FolderPart(ResolvePath(b.splPath, b.CurDir)));
-        KeepInJail(b, b.InpFN, false);
-        KeepInJail(b, b.OutpFN, false);
-        KeepInJail(b, b.logFileN, false);
-        if (b.splPath != u"0") KeepInJail(b, b.splPath, true);
+        if (b.splPath != u"0" && !b.fileJail.empty()) b.splPath = b.fileJail + u"/";
         LogStartLines(host);
         if (ShowRequestedWindow(host)) return b.ExitCode;
         const bool fromFile = b.InputFileF || !b.getFromSelTextF;

@@ -26,6 +26,14 @@ std::u16string ResolvePath(std::u16string_view name, std::u16string_view curDir)
     return dir + path;
 }
 
+std::u16string BatchPath(const BatchSettings& b, std::u16string_view name) {
+    std::u16string path = ResolvePath(name, b.CurDir);
+    if (b.fileJail.empty() || path.empty()) return path;
+    std::u16string base = path.substr(path.find_last_of(u'/') + 1);
+    if (base.empty() || base == u"." || base == u"..") base = u"unnamed";
+    return b.fileJail + u"/" + base;
+}
+
 std::u16string_view FolderPart(std::u16string_view path) {
     const size_t slash = path.find_last_of(u"/\\");
     return slash == path.npos ? std::u16string_view() : path.substr(0, slash + 1);
@@ -36,7 +44,7 @@ int32_t LogLine(ScriptHost& host, std::u16string_view text) {
     if (!b.logF) return 0;
     if (b.logRemembered.empty()) {
         if (b.logFileN.empty()) return -1;
-        b.logRemembered = b.logFileN;
+        b.logRemembered = BatchPath(b, b.logFileN);
     }
     std::string line = zorbit::Utf16ToUtf8(text);
     if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) line += "\r\n";

@@ -17,6 +17,10 @@ void ParseCmdLine(ScriptHost& host);
 // written elsewhere) as given, relative ones taken from CurDir; "" stays "".
 std::u16string ResolvePath(std::u16string_view name, std::u16string_view curDir);
 
+// A file name of the batch run as the path used: ResolvePath against CurDir, and under a
+// file jail (fuzzing) the jail folder with the name's last part.
+std::u16string BatchPath(const BatchSettings& b, std::u16string_view name);
+
 // The folder part of a path, up to and including its last "/" or "\" ("" when none).
 std::u16string_view FolderPart(std::u16string_view path);
 
