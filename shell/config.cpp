@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "engine/diagnostics/number_text.h"
 #include "engine/diagnostics/text.h"
@@ -100,9 +99,11 @@ ShellSettings ParseConfiguration(std::u16string_view text) {
 ShellSettings ReadConfiguration(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return ParseConfiguration(u"");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return ParseConfiguration(zorbit::Utf8ToUtf16(bytes.str().substr(0, 1 << 20)));
+    // A configuration is a few hundred bytes; more than this is not read.
+    std::string bytes(size_t{1} << 20, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return ParseConfiguration(zorbit::Utf8ToUtf16(bytes));
 }
 
 } // namespace vex

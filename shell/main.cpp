@@ -41,11 +41,24 @@ void PrintLines(const vex::EntryResult& r) {
         std::cout << zorbit::Utf16ToUtf8(line) << '\n';
 }
 
+// One line of standard input; a longer one is cut at kMaxInputLine, so no input can
+// exhaust memory. False at the end of the input.
+bool ReadInputLine(std::string& line) {
+    line.clear();
+    int c = 0;
+    bool any = false;
+    while ((c = std::getchar()) != EOF) {
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() < kMaxInputLine) line.push_back(static_cast<char>(c));
+    }
+    return any;
+}
+
 int RunStdin(vex::Program& p) {
     bool failed = false;
     std::string line;
-    while (std::getline(std::cin, line)) {
-        if (line.size() > kMaxInputLine) line.resize(kMaxInputLine);
+    while (ReadInputLine(line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const vex::EntryResult r =
             vex::RunEntryLine(p.host, p.KeywordList, zorbit::Utf8ToUtf16(line));
