@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "engine/diagnostics/number_text.h"
 #include "engine/diagnostics/text.h"
 #include "script/batch.h"
@@ -127,8 +129,13 @@ int main(int argc, char** argv) {
             return Usage("unknown argument " + a);
         }
     }
-    if (mode.empty())
-        return Usage("the main window is not part of this build; use -e, - or --batch");
+    if (mode.empty()) {
+        // Without a window, the calculator takes its lines from the terminal.
+        if (!isatty(STDIN_FILENO))
+            return Usage("the main window is not part of this build; use -e, - or --batch");
+        std::cerr << "vexcalc: type a formula or a command per line; Ctrl-D ends.\n";
+        mode = "-";
+    }
     vex::Program program;
     std::string error;
     if (!vex::StartUp(program, options, error)) {
