@@ -39,7 +39,7 @@ TEST_F(DeriveTest, OtherVariable) {
     EXPECT_EQ(Derive("x*y^2", "y").text, "2*y*x");
 }
 
-// The texts before simplification, for the spec's own examples.
+// The texts before simplification, for the system's own examples.
 using RuleText = RowTest;
 TEST_P(RuleText, WritesTheBracketedTemplate) {
     Diff().variable = U("x");
