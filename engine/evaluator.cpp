@@ -180,8 +180,9 @@ VEX_NOINLINE Operand UnknownFunctionCall() {
 }
 
 VEX_NOINLINE Operand FunctionCall() {
-    Fn fn{};
-    if (!LookupFunction(Engine().parser.e_tok, &fn)) return UnknownFunctionCall();
+    const ParserState& ps = Engine().parser;
+    if (!ps.fnKnown) return UnknownFunctionCall();
+    const Fn fn = static_cast<Fn>(ps.fn);  // looked up when the name was read
     double argument = 0;
     if (!ReadCallArgument(&argument)) return {0, 0};
     return {CallFunction(fn, argument), 0};

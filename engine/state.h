@@ -44,6 +44,8 @@ struct ParserState {
     int32_t prsDepth = 0;       // recursion depth of e_prs
     size_t tokStart = 0;        // offset of the current token in e_expr
     bool replaced = false;      // the token was a variable or constant replaced by its value
+    bool fnKnown = false;       // an "id" token that names a built-in function ...
+    uint8_t fn = 0;             // ... and which one (engine/functions.h Fn)
     std::vector<double> statValues;  // values of the statistics calls being read
     bool roundCacheValid = false;
     double roundCacheIn = 0, roundCacheOut = 0;

@@ -63,7 +63,10 @@ void ClassifyIdentifier(ParserState& ps) {
         E_Error() = kNoError;
         return;
     }
-    if (LookupFunction(ps.e_tok, nullptr)) {
+    Fn fn;
+    if (LookupFunction(ps.e_tok, &fn)) {
+        ps.fn = static_cast<uint8_t>(fn);
+        ps.fnKnown = true;
         E_Error() = kNoError;
     } else {
         E_Error() = kErrUndefinedFunction;
@@ -99,6 +102,9 @@ void TraceExit(const ParserState& ps) {
 
 Kw KeywordOf(std::u16string_view lowerName) {
     if (lowerName.size() < 2 || lowerName.size() > 9) return Kw::None;
+    // Every keyword starts with one of these letters; most names are rejected here.
+    if (std::u16string_view(u"acdegimnopstvx").find(lowerName[0]) == std::u16string_view::npos)
+        return Kw::None;
     for (const auto& k : kKeywords)
         if (k.name == lowerName) return k.kw;
     return Kw::None;
@@ -124,6 +130,7 @@ int32_t e_nxt() {
     ps.kw = Kw::None;
     ps.tokOwned = false;
     ps.replaced = false;
+    ps.fnKnown = false;
     ps.e_suffix = 0;
 
     const std::u16string& s = ps.e_expr;
