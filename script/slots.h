@@ -42,99 +42,112 @@ using FnAny = void (*)();
 
 // Every bound name: group, name, slot type. Groups 1 to 5 in binding order; the
 // host-service setters and the version reader come after them.
-#define VEX_ENTRY_SLOTS(X)                                                                                            \
-    X(1, vexAttachProcess, FnSetInt)                                                                                  \
-    X(1, vexAttachThread, FnSetInt) X(1, vexDetachThread, FnSetInt) X(                                                \
-        1, vexDetachProcess, FnSetInt) X(1, aAbout, FnAbout) X(1, aCalcCoeffPolin,                                    \
-                                                               FnAny) X(1, aCalcVectCoeff, FnAny)                     \
-        X(1, aCopy, FnAny) X(1, aCopyArray, FnAny) X(1, aDet, FnAny) X(1, aDetN, FnAny) X(                            \
-            1, aDiag, FnAny) X(1, aDiffMem, FnAny) X(1, aDiff, FnAny) X(1, aDiv, FnAny)                               \
-            X(1, aDupl, FnAny) X(1, aElemOrder, FnAny) X(1, aElemOrderGet, FnAny) X(                                  \
-                1, aElemOrderSt,                                                                                      \
-                FnAny) X(1, aElemOrderSet,                                                                            \
-                         FnSetInt) X(1, aElemOrderEx, FnElemOrderEx)                                                  \
-                X(1, aGetXsOfQuadr, FnAny) X(1, aGetYPolin, FnAny) X(1, aInv, FnAny) X(1, aMatrAreEquals, FnAny) X(   \
-                    1, aMatrAreOrtog,                                                                                 \
-                    FnAny) X(1, aMatrIsOrtog,                                                                         \
-                             FnAny) X(1, aMatrIsSing, FnAny)                                                          \
-                    X(1, aMatrIsUnit, FnAny) X(1, aMatrIsZero, FnAny) X(1, aMatrMod, FnAny) X(                        \
-                        1, aMultEx,                                                                                   \
-                        FnAny) X(1, aMultSq,                                                                          \
-                                 FnAny) X(1, aMultVect, FnAny)                                                        \
-                        X(1, aMultVectSq, FnAny) X(1, aOpp, FnAny) X(1, aPow, FnAny) X(                               \
-                            1, aPrint,                                                                                \
-                            FnPrint) X(1, aPrintEx,                                                                   \
-                                       FnAny) X(1, aProdScal, FnAny)                                                  \
-                            X(1, aSumScal, FnAny) X(1, aShow, FnAny) X(1, aShowByLong, FnAny) X(1, aSist, FnAny) X(   \
-                                1, aSum,                                                                              \
-                                FnAny) X(1, aSumMem,                                                                  \
-                                         FnAny) X(1, aSwap, FnAny)                                                    \
-                                X(1, aSwapRC, FnAny) X(1, aTrace, FnAny) X(1, aTraceN, FnAny) X(                      \
-                                    1, aTrasp,                                                                        \
-                                    FnAny) X(1, aTraspEx,                                                             \
-                                             FnAny) X(1, aTraspSq, FnAny)                                             \
-                                    X(1, aVectMod, FnAny) X(1, IntBezier2D, FnAny) X(1, InterpLin, FnAny) X(          \
-                                        1, IsPrime,                                                                   \
-                                        FnAny) X(1, lIsPrime,                                                         \
-                                                 FnAny) X(1, SetDebugF, FnSetInt)                                     \
-                                        X(2, SetErrorMsgsF, FnSetInt) X(2, GetDebugLog, FnAny) X(                     \
-                                            2, ClearMatrixList,                                                       \
-                                            FnAny) X(2, ClearVarFuncList, FnAny)                                      \
-                                            X(2, fact, FnAny) X(2, FindMatrix, FnFindMatrix) X(                       \
-                                                2, FindVarFunct,                                                      \
-                                                FnFindVarFunct) X(2, GetMatrixByLong, FnAny)                          \
-                                                X(2, GetMatrixList, FnGetMatrixList) X(                               \
-                                                    2, GetResultType,                                                 \
-                                                    FnGetResultType) X(2, GetVarFuncList,                             \
-                                                                       FnGetVarFuncList)                              \
-                                                    X(2, GetVarFuncListLen, FnGetVarFuncListLen) X(                   \
-                                                        2, ReSetZiZoruze,                                             \
-                                                        FnResetAll) X(2, SetBoolSign, FnSetInt)                       \
-                                                        X(2, SetMatrix, FnAny) X(                                     \
-                                                            2, SetStrMatrix,                                          \
-                                                            FnSetStrMatrix) X(2, SetVarFunct, FnSetVarFunct)          \
-                                                            X(2, ShowMsgs, FnAny) X(2, e_eval, FnEval) X(             \
-                                                                2, e_evals,                                           \
-                                                                FnAny) X(2, e_get_const,                              \
-                                                                         FnGetConst)                                  \
-                                                                X(3, GCF, FnAny) X(3, LCM, FnAny) X(                  \
-                                                                    3, dIntegrate,                                    \
-                                                                    FnAny) X(3, dPolySolve,                           \
-                                                                             FnAny) X(3, NewtSolve, FnAny)            \
-                                                                    X(3, dSolve, FnSolve) X(                          \
-                                                                        3, SolveD,                                    \
-                                                                        FnAny) X(3, Integrate,                        \
-                                                                                 FnIntegrate)                         \
-                                                                        X(3, lPoly_dydx, FnPolyDydx) X(               \
-                                                                            3, Poly_dydx,                             \
-                                                                            FnAny) X(3, sPolyNewt,                    \
-                                                                                     FnAny) X(3, sSolve, FnAny)       \
-                                                                            X(4, SetDiffLogF, FnAny) X(               \
-                                                                                4,                                    \
-                                                                                GetLast_diffErr,                      \
-                                                                                FnAny) X(4,                           \
-                                                                                         GetDiff_OperAndFuncs,        \
-                                                                                         FnAny)                       \
-                                                                                X(4, e_diff, FnDiff) X(               \
-                                                                                    5,                                \
-                                                                                    GetE_ErrDescr,                    \
-                                                                                    FnErrDescr)                       \
-                                                                                    X(5, GetE_Error, FnGetError) X(   \
-                                                                                        5,                            \
-                                                                                        SetE_Error,                   \
-                                                                                        FnSetError)                   \
-                                                                                        X(5,                          \
-                                                                                          SetErrorMsgs,               \
-                                                                                          FnSetErrorMsgs)             \
-                                                                                            X(5,                      \
-                                                                                              GetErrorMsgs,           \
-                                                                                              FnAny)                  \
-                                                                                                X(6,                  \
-                                                                                                  SetMessageBoxHook,  \
-                                                                                                  FnMessageBoxHook)   \
-                                                                                                    X(6,              \
-                                                                                                      DisplayVerInfo, \
-                                                                                                      FnVersion)
+// clang-format off
+#define VEX_ENTRY_SLOTS(X) \
+    X(1, vexAttachProcess, FnSetInt) \
+    X(1, vexAttachThread, FnSetInt) \
+    X(1, vexDetachThread, FnSetInt) \
+    X(1, vexDetachProcess, FnSetInt) \
+    X(1, aAbout, FnAbout) \
+    X(1, aCalcCoeffPolin, FnAny) \
+    X(1, aCalcVectCoeff, FnAny) \
+    X(1, aCopy, FnAny) \
+    X(1, aCopyArray, FnAny) \
+    X(1, aDet, FnAny) \
+    X(1, aDetN, FnAny) \
+    X(1, aDiag, FnAny) \
+    X(1, aDiffMem, FnAny) \
+    X(1, aDiff, FnAny) \
+    X(1, aDiv, FnAny) \
+    X(1, aDupl, FnAny) \
+    X(1, aElemOrder, FnAny) \
+    X(1, aElemOrderGet, FnAny) \
+    X(1, aElemOrderSt, FnAny) \
+    X(1, aElemOrderSet, FnSetInt) \
+    X(1, aElemOrderEx, FnElemOrderEx) \
+    X(1, aGetXsOfQuadr, FnAny) \
+    X(1, aGetYPolin, FnAny) \
+    X(1, aInv, FnAny) \
+    X(1, aMatrAreEquals, FnAny) \
+    X(1, aMatrAreOrtog, FnAny) \
+    X(1, aMatrIsOrtog, FnAny) \
+    X(1, aMatrIsSing, FnAny) \
+    X(1, aMatrIsUnit, FnAny) \
+    X(1, aMatrIsZero, FnAny) \
+    X(1, aMatrMod, FnAny) \
+    X(1, aMultEx, FnAny) \
+    X(1, aMultSq, FnAny) \
+    X(1, aMultVect, FnAny) \
+    X(1, aMultVectSq, FnAny) \
+    X(1, aOpp, FnAny) \
+    X(1, aPow, FnAny) \
+    X(1, aPrint, FnPrint) \
+    X(1, aPrintEx, FnAny) \
+    X(1, aProdScal, FnAny) \
+    X(1, aSumScal, FnAny) \
+    X(1, aShow, FnAny) \
+    X(1, aShowByLong, FnAny) \
+    X(1, aSist, FnAny) \
+    X(1, aSum, FnAny) \
+    X(1, aSumMem, FnAny) \
+    X(1, aSwap, FnAny) \
+    X(1, aSwapRC, FnAny) \
+    X(1, aTrace, FnAny) \
+    X(1, aTraceN, FnAny) \
+    X(1, aTrasp, FnAny) \
+    X(1, aTraspEx, FnAny) \
+    X(1, aTraspSq, FnAny) \
+    X(1, aVectMod, FnAny) \
+    X(1, IntBezier2D, FnAny) \
+    X(1, InterpLin, FnAny) \
+    X(1, IsPrime, FnAny) \
+    X(1, lIsPrime, FnAny) \
+    X(1, SetDebugF, FnSetInt) \
+    X(2, SetErrorMsgsF, FnSetInt) \
+    X(2, GetDebugLog, FnAny) \
+    X(2, ClearMatrixList, FnAny) \
+    X(2, ClearVarFuncList, FnAny) \
+    X(2, fact, FnAny) \
+    X(2, FindMatrix, FnFindMatrix) \
+    X(2, FindVarFunct, FnFindVarFunct) \
+    X(2, GetMatrixByLong, FnAny) \
+    X(2, GetMatrixList, FnGetMatrixList) \
+    X(2, GetResultType, FnGetResultType) \
+    X(2, GetVarFuncList, FnGetVarFuncList) \
+    X(2, GetVarFuncListLen, FnGetVarFuncListLen) \
+    X(2, ReSetZiZoruze, FnResetAll) \
+    X(2, SetBoolSign, FnSetInt) \
+    X(2, SetMatrix, FnAny) \
+    X(2, SetStrMatrix, FnSetStrMatrix) \
+    X(2, SetVarFunct, FnSetVarFunct) \
+    X(2, ShowMsgs, FnAny) \
+    X(2, e_eval, FnEval) \
+    X(2, e_evals, FnAny) \
+    X(2, e_get_const, FnGetConst) \
+    X(3, GCF, FnAny) \
+    X(3, LCM, FnAny) \
+    X(3, dIntegrate, FnAny) \
+    X(3, dPolySolve, FnAny) \
+    X(3, NewtSolve, FnAny) \
+    X(3, dSolve, FnSolve) \
+    X(3, SolveD, FnAny) \
+    X(3, Integrate, FnIntegrate) \
+    X(3, lPoly_dydx, FnPolyDydx) \
+    X(3, Poly_dydx, FnAny) \
+    X(3, sPolyNewt, FnAny) \
+    X(3, sSolve, FnAny) \
+    X(4, SetDiffLogF, FnAny) \
+    X(4, GetLast_diffErr, FnAny) \
+    X(4, GetDiff_OperAndFuncs, FnAny) \
+    X(4, e_diff, FnDiff) \
+    X(5, GetE_ErrDescr, FnErrDescr) \
+    X(5, GetE_Error, FnGetError) \
+    X(5, SetE_Error, FnSetError) \
+    X(5, SetErrorMsgs, FnSetErrorMsgs) \
+    X(5, GetErrorMsgs, FnAny) \
+    X(6, SetMessageBoxHook, FnMessageBoxHook) \
+    X(6, DisplayVerInfo, FnVersion)
+// clang-format on
 
 struct EntrySlots {
 #define VEX_SLOT_MEMBER(group, name, type) type name = nullptr;
