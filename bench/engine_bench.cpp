@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/evaluator.h"
-#include "engine/numeric/numeric.h"
+#include "numeric/numeric.h"
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"

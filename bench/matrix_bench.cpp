@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "matrix/algebra.h"

@@ -8,7 +8,7 @@
 #include "derive/diff_rules.h"
 #include "derive/diff_simplify.h"
 #include "derive/diff_state.h"
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/state.h"
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdio>
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/text.h"
+#include "engine/host.h"
+#include "common/text.h"
 
 namespace zorbit {
 

@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include "derive/diff_state.h"
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 namespace zorbit {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 namespace zorbit {
 

@@ -2,7 +2,7 @@
 
 #include "derive/diff_entry.h"
 #include "derive/diff_log.h"
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "engine/guard.h"
 #include "zorbit/zorbit.h"
 

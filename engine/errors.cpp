@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/number_text.h"
+#include "engine/host.h"
+#include "common/number_text.h"
 #include "engine/state.h"
 
 namespace zorbit {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/errors.h"
 #include "engine/functions.h"
 #include "engine/parser.h"

@@ -2,9 +2,9 @@
 
 #include "zorbit/zorbit.h"
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "engine/host.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/functions.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/state.h"
 

@@ -7,8 +7,8 @@
 #include <ctime>
 #include <string>
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/text.h"
+#include "engine/host.h"
+#include "common/text.h"
 #include "engine/state.h"
 
 namespace zorbit {

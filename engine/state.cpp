@@ -1,6 +1,6 @@
 #include "engine/state.h"
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 namespace zorbit {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/functions.h"
 #include "engine/variables.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string text(size / 2, u'\0');

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/host.h"
 #include "shell/binding.h"
 

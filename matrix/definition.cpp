@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"

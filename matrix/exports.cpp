@@ -2,7 +2,7 @@
 
 #include "zorbit/zorbit.h"
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "engine/guard.h"
 #include "matrix/algebra.h"
 #include "matrix/polynomial.h"

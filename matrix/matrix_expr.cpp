@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/errors.h"
 #include "engine/state.h"
 #include "matrix/algebra.h"

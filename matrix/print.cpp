@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "engine/host.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/state.h"
 #include "matrix/store.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 
 namespace vex {
 

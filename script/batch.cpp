@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/cmdline.h"
 #include "script/eval_script.h"
 #include "script/file_io.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/text_util.h"
 
 namespace vex {

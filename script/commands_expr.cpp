@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "script/file_io.h"
 #include "script/run_state.h"
 #include "script/text_util.h"

@@ -1,6 +1,6 @@
 // Matrix definitions: "Matr", "MatrF", "Vect", "VectF" and "DimX" blocks.
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/file_io.h"
 #include "script/run_state.h"
 #include "script/text_util.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/run_state.h"
 #include "script/text_util.h"
 

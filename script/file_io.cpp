@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/text_util.h"
 
 namespace vex {

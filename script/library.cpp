@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/text_util.h"
 
 namespace vex {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/batch.h"
 #include "script/text_util.h"
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 namespace vex {
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <map>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 
 namespace vex {
 

@@ -1,6 +1,6 @@
 #include "shell/entry.h"
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/batch.h"
 #include "script/text_util.h"
 

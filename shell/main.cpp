@@ -7,8 +7,8 @@
 
 #include <unistd.h>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 #include "script/batch.h"
 #include "shell/entry.h"
 #include "shell/startup.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "platform/services.h"
 #include "script/file_io.h"
 #include "script/keywords.h"

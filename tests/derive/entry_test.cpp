@@ -8,7 +8,7 @@
 
 #include "derive/diff_log.h"
 #include "derive_test_support.h"
-#include "engine/diagnostics/host.h"
+#include "engine/host.h"
 #include "engine/errors.h"
 
 namespace zorbit::test {

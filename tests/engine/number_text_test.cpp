@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "common/number_text.h"
+#include "common/text.h"
 
 namespace zorbit {
 namespace {

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "engine/errors.h"
-#include "engine/numeric/numeric.h"
+#include "numeric/numeric.h"
 #include "engine_fixture.h"
 
 namespace zorbit::test {

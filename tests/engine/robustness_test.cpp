@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
 

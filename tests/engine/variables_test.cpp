@@ -1,4 +1,4 @@
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/errors.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"

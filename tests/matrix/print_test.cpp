@@ -1,4 +1,4 @@
-#include "engine/diagnostics/host.h"
+#include "engine/host.h"
 #include "matrix/print.h"
 #include "matrix_fixture.h"
 

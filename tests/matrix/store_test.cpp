@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "matrix_fixture.h"
 
 namespace zorbit::test {

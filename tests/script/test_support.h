@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "script/host.h"
 #include "shell/binding.h"
 

@@ -1,9 +1,9 @@
-#include "engine/diagnostics/host.h"
+#include "engine/host.h"
 
 #include <cstdio>
 #include <string>
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 
 namespace zorbit {
 

@@ -1,11 +1,11 @@
-#include "engine/numeric/numeric.h"
+#include "numeric/numeric.h"
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "derive/diff_entry.h"
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"

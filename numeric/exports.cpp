@@ -2,9 +2,9 @@
 
 #include "zorbit/zorbit.h"
 
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 #include "engine/guard.h"
-#include "engine/numeric/numeric.h"
+#include "numeric/numeric.h"
 #include "engine/state.h"
 
 using namespace zorbit;

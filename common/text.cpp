@@ -1,4 +1,4 @@
-#include "engine/diagnostics/text.h"
+#include "common/text.h"
 
 namespace zorbit {
 

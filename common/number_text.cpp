@@ -1,4 +1,4 @@
-#include "engine/diagnostics/number_text.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,13 +1,13 @@
-#include "engine/diagnostics/debugf.h"
+#include "engine/debugf.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
 
-#include "engine/diagnostics/host.h"
-#include "engine/diagnostics/number_text.h"
-#include "engine/diagnostics/text.h"
+#include "engine/host.h"
+#include "common/number_text.h"
+#include "common/text.h"
 
 namespace zorbit {
 
