@@ -6,6 +6,7 @@
 #include "derive/diff_entry.h"
 #include "derive/diff_state.h"
 #include "engine/state.h"
+#include "library/context.h"
 
 namespace {
 
@@ -23,8 +24,7 @@ const char16_t* const kFormulas[] = {
 };
 
 void BM_e_diff(benchmark::State& state) {
-    zorbit::ResetEngine();
-    zorbit::ResetDiffState();
+    zorbit::ResetContext();
     const std::u16string formula = kFormulas[state.range(0)];
     std::u16string buffer(8000, u' ');
     int32_t length = 0;

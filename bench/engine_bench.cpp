@@ -10,6 +10,7 @@
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
+#include "library/context.h"
 
 #ifdef VEX_HAVE_MUPARSER
 #include <muParser.h>
@@ -39,8 +40,7 @@ const Formula kFormulas[] = {
 };
 
 void FreshEngine() {
-    zorbit::ResetEngine();
-    zorbit::ResetMatrixState();
+    zorbit::ResetContext();
     zorbit::SetVarFunct(u"x", u"1.5", 0);
 }
 

@@ -13,6 +13,7 @@
 #include "matrix/algebra.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
+#include "library/context.h"
 
 namespace {
 
@@ -79,15 +80,14 @@ BENCHMARK(BM_aMultEx)->Apply(Orders);
 // [mA], [mB] (n x n) and [vB] (n x 1) defined from definition strings, as a user would.
 struct Defined {
     explicit Defined(int32_t n) {
-        ResetEngine();
-        ResetMatrixState();
+        ResetContext();
         Define(u"[mA]", WellConditioned(n, 6), n, n);
         Define(u"[mB]", WellConditioned(n, 7), n, n);
         Define(u"[vB]", std::vector<double>(static_cast<size_t>(n), 1.0), n, 1);
     }
     ~Defined() {
         ClearAllMatrices();
-        ResetEngine();
+        ResetContext();
     }
     static void Define(std::u16string_view name, const std::vector<double>& v, int32_t rows,
                        int32_t cols) {

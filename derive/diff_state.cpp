@@ -2,13 +2,5 @@
 
 namespace zorbit {
 
-DiffState& Diff() {
-    static DiffState state;
-    return state;
-}
-
-void ResetDiffState() {
-    Diff() = DiffState{};
-}
 
 } // namespace zorbit

@@ -1,6 +1,6 @@
 #pragma once
 // State of the differentiator: the node table, the parser's position and the log
-// bookkeeping. One process-wide instance (Diff()); tests start fresh with ResetDiffState().
+// bookkeeping. Part of the one context (library/context.h).
 
 #include <array>
 #include <cstdint>
@@ -93,8 +93,8 @@ struct DiffState {
     DiffLogState log;
 };
 
-DiffState& Diff();
-// Fresh differentiator state, as after loading the library.
-void ResetDiffState();
+// Part of the one context (library/context.h).
+extern DiffState& g_diff;
+inline DiffState& Diff() { return g_diff; }
 
 } // namespace zorbit

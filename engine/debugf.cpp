@@ -13,19 +13,6 @@ namespace zorbit {
 
 namespace {
 
-// The messages window and the message file, as WriteMessage remembers them.
-struct MessageWriterState {
-    bool windowOpen = false;
-    int32_t lineCounter = 0;
-    std::string fileName;      // remembered target file, UTF-8
-    bool fileCreated = false;  // the first write creates the file empty
-};
-
-MessageWriterState& Writer() {
-    static MessageWriterState state;
-    return state;
-}
-
 // A host that keeps answering Yes must not keep DebugF looping for ever.
 constexpr int kMaxDebugFRetries = 100;
 

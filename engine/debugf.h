@@ -8,6 +8,18 @@
 
 namespace zorbit {
 
+// The messages window and the message file, as WriteMessage remembers them (part of the
+// context).
+struct MessageWriterState {
+    bool windowOpen = false;
+    int32_t lineCounter = 0;
+    std::string fileName;      // remembered target file, UTF-8
+    bool fileCreated = false;  // the first write creates the file empty
+};
+
+extern MessageWriterState& g_writer;
+inline MessageWriterState& Writer() { return g_writer; }
+
 // "debugf.dbg" in the system temp folder.
 std::string DebugFilePath();
 void DebugF(std::u16string_view text, bool append, bool disabled);

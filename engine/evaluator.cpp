@@ -7,11 +7,11 @@
 #include "common/number_text.h"
 #include "engine/errors.h"
 #include "engine/functions.h"
+#include "engine/matrix_ops.h"
 #include "engine/parser.h"
 #include "engine/state.h"
 #include "engine/tokenizer.h"
 #include "engine/variables.h"
-#include "matrix/matrix_expr.h"
 
 namespace zorbit {
 

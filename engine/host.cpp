@@ -9,16 +9,7 @@ namespace zorbit {
 
 namespace {
 
-struct HostServices {
-    VexMessageBoxFn messageBox = nullptr;
-    VexMessageWindowFn messageWindow = nullptr;
-    VexClipboardFn clipboard = nullptr;
-};
-
-HostServices& Host() {
-    static HostServices host;
-    return host;
-}
+HostHooks& Host() { return Hooks(); }
 
 }  // namespace
 

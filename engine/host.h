@@ -19,6 +19,16 @@ typedef int32_t (*VexClipboardFn)(const char16_t* text);
 
 namespace zorbit {
 
+// The host's services as installed through the exported setters (part of the context).
+struct HostHooks {
+    VexMessageBoxFn messageBox = nullptr;
+    VexMessageWindowFn messageWindow = nullptr;
+    VexClipboardFn clipboard = nullptr;
+};
+
+extern HostHooks& g_hooks;
+inline HostHooks& Hooks() { return g_hooks; }
+
 constexpr int32_t kMbOk = 0;
 constexpr int32_t kMbYesNo = 4;
 constexpr int32_t kMbIconWarning = 0x30;

@@ -4,10 +4,6 @@
 
 namespace zorbit {
 
-EngineState g_engine;
-
-void ResetEngine() { Engine() = EngineState{}; }
-
 std::u16string ParserState::TypeText() const {
     switch (type) {
     case Tok::End: return u"";

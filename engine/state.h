@@ -1,6 +1,6 @@
 #pragma once
-// Process-wide state of the expression engine, one struct per subsystem.
-// The library uses one instance (Engine()); tests reset it with ResetEngine().
+// State of the expression engine, one struct per subsystem. The one context
+// (library/context.h) owns it; tests start fresh with ResetContext().
 
 #include <cstdint>
 #include <string>
@@ -80,6 +80,9 @@ struct ErrorState {
     int32_t errorTextSwitch = 0;
 };
 
+struct MatrixOperations;
+const MatrixOperations& NoMatrixOperations();
+
 struct EngineState {
     ParserState parser;
     EvalState eval;
@@ -90,13 +93,13 @@ struct EngineState {
     std::u16string testResult;
     std::u16string numericResult;  // text returned by lPoly_dydx
     uint64_t rngState = 0;
+    // Installed by the matrix layer (engine/matrix_ops.h).
+    const MatrixOperations* matrix = &NoMatrixOperations();
 };
 
-// Constructed when the library loads; reached without a guard on every token.
-extern EngineState g_engine;
+// Part of the one context (library/context.h); reached without a guard on every token.
+extern EngineState& g_engine;
 inline EngineState& Engine() { return g_engine; }
-// Fresh engine state, as after loading the library (tests use it between cases).
-void ResetEngine();
 
 inline int32_t& E_Error() { return Engine().errors.e_error; }
 

@@ -6,8 +6,8 @@
 #include "common/text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/matrix_ops.h"
 #include "engine/state.h"
-#include "matrix/matrix_expr.h"
 
 namespace zorbit {
 

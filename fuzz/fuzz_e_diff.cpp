@@ -8,6 +8,7 @@
 #include "derive/diff_log.h"
 #include "derive/diff_state.h"
 #include "engine/state.h"
+#include "library/context.h"
 
 using namespace zorbit;
 
@@ -29,8 +30,7 @@ std::u16string Decode(const uint8_t* data, size_t size, bool pairs) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    ResetEngine();
-    ResetDiffState();
+    ResetContext();
     const bool pairs = (data[0] & 0x80) != 0;
     if ((data[0] & 0x40) != 0) SetDiffLogMode(3, u"");
     size_t varLength = data[0] & 0x0F;

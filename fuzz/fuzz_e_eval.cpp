@@ -7,10 +7,10 @@
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
+#include "library/context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    zorbit::ResetEngine();
-    zorbit::ResetMatrixState();
+    zorbit::ResetContext();
     zorbit::SetVarFunct(u"x", u"1.5", 0);
     zorbit::SetVarFunct(u"ax", u"-2", 0);
     zorbit::SetVarFunct(u"f(x)", u"x^2+1", 1);

@@ -12,6 +12,7 @@
 #include "fuzz_matrix_input.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
+#include "library/context.h"
 
 using namespace zorbit;
 
@@ -39,8 +40,7 @@ std::vector<std::vector<double>> Snapshot() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    ResetEngine();
-    ResetMatrixState();
+    ResetContext();
     if ((data[0] & 4) != 0) aElemOrderSet(1);
     for (const char16_t* d : kDefinitions)
         SetStrMatrix(d, false, false);

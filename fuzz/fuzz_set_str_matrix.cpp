@@ -9,13 +9,13 @@
 #include "fuzz_matrix_input.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
+#include "library/context.h"
 
 using namespace zorbit;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    ResetEngine();
-    ResetMatrixState();
+    ResetContext();
     if ((data[0] & 4) != 0) aElemOrderSet(1);
     SetStrMatrix(u"[mA];2;2;1;2;3;4", false, false);
     const std::u16string text = fuzz::MatrixFuzzText(data, size);

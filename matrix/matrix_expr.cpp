@@ -345,9 +345,7 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
     return ResultUsing(*vec, aFlag, design->handle);
 }
 
-} // namespace
-
-double MatrixReference(std::u16string_view reference, char16_t suffix) {
+double ReferenceOperand(std::u16string_view reference, char16_t suffix) {
     const MatrixEntry* user = FindMatrixEntry(reference, kMatchByName | kReturnAddress, true);
     if (user == nullptr) {
         ReportError(u"e_prs", 0, u"");
@@ -383,7 +381,7 @@ double MatrixReference(std::u16string_view reference, char16_t suffix) {
     return HandleValue(*scratch);
 }
 
-double CalcMatrixSumSubt(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
+double SumSubtOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
     uint8_t local = 0;
     if (aFlag == nullptr) aFlag = &local;
     if (op != u'+' && op != u'-') return a;
@@ -401,7 +399,7 @@ double CalcMatrixSumSubt(char16_t op, double a, double b, uint8_t* aFlag, uint8_
     return Failed(kErrConditionMatrix, u"CalcMatrixSumSubt", 2409, FlagsText(*aFlag, bFlag), a);
 }
 
-double CalcMatrixDivMult(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
+double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
     uint8_t local = 0;
     if (aFlag == nullptr) aFlag = &local;
     const uint8_t af = *aFlag;
@@ -435,7 +433,7 @@ double CalcMatrixDivMult(char16_t op, double a, double b, uint8_t* aFlag, uint8_
     return a;
 }
 
-double CalcMatrFunct(std::u16string_view name, double a, double b, double c, uint8_t* aFlag,
+double MatrixFunctionOperands(std::u16string_view name, double a, double b, double c, uint8_t* aFlag,
                      uint8_t bFlag, uint8_t /*cFlag: never read*/) {
     uint8_t local = 0;
     if (aFlag == nullptr) aFlag = &local;
@@ -450,14 +448,12 @@ double CalcMatrFunct(std::u16string_view name, double a, double b, double c, uin
                   a);
 }
 
-namespace {
 uint64_t HandleOf(double value) {
     if (!std::isfinite(value) || value < 1 || value >= 9007199254740992.0) return 0;
     return static_cast<uint64_t>(std::llround(value));
 }
-} // namespace
 
-void ClearScratchMatrices(double keepHandle) {
+void ClearScratch(double keepHandle) {
     const uint64_t keep = HandleOf(keepHandle);
     // Called after every evaluation: nothing to do is the common case.
     const auto& list = Matrices().arrList;
@@ -477,7 +473,7 @@ void ClearScratchMatrices(double keepHandle) {
     store.current = 0;
 }
 
-void RegisterMatrixResult(double handle) {
+void RegisterResult(double handle) {
     const MatrixEntry* result = FindMatrixByHandle(HandleOf(handle));
     if (result == nullptr) {
         MatrixError(kErrMatrixNotFound, u"de_eval", 0, u"MatrName = " + ShortestText(handle));
@@ -491,12 +487,17 @@ void RegisterMatrixResult(double handle) {
     SetMatrix(u"[mResult]", storage, rows, cols, false, std::move(copy));
 }
 
-void ClearAllMatrices() {
+void ClearAll() {
     ClearMatrixList(0);
 }
 
-void ResetMatrixState() {
-    ResetMatrixStore();
+}  // namespace
+
+const MatrixOperations& MatrixLayerOperations() {
+    static const MatrixOperations ops{&ReferenceOperand, &SumSubtOperands,     &DivMultOperands,
+                                      &MatrixFunctionOperands, &ClearScratch, &RegisterResult,
+                                      &ClearAll};
+    return ops;
 }
 
 } // namespace zorbit

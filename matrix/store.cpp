@@ -14,9 +14,6 @@ namespace zorbit {
 
 namespace {
 
-// Allocator bookkeeping, kept apart from the store so that it outlives every entry.
-int64_t liveBlocks = 0;
-
 // A canonical decimal handle ("0" or digits without a leading zero), else 0.
 uint64_t ParseHandle(std::u16string_view key) {
     if (key.empty() || key.size() > 19 || (key.size() > 1 && key[0] == u'0')) return 0;
@@ -64,22 +61,17 @@ void TraceDeletion(const MatrixEntry& entry, intptr_t keep, bool deleted) {
 void BlockDeleter::operator()(double* block) const noexcept {
     if (block == nullptr) return;
     delete[] block;
-    --liveBlocks;
+    --Matrices().liveBlocks;
 }
 
 MatrixBlock AllocateBlock(size_t n) {
     MatrixBlock block(new double[n == 0 ? 1 : n]());
-    ++liveBlocks;
+    ++Matrices().liveBlocks;
     return block;
 }
 
 int64_t LiveMatrixBlocks() {
-    return liveBlocks;
-}
-
-MatrixStore& Matrices() {
-    static MatrixStore store;
-    return store;
+    return Matrices().liveBlocks;
 }
 
 bool CountsFit(int64_t rows, int64_t cols) {
@@ -353,13 +345,5 @@ void DropScratchSince(uint64_t firstHandle) {
     store.current = 0;
 }
 
-void ResetMatrixStore() {
-    MatrixStore& store = Matrices();
-    store.arrList.clear();
-    store.ElementOrder = -1;
-    store.PlainCopy = 0;
-    store.current = 0;
-    store.listText.clear();
-}
 
 } // namespace zorbit

@@ -39,11 +39,16 @@ struct MatrixStore {
     int32_t ElementOrder = -1; // -1 not set, 0 row by row, 1 column by column
     int32_t PlainCopy = 0;
     size_t current = 0;      // the entry FindMatrix matched last
-    uint64_t nextHandle = 1; // never reset: a handle is never reused within a process
+    // Both outlive a reset of the context: a handle is never reused within a process,
+    // and blocks still held elsewhere stay counted.
+    uint64_t nextHandle = 1;
+    int64_t liveBlocks = 0;
     std::u16string listText; // result of GetMatrixList
 };
 
-MatrixStore& Matrices();
+// Part of the one context (library/context.h).
+extern MatrixStore& g_matrices;
+inline MatrixStore& Matrices() { return g_matrices; }
 
 // FindMatrix flags.
 enum : int32_t {
@@ -100,7 +105,5 @@ void DropScratch(uint64_t handle);
 // Removes the scratch entries registered since the handle counter stood at firstHandle.
 void DropScratchSince(uint64_t firstHandle);
 
-// Fresh store; the handle counter carries on.
-void ResetMatrixStore();
 
 } // namespace zorbit

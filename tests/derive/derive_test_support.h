@@ -16,6 +16,7 @@
 #include "derive/diff_state.h"
 #include "common/text.h"
 #include "engine/state.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 
@@ -44,11 +45,10 @@ class DeriveTest : public testing::Test {
                   ("derive_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count_));
         std::filesystem::create_directories(folder_);
         std::filesystem::current_path(folder_);
-        ResetEngine();
-        ResetDiffState();
+        ResetContext();
     }
     void TearDown() override {
-        ResetDiffState();
+        ResetContext();
         std::filesystem::current_path(previous_);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);

@@ -1,6 +1,7 @@
 // Simplification, folding and bracket printing of parsed derivative texts.
 
 #include "derive_test_support.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 namespace {
@@ -48,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Brackets, Simplify,
 
 TEST_F(DeriveTest, DivisionByZeroIsReportedAndNotFolded) {
     for (const char* text : {"x/0", "4/0"}) {
-        ResetDiffState();
+        ResetContext();
         E_Error() = -1;
         EXPECT_EQ(A(Diff_GetFormula(Diff_Simplify(Parse(text)))), text);
         EXPECT_EQ(A(Diff().firstError), "Division by zero.");

@@ -7,6 +7,7 @@
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "matrix/matrix_expr.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 
@@ -14,12 +15,10 @@ namespace zorbit::test {
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetEngine();
-        ResetMatrixState();
+        ResetContext();
     }
     void TearDown() override {
-        ResetEngine();
-        ResetMatrixState();
+        ResetContext();
     }
 
     // Evaluates and expects success; returns the value.

@@ -10,6 +10,7 @@
 #include "engine/state.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 
@@ -23,8 +24,7 @@ class MatrixTest : public ::testing::Test {
         EXPECT_EQ(LiveMatrixBlocks(), 0);
     }
     static void Reset() {
-        ResetEngine();
-        ResetMatrixState();
+        ResetContext();
     }
 
     // Defines a matrix from its definition string and expects success.

@@ -2,6 +2,7 @@
 
 #include "common/number_text.h"
 #include "matrix_fixture.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 namespace {
@@ -194,7 +195,7 @@ TEST_F(MatrixTest, HandlesAreNeverReused) {
     Define(u"[mA];1;1;1");
     const double first = MatrixReference(u"[mA]", 0);
     ClearAllMatrices();
-    ResetMatrixState();
+    ResetContext();
     Define(u"[mA];1;1;1");
     const double second = MatrixReference(u"[mA]", 0);
     EXPECT_GT(second, first);
