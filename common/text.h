@@ -35,6 +35,11 @@ inline bool IsIdentChar(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
            c == u'_';
 }
+// Copies text and a terminating zero into buffer (room for text.size() + 1).
+inline void CopyWithZero(char16_t* buffer, std::u16string_view text) {
+    text.copy(buffer, text.size());
+    buffer[text.size()] = 0;
+}
 // Length of a zero-terminated UTF-16 text (0 for null).
 size_t Length(const char16_t* text);
 inline std::u16string_view View(const char16_t* text) {

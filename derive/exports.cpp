@@ -1,14 +1,13 @@
-// The differentiation family of the C interface.
+// The C interface of the differentiation layer: each export is one guarded call into it.
 
-#include "derive/diff_entry.h"
-#include "derive/diff_log.h"
-#include "common/text.h"
-#include "engine/guard.h"
 #include "zorbit/zorbit.h"
 
-using namespace zorbit;
+#include "common/text.h"
+#include "derive/diff_entry.h"
+#include "derive/diff_log.h"
+#include "engine/guard.h"
 
-extern "C" {
+using namespace zorbit;
 
 ZORBIT_API int32_t e_diff(const char16_t* formula, const char16_t* variable, char16_t* buffer,
                           int32_t bufferLength) {
@@ -23,5 +22,3 @@ ZORBIT_API int32_t GetLast_diffErr(void) {
 ZORBIT_API int32_t SetDiffLogF(int8_t mode, const char16_t* fileName) {
     return guarded([&] { return SetDiffLogMode(mode, View(fileName)); }, int32_t{0});
 }
-
-} // extern "C"

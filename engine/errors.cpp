@@ -211,4 +211,18 @@ int32_t CopyDebugLog(char16_t* buffer, int32_t capacity, bool show) {
                    buffer, capacity, show);
 }
 
+int32_t ReportErrorLength(std::u16string_view procedure, int32_t line, std::u16string_view extra) {
+    return static_cast<int32_t>(ReportError(procedure, line, extra).size());
+}
+
+void RecordGuardFailure(int32_t code) noexcept {
+    try {
+        E_Error() = code;
+        ReportError(u"guarded", 0, u"Out of memory or internal failure");
+    } catch (...) {
+        // Not even the record fits: the code alone tells the caller.
+        E_Error() = code;
+    }
+}
+
 }  // namespace zorbit

@@ -42,6 +42,8 @@ std::u16string_view ErrorDescription(int32_t code);
 // Records an error with the current e_error and returns ErrMsgs.
 const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
                                   std::u16string_view extra);
+// ReportError for SetErrorMsgs: the records' length.
+int32_t ReportErrorLength(std::u16string_view procedure, int32_t line, std::u16string_view extra);
 // mode 1 record, 2 read, 4 clear, 8 last record with its extended information.
 const std::u16string& RecordError(std::u16string_view procedure, int32_t line,
                                   std::u16string_view extra, int32_t mode);

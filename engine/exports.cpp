@@ -1,10 +1,10 @@
-// The C interface of the engine: each export is one call into the core, guarded.
+// The C interface of the engine layer: each export is one guarded call into it.
 
 #include "zorbit/zorbit.h"
 
-#include "engine/host.h"
-#include "common/number_text.h"
 #include "common/text.h"
+#include "common/version.h"
+#include "engine/host.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/functions.h"
@@ -12,7 +12,6 @@
 #include "engine/library.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "matrix/store.h"
 
 using namespace zorbit;
 
@@ -23,28 +22,15 @@ const char16_t* Empty() { return u""; }
 }  // namespace
 
 // ---- Host services
-ZORBIT_API void SetMessageBoxHook(ZorbitMessageBoxFn fn) { SetMessageBoxHandler(fn); }
-ZORBIT_API void SetMessageWindowHook(ZorbitMessageWindowFn fn) { SetMessageWindowHandler(fn); }
-ZORBIT_API void SetClipboardHook(ZorbitClipboardFn fn) { SetClipboardHandler(fn); }
-
-// ---- Lifecycle
-ZORBIT_API int32_t vexAttachProcess(int32_t) {
-    return guarded([] {
-        Matrices().ElementOrder = -1;
-        Engine().errors.DebugMode = 1;
-        Engine().errors.DebugLog.clear();
-        return 0;
-    });
+ZORBIT_API void SetMessageBoxHook(ZorbitMessageBoxFn fn) {
+    guarded([&] { SetMessageBoxHandler(fn); });
 }
-ZORBIT_API int32_t vexAttachThread(int32_t) {
-    Matrices().PlainCopy = -1;
-    return 0;
+ZORBIT_API void SetMessageWindowHook(ZorbitMessageWindowFn fn) {
+    guarded([&] { SetMessageWindowHandler(fn); });
 }
-ZORBIT_API int32_t vexDetachThread(int32_t) {
-    Matrices().PlainCopy = 0;
-    return 0;
+ZORBIT_API void SetClipboardHook(ZorbitClipboardFn fn) {
+    guarded([&] { SetClipboardHandler(fn); });
 }
-ZORBIT_API int32_t vexDetachProcess(int32_t) { return 0; }
 
 // ---- About and version
 ZORBIT_API const char16_t* aAbout(int32_t mode) {
@@ -91,20 +77,15 @@ ZORBIT_API int32_t e_get_const(const char16_t* name, double* value) {
     return guarded([&] { return GetConst(View(name), value); });
 }
 ZORBIT_API int32_t GetDiff_OperAndFuncs(char16_t* buffer) {
-    return guarded([&]() -> int32_t {
-        if (!buffer) return 0;
-        const std::u16string text = OperAndFuncsText();
-        text.copy(buffer, text.size());
-        buffer[text.size()] = 0;
-        return static_cast<int32_t>((text.size() + 1) * sizeof(char16_t));
-    });
+    return guarded([&] { return CopyOperAndFuncs(buffer); });
 }
 
 // ---- Errors and diagnostics
-ZORBIT_API int32_t GetE_Error(void) { return E_Error(); }
+ZORBIT_API int32_t GetE_Error(void) {
+    return guarded([] { return E_Error(); });
+}
 ZORBIT_API int32_t SetE_Error(int32_t code) {
-    E_Error() = code;
-    return code;
+    return guarded([&] { return E_Error() = code; });
 }
 ZORBIT_API const char16_t* GetE_ErrDescr(int32_t code, uint8_t extended) {
     return guarded([&] { return GetErrorDescriptionText(code, extended != 0); }, Empty());
@@ -113,27 +94,19 @@ ZORBIT_API int32_t GetErrorMsgs(char16_t* buffer, int32_t capacity, uint8_t show
     return guarded([&] { return CopyErrorMsgs(buffer, capacity, show != 0); });
 }
 ZORBIT_API int32_t SetErrorMsgs(const char16_t* procedure, int32_t line, const char16_t* extra) {
-    return guarded([&] {
-        return static_cast<int32_t>(ReportError(View(procedure), line, View(extra)).size());
-    });
+    return guarded([&] { return ReportErrorLength(View(procedure), line, View(extra)); });
 }
 ZORBIT_API int32_t SetErrorMsgsF(int32_t onOff) {
-    const int32_t previous = Engine().errors.errorTextSwitch;
-    Engine().errors.errorTextSwitch = onOff;
-    return previous;
+    return guarded([&] { return SetErrorTextSwitch(onOff); });
 }
 ZORBIT_API int32_t GetDebugLog(char16_t* buffer, int32_t capacity, uint8_t show) {
     return guarded([&] { return CopyDebugLog(buffer, capacity, show != 0); });
 }
 ZORBIT_API int32_t SetDebugF(int32_t mode) {
-    const int32_t previous = Engine().errors.DebugMode;
-    Engine().errors.DebugMode = mode;
-    return previous;
+    return guarded([&] { return SetDebugMode(mode); });
 }
 ZORBIT_API int32_t ShowMsgs(int32_t flags) {
-    Engine().errors.MsgFlags = flags;
-    if (flags == 2) Engine().errors.DebugMode = 1;
-    return 0;
+    return guarded([&] { return SetMessageFlags(flags); });
 }
 
 // ---- Variables and custom functions
@@ -148,13 +121,10 @@ ZORBIT_API int32_t GetVarFuncList(char16_t* buffer, int32_t capacity, const char
     return guarded([&] { return CopyVarFuncList(buffer, capacity, View(which)); });
 }
 ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which) {
-    return guarded([&] { return static_cast<int32_t>(ListByWord(View(which)).size()); });
+    return guarded([&] { return VarFuncListLength(View(which)); });
 }
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which) {
-    return guarded([&] {
-        ListByWord(View(which)).clear();
-        return 1;
-    });
+    return guarded([&] { return ClearVarFuncListByWord(View(which)); });
 }
 ZORBIT_API int32_t ReSetZiZoruze(void) {
     return guarded([] { return zorbit::ReSetZiZoruze(); });
@@ -162,10 +132,5 @@ ZORBIT_API int32_t ReSetZiZoruze(void) {
 
 // ---- Number formatting
 ZORBIT_API const char16_t* StrD0(const char16_t* text) {
-    return guarded(
-        [&] {
-            Engine().numberResult = TrimNumber(View(text));
-            return Engine().numberResult.c_str();
-        },
-        Empty());
+    return guarded([&] { return TrimNumberResult(View(text)); }, Empty());
 }

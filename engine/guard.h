@@ -1,27 +1,28 @@
 #pragma once
-// Every export body runs inside guarded(): nothing may escape the C interface.
+// The engine's export guard: an exception becomes an error code in the engine's error
+// state and a record, and the export answers its fallback.
 
-#include <new>
+#include <cstdint>
 #include <type_traits>
 
+#include "common/guard.h"
 #include "engine/errors.h"
-#include "engine/state.h"
 
 namespace zorbit {
 
-// Runs body; an exception becomes error `code` (13 unless given) and the fallback value.
+// Records a failure that escaped an export body (out of memory, internal fault).
+void RecordGuardFailure(int32_t code) noexcept;
+
 template <typename Body, typename R = std::invoke_result_t<Body>>
+    requires(!std::is_void_v<R>)
 R guarded(Body&& body, R fallback = R{}, int32_t code = kErrInvalidArgument) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        try {
-            E_Error() = code;
-            ReportError(u"guarded", 0, u"Out of memory or internal failure");
-        } catch (...) {
-        }
-        return fallback;
-    }
+    return guarded_with(std::forward<Body>(body), fallback, [code] { RecordGuardFailure(code); });
+}
+
+template <typename Body>
+    requires std::is_void_v<std::invoke_result_t<Body>>
+void guarded(Body&& body) noexcept {
+    guarded_with(std::forward<Body>(body), [] { RecordGuardFailure(kErrInvalidArgument); });
 }
 
 }  // namespace zorbit

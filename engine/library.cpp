@@ -1,50 +1,27 @@
 #include "engine/library.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <ctime>
 #include <string>
+#include <utility>
 
+#include "common/number_text.h"
+#include "engine/functions.h"
 #include "engine/host.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
 namespace {
 
-// Path of the module this code is part of (the library, or a test program).
-std::string OwnPath() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&OwnPath), &info) && info.dli_fname) return info.dli_fname;
-    return {};
-}
-
-std::u16string FileTimeText(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0) return u"";
-    std::tm tm{};
-    localtime_r(&st.st_mtime, &tm);
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mday, tm.tm_mon + 1,
-                  tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return Utf8ToUtf16(buf);
-}
-
-void CopyText(char16_t* buffer, std::u16string_view text) {
-    text.copy(buffer, text.size());
-    buffer[text.size()] = 0;
-}
 
 }  // namespace
 
 const char16_t* AboutText(int32_t mode) {
     std::u16string text = u"Library: Zorbit.dll";
     text += u"\r\nVersion: ";
-    text += VEX_VERSION_TEXT;
-    text += u"\r\nFileTime: " + FileTimeText(OwnPath());
+    text += kVersionText;
+    text += u"\r\nFileTime: " + ModuleFileTime();
     text += u"\r\nAuthor: the vexCalc developers";
     text += u"\r\nContact: see the project's README";
     text += u"\r\nScope: a DLL library for numerical calculations (methods)";
@@ -57,18 +34,28 @@ const char16_t* AboutText(int32_t mode) {
     return Engine().aboutText.c_str();
 }
 
-int32_t VersionInfo(std::u16string_view fileName, char16_t* fileVersion, char16_t* productVersion) {
-    // Only our own products carry a version (compiled in); other files have none.
-    if (!fileName.empty()) {
-        const std::string own = OwnPath();
-        const std::string asked = Utf16ToUtf8(fileName);
-        if (own.empty() || (asked != own && own.rfind("/" + asked) != own.size() - asked.size() - 1))
-            return 0;
-    }
-    const std::u16string_view version = VEX_VERSION_TEXT;
-    if (fileVersion) CopyText(fileVersion, version);
-    if (productVersion) CopyText(productVersion, version);
-    return 2;
+int32_t SetErrorTextSwitch(int32_t onOff) {
+    return std::exchange(Engine().errors.errorTextSwitch, onOff);
+}
+
+int32_t SetDebugMode(int32_t mode) { return std::exchange(Engine().errors.DebugMode, mode); }
+
+int32_t SetMessageFlags(int32_t flags) {
+    Engine().errors.MsgFlags = flags;
+    if (flags == 2) Engine().errors.DebugMode = 1;
+    return 0;
+}
+
+int32_t CopyOperAndFuncs(char16_t* buffer) {
+    if (!buffer) return 0;
+    const std::u16string text = OperAndFuncsText();
+    CopyWithZero(buffer, text);
+    return static_cast<int32_t>((text.size() + 1) * sizeof(char16_t));
+}
+
+const char16_t* TrimNumberResult(std::u16string_view text) {
+    Engine().numberResult = TrimNumber(text);
+    return Engine().numberResult.c_str();
 }
 
 const char16_t* TestStrBody(std::u16string_view text) {
@@ -82,7 +69,7 @@ char16_t* TestStrPtrBody(char16_t* buffer) {
     if (!buffer) return buffer;
     ShowMessageBox(u"TestStrPtr 1", u"st.s=." + std::u16string(View(buffer)) + u".", 0, 1);
     ShowMessageBox(u"TestStrPtr 2", u"st.s=.aaaaaaaaaaa.", 0, 1);
-    CopyText(buffer, u"aaaaaaaaaaa");
+    CopyWithZero(buffer, u"aaaaaaaaaaa");
     return buffer;
 }
 
@@ -90,7 +77,7 @@ const char16_t* TestStrPtr2Body(char16_t* buffer) {
     if (buffer) {
         ShowMessageBox(u"TestStrPtr 1", u"st.s=." + std::u16string(View(buffer)) + u".", 0, 1);
         ShowMessageBox(u"TestStrPtr 2", u"st.s=.aaaaaaaaaaaaaa.", 0, 1);
-        CopyText(buffer, u"aaaaaaaaaaaaaa");
+        CopyWithZero(buffer, u"aaaaaaaaaaaaaa");
     }
     Engine().testResult = u"aaaaaaaaaaaaaa";
     return Engine().testResult.c_str();

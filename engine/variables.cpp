@@ -159,6 +159,15 @@ int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view 
     return static_cast<int32_t>(n);
 }
 
+int32_t VarFuncListLength(std::u16string_view which) {
+    return static_cast<int32_t>(ListByWord(which).size());
+}
+
+int32_t ClearVarFuncListByWord(std::u16string_view which) {
+    ListByWord(which).clear();
+    return 1;
+}
+
 int32_t ReSetZiZoruze() {
     EngineState& e = Engine();
     e.vars.VarList.clear();

@@ -20,6 +20,9 @@ int32_t FindVarFunct(std::u16string_view name, int32_t kind, double* result, cha
 // The tokenizer's lookup: a lower-case name; true and the stored value when defined.
 bool LookupVariable(std::u16string_view lowerName, double* value);
 
+// GetVarFuncListLen and ClearVarFuncList ("vars" or the functions).
+int32_t VarFuncListLength(std::u16string_view which);
+int32_t ClearVarFuncListByWord(std::u16string_view which);
 int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view which);
 int32_t ReSetZiZoruze();
 

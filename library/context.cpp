@@ -40,4 +40,22 @@ void ResetContext() {
     InstallLayers(c);
 }
 
+int32_t AttachProcess() {
+    Context& c = g_context;
+    c.matrices.ElementOrder = -1;
+    c.engine.errors.DebugMode = 1;
+    c.engine.errors.DebugLog.clear();
+    return 0;
+}
+
+int32_t AttachThread() {
+    g_context.matrices.PlainCopy = -1;
+    return 0;
+}
+
+int32_t DetachThread() {
+    g_context.matrices.PlainCopy = 0;
+    return 0;
+}
+
 }  // namespace zorbit

@@ -28,4 +28,10 @@ Context& TheContext();
 // handle counter and the count of live matrix blocks carry on (handles are never reused).
 void ResetContext();
 
+// What a host's process and thread notifications set: the element order unset, debug
+// output silent with an empty log; the plain-copy switch on and off. Each returns 0.
+int32_t AttachProcess();
+int32_t AttachThread();
+int32_t DetachThread();
+
 }  // namespace zorbit

@@ -1,22 +1,17 @@
-// The numeric routines of the program's contract, exported by name.
+// The C interface of the numeric layer: each export is one guarded call into it.
 
 #include "zorbit/zorbit.h"
 
 #include "common/text.h"
 #include "engine/guard.h"
 #include "numeric/numeric.h"
-#include "engine/state.h"
 
 using namespace zorbit;
 
 ZORBIT_API int32_t Integrate(const char16_t* f, double a, double b, int32_t n, int32_t trapezoid,
                              const char16_t* var, double* value) {
     return guarded(
-        [&] {
-            const double v = zorbit::Integrate(View(f), a, b, n, trapezoid == 1, View(var));
-            if (value && E_Error() == kNoError) *value = v;
-            return E_Error();
-        },
+        [&] { return IntegrateInto(View(f), a, b, n, trapezoid == 1, View(var), value); },
         int32_t{kErrInvalidArgument});
 }
 
@@ -25,10 +20,6 @@ ZORBIT_API double dSolve(const char16_t* polynomial, const char16_t* variable) {
 }
 
 ZORBIT_API const char16_t* lPoly_dydx(const char16_t* polynomial, const char16_t* variable) {
-    return guarded(
-        [&] {
-            Engine().numericResult = PolynomialDerivative(View(polynomial), View(variable));
-            return Engine().numericResult.c_str();
-        },
-        static_cast<const char16_t*>(u""));
+    return guarded([&] { return PolynomialDerivativeResult(View(polynomial), View(variable)); },
+                   static_cast<const char16_t*>(u""));
 }

@@ -227,4 +227,17 @@ std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16stri
     return buffer;
 }
 
+int32_t IntegrateInto(std::u16string_view f, double a, double b, int32_t n, bool trapezoid,
+                      std::u16string_view var, double* value) {
+    const double v = Integrate(f, a, b, n, trapezoid, var);
+    if (value && E_Error() == kNoError) *value = v;
+    return E_Error();
+}
+
+const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial,
+                                           std::u16string_view var) {
+    Engine().numericResult = PolynomialDerivative(polynomial, var);
+    return Engine().numericResult.c_str();
+}
+
 }  // namespace zorbit

@@ -15,11 +15,17 @@ constexpr int32_t kMaxIntegrationIntervals = 10000000;
 // Sets e_error: -1, 13 for n < 1 or too many intervals, or the code of a failing point.
 double Integrate(std::u16string_view f, double a, double b, int32_t n, bool trapezoid,
                  std::u16string_view var);
+// Integrate's export: *value receives the integral on success; returns e_error.
+int32_t IntegrateInto(std::u16string_view f, double a, double b, int32_t n, bool trapezoid,
+                      std::u16string_view var, double* value);
 // A real root of the formula in var: bracketing with Brent's method, Newton for roots
 // that touch zero without a sign change. 13 when there is none.
 double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var);
 // The derivative in var as the differentiator prints it.
 std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16string_view var);
+// lPoly_dydx: the same, library-owned until the next call.
+const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial,
+                                           std::u16string_view var);
 
 // Evaluates a formula for values of one variable by replacing its whole name.
 class FormulaInX {

@@ -1,0 +1,21 @@
+// The library's lifecycle exports: they touch the settings of several layers.
+
+#include "zorbit/zorbit.h"
+
+#include "engine/guard.h"
+#include "library/context.h"
+
+using namespace zorbit;
+
+ZORBIT_API int32_t vexAttachProcess(int32_t) {
+    return guarded([] { return AttachProcess(); });
+}
+ZORBIT_API int32_t vexAttachThread(int32_t) {
+    return guarded([] { return AttachThread(); });
+}
+ZORBIT_API int32_t vexDetachThread(int32_t) {
+    return guarded([] { return DetachThread(); });
+}
+ZORBIT_API int32_t vexDetachProcess(int32_t) {
+    return guarded([] { return 0; });
+}

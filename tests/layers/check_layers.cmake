@@ -1,0 +1,44 @@
+# Fails when a source file includes a header of a layer above its own.
+# Inside libzorbit.so the layers run one way: common -> engine -> matrix -> derive ->
+# numeric -> library; the layers' export files belong to the top. The program's own
+# folders (script, platform, shell) reach the library only through zorbit/zorbit.h.
+# Run: cmake -DSOURCE_DIR=<tree> -P check_layers.cmake
+set(layers common engine matrix derive numeric library)
+set(program_folders script platform shell)
+
+function(layer_of folder out)
+  list(FIND layers "${folder}" index)
+  set(${out} ${index} PARENT_SCOPE)
+endfunction()
+
+set(failures "")
+foreach(folder IN LISTS layers program_folders)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(RELATIVE_PATH rel "${SOURCE_DIR}" "${source}")
+    get_filename_component(name "${source}" NAME)
+    layer_of(${folder} own)
+    if(name STREQUAL "exports.cpp")
+      set(own 5)
+    endif()
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" header "${line}")
+      string(REGEX MATCH "^[^/]+" top "${header}")
+      layer_of("${top}" theirs)
+      if(own GREATER_EQUAL 0)
+        if(theirs GREATER own)
+          list(APPEND failures "${rel} includes ${header}, a layer above its own")
+        endif()
+      elseif(theirs GREATER_EQUAL 0 AND NOT top STREQUAL "common")
+        list(APPEND failures "${rel} includes ${header}: the program reaches the library only through zorbit/zorbit.h")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(failures)
+  list(JOIN failures "\n" text)
+  message(FATAL_ERROR "Layer violations:\n${text}")
+endif()
+message(STATUS "layers: every include points down")

@@ -1,0 +1,2 @@
+// An engine source reaching up into the matrix layer: the check must refuse it.
+#include "matrix/store.h"

@@ -1,0 +1,2 @@
+// A program source reaching into the engine past the public header.
+#include "engine/state.h"
