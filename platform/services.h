@@ -30,11 +30,13 @@ class ClipboardService {
     virtual bool PutText(std::u16string_view text) = 0;
 };
 
-// The messages window that the report windows ("sm", "lg", ...) show their text in.
+// The messages window: the report windows ("sm", "lg", ...) show their text in it, and
+// the library writes numbered lines to it (position as WriteMessage's option).
 class TextWindowService {
   public:
     virtual ~TextWindowService() = default;
     virtual void ShowText(std::u16string_view text) = 0;
+    virtual void WriteLine(std::u16string_view line, int32_t position) = 0;
     virtual void Close() = 0;
 };
 

@@ -46,6 +46,12 @@ class StdoutTextWindow final : public TextWindowService {
         if (!out.empty() && out.back() != '\n') std::fputc('\n', stdout);
         std::fflush(stdout);
     }
+    // The library's own lines are diagnostics: they stay off the results on stdout.
+    void WriteLine(std::u16string_view line, int32_t) override {
+        const std::string out = TerminalText(line) + "\n";
+        std::fwrite(out.data(), 1, out.size(), stderr);
+        std::fflush(stderr);
+    }
     void Close() override {}
 };
 

@@ -7,11 +7,6 @@
 
 namespace vex {
 
-int32_t MessageBox(ScriptHost& host, std::u16string_view title, std::u16string_view text) {
-    if (!host.platform || !host.platform->messageBox) return kIdOk;
-    return host.platform->messageBox->Show(title, text, kMbOk, kIdOk);
-}
-
 std::u16string Library::Describe(int32_t code) const {
     if (!s_->GetE_ErrDescr) return {};
     return std::u16string(zorbit::View(s_->GetE_ErrDescr(code, 0)));

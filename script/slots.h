@@ -37,6 +37,8 @@ using FnIntegrate = decltype(&::Integrate);
 using FnSolve = decltype(&::dSolve);
 using FnPolyDydx = decltype(&::lPoly_dydx);
 using FnMessageBoxHook = decltype(&::SetMessageBoxHook);
+using FnMessageWindowHook = decltype(&::SetMessageWindowHook);
+using FnClipboardHook = decltype(&::SetClipboardHook);
 using FnVersion = decltype(&::DisplayVerInfo);
 using FnAny = void (*)();
 
@@ -146,6 +148,8 @@ using FnAny = void (*)();
     X(5, SetErrorMsgs, FnSetErrorMsgs) \
     X(5, GetErrorMsgs, FnAny) \
     X(6, SetMessageBoxHook, FnMessageBoxHook) \
+    X(6, SetMessageWindowHook, FnMessageWindowHook) \
+    X(6, SetClipboardHook, FnClipboardHook) \
     X(6, DisplayVerInfo, FnVersion)
 // clang-format on
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "platform/library_hooks.h"
 #include "platform/services.h"
 #include "script/file_io.h"
 #include "script/keywords.h"
@@ -49,6 +50,10 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
                             : LoadBindingFrom(p.binding, options.libraryPath, error);
     if (!loaded) return false;
     p.host.slots = &p.binding.slots;
+    // The library's messages take the same way as the interpreter's.
+    const EntrySlots& s = p.binding.slots;
+    InstallLibraryHooks(*p.host.platform,
+                        {s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
     ReadHelpText(p);
     p.KeywordList = InitKeywordTable();
     const std::string ini = ConfigFilePath(p.programDir);

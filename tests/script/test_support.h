@@ -26,16 +26,19 @@ class RecordingBox final : public MessageBoxService {
     int32_t Show(std::u16string_view title, std::u16string_view text, int32_t,
                  int32_t answer) override {
         shown.push_back(U8(title) + ": " + U8(text));
-        return answer;
+        return forcedAnswer != 0 ? forcedAnswer : answer;
     }
     std::vector<std::string> shown;
+    int32_t forcedAnswer = 0;  // 0 takes the default answer
 };
 
 class RecordingWindow final : public TextWindowService {
   public:
     void ShowText(std::u16string_view text) override { this->text += U8(text); }
+    void WriteLine(std::u16string_view line, int32_t) override { lines.push_back(U8(line)); }
     void Close() override {}
     std::string text;
+    std::vector<std::string> lines;
 };
 
 class RecordingClipboard final : public ClipboardService {

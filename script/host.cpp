@@ -1,0 +1,10 @@
+#include "script/host.h"
+
+namespace vex {
+
+int32_t MessageBox(ScriptHost& host, std::u16string_view title, std::u16string_view text) {
+    if (!host.platform || !host.platform->messageBox) return kIdOk;
+    return host.platform->messageBox->Show(title, text, kMbOk, kIdOk);
+}
+
+}  // namespace vex
