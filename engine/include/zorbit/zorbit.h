@@ -127,19 +127,6 @@ ZORBIT_API const char16_t* lPoly_dydx(const char16_t* polynomial, const char16_t
  * differ, 5 counts below 1 or above 1,000,000 elements, 7 singular, 10 inner dimensions
  * differ, 14 row/column out of range, 15 a null address. */
 
-/* ---- Numeric routines ------------------------------------------------------------------
- * f and polynomials are formulas in the named variable (replaced as a whole name). */
-/* Simpson's rule (n rounded up to even), or the trapezoid rule when trapezoid is 1, over
- * [a, b] with n intervals. *value receives the integral on success. Returns and leaves in
- * GetE_Error: -1, 13 for n < 1 (or above 10,000,000), or the code of a failing point. */
-ZORBIT_API int32_t Integrate(const char16_t* f, double a, double b, int32_t n, int32_t trapezoid,
-                             const char16_t* var, double* value);
-/* A real root of the polynomial in variable; GetE_Error 13 when it has none. */
-ZORBIT_API double dSolve(const char16_t* polynomial, const char16_t* variable);
-/* The derivative as formula text (library-owned, valid until the next call); on failure
- * "" and GetE_Error tells the code. */
-ZORBIT_API const char16_t* lPoly_dydx(const char16_t* polynomial, const char16_t* variable);
-
 /* ---- Matrix store ---- */
 /* Defines "name; rows; cols; e1; e2; ..." (elements row by row, formulas when evaluate).
  * The entry's index, or its storage when returnAddress; on failure the code (11 bad name or
