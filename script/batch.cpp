@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "common/text.h"
@@ -11,6 +12,7 @@
 #include "script/eval_script.h"
 #include "script/file_io.h"
 #include "script/report_windows.h"
+#include "script/run_log.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -228,12 +230,15 @@ size_t RunBatch(ScriptHost& host) {
     return b.batchText.size();
 }
 
-int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
+int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
+                    std::optional<std::u16string_view> selection) {
     BatchSettings& b = host.batch;
+    b.outOfMemory = false;
     try {
         b.commandLine = std::u16string(commandLine);
         b.lastErrors = 0;
         ParseCmdLine(host);
+        if (selection) SetSelection(host, *selection);
         if (b.showFlags) b.showFlags = false, ShowFlagsWindow(host);
         if (b.showAbout) b.showAbout = false, ShowAboutWindow(host);
         if (b.CurDir.empty()) b.CurDir = b.programDir + u"/vexXNpp/";
@@ -295,8 +300,11 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine) {
             }
             LogLine(host, u"            1 : Command Line Executed.");
         }
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         // Out of memory while building texts: the run fails, nothing crashes.
+        b.outOfMemory = true;
+        b.ExitCode = -5;
+    } catch (...) {
         b.ExitCode = -5;
     }
     LogLine(host, u"Evaluation End: Exit code: " + Num(b.ExitCode));

@@ -3,6 +3,7 @@
 // the clipboard), with its log and exit code.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,10 @@
 namespace vex {
 
 // Runs one batch: parses the switch string, takes the script from the input file or
-// the selection, runs it and delivers the report. Returns ExitCode (-1 success).
-int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine);
+// the selection, runs it and delivers the report. Returns ExitCode (-1 success). A
+// selection given apart from the switch string is taken whole (SetSelection).
+int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
+                    std::optional<std::u16string_view> selection = std::nullopt);
 
 // Runs the batch text and replaces it by the report (with its header unless NoHF);
 // returns the report's length.

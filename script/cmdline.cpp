@@ -1,10 +1,10 @@
 #include "script/cmdline.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "common/text.h"
+#include "script/run_log.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -39,30 +39,6 @@ std::u16string_view FolderPart(std::u16string_view path) {
     return slash == path.npos ? std::u16string_view() : path.substr(0, slash + 1);
 }
 
-int32_t LogLine(ScriptHost& host, std::u16string_view text) {
-    BatchSettings& b = host.batch;
-    if (!b.logF) return 0;
-    if (b.logRemembered.empty()) {
-        if (b.logFileN.empty()) return -1;
-        b.logRemembered = BatchPath(b, b.logFileN);
-    }
-    std::string line = zorbit::Utf16ToUtf8(text);
-    if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) line += "\r\n";
-    const std::string path = zorbit::Utf16ToUtf8(b.logRemembered);
-    std::FILE* f = std::fopen(path.c_str(), b.logCreated ? "ab" : "wb");
-    if (!f) {
-        if (!b.logFailureReported)
-            std::fprintf(stderr, "vexcalc: cannot open the log file %s; the run goes on\n",
-                         path.c_str());
-        b.logFailureReported = true;
-        return -1;
-    }
-    b.logCreated = true;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
-    return 1;
-}
-
 namespace {
 
 // A named output must not be a folder; with no usable name the report of a file run
@@ -75,26 +51,9 @@ void ApplyOutputRule(BatchSettings& b) {
         const std::filesystem::path p(zorbit::Utf16ToUtf8(ResolvePath(b.OutpFN, b.CurDir)));
         usable = !std::filesystem::is_directory(p, ec);
     }
-    if (!usable) b.OutpFN = std::u16string(FolderPart(b.InpFN)) + u"Result.vex";
-}
-
-// Stands for a "/" inside double quotes while the line is split at "/".
-constexpr char16_t kQuotedSlash = u'\uE000';
-
-// Paths hold "/": inside double quotes a "/" does not split the switch string.
-void ProtectQuotedSlashes(std::u16string& line) {
-    bool quoted = false;
-    for (char16_t& c : line) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (quoted && c == u'/')
-            c = kQuotedSlash;
-    }
-}
-
-void RestoreSlashes(std::u16string& text) {
-    for (char16_t& c : text)
-        if (c == kQuotedSlash) c = u'/';
+    if (usable) return;
+    if (!b.OutpFN.empty()) b.outputReplaced = b.OutpFN;
+    b.OutpFN = std::u16string(FolderPart(b.InpFN)) + u"Result.vex";
 }
 
 // A file name without the double quotes around it.
@@ -115,6 +74,15 @@ std::u16string_view AfterColon(std::u16string_view field) {
     const size_t colon = field.find(u':');
     return colon == field.npos ? std::u16string_view()
                                : Value(field).substr(std::min(colon + 1, Value(field).size()));
+}
+
+void SelectText(BatchSettings& b, std::u16string_view text) {
+    b.selText = std::u16string(text);
+    b.getFromSelTextF = true;
+    b.InputFileF = false;
+    b.NoHF = true;
+    const std::u16string lower = ToLower(b.selText);
+    if (Contains(lower, u"plot")) b.splF = Contains(lower, u"save");
 }
 
 void Reset(ScriptHost& host) {
@@ -149,12 +117,7 @@ bool ApplySwitch(ScriptHost& host, std::u16string_view S, std::u16string_view F)
     } else if (S == u"sc") {
         b.SaveToClpBF = true;
     } else if (S == u"se") {
-        b.selText = std::u16string(TrimSpaces(F.substr(std::min<size_t>(4, F.size()))));
-        b.getFromSelTextF = true;
-        b.InputFileF = false;
-        b.NoHF = true;
-        const std::u16string lower = ToLower(b.selText);
-        if (Contains(lower, u"plot")) b.splF = Contains(lower, u"save");
+        SelectText(b, TrimSpaces(F.substr(std::min<size_t>(4, F.size()))));
     } else if (S == u"de") {
         b.delF = true;
     } else if (S == u"ln") {
@@ -191,37 +154,81 @@ bool ApplySwitch(ScriptHost& host, std::u16string_view S, std::u16string_view F)
     return true;
 }
 
+// The next "/" at or after from that is not inside double quotes (paths hold "/").
+size_t NextSlash(std::u16string_view line, size_t from) {
+    bool quoted = false;
+    for (size_t i = from; i < line.size(); ++i) {
+        if (line[i] == u'"')
+            quoted = !quoted;
+        else if (line[i] == u'/' && !quoted)
+            return i;
+    }
+    return line.npos;
+}
+
+// The opening "'" of a quoted selection when the field at start is "sel:'...";
+// npos for any other field.
+size_t SelectionQuote(std::u16string_view line, size_t start) {
+    const size_t s = line.find_first_not_of(u' ', start);
+    if (s == line.npos || line.size() - s < 4) return line.npos;
+    const std::u16string_view head = line.substr(s, 4);
+    if (ToLower(head.substr(0, 2)) != u"se" || head.find_first_of(u"/\"'") != head.npos)
+        return line.npos;
+    const size_t q = line.find_first_not_of(u' ', s + 4);
+    return q != line.npos && line[q] == u'\'' ? q : line.npos;
+}
+
 } // namespace
 
 void ParseCmdLine(ScriptHost& host) {
     BatchSettings& b = host.batch;
     b.noLabels = false;
+    b.ignoredSwitches.clear();
+    b.outputReplaced.clear();
     std::u16string line(TrimSpaces(b.commandLine));
+    const size_t lastGiven = line.rfind(u'/');
     if (!line.empty() && line.back() == u'/') line += u" /";
-    ProtectQuotedSlashes(line);
-    const std::vector<std::u16string_view> fields = SplitFields(line, u'/');
-    // Fields after the last "/" are never read.
-    const size_t n = fields.size() - 1;
     bool joining = false;
-    for (size_t k = 0; k < n; ++k) {
-        std::u16string F = std::u16string(TrimSpaces(fields[k])) + u" /";
-        RestoreSlashes(F);
+    // Each field ends at a "/"; the text after the last "/" is never read.
+    for (size_t start = 0;;) {
+        const size_t quote = SelectionQuote(line, start);
+        size_t end = line.npos;
+        if (quote == line.npos) {
+            end = NextSlash(line, start);
+        } else {
+            // The quoted selection is one unit: no "/" inside it splits the field.
+            const size_t close = line.find(u'\'', quote + 1);
+            if (close != line.npos)
+                end = NextSlash(line, close + 1);
+            else if (lastGiven != line.npos && lastGiven > quote)
+                end = lastGiven;
+        }
+        if (end == line.npos) break;
+        const std::u16string_view field =
+            TrimSpaces(std::u16string_view(line).substr(start, end - start));
+        start = end + 1;
+        const std::u16string F = std::u16string(field) + u" /";
         const std::u16string S = ToLower(std::u16string_view(F).substr(0, 2));
-        const bool wasSel = S == u"se";
         if (ApplySwitch(host, S, F)) {
-            joining = wasSel && b.getFromSelTextF;
+            // Only an unquoted selection can have been split by a "/" inside it.
+            joining = S == u"se" && quote == line.npos && b.getFromSelTextF;
             continue;
         }
-        if (!b.getFromSelTextF) continue;
-        // A "/" inside the selection split it: the pieces are joined back.
-        if (joining) {
+        if (b.getFromSelTextF && joining) {
             b.selText += TrimSpaces(F);
-        } else {
+            continue;
+        }
+        if (b.getFromSelTextF) {
             if (!b.selText.empty() && b.selText.back() == u'/') b.selText.pop_back();
             joining = false;
         }
+        if (!field.empty()) b.ignoredSwitches.emplace_back(field);
     }
     ApplyOutputRule(b);
+}
+
+void SetSelection(ScriptHost& host, std::u16string_view text) {
+    SelectText(host.batch, u"'" + std::u16string(text) + u"'");
 }
 
 } // namespace vex

@@ -75,8 +75,9 @@ size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
     size_t next = i + 1;
     while (next <= rs.lineCount) {
         const std::u16string_view line = BlockLine(rs, next);
+        // A line holding a NUL ends the block; the line loop refuses it.
         if (ToLower(TrimSpaces(line.substr(0, 4))) != u"dimx" ||
-            !zorbit::EqualsNoCase(DimXName(line), name))
+            !zorbit::EqualsNoCase(DimXName(line), name) || line.find(u'\0') != line.npos)
             break;
         AppendDimXValues(line, definition);
         ++next;

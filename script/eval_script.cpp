@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <new>
 
 #include "common/text.h"
 #include "script/run_state.h"
@@ -136,6 +137,29 @@ void Unrecognised(RunState& rs, const Statement& st) {
     rs.ResultLine(rs.resultLabel + rs.lib.FailureText(25));
 }
 
+// The library reads its texts up to a NUL: a line holding one would run cut short, so
+// it is refused with the column of the first NUL (shown as "<NUL>").
+bool RefusedNul(RunState& rs, std::u16string_view line, size_t lineNo) {
+    const size_t nul = line.substr(0, line.find(u'\'')).find(u'\0');
+    if (nul == line.npos) return false;
+    std::u16string shown;
+    for (char16_t c : line) {
+        if (c == u'\0')
+            shown += u"<NUL>";
+        else
+            shown.push_back(c);
+    }
+    constexpr int32_t kInvalidArgument = 13;
+    rs.lib.SetError(kInvalidArgument);
+    ++rs.ExecutedCount;
+    ++rs.ErrorCount;
+    rs.Header(lineNo, u"Expression = " + shown + u":");
+    rs.ResultLine(rs.resultLabel + rs.lib.FailureText(kInvalidArgument) +
+                  u" (invalid character NUL at column " + Num(static_cast<long long>(nul + 1)) +
+                  u")");
+    return true;
+}
+
 void SetLabels(RunState& rs) {
     if (!rs.run.noLabels) {
         rs.numberLabel = u"Number =";
@@ -203,7 +227,7 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         while (i <= rs.lineCount) {
             host.batch.ExitCode = -1;
             const std::u16string_view line = rs.Line(i);
-            if (!Selected(rs, i) || CommentOrCopy(rs, line)) {
+            if (!Selected(rs, i) || CommentOrCopy(rs, line) || RefusedNul(rs, line, i)) {
                 ++i;
                 continue;
             }
@@ -227,8 +251,12 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         const int64_t code = int64_t{rs.ExecutedCount} * 1000 + rs.ErrorCount;
         result.code = static_cast<int32_t>(std::min<int64_t>(code, INT32_MAX));
         result.report = std::move(rs.ReportText);
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         // Out of memory: what was built is lost, the run reports nothing rather than crash.
+        result = ScriptResult{};
+        host.batch.ExitCode = -5;
+        host.batch.outOfMemory = true;
+    } catch (...) {
         result = ScriptResult{};
         host.batch.ExitCode = -5;
     }

@@ -157,10 +157,18 @@ std::u16string ScriptFileIO(ScriptHost& host, std::u16string_view file, std::u16
     std::string_view rest(bytes);
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
     std::u16string result;
-    while (!rest.empty()) {
+    for (size_t lineNo = 1; !rest.empty(); ++lineNo) {
         const size_t nl = rest.find('\n');
         std::string_view line = rest.substr(0, nl);
         rest = nl == rest.npos ? std::string_view() : rest.substr(nl + 1);
+        // The library would read such a line only up to its NUL.
+        if (line.find('\0') != line.npos) {
+            host.batch.ExitCode = -5;
+            MessageBox(host, kBoxTitle,
+                       u"Error 3: invalid character (NUL) in line " +
+                           Num(static_cast<long long>(lineNo)) + u" of the file!\r\n" + shownPath);
+            return {};
+        }
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const std::u16string wide = zorbit::Utf8ToUtf16(line);
         if (!StartsWith(zorbit::TrimSpaces(wide), u"'")) result += wide;

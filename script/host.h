@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/services.h"
 #include "script/slots.h"
@@ -70,6 +71,12 @@ struct BatchSettings {
     // The report header of the current run, and the errors its script found.
     std::u16string headerText;
     int32_t lastErrors = 0;
+    // What the last parse of a switch string passed over, for the caller to tell:
+    // fields that are no switch, and an output name the output rule replaced.
+    std::vector<std::u16string> ignoredSwitches;
+    std::u16string outputReplaced;
+    // The last run ran out of memory: its report is lost.
+    bool outOfMemory = false;
 };
 
 struct ScriptHost {

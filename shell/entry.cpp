@@ -1,5 +1,7 @@
 #include "shell/entry.h"
 
+#include <new>
+
 #include "common/text.h"
 #include "script/batch.h"
 #include "script/text_util.h"
@@ -50,12 +52,23 @@ std::vector<std::u16string> ResultLines(std::u16string_view cleaned) {
 EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& keywords,
                          std::u16string_view line) {
     EntryResult result;
-    const std::u16string_view typed = zorbit::TrimSpaces(line);
-    if (typed.empty()) return result;
-    result.text = EntryText(keywords, typed);
-    const int32_t code = vexEvalMain(host, u" /noh /nln /nt /sel:'" + result.text + u"' /");
-    result.error = code != -1 || host.batch.lastErrors > 0;
-    result.lines = ResultLines(CleanEntryOutput(host.batch.vexResStr));
+    try {
+        const std::u16string_view typed = zorbit::TrimSpaces(line);
+        if (typed.empty()) return result;
+        result.text = EntryText(keywords, typed);
+        // The formula goes in whole: nothing in it is read as a switch.
+        host.batch.vexResStr.clear();
+        const int32_t code = vexEvalMain(host, u" /noh /nln /nt /", result.text);
+        if (host.batch.outOfMemory) {
+            result.outOfMemory = result.error = true;
+            return result;
+        }
+        result.error = code != -1 || host.batch.lastErrors > 0;
+        result.lines = ResultLines(CleanEntryOutput(host.batch.vexResStr));
+    } catch (const std::bad_alloc&) {
+        result.lines.clear();
+        result.outOfMemory = result.error = true;
+    }
     return result;
 }
 

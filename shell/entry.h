@@ -24,6 +24,7 @@ struct EntryResult {
     std::u16string text;               // the line as run
     std::vector<std::u16string> lines; // the result rows
     bool error = false;                // the line reported an error
+    bool outOfMemory = false;          // the line could not be run for want of memory
 };
 
 // One line typed into the entry field; an empty line does nothing.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,18 +11,16 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "script/batch.h"
-#include "shell/entry.h"
 #include "shell/startup.h"
+#include "shell/terminal.h"
 
 namespace {
 
 constexpr int kExitCannotLoad = 10;
 constexpr int kExitUsage = 11;
-// Longest line read from standard input.
-constexpr size_t kMaxInputLine = size_t{1} << 20;
 
 const char* const kHelp =
-    "Usage: vexcalc [options] -e LINE      evaluate one line as the entry field does\n"
+    "Usage: vexcalc [options] -e LINES     evaluate each line as the entry field does\n"
     "       vexcalc [options] -            evaluate every line of standard input\n"
     "       vexcalc [options] --batch SWITCHES [--batch SWITCHES ...]\n"
     "                                      run the batch entry with a switch string,\n"
@@ -38,39 +37,6 @@ const char* const kHelp =
     "success, 2 to 9 for the batch exit codes -2 to -9 (of the last run);\n"
     "10 when libzorbit.so cannot be loaded; 11 for a wrong command line.\n";
 
-void PrintLines(const vex::EntryResult& r) {
-    for (const std::u16string& line : r.lines)
-        std::cout << zorbit::Utf16ToUtf8(line) << '\n';
-}
-
-// One line of standard input; a longer one is cut at kMaxInputLine, so no input can
-// exhaust memory. False at the end of the input.
-bool ReadInputLine(std::string& line) {
-    line.clear();
-    int c = 0;
-    bool any = false;
-    while ((c = std::getchar()) != EOF) {
-        any = true;
-        if (c == '\n') return true;
-        if (line.size() < kMaxInputLine) line.push_back(static_cast<char>(c));
-    }
-    return any;
-}
-
-int RunStdin(vex::Program& p) {
-    bool failed = false;
-    std::string line;
-    while (ReadInputLine(line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const vex::EntryResult r =
-            vex::RunEntryLine(p.host, p.KeywordList, zorbit::Utf8ToUtf16(line));
-        PrintLines(r);
-        std::cout.flush();
-        failed = failed || r.error;
-    }
-    return failed ? 1 : 0;
-}
-
 // One batch run; the report for the caller goes to stdout.
 int RunBatchLine(vex::Program& p, const std::string& switches) {
     const int32_t code = vex::vexEvalMain(p.host, zorbit::Utf8ToUtf16(switches));
@@ -81,6 +47,7 @@ int RunBatchLine(vex::Program& p, const std::string& switches) {
         if (c != '\r') clean.push_back(c);
     std::cout << clean;
     std::cout.flush();
+    vex::PrintBatchNotes(p.host.batch, std::cerr);
     if (code == -1) return 0;
     return code <= -2 && code >= -9 ? -code : 1;
 }
@@ -90,9 +57,7 @@ int Usage(const std::string& why) {
     return kExitUsage;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     vex::StartOptions options;
     std::string mode, value;
     std::vector<std::string> batches;
@@ -142,16 +107,24 @@ int main(int argc, char** argv) {
         std::cerr << "vexcalc: " << error << "\n";
         return kExitCannotLoad;
     }
-    if (mode == "-") return RunStdin(program);
-    if (mode == "-e") {
-        const vex::EntryResult r =
-            vex::RunEntryLine(program.host, program.KeywordList, zorbit::Utf8ToUtf16(value));
-        PrintLines(r);
-        return r.error ? 1 : 0;
-    }
+    if (mode == "-")
+        return vex::RunEntryStream(program.host, program.KeywordList, std::cin, std::cout,
+                                   std::cerr);
+    if (mode == "-e")
+        return vex::RunEntryText(program.host, program.KeywordList, value, std::cout, std::cerr);
     // Several --batch switch strings run one after the other in this one process.
     int status = 0;
     for (const std::string& switches : batches)
         status = RunBatchLine(program, switches);
     return status;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vexcalc: out of memory; the run ends\n";
+        return 1;
+    }
 }

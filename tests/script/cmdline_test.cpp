@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "common/text.h"
+#include "script/batch.h"
 #include "script/cmdline.h"
 #include "tests/script/test_support.h"
 
@@ -21,12 +25,93 @@ TEST(ParseCmdLine, TextAfterTheLastSlashIsNotRead) {
     EXPECT_FALSE(first.NoHF);
 }
 
-TEST(ParseCmdLine, SelectionPiecesAreJoinedBack) {
+TEST(ParseCmdLine, QuotedSelectionIsOneUnit) {
     const BatchSettings b = Parse(u"/sel:'Expr = 1/2' /");
     EXPECT_TRUE(b.getFromSelTextF);
     EXPECT_TRUE(b.NoHF);
     EXPECT_FALSE(b.InputFileF);
-    EXPECT_EQ(U8(b.selText).rfind("'Expr = 1 /2' /", 0), 0u) << U8(b.selText);
+    EXPECT_EQ(U8(zorbit::TrimSpaces(b.selText)), "'Expr = 1/2'");
+}
+
+// Every switch setting a field could change, apart from the selection text.
+auto Switches(const BatchSettings& b) {
+    return std::make_tuple(b.noLabels, b.InpFN, b.InputFileF, b.OutpFN, b.OutputFileF, b.AppendF,
+                           b.NoHF, b.noLnExpF, b.SaveToClpBF, b.getFromSelTextF, b.delF, b.lnsF,
+                           b.LnsStr, b.LineOffset, b.splF, b.splPath, b.logF, b.logFileN, b.rsetF,
+                           b.showMemory, b.showLog, b.showFlags, b.showCommands, b.showAbout,
+                           b.ignoredSwitches);
+}
+
+struct SelectionRow {
+    const char* name;
+    const char16_t* line;
+    const char* selection; // the selection text, trimmed
+};
+
+class SelectionUnitTest : public ::testing::TestWithParam<SelectionRow> {};
+
+// A "/" inside the quoted selection never starts a switch: the settings are those of
+// a selection without one.
+TEST_P(SelectionUnitTest, NothingInsideIsASwitch) {
+    const BatchSettings b = Parse(GetParam().line);
+    EXPECT_EQ(U8(zorbit::TrimSpaces(b.selText)), GetParam().selection);
+    EXPECT_EQ(Switches(b), Switches(Parse(u"/sel:'x' /")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SelectionUnitTest,
+    ::testing::Values(
+        SelectionRow{"logInFormula", u"/sel:'Expr = 1/log(10)' /", "'Expr = 1/log(10)'"},
+        SelectionRow{"lnInFormula", u"/sel:'Expr = 1/ln(2)' /", "'Expr = 1/ln(2)'"},
+        SelectionRow{"abInFormula", u"/sel:'Expr = 1/abs(-2)' /", "'Expr = 1/abs(-2)'"},
+        SelectionRow{"everySwitchInFormula",
+                     u"/sel:'1/i a/o b/sclp/del/lns:1/lc:2/spl:c/log:d/rset/sm/lg/sf/cm/ab/xx' /",
+                     "'1/i a/o b/sclp/del/lns:1/lc:2/spl:c/log:d/rset/sm/lg/sf/cm/ab/xx'"},
+        SelectionRow{"doubleQuoteInside", u"/sel:'a\"/sm' /", "'a\"/sm'"},
+        SelectionRow{"blankBeforeQuote", u"/sel: 'Expr = 1/2' /", "'Expr = 1/2'"},
+        SelectionRow{"upperCase", u"/SEL:'Expr = 1/2' /", "'Expr = 1/2'"},
+        SelectionRow{"textAfterClosingQuote", u"/sel:'1/2' note /", "'1/2' note"},
+        SelectionRow{"unclosedRunsToTheLastSlash", u"/sel:'Expr = 1/sm /", "'Expr = 1/sm"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseCmdLine, SwitchesResumeAfterTheQuotedSelection) {
+    const BatchSettings b = Parse(u"/nln /sel:'Expr = 1/2' /log:run.log /sm /");
+    EXPECT_EQ(U8(zorbit::TrimSpaces(b.selText)), "'Expr = 1/2'");
+    EXPECT_TRUE(b.noLnExpF);
+    EXPECT_TRUE(b.logF);
+    EXPECT_EQ(U8(b.logFileN), "run.log");
+    EXPECT_TRUE(b.showMemory);
+    EXPECT_TRUE(b.ignoredSwitches.empty());
+}
+
+TEST(ParseCmdLine, UnquotedSelectionStillJoinsItsPieces) {
+    const BatchSettings b = Parse(u"/sel:Expr = 1/2 /");
+    EXPECT_EQ(U8(b.selText).rfind("Expr = 1 /2", 0), 0u) << U8(b.selText);
+    EXPECT_TRUE(b.ignoredSwitches.empty());
+}
+
+TEST(ParseCmdLine, UnknownSwitchesAreListed) {
+    const BatchSettings b = Parse(u"/xx /noh /yy z / /sel:'1/qq' /");
+    ASSERT_EQ(b.ignoredSwitches.size(), 2u);
+    EXPECT_EQ(U8(b.ignoredSwitches[0]), "xx");
+    EXPECT_EQ(U8(b.ignoredSwitches[1]), "yy z");
+    ScriptHost host;
+    host.batch = Parse(u"/xx /");
+    EXPECT_TRUE(Parse(u"/noh /", host).ignoredSwitches.empty());
+}
+
+class OutputRuleTest : public ScriptTest {};
+
+TEST_F(OutputRuleTest, FolderGivenAsOutputIsNoted) {
+    std::filesystem::create_directory(dir / "sub");
+    host.batch.commandLine = u"/i in.vex /o sub /";
+    ParseCmdLine(host);
+    EXPECT_EQ(U8(host.batch.OutpFN), "Result.vex");
+    EXPECT_EQ(U8(host.batch.outputReplaced), "sub");
+    host.batch.commandLine = u"/i in.vex /o new.vex /";
+    ParseCmdLine(host);
+    EXPECT_EQ(U8(host.batch.OutpFN), "new.vex");
+    EXPECT_TRUE(host.batch.outputReplaced.empty());
 }
 
 TEST(ParseCmdLine, LineSelectionSwitch) {
@@ -123,34 +208,52 @@ INSTANTIATE_TEST_SUITE_P(Rows, ResolvePathTest,
                                                    "/home/u/work/sub/in.vex"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class LogLineTest : public ScriptTest {};
+struct RunRow {
+    const char* name;
+    const char16_t* line;
+    const char* report;
+};
 
-TEST_F(LogLineTest, FirstWriteCreatesLaterOnesAppend) {
-    WriteFile("run.log", "older run\r\n");
-    host.batch.logF = true;
-    host.batch.logFileN = U16(Path("run.log"));
-    EXPECT_EQ(LogLine(host, u"one"), 1);
-    host.batch.logFileN = U16(Path("other.log"));
-    EXPECT_EQ(LogLine(host, u"two\r\n"), 1);
-    EXPECT_EQ(ReadFile("run.log"), "one\r\ntwo\r\n");
-    EXPECT_EQ(ReadFile("other.log"), "");
+class SelectionRunTest : public ScriptTest, public ::testing::WithParamInterface<RunRow> {};
+
+// What the batch entry runs of a selection: exactly the quoted text, up to a "'".
+TEST_P(SelectionRunTest, RunsTheQuotedText) {
+    EXPECT_EQ(vexEvalMain(host, GetParam().line), -1);
+    EXPECT_EQ(U8(host.batch.vexResStr), GetParam().report);
 }
 
-TEST_F(LogLineTest, OffOrNamelessWritesNothing) {
-    EXPECT_EQ(LogLine(host, u"x"), 0);
-    host.batch.logF = true;
-    EXPECT_EQ(LogLine(host, u"x"), -1);
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SelectionRunTest,
+    ::testing::Values(
+        RunRow{"halfFromThePart", u"/sel:'Expr = 1/2' /",
+               "Ln 1: EXPR = 1/2:                     \r\n Result => Number = 0.5000\r\n"},
+        RunRow{"logInFormula", u"/nln /sel:'Expr = 1/log(10)' /", " Result => Number = 0.4343\r\n"},
+        RunRow{"unclosedQuote", u"/nln /sel:'Expr = 1/2 /", " Result => Number = 0.5000\r\n"},
+        RunRow{"commentAfterFormula", u" /noh /nln /nt /sel:'Expr = 1/2 ' half' /", " 0.5000\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class NulFileTest : public ScriptTest {};
+
+TEST_F(NulFileTest, ScriptFileLineIsReported) {
+    WriteFile("in.vex", std::string("Expr = 1+2\0+30\r\nExpr = 5\r\n", 26));
+    EXPECT_EQ(vexEvalMain(host, u"/i in.vex /o out.vex /noh /"), -1);
+    const std::string report = U8(host.batch.vexResStr);
+    EXPECT_NE(report.find("(invalid character NUL at column 11)"), std::string::npos) << report;
+    EXPECT_NE(report.find("Number = 5.0000"), std::string::npos) << report;
+    EXPECT_EQ(report.find("3.0000"), std::string::npos) << report;
+    EXPECT_EQ(host.batch.lastErrors, 1);
 }
 
-TEST_F(LogLineTest, UnopenableLogIsReportedOnceAndTheRunGoesOn) {
-    host.batch.logF = true;
-    host.batch.logFileN = U16(Path("no/such/folder/run.log"));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(LogLine(host, u"a"), -1);
-    EXPECT_EQ(LogLine(host, u"b"), -1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.find("cannot open the log file"), err.rfind("cannot open the log file"));
-    EXPECT_NE(err.find("cannot open the log file"), std::string::npos);
+TEST_F(NulFileTest, DataFileIsRefused) {
+    WriteFile("data.txt", std::string("1+2\0+30\n", 9));
+    WriteFile("in.vex", "ExprF = data.txt\r\n");
+    EXPECT_EQ(vexEvalMain(host, u"/i in.vex /o out.vex /noh /"), -1);
+    const std::string report = U8(host.batch.vexResStr);
+    EXPECT_NE(report.find("===> ERROR n. = -5: Invalid Parameter."), std::string::npos) << report;
+    EXPECT_EQ(report.find("3.0000"), std::string::npos) << report;
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].find("invalid character (NUL) in line 1 of the file"), std::string::npos)
+        << box.shown[0];
 }
 
 } // namespace

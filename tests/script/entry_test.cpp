@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "script/keywords.h"
 #include "shell/config.h"
 #include "shell/entry.h"
@@ -86,6 +88,52 @@ TEST_F(EntryLineTest, MatrixResultGivesOneLinePerRow) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"[mA]");
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(U8(r.lines[0]), "A(0,0)=1.0000    A(0,1)=2.0000    ");
+}
+
+struct SlashRow {
+    const char* name;
+    const char16_t* line;
+    const char* row; // the one result row
+};
+
+class EntrySlashTest : public ScriptTest, public ::testing::WithParamInterface<SlashRow> {};
+
+// The typed line runs whole: no "/" in it reaches the switch settings, so no log is
+// written, no window opens and no line selection hides later results.
+TEST_P(EntrySlashTest, FormulaRunsWhole) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
+    EXPECT_FALSE(r.error);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(U8(r.lines[0]), GetParam().row);
+    EXPECT_FALSE(host.batch.logF);
+    EXPECT_FALSE(host.batch.lnsF);
+    EXPECT_FALSE(host.batch.SaveToClpBF);
+    EXPECT_FALSE(host.batch.delF);
+    EXPECT_TRUE(window.text.empty()) << window.text;
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    const EntryResult next = RunEntryLine(host, InitKeywordTable(), u"2+3");
+    ASSERT_EQ(next.lines.size(), 1u);
+    EXPECT_EQ(U8(next.lines[0]), "5.0000");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EntrySlashTest,
+    ::testing::Values(SlashRow{"logInFormula", u"1/log(10)", "0.4343"},
+                      SlashRow{"lnInFormula", u"1/ln(2)", "1.4427"},
+                      SlashRow{"abInFormula", u"1/abs(-2)", "0.5000"},
+                      SlashRow{"secInFormula", u"1/sec(0)", "1.0000"},
+                      SlashRow{"notInFormula", u"1/ not(0)", "-1.0000"},
+                      SlashRow{"commentKeepsItsRule", u"1/2 ' half /log:x /sm", "0.5000"},
+                      SlashRow{"commentQuotedAtBothEnds", u"2+3 'five'", "5.0000"},
+                      SlashRow{"commandWithSlash", u"Expr = 1/4", "0.2500"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EntryLineTest, NulIsAnInvalidCharacterNotTheLineEnd) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), std::u16string(u"1+2\0+30", 8));
+    EXPECT_TRUE(r.error);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_NE(U8(r.lines[0]).find("invalid character NUL at column 11"), std::string::npos)
+        << U8(r.lines[0]);
 }
 
 struct ConfigRow {

@@ -262,5 +262,44 @@ TEST_F(EvalScriptTest, MissingRoutineIsNeverCalled) {
     EXPECT_EQ(last.code, 1001);
 }
 
+struct NulRow {
+    const char* name;
+    std::u16string script;
+    const char* present; // a part of the report
+    const char* absent;  // what a cut line would have given
+    int32_t code;
+};
+
+class NulLineTest : public EvalScriptTest, public ::testing::WithParamInterface<NulRow> {};
+
+// The library reads a text only up to a NUL, so a line holding one must be refused.
+TEST_P(NulLineTest, ReportedNotTakenAsTheLineEnd) {
+    const std::string report = Run(GetParam().script);
+    EXPECT_NE(report.find(GetParam().present), std::string::npos) << report;
+    EXPECT_EQ(report.find(GetParam().absent), std::string::npos) << report;
+    EXPECT_EQ(last.code, GetParam().code);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NulLineTest,
+    ::testing::Values(
+        NulRow{"inAFormula", u"Expr = 1+2\0+30\r\nExpr = 5"s,
+               "Ln 1: Expression = Expr = 1+2<NUL>+30:\r\n Result => ===> ERROR n. = 13: "
+               "Invalid parameter/argument   (Module: eval) (invalid character NUL at column 11)"
+               "\r\n\r\nLn 2: EXPR = 5:",
+               "3.0000", 2001},
+        NulRow{"atTheLineEnd", u"Expr = 7\0"s, "(invalid character NUL at column 9)", "7.0000",
+               1001},
+        NulRow{"lineWithoutStatement", u"abc\0def"s, "Ln 1: Expression = abc<NUL>def:", "Ln 2",
+               1001},
+        NulRow{"inTheComment", u"Expr = 4 ' a\0b"s, "Number = 4.0000", "ERROR", 1000},
+        NulRow{"inADimXBlock",
+               u"DimX = mB(1,2); mB(1,1)=1\r\nDimX = mB(1,2); mB(1,2)=2\0\r\nExpr = 3"s,
+               "Ln 2: Expression = DimX = mB(1,2); mB(1,2)=2<NUL>:", "Ln 3: Expression = DimX",
+               3002}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace vex::test

@@ -2,7 +2,7 @@
 # a fresh temporary folder, runs vexcalc there without the user's configuration, and
 # compares what it printed, its messages and its exit status with <topic>.expected.
 # The arguments come from <topic>.args (one per line; %VEX% stands for the script's
-# name, %WORK% for the temporary folder), else the whole script runs as one batch file without its report header.
+# name, %WORK% for the temporary folder, %NL% for a line break inside one), else the whole script runs as one batch file without its report header.
 #   cmake -DVEXCALC=... -DSOURCE_DIR=... -DTOPIC=... -DWORK=... -P run_script.cmake
 
 set(work "${WORK}/${TOPIC}")
@@ -33,6 +33,7 @@ while(NOT rest STREQUAL "")
   endif()
   string(REPLACE "%VEX%" "${TOPIC}.vex" line "${line}")
   string(REPLACE "%WORK%" "${work}" line "${line}")
+  string(REPLACE "%NL%" "\n" line "${line}")
   string(REPLACE "'" "'\\''" line "${line}")
   string(APPEND command " '${line}'")
 endwhile()
@@ -67,7 +68,8 @@ string(REPLACE "\r\n" "\n" actual "${actual}")
 string(REPLACE "${work}" "<tmp>" actual "${actual}")
 string(REGEX REPLACE "[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9] - [0-9][0-9]:[0-9][0-9]:[0-9][0-9]"
        "DD/MM/YYYY - hh:mm:ss" actual "${actual}")
-string(REGEX REPLACE "Execution Time: [0-9]+ ms" "Execution Time: N ms" actual "${actual}")
+# The end line is filled with "-" to a fixed width, so its dashes depend on the time too.
+string(REGEX REPLACE "Execution Time: [0-9]+ ms\\)-*" "Execution Time: N ms)----------" actual "${actual}")
 
 file(READ "${SOURCE_DIR}/${TOPIC}.expected" expected)
 string(REPLACE "\r\n" "\n" expected "${expected}")

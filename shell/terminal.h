@@ -1,0 +1,34 @@
+#pragma once
+// The terminal front end of the entry: the lines of -e and of standard input run one
+// by one as the entry field runs them, and the notes of a batch run.
+
+#include <cstddef>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/host.h"
+
+namespace vex {
+
+// Longest line the terminal takes; a longer one is reported and not run.
+inline constexpr size_t kMaxEntryLine = size_t{1} << 20;
+
+// Runs every line of text (a line ends at LF, a CR before it is dropped) and prints its
+// result rows on out. Returns 0, or 1 when a line reported an error or was not run; out
+// of memory ends the run with a message on err and 1.
+int RunEntryText(ScriptHost& host, const std::vector<std::u16string>& keywords,
+                 std::string_view text, std::ostream& out, std::ostream& err);
+
+// The same for the lines of in, read one at a time and never more than kMaxEntryLine
+// bytes of a line kept.
+int RunEntryStream(ScriptHost& host, const std::vector<std::u16string>& keywords, std::istream& in,
+                   std::ostream& out, std::ostream& err);
+
+// Tells on err what the last batch run's switch string passed over: unknown switches,
+// and an output name that the output rule replaced.
+void PrintBatchNotes(const BatchSettings& batch, std::ostream& err);
+
+} // namespace vex
