@@ -74,7 +74,8 @@ int WritePieces(int fd, std::initializer_list<std::u16string_view> pieces,
     for (std::u16string_view piece : pieces) {
         ForEachUtf8Piece(piece, [&](std::string_view bytes) {
             if (faults && faults->allocation) faults->allocation("output");
-            error = WriteAll(fd, bytes);
+            error = Fault(faults, "write");
+            if (error == 0) error = WriteAll(fd, bytes);
             return error == 0;
         });
         if (error != 0) return error;

@@ -80,8 +80,9 @@ struct FaultHooks {
     // Called where a run builds its large texts: "line" (each statement), "report"
     // (the finished report) and "output" (each piece written); may throw std::bad_alloc.
     std::function<void(std::string_view point)> allocation;
-    // Called before a step of writing a file: "temp" (creating the temporary file) and
-    // "rename" (putting it in place); a non-zero errno value makes the step fail so.
+    // Called before a step of writing a file: "temp" (creating the temporary file),
+    // "write" (each piece of text) and "rename" (putting the file in place); a non-zero
+    // errno value makes the step fail so.
     std::function<int(std::string_view step)> fileStep;
 };
 
