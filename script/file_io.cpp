@@ -272,6 +272,16 @@ class InputFile {
         if (total_ > kMaxFileBytes) return std::string::npos;
         return from;
     }
+    // All that is left to read; false on a read error or past kMaxFileBytes.
+    bool ReadAll(std::string& bytes) {
+        std::string buffer(kReadChunk, '\0');
+        for (;;) {
+            const size_t have = Fill(buffer, 0);
+            if (have == std::string::npos) return false;
+            bytes.append(buffer.data(), have);
+            if (have < buffer.size()) return true;
+        }
+    }
     bool Rewind() {
         total_ = 0;
         return ::lseek(fd_, 0, SEEK_SET) == 0;
@@ -341,7 +351,7 @@ bool ReadTextFile(ScriptHost& host, const std::string& path, std::u16string& tex
     if (!S_ISREG(st.st_mode)) {
         // A pipe or a device cannot be read twice: its bytes are kept for decoding.
         std::string bytes;
-        if (!ReadFileBytes(path, bytes)) return false;
+        if (!file.ReadAll(bytes)) return false;
         text = DecodeTextFile(host, bytes);
         return true;
     }

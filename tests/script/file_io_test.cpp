@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "script/file_io.h"
 #include "tests/script/test_support.h"
@@ -111,6 +114,19 @@ TEST_F(FileIoTest, TooLargeAndNonFilesCannotBeRead) {
         EXPECT_FALSE(ReadTextFile(host, Path(name), text));
         EXPECT_TRUE(text.empty());
     }
+}
+
+TEST_F(FileIoTest, PipeIsReadOnceAndDecoded) {
+    const std::string path = Path("pipe");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::thread writer([&] {
+        std::ofstream out(path, std::ios::binary);
+        out << "caf\xE9\nx";
+    });
+    std::u16string text;
+    EXPECT_TRUE(ReadTextFile(host, path, text));
+    writer.join();
+    EXPECT_EQ(U8(text), "caf\xC3\xA9\r\nx\r\n");
 }
 
 TEST_F(FileIoTest, RefusedMarkSaysWhy) {

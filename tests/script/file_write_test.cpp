@@ -234,6 +234,19 @@ INSTANTIATE_TEST_SUITE_P(
                                WriteMode::Append, ENOSPC, "old", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FileWriteTest, ReadOnlyFolderFallsBackToWritingInPlace) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root; FaultTest covers it";
+    const std::string path = At("out.txt");
+    Put(path, "old text, longer than the new one");
+    const ino_t before = Inode(path);
+    fs::permissions(dir, fs::perms(0555));
+    const int error = WriteTextFile(path, {kNew}, WriteMode::Replace);
+    fs::permissions(dir, fs::perms(0755));
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(Slurp(path), kNewBytes);
+    EXPECT_EQ(Inode(path), before);
+}
+
 TEST_F(FileWriteTest, OutOfMemoryWhileWritingKeepsTheOldFile) {
     const std::string path = At("out.txt");
     Put(path, "old");
