@@ -1,5 +1,8 @@
 #include "script/batch.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -11,6 +14,7 @@
 #include "script/cmdline.h"
 #include "script/eval_script.h"
 #include "script/file_io.h"
+#include "script/file_write.h"
 #include "script/report_windows.h"
 #include "script/run_log.h"
 #include "script/text_util.h"
@@ -31,41 +35,30 @@ std::string U8(std::u16string_view s) {
     return zorbit::Utf16ToUtf8(s);
 }
 
-// Writes bytes to path through a temporary file in the same folder, so a failed
-// write leaves the old file as it was.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    if (path.empty()) return false;
-    const std::string temp = path + ".vextmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) std::filesystem::remove(temp, ec);
-    return !ec;
+// An appended output must be readable: its old text is carried over.
+bool OldOutputReadable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISREG(st.st_mode)) return true;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f) std::fclose(f);
+    return f != nullptr;
 }
 
-int32_t WriteOutput(ScriptHost& host) {
+// Writes the report pieces to the output file. "del" starts the file afresh instead of
+// appending; the old text goes only when the new one takes its place.
+int32_t WriteOutput(ScriptHost& host, std::initializer_list<std::u16string_view> pieces) {
     BatchSettings& b = host.batch;
     const std::string path = U8(b.OutpFN);
-    std::string bytes;
-    bool ok = true;
-    if (b.AppendF) {
-        std::error_code ec;
-        if (std::filesystem::exists(path, ec)) ok = ReadFileBytes(path, bytes);
-        if (!ok) MessageBox(host, kBoxTitle, u"Error 5: can't open the file\r\nfile: " + b.OutpFN);
+    const bool append = b.AppendF && !b.delF;
+    if (append && !OldOutputReadable(path)) {
+        MessageBox(host, kBoxTitle, u"Error 5: can't open the file\r\nfile: " + b.OutpFN);
+    } else if (WriteTextFile(path, pieces, append ? WriteMode::Append : WriteMode::Replace,
+                             host.faults) == 0) {
+        return b.ExitCode;
     }
-    bytes += U8(b.batchText);
-    if (ok) ok = ReplaceFile(path, bytes);
-    if (!ok) {
-        MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN);
-        b.ExitCode = -3;
-    }
+    MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN);
+    b.ExitCode = -3;
     return b.ExitCode;
 }
 
@@ -123,17 +116,79 @@ bool ShowRequestedWindow(ScriptHost& host) {
     return false;
 }
 
-void DeleteOldResults(ScriptHost& host) {
+// This program's plot images: "aPlotNr_" + number + ".jpg".
+bool IsPlotImageName(const std::string& name) {
+    constexpr std::string_view kStart = "aPlotNr_", kEnd = ".jpg";
+    if (name.size() <= kStart.size() + kEnd.size() || !name.starts_with(kStart) ||
+        !name.ends_with(kEnd))
+        return false;
+    const std::string_view digits =
+        std::string_view(name).substr(kStart.size(), name.size() - kStart.size() - kEnd.size());
+    return digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "del" with saved plots: the plot images of earlier runs go from the plot folder (only
+// plain files there, nothing in its subfolders, nothing a symlink points to).
+void DeletePlotImages(ScriptHost& host) {
     BatchSettings& b = host.batch;
-    std::error_code ec;
-    if (!b.OutpFN.empty()) std::filesystem::remove(U8(b.OutpFN), ec);
     if (!b.splF || b.splPath == u"0") return;
-    const std::filesystem::path folder(U8(b.splPath));
-    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
-        if (e.is_regular_file(ec) && e.path().extension() == ".jpg")
-            std::filesystem::remove(e.path(), ec);
+    std::error_code ec;
+    std::filesystem::directory_iterator it(U8(b.splPath), ec);
+    for (const std::filesystem::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileEc;
+        if (it->symlink_status(fileEc).type() != std::filesystem::file_type::regular ||
+            !IsPlotImageName(it->path().filename().string()))
+            continue;
+        std::filesystem::remove(it->path(), fileEc);
     }
-    LogLine(host, Quoted(u"Deleted *.jpg : ", b.splPath + u"*.jpg"));
+    LogLine(host, Quoted(u"Deleted *.jpg : ", b.splPath + u"aPlotNr_*.jpg"));
+}
+
+// The folder plot images go to: a value that names an existing folder is that folder,
+// any other its folder part.
+std::u16string PlotFolder(const BatchSettings& b) {
+    if (b.splPath.empty() || b.splPath == u"0" || b.splPath == u"-1") return u"0";
+    if (!b.fileJail.empty()) return b.fileJail + u"/";
+    std::u16string path = ResolvePath(b.splPath, b.CurDir);
+    std::error_code ec;
+    if (std::filesystem::is_directory(U8(path), ec)) {
+        if (path.back() != u'/') path.push_back(u'/');
+        return path;
+    }
+    return std::u16string(FolderPart(path));
+}
+
+// True when both names are one existing file.
+bool SameFile(std::u16string_view a, std::u16string_view b) {
+    struct stat sa {
+    }, sb{};
+    return !a.empty() && !b.empty() && ::stat(U8(a).c_str(), &sa) == 0 &&
+           ::stat(U8(b).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// What holds for one call only: "del", and a log refused for this run.
+class CallScope {
+  public:
+    explicit CallScope(BatchSettings& b) : b_(b) {}
+    ~CallScope() {
+        b_.delF = false;
+        if (logSuspended_) b_.logF = true;
+    }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+    void SuspendLog() {
+        logSuspended_ = b_.logF;
+        b_.logF = false;
+    }
+
+  private:
+    BatchSettings& b_;
+    bool logSuspended_ = false;
+};
+
+// Room for the report header in front of the report (see RunBatch).
+size_t HeaderRoom(const BatchSettings& b) {
+    return b.headerText.size() + b.InpFN.size() + 512;
 }
 
 } // namespace
@@ -179,7 +234,7 @@ int32_t FileOp(ScriptHost& host, int32_t mode) {
         return ReadInto(host, dir + u"ShowCmds.vex", u"Error 7: can't read the file\r\nfile: ");
     }
     case 7:
-        return WriteOutput(host);
+        return WriteOutput(host, {b.batchText});
     case 8:
     case 4:
         // No file requester without a window: the question counts as cancelled.
@@ -206,20 +261,29 @@ size_t RunBatch(ScriptHost& host) {
     run.LineList = b.LnsStr;
     run.noLnExp = b.noLnExpF;
     run.savePlots = b.splF;
+    run.reportRoom = b.NoHF ? 2 : HeaderRoom(b);
     ScriptResult r = EvalScript(host, b.batchText, run);
+    // The script is done with: its memory goes before the report is finished.
+    std::u16string().swap(b.batchText);
     b.lastErrors = r.Errors();
-    std::u16string report;
-    if (!b.NoHF) {
-        report = b.headerText + u"\r\n";
-        report += u"'Incorporates library libzorbit.so - rel. " + LibraryVersion(host) + u"\r\n";
-        report += u"'" + std::u16string(84, u'-') + u"\r\n";
-        report += u"'BatchRun : Time " + DateTimeText() + u"\r\n";
-        report += u"'Input file: " + b.InpFN + u"\r\n";
-        report += u"'Executed Commands: " + Num(r.Executed()) + u", Errors found: " +
-                  Num(r.Errors()) + u"\r\n";
-        report += u"'" + std::u16string(84, u'*') + u"\r\n";
+    if (r.outOfMemory) {
+        b.ExitCode = -5;
+        return 0;
     }
-    report += r.report;
+    if (host.faults && host.faults->allocation) host.faults->allocation("report");
+    std::u16string report = std::move(r.report);
+    if (!b.NoHF) {
+        std::u16string header = b.headerText + u"\r\n";
+        header += u"'Incorporates library libzorbit.so - rel. " + LibraryVersion(host) + u"\r\n";
+        header += u"'" + std::u16string(84, u'-') + u"\r\n";
+        header += u"'BatchRun : Time " + DateTimeText() + u"\r\n";
+        header += u"'Input file: " + b.InpFN + u"\r\n";
+        header += u"'Executed Commands: " + Num(r.Executed()) + u", Errors found: " +
+                  Num(r.Errors()) + u"\r\n";
+        header += u"'" + std::u16string(84, u'*') + u"\r\n";
+        // Within the room reserved for it: the report is moved, not copied.
+        report.insert(0, header);
+    }
     // A script that could not be read is a failure, not a success.
     b.ExitCode = before == -2 ? -2 : -1;
     if (report.size() < 2 || std::u16string_view(report).substr(report.size() - 2) != kCrLf)
@@ -230,9 +294,54 @@ size_t RunBatch(ScriptHost& host) {
     return b.batchText.size();
 }
 
+namespace {
+
+// Runs the script in the batch text and delivers its report.
+void Run(ScriptHost& host, bool fromFile) {
+    BatchSettings& b = host.batch;
+    host.interp.plotCount = 0;
+    b.headerText.clear();
+    if (!b.NoHF) {
+        const std::u16string block = IdentificationBlock();
+        for (std::u16string_view line : SplitFields(block, u'\n')) {
+            if (!b.headerText.empty()) b.headerText += u"\n";
+            b.headerText += u"'" + std::u16string(line);
+        }
+    }
+    if (b.delF) DeletePlotImages(host);
+    const auto start = std::chrono::steady_clock::now();
+    const size_t length = RunBatch(host);
+    const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+    LogLine(host, u"Eval Codes    : Ret = " + Num(static_cast<long long>(length)) +
+                      u", ExitCode = " + Num(b.ExitCode));
+    if (b.ExitCode == -5) {
+        // Out of memory: the report is lost, and the old output stays as it was.
+        b.vexResStr.clear();
+        return;
+    }
+    // The report moves to the caller's result; the file gets it with the end line.
+    b.vexResStr = std::move(b.batchText);
+    b.batchText.clear();
+    if (fromFile) {
+        const std::u16string end = EndLine(ms) + std::u16string(kCrLf);
+        WriteOutput(host, {b.vexResStr, end});
+        LogLine(host, Quoted(u"SaveToFile    : ", b.OutpFN));
+    } else if (b.SaveToClpBF) {
+        if (host.platform && host.platform->clipboard)
+            host.platform->clipboard->PutText(b.vexResStr);
+        LogLine(host, Quoted(u"Result        : ", b.vexResStr));
+    }
+    LogLine(host, u"            1 : Command Line Executed.");
+}
+
+} // namespace
+
 int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
                     std::optional<std::u16string_view> selection) {
     BatchSettings& b = host.batch;
+    CallScope scope(b);
     b.outOfMemory = false;
     try {
         b.commandLine = std::u16string(commandLine);
@@ -245,14 +354,18 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
         if (b.logF) b.logFileN = BatchPath(b, b.logFileN.empty() ? u"vexCmds.log" : b.logFileN);
         b.InpFN = BatchPath(b, b.InpFN);
         b.OutpFN = BatchPath(b, b.OutpFN);
-        if (b.splPath.empty() || b.splPath == u"0" || b.splPath == u"-1")
-            b.splPath = u"0";
-        else
-            b.splPath = std::u16string(FolderPart(ResolvePath(b.splPath, b.CurDir)));
-        if (b.splPath != u"0" && !b.fileJail.empty()) b.splPath = b.fileJail + u"/";
+        b.splPath = PlotFolder(b);
+        const bool fromFile = b.InputFileF || !b.getFromSelTextF;
+        // A log written into the input would overwrite the script before it is read.
+        const std::u16string& logName = b.logRemembered.empty() ? b.logFileN : b.logRemembered;
+        if (b.logF && fromFile && SameFile(logName, b.InpFN)) {
+            MessageBox(host, kBoxTitle,
+                       u"Error 7: the log file is the input file; no log is written\r\nfile: " +
+                           logName);
+            scope.SuspendLog();
+        }
         LogStartLines(host);
         if (ShowRequestedWindow(host)) return b.ExitCode;
-        const bool fromFile = b.InputFileF || !b.getFromSelTextF;
         if (fromFile && b.InpFN.empty()) {
             LogLine(host, u"Error : Invalid Input file.\r\nfilename: " + b.InpFN +
                               u".\r\n Program will terminate.");
@@ -271,44 +384,27 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
                 if (!sel.empty() && sel.front() == u'\'') sel = std::u16string(StripQuoteEnds(sel));
                 b.batchText = std::move(sel);
             }
-            host.interp.plotCount = 0;
-            b.headerText.clear();
-            if (!b.NoHF) {
-                const std::u16string block = IdentificationBlock();
-                for (std::u16string_view line : SplitFields(block, u'\n')) {
-                    if (!b.headerText.empty()) b.headerText += u"\n";
-                    b.headerText += u"'" + std::u16string(line);
-                }
+            if (b.ExitCode == -2) {
+                // Nothing was read, so nothing runs and the old output stays as it was.
+                b.batchText.clear();
+                b.vexResStr.clear();
+            } else {
+                Run(host, fromFile);
             }
-            if (b.delF) DeleteOldResults(host);
-            const auto start = std::chrono::steady_clock::now();
-            const size_t length = RunBatch(host);
-            const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start)
-                                     .count();
-            LogLine(host, u"Eval Codes    : Ret = " + Num(static_cast<long long>(length)) +
-                              u", ExitCode = " + Num(b.ExitCode));
-            b.vexResStr = b.batchText;
-            if (fromFile) {
-                b.batchText += EndLine(ms) + std::u16string(kCrLf);
-                FileOp(host, 7);
-                LogLine(host, Quoted(u"SaveToFile    : ", b.OutpFN));
-            } else if (b.SaveToClpBF) {
-                if (host.platform && host.platform->clipboard)
-                    host.platform->clipboard->PutText(b.batchText);
-                LogLine(host, Quoted(u"Result        : ", b.batchText));
-            }
-            LogLine(host, u"            1 : Command Line Executed.");
         }
-    } catch (const std::bad_alloc&) {
-        // Out of memory while building texts: the run fails, nothing crashes.
+    } catch (...) {
+        // Out of memory while building texts: the run fails, nothing crashes, and the old
+        // output stays (a report is written only whole).
         b.outOfMemory = true;
         b.ExitCode = -5;
-    } catch (...) {
-        b.ExitCode = -5;
+        b.vexResStr.clear();
     }
-    LogLine(host, u"Evaluation End: Exit code: " + Num(b.ExitCode));
-    LogLine(host, std::u16string(53, u'-'));
+    try {
+        LogLine(host, u"Evaluation End: Exit code: " + Num(b.ExitCode));
+        LogLine(host, std::u16string(53, u'-'));
+    } catch (...) {
+        // Without memory for the log the run's outcome stands.
+    }
     return b.ExitCode;
 }
 

@@ -69,6 +69,16 @@ bool ReadCommandInput(RunState& rs, std::u16string_view file, std::u16string& te
     return false;
 }
 
+// StoExpr's file target: "fileout" writes the stored text (false when that failed), any
+// other mode goes to ScriptFileIO as it is.
+bool StoreToFile(RunState& rs, std::u16string_view mode, std::u16string_view file,
+                 std::u16string_view text) {
+    if (mode.empty()) return true;
+    if (ToLower(mode) == u"fileout") return WriteScriptFile(rs.host, file, text);
+    ScriptFileIO(rs.host, file, mode, text);
+    return true;
+}
+
 } // namespace
 
 void CmdExpr(RunState& rs, const Statement& st) {
@@ -117,7 +127,10 @@ void CmdExpr(RunState& rs, const Statement& st) {
             text = rs.numberLabel + u" " + rs.Fixed(v);
         }
     }
-    if (!files.output.empty()) ScriptFileIO(rs.host, files.output, u"fileout", text);
+    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, text)) {
+        ok = false;
+        text = WriteFailureText();
+    }
     rs.Record(ok, u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = " + E + u": " + note,
               rs.resultLabel + text);
 }
@@ -156,14 +169,20 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
             const std::u16string S = MatrixDefinition(AddBrackets(name), a, rows, cols);
             rs.lib.StoreMatrix(S);
             text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + S;
-            if (!mode.empty()) ScriptFileIO(rs.host, file, mode, S);
+            if (!StoreToFile(rs, mode, file, S)) {
+                ok = false;
+                text = WriteFailureText();
+            }
         }
     } else {
         const std::u16string T = ValueText(v, rs.Decimals());
         rs.lib.SetVarFunct(name, T, 0);
         text = u"Number " + name + u" = " + rs.Fixed(v);
         // A file target gets the stored value too, as it does for a matrix.
-        if (!mode.empty()) ScriptFileIO(rs.host, file, mode, T);
+        if (!StoreToFile(rs, mode, file, T)) {
+            ok = false;
+            text = WriteFailureText();
+        }
     }
     rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note,
               rs.storedLabel + text);

@@ -101,7 +101,10 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
         ok = code == -1;
         text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
     }
-    if (!output.empty()) ScriptFileIO(rs.host, output, u"fileout", text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
+        ok = false;
+        text = WriteFailureText();
+    }
     rs.Record(ok, u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note,
               u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => " + text);
 }
@@ -141,7 +144,10 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         ok = code == -1;
         if (!ok) text = rs.lib.FailureText(code);
     }
-    if (!files.output.empty()) ScriptFileIO(rs.host, files.output, u"fileout", text);
+    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, text)) {
+        ok = false;
+        text = WriteFailureText();
+    }
     rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
               u" Derivate of Polyn => " + text);
 }
@@ -177,7 +183,10 @@ void CmdSDiff(RunState& rs, const Statement& script) {
         ok = code == -1;
         if (!ok) text = rs.lib.FailureText(code);
     }
-    if (!output.empty()) ScriptFileIO(rs.host, output, u"fileout", text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
+        ok = false;
+        text = WriteFailureText();
+    }
     rs.Record(ok, u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":",
               u"f'(" + var + u") => " + text);
 }

@@ -216,15 +216,12 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         host.interp.plotCount = 0;
         RunState rs(host, run);
         SetLabels(rs);
-        std::u16string text(script);
-        text += kCrLf;
-        size_t pairs = 0;
-        for (size_t p = text.find(kCrLf); p != text.npos; p = text.find(kCrLf, p + 2))
-            ++pairs;
-        rs.lines = SplitFields(text, u'\r');
-        rs.lineCount = std::min(pairs, rs.lines.size());
+        rs.lines = ScriptLines(script);
+        rs.lineCount = std::min(rs.lines.Pairs(), rs.lines.size());
+        const FaultHooks* faults = host.faults;
         size_t i = 1;
         while (i <= rs.lineCount) {
+            if (faults && faults->allocation) faults->allocation("line");
             host.batch.ExitCode = -1;
             const std::u16string_view line = rs.Line(i);
             if (!Selected(rs, i) || CommentOrCopy(rs, line) || RefusedNul(rs, line, i)) {
@@ -245,20 +242,17 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
             ++i;
         }
         if (host.platform && host.platform->textWindow) host.platform->textWindow->Close();
-        while (rs.ReportText.size() >= 2 &&
-               std::u16string_view(rs.ReportText).substr(rs.ReportText.size() - 2) == kCrLf)
-            rs.ReportText.resize(rs.ReportText.size() - 2);
+        while (rs.ReportText.EndsWith(kCrLf))
+            rs.ReportText.RemoveSuffix(2);
         const int64_t code = int64_t{rs.ExecutedCount} * 1000 + rs.ErrorCount;
         result.code = static_cast<int32_t>(std::min<int64_t>(code, INT32_MAX));
-        result.report = std::move(rs.ReportText);
-    } catch (const std::bad_alloc&) {
+        result.report = rs.ReportText.Take(run.reportRoom);
+    } catch (...) {
         // Out of memory: what was built is lost, the run reports nothing rather than crash.
         result = ScriptResult{};
+        result.outOfMemory = true;
         host.batch.ExitCode = -5;
         host.batch.outOfMemory = true;
-    } catch (...) {
-        result = ScriptResult{};
-        host.batch.ExitCode = -5;
     }
     return result;
 }

@@ -18,11 +18,15 @@ struct ScriptRun {
     std::u16string LineList; // ";3;5;"
     bool noLnExp = false;    // "nln"
     bool savePlots = false;  // "spl"
+    // Characters the caller will put in front of the report: reserved with it, so the
+    // report is not copied to make room.
+    size_t reportRoom = 0;
 };
 
 struct ScriptResult {
     int32_t code = 0; // executed * 1000 + errors
     std::u16string report;
+    bool outOfMemory = false; // the run could not finish; its report is lost
     // Size of the report block as the caller receives it: text and terminating zero.
     size_t ByteSize() const { return 2 * report.size() + 2; }
     int32_t Executed() const { return code / 1000; }

@@ -24,8 +24,10 @@ bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // The text of a file with its byte-order mark examined: no mark (UTF-8, or Latin-1 when
 // the bytes are not valid UTF-8), UTF-8 and UTF-16 little endian are read; UTF-16 big
-// endian and UTF-32 are refused with a message box and give "". Every line is followed
-// by CR LF. False when the file cannot be opened or read.
+// endian and UTF-32 are refused with a message box, the exit code -2 and "". Every line
+// is followed by CR LF. False when the file cannot be opened or read, or holds more than
+// kMaxFileBytes. A regular file is decoded while it is read, so its bytes are never all
+// in memory beside its text.
 bool ReadTextFile(ScriptHost& host, const std::string& path, std::u16string& text);
 // The same on bytes already read.
 std::u16string DecodeTextFile(ScriptHost& host, std::string_view bytes);
@@ -35,6 +37,12 @@ std::u16string DecodeTextFile(ScriptHost& host, std::string_view bytes);
 // message box; a failed read sets the exit code -2.
 std::u16string ScriptFileIO(ScriptHost& host, std::u16string_view file, std::u16string_view mode,
                             std::u16string_view text);
+
+// Writes a command's result to the file a script names (see WriteTextFile); a failure
+// shows a message box and gives false.
+bool WriteScriptFile(ScriptHost& host, std::u16string_view file, std::u16string_view text);
+// The result text of a record whose output file could not be written.
+std::u16string WriteFailureText();
 
 // Input and output names of a file variant's argument (the output without brackets).
 struct FileArgs {

@@ -4,7 +4,9 @@
 // tests make a fresh one per case.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/services.h"
@@ -79,11 +81,24 @@ struct BatchSettings {
     bool outOfMemory = false;
 };
 
+// Test seam: failures that cannot be caused for real in a test (memory running out, a
+// folder that refuses a new file while running as root). Unset hooks inject nothing.
+struct FaultHooks {
+    // Called where a run builds its large texts: "line" (each statement), "report"
+    // (the finished report) and "output" (each piece written); may throw std::bad_alloc.
+    std::function<void(std::string_view point)> allocation;
+    // Called before a step of writing a file: "temp" (creating the temporary file),
+    // "write" (each piece of text) and "rename" (putting the file in place); a non-zero
+    // errno value makes the step fail so.
+    std::function<int(std::string_view step)> fileStep;
+};
+
 struct ScriptHost {
     const EntrySlots* slots = nullptr;
     Platform* platform = nullptr;
     InterpreterState interp;
     BatchSettings batch;
+    const FaultHooks* faults = nullptr;
 };
 
 // Shows a message box through the platform layer (nothing when there is none).

@@ -9,6 +9,7 @@
 
 #include "script/eval_script.h"
 #include "script/library.h"
+#include "script/run_text.h"
 
 namespace vex {
 
@@ -31,11 +32,11 @@ struct RunState {
     ScriptHost& host;
     Library lib;
     const ScriptRun& run;
-    std::vector<std::u16string_view> lines; // fields of the script split at CR
+    ScriptLines lines; // fields of the script split at CR
     size_t lineCount = 0;
     std::u16string numberLabel, vectorLabel, matrixLabel, resultLabel, storedLabel;
     std::u16string MatrixMask;
-    std::u16string ReportText;
+    ReportBuffer ReportText;
     int32_t ExecutedCount = 0;
     int32_t ErrorCount = 0;
     bool block1 = false;

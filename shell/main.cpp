@@ -1,5 +1,6 @@
 // vexcalc: the calculator's terminal front end (-e, -, --batch).
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <new>
@@ -11,6 +12,8 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "script/batch.h"
+#include "script/file_write.h"
+#include "shell/entry.h"
 #include "shell/startup.h"
 #include "shell/terminal.h"
 
@@ -40,12 +43,15 @@ const char* const kHelp =
 // One batch run; the report for the caller goes to stdout.
 int RunBatchLine(vex::Program& p, const std::string& switches) {
     const int32_t code = vex::vexEvalMain(p.host, zorbit::Utf8ToUtf16(switches));
-    std::string out = zorbit::Utf16ToUtf8(p.host.batch.vexResStr);
-    std::string clean;
-    clean.reserve(out.size());
-    for (char c : out)
-        if (c != '\r') clean.push_back(c);
-    std::cout << clean;
+    // In pieces: a large report is not copied once more to be printed.
+    vex::ForEachUtf8Piece(p.host.batch.vexResStr, [](std::string_view piece) {
+        for (size_t i = 0; i < piece.size();) {
+            const size_t cr = std::min(piece.find('\r', i), piece.size());
+            std::cout.write(piece.data() + i, static_cast<std::streamsize>(cr - i));
+            i = cr + 1;
+        }
+        return static_cast<bool>(std::cout);
+    });
     std::cout.flush();
     vex::PrintBatchNotes(p.host.batch, std::cerr);
     if (code == -1) return 0;

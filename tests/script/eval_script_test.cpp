@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <string>
 
 #include "script/eval_script.h"
@@ -245,6 +247,63 @@ TEST_F(EvalScriptTest, ExprFWithAMissingFileReportsTheExitCode) {
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_NE(box.shown[0].find("Error 3: Couldn't open the file!"), std::string::npos);
 }
+
+// A result file that cannot be written turns the command's record into a failure.
+struct WriteFailureRow {
+    const char* name;
+    const char16_t* script;
+    int32_t code;       // executed * 1000 + errors
+    bool fullDisk;      // every write of a piece fails with ENOSPC
+    const char* noFile; // a name that must not exist after, or ""
+};
+
+class ScriptWriteFailureTest : public EvalScriptTest,
+                               public ::testing::WithParamInterface<WriteFailureRow> {};
+
+TEST_P(ScriptWriteFailureTest, RecordFailsBesidesTheMessage) {
+    const WriteFailureRow& row = GetParam();
+    WriteFile("in.txt", "Expr = 6*7\n");
+    WriteFile("integral.txt", "Integrate(0;2;10;trap;x) = 3*x^2\n");
+    WriteFile("poly.txt", "x^2+x\n");
+    WriteFile("diff.txt", "sDiff(y) = y^2\n");
+    FaultHooks faults;
+    if (row.fullDisk)
+        faults.fileStep = [](std::string_view s) { return s == "write" ? ENOSPC : 0; };
+    host.faults = &faults;
+    const std::string report = Run(row.script);
+    EXPECT_NE(report.find("===> ERROR n. = -3: File Write Error (already in use?)"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(last.code, row.code);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].find("Error 1: can't write the file."), std::string::npos);
+    if (*row.noFile) {
+        EXPECT_FALSE(std::filesystem::exists(Path(row.noFile))) << row.noFile;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ScriptWriteFailureTest,
+    ::testing::Values(
+        WriteFailureRow{"exprFToAMissingFolder", u"ExprF = in.txt [no/folder/r.txt]", 1001, false,
+                        "no"},
+        WriteFailureRow{"exprFToAFullDevice", u"ExprF = in.txt [/dev/full]", 1001, false, ""},
+        WriteFailureRow{"exprFOnAFullDiskLeavesNoEmptyFile", u"ExprF = in.txt [r.txt]", 1001, true,
+                        "r.txt"},
+        WriteFailureRow{"stoExprNumberToAFullDevice", u"StoExpr(s; fileout; /dev/full) = 1/8", 1001,
+                        false, ""},
+        WriteFailureRow{"stoExprMatrixToAMissingFolder",
+                        u"Matr = [mA]; 1; 2; 3; 4\r\nStoExpr(m; FileOut; no/m.txt) = [mA]", 2001,
+                        false, "no"},
+        WriteFailureRow{"stoExprOnAFullDiskLeavesNoEmptyFile", u"StoExpr(s; fileout; s.txt) = 2",
+                        1001, true, "s.txt"},
+        WriteFailureRow{"integrateFToAFullDevice", u"IntegrateF = integral.txt [/dev/full]", 1001,
+                        false, ""},
+        WriteFailureRow{"derivateFToAMissingFolder", u"DerivateF = poly.txt [no/p.txt]", 1001,
+                        false, "no"},
+        WriteFailureRow{"sDiffFOnAFullDiskLeavesNoEmptyFile", u"sDiffF = diff.txt [d.txt]", 1001,
+                        true, "d.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EvalScriptTest, FunctFReadsTheBody) {
     WriteFile("body.txt", "x*x\n");
