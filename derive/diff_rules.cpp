@@ -1,5 +1,6 @@
 #include "derive/diff_rules.h"
 
+#include "derive/diff_chain.h"
 #include "derive/diff_log.h"
 #include "derive/diff_number.h"
 #include "derive/diff_parser.h"
@@ -239,6 +240,110 @@ void FormulaOf(int32_t node, std::u16string& out) {
     }
 }
 
+// Logs the entries of a chain's nodes top-down, as a recursion down the chain would.
+void LogChainEntries(std::u16string_view name, const ChainSpine& spine, std::u16string_view tail) {
+    if (!DiffLogOn()) return;
+    const DiffState& d = Diff();
+    for (size_t i = 0; i < spine.size(); ++i)
+        DiffLog(name,
+                Cat(u"IN_, _t=", spine[i], u", \\t[_t]\\opCode=", d.t[spine[i]].opCode, tail));
+}
+
+// The spine of the chain topped by `top`; every node below the top counts toward the
+// derivative's size, and the spine ends early once the derivative is out of room.
+void CollectCounted(int32_t top, ChainSpine& spine, const std::u16string& out) {
+    DiffState& d = Diff();
+    spine.push(top);
+    for (int32_t n = top;
+         ContinuesChain(n) && spine.size() <= static_cast<size_t>(kMaxDiffNodes);) {
+        n = d.t[n].l;
+        ++d.derivNodes;
+        if (!DerivativeHasRoom(out)) return;
+        spine.push(n);
+    }
+}
+
+// "((a)+(b)-(c))": one pair of brackets for the whole chain, so the text reads back into
+// the same tree without nesting a level per term.
+void FormulaOfChain(int32_t top, std::u16string& out) {
+    const DiffState& d = Diff();
+    ChainSpine spine;
+    CollectCounted(top, spine, out);
+    LogChainEntries(u"Df_GetFormula", spine, u"");
+    const size_t start = out.size();
+    out += u"((";
+    Df_GetFormula(d.t[spine[spine.size() - 1]].l, out);
+    for (size_t i = spine.size(); i-- > 0;) {
+        const DiffNode& n = d.t[spine[i]];
+        out += BinaryJoin(n.opCode);
+        Df_GetFormula(n.r, out);
+        if (i == 0) out += u"))";
+        DiffLogIf(u"Df_GetFormula", [&] {
+            return Cat(u"OUT 15, _t=", spine[i], u", \\t[_t]\\con=", n.con, u", Result=",
+                       std::u16string_view(out).substr(start));
+        });
+    }
+}
+
+// A sum's derivative is the sum of the derivatives, written flat like the formula.
+void DerivativeOfSumChain(const ChainSpine& spine, std::u16string& out) {
+    const DiffState& d = Diff();
+    const size_t start = out.size();
+    out += u"((";
+    Df(d.t[spine[spine.size() - 1]].l, out);
+    for (size_t i = spine.size(); i-- > 0;) {
+        const DiffNode& n = d.t[spine[i]];
+        out += n.opCode == kDcAdd ? u")+(" : u")-(";
+        Df(n.r, out);
+        if (i == 0) out += u"))";
+        DiffLogIf(u"Df", [&] {
+            return Cat(u"OUT 16, _t=", spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
+                       std::u16string_view(out).substr(start));
+        });
+    }
+}
+
+// A product's derivative has the left factor's derivative inside its first term, so
+// the text is the recursive one: each node opens "((" before the derivative below it.
+void DerivativeOfProductChain(const ChainSpine& spine, std::u16string& out) {
+    const DiffState& d = Diff();
+    const size_t start = out.size();
+    for (size_t i = 0; i < spine.size(); ++i)
+        out += u"((";
+    const auto F = [&](int32_t n) { Df_GetFormula(n, out); };
+    Df(d.t[spine[spine.size() - 1]].l, out);
+    for (size_t i = spine.size(); i-- > 0;) {
+        const DiffNode& n = d.t[spine[i]];
+        out += u")*(";
+        F(n.r);
+        out += n.opCode == kDcMul ? u")+(" : u")-(";
+        Df(n.r, out);
+        out += u")*(";
+        F(n.l);
+        out += u"))";
+        if (n.opCode == kDcDiv) {
+            out += u"/(";
+            F(n.r);
+            out += u")^2";
+        }
+        DiffLogIf(u"Df", [&] {
+            return Cat(u"OUT 16, _t=", spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
+                       std::u16string_view(out).substr(start + 2 * i));
+        });
+    }
+}
+
+void DerivativeOfChain(int32_t top, std::u16string& out) {
+    ChainSpine spine;
+    CollectCounted(top, spine, out);
+    LogChainEntries(u"Df", spine, u", Result=");
+    const int32_t code = Diff().t[top].opCode;
+    if (code == kDcAdd || code == kDcSub)
+        DerivativeOfSumChain(spine, out);
+    else
+        DerivativeOfProductChain(spine, out);
+}
+
 } // namespace
 
 std::u16string ReducedExponent(std::u16string_view exponent) {
@@ -251,6 +356,7 @@ void Df_GetFormula(int32_t node, std::u16string& out) {
     NestingGuard nesting;
     ++d.derivNodes;
     if (!nesting.ok() || !DerivativeHasRoom(out)) return;
+    if (ContinuesChain(node)) return FormulaOfChain(node, out);
     const size_t start = out.size();
     DiffLogIf(u"Df_GetFormula",
               [&] { return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode); });
@@ -270,6 +376,7 @@ void Df(int32_t node, std::u16string& out) {
         out += u"0";
         return;
     }
+    if (ContinuesChain(node)) return DerivativeOfChain(node, out);
     const size_t start = out.size();
     DiffLogIf(u"Df", [&] {
         return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=");

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "derive/diff_chain.h"
 #include "derive/diff_log.h"
 #include "derive/diff_number.h"
 #include "derive/diff_parser.h"
@@ -175,6 +176,25 @@ bool HasRightOperand(int32_t code) {
     return (code >= kDcAdd && code <= kDcDiv) || code == kDcPow;
 }
 
+// Bottom-up along the spine, in the order a recursion down the chain would take: the
+// chain's first operand, then each node's right operand and the node itself.
+int32_t SimplifyChain(int32_t top) {
+    DiffState& d = Diff();
+    ChainSpine spine;
+    spine.collect(top);
+    for (size_t i = 1; i < spine.size(); ++i)
+        DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"IN_ 17, _t=", spine[i]); });
+    int32_t below = Diff_Simplify(d.t[spine[spine.size() - 1]].l);
+    for (size_t i = spine.size(); i-- > 0;) {
+        const int32_t node = spine[i];
+        d.t[node].l = below;
+        d.t[node].r = Diff_Simplify(d.t[node].r);
+        below = SimplifyNode(node);
+        DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"OUT 18, _t=", node, u", Result=", below); });
+    }
+    return below;
+}
+
 // Operands printed without brackets, by the operator and the operand's side.
 bool InProductSet(int32_t code) {
     return (code >= 5 && code <= 8) || (code >= 10 && code <= 31);
@@ -227,48 +247,113 @@ char16_t OperatorChar(int32_t code) {
     }
 }
 
-void AppendOperand(std::u16string& out, const std::u16string& text, bool bare) {
-    if (bare) {
-        out += text;
-    } else {
-        out += u'(';
-        out += text;
-        out += u')';
+// Operands go straight into the one output text; a walk that returned each subtree's
+// text would copy a long chain once per node.
+void PrintTo(int32_t node, std::u16string& out);
+
+// Appends the operand in brackets unless `bare`; [from, to) is its text without them.
+void PrintOperand(int32_t child, bool bare, std::u16string& out, size_t& from, size_t& to) {
+    if (!bare) out += u'(';
+    from = out.size();
+    PrintTo(child, out);
+    to = out.size();
+    if (!bare) out += u')';
+}
+
+void LogOperands(std::u16string_view out, size_t from1, size_t to1, size_t from2, size_t to2,
+                 int32_t l, int32_t r) {
+    const DiffState& d = Diff();
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"   , s1=", out.substr(from1, to1 - from1), u", s2=",
+                   out.substr(from2, to2 - from2), u", p1=", d.t[l].opCode, u", p2=",
+                   d.t[r].opCode);
+    });
+}
+
+void LogPrinted(std::u16string_view out, size_t start) {
+    DiffLogIf(u"Diff_GetFormula", [&] { return Cat(u"OUT 14, Result=", out.substr(start)); });
+}
+
+void LogPrintEntry(int32_t node) {
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", Diff().t[node].opCode, u", Result=");
+    });
+}
+
+// A chain prints its first operand and then, bottom-up, each node's operator and right
+// operand; the left operand of a chain node never needs brackets.
+void PrintChain(int32_t top, std::u16string& out) {
+    const DiffState& d = Diff();
+    ChainSpine spine;
+    spine.collect(top);
+    for (size_t i = 1; i < spine.size(); ++i)
+        LogPrintEntry(spine[i]);
+    const size_t start = out.size();
+    const DiffNode& bottom = d.t[spine[spine.size() - 1]];
+    size_t from1 = start, to1 = start;
+    PrintOperand(bottom.l, BareLeft(bottom.opCode, d.t[bottom.l].opCode), out, from1, to1);
+    for (size_t i = spine.size(); i-- > 0;) {
+        const DiffNode& n = d.t[spine[i]];
+        out += OperatorChar(n.opCode);
+        size_t from2 = 0, to2 = 0;
+        PrintOperand(n.r, BareRight(n.opCode, d.t[n.r].opCode), out, from2, to2);
+        LogOperands(out, from1, to1, from2, to2, n.l, n.r);
+        LogPrinted(out, start);
+        from1 = start;
+        to1 = out.size();
     }
 }
 
-std::u16string PrintNode(const DiffNode& n, const std::u16string& s1, const std::u16string& s2,
-                         int32_t p1, int32_t p2) {
-    std::u16string out;
+void PrintTo(int32_t node, std::u16string& out) {
+    if (node == 0) return;
+    NestingGuard nesting;
+    if (!nesting.ok()) return;
+    const DiffNode& n = Diff().t[node];
+    LogPrintEntry(node);
+    if (ContinuesChain(node)) return PrintChain(node, out);
+    const size_t start = out.size();
+    size_t from1 = start, to1 = start, from2 = start, to2 = start;
+    // A node folded into a number keeps stale links; only operators read their operands.
+    int32_t l = 0;
+    int32_t r = 0;
     switch (n.opCode) {
     case kDcAdd:
     case kDcSub:
     case kDcMul:
     case kDcDiv:
     case kDcPow:
-        AppendOperand(out, s1, BareLeft(n.opCode, p1));
+        l = n.l;
+        r = n.r;
+        PrintOperand(l, BareLeft(n.opCode, Diff().t[l].opCode), out, from1, to1);
         out += OperatorChar(n.opCode);
-        AppendOperand(out, s2, BareRight(n.opCode, p2));
+        PrintOperand(r, BareRight(n.opCode, Diff().t[r].opCode), out, from2, to2);
         break;
-    case kDcNum:
-        AppendOperand(out, n.con, !(NumberValue(n.con) < 0));
+    case kDcNum: {
+        const bool negative = NumberValue(n.con) < 0;
+        if (negative) out += u'(';
+        out += n.con;
+        if (negative) out += u')';
         break;
+    }
     case kDcName:
-        out = n.con;
+        out += n.con;
         break;
     case kDcNeg:
-        out = u"(-";
-        AppendOperand(out, s1, BareLeft(kDcNeg, p1));
+        l = n.l;
+        out += u"(-";
+        PrintOperand(l, BareLeft(kDcNeg, Diff().t[l].opCode), out, from1, to1);
         out += u')';
         break;
     default:
         if (IsFunctionCode(n.opCode)) {
-            out = n.con;
-            AppendOperand(out, s1, false);
+            l = n.l;
+            out += n.con;
+            PrintOperand(l, false, out, from1, to1);
         }
         break;
     }
-    return out;
+    LogOperands(out, from1, to1, from2, to2, l, r);
+    LogPrinted(out, start);
 }
 
 } // namespace
@@ -279,6 +364,7 @@ int32_t Diff_Simplify(int32_t node) {
     if (!nesting.ok()) return node;
     DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"IN_ 17, _t=", node); });
     DiffState& d = Diff();
+    if (ContinuesChain(node)) return SimplifyChain(node);
     d.t[node].l = Diff_Simplify(d.t[node].l);
     if (HasRightOperand(d.t[node].opCode)) d.t[node].r = Diff_Simplify(d.t[node].r);
     const int32_t result = SimplifyNode(node);
@@ -287,26 +373,8 @@ int32_t Diff_Simplify(int32_t node) {
 }
 
 std::u16string Diff_GetFormula(int32_t node) {
-    if (node == 0) return {};
-    NestingGuard nesting;
-    if (!nesting.ok()) return {};
-    const DiffState& d = Diff();
-    const DiffNode& n = d.t[node];
-    DiffLogIf(u"Diff_GetFormula", [&] {
-        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", n.opCode, u", Result=");
-    });
-    // A node folded into a number keeps stale links; only operators read their operands.
-    const bool unary = n.opCode == kDcNeg || IsFunctionCode(n.opCode);
-    const int32_t l = HasRightOperand(n.opCode) || unary ? n.l : 0;
-    const int32_t r = HasRightOperand(n.opCode) ? n.r : 0;
-    const std::u16string s1 = Diff_GetFormula(l);
-    const std::u16string s2 = Diff_GetFormula(r);
-    const int32_t p1 = d.t[l].opCode;
-    const int32_t p2 = d.t[r].opCode;
-    DiffLogIf(u"Diff_GetFormula",
-              [&] { return Cat(u"   , s1=", s1, u", s2=", s2, u", p1=", p1, u", p2=", p2); });
-    std::u16string out = PrintNode(n, s1, s2, p1, p2);
-    DiffLogIf(u"Diff_GetFormula", [&] { return Cat(u"OUT 14, Result=", out); });
+    std::u16string out;
+    PrintTo(node, out);
     return out;
 }
 

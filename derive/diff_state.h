@@ -49,6 +49,7 @@ inline bool IsFunctionCode(int32_t code) {
 
 constexpr int32_t kMaxDiffNodes = 5000;
 // Deepest recursion of the parser and of the tree walks; deeper fails as "Error in formula".
+// Brackets, calls and powers nest; a chain of one precedence (a+b-c, a*b/c) counts once.
 constexpr int32_t kMaxDiffNesting = 500;
 // Longest formula and longest derivative text; longer fails as "Too long formula".
 constexpr size_t kMaxDiffFormula = size_t{1} << 20;
@@ -90,6 +91,8 @@ struct DiffState {
     bool tooLong = false;      // the derivative text outgrew the node table
     std::u16string result;     // the last derivative text
     std::u16string firstError; // first message of this call, for the error record
+    // Left spines of the chains the walks are following (ChainSpine).
+    std::vector<int32_t> spine;
     DiffLogState log;
 };
 

@@ -3,18 +3,24 @@
 // folder for every test, so the log never writes into the source tree.
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/text.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_rules.h"
 #include "derive/diff_simplify.h"
 #include "derive/diff_state.h"
-#include "common/text.h"
+#include "engine/evaluator.h"
 #include "engine/state.h"
 #include "library/context.h"
 
@@ -99,6 +105,47 @@ inline std::string Tree(int32_t node) {
     if (IsFunctionCode(n.opCode)) return "(" + A(n.con) + " " + Tree(n.l) + ")";
     return std::string("(") + (n.opCode == kDcPow ? "^" : op[n.opCode]) + " " + Tree(n.l) + " " +
            Tree(n.r) + ")";
+}
+
+// Runs fn on a thread whose stack is 1 MiB, as small as a host may give the library.
+inline void OnSmallStack(std::function<void()> fn) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, size_t{1} << 20);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attr,
+                  [](void* p) -> void* {
+                      (*static_cast<std::function<void()>*>(p))();
+                      return nullptr;
+                  },
+                  &fn),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+// The engine's value of text with x replaced by a number; NaN when it fails.
+inline double ValueAt(const std::u16string& text, double x) {
+    double xs[2] = {}, ys[2] = {}, limits[5] = {};
+    return EvalSeries(text, x, u"x", x, 1, xs, ys, limits) == -1 ? ys[0] : std::nan("");
+}
+
+// The derivative, evaluated by the engine, agrees with a central difference of the
+// formula at each point. The engine computes functions in single precision, so the
+// step is wide and the difference of fourth order.
+inline void
+ExpectMatchesCentralDifference(const std::u16string& formula, const std::u16string& derivative,
+                               const std::vector<double>& points = {0.35, 0.7, 1.3, 2.15}) {
+    constexpr double h = 1e-2;
+    const auto f = [&](double at) { return ValueAt(formula, at); };
+    for (const double x : points) {
+        const double printed = ValueAt(derivative, x);
+        const double central =
+            (f(x - 2 * h) - 8 * f(x - h) + 8 * f(x + h) - f(x + 2 * h)) / (12 * h);
+        ASSERT_TRUE(std::isfinite(printed) && std::isfinite(central)) << x;
+        EXPECT_NEAR(printed, central, 1e-4 * std::max(1.0, std::fabs(central))) << x;
+    }
 }
 
 } // namespace zorbit::test

@@ -56,7 +56,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Row{"Quotient", "x/y", "((1)*(y)-(0)*(x))/(y)^2"},
                     Row{"Sin", "sin(x)", "(cos(x)*(1))"}, Row{"Tg", "tg(x)", "(1/(cos(x)^2)*(1))"},
                     Row{"Log10", "log10(x)", "(1/(x)*(1))/(2.302585)"},
-                    Row{"ChainKeepsSpelling", "sinh(x+1)", "(ch(((x)+(1)))*(((1)+(0))))"}),
+                    Row{"ChainKeepsSpelling", "sinh(x+1)", "(ch(((x)+(1)))*(((1)+(0))))"},
+                    // A chain of one precedence is written in one pair of brackets.
+                    Row{"SumChainIsFlat", "x+y-x", "((1)+(0)-(1))"},
+                    Row{"ProductChainNestsItsFirstTerm", "x*y/x",
+                        "((((1)*(y)+(0)*(x)))*(x)-(1)*(((x)*(y))))/(x)^2"},
+                    Row{"ChainsInsideACall", "sin(a-b+c*d/e)",
+                        "(cos(((a)-(b)+(((c)*(d)/(e)))))*(((0)-(0)+(((((0)*(d)+(0)*(c)))*(e)-(0)*"
+                        "(((c)*(d))))/(e)^2))))"}),
     RowName);
 
 TEST_F(DeriveTest, ReducedExponentIsCompact) {

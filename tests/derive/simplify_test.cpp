@@ -63,15 +63,35 @@ TEST_F(DeriveTest, DivisionByZeroIsReportedAndNotFolded) {
 namespace zorbit::test {
 namespace {
 
+// first, then n - 1 operands that take turns between a and b.
+std::string Alternate(const std::string& first, const char* a, const char* b, int n) {
+    std::string s = first;
+    for (int i = 1; i < n; ++i)
+        s += i % 2 ? a : b;
+    return s;
+}
+
 TEST_F(DeriveTest, LongChainsWalkWithinTheNestingLimit) {
-    std::string chain = "a";
-    for (int i = 1; i < 500; ++i)
-        chain += i % 2 ? "-a" : "+a";
-    EXPECT_EQ(A(Diff_GetFormula(Diff_Simplify(Parse(chain)))), chain);
-    EXPECT_FALSE(Diff().tooDeep);
-    chain += "+a"; // one level too deep for the walks
-    Diff_GetFormula(Diff_Simplify(Parse(chain)));
-    EXPECT_TRUE(Diff().tooDeep);
+    // 2500 terms fill the node table; along a chain the walks take no nesting.
+    const std::string chain = Alternate("a", "-a", "+a", 2500);
+    const std::string quotients = Alternate("a", "/a", "*a", 2500);
+    std::string ones = "1";
+    for (int i = 1; i < 2500; ++i)
+        ones += i % 3 ? "+1" : "-1";
+    const std::string tail = Alternate("", "-a", "+a", 2000);
+    OnSmallStack([&] {
+        for (const auto& [name, text, printed] :
+             {std::tuple{"Sum", chain, chain},
+              {"Quotients", quotients, quotients},
+              {"FoldsAlongTheChain", ones, std::string("834")},
+              {"DropsUnitFactors", Alternate("x", "*1", "/1", 2500), std::string("x")},
+              {"DeepFirstTerm", "(((((a+b)*c)-d)/e)^2)" + tail, "(((a+b)*c-d)/e)^2" + tail}}) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(A(Diff_GetFormula(Diff_Simplify(Parse(text)))), printed);
+            EXPECT_FALSE(Diff().tooDeep);
+            EXPECT_EQ(Diff().depth, 0);
+        }
+    });
 }
 
 } // namespace
