@@ -40,8 +40,7 @@ void BM_e_diff(benchmark::State& state) {
 // table (a sum of more than 1250, a product of more than about 65) e_diff refuses it, and
 // the label says so.
 void BM_e_diff_chain(benchmark::State& state) {
-    zorbit::ResetEngine();
-    zorbit::ResetDiffState();
+    zorbit::ResetContext();
     const char16_t op = state.range(0) == 0 ? u'+' : u'*';
     std::u16string formula = u"x";
     for (int64_t i = 1; i < state.range(1); ++i) {
