@@ -151,10 +151,7 @@ ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which) {
     return guarded([&] { return static_cast<int32_t>(ListByWord(View(which)).size()); });
 }
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which) {
-    return guarded([&] {
-        ListByWord(View(which)).clear();
-        return 1;
-    });
+    return guarded([&] { return zorbit::ClearVarFuncList(View(which)); });
 }
 ZORBIT_API int32_t ReSetZiZoruze(void) {
     return guarded([] { return zorbit::ReSetZiZoruze(); });

@@ -21,6 +21,8 @@ int32_t FindVarFunct(std::u16string_view name, int32_t kind, double* result, cha
 bool LookupVariable(std::u16string_view lowerName, double* value);
 
 int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view which);
+// Empties the list chosen by word (and its index); 1.
+int32_t ClearVarFuncList(std::u16string_view which);
 int32_t ReSetZiZoruze();
 
 // Replaces every whole name of a custom function (any case) by "(" + body + ")".
