@@ -96,6 +96,21 @@ double Reduce(Kw kw, double* v, size_t n) {
     }
 }
 
+// Kept out of the reading loop, whose frame every nested call repeats.
+__attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
+    const bool anyNaN = std::any_of(values, values + n, [](double x) { return std::isnan(x); });
+    // An order has no place for NaN: these three would answer by its position.
+    if (anyNaN && (kw == Kw::Min || kw == Kw::Max || kw == Kw::Median)) {
+        StatError(u"A value is not a number\r\n");
+        return 0;
+    }
+    const bool finite = std::all_of(values, values + n, [](double x) { return std::isfinite(x); });
+    const double result = Reduce(kw, values, n);
+    if (std::isnan(result) && finite && E_Error() == kNoError)
+        StatError(u"The values give no number\r\n");
+    return result;
+}
+
 }  // namespace
 
 double StatFunction(Kw kw) {
@@ -108,20 +123,8 @@ double StatFunction(Kw kw) {
         e_match(u";");
         stack.push_back(e_prs(1, 0).value);
     }
-    double result = 0;
-    if (E_Error() == kNoError) {
-        const double* values = stack.data() + start;
-        const size_t n = stack.size() - start;
-        const bool anyNaN = std::any_of(values, values + n, [](double x) { return std::isnan(x); });
-        // An order has no place for NaN: these three would answer by its position.
-        if (anyNaN && (kw == Kw::Min || kw == Kw::Max || kw == Kw::Median)) {
-            StatError(u"A value is not a number\r\n");
-        } else {
-            result = Reduce(kw, stack.data() + start, n);
-            if (std::isnan(result) && !anyNaN && E_Error() == kNoError)
-                StatError(u"The values give no number\r\n");
-        }
-    }
+    const double result =
+        E_Error() == kNoError ? Result(kw, stack.data() + start, stack.size() - start) : 0;
     stack.resize(start);
     return result;
 }
