@@ -69,6 +69,27 @@ void BM_EvalUsingFunction(benchmark::State& state) {
 }
 BENCHMARK(BM_EvalUsingFunction)->Arg(1)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
+// range(0) functions defined one by one with an evaluation (name check on) after each, as
+// a script defining and using them does: the check follows each new entry.
+void BM_DefineAndEvaluateFunctions(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    double v = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        FreshEngine();
+        zorbit::SetVarFunct(u"x", u"2", 0);
+        state.ResumeTiming();
+        for (int i = 1; i <= n; ++i) {
+            zorbit::SetVarFunct(Text("f" + std::to_string(i) + "(x)"),
+                                Text("x^2+" + std::to_string(i)), 1);
+            zorbit::EvalExpression(u"f1(x)", &v, true);
+        }
+        benchmark::DoNotOptimize(v);
+    }
+    if (zorbit::E_Error() != -1) state.SkipWithError("evaluation failed");
+}
+BENCHMARK(BM_DefineAndEvaluateFunctions)->Arg(3000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

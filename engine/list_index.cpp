@@ -9,6 +9,7 @@ namespace zorbit {
 namespace {
 
 constexpr uint64_t kBase = 0x9E3779B97F4A7C15ull; // odd: every power stays invertible
+constexpr size_t kFewNewEntries = 8;
 
 uint64_t HashOf(std::u16string_view s) {
     uint64_t h = 0;
@@ -230,8 +231,14 @@ void ListIndex::CheckNewEntries(const std::u16string& list) {
     };
     if (from > 0) {
         const std::u16string_view before = std::u16string_view(list).substr(0, starts_[from]);
-        for (const LengthGroup& g : groups_)
-            if (g.last >= from) scan(before, g, npos, from);
+        if (to - from <= kFewNewEntries) {
+            // A name or two, as after each definition: a plain search is quicker.
+            for (size_t k = from; k < to && k < firstAmbiguous_; ++k)
+                if (nameLength_[k] != npos && before.find(nameOf(k)) != npos) firstAmbiguous_ = k;
+        } else {
+            for (const LengthGroup& g : groups_)
+                if (g.last >= from) scan(before, g, npos, from);
+        }
     }
     for (size_t k = from; k < to; ++k) {
         const std::u16string_view entry = EntryText(list, starts_[k]);
