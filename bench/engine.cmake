@@ -8,3 +8,6 @@ if(MUPARSER_INCLUDE_DIR AND MUPARSER_LIBRARY)
   target_include_directories(bench_engine SYSTEM PRIVATE ${MUPARSER_INCLUDE_DIR})
   target_link_libraries(bench_engine PRIVATE ${MUPARSER_LIBRARY})
 endif()
+# Large variable and function lists.
+add_executable(bench_lists ${CMAKE_CURRENT_LIST_DIR}/lists_bench.cpp)
+target_link_libraries(bench_lists PRIVATE zorbit_core benchmark::benchmark vex_warnings)

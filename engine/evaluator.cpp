@@ -68,7 +68,7 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     const bool numbers = aFlag == 0 && bFlag == 0;
     switch (row.kind) {
     case OpRow::Pow:
-        if (numbers) return std::pow(a, b);
+        if (numbers) return NumberPower(a, b);
         return CalcMatrixDivMult(u'^', a, b, &aFlag, bFlag);
     case OpRow::Mul:
         if (numbers) return a * b;
@@ -92,11 +92,8 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     }
     aFlag = 0;
     switch (row.kind) {
-    case OpRow::IntDiv: {
-        const double q = std::trunc(a / b);
-        if (b == 0 || !(q > -2147483649.0 && q < 2147483648.0)) return -2147483648.0;
-        return q;
-    }
+    case OpRow::IntDiv:
+        return IntegerQuotient(a, b);
     case OpRow::Mod: {
         const int32_t x = Trunc32(a), y = Trunc32(b);
         if (y == 0) {
@@ -195,18 +192,20 @@ VEX_NOINLINE Operand MatrixFunction(Kw kw) {
     e_match(u"(");
     Operand a = e_prs(1, 0);
     double value = 0;
+    // An argument that failed is the call's outcome: nothing is computed then.
     if (kw == Kw::Det || kw == Kw::Trace) {
-        value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
+        if (E_Error() == kNoError) value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
     } else if (kw == Kw::Syst) {
         e_nxt();
         const Operand b = e_prs(1, 0);
-        value = CalcMatrFunct(name, a.value, b.value, 0.0, &a.flag, b.flag, 0);
+        if (E_Error() == kNoError)
+            value = CalcMatrFunct(name, a.value, b.value, 0.0, &a.flag, b.flag, 0);
     } else {
         e_nxt();
         const Operand b = e_prs(1, 0);
         e_nxt();
         const Operand c = e_prs(1, 0);
-        if (c.flag != 0) {
+        if (E_Error() == kNoError && c.flag != 0) {
             E_Error() = kErrInvalidArgument;
             ReportError(u"e_prs", 0, u"Last parameter must be numeric.\r\n");
         } else if (E_Error() == kNoError) {
@@ -235,6 +234,7 @@ VEX_NOINLINE Operand MinusPrimary() {
     e_nxt();
     Operand v = e_prs(11, 0);
     if (v.flag == 0) return {-v.value, 0};
+    if (E_Error() != kNoError) return v;
     v.value = CalcMatrixDivMult(u'*', v.value, -1.0, &v.flag, 0);
     return v;
 }
@@ -248,6 +248,11 @@ VEX_NOINLINE Operand BracketPrimary() {
 
 VEX_NOINLINE Operand MatrixPrimary() {
     ParserState& ps = Engine().parser;
+    // After an error nothing is looked up: finding the matrix would clear the error.
+    if (E_Error() != kNoError) {
+        e_nxt();
+        return {0, 0};
+    }
     if (ps.text.size() < 2 || ps.text.back() != u']') {
         E_Error() = kErrMatrixNotFound;
         ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
@@ -266,7 +271,9 @@ Operand Primary() {
     case Tok::Num: v = ps.number; break;
     case Tok::Hex: v = HexValue(ps.text); break;
     case Tok::Bin: v = BinDigitsToInteger(ps.text.substr(1)); break;
-    case Tok::Const: v = e_function(ps.e_tok, 0); break;
+    case Tok::Const:
+        if (E_Error() == kNoError) v = e_function(ps.e_tok, 0); // it starts from no error
+        break;
     case Tok::Matrix: return MatrixPrimary();
     case Tok::Id: return FunctionCall();
     case Tok::Keyword:

@@ -124,7 +124,7 @@ ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which) {
     return guarded([&] { return VarFuncListLength(View(which)); });
 }
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which) {
-    return guarded([&] { return ClearVarFuncListByWord(View(which)); });
+    return guarded([&] { return zorbit::ClearVarFuncList(View(which)); });
 }
 ZORBIT_API int32_t ReSetZiZoruze(void) {
     return guarded([] { return zorbit::ReSetZiZoruze(); });

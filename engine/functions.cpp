@@ -200,15 +200,32 @@ double CallFunction(Fn fn, double argument) {
     case Fn::Arccotan: r = HalfPi() - std::atan(x); break;
     case Fn::Sinh: r = (E(x) - E(-x)) / 2; break;
     case Fn::Cosh: r = (E(x) + E(-x)) / 2; break;
-    case Fn::Tanh: den = E(x) + E(-x); r = (E(x) - E(-x)) / den; break;
+    // Beyond |x| = 40 the quotient is exactly ±1 in double precision, and beyond 709
+    // both of its terms overflow: the sign is the value.
+    case Fn::Tanh:
+        den = E(x) + E(-x);
+        r = std::fabs(x) > 40 ? Sgn(x) : (E(x) - E(-x)) / den;
+        break;
     case Fn::Sech: den = E(x) + E(-x); r = 2 / den; break;
     case Fn::Cosech: den = E(x) - E(-x); r = 2 / den; break;
-    case Fn::Cotanh: den = E(x) - E(-x); r = (E(x) + E(-x)) / den; break;
+    case Fn::Cotanh:
+        den = E(x) - E(-x);
+        r = std::fabs(x) > 40 ? Sgn(x) : (E(x) + E(-x)) / den;
+        break;
     case Fn::Arctanh: den = 1 - x; r = std::log((1 + x) / den) / 2; break;
-    case Fn::Arcsinh: num = x + std::sqrt(x * x + 1); r = std::log(num); break;
+    // Odd functions: ln(x + sqrt(x² + 1)) loses every digit to cancellation for large
+    // negative x (and 1/x: small negative arguments of arccosech).
+    case Fn::Arcsinh:
+        num = std::fabs(x) + std::sqrt(x * x + 1);
+        r = std::asinh(x);
+        break;
     case Fn::Arccosh: num = x + std::sqrt(x * x - 1); r = std::log(num); break;
     case Fn::Arcsech: num = std::sqrt(1 - x * x) + 1; den = x; r = std::log(num / den); break;
-    case Fn::Arccosech: num = Sgn(x) * std::sqrt(x * x + 1) + 1; den = x; r = std::log(num / den); break;
+    case Fn::Arccosech:
+        num = std::sqrt(x * x + 1) + 1;
+        den = x;
+        r = std::asinh(1.0 / x);
+        break;
     case Fn::Arccotanh: num = x + 1; den = x - 1; r = std::log(num / den) / 2; break;
     case Fn::ConstPi: r = 3.1415927410125732; break;
     case Fn::ConstRad: r = 0.01745329238474369; break;
@@ -221,8 +238,31 @@ double CallFunction(Fn fn, double argument) {
         ReportError(u"e_function", 1391,
                     u"Invalid Argument: Numerator= " + Fixed10(num) + u", Denominator= " +
                         Fixed10(den) + u"\r\n");
+    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == kNoError) {
+        DomainSimple(0, x); // unless a domain check above has reported it
     }
     return result;
+}
+
+double NumberPower(double a, double b) {
+    const double r = std::pow(a, b);
+    if (std::isnan(r) && std::isfinite(a) && std::isfinite(b)) {
+        E_Error() = kErrInvalidArgument;
+        ReportError(u"e_prs", 0,
+                    u"Invalid Argument: " + Fixed10(a) + u" ^ " + Fixed10(b) + u"\r\n");
+    }
+    return r;
+}
+
+double IntegerQuotient(double a, double b) {
+    if (b == 0) {
+        E_Error() = kErrDivisionByZero;
+        ReportError(u"e_prs", 0, u"\\: the right operand is 0\r\n");
+        return 0;
+    }
+    const double q = std::trunc(a / b);
+    if (!(q > -2147483649.0 && q < 2147483648.0)) return -2147483648.0;
+    return q;
 }
 
 double e_function(std::u16string_view name, double argument) {

@@ -19,7 +19,14 @@ bool LookupFunction(std::u16string_view lowerName, Fn* fn);
 // e_function: clears the error state, computes in single precision; domain errors give 13,
 // unknown names 4 (value 0).
 double e_function(std::u16string_view name, double argument);
+// NaN from a finite argument fails with 13, like the domain checks.
 double CallFunction(Fn fn, double argument);
+
+// The number operators that can fail: "^" gives 13 for NaN from finite operands ((-8)^(1/3)),
+// "\" gives 8 for a right operand of 0. Both set e_error and report; the text route and
+// any other evaluation route share them.
+double NumberPower(double a, double b);
+double IntegerQuotient(double a, double b);
 
 // Stored value of a named constant (lower-case name, with or without "#").
 bool LookupConstant(std::u16string_view lowerName, double* stored);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/list_index.h"
+
 namespace zorbit {
 
 enum class Tok : uint8_t {
@@ -67,6 +69,8 @@ struct EvalState {
 struct VariableLists {
     std::u16string VarList;
     std::u16string FuncList;
+    ListIndex varIndex;  // entries of VarList by name
+    ListIndex funcIndex; // entries of FuncList by name
 };
 
 struct ErrorState {

@@ -11,6 +11,38 @@ namespace zorbit {
 
 namespace {
 
+void StatError(std::u16string_view text) {
+    E_Error() = kErrInvalidArgument;
+    ReportError(u"StatFunction", 0, text);
+}
+
+// Sample standard deviation from the deviations from a refined mean, with their sum as a
+// correction: no cancellation between two large sums (equal values give exactly 0). The
+// values are scaled by a power of two first, which is exact, so that no square overflows.
+double StandardDeviation(const double* v, size_t n) {
+    double big = 0;
+    for (size_t i = 0; i < n; ++i)
+        big = std::max(big, std::fabs(v[i]));
+    const int shift = big > 0 && std::isfinite(big) ? std::ilogb(big) : 0;
+    const double dn = static_cast<double>(n);
+    double mean = 0;
+    for (size_t i = 0; i < n; ++i)
+        mean += std::ldexp(v[i], -shift);
+    mean /= dn;
+    double drift = 0;
+    for (size_t i = 0; i < n; ++i)
+        drift += std::ldexp(v[i], -shift) - mean;
+    mean += drift / dn;
+    double squares = 0, deviations = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double d = std::ldexp(v[i], -shift) - mean;
+        squares += d * d;
+        deviations += d;
+    }
+    const double variance = (squares - deviations * deviations / dn) / (dn - 1);
+    return std::ldexp(std::sqrt(std::max(variance, 0.0)), shift);
+}
+
 double Reduce(Kw kw, double* v, size_t n) {
     double acc = 0;
     switch (kw) {
@@ -49,17 +81,10 @@ double Reduce(Kw kw, double* v, size_t n) {
         return std::pow(acc, 1.0 / static_cast<double>(n));
     case Kw::Stddev: {
         if (n < 2) {
-            E_Error() = kErrInvalidArgument;
-            ReportError(u"StatFunction", 0, u"stddev needs at least two values\r\n");
+            StatError(u"stddev needs at least two values\r\n");
             return 0;
         }
-        double sum = 0, sum2 = 0;
-        for (size_t i = 0; i < n; ++i) {
-            sum += v[i];
-            sum2 += v[i] * v[i];
-        }
-        const double dn = static_cast<double>(n);
-        return std::sqrt((sum2 - sum * sum / dn) / (dn - 1));
+        return StandardDeviation(v, n);
     }
     case Kw::Median: {
         std::sort(v, v + n);
@@ -69,6 +94,21 @@ double Reduce(Kw kw, double* v, size_t n) {
     }
     default: return 0;
     }
+}
+
+// Kept out of the reading loop, whose frame every nested call repeats.
+__attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
+    const bool anyNaN = std::any_of(values, values + n, [](double x) { return std::isnan(x); });
+    // An order has no place for NaN: these three would answer by its position.
+    if (anyNaN && (kw == Kw::Min || kw == Kw::Max || kw == Kw::Median)) {
+        StatError(u"A value is not a number\r\n");
+        return 0;
+    }
+    const bool finite = std::all_of(values, values + n, [](double x) { return std::isfinite(x); });
+    const double result = Reduce(kw, values, n);
+    if (std::isnan(result) && finite && E_Error() == kNoError)
+        StatError(u"The values give no number\r\n");
+    return result;
 }
 
 }  // namespace
@@ -83,8 +123,8 @@ double StatFunction(Kw kw) {
         e_match(u";");
         stack.push_back(e_prs(1, 0).value);
     }
-    double result = 0;
-    if (E_Error() == kNoError) result = Reduce(kw, stack.data() + start, stack.size() - start);
+    const double result =
+        E_Error() == kNoError ? Result(kw, stack.data() + start, stack.size() - start) : 0;
     stack.resize(start);
     return result;
 }

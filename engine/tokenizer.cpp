@@ -41,6 +41,7 @@ double VariableValue(ParserState& ps, double stored) {
     return ps.roundCacheOut;
 }
 
+// A name never clears an error read before it: the first error is the outcome.
 void ClassifyIdentifier(ParserState& ps) {
     const Kw kw = KeywordOf(ps.e_tok);
     if (kw != Kw::None) {
@@ -53,22 +54,19 @@ void ClassifyIdentifier(ParserState& ps) {
         ps.type = Tok::Num;
         ps.number = VariableValue(ps, value);
         ps.replaced = true;
-        E_Error() = kNoError;
         return;
     }
     if (LookupConstant(ps.e_tok, &value)) {
         ps.type = Tok::Num;
         ps.number = RoundTo10(value);
         ps.replaced = true;
-        E_Error() = kNoError;
         return;
     }
     Fn fn;
     if (LookupFunction(ps.e_tok, &fn)) {
         ps.fn = static_cast<uint8_t>(fn);
         ps.fnKnown = true;
-        E_Error() = kNoError;
-    } else {
+    } else if (E_Error() == kNoError) {
         E_Error() = kErrUndefinedFunction;
         ReportError(u"e_function", 1376, u"Undefined Function = " + ps.e_tok + u"\r\n");
     }

@@ -1,6 +1,8 @@
 #include "engine/variables.h"
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -13,15 +15,12 @@ namespace zorbit {
 
 namespace {
 
-// Start of the entry whose key ("name=") is `key`, matching whole entries only: the key
-// stands at the start of the list or right after a ";".
-size_t FindEntry(std::u16string_view list, std::u16string_view key) {
-    size_t p = 0;
-    while ((p = list.find(key, p)) != std::u16string_view::npos) {
-        if (p == 0 || list[p - 1] == u';') return p;
-        ++p;
-    }
-    return std::u16string_view::npos;
+// A list that does not end with ";" gets one, so that the next entry starts after it.
+void CloseList(std::u16string& list, ListIndex& index) {
+    if (!list.empty() && list.back() == u';') return;
+    index.Sync(list); // in step with the text before it grows
+    list += u';';
+    index.Appended(list);
 }
 
 std::u16string MakeKey(std::u16string_view name) {
@@ -49,6 +48,17 @@ std::u16string& ListByWord(std::u16string_view which) {
     return EqualsNoCase(which, u"vars") ? Engine().vars.VarList : Engine().vars.FuncList;
 }
 
+ListIndex& IndexByKind(int32_t kind) {
+    return kind == 0 ? Engine().vars.varIndex : Engine().vars.funcIndex;
+}
+
+int32_t ClearVarFuncList(std::u16string_view which) {
+    const bool vars = EqualsNoCase(which, u"vars");
+    ListByWord(which).clear();
+    IndexByKind(vars ? 0 : 1).Cleared();
+    return 1;
+}
+
 size_t FindWholeName(std::u16string_view text, std::u16string_view name, size_t from,
                      bool ignoreCase) {
     if (name.empty()) return std::u16string_view::npos;
@@ -68,35 +78,40 @@ size_t FindWholeName(std::u16string_view text, std::u16string_view name, size_t 
 
 int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t kind) {
     std::u16string& list = ListByKind(kind);
+    ListIndex& index = IndexByKind(kind);
     const std::u16string key = MakeKey(ToLower(TrimSpaces(name)));
-    if (!list.empty() && list.back() != u';') list += u';';
+    if (!list.empty()) CloseList(list, index);
     // An empty name or a value with ";" would break the entry structure and corrupt
     // other entries: refuse it and keep the list as it is.
     if (key.empty() || key == u"=" || value.find(u';') != std::u16string_view::npos) {
         E_Error() = kErrInvalidArgument;
         ReportError(u"SetVarFunct", 0, u"Invalid name or value: '" + std::u16string(name) + u"'");
-        return static_cast<int32_t>(std::count(list.begin(), list.end(), u';'));
+        return static_cast<int32_t>(index.Semicolons(list));
     }
-    const size_t at = FindEntry(list, key);
+    const size_t at = index.FindEntry(list, key);
     if (at != std::u16string::npos) {
         const size_t valueStart = at + key.size();
         size_t valueEnd = list.find(u';', valueStart);
         if (valueEnd == std::u16string::npos) valueEnd = list.size();
         list.replace(valueStart, valueEnd - valueStart, value);
+        index.Resized(list, valueStart,
+                      static_cast<std::ptrdiff_t>(value.size()) -
+                          static_cast<std::ptrdiff_t>(valueEnd - valueStart));
     } else {
         list += key;
         list += value;
         list += u';';
+        index.Appended(list);
     }
-    return static_cast<int32_t>(std::count(list.begin(), list.end(), u';'));
+    return static_cast<int32_t>(index.Semicolons(list));
 }
 
 double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, bool report) {
     std::u16string& vars = Engine().vars.VarList;
-    if (vars.empty() || vars.back() != u';') vars += u';';
+    CloseList(vars, Engine().vars.varIndex);
     const std::u16string& list = ListByKind(kind);
     const std::u16string key = MakeKey(name);
-    const size_t at = key.empty() ? std::u16string::npos : FindEntry(list, key);
+    const size_t at = key.empty() ? std::u16string::npos : IndexByKind(kind).FindEntry(list, key);
     if (at == std::u16string::npos) {
         E_Error() = kErrNotFound;
         if (report)
@@ -121,21 +136,15 @@ double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, b
 
 bool LookupVariable(std::u16string_view lowerName, double* value) {
     std::u16string& vars = Engine().vars.VarList;
-    if (vars.empty() || vars.back() != u';') vars += u';';
+    ListIndex& index = Engine().vars.varIndex;
+    CloseList(vars, index);
     if (vars.size() <= 1) return false;
-    // Whole-entry search without building a key string.
-    const std::u16string_view list = vars;
-    size_t p = 0;
-    while ((p = list.find(lowerName, p)) != std::u16string_view::npos) {
-        const size_t eq = p + lowerName.size();
-        if ((p == 0 || list[p - 1] == u';') && eq < list.size() && list[eq] == u'=') {
-            const size_t end = list.find(u';', eq + 1);
-            *value = ReadDecimal(list.substr(eq + 1, end - eq - 1));
-            return true;
-        }
-        ++p;
-    }
-    return false;
+    const size_t at = index.FindName(vars, lowerName);
+    if (at == std::u16string::npos) return false;
+    const size_t eq = at + lowerName.size();
+    const size_t end = vars.find(u';', eq + 1);
+    *value = ReadDecimal(std::u16string_view(vars).substr(eq + 1, end - eq - 1));
+    return true;
 }
 
 int32_t FindVarFunct(std::u16string_view name, int32_t kind, double* result, char16_t* buffer) {
@@ -163,15 +172,12 @@ int32_t VarFuncListLength(std::u16string_view which) {
     return static_cast<int32_t>(ListByWord(which).size());
 }
 
-int32_t ClearVarFuncListByWord(std::u16string_view which) {
-    ListByWord(which).clear();
-    return 1;
-}
-
 int32_t ReSetZiZoruze() {
     EngineState& e = Engine();
     e.vars.VarList.clear();
     e.vars.FuncList.clear();
+    e.vars.varIndex.Cleared();
+    e.vars.funcIndex.Cleared();
     ClearAllMatrices();
     e.eval.ResultType = -1;
     e.errors.MsgFlags = 0;
@@ -182,15 +188,23 @@ int32_t ReSetZiZoruze() {
 bool ExpandFunctions(std::u16string& text) {
     const std::u16string& funcs = Engine().vars.FuncList;
     if (funcs.empty()) return true;
+    ListIndex& index = Engine().vars.funcIndex;
+    // Entries apply in list order, each to the text the earlier ones left, so a body may
+    // use functions defined after it. Only the entries whose names may occur in the text
+    // are tried: a min-heap of their positions, fed again from each inserted body.
+    std::vector<uint32_t> queue;
+    index.Candidates(funcs, text, 0, true, queue);
+    std::make_heap(queue.begin(), queue.end(), std::greater<>());
     std::u16string out;
-    size_t entry = 0;
-    while (entry < funcs.size()) {
-        size_t end = funcs.find(u';', entry);
-        if (end == std::u16string::npos) end = funcs.size();
-        const std::u16string_view item = std::u16string_view(funcs).substr(entry, end - entry);
-        entry = end + 1;
+    int64_t done = -1;
+    while (!queue.empty()) {
+        std::pop_heap(queue.begin(), queue.end(), std::greater<>());
+        const uint32_t k = queue.back();
+        queue.pop_back();
+        if (static_cast<int64_t>(k) <= done) continue;
+        done = k;
+        const std::u16string_view item = ListIndex::EntryText(funcs, index.Start(k));
         const size_t eq = item.find(u'=');
-        if (eq == std::u16string_view::npos || eq == 0) continue;
         const std::u16string_view name = item.substr(0, eq);
         const std::u16string_view body = item.substr(eq + 1);
         size_t p = FindWholeName(text, name, 0, true);
@@ -209,6 +223,11 @@ bool ExpandFunctions(std::u16string& text) {
         out.append(text, from, std::u16string::npos);
         if (out.size() > kMaxExpressionLength) return false;
         text.swap(out);
+        const size_t before = queue.size();
+        index.Candidates(funcs, text, k + 1, false, queue);
+        for (size_t i = before; i < queue.size(); ++i)
+            std::push_heap(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                           std::greater<>());
     }
     return true;
 }
@@ -217,27 +236,15 @@ int32_t CheckFunctions() {
     const std::u16string& funcs = Engine().vars.FuncList;
     if (funcs.empty()) return E_Error();
     E_Error() = kNoError;
-    size_t entry = 0;
-    while (entry < funcs.size()) {
-        size_t end = funcs.find(u';', entry);
-        if (end == std::u16string::npos) end = funcs.size();
-        const std::u16string_view item = std::u16string_view(funcs).substr(entry, end - entry);
-        const size_t eq = item.find(u'=');
-        const std::u16string_view name = item.substr(0, eq == std::u16string_view::npos ? item.size() : eq);
-        if (!name.empty()) {
-            const std::u16string_view all = funcs;
-            const bool before = all.substr(0, entry).find(name) != std::u16string_view::npos;
-            const bool after = end < all.size() && all.substr(end + 1).find(name) != std::u16string_view::npos;
-            if (before || after) {
-                E_Error() = kErrAmbiguousFunction;
-                ReportError(u"CheckFunctions", 223,
-                            u"sFuncts: " + funcs + u"\r\nFunct: " + std::u16string(name));
-                return kErrAmbiguousFunction;
-            }
-        }
-        entry = end + 1;
-    }
-    return E_Error();
+    ListIndex& index = Engine().vars.funcIndex;
+    const size_t k = index.FirstAmbiguous(funcs);
+    if (k == ListIndex::npos) return E_Error();
+    const std::u16string_view item = ListIndex::EntryText(funcs, index.Start(k));
+    const std::u16string_view name = item.substr(0, item.find(u'='));
+    E_Error() = kErrAmbiguousFunction;
+    ReportError(u"CheckFunctions", 223,
+                u"sFuncts: " + funcs + u"\r\nFunct: " + std::u16string(name));
+    return kErrAmbiguousFunction;
 }
 
 }  // namespace zorbit

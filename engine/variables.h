@@ -22,8 +22,9 @@ bool LookupVariable(std::u16string_view lowerName, double* value);
 
 // GetVarFuncListLen and ClearVarFuncList ("vars" or the functions).
 int32_t VarFuncListLength(std::u16string_view which);
-int32_t ClearVarFuncListByWord(std::u16string_view which);
 int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view which);
+// Empties the list chosen by word (and its index); 1.
+int32_t ClearVarFuncList(std::u16string_view which);
 int32_t ReSetZiZoruze();
 
 // Replaces every whole name of a custom function (any case) by "(" + body + ")".

@@ -39,7 +39,8 @@ int32_t FitCoefficients(const double* v, int32_t m, int32_t n, const double* y, 
 
 int32_t aCalcVectCoeff(const double* v, int32_t m, int32_t n, const double* y, double* coeffs) {
     if (v == nullptr || y == nullptr || coeffs == nullptr) return kMatrixNotDefined;
-    if (BadCounts(m, n)) return kOrdersNotValid;
+    // The normal matrix is n x n: n may not grow past what m x n allows.
+    if (BadCounts(m, n) || BadCounts(n, n)) return kOrdersNotValid;
     std::vector<double> design(static_cast<size_t>(m) * static_cast<size_t>(n));
     aCopyArray(v, design.data(), m, n); // the caller's order applies to this first copy
     const PlainCopyScope plain;
@@ -65,6 +66,7 @@ int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coef
 
 int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y) {
     if (x == nullptr || coeffs == nullptr || y == nullptr) return kMatrixNotDefined;
+    if (BadCounts(n, 1)) return kOrdersNotValid;
     double sum = 0.0;
     for (int32_t j = 0; j < n; ++j)
         sum += coeffs[j] * std::pow(*x, static_cast<double>(j));

@@ -33,6 +33,12 @@ std::u16string AddressText(const void* address) {
     return IntText(static_cast<long long>(reinterpret_cast<intptr_t>(address)));
 }
 
+// The counts a caller passes with its own storage: at least 1 each and no more elements
+// than a matrix may hold, checked before any size is computed from them.
+bool CallerCountsFit(int32_t rows, int32_t cols) {
+    return rows >= 1 && cols >= 1 && static_cast<int64_t>(rows) * cols <= kMaxMatrixElements;
+}
+
 bool Matches(const MatrixEntry& entry, std::u16string_view key, uint64_t handle, int32_t flags) {
     if ((flags & kMatchByAddress) != 0 && handle != 0 && entry.handle == handle) return true;
     return (flags & kMatchByName) != 0 && entry.Name == key;
@@ -234,7 +240,7 @@ int32_t GetMatrixByLong(const double* source, double* destination, int32_t rows,
                         AddressText(destination));
         return kErrMatrixByLong;
     }
-    if (rows <= 0 || cols <= 0) {
+    if (!CallerCountsFit(rows, cols)) {
         E_Error() = kErrReturnedValue;
         ReportError(u"GetMatrixByLong", 543,
                     u"rows = " + IntText(rows) + u", cols = " + IntText(cols));
@@ -252,7 +258,7 @@ bool Reorders() {
 
 int32_t aCopyArray(const double* source, double* destination, int32_t rows, int32_t cols) {
     if (source == nullptr || destination == nullptr) return kErrMatrixByLong;
-    if (rows <= 0 || cols <= 0) return kNoError;
+    if (!CallerCountsFit(rows, cols)) return kErrReturnedValue;
     const size_t r = static_cast<size_t>(rows), c = static_cast<size_t>(cols);
     if (!Reorders()) {
         std::memmove(destination, source, r * c * sizeof(double));
@@ -279,9 +285,9 @@ void CopyToCaller(const double* source, double* destination, int32_t rows, int32
 
 int32_t aCopy(const double* source, int32_t rows, int32_t cols, double* destination) {
     if (source == nullptr || destination == nullptr) return kErrMatrixByLong;
-    if (rows > 0 && cols > 0)
-        std::memmove(destination, source,
-                     static_cast<size_t>(rows) * static_cast<size_t>(cols) * sizeof(double));
+    if (!CallerCountsFit(rows, cols)) return kErrReturnedValue;
+    std::memmove(destination, source,
+                 static_cast<size_t>(rows) * static_cast<size_t>(cols) * sizeof(double));
     return kNoError;
 }
 

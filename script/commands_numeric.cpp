@@ -64,6 +64,22 @@ class QuietLibrary {
     int32_t msgs_ = 0;
 };
 
+// A bound is a number or a formula ("pi/2"). A number reads as it always has; a formula
+// goes through the library, and one that does not evaluate fails the command with its
+// code rather than counting as 0.
+bool BoundValue(const Library& lib, std::u16string_view field, double& value, int32_t& code) {
+    const std::u16string_view text = TrimSpaces(field);
+    size_t used = 0;
+    value = zorbit::ReadDecimal(text, &used);
+    if (!text.empty() && used == text.size()) return true;
+    bool matrix = false;
+    if (!lib.Eval(text, value, matrix, code)) return false;
+    if (!matrix) return true;
+    code = 13;
+    lib.SetError(code);
+    return false;
+}
+
 std::u16string WholeText(double v) {
     if (!std::isfinite(v)) return zorbit::FixedN(v, 0);
     return zorbit::FixedN(std::nearbyint(v), 0);
@@ -77,8 +93,9 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
         script.command == u"integratef" ? StatementFromFile(rs, script, note, output) : script;
     const std::u16string f(st.ArgumentText());
     const std::u16string params = ToLower(st.ParameterText()) + u";";
-    const double a = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 1)));
-    const double b = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 2)));
+    // Shown in the record whatever happens below.
+    double a = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 1)));
+    double b = zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 2)));
     const double nValue = std::nearbyint(zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 3))));
     const bool trapezoid = TrimSpaces(Field(params, u';', 4)) == u"trap";
     const std::u16string var(TrimSpaces(Field(params, u';', 5)));
@@ -92,12 +109,16 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
         text = rs.lib.FailureText(13);
     } else {
         double value = 0;
+        int32_t code = -1;
         {
             QuietLibrary quiet(s);
-            s.Integrate(f.c_str(), a, b, static_cast<int32_t>(nValue), trapezoid ? 1 : 0,
-                        var.c_str(), &value);
+            if (BoundValue(rs.lib, Field(params, u';', 1), a, code) &&
+                BoundValue(rs.lib, Field(params, u';', 2), b, code)) {
+                s.Integrate(f.c_str(), a, b, static_cast<int32_t>(nValue), trapezoid ? 1 : 0,
+                            var.c_str(), &value);
+                code = rs.lib.GetError();
+            }
         }
-        const int32_t code = rs.lib.GetError();
         ok = code == -1;
         text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
     }

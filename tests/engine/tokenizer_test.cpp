@@ -58,8 +58,14 @@ TEST_F(Tokenizer, UndefinedNameSetsErrorFour) {
     Tokens(u"e5");
     EXPECT_EQ(E_Error(), 4);
     EXPECT_NE(Engine().errors.ErrMsgs.find(u"Undefined Function = e5"), std::u16string::npos);
-    Tokens(u"sin");
-    EXPECT_EQ(E_Error(), -1);  // a later identifier replaces the pending error
+    // A later name, known or not, keeps the first error and adds no report.
+    SetVarFunct(u"x", u"1", 0);
+    for (std::u16string_view later : {u"sin", u"x", u"pi", u"foo"}) {
+        SCOPED_TRACE(Narrow(later));
+        Tokens(later);
+        EXPECT_EQ(E_Error(), 4);
+    }
+    EXPECT_EQ(Engine().errors.ErrMsgs.find(u"Undefined Function = foo"), std::u16string::npos);
 }
 
 TEST_F(Tokenizer, MatchChecksThenMovesOn) {

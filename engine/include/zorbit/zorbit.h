@@ -150,10 +150,10 @@ ZORBIT_API const char16_t* GetMatrixList(int32_t withValues);
 /* Copies rows*cols doubles (reordered per aElemOrderSet); -1, 15 null address, 5 bad counts. */
 ZORBIT_API int32_t GetMatrixByLong(const double* source, double* destination, int32_t rows,
                                    int32_t cols);
-/* Caller's order to the library's; -1 (15 on a null address). */
+/* Caller's order to the library's; -1 (15 on a null address, 5 bad counts). */
 ZORBIT_API int32_t aCopyArray(const double* source, double* destination, int32_t rows,
                               int32_t cols);
-/* Plain copies of rows*cols doubles; -1 (15 on a null address). */
+/* Plain copies of rows*cols doubles; -1 (15 on a null address, 5 bad counts). */
 ZORBIT_API int32_t aCopy(const double* source, int32_t rows, int32_t cols, double* destination);
 ZORBIT_API int32_t aDupl(const double* source, int32_t rows, int32_t cols, double* destination);
 /* probe: a 2x2 block with 2.0 at row 1, column 2. Returns and sets the order (0 or 1). */
@@ -217,14 +217,16 @@ ZORBIT_API int32_t aSub(void);                                /* no effect; 0 */
 /* Least squares through m points (m x 2, x and y) with n coefficients, lowest power first.
  * -1; 12 when n < 1 or n > m; 7 when the points cannot determine them (coeffs unchanged). */
 ZORBIT_API int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coeffs);
-/* Least squares V (m x n) * coeffs ~ y. 0; 7 singular normal matrix (coeffs unchanged). */
+/* Least squares V (m x n) * coeffs ~ y. 0; 7 singular normal matrix (coeffs unchanged);
+ * 5 bad counts (also n x n beyond 1,000,000 elements). */
 ZORBIT_API int32_t aCalcVectCoeff(const double* v, int32_t m, int32_t n, const double* y,
                                   double* coeffs);
 /* x with polynomial(x) = *y for n = 1..3 coefficients: -1; 13 no real root or zero leading
  * coefficient, 8 other n (x1 = x2 = 0 then). */
 ZORBIT_API int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t n, double* x1,
                                  double* x2);
-ZORBIT_API int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y); /* -1 */
+/* -1; 5 when n is below 1 or above 1,000,000. */
+ZORBIT_API int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y);
 ZORBIT_API int32_t InterpLin(const double* x, const double* x1, const double* x2,
                              const double* y1, const double* y2, double* y);           /* 0 */
 ZORBIT_API int32_t IntBezier2D(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
