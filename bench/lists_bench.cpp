@@ -16,6 +16,7 @@
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
+#include "library/context.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ std::u16string Text(const std::string& s) {
 }
 
 void FreshEngine() {
-    zorbit::ResetEngine();
-    zorbit::ResetMatrixState();
+    zorbit::ResetContext();
+    zorbit::ResetContext();
 }
 
 // range(0) distinct variables "v0", "v1", ... defined on an empty list.

@@ -13,10 +13,11 @@
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
+#include "library/context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    zorbit::ResetEngine();
-    zorbit::ResetMatrixState();
+    zorbit::ResetContext();
+    zorbit::ResetContext();
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     size_t start = 0;
     for (int lines = 0; start < input.size() && lines < 64; ++lines) {

@@ -10,6 +10,7 @@
 #include "engine/errors.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
+#include "library/context.h"
 
 namespace zorbit::test {
 namespace {
@@ -91,7 +92,7 @@ const std::u16string kTexts[] = {u"a+b",  u"ab*ba",  u"f(x)+f(X)", u"F(x)",  u"f
 TEST_F(Lists, RandomDefinitionsAnswerAsAScanOfTheText) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        ResetEngine();
+        ResetContext();
         std::mt19937 rng(seed);
         auto pick = [&](const auto& table) {
             return table[rng() % (sizeof(table) / sizeof(table[0]))];
@@ -203,7 +204,7 @@ TEST_F(Lists, NewNameFoundInTheTextOfOlderEntries) {
     // one at a time, and many at once.
     for (int batch : {1, 30}) {
         SCOPED_TRACE("batch " + std::to_string(batch));
-        ResetEngine();
+        ResetContext();
         SetVarFunct(u"p(x)", u"w(x)+1", 1);
         for (int i = 0; i < 20; ++i)
             SetVarFunct(u"u" + IntText(i) + u"(x)", u"x", 1);
