@@ -24,11 +24,13 @@ INSTANTIATE_TEST_SUITE_P(
     Operators, EvaluatorValues,
     ::testing::Values(
         ValueRow{"precedence", u"2+3*4", 14}, ValueRow{"brackets", u"(2+3)*4", 20},
-        ValueRow{"power_left_assoc", u"2^3^2", 64}, ValueRow{"unary_minus_below_power", u"-2^2", -4},
+        ValueRow{"power_left_assoc", u"2^3^2", 64},
+        ValueRow{"unary_minus_below_power", u"-2^2", -4},
         ValueRow{"unary_minus_times", u"-2*3", -6}, ValueRow{"minus_after_times", u"2*-3", -6},
         ValueRow{"unary_plus", u"+5-2", 3}, ValueRow{"int_div", u"7\\2", 3},
-        ValueRow{"int_div_negative", u"-7\\2", -3}, ValueRow{"int_div_by_zero", u"1\\0", -2147483648.0},
-        ValueRow{"mod", u"7 mod 3", 1}, ValueRow{"mod_negative", u"-7 mod 3", -1},
+        ValueRow{"int_div_negative", u"-7\\2", -3},
+        ValueRow{"int_div_by_zero", u"1\\0", -2147483648.0}, ValueRow{"mod", u"7 mod 3", 1},
+        ValueRow{"mod_negative", u"-7 mod 3", -1},
         ValueRow{"mod_min_by_minus_one", u"-2147483648 mod -1", 0},
         ValueRow{"compare_true", u"3 > 2", -1}, ValueRow{"compare_false", u"3 < 2", 0},
         ValueRow{"not_equal", u"3 <> 2", -1}, ValueRow{"less_equal", u"2 <= 2", -1},
@@ -46,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"pi_variable_text", u"pi", 3.1415926536},
         ValueRow{"pi_const_single", u"#pi", 3.1415927410125732},
         ValueRow{"e_const", u"e", 2.7182818285}, ValueRow{"deg", u"deg", 57.2957795131},
-        ValueRow{"function_upper", u"SIN(0.5)-sin(0.5)", 0}));
+        ValueRow{"function_upper", u"SIN(0.5)-sin(0.5)", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct CodeRow {
     const char* name;
@@ -67,13 +70,15 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{"division_by_zero", u"1/0", 8}, CodeRow{"overflow", u"10^400", 8},
         CodeRow{"tokens_left", u"2 3", 2}, CodeRow{"missing_operand", u"2+", 3},
         CodeRow{"missing_bracket", u"(2", 6}, CodeRow{"empty", u"", 3},
-        CodeRow{"function_without_bracket", u"sin 2", 6}, CodeRow{"eqv_is_no_operator", u"1 eqv 1", 2},
-        CodeRow{"undefined_function", u"foo(2)", 4}, CodeRow{"exponent_letter", u"1e5", 4},
-        CodeRow{"error_inside_argument", u"sin(1/0)", 8}, CodeRow{"argument_without_bracket", u"sin(2", 6},
-        CodeRow{"mod_by_zero", u"5 mod 0.5", 8}, CodeRow{"unknown_matrix", u"[mA]", 14},
-        CodeRow{"unclosed_matrix", u"[mA", 14}, CodeRow{"unclosed_matrix_in_sum", u"1+[mA*2", 14},
+        CodeRow{"function_without_bracket", u"sin 2", 6},
+        CodeRow{"eqv_is_no_operator", u"1 eqv 1", 2}, CodeRow{"undefined_function", u"foo(2)", 4},
+        CodeRow{"exponent_letter", u"1e5", 4}, CodeRow{"error_inside_argument", u"sin(1/0)", 8},
+        CodeRow{"argument_without_bracket", u"sin(2", 6}, CodeRow{"mod_by_zero", u"5 mod 0.5", 8},
+        CodeRow{"unknown_matrix", u"[mA]", 14}, CodeRow{"unclosed_matrix", u"[mA", 14},
+        CodeRow{"unclosed_matrix_in_sum", u"1+[mA*2", 14},
         CodeRow{"operator_keyword_alone", u"and", 3}, CodeRow{"stray_character", u"2+$", 3},
-        CodeRow{"hash_2pi", u"#2pi", 4}, CodeRow{"count_empty", u"count()", 3}));
+        CodeRow{"hash_2pi", u"#2pi", 4}, CodeRow{"count_empty", u"count()", 3}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EvaluatorErrors, MatchReportNamesExpectedAndFound) {
     EXPECT_EQ(Code(u"sin 2"), 6);
@@ -91,7 +96,7 @@ TEST_F(EvaluatorErrors, ResultUntouchedOnError) {
 TEST_F(EvaluatorErrors, BoolSignChangesTrueValue) {
     EXPECT_EQ(SetBoolSign(1), 0);
     EXPECT_EQ(Value(u"3 > 2"), 1);
-    EXPECT_EQ(SetBoolSign(5), 0);  // ignored
+    EXPECT_EQ(SetBoolSign(5), 0); // ignored
     EXPECT_EQ(Value(u"3 > 2"), 1);
     SetBoolSign(-1);
     EXPECT_EQ(Value(u"3 > 2"), -1);
@@ -159,8 +164,8 @@ TEST_F(SeriesTest, LastPointErrorIsReturned) {
     double lim[5];
     EXPECT_EQ(EvalSeries(u"1/x", -1, u"x", 0, 2, xs.data(), ys.data(), lim), 8);
     EXPECT_DOUBLE_EQ(ys[0], -1);
-    EXPECT_DOUBLE_EQ(ys[2], ys[1]);  // the failed point keeps the previous value
+    EXPECT_DOUBLE_EQ(ys[2], ys[1]); // the failed point keeps the previous value
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test
