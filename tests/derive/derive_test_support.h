@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_rules.h"
 #include "derive/diff_simplify.h"
 #include "derive/diff_state.h"
-#include "common/text.h"
 #include "engine/state.h"
 
 namespace zorbit::test {
@@ -96,7 +96,8 @@ inline std::string Tree(int32_t node) {
     const char* op[] = {"", "", "", "+", "-", "*", "/"};
     if (n.opCode == kDcNum || n.opCode == kDcName) return A(n.con);
     if (n.opCode == kDcNeg) return "(neg " + Tree(n.l) + ")";
-    if (IsFunctionCode(n.opCode)) return "(" + A(n.con) + " " + Tree(n.l) + ")";
+    // std::string first: "(" + A(...) makes GCC 12 at -O3 warn of a false overlap.
+    if (IsFunctionCode(n.opCode)) return std::string("(") + A(n.con) + " " + Tree(n.l) + ")";
     return std::string("(") + (n.opCode == kDcPow ? "^" : op[n.opCode]) + " " + Tree(n.l) + " " +
            Tree(n.r) + ")";
 }
