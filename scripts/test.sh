@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the sanitizer build of the
-# headless tests, and a short run of every fuzz target.
+# Builds and runs every test: the format check, the normal build, the release build
+# (-O3, as a packager builds it), the sanitizer build of the headless tests, and a short
+# run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+
+echo "== format"
+scripts/check-format.sh
 
 echo "== normal build"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default -j2
+
+echo "== release build"
+cmake --preset release >/dev/null
+cmake --build --preset release
+ctest --preset release -j2
 
 echo "== sanitizer build (headless tests)"
 cmake --preset asan >/dev/null

@@ -105,7 +105,7 @@ int Main(int argc, char** argv) {
         if (!isatty(STDIN_FILENO))
             return Usage("the main window is not part of this build; use -e, - or --batch");
         std::cerr << "vexcalc: type a formula or a command per line; Ctrl-D ends.\n";
-        mode = "-";
+        mode = std::string("-"); // not = "-": GCC 12 at -O3 warns of a false overlap
     }
     vex::Program program;
     std::string error;

@@ -102,7 +102,8 @@ inline std::string Tree(int32_t node) {
     const char* op[] = {"", "", "", "+", "-", "*", "/"};
     if (n.opCode == kDcNum || n.opCode == kDcName) return A(n.con);
     if (n.opCode == kDcNeg) return "(neg " + Tree(n.l) + ")";
-    if (IsFunctionCode(n.opCode)) return "(" + A(n.con) + " " + Tree(n.l) + ")";
+    // std::string first: "(" + A(...) makes GCC 12 at -O3 warn of a false overlap.
+    if (IsFunctionCode(n.opCode)) return std::string("(") + A(n.con) + " " + Tree(n.l) + ")";
     return std::string("(") + (n.opCode == kDcPow ? "^" : op[n.opCode]) + " " + Tree(n.l) + " " +
            Tree(n.r) + ")";
 }

@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"pi_variable_text", u"pi", 3.1415926536},
         ValueRow{"pi_const_single", u"#pi", 3.1415927410125732},
         ValueRow{"e_const", u"e", 2.7182818285}, ValueRow{"deg", u"deg", 57.2957795131},
-        ValueRow{"function_upper", u"SIN(0.5)-sin(0.5)", 0}));
+        ValueRow{"function_upper", u"SIN(0.5)-sin(0.5)", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct CodeRow {
     const char* name;
@@ -76,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{"int_div_by_zero", u"1\\0", 8}, CodeRow{"unknown_matrix", u"[mA]", 14},
         CodeRow{"unclosed_matrix", u"[mA", 14}, CodeRow{"unclosed_matrix_in_sum", u"1+[mA*2", 14},
         CodeRow{"operator_keyword_alone", u"and", 3}, CodeRow{"stray_character", u"2+$", 3},
-        CodeRow{"hash_2pi", u"#2pi", 4}, CodeRow{"count_empty", u"count()", 3}));
+        CodeRow{"hash_2pi", u"#2pi", 4}, CodeRow{"count_empty", u"count()", 3}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EvaluatorErrors, MatchReportNamesExpectedAndFound) {
     EXPECT_EQ(Code(u"sin 2"), 6);
@@ -94,7 +96,7 @@ TEST_F(EvaluatorErrors, ResultUntouchedOnError) {
 TEST_F(EvaluatorErrors, BoolSignChangesTrueValue) {
     EXPECT_EQ(SetBoolSign(1), 0);
     EXPECT_EQ(Value(u"3 > 2"), 1);
-    EXPECT_EQ(SetBoolSign(5), 0);  // ignored
+    EXPECT_EQ(SetBoolSign(5), 0); // ignored
     EXPECT_EQ(Value(u"3 > 2"), 1);
     SetBoolSign(-1);
     EXPECT_EQ(Value(u"3 > 2"), -1);
@@ -162,8 +164,8 @@ TEST_F(SeriesTest, LastPointErrorIsReturned) {
     double lim[5];
     EXPECT_EQ(EvalSeries(u"1/x", -1, u"x", 0, 2, xs.data(), ys.data(), lim), 8);
     EXPECT_DOUBLE_EQ(ys[0], -1);
-    EXPECT_DOUBLE_EQ(ys[2], ys[1]);  // the failed point keeps the previous value
+    EXPECT_DOUBLE_EQ(ys[2], ys[1]); // the failed point keeps the previous value
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

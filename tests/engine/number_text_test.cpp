@@ -16,17 +16,22 @@ struct TrimRow {
 
 class TrimNumberRows : public ::testing::TestWithParam<TrimRow> {};
 
-TEST_P(TrimNumberRows, Trims) { EXPECT_EQ(TrimNumber(GetParam().in), GetParam().out); }
+TEST_P(TrimNumberRows, Trims) {
+    EXPECT_EQ(TrimNumber(GetParam().in), GetParam().out);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TrimNumberRows,
-    ::testing::Values(TrimRow{"half", u"2.5000000000", u"2.5"}, TrimRow{"whole", u"3.0000000000", u"3"},
-                      TrimRow{"negative", u"-0.2500000000", u"-0.25"}, TrimRow{"zero", u"0.0000000000", u"0"},
-                      TrimRow{"leading_text", u"x = 12.50", u"12.5"}, TrimRow{"empty", u"", u"0"},
-                      TrimRow{"no_number", u"abc", u"0"}, TrimRow{"integer_keeps_zeros", u"100", u"100"},
-                      TrimRow{"leading_point", u".5", u"0.5"}, TrimRow{"infinity_text", u"1.#INF000000", u"1.#INF"},
-                      TrimRow{"exponent_kept", u"1.5e100", u"1.5e100"}, TrimRow{"sign_point", u"-.5", u"-.5"},
-                      TrimRow{"only_zeros", u"000", u"000"}, TrimRow{"point_zeros", u"0.000", u"0"}));
+    ::testing::Values(
+        TrimRow{"half", u"2.5000000000", u"2.5"}, TrimRow{"whole", u"3.0000000000", u"3"},
+        TrimRow{"negative", u"-0.2500000000", u"-0.25"}, TrimRow{"zero", u"0.0000000000", u"0"},
+        TrimRow{"leading_text", u"x = 12.50", u"12.5"}, TrimRow{"empty", u"", u"0"},
+        TrimRow{"no_number", u"abc", u"0"}, TrimRow{"integer_keeps_zeros", u"100", u"100"},
+        TrimRow{"leading_point", u".5", u"0.5"},
+        TrimRow{"infinity_text", u"1.#INF000000", u"1.#INF"},
+        TrimRow{"exponent_kept", u"1.5e100", u"1.5e100"}, TrimRow{"sign_point", u"-.5", u"-.5"},
+        TrimRow{"only_zeros", u"000", u"000"}, TrimRow{"point_zeros", u"0.000", u"0"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct CompactRow {
     const char* name;
@@ -43,10 +48,14 @@ TEST_P(CompactNumberRows, Compacts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CompactNumberRows,
-    ::testing::Values(CompactRow{"half", u"0.5", false, u"0.5"}, CompactRow{"neg_half", u"-0.5", false, u"-0.5"},
-                      CompactRow{"three_keep", u"3", true, u"3.0"}, CompactRow{"three", u"3", false, u"3"},
-                      CompactRow{"zero", u"0", false, u"0"}, CompactRow{"zero_keep", u"0", true, u"0.0"},
-                      CompactRow{"ten", u"10", false, u"10"}, CompactRow{"rounds", u"0.333333333333", false, u"0.3333333333"}));
+    ::testing::Values(CompactRow{"half", u"0.5", false, u"0.5"},
+                      CompactRow{"neg_half", u"-0.5", false, u"-0.5"},
+                      CompactRow{"three_keep", u"3", true, u"3.0"},
+                      CompactRow{"three", u"3", false, u"3"}, CompactRow{"zero", u"0", false, u"0"},
+                      CompactRow{"zero_keep", u"0", true, u"0.0"},
+                      CompactRow{"ten", u"10", false, u"10"},
+                      CompactRow{"rounds", u"0.333333333333", false, u"0.3333333333"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NumberText, FixedTenAndRoundTrip) {
     EXPECT_EQ(Fixed10(2.5), u"2.5000000000");
@@ -86,14 +95,15 @@ TEST(Text, Utf8RoundTripAndBadInput) {
     EXPECT_EQ(Latin1ToUtf16("caf\xE9"), u"caf\u00e9");
 }
 
-}  // namespace
-}  // namespace zorbit
+} // namespace
+} // namespace zorbit
 
 namespace zorbit {
 namespace {
 
 TEST(NumberText, InPlaceTrimAgreesWithTrimNumber) {
-    for (double v : {0.0, -0.0, 1.0, -2.5, 0.1, 1e-11, 123456.789, -1e20, 1e300, 0.30000000000000004}) {
+    for (double v :
+         {0.0, -0.0, 1.0, -2.5, 0.1, 1e-11, 123456.789, -1e20, 1e300, 0.30000000000000004}) {
         std::u16string s = Fixed10(v);
         const std::u16string expected = TrimNumber(s);
         TrimFixedInPlace(s);
@@ -101,5 +111,5 @@ TEST(NumberText, InPlaceTrimAgreesWithTrimNumber) {
     }
 }
 
-}  // namespace
-}  // namespace zorbit
+} // namespace
+} // namespace zorbit

@@ -1,8 +1,8 @@
 #include <cmath>
 
 #include "engine/errors.h"
-#include "numeric/numeric.h"
 #include "engine_fixture.h"
+#include "numeric/numeric.h"
 
 namespace zorbit::test {
 namespace {
@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         IntegralRow{"sine", u"sin(x)", 0, 3.14159, 1000, false, 2.0, 1e-5},
         IntegralRow{"reversed_bounds", u"2", 1, 0, 4, false, -2, 1e-12},
         IntegralRow{"whole_name_only", u"exp(x)", 0, 1, 100, false, std::exp(1.0) - 1, 1e-5},
-        IntegralRow{"constant", u"1+0*x", -1, 1, 10, true, 2, 1e-12}));
+        IntegralRow{"constant", u"1+0*x", -1, 1, 10, true, 2, 1e-12}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Integration, RejectsBadIntervalsAndFailingPoints) {
     Integrate(u"x", 0, 1, 0, false, u"x");
@@ -64,11 +65,14 @@ TEST_P(Roots, FindsARealRoot) {
     EXPECT_NEAR(r, GetParam().root, 1e-7);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Polynomials, Roots,
-    ::testing::Values(RootRow{"linear", u"2*x-3", 1.5}, RootRow{"square", u"x^2-2", -std::sqrt(2.0)},
-                      RootRow{"cubic", u"x^3-2*x^2+x-2", 2}, RootRow{"double_root", u"(x-1)^2", 1},
-                      RootRow{"far_root", u"x-5000", 5000}, RootRow{"zero", u"x^3", 0}));
+INSTANTIATE_TEST_SUITE_P(Polynomials, Roots,
+                         ::testing::Values(RootRow{"linear", u"2*x-3", 1.5},
+                                           RootRow{"square", u"x^2-2", -std::sqrt(2.0)},
+                                           RootRow{"cubic", u"x^3-2*x^2+x-2", 2},
+                                           RootRow{"double_root", u"(x-1)^2", 1},
+                                           RootRow{"far_root", u"x-5000", 5000},
+                                           RootRow{"zero", u"x^3", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Roots, NoRealRootIsAnError) {
     SolvePolynomial(u"x^2+1", u"x");
@@ -77,5 +81,5 @@ TEST_F(Roots, NoRealRootIsAnError) {
     EXPECT_EQ(E_Error(), 3);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

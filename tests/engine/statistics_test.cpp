@@ -11,7 +11,9 @@ struct StatRow {
 
 class Statistics : public EngineTest, public ::testing::WithParamInterface<StatRow> {};
 
-TEST_P(Statistics, Reduces) { EXPECT_DOUBLE_EQ(Value(GetParam().expr), GetParam().value); }
+TEST_P(Statistics, Reduces) {
+    EXPECT_DOUBLE_EQ(Value(GetParam().expr), GetParam().value);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, Statistics,
@@ -28,12 +30,22 @@ INSTANTIATE_TEST_SUITE_P(
         StatRow{"stddev", u"stddev(2; 4; 4; 4; 5; 5; 7; 9)", 2.138089935299395},
         StatRow{"decimal_comma", u"sum(1,5; 2)", 3.5}, StatRow{"formulas", u"sum(1+1; 2*3)", 8},
         StatRow{"nested", u"sum(1; max(2; 5); 3)", 9},
-        StatRow{"many_values", u"count(1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22;23;24;25;26;27;28;29;30;31;32;33;34;35)", 35},
-        StatRow{"in_expression", u"2*avg(1; 3)+1", 5}));
+        StatRow{"many_values",
+                u"count(1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22;23;24;25;26;27;28;"
+                u"29;30;31;32;33;34;35)",
+                35},
+        StatRow{"in_expression", u"2*avg(1; 3)+1", 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Statistics, StddevOfOneValueFails) { EXPECT_EQ(Code(u"stddev(3)"), 13); }
-TEST_F(Statistics, ErrorInsideListSurvives) { EXPECT_EQ(Code(u"sum(1; 1/0; 2)"), 8); }
-TEST_F(Statistics, MissingCloseBracket) { EXPECT_EQ(Code(u"sum(1; 2"), 6); }
+TEST_F(Statistics, StddevOfOneValueFails) {
+    EXPECT_EQ(Code(u"stddev(3)"), 13);
+}
+TEST_F(Statistics, ErrorInsideListSurvives) {
+    EXPECT_EQ(Code(u"sum(1; 1/0; 2)"), 8);
+}
+TEST_F(Statistics, MissingCloseBracket) {
+    EXPECT_EQ(Code(u"sum(1; 2"), 6);
+}
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

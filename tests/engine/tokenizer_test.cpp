@@ -6,7 +6,7 @@ namespace zorbit::test {
 namespace {
 
 class Tokenizer : public EngineTest {
-protected:
+  protected:
     // Types and texts of every token of `expr`, as "type:text" items.
     static std::vector<std::string> Tokens(std::u16string_view expr) {
         ParserState& ps = Engine().parser;
@@ -17,7 +17,10 @@ protected:
             e_nxt();
             if (ps.type == Tok::End) break;
             std::string item = Narrow(ps.TypeText()) + ":" + Narrow(ps.TokText());
-            if (ps.e_suffix) item += "/" + std::string(1, static_cast<char>(ps.e_suffix));
+            if (ps.e_suffix) {
+                item += '/';
+                item += static_cast<char>(ps.e_suffix);
+            }
             out.push_back(item);
         }
         return out;
@@ -40,7 +43,8 @@ TEST_F(Tokenizer, SplitsAsTheLanguageReads) {
         {u"#PI PI", {"const:#pi", "num:3.1415926536"}},
         {u"& !", {"hex:&", "bin:!"}},
         {u"&Ff_1 !0123", {"hex:&Ff_1", "bin:!0123"}},
-        {u"and mod det count eqv imp", {"and:and", "mod:mod", "det:det", "count:count", "eqv:eqv", "imp:imp"}},
+        {u"and mod det count eqv imp",
+         {"and:and", "mod:mod", "det:det", "count:count", "eqv:eqv", "imp:imp"}},
         {u"[unclosed", {"matrix:[unclosed"}},
     };
     for (const auto& r : rows) {
@@ -80,5 +84,5 @@ TEST_F(Tokenizer, MatchChecksThenMovesOn) {
     EXPECT_EQ(e_match(u"("), 6);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

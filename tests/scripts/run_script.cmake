@@ -64,15 +64,11 @@ if(EXISTS "${SOURCE_DIR}/${TOPIC}.show")
 endif()
 
 # Times, dates and the temporary folder differ from run to run.
-string(REPLACE "\r\n" "\n" actual "${actual}")
-string(REPLACE "${work}" "<tmp>" actual "${actual}")
-string(REGEX REPLACE "[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9] - [0-9][0-9]:[0-9][0-9]:[0-9][0-9]"
-       "DD/MM/YYYY - hh:mm:ss" actual "${actual}")
-# The end line is filled with "-" to a fixed width, so its dashes depend on the time too.
-string(REGEX REPLACE "Execution Time: [0-9]+ ms\\)-*" "Execution Time: N ms)----------" actual "${actual}")
+include(${CMAKE_CURRENT_LIST_DIR}/normalise.cmake)
+vex_normalise(actual "${work}")
 
 file(READ "${SOURCE_DIR}/${TOPIC}.expected" expected)
-string(REPLACE "\r\n" "\n" expected "${expected}")
+vex_normalise(expected "${work}")
 if(NOT actual STREQUAL expected)
   file(WRITE "${work}.actual" "${actual}")
   message(FATAL_ERROR "Output differs from ${TOPIC}.expected; got (also in ${work}.actual):\n${actual}")
