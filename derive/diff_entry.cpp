@@ -26,9 +26,6 @@ enum : int32_t {
     kLineDivision = 6,
 };
 
-constexpr int32_t kErrDiffInFormula = 6;
-constexpr int32_t kErrDiffEmpty = 7;
-
 int32_t Fail(int32_t code, int32_t line) {
     DiffState& d = Diff();
     E_Error() = code;
@@ -114,24 +111,24 @@ int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, c
         StartDifferentiation(formula, variable);
         d.errorFlag = 7;
         d.firstError = u"Empty formula";
-        return Fail(kErrDiffEmpty, kLineEmpty);
+        return Fail(ZORBIT_D_EMPTY_FORMULA, kLineEmpty);
     }
     StartDifferentiation(formula, variable);
     if (formula.size() > kMaxDiffFormula) {
         ERR(u"Too long formula");
-        return Fail(kErrDiffInFormula, kLineTooLong);
+        return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineTooLong);
     }
-    if (ParseFormula() == 0) return Fail(kErrDiffInFormula, kLineFormula);
-    if (ParseDerivative() == 0) return Fail(kErrDiffInFormula, kLineDerivative);
+    if (ParseFormula() == 0) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineFormula);
+    if (ParseDerivative() == 0) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineDerivative);
     d.result = Diff_GetFormula(Diff_Simplify(d.derivRoot));
     d.Index = 0;
-    if (d.tooDeep) return Fail(kErrDiffInFormula, kLineSimplify);
+    if (d.tooDeep) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineSimplify);
     DiffLogIf(u"Diff", [&] { return Cat(u"OUT 20, der=", d.result); });
     DiffLog(u"Diff", u"OUT 21, sol=e^x");
     CopyToBuffer(d.result, buffer, bufferLength);
     // A division by zero found while simplifying: the text is delivered, the call fails.
-    if (d.errorFlag != 0) return Fail(kErrDivisionByZero, kLineDivision);
-    E_Error() = kNoError;
+    if (d.errorFlag != 0) return Fail(ZORBIT_E_DIVISION_BY_ZERO, kLineDivision);
+    E_Error() = ZORBIT_NO_ERROR;
     return static_cast<int32_t>(d.result.size());
 }
 

@@ -69,7 +69,7 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
     if (log.mode == 1) {
         WriteLogFile(log, line);
     } else if (log.mode == 2) {
-        ShowMessageBox(procedure, line, kMbOk, kIdOk);
+        ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
     }
     // A procedure may log an exit and go on (GetTreeExpr on an unexpected token), so
     // neither the indentation nor the count goes below nothing.

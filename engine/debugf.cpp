@@ -50,8 +50,8 @@ void DebugF(std::u16string_view text, bool append, bool disabled) {
                                 u"Unable to open file: '" + Utf8ToUtf16(path) +
                                     u"' for message:\r\n\r\n" + std::u16string(text) +
                                     u"\r\n\r\nRetry?",
-                                kMbYesNo, kIdNo);
-        if (answer != kIdYes) return;
+                                ZORBIT_MB_YESNO, ZORBIT_ID_NO);
+        if (answer != ZORBIT_ID_YES) return;
         DoEvents(0, u"", 0);
     }
 }

@@ -85,7 +85,7 @@ std::u16string_view StripFinalNewline(std::u16string_view s) {
 
 std::u16string_view ErrorDescription(int32_t code) {
     long index = static_cast<long>(code) + kErrorTableBase;
-    if (index < 0 || index >= kErrorTableSize) index = kErrUndefinedCommand + kErrorTableBase;
+    if (index < 0 || index >= kErrorTableSize) index = ZORBIT_E_UNDEFINED_COMMAND + kErrorTableBase;
     return ErrorTable()[static_cast<size_t>(index)];
 }
 
@@ -159,7 +159,7 @@ void DebugOut(std::u16string_view text, std::u16string_view title, bool show) {
     ErrorState& es = Engine().errors;
     if (es.DebugMode == 0 || (es.DebugMode & 1)) return;
     if ((es.DebugMode & 2) && show) {
-        ShowMessageBox(title, text, kMbOk, kIdOk);
+        ShowMessageBox(title, text, ZORBIT_MB_OK, ZORBIT_ID_OK);
     } else if (es.DebugMode & 4) {
         es.DebugLog += u"\r\n";
         es.DebugLog += text;
@@ -193,7 +193,7 @@ int32_t CopyLog(const std::u16string& source, std::u16string_view heading, char1
         std::u16string message(heading);
         message += source;
         if (source.empty()) message += u"\r\nNone";
-        if (ShowMessageBox(u"Zorbit.dll", message, kMbYesNo | kMbIconWarning, kIdNo) == kIdYes)
+        if (ShowMessageBox(u"Zorbit.dll", message, ZORBIT_MB_YESNO | ZORBIT_MB_ICONWARNING, ZORBIT_ID_NO) == ZORBIT_ID_YES)
             PutOnClipboard(message);
     }
     return size;

@@ -1,37 +1,13 @@
 #pragma once
-// Error codes, the error table and the error records of the library.
+// The error table and the error records of the library (the codes are zorbit.h's).
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace zorbit {
+#include "zorbit/codes.h"
 
-// Error codes of the expression engine.
-enum : int32_t {
-    kNoError = -1,
-    kErrUndefined = 0,
-    kErrAmbiguousFunction = 1,
-    kErrEvaluatorSyntax = 2,
-    kErrParserSyntax = 3,
-    kErrUndefinedFunction = 4,
-    kErrReturnedValue = 5,
-    kErrTokenMatch = 6,
-    kErrNotFound = 7,
-    kErrDivisionByZero = 8,
-    kErrNotInteger = 9,
-    kErrConditionMatrix = 10,
-    kErrWrongStringMatrix = 11,
-    kErrFewElements = 12,
-    kErrInvalidArgument = 13,
-    kErrMatrixNotFound = 14,
-    kErrMatrixByLong = 15,
-    kErrUndefinedVariable = 16,
-    kErrUndefinedCustomFunction = 17,
-    kErrUndefinedConstant = 18,
-    kFoundMarker = 21,
-    kErrUndefinedCommand = 25,
-};
+namespace zorbit {
 
 constexpr int kErrorTableBase = 30;
 constexpr int kErrorTableSize = 101;

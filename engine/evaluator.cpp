@@ -76,7 +76,7 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     case OpRow::Div:
         if (numbers && b != 0) return a / b;
         if (numbers) {
-            SetError(kErrDivisionByZero, u"CalcMatrixDivMult", 0, u"");
+            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 0, u"");
             if (Engine().errors.MsgFlags & 1)
                 DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error", Engine().errors.MsgFlags != 0);
             return a;
@@ -97,7 +97,7 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     case OpRow::Mod: {
         const int32_t x = Trunc32(a), y = Trunc32(b);
         if (y == 0) {
-            SetError(kErrDivisionByZero, u"e_prs", 0, u"mod: the right operand is 0\r\n");
+            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"e_prs", 0, u"mod: the right operand is 0\r\n");
             return 0;
         }
         if (y == -1) return 0;  // also INT_MIN mod -1, which would trap
@@ -143,8 +143,8 @@ double BinDigitsToInteger(std::u16string_view digits) {
 
 double SyntaxError() {
     ParserState& ps = Engine().parser;
-    if (E_Error() != kNoError) return 0;
-    E_Error() = kErrParserSyntax;
+    if (E_Error() != ZORBIT_NO_ERROR) return 0;
+    E_Error() = ZORBIT_E_PARSER_SYNTAX;
     const int32_t flags = Engine().errors.MsgFlags;
     if (flags & 1) {
         const std::u16string& records = ReportError(u"e_prs", 0, u"");
@@ -166,7 +166,7 @@ VEX_NOINLINE bool ReadCallArgument(double* argument) {
     e_match(u"(");
     *argument = e_prs(1, 0).value;
     e_match(u")");
-    return E_Error() == kNoError;
+    return E_Error() == ZORBIT_NO_ERROR;
 }
 
 VEX_NOINLINE Operand UnknownFunctionCall() {
@@ -194,21 +194,21 @@ VEX_NOINLINE Operand MatrixFunction(Kw kw) {
     double value = 0;
     // An argument that failed is the call's outcome: nothing is computed then.
     if (kw == Kw::Det || kw == Kw::Trace) {
-        if (E_Error() == kNoError) value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
+        if (E_Error() == ZORBIT_NO_ERROR) value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
     } else if (kw == Kw::Syst) {
         e_nxt();
         const Operand b = e_prs(1, 0);
-        if (E_Error() == kNoError)
+        if (E_Error() == ZORBIT_NO_ERROR)
             value = CalcMatrFunct(name, a.value, b.value, 0.0, &a.flag, b.flag, 0);
     } else {
         e_nxt();
         const Operand b = e_prs(1, 0);
         e_nxt();
         const Operand c = e_prs(1, 0);
-        if (E_Error() == kNoError && c.flag != 0) {
-            E_Error() = kErrInvalidArgument;
+        if (E_Error() == ZORBIT_NO_ERROR && c.flag != 0) {
+            E_Error() = ZORBIT_E_INVALID_ARGUMENT;
             ReportError(u"e_prs", 0, u"Last parameter must be numeric.\r\n");
-        } else if (E_Error() == kNoError) {
+        } else if (E_Error() == ZORBIT_NO_ERROR) {
             value = CalcMatrFunct(name, a.value, b.value, c.value, &a.flag, b.flag, c.flag);
         }
     }
@@ -234,7 +234,7 @@ VEX_NOINLINE Operand MinusPrimary() {
     e_nxt();
     Operand v = e_prs(11, 0);
     if (v.flag == 0) return {-v.value, 0};
-    if (E_Error() != kNoError) return v;
+    if (E_Error() != ZORBIT_NO_ERROR) return v;
     v.value = CalcMatrixDivMult(u'*', v.value, -1.0, &v.flag, 0);
     return v;
 }
@@ -249,17 +249,17 @@ VEX_NOINLINE Operand BracketPrimary() {
 VEX_NOINLINE Operand MatrixPrimary() {
     ParserState& ps = Engine().parser;
     // After an error nothing is looked up: finding the matrix would clear the error.
-    if (E_Error() != kNoError) {
+    if (E_Error() != ZORBIT_NO_ERROR) {
         e_nxt();
         return {0, 0};
     }
     if (ps.text.size() < 2 || ps.text.back() != u']') {
-        E_Error() = kErrMatrixNotFound;
+        E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
         ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
-        return {static_cast<double>(kErrMatrixNotFound), 0};
+        return {static_cast<double>(ZORBIT_E_MATRIX_NOT_FOUND), 0};
     }
     const double v = MatrixReference(ps.text, ps.e_suffix);
-    if (E_Error() != kNoError) return {v, 0};
+    if (E_Error() != ZORBIT_NO_ERROR) return {v, 0};
     e_nxt();
     return {v, 1};
 }
@@ -272,7 +272,7 @@ Operand Primary() {
     case Tok::Hex: v = HexValue(ps.text); break;
     case Tok::Bin: v = BinDigitsToInteger(ps.text.substr(1)); break;
     case Tok::Const:
-        if (E_Error() == kNoError) v = e_function(ps.e_tok, 0); // it starts from no error
+        if (E_Error() == ZORBIT_NO_ERROR) v = e_function(ps.e_tok, 0); // it starts from no error
         break;
     case Tok::Matrix: return MatrixPrimary();
     case Tok::Id: return FunctionCall();
@@ -319,7 +319,7 @@ Operand e_prs(int32_t level, uint8_t flag) {
     ParserState& ps = Engine().parser;
     DepthGuard guard(ps.prsDepth);
     if (ps.prsDepth > kMaxNesting) {
-        E_Error() = kErrParserSyntax;
+        E_Error() = ZORBIT_E_PARSER_SYNTAX;
         ReportError(u"e_prs", 0, u"Nesting deeper than " + IntText(kMaxNesting) + u" levels\r\n");
         // Nothing more is read: a later identifier must not clear this error.
         ps.pos = ps.e_expr.size();
@@ -330,11 +330,11 @@ Operand e_prs(int32_t level, uint8_t flag) {
     }
     Operand a = Primary();
     OpRow row;
-    while (E_Error() == kNoError && ps.type != Tok::End && !TokIs(ps, u'(') && !TokIs(ps, u')') &&
+    while (E_Error() == ZORBIT_NO_ERROR && ps.type != Tok::End && !TokIs(ps, u'(') && !TokIs(ps, u')') &&
            OperatorOf(ps, &row) && row.level >= level) {
         e_nxt();
         const Operand b = e_prs(row.right, 0);
-        if (E_Error() != kNoError) break;  // a failed operand is not combined
+        if (E_Error() != ZORBIT_NO_ERROR) break;  // a failed operand is not combined
         a.value = Combine(row, a.value, b.value, a.flag, b.flag);
     }
     return a;
@@ -346,23 +346,23 @@ namespace {
 double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& flag, bool* done) {
     EngineState& e = Engine();
     *done = false;
-    if (checkFunctions && CheckFunctions() == kErrAmbiguousFunction) return 0;
+    if (checkFunctions && CheckFunctions() == ZORBIT_E_AMBIGUOUS_FUNCTION) return 0;
     ParserState& ps = e.parser;
     ps.e_expr.assign(expr);
     for (auto& c : ps.e_expr)
         if (c == u',') c = u'.';
     if (!ExpandFunctions(ps.e_expr)) {
         ps.e_expr.clear();
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"ExpandFunctions", 0, u"The expanded expression is too long\r\n");
         return 0;
     }
     if (ps.e_expr.size() > kMaxExpressionLength) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_eval", 0, u"The expression is too long\r\n");
         return 0;
     }
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     StartTokenizer();
     e.eval.InEvaluation = true;
     e_nxt();
@@ -379,27 +379,27 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
 
 int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions) {
     EngineState& e = Engine();
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     ++e.parser.RunCount;
     uint8_t flag = 0;
     bool parsed = false;
     const double value = ParseExpression(expr, checkFunctions, flag, &parsed);
     if (!parsed) return E_Error();
-    if (e.parser.type != Tok::End && E_Error() == kNoError) {
-        E_Error() = kErrEvaluatorSyntax;
+    if (e.parser.type != Tok::End && E_Error() == ZORBIT_NO_ERROR) {
+        E_Error() = ZORBIT_E_EVALUATOR_SYNTAX;
         ReportError(u"e_eval", 0, u"");
     }
-    if (flag == 0 && std::isinf(value) && value > 0 && E_Error() == kNoError) {
-        E_Error() = kErrDivisionByZero;
+    if (flag == 0 && std::isinf(value) && value > 0 && E_Error() == ZORBIT_NO_ERROR) {
+        E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
         ReportError(u"e_eval", 0, u"");
     }
-    if (E_Error() != kNoError || flag == 0) {
+    if (E_Error() != ZORBIT_NO_ERROR || flag == 0) {
         // The copies this evaluation made are of no use to anyone; the last matrix
         // result stays for its caller.
         const int32_t code = E_Error();
         ClearScratchMatrices(e.eval.lastMatrixResult);
         E_Error() = code;
-        if (code != kNoError) return code;
+        if (code != ZORBIT_NO_ERROR) return code;
     }
     if (result) *result = value;
     if (flag == 1) {
@@ -412,20 +412,20 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
 
 double DeEval(std::u16string_view expr, bool checkFunctions) {
     EngineState& e = Engine();
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     uint8_t flag = 0;
     bool parsed = false;
     const double value = ParseExpression(expr, checkFunctions, flag, &parsed);
     if (!parsed) return E_Error();
-    if (e.parser.type != Tok::End && E_Error() == kNoError) {
-        E_Error() = kErrEvaluatorSyntax;
+    if (e.parser.type != Tok::End && E_Error() == ZORBIT_NO_ERROR) {
+        E_Error() = ZORBIT_E_EVALUATOR_SYNTAX;
         ReportError(u"de_eval", 1010, u"e_tok = " + e.parser.TypeText());
     }
-    if (E_Error() != kNoError || flag == 0) {
+    if (E_Error() != ZORBIT_NO_ERROR || flag == 0) {
         const int32_t code = E_Error();
         ClearScratchMatrices(e.eval.lastMatrixResult);
         E_Error() = code;
-        if (code != kNoError) return code;
+        if (code != ZORBIT_NO_ERROR) return code;
     }
     if (flag == 1) {
         ClearScratchMatrices(value);
@@ -438,9 +438,9 @@ double DeEval(std::u16string_view expr, bool checkFunctions) {
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName,
                    double xTo, int32_t steps, double* xs, double* ys, double* limits) {
     if (steps < 1) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
-        return kErrInvalidArgument;
+        return ZORBIT_E_INVALID_ARGUMENT;
     }
     const double step = (xTo - xFrom) / steps;
     // The text around each whole occurrence of the variable, split once.
@@ -458,7 +458,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     size_t i = 0;
     double x = xFrom;
     double y = 0;
-    int32_t last = kNoError;
+    int32_t last = ZORBIT_NO_ERROR;
     std::u16string text, xText;
     while (i < count && x <= xTo) {
         xText.clear();
@@ -475,7 +475,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
         }
         EvalExpression(text, &y, false);
         last = E_Error();
-        if (last == kNoError) {
+        if (last == ZORBIT_NO_ERROR) {
             if (i == 0) {
                 L[1] = L[3] = xFrom;
                 L[2] = L[4] = y;
@@ -498,12 +498,12 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     }
     if (limits)
         for (int k = 0; k < 5; ++k) limits[k] = L[k];
-    if (last != kNoError) {
+    if (last != ZORBIT_NO_ERROR) {
         E_Error() = last;
         ReportError(u"e_evals", 0, u"");
         return last;
     }
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t SetBoolSign(int32_t sign) {

@@ -108,7 +108,7 @@ double RandomUpTo(double x) {
 
 // Reports of the domain checks: numbers in "%.10f".
 void DomainError(int32_t line, std::u16string text) {
-    E_Error() = kErrInvalidArgument;
+    E_Error() = ZORBIT_E_INVALID_ARGUMENT;
     ReportError(u"e_function", line, text + u"\r\n");
 }
 
@@ -234,11 +234,11 @@ double CallFunction(Fn fn, double argument) {
     }
     const double result = static_cast<float>(r);
     if (std::isinf(result) && result < 0) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_function", 1391,
                     u"Invalid Argument: Numerator= " + Fixed10(num) + u", Denominator= " +
                         Fixed10(den) + u"\r\n");
-    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == kNoError) {
+    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
         DomainSimple(0, x); // unless a domain check above has reported it
     }
     return result;
@@ -247,7 +247,7 @@ double CallFunction(Fn fn, double argument) {
 double NumberPower(double a, double b) {
     const double r = std::pow(a, b);
     if (std::isnan(r) && std::isfinite(a) && std::isfinite(b)) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_prs", 0,
                     u"Invalid Argument: " + Fixed10(a) + u" ^ " + Fixed10(b) + u"\r\n");
     }
@@ -256,7 +256,7 @@ double NumberPower(double a, double b) {
 
 double IntegerQuotient(double a, double b) {
     if (b == 0) {
-        E_Error() = kErrDivisionByZero;
+        E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
         ReportError(u"e_prs", 0, u"\\: the right operand is 0\r\n");
         return 0;
     }
@@ -266,11 +266,11 @@ double IntegerQuotient(double a, double b) {
 }
 
 double e_function(std::u16string_view name, double argument) {
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     const std::u16string lower = ToLower(name);
     Fn fn;
     if (!LookupFunction(lower, &fn)) {
-        E_Error() = kErrUndefinedFunction;
+        E_Error() = ZORBIT_E_UNDEFINED_FUNCTION;
         ReportError(u"e_function", 1376, u"Undefined Function = " + lower + u"\r\n");
         return 0.0;
     }
@@ -288,17 +288,17 @@ bool LookupConstant(std::u16string_view lowerName, double* stored) {
 }
 
 int32_t GetConst(std::u16string_view name, double* value) {
-    E_Error() = kErrUndefined;
+    E_Error() = ZORBIT_E_UNDEFINED;
     double v = 0;
     if (!LookupConstant(ToLower(name), &v)) {
-        E_Error() = kErrUndefinedConstant;
+        E_Error() = ZORBIT_E_UNDEFINED_CONSTANT;
         return 0;
     }
     ParserState& ps = Engine().parser;
     ps.e_tok = Fixed10(v);
     ps.tokOwned = true;
     if (value) *value = RoundTo10(v);
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     return 1;
 }
 

@@ -13,13 +13,13 @@ HostHooks& Host() { return Hooks(); }
 
 } // namespace
 
-void SetMessageBoxHandler(VexMessageBoxFn fn) {
+void SetMessageBoxHandler(ZorbitMessageBoxFn fn) {
     Host().messageBox = fn;
 }
-void SetMessageWindowHandler(VexMessageWindowFn fn) {
+void SetMessageWindowHandler(ZorbitMessageWindowFn fn) {
     Host().messageWindow = fn;
 }
-void SetClipboardHandler(VexClipboardFn fn) {
+void SetClipboardHandler(ZorbitClipboardFn fn) {
     Host().clipboard = fn;
 }
 

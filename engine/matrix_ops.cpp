@@ -7,9 +7,9 @@ namespace zorbit {
 namespace {
 
 double NoMatrix() {
-    E_Error() = kErrMatrixNotFound;
+    E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
     ReportError(u"e_prs", 0, u"No matrices in this build\r\n");
-    return kErrMatrixNotFound;
+    return ZORBIT_E_MATRIX_NOT_FOUND;
 }
 double NoReference(std::u16string_view, char16_t) { return NoMatrix(); }
 double NoOperation(char16_t, double, double, uint8_t*, uint8_t) { return NoMatrix(); }

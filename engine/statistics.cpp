@@ -12,7 +12,7 @@ namespace zorbit {
 namespace {
 
 void StatError(std::u16string_view text) {
-    E_Error() = kErrInvalidArgument;
+    E_Error() = ZORBIT_E_INVALID_ARGUMENT;
     ReportError(u"StatFunction", 0, text);
 }
 
@@ -106,7 +106,7 @@ __attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
     }
     const bool finite = std::all_of(values, values + n, [](double x) { return std::isfinite(x); });
     const double result = Reduce(kw, values, n);
-    if (std::isnan(result) && finite && E_Error() == kNoError)
+    if (std::isnan(result) && finite && E_Error() == ZORBIT_NO_ERROR)
         StatError(u"The values give no number\r\n");
     return result;
 }
@@ -124,7 +124,7 @@ double StatFunction(Kw kw) {
         stack.push_back(e_prs(1, 0).value);
     }
     const double result =
-        E_Error() == kNoError ? Result(kw, stack.data() + start, stack.size() - start) : 0;
+        E_Error() == ZORBIT_NO_ERROR ? Result(kw, stack.data() + start, stack.size() - start) : 0;
     stack.resize(start);
     return result;
 }

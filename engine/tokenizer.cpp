@@ -66,8 +66,8 @@ void ClassifyIdentifier(ParserState& ps) {
     if (LookupFunction(ps.e_tok, &fn)) {
         ps.fn = static_cast<uint8_t>(fn);
         ps.fnKnown = true;
-    } else if (E_Error() == kNoError) {
-        E_Error() = kErrUndefinedFunction;
+    } else if (E_Error() == ZORBIT_NO_ERROR) {
+        E_Error() = ZORBIT_E_UNDEFINED_FUNCTION;
         ReportError(u"e_function", 1376, u"Undefined Function = " + ps.e_tok + u"\r\n");
     }
 }
@@ -202,9 +202,9 @@ int32_t e_match(std::u16string_view expected) {
     ParserState& ps = Engine().parser;
     bool mismatch = false;
     const bool same = ps.type == Tok::Op ? ps.text == expected : ps.TypeText() == expected;
-    if (E_Error() == kNoError && !same) {
+    if (E_Error() == ZORBIT_NO_ERROR && !same) {
         mismatch = true;
-        E_Error() = kErrTokenMatch;
+        E_Error() = ZORBIT_E_TOKEN_MATCH;
         ReportError(u"e_match", 1546,
                     u"Expected " + std::u16string(expected) + u", got '" + ps.TokText() + u"'\r\n");
     }

@@ -84,7 +84,7 @@ int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t
     // An empty name or a value with ";" would break the entry structure and corrupt
     // other entries: refuse it and keep the list as it is.
     if (key.empty() || key == u"=" || value.find(u';') != std::u16string_view::npos) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"SetVarFunct", 0, u"Invalid name or value: '" + std::u16string(name) + u"'");
         return static_cast<int32_t>(index.Semicolons(list));
     }
@@ -113,7 +113,7 @@ double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, b
     const std::u16string key = MakeKey(name);
     const size_t at = key.empty() ? std::u16string::npos : IndexByKind(kind).FindEntry(list, key);
     if (at == std::u16string::npos) {
-        E_Error() = kErrNotFound;
+        E_Error() = ZORBIT_E_NOT_FOUND;
         if (report)
             ReportError(u"FindVarFunctD", kind == 0 ? 460 : 485, u"VarToFind = " + key);
         return 0.0;
@@ -122,7 +122,7 @@ double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, b
     size_t valueEnd = list.find(u';', valueStart);
     if (valueEnd == std::u16string::npos) valueEnd = list.size();
     const std::u16string_view value = std::u16string_view(list).substr(valueStart, valueEnd - valueStart);
-    E_Error() = kFoundMarker;
+    E_Error() = ZORBIT_FOUND;
     if (kind == 0) return ReadDecimal(value);
     ParserState& ps = Engine().parser;
     ps.e_tok.assign(value);
@@ -148,14 +148,14 @@ bool LookupVariable(std::u16string_view lowerName, double* value) {
 }
 
 int32_t FindVarFunct(std::u16string_view name, int32_t kind, double* result, char16_t* buffer) {
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     const double r = FindVarFunctD(name, kind, buffer, false);
-    if (E_Error() == kFoundMarker) {
-        E_Error() = kNoError;
+    if (E_Error() == ZORBIT_FOUND) {
+        E_Error() = ZORBIT_NO_ERROR;
         if (result) *result = r;
-        return kFoundMarker;
+        return ZORBIT_FOUND;
     }
-    if (E_Error() != kErrNotFound) E_Error() = kErrInvalidArgument;
+    if (E_Error() != ZORBIT_E_NOT_FOUND) E_Error() = ZORBIT_E_INVALID_ARGUMENT;
     return 0;
 }
 
@@ -235,16 +235,16 @@ bool ExpandFunctions(std::u16string& text) {
 int32_t CheckFunctions() {
     const std::u16string& funcs = Engine().vars.FuncList;
     if (funcs.empty()) return E_Error();
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     ListIndex& index = Engine().vars.funcIndex;
     const size_t k = index.FirstAmbiguous(funcs);
     if (k == ListIndex::npos) return E_Error();
     const std::u16string_view item = ListIndex::EntryText(funcs, index.Start(k));
     const std::u16string_view name = item.substr(0, item.find(u'='));
-    E_Error() = kErrAmbiguousFunction;
+    E_Error() = ZORBIT_E_AMBIGUOUS_FUNCTION;
     ReportError(u"CheckFunctions", 223,
                 u"sFuncts: " + funcs + u"\r\nFunct: " + std::u16string(name));
-    return kErrAmbiguousFunction;
+    return ZORBIT_E_AMBIGUOUS_FUNCTION;
 }
 
 }  // namespace zorbit

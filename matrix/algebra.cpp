@@ -92,7 +92,7 @@ int32_t GaussJordanInverse(double* a, int32_t n) {
         size_t p = i;
         for (size_t k = i + 1; k < sn; ++k)
             if (std::fabs(w[k * sn + i]) > std::fabs(w[p * sn + i])) p = k;
-        if (w[p * sn + i] == 0.0) return kMatrixSingular;
+        if (w[p * sn + i] == 0.0) return ZORBIT_M_SINGULAR;
         if (p != i) {
             std::swap_ranges(w.begin() + i * sn, w.begin() + (i + 1) * sn, w.begin() + p * sn);
             std::swap_ranges(inv.begin() + i * sn, inv.begin() + (i + 1) * sn,
@@ -113,7 +113,7 @@ int32_t GaussJordanInverse(double* a, int32_t n) {
         }
     }
     std::copy(inv.begin(), inv.end(), a);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 // Linear system by elimination with row pivoting, for orders above kCofactorLimit.
@@ -124,7 +124,7 @@ int32_t GaussSolve(const double* a, int32_t n, const double* b, double* x) {
         size_t p = i;
         for (size_t k = i + 1; k < sn; ++k)
             if (std::fabs(w[k * sn + i]) > std::fabs(w[p * sn + i])) p = k;
-        if (w[p * sn + i] == 0.0) return kMatrixSingular;
+        if (w[p * sn + i] == 0.0) return ZORBIT_M_SINGULAR;
         if (p != i) {
             std::swap_ranges(w.begin() + i * sn, w.begin() + (i + 1) * sn, w.begin() + p * sn);
             std::swap(r[i], r[p]);
@@ -143,7 +143,7 @@ int32_t GaussSolve(const double* a, int32_t n, const double* b, double* x) {
         r[i] = s / w[i * sn + i];
     }
     std::copy(r.begin(), r.end(), x);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 } // namespace
@@ -175,9 +175,9 @@ double Determinant(const double* a, int32_t n) {
 }
 
 int32_t InvertInPlace(double* a, int32_t n) {
-    if (n < 1) return kOrdersNotValid;
+    if (n < 1) return ZORBIT_M_ORDERS_NOT_VALID;
     const double det = Determinant(a, n);
-    if (det == 0.0) return kMatrixSingular;
+    if (det == 0.0) return ZORBIT_M_SINGULAR;
     if (n > kCofactorLimit) return GaussJordanInverse(a, n);
     const size_t sn = static_cast<size_t>(n), sm = sn - 1;
     Work source(a, a + sn * sn), result(sn * sn), minor(sm * sm + 1);
@@ -196,13 +196,13 @@ int32_t InvertInPlace(double* a, int32_t n) {
         }
     }
     std::copy(result.begin(), result.end(), a);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t SolveSystem(const double* a, int32_t n, const double* b, double* x) {
-    if (n < 1) return kOrdersNotValid;
+    if (n < 1) return ZORBIT_M_ORDERS_NOT_VALID;
     const double det = Determinant(a, n);
-    if (det == 0.0) return kMatrixSingular;
+    if (det == 0.0) return ZORBIT_M_SINGULAR;
     if (n > kCofactorLimit) return GaussSolve(a, n, b, x);
     const size_t sn = static_cast<size_t>(n);
     Work w(a, a + sn * sn), column(sn), scratch(sn * sn), solution(sn);
@@ -217,7 +217,7 @@ int32_t SolveSystem(const double* a, int32_t n, const double* b, double* x) {
             w[k * sn + i] = column[k];
     }
     std::copy(solution.begin(), solution.end(), x);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 void Multiply(const double* a, int32_t r1, int32_t c1, const double* b, int32_t c2, double* r) {
@@ -299,11 +299,11 @@ double Trace(const double* a, int32_t n) {
 // ---- exported operations ------------------------------------------------------------------
 
 int32_t aDet(const double* a, int32_t n, double* out) {
-    if (a == nullptr || out == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr || out == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, n, n);
     *out = DetInPlace(w.data(), n);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 double aDetN(const double* a, int32_t n) {
@@ -313,28 +313,28 @@ double aDetN(const double* a, int32_t n) {
 }
 
 int32_t aInv(double* a, int32_t n) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, n, n);
     const int32_t code = InvertInPlace(w.data(), n);
-    if (code == kNoError) CopyToCaller(w.data(), a, n, n);
+    if (code == ZORBIT_NO_ERROR) CopyToCaller(w.data(), a, n, n);
     return code;
 }
 
 int32_t aSist(const double* a, int32_t n, const double* b, double* x) {
-    if (a == nullptr || b == nullptr || x == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr || x == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, n, n);
     return SolveSystem(w.data(), n, b, x);
 }
 
 int32_t aTraspEx(const double* a, int32_t rows, int32_t cols, double* b) {
-    if (a == nullptr || b == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, rows, cols), t(Size(rows, cols));
     Transpose(w.data(), rows, cols, t.data());
     CopyToCaller(t.data(), b, cols, rows);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aTrasp(double* a, int32_t rows, int32_t cols) {
@@ -347,14 +347,14 @@ int32_t aTraspSq(double* a, int32_t n) {
 
 int32_t aMultEx(const double* a, int32_t r1, int32_t c1, const double* b, int32_t r2, int32_t c2,
                 double* r) {
-    if (a == nullptr || b == nullptr || r == nullptr) return kMatrixNotDefined;
-    if (BadCounts(r1, c1) || BadCounts(r2, c2)) return kOrdersNotValid;
-    if (c1 != r2) return kWrongRank;
-    if (BadCounts(r1, c2)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr || r == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(r1, c1) || BadCounts(r2, c2)) return ZORBIT_M_ORDERS_NOT_VALID;
+    if (c1 != r2) return ZORBIT_M_WRONG_RANK;
+    if (BadCounts(r1, c2)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work wa = FromCaller(a, r1, c1), wb = FromCaller(b, r2, c2), product(Size(r1, c2));
     Multiply(wa.data(), r1, c1, wb.data(), c2, product.data());
     CopyToCaller(product.data(), r, r1, c2);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aMultSq(const double* a, int32_t n, const double* b, double* r) {
@@ -362,12 +362,12 @@ int32_t aMultSq(const double* a, int32_t n, const double* b, double* r) {
 }
 
 int32_t aMultVect(const double* a, int32_t rows, int32_t cols, const double* v, double* y) {
-    if (a == nullptr || v == nullptr || y == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr || v == nullptr || y == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work wa = FromCaller(a, rows, cols), result(static_cast<size_t>(rows));
     Multiply(wa.data(), rows, cols, v, 1, result.data());
     std::copy(result.begin(), result.end(), y);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aMultVectSq(const double* a, int32_t n, const double* v, double* y) {
@@ -378,17 +378,17 @@ namespace {
 // Element by element: the same in any element order, so the storage is used as it is.
 int32_t Elementwise(const double* a, int32_t rows, int32_t cols, const double* b, double* r,
                     double sign) {
-    if (a == nullptr || b == nullptr || r == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr || r == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (size_t k = 0; k < Size(rows, cols); ++k)
         r[k] = a[k] + sign * b[k];
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 } // namespace
 
 int32_t aSum(const double* a, int32_t rows, int32_t cols, const double* b, double* r) {
     const int32_t code = Elementwise(a, rows, cols, b, r, 1.0);
-    return code == kNoError ? 0 : code; // aSum answers 0 on success
+    return code == ZORBIT_NO_ERROR ? 0 : code; // aSum answers 0 on success
 }
 
 int32_t aDiff(const double* a, int32_t rows, int32_t cols, const double* b, double* r) {
@@ -404,68 +404,68 @@ int32_t aDiffMem(const double* a, int32_t rows, int32_t cols, const double* b, d
 }
 
 int32_t aSumScal(double* a, int32_t rows, int32_t cols, double s) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (size_t k = 0; k < Size(rows, cols); ++k)
         a[k] += s;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aProdScal(double* a, int32_t rows, int32_t cols, double s) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (size_t k = 0; k < Size(rows, cols); ++k)
         a[k] *= s;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aOpp(double* a, int32_t rows, int32_t cols) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (size_t k = 0; k < Size(rows, cols); ++k)
         a[k] = -a[k];
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aDiv(const double* a, int32_t n, const double* b, double* r) {
-    if (a == nullptr || b == nullptr || r == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr || r == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work wa = FromCaller(a, n, n), wb = FromCaller(b, n, n);
     const int32_t code = InvertInPlace(wb.data(), n);
-    if (code != kNoError) {
+    if (code != ZORBIT_NO_ERROR) {
         std::fill(r, r + Size(n, n), 0.0);
         return code;
     }
     Work product(Size(n, n));
     Multiply(wa.data(), n, n, wb.data(), n, product.data());
     CopyToCaller(product.data(), r, n, n);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aPow(const double* a, int32_t n, int32_t p, double* r) {
-    if (a == nullptr || r == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
-    if (p <= 1) return kNoError;
+    if (a == nullptr || r == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
+    if (p <= 1) return ZORBIT_NO_ERROR;
     Work w = FromCaller(a, n, n), result(Size(n, n));
     Power(w.data(), n, p, result.data());
     CopyToCaller(result.data(), r, n, n);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aDiag(double* a, int32_t n) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, n, n);
     PivotDiagonal(w.data(), n);
     CopyToCaller(w.data(), a, n, n);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aTrace(const double* a, int32_t n, double* out) {
-    if (a == nullptr || out == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr || out == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     *out = Trace(a, n); // the diagonal is the same in either element order
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 double aTraceN(const double* a, int32_t n) {
@@ -476,77 +476,77 @@ double aTraceN(const double* a, int32_t n) {
 
 int32_t aMatrAreEquals(const double* a, int32_t rA, int32_t cA, const double* b, int32_t rB,
                        int32_t cB) {
-    if (rA != rB || cA != cB) return kOrdersNotEqual;
-    if (a == nullptr || b == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rA, cA)) return kOrdersNotValid;
-    return std::memcmp(a, b, Size(rA, cA) * sizeof(double)) == 0 ? kNoError : 0;
+    if (rA != rB || cA != cB) return ZORBIT_M_ORDERS_NOT_EQUAL;
+    if (a == nullptr || b == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rA, cA)) return ZORBIT_M_ORDERS_NOT_VALID;
+    return std::memcmp(a, b, Size(rA, cA) * sizeof(double)) == 0 ? ZORBIT_NO_ERROR : 0;
 }
 
 int32_t aMatrIsZero(const double* a, int32_t n) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (size_t k = 0; k < Size(n, n); ++k)
         if (a[k] != 0.0) return 0;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aMatrIsUnit(const double* a, int32_t n) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     for (int32_t i = 0; i < n; ++i)
         for (int32_t j = 0; j < n; ++j)
             if (a[static_cast<size_t>(i) * n + j] != (i == j ? 1.0 : 0.0)) return 0;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aMatrIsSing(const double* a, int32_t n) {
     double d = 0.0;
     const int32_t code = aDet(a, n, &d);
-    if (code != kNoError) return code;
-    return d == 0.0 ? kNoError : 0;
+    if (code != ZORBIT_NO_ERROR) return code;
+    return d == 0.0 ? ZORBIT_NO_ERROR : 0;
 }
 
 int32_t aMatrIsOrtog(const double* a, int32_t n) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work w = FromCaller(a, n, n), t(Size(n, n));
     Transpose(w.data(), n, n, t.data());
-    if (InvertInPlace(w.data(), n) != kNoError) return 0;
-    return std::memcmp(w.data(), t.data(), w.size() * sizeof(double)) == 0 ? kNoError : 0;
+    if (InvertInPlace(w.data(), n) != ZORBIT_NO_ERROR) return 0;
+    return std::memcmp(w.data(), t.data(), w.size() * sizeof(double)) == 0 ? ZORBIT_NO_ERROR : 0;
 }
 
 int32_t aMatrAreOrtog(const double* a, int32_t n, const double* b) {
-    if (a == nullptr || b == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, n)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work wa = FromCaller(a, n, n), wb = FromCaller(b, n, n), product(Size(n, n));
     Multiply(wa.data(), n, n, wb.data(), n, product.data());
-    return aMatrIsUnit(product.data(), n) == kNoError ? kNoError : 0;
+    return aMatrIsUnit(product.data(), n) == ZORBIT_NO_ERROR ? ZORBIT_NO_ERROR : 0;
 }
 
 int32_t aMatrMod(const double* v, int32_t n, double* out) {
-    if (v == nullptr || out == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, 1)) return kOrdersNotValid;
+    if (v == nullptr || out == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, 1)) return ZORBIT_M_ORDERS_NOT_VALID;
     double sum = 0.0;
     for (size_t k = 0; k < static_cast<size_t>(n); ++k)
         sum += v[k] * v[k];
     *out = std::sqrt(sum);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aSwap(double* a, int32_t rows, int32_t cols, double* b) {
-    if (a == nullptr || b == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr || b == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     Work temp(a, a + Size(rows, cols));
     std::memmove(a, b, temp.size() * sizeof(double));
     std::copy(temp.begin(), temp.end(), b);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow, int32_t p, int32_t q) {
-    if (a == nullptr) return kMatrixNotDefined;
-    if (BadCounts(rows, cols)) return kOrdersNotValid;
+    if (a == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(rows, cols)) return ZORBIT_M_ORDERS_NOT_VALID;
     const int32_t limit = byRow != 0 ? rows : cols;
-    if (p < 1 || q < 1 || p > limit || q > limit) return kRowColOutOfRange;
+    if (p < 1 || q < 1 || p > limit || q > limit) return ZORBIT_M_OUT_OF_RANGE;
     Work w = FromCaller(a, rows, cols);
     const size_t c = static_cast<size_t>(cols);
     const size_t sp = static_cast<size_t>(p - 1), sq = static_cast<size_t>(q - 1);
@@ -558,7 +558,7 @@ int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow, int32_t p,
             std::swap(w[i * c + sp], w[i * c + sq]);
     }
     CopyToCaller(w.data(), a, rows, cols);
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 } // namespace zorbit

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zorbit/codes.h"
+
 namespace zorbit {
 
 // 1.0e-12 held as the double one unit in the last place above the one nearest to 1e-12.
@@ -13,16 +15,6 @@ constexpr double kDetEpsilon = 1.0000000000000002e-12;
 // Above this order the inverse and linear systems use elimination: the adjugate and
 // Cramer's rule cost n^5 and n^4 and would stall on the largest matrices a definition allows.
 constexpr int32_t kCofactorLimit = 48;
-
-// Result codes of the algebra (-1 success).
-enum : int32_t {
-    kOrdersNotEqual = 4,
-    kOrdersNotValid = 5,
-    kMatrixSingular = 7,
-    kWrongRank = 10,
-    kRowColOutOfRange = 14,
-    kMatrixNotDefined = 15,
-};
 
 // Library order, no checks beyond what each says.
 double DetInPlace(double* a, int32_t n); // destroys a

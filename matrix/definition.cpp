@@ -73,14 +73,14 @@ void DefinitionFailed() {
 
 int32_t MissingElement(const Definition& def, int64_t read, int64_t i, int64_t j,
                        std::u16string_view field) {
-    E_Error() = kErrFewElements;
+    E_Error() = ZORBIT_E_FEW_ELEMENTS;
     ReportError(u"SetStrMatrix", 859,
                 u"Should be: " + IntText(def.rows * def.cols) + u", are: " + IntText(read) +
                     u"\r\nMatrixName = " + std::u16string(def.name) + u"\r\nrow = " +
                     IntText(i + 1) + u", col = " + IntText(j + 1) + u"\r\nvalue = '" +
                     std::u16string(field) + u"'\r\n");
     DefinitionFailed();
-    return kErrFewElements;
+    return ZORBIT_E_FEW_ELEMENTS;
 }
 
 // An element formula that does not evaluate to a number fails the whole definition.
@@ -99,24 +99,24 @@ int32_t ElementFailed(const Definition& def, int32_t code, int64_t i, int64_t j,
 int32_t ElementValue(std::u16string_view field, bool evaluate, double* value) {
     if (!evaluate) {
         *value = ReadDecimal(field);
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     }
     double result = 0;
     const int32_t kind = EvalExpression(field, &result, false);
-    if (E_Error() != kNoError) return E_Error();
-    if (kind != 0) return kErrWrongStringMatrix; // a matrix is no element
+    if (E_Error() != ZORBIT_NO_ERROR) return E_Error();
+    if (kind != 0) return ZORBIT_E_WRONG_STRING_MATRIX; // a matrix is no element
     *value = result;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 } // namespace
 
 intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool evaluate) {
     if (definition.empty()) {
-        E_Error() = kErrInvalidArgument;
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"SetStrMatrix", 886, u"Function Param = \r\n");
         DefinitionFailed();
-        return kErrInvalidArgument;
+        return ZORBIT_E_INVALID_ARGUMENT;
     }
     std::u16string text(TrimSpaces(definition));
     if (text.empty() || text.back() != u';') text += u';';
@@ -127,12 +127,12 @@ intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool e
     def.rows = fields.size() > 1 ? ReadCount(fields[1]) : 0;
     def.cols = fields.size() > 2 ? ReadCount(fields[2]) : 0;
     if (def.name.empty() || (def.rows == 0 && def.cols == 0) || !CountsFit(def.rows, def.cols)) {
-        E_Error() = kErrWrongStringMatrix;
+        E_Error() = ZORBIT_E_WRONG_STRING_MATRIX;
         ReportError(u"SetStrMatrix", 836,
                     u"MatrixName = " + std::u16string(def.name) + u"\r\nrows = " +
                         IntText(def.rows) + u", cols = " + IntText(def.cols));
         DefinitionFailed();
-        return kErrWrongStringMatrix;
+        return ZORBIT_E_WRONG_STRING_MATRIX;
     }
     const int64_t rows = def.rows == 0 ? 1 : def.rows;
     const int64_t cols = def.cols == 0 ? 1 : def.cols;
@@ -152,7 +152,7 @@ intptr_t SetStrMatrix(std::u16string_view definition, bool returnAddress, bool e
             }
             const int32_t code =
                 ElementValue(field, evaluate, &work[static_cast<size_t>(i * cols + j)]);
-            if (code != kNoError) {
+            if (code != ZORBIT_NO_ERROR) {
                 DropScratchSince(firstHandle);
                 return ElementFailed(def, code, i, j, field);
             }

@@ -15,7 +15,7 @@ namespace {
 const char16_t* Empty() {
     return u"";
 }
-constexpr intptr_t kInvalid = kErrInvalidArgument;
+constexpr intptr_t kInvalid = ZORBIT_E_INVALID_ARGUMENT;
 } // namespace
 
 // ---- Matrix store

@@ -59,7 +59,7 @@ MatrixEntry* Operand(double value, uint8_t flag, std::u16string_view procedure) 
     if (flag == 1) {
         m = FindMatrixByValue(value, true);
     } else {
-        E_Error() = kErrMatrixNotFound;
+        E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
         ReportError(u"FindMatrix", 393, u"MatrName = " + ShortestText(value));
     }
     if (m == nullptr) MatrixErrorDebugEntry(procedure, u"Matrix not found");
@@ -116,7 +116,7 @@ double SumMatrices(char16_t op, double a, double b, uint8_t* aFlag) {
     if (n == nullptr) return a;
     if (m->rows != n->rows || m->cols != n->cols)
         return Failed(
-            kErrReturnedValue, u"CalcMatrixSumSubt", 2395,
+            ZORBIT_E_RETURNED_VALUE, u"CalcMatrixSumSubt", 2395,
             u"If A(r1, c1) +/- B(r2, c2) must be r1 = r2 and c1 = c2.\r\n" + DimsText(*m, *n), a);
     const double sign = op == u'+' ? 1.0 : -1.0;
     for (size_t k = 0; k < Count(*m); ++k)
@@ -149,13 +149,13 @@ double MultiplyMatrices(double a, double b, uint8_t* aFlag) {
     const MatrixEntry* n = Operand(b, 1, u"CalcMatrixDivMult");
     if (n == nullptr) return a;
     if (m->cols != n->rows)
-        return Failed(kErrReturnedValue, u"CalcMatrixDivMult", 2510,
+        return Failed(ZORBIT_E_RETURNED_VALUE, u"CalcMatrixDivMult", 2510,
                       u"If A(r1, c1) * B(r2, c2) must be c1 = r2.\r\nc1 = " + IntText(m->cols) +
                           u"\r\nr2 = " + IntText(n->rows) + u"\r\n",
                       a);
     const size_t needed = static_cast<size_t>(m->rows) * static_cast<size_t>(n->cols);
     if (!CountsFit(m->rows, n->cols))
-        return Failed(kErrReturnedValue, u"CalcMatrixDivMult", 2515,
+        return Failed(ZORBIT_E_RETURNED_VALUE, u"CalcMatrixDivMult", 2515,
                       u"Product too large.\r\n" + DimsText(*m, *n), a);
     MatrixBlock product = AllocateBlock(needed);
     Multiply(m->Addr, m->rows, m->cols, n->Addr, n->cols, product.get());
@@ -178,7 +178,7 @@ std::u16string TokenText() {
 
 double DivideByNumber(double a, double s, uint8_t* aFlag) {
     if (s == 0)
-        return Failed(kErrDivisionByZero, u"CalcMatrixDivMult", 2572,
+        return Failed(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 2572,
                       u"Matr Pointer: n2 = " + IntText(std::llround(s)) +
                           u"Calculation error, token = '" + TokenText() + u"'\r\n",
                       a);
@@ -191,17 +191,17 @@ double DivideMatrices(double a, double b, uint8_t* aFlag) {
     const MatrixEntry* n = Operand(b, 1, u"CalcMatrixDivMult");
     if (n == nullptr) return a;
     if (!IsSquare(*m) || !IsSquare(*n))
-        return Failed(kErrTokenMatch, u"CalcMatrixDivMult", 2600,
+        return Failed(ZORBIT_E_TOKEN_MATCH, u"CalcMatrixDivMult", 2600,
                       u"Matrix not squared.\r\n" + DimsText(*m, *n), a);
     if (m->rows != n->rows)
-        return Failed(kErrReturnedValue, u"CalcMatrixDivMult", 2602,
+        return Failed(ZORBIT_E_RETURNED_VALUE, u"CalcMatrixDivMult", 2602,
                       u"If A(r1, c1) * B(r2, c2) must be c1 = r2.\r\nc1 - r2 = " +
                           IntText(m->cols) + u" - " + IntText(n->rows) + u"\r\n",
                       a);
     MatrixBlock inverse = AllocateBlock(Count(*n));
     std::memcpy(inverse.get(), n->Addr, Count(*n) * sizeof(double));
     const int32_t code = InvertInPlace(inverse.get(), n->rows);
-    if (code != kNoError)
+    if (code != ZORBIT_NO_ERROR)
         return Failed(code, u"CalcMatrixDivMult", 2631,
                       u"Matrix error, token = '" + TokenText() + u"' and Pointer n2 = " +
                           IntText(static_cast<long long>(n->handle)) +
@@ -220,12 +220,12 @@ double NumberOverMatrix(double s, double b, uint8_t* aFlag) {
     MatrixEntry* m = Operand(b, 1, u"CalcMatrixDivMult");
     if (m == nullptr) return s;
     if (!IsSquare(*m))
-        return Failed(kErrTokenMatch, u"CalcMatrixDivMult", 2655,
+        return Failed(ZORBIT_E_TOKEN_MATCH, u"CalcMatrixDivMult", 2655,
                       u"Matrix not squared.\r\n" + DimsText(*m), s);
     MatrixBlock inverse = AllocateBlock(Count(*m));
     std::memcpy(inverse.get(), m->Addr, Count(*m) * sizeof(double));
     const int32_t code = InvertInPlace(inverse.get(), m->rows);
-    if (code != kNoError)
+    if (code != ZORBIT_NO_ERROR)
         return Failed(code, u"CalcMatrixDivMult", 2663,
                       u"Matr Pointer n2 = " + IntText(static_cast<long long>(m->handle)) +
                           u"\r\nMatrix is singolar (det = 0) or not squared. It can not be "
@@ -244,10 +244,10 @@ double MatrixPower(double a, double s, uint8_t* aFlag) {
     if (m == nullptr) return a;
     if (!std::isfinite(s) || std::trunc(s) - s != 0)
         return Failed(
-            kErrNotInteger, u"CalcMatrixDivMult", 2466,
+            ZORBIT_E_NOT_INTEGER, u"CalcMatrixDivMult", 2466,
             u"Exponent of Matrix (es. [mA]^n) is not integer.\r\nExp = " + Fixed10(s) + u"\r\n", a);
     if (!IsSquare(*m))
-        return Failed(kErrTokenMatch, u"CalcMatrixDivMult", 2470,
+        return Failed(ZORBIT_E_TOKEN_MATCH, u"CalcMatrixDivMult", 2470,
                       u"Matrix not squared.\r\n" + DimsText(*m), a);
     const int32_t n = m->rows;
     if (s == 0) {
@@ -256,7 +256,7 @@ double MatrixPower(double a, double s, uint8_t* aFlag) {
     }
     if (s < 0) {
         const int32_t code = InvertInPlace(m->Addr, n);
-        if (code != kNoError)
+        if (code != ZORBIT_NO_ERROR)
             return Failed(
                 code, u"CalcMatrixDivMult", 2480,
                 u"Matrix is singolar (det = 0). It can not be inverted\r\n" + DimsText(*m), a);
@@ -276,7 +276,7 @@ double DetOrTrace(bool isDet, double a, uint8_t* aFlag) {
     MatrixEntry* m = Operand(a, *aFlag, u"CalcMatrFunct");
     *aFlag = 0;
     if (m == nullptr) return 0;
-    if (!IsSquare(*m)) return Failed(kErrTokenMatch, u"CalcMatrFunct", 2172, DimsText(*m), a);
+    if (!IsSquare(*m)) return Failed(ZORBIT_E_TOKEN_MATCH, u"CalcMatrFunct", 2172, DimsText(*m), a);
     const double value = isDet ? Determinant(m->Addr, m->rows) : Trace(m->Addr, m->rows);
     DropScratch(m->handle);
     return value;
@@ -291,7 +291,7 @@ bool SystemOperands(double a, double b, uint8_t aFlag, uint8_t bFlag, int32_t di
     if (n == nullptr) return false;
     const bool mVec = IsVector(*m), nVec = IsVector(*n);
     if ((!mVec && !IsSquare(*m)) || (!nVec && !IsSquare(*n)) || m->rows != n->rows) {
-        MatrixError(kErrReturnedValue, u"CalcMatrFunct", dimsLine, DimsText(*m, *n));
+        MatrixError(ZORBIT_E_RETURNED_VALUE, u"CalcMatrFunct", dimsLine, DimsText(*m, *n));
         return false;
     }
     if (mVec == nVec) {
@@ -299,7 +299,7 @@ bool SystemOperands(double a, double b, uint8_t aFlag, uint8_t bFlag, int32_t di
                                         ? u"nnVect = " + IntText(mVec ? -1 : 0) + u"\r\nn2Vect = " +
                                               IntText(nVec ? -1 : 0) + u"\r\n"
                                         : DimsText(*m, *n);
-        MatrixError(kErrConditionMatrix, u"CalcMatrFunct", rolesLine, text);
+        MatrixError(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrFunct", rolesLine, text);
         return false;
     }
     *square = mVec ? n : m;
@@ -313,8 +313,8 @@ double System(double a, double b, uint8_t* aFlag, uint8_t bFlag) {
     if (!SystemOperands(a, b, *aFlag, bFlag, 2213, 2220, false, &square, &vec)) return a;
     const int32_t n = square->rows;
     MatrixBlock x = AllocateBlock(static_cast<size_t>(n));
-    if (SolveSystem(square->Addr, n, vec->Addr, x.get()) != kNoError)
-        return Failed(kErrNotFound, u"CalcMatrFunct", 2230,
+    if (SolveSystem(square->Addr, n, vec->Addr, x.get()) != ZORBIT_NO_ERROR)
+        return Failed(ZORBIT_E_NOT_FOUND, u"CalcMatrFunct", 2230,
                       u"Matrix is singolar (det = 0).\r\n" + DimsText(*square, *vec), a);
     std::memcpy(vec->Addr, x.get(), static_cast<size_t>(n) * sizeof(double));
     return ResultUsing(*vec, aFlag, square->handle);
@@ -327,7 +327,7 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
     const int32_t m = vec->rows;
     const double rounded = std::isfinite(c) ? std::round(c) : 0.0;
     if (rounded < 1 || rounded > m)
-        return Failed(kErrInvalidArgument, u"CalcMatrFunct", 2290,
+        return Failed(ZORBIT_E_INVALID_ARGUMENT, u"CalcMatrFunct", 2290,
                       u"Coefficients: n = " + Fixed10(c) + u", points: m = " + IntText(m) + u"\r\n",
                       a);
     const int32_t n = static_cast<int32_t>(rounded);
@@ -338,8 +338,8 @@ double VectorCoefficients(double a, double b, double c, uint8_t* aFlag, uint8_t 
             basis[static_cast<size_t>(k) * n + j] =
                 design->Addr[static_cast<size_t>(k) * design->cols + j];
     std::vector<double> out(static_cast<size_t>(m), 0.0);
-    if (FitCoefficients(basis.data(), m, n, vec->Addr, out.data()) != kNoError)
-        return Failed(kErrNotFound, u"CalcMatrFunct", 2295,
+    if (FitCoefficients(basis.data(), m, n, vec->Addr, out.data()) != ZORBIT_NO_ERROR)
+        return Failed(ZORBIT_E_NOT_FOUND, u"CalcMatrFunct", 2295,
                       u"Normal matrix is singolar (det = 0).\r\n" + DimsText(*design, *vec), a);
     std::memcpy(vec->Addr, out.data(), out.size() * sizeof(double));
     return ResultUsing(*vec, aFlag, design->handle);
@@ -355,13 +355,13 @@ double ReferenceOperand(std::u16string_view reference, char16_t suffix) {
     MatrixBlock copy = AllocateBlock(Count(*user));
     std::memcpy(copy.get(), user->Addr, Count(*user) * sizeof(double));
     if ((suffix == u'I' || suffix == u'D') && rows != cols) {
-        MatrixError(kErrTokenMatch, u"e_prs", 0,
+        MatrixError(ZORBIT_E_TOKEN_MATCH, u"e_prs", 0,
                     u"Matrix not squared: " + std::u16string(reference) + u"\r\n");
         return E_Error();
     }
     if (suffix == u'I') {
         const int32_t code = InvertInPlace(copy.get(), rows);
-        if (code != kNoError) {
+        if (code != ZORBIT_NO_ERROR) {
             MatrixError(code, u"e_prs", 0,
                         u"Matrix is singolar (det = 0). It can not be inverted: " +
                             std::u16string(reference) + u"\r\n");
@@ -377,7 +377,7 @@ double ReferenceOperand(std::u16string_view reference, char16_t suffix) {
     }
     MatrixEntry* scratch = RegisterScratch(std::move(copy), rows, cols);
     SetResultShape(*scratch);
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     return HandleValue(*scratch);
 }
 
@@ -396,7 +396,7 @@ double SumSubtOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
         return MatrixResult(*m, aFlag);
     }
     if (*aFlag == 1 && bFlag == 1) return SumMatrices(op, a, b, aFlag);
-    return Failed(kErrConditionMatrix, u"CalcMatrixSumSubt", 2409, FlagsText(*aFlag, bFlag), a);
+    return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixSumSubt", 2409, FlagsText(*aFlag, bFlag), a);
 }
 
 double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
@@ -408,17 +408,17 @@ double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
         if (af == 1 && bFlag == 0) return ScaleMatrix(a, 1, b, aFlag, u"CalcMatrixDivMult");
         if (af == 0 && bFlag == 1) return ScaleMatrix(b, 1, a, aFlag, u"CalcMatrixDivMult");
         if (af == 1 && bFlag == 1) return MultiplyMatrices(a, b, aFlag);
-        return Failed(kErrConditionMatrix, u"CalcMatrixDivMult", 2543, FlagsText(af, bFlag), a);
+        return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixDivMult", 2543, FlagsText(af, bFlag), a);
     }
     if (op == u'/') {
         if (af == 0 && bFlag == 0) {
-            if (b == 0) return Failed(kErrDivisionByZero, u"CalcMatrixDivMult", 0, u"", a);
+            if (b == 0) return Failed(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 0, u"", a);
             return a / b;
         }
         if (af == 1 && bFlag == 0) return DivideByNumber(a, b, aFlag);
         if (af == 1 && bFlag == 1) return DivideMatrices(a, b, aFlag);
         if (af == 0 && bFlag == 1) return NumberOverMatrix(a, b, aFlag);
-        return Failed(kErrConditionMatrix, u"CalcMatrixDivMult", 2675,
+        return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixDivMult", 2675,
                       u"Case not found. token2 = / and mName = " + TokenText() + u"\r\n" +
                           FlagsText(af, bFlag),
                       a);
@@ -427,7 +427,7 @@ double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
         if (af == 0 && bFlag == 0) return std::pow(a, b);
         if (af == 1 && bFlag == 0) return MatrixPower(a, b, aFlag);
         // A number or a matrix raised to a matrix has no meaning; never pass a as its value.
-        return Failed(kErrConditionMatrix, u"CalcMatrixDivMult", 2490,
+        return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixDivMult", 2490,
                       u"Exponent must be a number.\r\n" + FlagsText(af, bFlag), a);
     }
     return a;
@@ -442,7 +442,7 @@ double MatrixFunctionOperands(std::u16string_view name, double a, double b, doub
     if (name == u"syst") return System(a, b, aFlag, bFlag);
     if (name == u"vcoeff") return VectorCoefficients(a, b, c, aFlag, bFlag);
     const uint8_t af = *aFlag;
-    return Failed(kErrConditionMatrix, u"CalcMatrFunct", 2311,
+    return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrFunct", 2311,
                   u"Case not found. case (tok2) = " + std::u16string(name) + u"\r\n\r\n" +
                       FlagsText(af, bFlag),
                   a);
@@ -476,7 +476,7 @@ void ClearScratch(double keepHandle) {
 void RegisterResult(double handle) {
     const MatrixEntry* result = FindMatrixByHandle(HandleOf(handle));
     if (result == nullptr) {
-        MatrixError(kErrMatrixNotFound, u"de_eval", 0, u"MatrName = " + ShortestText(handle));
+        MatrixError(ZORBIT_E_MATRIX_NOT_FOUND, u"de_eval", 0, u"MatrName = " + ShortestText(handle));
         return;
     }
     // "[mResult]" gets a copy of its own: the scratch entry goes with the next clean-up.

@@ -29,29 +29,29 @@ int32_t FitCoefficients(const double* v, int32_t m, int32_t n, const double* y, 
     Transpose(v, m, n, vt.data());
     Multiply(vt.data(), n, m, v, n, normal.data());
     // A singular normal matrix (repeated x values, more coefficients than points) has no fit.
-    if (InvertInPlace(normal.data(), n) != kNoError) return kMatrixSingular;
+    if (InvertInPlace(normal.data(), n) != ZORBIT_NO_ERROR) return ZORBIT_M_SINGULAR;
     Multiply(vt.data(), n, m, y, 1, t.data());
     Multiply(normal.data(), n, n, t.data(), 1, c.data());
     for (size_t k = 0; k < sn; ++k)
         coeffs[k] = c[k];
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aCalcVectCoeff(const double* v, int32_t m, int32_t n, const double* y, double* coeffs) {
-    if (v == nullptr || y == nullptr || coeffs == nullptr) return kMatrixNotDefined;
+    if (v == nullptr || y == nullptr || coeffs == nullptr) return ZORBIT_M_NOT_DEFINED;
     // The normal matrix is n x n: n may not grow past what m x n allows.
-    if (BadCounts(m, n) || BadCounts(n, n)) return kOrdersNotValid;
+    if (BadCounts(m, n) || BadCounts(n, n)) return ZORBIT_M_ORDERS_NOT_VALID;
     std::vector<double> design(static_cast<size_t>(m) * static_cast<size_t>(n));
     aCopyArray(v, design.data(), m, n); // the caller's order applies to this first copy
     const PlainCopyScope plain;
     const int32_t code = FitCoefficients(design.data(), m, n, y, coeffs);
-    return code == kNoError ? 0 : code;
+    return code == ZORBIT_NO_ERROR ? 0 : code;
 }
 
 int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coeffs) {
     if (n < 1 || n > m) return 12;
-    if (points == nullptr || coeffs == nullptr) return kMatrixNotDefined;
-    if (BadCounts(m, n) || BadCounts(m, 2)) return kOrdersNotValid;
+    if (points == nullptr || coeffs == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(m, n) || BadCounts(m, 2)) return ZORBIT_M_ORDERS_NOT_VALID;
     const size_t sm = static_cast<size_t>(m), sn = static_cast<size_t>(n);
     std::vector<double> xy(sm * 2), design(sm * sn), ys(sm);
     aCopyArray(points, xy.data(), m, 2);
@@ -65,24 +65,24 @@ int32_t aCalcCoeffPolin(const double* points, int32_t m, int32_t n, double* coef
 }
 
 int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y) {
-    if (x == nullptr || coeffs == nullptr || y == nullptr) return kMatrixNotDefined;
-    if (BadCounts(n, 1)) return kOrdersNotValid;
+    if (x == nullptr || coeffs == nullptr || y == nullptr) return ZORBIT_M_NOT_DEFINED;
+    if (BadCounts(n, 1)) return ZORBIT_M_ORDERS_NOT_VALID;
     double sum = 0.0;
     for (int32_t j = 0; j < n; ++j)
         sum += coeffs[j] * std::pow(*x, static_cast<double>(j));
     *y = sum;
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t n, double* x1, double* x2) {
     if (y == nullptr || coeffs == nullptr || x1 == nullptr || x2 == nullptr)
-        return kMatrixNotDefined;
+        return ZORBIT_M_NOT_DEFINED;
     const double target = *y;
     *x2 = 0.0;
     switch (n) {
     case 1:
         *x1 = target;
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     case 2:
         // A line without slope has no x for the value: no division by zero.
         if (coeffs[1] == 0.0) {
@@ -90,7 +90,7 @@ int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t n, double* 
             return 13;
         }
         *x1 = (target - coeffs[0]) / coeffs[1];
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     case 3: {
         const double c0 = coeffs[0], c1 = coeffs[1], c2 = coeffs[2];
         const double d = c1 * c1 - 4 * (c0 - target) * c2;
@@ -100,7 +100,7 @@ int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t n, double* 
         }
         *x1 = (-c1 + std::sqrt(d)) / (2 * c2);
         *x2 = (-c1 - std::sqrt(d)) / (2 * c2);
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     }
     default:
         *x1 = 0.0;
@@ -112,7 +112,7 @@ int32_t InterpLin(const double* x, const double* x1, const double* x2, const dou
                   const double* y2, double* y) {
     if (x == nullptr || x1 == nullptr || x2 == nullptr || y1 == nullptr || y2 == nullptr ||
         y == nullptr)
-        return kMatrixNotDefined;
+        return ZORBIT_M_NOT_DEFINED;
     *y = *y1 + ((*x - *x1) / (*x2 - *x1)) * (*y2 - *y1);
     return 0;
 }

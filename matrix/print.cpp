@@ -68,7 +68,7 @@ const char16_t* aPrint(const double* a, int32_t rows, int32_t cols, std::u16stri
     std::u16string& text = Engine().errors.descrResult;
     text = MatrixText(a, rows, cols, format, title, separator, true);
     if (destination == u"MsgBox") {
-        ShowMessageBox(u"Zorbyt.dll", text, kMbOk, kIdOk);
+        ShowMessageBox(u"Zorbyt.dll", text, ZORBIT_MB_OK, ZORBIT_ID_OK);
     } else if (destination == u"Debug") {
         if (Engine().errors.DebugMode != 0) DebugOut(text, u"", true);
     }

@@ -90,18 +90,18 @@ bool CountsFit(int64_t rows, int64_t cols) {
 
 MatrixEntry* FindMatrixEntry(std::u16string_view key, int32_t flags, bool reportMissing) {
     MatrixStore& store = Matrices();
-    E_Error() = kErrUndefined;
+    E_Error() = ZORBIT_E_UNDEFINED;
     const std::u16string wanted = ToLower(TrimSpaces(key));
     const uint64_t handle = (flags & kMatchByAddress) != 0 ? ParseHandle(wanted) : 0;
     if ((flags & (kReturnAddress | kReturnIndex)) != 0) {
         for (size_t i = 0; i < store.arrList.size(); ++i) {
             if (!Matches(store.arrList[i], wanted, handle, flags)) continue;
             store.current = i;
-            E_Error() = kNoError;
+            E_Error() = ZORBIT_NO_ERROR;
             return &store.arrList[i];
         }
     }
-    E_Error() = kErrMatrixNotFound;
+    E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
     if (reportMissing) ReportError(u"FindMatrix", 393, u"MatrName = " + std::u16string(key));
     return nullptr;
 }
@@ -141,7 +141,7 @@ MatrixEntry* CurrentMatrix() {
 intptr_t SetMatrix(std::u16string_view name, double* storage, int32_t rows, int32_t cols,
                    bool returnAddress, MatrixBlock owned, bool scratch) {
     if (!CountsFit(rows, cols) || storage == nullptr) {
-        const int32_t code = storage == nullptr ? kErrInvalidArgument : kErrWrongStringMatrix;
+        const int32_t code = storage == nullptr ? ZORBIT_E_INVALID_ARGUMENT : ZORBIT_E_WRONG_STRING_MATRIX;
         E_Error() = code;
         ReportError(u"SetMatrix", 0,
                     u"MatrixName = " + std::u16string(name) + u"\r\nrows = " + IntText(rows) +
@@ -181,7 +181,7 @@ intptr_t SetMatrix(std::u16string_view name, double* storage, int32_t rows, int3
         entry->cols = cols;
         entry->vector = isVector;
     }
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     return returnAddress ? reinterpret_cast<intptr_t>(entry->Addr) : entry->index;
 }
 
@@ -202,7 +202,7 @@ int32_t ClearMatrixList(intptr_t keep) {
     }
     store.arrList = std::move(kept);
     store.current = 0;
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     return deleted;
 }
 
@@ -234,17 +234,17 @@ const char16_t* GetMatrixList(bool withValues) {
 
 int32_t GetMatrixByLong(const double* source, double* destination, int32_t rows, int32_t cols) {
     if (source == nullptr || destination == nullptr) {
-        E_Error() = kErrMatrixByLong;
+        E_Error() = ZORBIT_E_MATRIX_BY_LONG;
         ReportError(u"GetMatrixByLong", 536,
                     u"SrcMemID = " + AddressText(source) + u", *aDest = " +
                         AddressText(destination));
-        return kErrMatrixByLong;
+        return ZORBIT_E_MATRIX_BY_LONG;
     }
     if (!CallerCountsFit(rows, cols)) {
-        E_Error() = kErrReturnedValue;
+        E_Error() = ZORBIT_E_RETURNED_VALUE;
         ReportError(u"GetMatrixByLong", 543,
                     u"rows = " + IntText(rows) + u", cols = " + IntText(cols));
-        return kErrReturnedValue;
+        return ZORBIT_E_RETURNED_VALUE;
     }
     return aCopyArray(source, destination, rows, cols);
 }
@@ -257,18 +257,18 @@ bool Reorders() {
 } // namespace
 
 int32_t aCopyArray(const double* source, double* destination, int32_t rows, int32_t cols) {
-    if (source == nullptr || destination == nullptr) return kErrMatrixByLong;
-    if (!CallerCountsFit(rows, cols)) return kErrReturnedValue;
+    if (source == nullptr || destination == nullptr) return ZORBIT_E_MATRIX_BY_LONG;
+    if (!CallerCountsFit(rows, cols)) return ZORBIT_E_RETURNED_VALUE;
     const size_t r = static_cast<size_t>(rows), c = static_cast<size_t>(cols);
     if (!Reorders()) {
         std::memmove(destination, source, r * c * sizeof(double));
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     }
     // Source element m = i + j*rows (column by column) goes to i*cols + j.
     for (size_t j = 0; j < c; ++j)
         for (size_t i = 0; i < r; ++i)
             destination[i * c + j] = source[i + j * r];
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 void CopyToCaller(const double* source, double* destination, int32_t rows, int32_t cols) {
@@ -284,11 +284,11 @@ void CopyToCaller(const double* source, double* destination, int32_t rows, int32
 }
 
 int32_t aCopy(const double* source, int32_t rows, int32_t cols, double* destination) {
-    if (source == nullptr || destination == nullptr) return kErrMatrixByLong;
-    if (!CallerCountsFit(rows, cols)) return kErrReturnedValue;
+    if (source == nullptr || destination == nullptr) return ZORBIT_E_MATRIX_BY_LONG;
+    if (!CallerCountsFit(rows, cols)) return ZORBIT_E_RETURNED_VALUE;
     std::memmove(destination, source,
                  static_cast<size_t>(rows) * static_cast<size_t>(cols) * sizeof(double));
-    return kNoError;
+    return ZORBIT_NO_ERROR;
 }
 
 int32_t aElemOrder(const double* probe) {
@@ -300,7 +300,7 @@ int32_t aElemOrder(const double* probe) {
 int32_t aElemOrderSet(int32_t order) {
     if (order == 0 || order == 1) {
         Matrices().ElementOrder = order;
-        return kNoError;
+        return ZORBIT_NO_ERROR;
     }
     Matrices().ElementOrder = -1;
     return 17;

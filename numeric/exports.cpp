@@ -12,7 +12,7 @@ ZORBIT_API int32_t Integrate(const char16_t* f, double a, double b, int32_t n, i
                              const char16_t* var, double* value) {
     return guarded(
         [&] { return IntegrateInto(View(f), a, b, n, trapezoid == 1, View(var), value); },
-        int32_t{kErrInvalidArgument});
+        int32_t{ZORBIT_E_INVALID_ARGUMENT});
 }
 
 ZORBIT_API double dSolve(const char16_t* polynomial, const char16_t* variable) {

@@ -48,20 +48,20 @@ bool FormulaInX::At(double x, double* y) {
     text_.append(formula_, from, std::u16string::npos);
     const int32_t rc = EvalExpression(text_, y, false);
     if (rc == 1) {
-        Fail(kErrInvalidArgument, u"FormulaInX", u"The formula gives a matrix, not a number\r\n");
+        Fail(ZORBIT_E_INVALID_ARGUMENT, u"FormulaInX", u"The formula gives a matrix, not a number\r\n");
         return false;
     }
-    return E_Error() == kNoError;
+    return E_Error() == ZORBIT_NO_ERROR;
 }
 
 double Integrate(std::u16string_view f, double a, double b, int32_t n, bool trapezoid,
                  std::u16string_view var) {
     if (n < 1 || n > kMaxIntegrationIntervals) {
-        Fail(kErrInvalidArgument, u"Integrate", u"Intervals must be 1 to 10000000\r\n");
+        Fail(ZORBIT_E_INVALID_ARGUMENT, u"Integrate", u"Intervals must be 1 to 10000000\r\n");
         return 0;
     }
     if (!std::isfinite(a) || !std::isfinite(b)) {
-        Fail(kErrInvalidArgument, u"Integrate", u"The bounds must be finite\r\n");
+        Fail(ZORBIT_E_INVALID_ARGUMENT, u"Integrate", u"The bounds must be finite\r\n");
         return 0;
     }
     if (!trapezoid && n % 2 == 1) ++n;
@@ -80,7 +80,7 @@ double Integrate(std::u16string_view f, double a, double b, int32_t n, bool trap
         if (i != 0 && i != n) weight = trapezoid ? 2 : (i % 2 == 1 ? 4 : 2);
         sum += weight * y;
     }
-    E_Error() = kNoError;
+    E_Error() = ZORBIT_NO_ERROR;
     return trapezoid ? sum * h / 2 : sum * h / 3;
 }
 
@@ -164,7 +164,7 @@ bool Newton(FormulaInX& fx, double x, double scale, double* root) {
 
 double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) {
     FormulaInX fx(polynomial, var);
-    int32_t firstError = kNoError;
+    int32_t firstError = ZORBIT_NO_ERROR;
     double best = 0, bestY = std::numeric_limits<double>::infinity();
     // Widening ranges around 0, sampled; the first sign change is bracketed.
     for (double range : {1.0, 10.0, 100.0, 1e3, 1e4, 1e6, 1e9}) {
@@ -175,12 +175,12 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) 
             const double x = -range + 2 * range * i / kSamples;
             double y = 0;
             if (!fx.At(x, &y) || !std::isfinite(y)) {
-                if (firstError == kNoError) firstError = E_Error() == kNoError ? kErrInvalidArgument : E_Error();
+                if (firstError == ZORBIT_NO_ERROR) firstError = E_Error() == ZORBIT_NO_ERROR ? ZORBIT_E_INVALID_ARGUMENT : E_Error();
                 havePrevious = false;
                 continue;
             }
             if (y == 0) {
-                E_Error() = kNoError;
+                E_Error() = ZORBIT_NO_ERROR;
                 return x;
             }
             if (std::fabs(y) < bestY) {
@@ -190,7 +190,7 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) 
             if (havePrevious && (py < 0) != (y < 0)) {
                 double root = 0;
                 if (Brent(fx, px, x, py, y, &root)) {
-                    E_Error() = kNoError;
+                    E_Error() = ZORBIT_NO_ERROR;
                     return root;
                 }
             }
@@ -201,14 +201,14 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) 
     }
     double root = 0;
     if (std::isfinite(bestY) && Newton(fx, best, 1.0, &root)) {
-        E_Error() = kNoError;
+        E_Error() = ZORBIT_NO_ERROR;
         return root;
     }
-    if (!std::isfinite(bestY) && firstError != kNoError) {
+    if (!std::isfinite(bestY) && firstError != ZORBIT_NO_ERROR) {
         Fail(firstError, u"dSolve", u"The polynomial cannot be evaluated\r\n");
         return 0;
     }
-    Fail(kErrInvalidArgument, u"dSolve", u"No real root found\r\n");
+    Fail(ZORBIT_E_INVALID_ARGUMENT, u"dSolve", u"No real root found\r\n");
     return 0;
 }
 
@@ -219,8 +219,8 @@ std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16stri
         buffer.assign(static_cast<size_t>(length), u' ');
         length = DiffFormula(polynomial, var, buffer.data(), length);
     }
-    if (length <= 0 || E_Error() != kNoError) {
-        if (E_Error() == kNoError) E_Error() = kErrInvalidArgument;
+    if (length <= 0 || E_Error() != ZORBIT_NO_ERROR) {
+        if (E_Error() == ZORBIT_NO_ERROR) E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         return u"";
     }
     buffer.resize(std::min<size_t>(buffer.size(), static_cast<size_t>(length)));
@@ -230,7 +230,7 @@ std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16stri
 int32_t IntegrateInto(std::u16string_view f, double a, double b, int32_t n, bool trapezoid,
                       std::u16string_view var, double* value) {
     const double v = Integrate(f, a, b, n, trapezoid, var);
-    if (value && E_Error() == kNoError) *value = v;
+    if (value && E_Error() == ZORBIT_NO_ERROR) *value = v;
     return E_Error();
 }
 

@@ -6,19 +6,14 @@
 #include <cstdint>
 #include <string_view>
 
-namespace vex {
+#include "zorbit/codes.h"
 
-// Classic answers and styles, as the library's message-box hook uses them.
-constexpr int32_t kMbOk = 0;
-constexpr int32_t kMbYesNo = 4;
-constexpr int32_t kIdOk = 1;
-constexpr int32_t kIdYes = 6;
-constexpr int32_t kIdNo = 7;
+namespace vex {
 
 class MessageBoxService {
   public:
     virtual ~MessageBoxService() = default;
-    // Returns the answer (kIdOk, kIdYes, kIdNo).
+    // Returns the answer (ZORBIT_ID_OK, ZORBIT_ID_YES, ZORBIT_ID_NO).
     virtual int32_t Show(std::u16string_view title, std::u16string_view text, int32_t style,
                          int32_t defaultAnswer) = 0;
 };

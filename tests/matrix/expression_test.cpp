@@ -28,7 +28,7 @@ class MatrixExpressions : public MatrixTest {
     std::vector<double> MatrixValue(std::u16string_view expr, int32_t rows, int32_t cols) {
         double handle = 0;
         EXPECT_EQ(EvalExpression(expr, &handle, false), 1) << "error " << E_Error();
-        EXPECT_EQ(E_Error(), kNoError);
+        EXPECT_EQ(E_Error(), ZORBIT_NO_ERROR);
         EXPECT_EQ(Engine().eval.ResultRows, rows);
         EXPECT_EQ(Engine().eval.ResultCols, cols);
         const MatrixEntry* m = FindMatrixByValue(handle, false);
@@ -199,7 +199,7 @@ TEST_F(MatrixExpressions, ScratchEntriesGoWhenUsedUpOrAfterAMatrixResult) {
 
 TEST_F(MatrixExpressions, DeEvalRegistersItsResultAsACopy) {
     const double h = DeEval(u"[mA]*2", false);
-    ASSERT_EQ(E_Error(), kNoError);
+    ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
     ExpectElements(Elements(u"[mResult]"), {2, 4, 6, 8}, 0);
     EXPECT_FALSE(Entry(u"[mResult]")->Internal);
     EXPECT_NE(Entry(u"[mResult]")->Addr, FindMatrixByValue(h, false)->Addr);

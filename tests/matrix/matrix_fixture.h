@@ -30,7 +30,7 @@ class MatrixTest : public ::testing::Test {
     // Defines a matrix from its definition string and expects success.
     static void Define(std::u16string_view definition) {
         SetStrMatrix(definition, false, true);
-        ASSERT_EQ(E_Error(), kNoError) << "definition failed";
+        ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR) << "definition failed";
     }
     static const MatrixEntry* Entry(std::u16string_view name) {
         return FindMatrixEntry(name, kMatchByName | kReturnAddress, false);

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MatrixTest, PlainElementsAreReadAsNumbers) {
     SetStrMatrix(u"[p];1;3;2.5abc;x;-1e2", false, false);
-    ASSERT_EQ(E_Error(), kNoError);
+    ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
     ExpectElements(Elements(u"[p]"), {2.5, 0, -100}, 0);
 }
 
@@ -127,8 +127,8 @@ TEST_F(MatrixTest, CallerStorageStaysTheCallers) {
 
 TEST_F(MatrixTest, SetMatrixRejectsBadCountsAndNullStorage) {
     double block[2] = {1, 2};
-    EXPECT_EQ(SetMatrix(u"[n]", block, -1, 2, false), kErrWrongStringMatrix);
-    EXPECT_EQ(SetMatrix(u"[n]", nullptr, 1, 2, false), kErrInvalidArgument);
+    EXPECT_EQ(SetMatrix(u"[n]", block, -1, 2, false), ZORBIT_E_WRONG_STRING_MATRIX);
+    EXPECT_EQ(SetMatrix(u"[n]", nullptr, 1, 2, false), ZORBIT_E_INVALID_ARGUMENT);
     EXPECT_EQ(ListSize(), 0u);
     EXPECT_EQ(SetMatrix(u"[n]", block, 0, 2, false), 0); // 0 becomes 1; index 0
     EXPECT_EQ(Entry(u"[n]")->rows, 1);
@@ -191,7 +191,7 @@ TEST_F(MatrixTest, ClearMatrixListKeepsUserEntriesAndTheKeptScratch) {
     EXPECT_EQ(FindMatrixByValue(h1, false), nullptr);
     EXPECT_EQ(ClearMatrixList(0), 2);
     EXPECT_EQ(ListSize(), 0u);
-    EXPECT_EQ(E_Error(), kNoError);
+    EXPECT_EQ(E_Error(), ZORBIT_NO_ERROR);
 }
 
 TEST_F(MatrixTest, HandlesAreNeverReused) {

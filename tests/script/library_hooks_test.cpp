@@ -40,7 +40,7 @@ TEST_F(LibraryHooksTest, LibraryBoxesReachThePlatformBox) {
 
 TEST_F(LibraryHooksTest, AnswerYesPutsTheRecordsOnThePlatformClipboard) {
     InstallLibraryHooks(platform, setters);
-    box.forcedAnswer = kIdYes;
+    box.forcedAnswer = ZORBIT_ID_YES;
     ShowErrorRecords();
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(clipboard.text.rfind("ERROR MESSAGES:", 0), 0u) << clipboard.text;

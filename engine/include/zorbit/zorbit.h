@@ -11,23 +11,16 @@
 #ifndef ZORBIT_ZORBIT_H
 #define ZORBIT_ZORBIT_H
 
-#include <stdint.h>
+#include "zorbit/codes.h"
 
 #if defined(__cplusplus)
 #define ZORBIT_EXTERN extern "C"
 #else
 #define ZORBIT_EXTERN
-typedef uint16_t char16_t;
 #endif
 #define ZORBIT_API ZORBIT_EXTERN __attribute__((visibility("default")))
 
-/* ---- Host services ---------------------------------------------------------------
- * style: 0 OK, 4 Yes/No, plus 0x30 for the warning icon. The answer: 1 OK, 6 Yes, 7 No.
- * Without a handler the title and text go to stderr and defaultAnswer is taken. */
-typedef int32_t (*ZorbitMessageBoxFn)(const char16_t* title, const char16_t* text,
-                                      int32_t style, int32_t defaultAnswer);
-typedef void (*ZorbitMessageWindowFn)(const char16_t* line, int32_t position);
-typedef int32_t (*ZorbitClipboardFn)(const char16_t* text);
+/* ---- Host services (styles, answers and callback types: zorbit/codes.h) ---------------- */
 /* Install (or with 0 remove) the host's message box, messages window and clipboard. */
 ZORBIT_API void SetMessageBoxHook(ZorbitMessageBoxFn fn);
 ZORBIT_API void SetMessageWindowHook(ZorbitMessageWindowFn fn);
