@@ -5,6 +5,7 @@
 
 #include "derive_test_support.h"
 #include "engine/evaluator.h"
+#include "numeric/series.h"
 
 namespace zorbit::test {
 namespace {

@@ -1,0 +1,94 @@
+#pragma once
+// One formula evaluated for many values of one variable. The library defines the result
+// by text: every whole, case-sensitive occurrence of the variable becomes "(" + x text
+// + ")" and the text goes through e_eval. A formula whose successful points a program
+// can reproduce bit for bit is compiled once; a point the program cannot finish (an
+// error, NaN, an x without a short text), and every point of a formula it does not
+// cover, goes through the text itself.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorbit {
+
+class CompiledFormula;
+
+// How x is written into the text: fixed-point with `decimals` decimals (0 to 22), the
+// zeros after the point trimmed as StrD0 trims them.
+class XTextRule {
+  public:
+    explicit XTextRule(int decimals);
+    int Decimals() const { return decimals_; }
+    void Append(std::u16string& out, double x) const;
+    // The number the evaluator reads back from "(" + Append(x) + ")"; false for an x
+    // whose text is longer than a compiled point allows (non-finite, 1e15 or more).
+    bool ValueOf(double x, double* value) const;
+    // The same by writing the text and reading it back; ValueOf's reference.
+    bool ValueByText(double x, double* value) const;
+
+  private:
+    int decimals_;
+    double scale_;    // 10^decimals, exact
+    double identity_; // from here on the text reads back as x itself
+};
+
+class FormulaSeries {
+  public:
+    FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule);
+    ~FormulaSeries();
+    FormulaSeries(const FormulaSeries&) = delete;
+    FormulaSeries& operator=(const FormulaSeries&) = delete;
+
+    // e_eval of the formula at x: 0 with the number in *y, 1 with a matrix handle, or the
+    // error code (*y unchanged). The engine state after a point is the text route's, but
+    // for the parser's position and tokens, which Settle puts right.
+    int32_t At(double x, double* y);
+    // Points follow one another with no other engine call in between, up to Settle: the
+    // error records are set aside once for all of them rather than at every point.
+    void BeginRun();
+    // Leaves the parser state as the text route leaves it after the last point, and ends
+    // a run. Call it after the last point, before anything reads or records that state.
+    void Settle();
+    // The text route alone, for comparison.
+    int32_t TextAt(double x, double* y);
+    // Whether the formula is compiled (compiles it if no point was asked yet).
+    bool Compiled();
+    // Points At passed to the text route: all of them when the formula is not compiled.
+    size_t TextPoints() const { return textPoints_; }
+
+    // Variables, custom functions, TrueValue and the debug mode must not change between
+    // the first and the last point: the program is built from them once.
+
+  private:
+    void Prepare();
+    void SetAside(bool aside);
+    int32_t ByText(double x, double* y);
+
+    std::u16string formula_;
+    std::u16string var_;
+    XTextRule rule_;
+    std::vector<std::u16string_view> pieces_; // the text around each occurrence of var
+    std::u16string text_, xText_;
+    std::unique_ptr<CompiledFormula> program_;
+    bool prepared_ = false;
+    // The last point, when the program computed it: Settle repeats it by text.
+    bool lastCompiled_ = false;
+    double lastX_ = 0;
+    uint64_t rngBeforeLast_ = 0;
+    // The engine's error records while a program runs: a failing run leaves records of
+    // its own, dropped, and the text route then writes the real ones.
+    std::u16string asideMsgs_, asideInfo_;
+    bool aside_ = false;
+    bool inRun_ = false;
+    size_t textPoints_ = 0;
+};
+
+// e_evals: steps + 1 points at most into xs/ys, limits gets 5 values; x is written with
+// ten decimals.
+int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
+                   int32_t steps, double* xs, double* ys, double* limits);
+
+} // namespace zorbit
