@@ -175,14 +175,12 @@ int32_t FormulaSeries::At(double x, double* y) {
 
 int32_t FormulaSeries::ByText(double x, double* y) {
     ++textPoints_;
-    lastCompiled_ = false;
     SetAside(false);
+    CatchUp();
     return TextAt(x, y);
 }
 
-void FormulaSeries::Settle() {
-    inRun_ = false;
-    SetAside(false);
+void FormulaSeries::CatchUp() {
     if (!lastCompiled_) return;
     lastCompiled_ = false;
     EngineState& e = Engine();
@@ -193,6 +191,12 @@ void FormulaSeries::Settle() {
     TextAt(lastX_, &y);
     e.parser.RunCount = runCount;
     e.rngState = rngAfter;
+}
+
+void FormulaSeries::Settle() {
+    inRun_ = false;
+    SetAside(false);
+    CatchUp();
 }
 
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,

@@ -66,6 +66,10 @@ class FormulaSeries {
     void Prepare();
     void SetAside(bool aside);
     int32_t ByText(double x, double* y);
+    // Repeats the last point by text when the program computed it: some parser fields
+    // carry over from one evaluation to the next, so a text point, or the caller after
+    // the last point, must find them as the text route leaves them.
+    void CatchUp();
 
     std::u16string formula_;
     std::u16string var_;
@@ -74,7 +78,7 @@ class FormulaSeries {
     std::u16string text_, xText_;
     std::unique_ptr<CompiledFormula> program_;
     bool prepared_ = false;
-    // The last point, when the program computed it: Settle repeats it by text.
+    // The last point, when the program computed it: CatchUp repeats it by text.
     bool lastCompiled_ = false;
     double lastX_ = 0;
     uint64_t rngBeforeLast_ = 0;

@@ -190,6 +190,9 @@ std::vector<double> Grid(bool few) {
     std::uniform_int_distribution<int> exponent(-40, 20);
     for (int i = 0; i < 200; ++i)
         xs.push_back(std::ldexp(mantissa(rng), exponent(rng)));
+    // A text point right after program points ("-nan" reads no number).
+    xs.push_back(2.25);
+    xs.push_back(-std::numeric_limits<double>::quiet_NaN());
     return xs;
 }
 
@@ -240,6 +243,17 @@ TEST_P(SeriesRoutes, EvalSeriesMatchesTextSubstitution) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, SeriesRoutes, ::testing::ValuesIn(Corpus()), RowName);
+
+// Found by fuzz_series: the text point after program points found the parser's last
+// number from before the program points, not from the point before it.
+TEST(SeriesRegression, TextPointAfterProgramPoints) {
+    const double nan = -std::numeric_limits<double>::quiet_NaN();
+    const RouteComparison c = CompareRoutes([] { StartIn(Setting::Plain); }, u"x", u"x", 17,
+                                            {-1.5, 0, 0.5, 2.25, nan, nan});
+    EXPECT_TRUE(c.compiled);
+    EXPECT_EQ(c.fallbacks, 2u);
+    EXPECT_EQ(c.difference, "");
+}
 
 // The value of the x text, computed, against writing the text and reading it back.
 TEST(XTextValue, ComputedValueIsTheTextsValue) {
