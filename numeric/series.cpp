@@ -23,7 +23,7 @@ constexpr double kMaxComputedX = 1e15;
 } // namespace
 
 XTextRule::XTextRule(int decimals)
-    : decimals_(std::clamp(decimals, 0, 30)), scale_(1), identity_(0) {
+    : decimals_(std::clamp(decimals, 0, 30)), scale_(1), identity_(0), fastLimit_(0) {
     if (decimals_ > kMaxComputedDecimals) return;
     for (int i = 0; i < decimals_; ++i)
         scale_ *= 10;
@@ -34,6 +34,7 @@ XTextRule::XTextRule(int decimals)
     while (!(std::ldexp(1.0, e - 52) * scale_ > 1))
         ++e;
     identity_ = std::ldexp(1.0, e);
+    fastLimit_ = std::min(identity_, kMaxComputedX);
 }
 
 void XTextRule::Append(std::u16string& out, double x) const {
@@ -63,23 +64,18 @@ bool XTextRule::ValueByText(double x, double* value) const {
     return true;
 }
 
-bool XTextRule::ValueOf(double x, double* value) const {
+bool XTextRule::ValueOtherwise(double x, double* value) const {
     if (decimals_ > kMaxComputedDecimals || !std::isfinite(x) || std::fabs(x) >= kMaxComputedX)
         return false;
     if (std::fabs(x) >= identity_) {
         *value = x;
         return true;
     }
-    // Below identity_, p = x·10^decimals is under 2^53 and off the exact product by at
-    // most |p|·2^-53. Unless the exact product lies near a half, its nearest integer r is
-    // the decimal text's digits, and r / 10^decimals the correctly rounded reading of
-    // that text; near a half the exact error decides, and at a half the text itself.
+    // Near a half the exact error of the product decides, and at a half the text itself.
     const double p = x * scale_;
     const double ap = std::fabs(p);
     const double r = ap < 0x1p52 ? std::copysign((ap + 0x1p52) - 0x1p52, p) : p;
-    const double f = std::fabs(p - r);
-    if (f + ap * 0x1p-53 < 0.5 - 0x1p-20 ||
-        f + std::fabs(std::fma(x, scale_, -p)) < 0.5 - 0x1p-20) {
+    if (std::fabs(p - r) + std::fabs(std::fma(x, scale_, -p)) < 0.5 - 0x1p-20) {
         *value = r / scale_;
         return true;
     }
@@ -102,13 +98,12 @@ FormulaSeries::~FormulaSeries() {
     SetAside(false);
 }
 
-void FormulaSeries::SetAside(bool aside) {
-    if (aside == aside_) return;
+void FormulaSeries::SwapRecords() {
     ErrorState& es = Engine().errors;
     std::swap(es.ErrMsgs, asideMsgs_);
     std::swap(es.LastErrInfo, asideInfo_);
-    aside_ = aside;
-    if (!aside) {
+    aside_ = !aside_;
+    if (!aside_) {
         asideMsgs_.clear();
         asideInfo_.clear();
     }
@@ -143,34 +138,36 @@ int32_t FormulaSeries::TextAt(double x, double* y) {
     return EvalExpression(text_, y, false);
 }
 
+inline bool FormulaSeries::ByProgram(double x, double* y) {
+    double xv = 0;
+    if (!program_ || DebugLogOn() || !rule_.ValueOf(x, &xv)) return false;
+    EngineState& e = Engine();
+    const uint64_t rng = e.rngState;
+    e.errors.e_error = kNoError;
+    double v = 0;
+    bool ok;
+    if (program_->CallsFunctions()) {
+        SetAside(true);
+        ok = program_->Run(xv, &v) && e.errors.e_error == kNoError;
+        if (!inRun_) SetAside(false);
+    } else {
+        ok = program_->Run(xv, &v);
+    }
+    if (!ok) {
+        e.rngState = rng; // the text route repeats the point from the same state
+        return false;
+    }
+    *y = v;
+    ++e.parser.RunCount;
+    lastCompiled_ = true;
+    lastX_ = x;
+    rngBeforeLast_ = rng;
+    return true;
+}
+
 int32_t FormulaSeries::At(double x, double* y) {
     if (!prepared_) Prepare();
-    double xv = 0;
-    if (program_ && !DebugLogOn() && rule_.ValueOf(x, &xv)) {
-        EngineState& e = Engine();
-        const uint64_t rng = e.rngState;
-        e.errors.e_error = kNoError;
-        double v = 0;
-        bool ok;
-        if (program_->CallsFunctions()) {
-            SetAside(true);
-            ok = program_->Run(xv, &v) && e.errors.e_error == kNoError;
-            if (!inRun_) SetAside(false);
-        } else {
-            ok = program_->Run(xv, &v);
-        }
-        if (ok) {
-            *y = v;
-            ++e.parser.RunCount;
-            lastCompiled_ = true;
-            lastX_ = x;
-            rngBeforeLast_ = rng;
-            return 0;
-        }
-        // The text route repeats the point from the same state.
-        e.rngState = rng;
-    }
-    return ByText(x, y);
+    return ByProgram(x, y) ? 0 : ByText(x, y);
 }
 
 int32_t FormulaSeries::ByText(double x, double* y) {

@@ -6,6 +6,7 @@
 // error, NaN, an x without a short text), and every point of a formula it does not
 // cover, goes through the text itself.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,14 +26,33 @@ class XTextRule {
     void Append(std::u16string& out, double x) const;
     // The number the evaluator reads back from "(" + Append(x) + ")"; false for an x
     // whose text is longer than a compiled point allows (non-finite, 1e15 or more).
-    bool ValueOf(double x, double* value) const;
+    bool ValueOf(double x, double* value) const {
+        // Below identity_, p = x·10^decimals is under 2^53 and off the exact product by
+        // at most |p|·2^-53. Unless the exact product lies near a half, its nearest
+        // integer r is the decimal text's digits, and r / 10^decimals the correctly
+        // rounded reading of that text.
+        if (std::fabs(x) < fastLimit_) {
+            const double p = x * scale_;
+            const double ap = std::fabs(p);
+            const double r = ap < 0x1p52 ? std::copysign((ap + 0x1p52) - 0x1p52, p) : p;
+            if (std::fabs(p - r) + ap * 0x1p-53 < 0.5 - 0x1p-20) {
+                *value = r / scale_;
+                return true;
+            }
+        }
+        return ValueOtherwise(x, value);
+    }
     // The same by writing the text and reading it back; ValueOf's reference.
     bool ValueByText(double x, double* value) const;
 
   private:
+    // ValueOf for large or non-finite x and near a half.
+    bool ValueOtherwise(double x, double* value) const;
+
     int decimals_;
-    double scale_;    // 10^decimals, exact
-    double identity_; // from here on the text reads back as x itself
+    double scale_;     // 10^decimals, exact
+    double identity_;  // from here on the text reads back as x itself
+    double fastLimit_; // below it ValueOf computes the value inline
 };
 
 class FormulaSeries {
@@ -64,7 +84,12 @@ class FormulaSeries {
 
   private:
     void Prepare();
-    void SetAside(bool aside);
+    void SetAside(bool aside) {
+        if (aside != aside_) SwapRecords();
+    }
+    void SwapRecords();
+    // At by the program; false when the point needs the text route.
+    bool ByProgram(double x, double* y);
     int32_t ByText(double x, double* y);
     // Repeats the last point by text when the program computed it: some parser fields
     // carry over from one evaluation to the next, so a text point, or the caller after
