@@ -37,22 +37,9 @@ XTextRule::XTextRule(int decimals)
     fastLimit_ = std::min(identity_, kMaxComputedX);
 }
 
-void XTextRule::Append(std::u16string& out, double x) const {
-    const size_t start = out.size();
-    AppendFixedN(out, x, decimals_);
-    if (start == 0) {
-        TrimFixedInPlace(out);
-        return;
-    }
-    std::u16string text = out.substr(start);
-    TrimFixedInPlace(text);
-    out.resize(start);
-    out += text;
-}
-
 bool XTextRule::ValueByText(double x, double* value) const {
     std::u16string text;
-    Append(text, x);
+    Write(text, x);
     // The evaluator reads "(-digits)" as the negation of the number "digits".
     const bool negative = !text.empty() && text[0] == u'-';
     const std::u16string_view digits = std::u16string_view(text).substr(negative ? 1 : 0);
@@ -124,8 +111,7 @@ bool FormulaSeries::Compiled() {
 }
 
 int32_t FormulaSeries::TextAt(double x, double* y) {
-    xText_.clear();
-    rule_.Append(xText_, x);
+    rule_.Write(xText_, x);
     text_.clear();
     for (size_t k = 0; k < pieces_.size(); ++k) {
         if (k) {
@@ -140,7 +126,7 @@ int32_t FormulaSeries::TextAt(double x, double* y) {
 
 inline bool FormulaSeries::ByProgram(double x, double* y) {
     double xv = 0;
-    if (!program_ || DebugLogOn() || !rule_.ValueOf(x, &xv)) return false;
+    if (DebugLogOn() || !rule_.ValueOf(x, &xv)) return false;
     EngineState& e = Engine();
     const uint64_t rng = e.rngState;
     e.errors.e_error = kNoError;
@@ -167,6 +153,10 @@ inline bool FormulaSeries::ByProgram(double x, double* y) {
 
 int32_t FormulaSeries::At(double x, double* y) {
     if (!prepared_) Prepare();
+    if (!program_) {
+        ++textPoints_;
+        return TextAt(x, y);
+    }
     return ByProgram(x, y) ? 0 : ByText(x, y);
 }
 

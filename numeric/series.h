@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/number_text.h"
+
 namespace zorbit {
 
 class CompiledFormula;
@@ -23,8 +25,13 @@ class XTextRule {
   public:
     explicit XTextRule(int decimals);
     int Decimals() const { return decimals_; }
-    void Append(std::u16string& out, double x) const;
-    // The number the evaluator reads back from "(" + Append(x) + ")"; false for an x
+    // Replaces text with the text of x.
+    void Write(std::u16string& text, double x) const {
+        text.clear();
+        AppendFixedN(text, x, decimals_);
+        TrimFixedInPlace(text);
+    }
+    // The number the evaluator reads back from "(" + Write(x) + ")"; false for an x
     // whose text is longer than a compiled point allows (non-finite, 1e15 or more).
     bool ValueOf(double x, double* value) const {
         // Below identity_, p = x·10^decimals is under 2^53 and off the exact product by
@@ -88,7 +95,7 @@ class FormulaSeries {
         if (aside != aside_) SwapRecords();
     }
     void SwapRecords();
-    // At by the program; false when the point needs the text route.
+    // At by the program (there is one); false when the point needs the text route.
     bool ByProgram(double x, double* y);
     int32_t ByText(double x, double* y);
     // Repeats the last point by text when the program computed it: some parser fields
