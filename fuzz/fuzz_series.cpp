@@ -3,8 +3,10 @@
 // record or the engine state afterwards aborts.
 //
 // Byte 0: bit 0 x written with 17 decimals (else 10), bit 1 the formula as raw characters
-// (else as tokens from the table below), bits 2-4 the engine setting. Byte 1: low nibble
-// the number of x values read as 8 raw bytes each, next. The rest is the formula.
+// (else as tokens from the table below), bits 2-5 the engine setting, bits 6-7 with the
+// low bit of byte 1's high nibble the variable's name. Byte 1: low nibble the number of
+// x values read as 8 raw bytes each, next; high nibble the steps of e_evals. The rest is
+// the formula.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +34,7 @@ constexpr const char16_t* kTokens[] = {
     u"sgn(", u"tan(",  u"arccosh(", u"sech(",  u"log10(", u"pi",    u"#pi",  u"e",     u"&F",
     u"!101", u",",     u"f",        u"g",      u"max(",   u";",     u"[mA]", u" ",     u"10^",
     u"eqv",  u"foo",   u"2pi",      u"1e5",    u"#",      u"&",     u"!",    u"#e",    u"to_rad",
+    u"t",    u"$x",    u"x1",       u"sin",
 };
 constexpr size_t kTokenCount = sizeof kTokens / sizeof kTokens[0];
 constexpr size_t kMaxFormulaLength = 4000;
@@ -50,7 +53,13 @@ void StartIn(unsigned setting) {
         SetVarFunct(u"f", u"x^2+1", 1);
     }
     if (setting & 4) SetBoolSign(1);
+    if (setting & 8) {
+        Engine().errors.DebugMode = 4; // the debug log: every point by text
+        Engine().errors.MsgFlags = 1;
+    }
 }
+
+constexpr const char16_t* kVariables[] = {u"x", u"t", u"X", u"$x", u"e", u"sin", u"", u"x1"};
 
 void Fail(const std::u16string& formula, const std::string& what) {
     std::fprintf(stderr, "routes differ for '%s':\n%s\n", test::Ascii(formula).c_str(),
@@ -64,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const int decimals = (data[0] & 1) ? 17 : 10;
     const bool raw = (data[0] & 2) != 0;
-    const unsigned setting = (data[0] >> 2) & 7;
+    const unsigned setting = (data[0] >> 2) & 15;
+    const std::u16string_view var = kVariables[((data[0] >> 6) | ((data[1] >> 2) & 4)) & 7];
     size_t at = 2;
     std::vector<double> xs = {-1.5, 0, 0.5, 2.25};
     for (unsigned k = 0; k < (data[1] & 15u) && at + 8 <= size; ++k, at += 8) {
@@ -78,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        : std::u16string(kTokens[data[at] % kTokenCount]);
 
     const auto setup = [&] { StartIn(setting); };
-    const test::RouteComparison c = test::CompareRoutes(setup, formula, u"x", decimals, xs);
+    const test::RouteComparison c = test::CompareRoutes(setup, formula, var, decimals, xs);
     if (!c.difference.empty()) Fail(formula, c.difference);
     const std::string series =
         test::CompareSeries(setup, formula, u"x", xs[4 % xs.size()], xs.back(), 1 + (data[1] >> 4));
