@@ -30,12 +30,18 @@ std::u16string Fixed10(double value) {
     return s;
 }
 
-std::u16string FixedN(double value, int decimals) {
+void AppendFixedN(std::u16string& out, double value, int decimals) {
     if (decimals < 0) decimals = 0;
     if (decimals > 30) decimals = 30;
     char buf[kFixedRoom + 32];
     auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    return Widen(buf, r.ptr);
+    out.append(buf, r.ptr);
+}
+
+std::u16string FixedN(double value, int decimals) {
+    std::u16string s;
+    AppendFixedN(s, value, decimals);
+    return s;
 }
 
 std::u16string ShortestText(double value) {

@@ -11,6 +11,8 @@ namespace zorbit {
 std::u16string Fixed10(double value);
 // Fixed-point with the given number of decimals (0..30).
 std::u16string FixedN(double value, int decimals);
+// Appends FixedN(value, decimals) to out without a temporary.
+void AppendFixedN(std::u16string& out, double value, int decimals);
 // Appends Fixed10(value) to out without a temporary.
 void AppendFixed10(std::u16string& out, double value);
 // Shortest text that reads back as the same double.

@@ -15,9 +15,6 @@ constexpr size_t kMaxExpressionLength = 4u << 20;
 int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions);
 // de_eval: the value, or the error code as a double.
 double DeEval(std::u16string_view expr, bool checkFunctions);
-// e_evals: steps + 1 points at most into xs/ys, limits gets 5 values.
-int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName,
-                   double xTo, int32_t steps, double* xs, double* ys, double* limits);
 int32_t SetBoolSign(int32_t sign);
 
 }  // namespace zorbit

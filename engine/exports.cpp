@@ -61,12 +61,6 @@ ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions) {
     return guarded([&] { return DeEval(View(expr), checkFunctions != 0); },
                    static_cast<double>(ZORBIT_E_INVALID_ARGUMENT));
 }
-ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName,
-                           double xTo, int32_t steps, double* xs, double* ys, double* limits) {
-    return guarded(
-        [&] { return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits); },
-        int32_t{ZORBIT_E_INVALID_ARGUMENT});
-}
 ZORBIT_API int32_t GetResultType(void) { return Engine().eval.ResultType; }
 ZORBIT_API int32_t SetBoolSign(int32_t sign) {
     return guarded([&] { return zorbit::SetBoolSign(sign); });

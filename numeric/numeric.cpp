@@ -4,12 +4,11 @@
 #include <limits>
 #include <vector>
 
-#include "derive/diff_entry.h"
 #include "common/number_text.h"
+#include "derive/diff_entry.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "engine/variables.h"
 
 namespace zorbit {
 
@@ -20,33 +19,14 @@ void Fail(int32_t code, std::u16string_view procedure, std::u16string_view text)
     ReportError(procedure, 0, text);
 }
 
-// x as fixed-point text precise enough for the evaluator, which reads no exponents.
-void AppendPrecise(std::u16string& out, double x) {
-    std::u16string t = FixedN(x, 17);
-    TrimFixedInPlace(t);
-    out += t;
-}
-
 }  // namespace
 
+// x as fixed-point text precise enough for the evaluator, which reads no exponents.
 FormulaInX::FormulaInX(std::u16string_view formula, std::u16string_view var)
-    : formula_(formula), var_(var) {}
+    : series_(formula, var, XTextRule(17)) {}
 
 bool FormulaInX::At(double x, double* y) {
-    text_.clear();
-    size_t from = 0;
-    xText_.clear();
-    AppendPrecise(xText_, x);
-    for (size_t p = FindWholeName(formula_, var_, 0, false); p != std::u16string::npos;
-         p = FindWholeName(formula_, var_, from, false)) {
-        text_.append(formula_, from, p - from);
-        text_ += u'(';
-        text_ += xText_;
-        text_ += u')';
-        from = p + var_.size();
-    }
-    text_.append(formula_, from, std::u16string::npos);
-    const int32_t rc = EvalExpression(text_, y, false);
+    const int32_t rc = series_.At(x, y);
     if (rc == 1) {
         Fail(ZORBIT_E_INVALID_ARGUMENT, u"FormulaInX", u"The formula gives a matrix, not a number\r\n");
         return false;
@@ -80,6 +60,7 @@ double Integrate(std::u16string_view f, double a, double b, int32_t n, bool trap
         if (i != 0 && i != n) weight = trapezoid ? 2 : (i % 2 == 1 ? 4 : 2);
         sum += weight * y;
     }
+    fx.Settle();
     E_Error() = ZORBIT_NO_ERROR;
     return trapezoid ? sum * h / 2 : sum * h / 3;
 }
@@ -160,10 +141,13 @@ bool Newton(FormulaInX& fx, double x, double scale, double* root) {
     return false;
 }
 
-}  // namespace
+struct RootSearch {
+    double root;
+    int32_t code;
+    std::u16string_view failure;
+};
 
-double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) {
-    FormulaInX fx(polynomial, var);
+RootSearch FindRoot(FormulaInX& fx) {
     int32_t firstError = ZORBIT_NO_ERROR;
     double best = 0, bestY = std::numeric_limits<double>::infinity();
     // Widening ranges around 0, sampled; the first sign change is bracketed.
@@ -179,20 +163,14 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) 
                 havePrevious = false;
                 continue;
             }
-            if (y == 0) {
-                E_Error() = ZORBIT_NO_ERROR;
-                return x;
-            }
+            if (y == 0) return {x, ZORBIT_NO_ERROR, {}};
             if (std::fabs(y) < bestY) {
                 bestY = std::fabs(y);
                 best = x;
             }
             if (havePrevious && (py < 0) != (y < 0)) {
                 double root = 0;
-                if (Brent(fx, px, x, py, y, &root)) {
-                    E_Error() = ZORBIT_NO_ERROR;
-                    return root;
-                }
+                if (Brent(fx, px, x, py, y, &root)) return {root, ZORBIT_NO_ERROR, {}};
             }
             px = x;
             py = y;
@@ -200,15 +178,23 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) 
         }
     }
     double root = 0;
-    if (std::isfinite(bestY) && Newton(fx, best, 1.0, &root)) {
+    if (std::isfinite(bestY) && Newton(fx, best, 1.0, &root)) return {root, ZORBIT_NO_ERROR, {}};
+    if (!std::isfinite(bestY) && firstError != ZORBIT_NO_ERROR)
+        return {0, firstError, u"The polynomial cannot be evaluated\r\n"};
+    return {0, ZORBIT_E_INVALID_ARGUMENT, u"No real root found\r\n"};
+}
+
+} // namespace
+
+double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var) {
+    FormulaInX fx(polynomial, var);
+    const RootSearch r = FindRoot(fx);
+    fx.Settle();
+    if (r.code == ZORBIT_NO_ERROR) {
         E_Error() = ZORBIT_NO_ERROR;
-        return root;
+        return r.root;
     }
-    if (!std::isfinite(bestY) && firstError != ZORBIT_NO_ERROR) {
-        Fail(firstError, u"dSolve", u"The polynomial cannot be evaluated\r\n");
-        return 0;
-    }
-    Fail(ZORBIT_E_INVALID_ARGUMENT, u"dSolve", u"No real root found\r\n");
+    Fail(r.code, u"dSolve", r.failure);
     return 0;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "numeric/series.h"
+
 namespace zorbit {
 
 // Most intervals Integrate accepts; more fails with 13 rather than running for minutes.
@@ -27,18 +29,19 @@ std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16stri
 const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial,
                                            std::u16string_view var);
 
-// Evaluates a formula for values of one variable by replacing its whole name.
+// Evaluates a formula for values of one variable by replacing its whole name with x
+// written with 17 significant decimals (numeric/series.h).
 class FormulaInX {
 public:
     FormulaInX(std::u16string_view formula, std::u16string_view var);
     // The value at x; false (e_error set) when the formula fails there.
     bool At(double x, double* y);
+    // Leaves the parser state as evaluating the last point by text would; due before the
+    // routine returns or records an error.
+    void Settle() { series_.Settle(); }
 
-private:
-    std::u16string formula_;
-    std::u16string var_;
-    std::u16string text_;
-    std::u16string xText_;
+  private:
+    FormulaSeries series_;
 };
 
 }  // namespace zorbit

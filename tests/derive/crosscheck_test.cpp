@@ -2,6 +2,8 @@
 // with a central difference of the formula.
 
 #include "derive_test_support.h"
+#include "engine/evaluator.h"
+#include "numeric/series.h"
 
 namespace zorbit::test {
 namespace {

@@ -4,6 +4,7 @@
 #include "engine/errors.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
+#include "numeric/series.h"
 
 namespace zorbit::test {
 namespace {

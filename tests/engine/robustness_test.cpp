@@ -5,6 +5,7 @@
 #include "common/number_text.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
+#include "numeric/series.h"
 
 namespace zorbit::test {
 namespace {
@@ -83,6 +84,20 @@ TEST_F(Nesting, MacroExpansionNestsToo) {
         SetVarFunct(f(i), f(i + 1) + u"+1", 1);
     SetVarFunct(u"f256", u"0", 1);
     OnSmallStack([] { EXPECT_EQ(Value(u"f0"), 256); });
+}
+
+TEST_F(Nesting, SeriesCompilesDeepFormulasOnOneMebibyteStack) {
+    OnSmallStack([] {
+        double xs[3], ys[3], limits[5];
+        // 990 brackets: within the limit for either sign of x, so the formula is compiled.
+        const std::u16string ok = Repeat(u"abs(", 990) + u"x" + Repeat(u")", 990);
+        FormulaSeries series(ok, u"x", XTextRule(10));
+        EXPECT_TRUE(series.Compiled());
+        EXPECT_EQ(EvalSeries(ok, -1, u"x", 1, 2, xs, ys, limits), -1);
+        EXPECT_EQ(ys[0], 1);
+        const std::u16string deep = Repeat(u"(", 50000) + u"x" + Repeat(u")", 50000);
+        EXPECT_EQ(EvalSeries(deep, -1, u"x", 1, 2, xs, ys, limits), 3);
+    });
 }
 
 TEST_F(Nesting, FlatSumOfAnyLength) {

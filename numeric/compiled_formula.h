@@ -1,0 +1,49 @@
+#pragma once
+// A formula in one variable turned into a short program over doubles, for the formulas
+// whose every successful evaluation it reproduces bit for bit. The variable stands where
+// the text route writes "(" + x text + ")"; the program reads the value of that text.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/functions.h"
+
+namespace zorbit {
+
+class CompiledFormula {
+  public:
+    // The program of `formula` with every whole, case-sensitive occurrence of `var`
+    // replaced, read with the current variables, custom functions and constants; null
+    // when the formula uses anything the program does not reproduce (matrices,
+    // statistics, names that are not defined, syntax errors, ...).
+    static std::unique_ptr<CompiledFormula> Compile(std::u16string_view formula,
+                                                    std::u16string_view var);
+
+    // The value at the variable's value x. False when the point needs the text route: a
+    // division or "mod" by zero, an error raised by a built-in function (its record is
+    // written; the caller sets the records aside), or a NaN or +infinity result.
+    bool Run(double x, double* y);
+    // True when a built-in function is called: only those write error records.
+    bool CallsFunctions() const { return callsFunctions_; }
+
+    enum class Code : uint8_t;
+    // One operation: registers a and b in, register d out. Register 0 holds x, the
+    // constants follow, then one register per step.
+    struct Step {
+        Code code;
+        Fn fn;
+        uint32_t d, a, b;
+    };
+
+  private:
+    friend class FormulaCompiler;
+    std::vector<Step> steps_;
+    std::vector<double> registers_;
+    uint32_t result_ = 0;
+    bool callsFunctions_ = false;
+};
+
+} // namespace zorbit

@@ -1,0 +1,241 @@
+#include "numeric/series.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "common/number_text.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/state.h"
+#include "engine/variables.h"
+#include "numeric/compiled_formula.h"
+
+namespace zorbit {
+
+namespace {
+
+// Decimals up to which 10^decimals is an exact double and ValueOf computes the value.
+constexpr int kMaxComputedDecimals = 22;
+// A compiled point's x text stays shorter than the template's slot.
+constexpr double kMaxComputedX = 1e15;
+
+} // namespace
+
+XTextRule::XTextRule(int decimals)
+    : decimals_(std::clamp(decimals, 0, 30)), scale_(1), identity_(0), fastLimit_(0) {
+    if (decimals_ > kMaxComputedDecimals) return;
+    for (int i = 0; i < decimals_; ++i)
+        scale_ *= 10;
+    // The smallest power of two whose spacing of doubles exceeds 10^-decimals: from there
+    // on rounding to the decimals moves x by less than half a spacing, so the text reads
+    // back as x.
+    int e = -1074;
+    while (!(std::ldexp(1.0, e - 52) * scale_ > 1))
+        ++e;
+    identity_ = std::ldexp(1.0, e);
+    fastLimit_ = std::min(identity_, kMaxComputedX);
+}
+
+bool XTextRule::ValueByText(double x, double* value) const {
+    std::u16string text;
+    Write(text, x);
+    // The evaluator reads "(-digits)" as the negation of the number "digits".
+    const bool negative = !text.empty() && text[0] == u'-';
+    const std::u16string_view digits = std::u16string_view(text).substr(negative ? 1 : 0);
+    if (digits.empty()) return false;
+    for (char16_t c : digits)
+        if (!((c >= u'0' && c <= u'9') || c == u'.')) return false;
+    const double v = ParseAsciiNumber(digits);
+    *value = negative ? -v : v;
+    return true;
+}
+
+bool XTextRule::ValueOtherwise(double x, double* value) const {
+    if (decimals_ > kMaxComputedDecimals || !std::isfinite(x) || std::fabs(x) >= kMaxComputedX)
+        return false;
+    if (std::fabs(x) >= identity_) {
+        *value = x;
+        return true;
+    }
+    // Near a half the exact error of the product decides, and at a half the text itself.
+    const double p = x * scale_;
+    const double ap = std::fabs(p);
+    const double r = ap < 0x1p52 ? std::copysign((ap + 0x1p52) - 0x1p52, p) : p;
+    if (std::fabs(p - r) + std::fabs(std::fma(x, scale_, -p)) < 0.5 - 0x1p-20) {
+        *value = r / scale_;
+        return true;
+    }
+    return ValueByText(x, value);
+}
+
+FormulaSeries::FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule)
+    : formula_(formula), var_(var), rule_(rule) {
+    const std::u16string_view f = formula_;
+    size_t from = 0;
+    for (size_t p = FindWholeName(f, var_, 0, false); p != std::u16string_view::npos;
+         p = FindWholeName(f, var_, from, false)) {
+        pieces_.push_back(f.substr(from, p - from));
+        from = p + var_.size();
+    }
+    pieces_.push_back(f.substr(from));
+}
+
+FormulaSeries::~FormulaSeries() {
+    SetAside(false);
+}
+
+void FormulaSeries::SwapRecords() {
+    ErrorState& es = Engine().errors;
+    std::swap(es.ErrMsgs, asideMsgs_);
+    std::swap(es.LastErrInfo, asideInfo_);
+    aside_ = !aside_;
+    if (!aside_) {
+        asideMsgs_.clear();
+        asideInfo_.clear();
+    }
+}
+
+void FormulaSeries::BeginRun() {
+    inRun_ = true;
+}
+
+void FormulaSeries::Prepare() {
+    prepared_ = true;
+    program_ = CompiledFormula::Compile(formula_, var_);
+}
+
+bool FormulaSeries::Compiled() {
+    if (!prepared_) Prepare();
+    return program_ != nullptr;
+}
+
+int32_t FormulaSeries::TextAt(double x, double* y) {
+    rule_.Write(xText_, x);
+    text_.clear();
+    for (size_t k = 0; k < pieces_.size(); ++k) {
+        if (k) {
+            text_ += u'(';
+            text_ += xText_;
+            text_ += u')';
+        }
+        text_ += pieces_[k];
+    }
+    return EvalExpression(text_, y, false);
+}
+
+inline bool FormulaSeries::ByProgram(double x, double* y) {
+    double xv = 0;
+    if (DebugLogOn() || !rule_.ValueOf(x, &xv)) return false;
+    EngineState& e = Engine();
+    const uint64_t rng = e.rngState;
+    e.errors.e_error = ZORBIT_NO_ERROR;
+    double v = 0;
+    bool ok;
+    if (program_->CallsFunctions()) {
+        SetAside(true);
+        ok = program_->Run(xv, &v) && e.errors.e_error == ZORBIT_NO_ERROR;
+        if (!inRun_) SetAside(false);
+    } else {
+        ok = program_->Run(xv, &v);
+    }
+    if (!ok) {
+        e.rngState = rng; // the text route repeats the point from the same state
+        return false;
+    }
+    *y = v;
+    ++e.parser.RunCount;
+    lastCompiled_ = true;
+    lastX_ = x;
+    rngBeforeLast_ = rng;
+    return true;
+}
+
+int32_t FormulaSeries::At(double x, double* y) {
+    if (!prepared_) Prepare();
+    if (!program_) {
+        ++textPoints_;
+        return TextAt(x, y);
+    }
+    return ByProgram(x, y) ? 0 : ByText(x, y);
+}
+
+int32_t FormulaSeries::ByText(double x, double* y) {
+    ++textPoints_;
+    SetAside(false);
+    CatchUp();
+    return TextAt(x, y);
+}
+
+void FormulaSeries::CatchUp() {
+    if (!lastCompiled_) return;
+    lastCompiled_ = false;
+    EngineState& e = Engine();
+    const uint64_t rngAfter = e.rngState;
+    const int32_t runCount = e.parser.RunCount;
+    e.rngState = rngBeforeLast_;
+    double y = 0;
+    TextAt(lastX_, &y);
+    e.parser.RunCount = runCount;
+    e.rngState = rngAfter;
+}
+
+void FormulaSeries::Settle() {
+    inRun_ = false;
+    SetAside(false);
+    CatchUp();
+}
+
+int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
+                   int32_t steps, double* xs, double* ys, double* limits) {
+    if (steps < 1) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
+        return ZORBIT_E_INVALID_ARGUMENT;
+    }
+    const double step = (xTo - xFrom) / steps;
+    FormulaSeries formula(expr, varName, XTextRule(10));
+    formula.BeginRun();
+    double L[5] = {0, 0, 0, 0, 0};
+    const size_t count = static_cast<size_t>(steps) + 1;
+    size_t i = 0;
+    double x = xFrom;
+    double y = 0;
+    int32_t last = ZORBIT_NO_ERROR;
+    while (i < count && x <= xTo) {
+        formula.At(x, &y);
+        last = E_Error();
+        if (last == ZORBIT_NO_ERROR) {
+            if (i == 0) {
+                L[1] = L[3] = xFrom;
+                L[2] = L[4] = y;
+            } else {
+                L[1] = std::min(L[1], x);
+                L[2] = std::min(L[2], y);
+                L[3] = std::max(L[3], x);
+                L[4] = std::max(L[4], y);
+            }
+        }
+        if (xs) xs[i] = x;
+        if (ys) ys[i] = y;
+        ++i;
+        if (step == 0) break; // one point when the range is empty
+        x += step;
+    }
+    formula.Settle();
+    for (; i < count; ++i) {
+        if (xs) xs[i] = 0;
+        if (ys) ys[i] = 0;
+    }
+    if (limits)
+        for (int k = 0; k < 5; ++k)
+            limits[k] = L[k];
+    if (last != ZORBIT_NO_ERROR) {
+        E_Error() = last;
+        ReportError(u"e_evals", 0, u"");
+        return last;
+    }
+    return ZORBIT_NO_ERROR;
+}
+
+} // namespace zorbit
