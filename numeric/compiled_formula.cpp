@@ -491,6 +491,7 @@ bool CompiledFormula::Run(double x, double* y) {
             break;
         case Code::Pow:
             v = std::pow(a, b);
+            if (std::isnan(v) && std::isfinite(a) && std::isfinite(b)) return false;
             break;
         case Code::Mul:
             v = a * b;
@@ -506,8 +507,9 @@ bool CompiledFormula::Run(double x, double* y) {
             v = a - b;
             break;
         case Code::IntDiv: {
+            if (b == 0) return false;  // the text route reports the division by zero
             const double q = std::trunc(a / b);
-            v = (b == 0 || !(q > -2147483649.0 && q < 2147483648.0)) ? -2147483648.0 : q;
+            v = !(q > -2147483649.0 && q < 2147483648.0) ? -2147483648.0 : q;
             break;
         }
         case Code::Mod: {
