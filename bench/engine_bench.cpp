@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "engine/evaluator.h"
-#include "numeric/numeric.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "matrix/matrix_expr.h"
 #include "library/context.h"
+#include "matrix/matrix_expr.h"
+#include "numeric/numeric.h"
 
 #ifdef VEX_HAVE_MUPARSER
 #include <muParser.h>
@@ -104,7 +104,8 @@ void BM_MuparserSeries(benchmark::State& state) {
     for (auto _ : state) {
         const double step = 20.0 / steps;
         x = -10;
-        for (int32_t i = 0; i <= steps; ++i, x += step) ys[i] = p.Eval();
+        for (int32_t i = 0; i <= steps; ++i, x += step)
+            ys[i] = p.Eval();
         benchmark::DoNotOptimize(ys.data());
     }
     state.SetItemsProcessed(state.iterations() * (steps + 1));
@@ -112,6 +113,6 @@ void BM_MuparserSeries(benchmark::State& state) {
 BENCHMARK(BM_MuparserSeries)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 #endif
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -15,8 +15,8 @@
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "matrix/matrix_expr.h"
 #include "library/context.h"
+#include "matrix/matrix_expr.h"
 
 namespace {
 

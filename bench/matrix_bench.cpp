@@ -10,10 +10,10 @@
 #include "common/number_text.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
+#include "library/context.h"
 #include "matrix/algebra.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
-#include "library/context.h"
 
 namespace {
 

@@ -10,8 +10,8 @@ namespace zorbit {
 
 // Runs body; an exception calls onFailure (which must not throw out) and gives fallback.
 template <typename Body, typename Sink, typename R = std::invoke_result_t<Body>>
-    requires(!std::is_void_v<R>)
-R guarded_with(Body&& body, R fallback, Sink&& onFailure) noexcept {
+requires(!std::is_void_v<R>) R guarded_with(Body&& body, R fallback, Sink&& onFailure)
+noexcept {
     try {
         return std::forward<Body>(body)();
     } catch (...) {
@@ -25,7 +25,7 @@ R guarded_with(Body&& body, R fallback, Sink&& onFailure) noexcept {
 
 // The same for a body without a result.
 template <typename Body, typename Sink>
-    requires std::is_void_v<std::invoke_result_t<Body>>
+requires std::is_void_v<std::invoke_result_t<Body>>
 void guarded_with(Body&& body, Sink&& onFailure) noexcept {
     try {
         std::forward<Body>(body)();
@@ -37,4 +37,4 @@ void guarded_with(Body&& body, Sink&& onFailure) noexcept {
     }
 }
 
-}  // namespace zorbit
+} // namespace zorbit

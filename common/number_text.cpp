@@ -16,7 +16,7 @@ std::u16string Widen(const char* first, const char* last) {
     return std::u16string(first, last);
 }
 
-}  // namespace
+} // namespace
 
 void AppendFixed10(std::u16string& out, double value) {
     char buf[kFixedRoom];
@@ -58,7 +58,8 @@ std::u16string IntText(long long value) {
 
 double ReadDecimal(std::u16string_view text, size_t* used) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     const size_t start = i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
@@ -88,7 +89,8 @@ double ReadDecimal(std::u16string_view text, size_t* used) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) ++j;
         if (j < text.size() && text[j] >= u'0' && text[j] <= u'9') {
-            while (j < text.size() && text[j] >= u'0' && text[j] <= u'9') ++j;
+            while (j < text.size() && text[j] >= u'0' && text[j] <= u'9')
+                ++j;
             end = j;
         }
     }
@@ -106,7 +108,8 @@ double ParseAsciiNumber(std::u16string_view digits) {
         large.resize(digits.size());
         first = large.data();
     }
-    for (size_t k = 0; k < digits.size(); ++k) first[k] = static_cast<char>(digits[k]);
+    for (size_t k = 0; k < digits.size(); ++k)
+        first[k] = static_cast<char>(digits[k]);
     char* last = first + digits.size();
     double value = 0.0;
     auto r = std::from_chars(first, last, value, std::chars_format::general);
@@ -118,7 +121,8 @@ double ParseAsciiNumber(std::u16string_view digits) {
         bool large_mantissa = false;
         for (; p != r.ptr && *p != '.' && *p != 'e' && *p != 'E'; ++p)
             if (*p >= '1' && *p <= '9') large_mantissa = true;
-        const char* e = std::find_if(static_cast<const char*>(first), r.ptr, [](char c) { return c == 'e' || c == 'E'; });
+        const char* e = std::find_if(static_cast<const char*>(first), r.ptr,
+                                     [](char c) { return c == 'e' || c == 'E'; });
         const bool negative_exp = e != r.ptr && e + 1 != r.ptr && e[1] == '-';
         const bool positive_exp = e != r.ptr && !negative_exp;
         value = (large_mantissa && !negative_exp) || positive_exp ? HUGE_VAL : 0.0;
@@ -142,7 +146,8 @@ std::u16string TrimNumber(std::u16string_view text) {
     // Only zeros behind a decimal point are superfluous ("100" keeps its zeros,
     // and so does an exponent such as "1.5e100").
     const size_t point = t.find(u'.');
-    if (point != std::u16string_view::npos && t.find_first_of(u"eE", point) == std::u16string_view::npos) {
+    if (point != std::u16string_view::npos &&
+        t.find_first_of(u"eE", point) == std::u16string_view::npos) {
         const size_t last = t.find_last_not_of(u'0');
         t = last == std::u16string_view::npos ? std::u16string_view() : t.substr(0, last + 1);
         if (!t.empty() && t.back() == u'.') t.remove_suffix(1);
@@ -155,15 +160,18 @@ std::u16string TrimNumber(std::u16string_view text) {
 }
 
 void TrimFixedInPlace(std::u16string& text) {
-    if (text.find(u'.') == std::u16string::npos || text.find_first_of(u"eEni") != std::u16string::npos) {
+    if (text.find(u'.') == std::u16string::npos ||
+        text.find_first_of(u"eEni") != std::u16string::npos) {
         text = TrimNumber(text);
         return;
     }
     size_t end = text.find_last_not_of(u'0');
     if (end != std::u16string::npos && text[end] == u'.') --end;
     text.resize(end == std::u16string::npos ? 0 : end + 1);
-    if (text.empty() || text == u"-") text = u"0";
-    else if (text.front() == u'.') text.insert(text.begin(), u'0');
+    if (text.empty() || text == u"-")
+        text = u"0";
+    else if (text.front() == u'.')
+        text.insert(text.begin(), u'0');
 }
 
 std::u16string CompactNumber(std::u16string_view text, bool keepDecimal) {
@@ -184,4 +192,4 @@ std::u16string CompactNumber(std::u16string_view text, bool keepDecimal) {
     return s.empty() ? u"0" : s;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

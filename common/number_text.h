@@ -37,4 +37,4 @@ void TrimFixedInPlace(std::u16string& text);
 // Reads text as a number and writes it in its shortest fixed form ("0.5", "3" or "3.0").
 std::u16string CompactNumber(std::u16string_view text, bool keepDecimal);
 
-}  // namespace zorbit
+} // namespace zorbit

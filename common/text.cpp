@@ -5,7 +5,8 @@ namespace zorbit {
 size_t Length(const char16_t* text) {
     if (!text) return 0;
     size_t n = 0;
-    while (text[n]) ++n;
+    while (text[n])
+        ++n;
     return n;
 }
 
@@ -35,8 +36,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
                 if ((d & 0xC0) != 0x80) ok = false;
                 v = (v << 6) | (d & 0x3F);
             }
-            if (ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF) &&
-                !(len == 2 && v < 0x80) && !(len == 3 && v < 0x800) && !(len == 4 && v < 0x10000)) {
+            if (ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF) && !(len == 2 && v < 0x80) &&
+                !(len == 3 && v < 0x800) && !(len == 4 && v < 0x10000)) {
                 cp = v;
             } else {
                 len = 1;
@@ -65,7 +66,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;  // an unpaired surrogate has no UTF-8 form
+            cp = 0xFFFD; // an unpaired surrogate has no UTF-8 form
         }
         if (cp < 0x80) {
             out.push_back(static_cast<char>(cp));
@@ -89,7 +90,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 std::u16string Latin1ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (char c : text) out.push_back(static_cast<unsigned char>(c));
+    for (char c : text)
+        out.push_back(static_cast<unsigned char>(c));
     return out;
 }
 
@@ -100,13 +102,15 @@ bool IsValidUtf8(std::string_view text) {
 
 std::u16string ToLower(std::u16string_view text) {
     std::u16string out(text);
-    for (auto& c : out) c = LowerChar(c);
+    for (auto& c : out)
+        c = LowerChar(c);
     return out;
 }
 
 std::u16string ToUpper(std::u16string_view text) {
     std::u16string out(text);
-    for (auto& c : out) c = UpperChar(c);
+    for (auto& c : out)
+        c = UpperChar(c);
     return out;
 }
 
@@ -131,4 +135,4 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

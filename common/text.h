@@ -46,4 +46,4 @@ inline std::u16string_view View(const char16_t* text) {
     return text ? std::u16string_view(text, Length(text)) : std::u16string_view();
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -30,17 +30,19 @@ std::u16string FileTimeText(const std::string& path) {
     return Utf8ToUtf16(buf);
 }
 
+} // namespace
 
-}  // namespace
-
-std::u16string ModuleFileTime() { return FileTimeText(OwnPath()); }
+std::u16string ModuleFileTime() {
+    return FileTimeText(OwnPath());
+}
 
 int32_t VersionInfo(std::u16string_view fileName, char16_t* fileVersion, char16_t* productVersion) {
     // Only our own products carry a version (compiled in); other files have none.
     if (!fileName.empty()) {
         const std::string own = OwnPath();
         const std::string asked = Utf16ToUtf8(fileName);
-        if (own.empty() || (asked != own && own.rfind("/" + asked) != own.size() - asked.size() - 1))
+        if (own.empty() ||
+            (asked != own && own.rfind("/" + asked) != own.size() - asked.size() - 1))
             return 0;
     }
     const std::u16string_view version = kVersionText;
@@ -49,4 +51,4 @@ int32_t VersionInfo(std::u16string_view fileName, char16_t* fileVersion, char16_
     return 2;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -17,4 +17,4 @@ std::u16string ModuleFileTime();
 // suffice) and 2. Any other file carries none of our versions: 0, buffers untouched.
 int32_t VersionInfo(std::u16string_view fileName, char16_t* fileVersion, char16_t* productVersion);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "common/text.h"
 #include "derive/diff_log.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_rules.h"
 #include "derive/diff_simplify.h"
 #include "derive/diff_state.h"
-#include "common/text.h"
 #include "engine/errors.h"
 #include "engine/state.h"
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdio>
 
-#include "engine/host.h"
 #include "common/text.h"
+#include "engine/host.h"
 
 namespace zorbit {
 

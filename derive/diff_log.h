@@ -8,8 +8,8 @@
 #include <string_view>
 #include <type_traits>
 
-#include "derive/diff_state.h"
 #include "common/number_text.h"
+#include "derive/diff_state.h"
 
 namespace zorbit {
 

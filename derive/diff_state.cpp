@@ -1,6 +1,3 @@
 #include "derive/diff_state.h"
 
-namespace zorbit {
-
-
-} // namespace zorbit
+namespace zorbit {} // namespace zorbit

@@ -98,6 +98,8 @@ struct DiffState {
 
 // Part of the one context (library/context.h).
 extern DiffState& g_diff;
-inline DiffState& Diff() { return g_diff; }
+inline DiffState& Diff() {
+    return g_diff;
+}
 
 } // namespace zorbit

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/host.h"
 #include "common/number_text.h"
 #include "common/text.h"
+#include "engine/host.h"
 
 namespace zorbit {
 
@@ -26,7 +26,7 @@ bool AppendLine(const std::string& path, bool append, std::u16string_view text) 
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string DebugFilePath() {
     std::error_code ec;
@@ -46,11 +46,11 @@ void DebugF(std::u16string_view text, bool append, bool disabled) {
             answer = 1;
             continue;
         }
-        answer = ShowMessageBox(u"DebugF() Error",
-                                u"Unable to open file: '" + Utf8ToUtf16(path) +
-                                    u"' for message:\r\n\r\n" + std::u16string(text) +
-                                    u"\r\n\r\nRetry?",
-                                ZORBIT_MB_YESNO, ZORBIT_ID_NO);
+        answer =
+            ShowMessageBox(u"DebugF() Error",
+                           u"Unable to open file: '" + Utf8ToUtf16(path) +
+                               u"' for message:\r\n\r\n" + std::u16string(text) + u"\r\n\r\nRetry?",
+                           ZORBIT_MB_YESNO, ZORBIT_ID_NO);
         if (answer != ZORBIT_ID_YES) return;
         DoEvents(0, u"", 0);
     }
@@ -105,4 +105,4 @@ int32_t WriteMessage(std::u16string_view text, uint8_t target, std::u16string_vi
     return 0;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

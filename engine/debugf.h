@@ -13,12 +13,14 @@ namespace zorbit {
 struct MessageWriterState {
     bool windowOpen = false;
     int32_t lineCounter = 0;
-    std::string fileName;      // remembered target file, UTF-8
-    bool fileCreated = false;  // the first write creates the file empty
+    std::string fileName;     // remembered target file, UTF-8
+    bool fileCreated = false; // the first write creates the file empty
 };
 
 extern MessageWriterState& g_writer;
-inline MessageWriterState& Writer() { return g_writer; }
+inline MessageWriterState& Writer() {
+    return g_writer;
+}
 
 // "debugf.dbg" in the system temp folder.
 std::string DebugFilePath();
@@ -29,4 +31,4 @@ int32_t OpenMessagesWindow(int32_t flags, int32_t* windowOut);
 int32_t WriteMessage(std::u16string_view text, uint8_t target, std::u16string_view fileName,
                      int32_t reserved, uint8_t reset, int32_t option);
 
-}  // namespace zorbit
+} // namespace zorbit

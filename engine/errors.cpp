@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "engine/host.h"
 #include "common/number_text.h"
+#include "engine/host.h"
 #include "engine/state.h"
 
 namespace zorbit {
@@ -77,11 +77,12 @@ void CapLog(std::u16string& log) {
 }
 
 std::u16string_view StripFinalNewline(std::u16string_view s) {
-    while (!s.empty() && (s.back() == u'\n' || s.back() == u'\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == u'\n' || s.back() == u'\r'))
+        s.remove_suffix(1);
     return s;
 }
 
-}  // namespace
+} // namespace
 
 std::u16string_view ErrorDescription(int32_t code) {
     long index = static_cast<long>(code) + kErrorTableBase;
@@ -92,7 +93,8 @@ std::u16string_view ErrorDescription(int32_t code) {
 std::u16string PositionLine(size_t offset, size_t tokenLength) {
     std::u16string line = u"pos(";
     std::u16string num = IntText(static_cast<long long>(offset));
-    while (num.size() < 3) num.insert(num.begin(), u'0');
+    while (num.size() < 3)
+        num.insert(num.begin(), u'0');
     line += num;
     line += u")    = ";
     line.append(offset, u'-');
@@ -193,13 +195,14 @@ int32_t CopyLog(const std::u16string& source, std::u16string_view heading, char1
         std::u16string message(heading);
         message += source;
         if (source.empty()) message += u"\r\nNone";
-        if (ShowMessageBox(u"Zorbit.dll", message, ZORBIT_MB_YESNO | ZORBIT_MB_ICONWARNING, ZORBIT_ID_NO) == ZORBIT_ID_YES)
+        if (ShowMessageBox(u"Zorbit.dll", message, ZORBIT_MB_YESNO | ZORBIT_MB_ICONWARNING,
+                           ZORBIT_ID_NO) == ZORBIT_ID_YES)
             PutOnClipboard(message);
     }
     return size;
 }
 
-}  // namespace
+} // namespace
 
 int32_t CopyErrorMsgs(char16_t* buffer, int32_t capacity, bool show) {
     return CopyLog(Engine().errors.ErrMsgs, u"ERROR MESSAGES:\r\n(Yes => copy to Clipboard)\r\n",
@@ -225,4 +228,4 @@ void RecordGuardFailure(int32_t code) noexcept {
     }
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -34,7 +34,7 @@ const char16_t* GetErrorDescriptionText(int32_t code, bool extended);
 int32_t CopyErrorMsgs(char16_t* buffer, int32_t capacity, bool show);
 int32_t CopyDebugLog(char16_t* buffer, int32_t capacity, bool show);
 
-}  // namespace zorbit
+} // namespace zorbit
 
 #include "state.h"
 namespace zorbit {
@@ -42,4 +42,4 @@ inline bool DebugLogOn() {
     const int32_t m = Engine().errors.DebugMode;
     return (m & 4) != 0 && (m & 1) == 0;
 }
-}  // namespace zorbit
+} // namespace zorbit

@@ -20,7 +20,24 @@ namespace {
 struct OpRow {
     int32_t level;
     int32_t right;
-    enum Kind : uint8_t { Pow, Mul, Div, IntDiv, Mod, Add, Sub, Eq, Lt, Gt, Ne, Le, Ge, And, Or, Xor } kind;
+    enum Kind : uint8_t {
+        Pow,
+        Mul,
+        Div,
+        IntDiv,
+        Mod,
+        Add,
+        Sub,
+        Eq,
+        Lt,
+        Gt,
+        Ne,
+        Le,
+        Ge,
+        And,
+        Or,
+        Xor
+    } kind;
 };
 
 // The operator of the current token, if it is one.
@@ -29,36 +46,74 @@ bool OperatorOf(const ParserState& ps, OpRow* row) {
         const std::u16string_view t = ps.text;
         if (t.size() == 1) {
             switch (t[0]) {
-            case u'^': *row = {11, 12, OpRow::Pow}; return true;
-            case u'*': *row = {10, 11, OpRow::Mul}; return true;
-            case u'/': *row = {10, 11, OpRow::Div}; return true;
-            case u'\\': *row = {9, 10, OpRow::IntDiv}; return true;
-            case u'+': *row = {7, 8, OpRow::Add}; return true;
-            case u'-': *row = {7, 8, OpRow::Sub}; return true;
-            case u'=': *row = {6, 7, OpRow::Eq}; return true;
-            case u'<': *row = {6, 7, OpRow::Lt}; return true;
-            case u'>': *row = {6, 7, OpRow::Gt}; return true;
-            default: return false;
+            case u'^':
+                *row = {11, 12, OpRow::Pow};
+                return true;
+            case u'*':
+                *row = {10, 11, OpRow::Mul};
+                return true;
+            case u'/':
+                *row = {10, 11, OpRow::Div};
+                return true;
+            case u'\\':
+                *row = {9, 10, OpRow::IntDiv};
+                return true;
+            case u'+':
+                *row = {7, 8, OpRow::Add};
+                return true;
+            case u'-':
+                *row = {7, 8, OpRow::Sub};
+                return true;
+            case u'=':
+                *row = {6, 7, OpRow::Eq};
+                return true;
+            case u'<':
+                *row = {6, 7, OpRow::Lt};
+                return true;
+            case u'>':
+                *row = {6, 7, OpRow::Gt};
+                return true;
+            default:
+                return false;
             }
         }
-        if (t == u"<>") { *row = {6, 7, OpRow::Ne}; return true; }
-        if (t == u"<=") { *row = {6, 7, OpRow::Le}; return true; }
-        if (t == u">=") { *row = {6, 7, OpRow::Ge}; return true; }
+        if (t == u"<>") {
+            *row = {6, 7, OpRow::Ne};
+            return true;
+        }
+        if (t == u"<=") {
+            *row = {6, 7, OpRow::Le};
+            return true;
+        }
+        if (t == u">=") {
+            *row = {6, 7, OpRow::Ge};
+            return true;
+        }
         return false;
     }
     if (ps.type == Tok::Keyword) {
         switch (ps.kw) {
-        case Kw::Mod: *row = {8, 9, OpRow::Mod}; return true;
-        case Kw::And: *row = {5, 6, OpRow::And}; return true;
-        case Kw::Or: *row = {4, 5, OpRow::Or}; return true;
-        case Kw::Xor: *row = {3, 4, OpRow::Xor}; return true;
-        default: return false;
+        case Kw::Mod:
+            *row = {8, 9, OpRow::Mod};
+            return true;
+        case Kw::And:
+            *row = {5, 6, OpRow::And};
+            return true;
+        case Kw::Or:
+            *row = {4, 5, OpRow::Or};
+            return true;
+        case Kw::Xor:
+            *row = {3, 4, OpRow::Xor};
+            return true;
+        default:
+            return false;
         }
     }
     return false;
 }
 
-void SetError(int32_t code, std::u16string_view procedure, int32_t line, std::u16string_view extra) {
+void SetError(int32_t code, std::u16string_view procedure, int32_t line,
+              std::u16string_view extra) {
     E_Error() = code;
     ReportError(procedure, line, extra);
 }
@@ -78,7 +133,8 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
         if (numbers) {
             SetError(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 0, u"");
             if (Engine().errors.MsgFlags & 1)
-                DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error", Engine().errors.MsgFlags != 0);
+                DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error",
+                         Engine().errors.MsgFlags != 0);
             return a;
         }
         return CalcMatrixDivMult(u'/', a, b, &aFlag, bFlag);
@@ -88,7 +144,8 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     case OpRow::Sub:
         if (numbers) return a - b;
         return CalcMatrixSumSubt(u'-', a, b, &aFlag, bFlag);
-    default: break;
+    default:
+        break;
     }
     aFlag = 0;
     switch (row.kind) {
@@ -100,19 +157,29 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
             SetError(ZORBIT_E_DIVISION_BY_ZERO, u"e_prs", 0, u"mod: the right operand is 0\r\n");
             return 0;
         }
-        if (y == -1) return 0;  // also INT_MIN mod -1, which would trap
+        if (y == -1) return 0; // also INT_MIN mod -1, which would trap
         return x % y;
     }
-    case OpRow::Eq: return a == b ? ev.TrueValue : 0;
-    case OpRow::Lt: return a < b ? ev.TrueValue : 0;
-    case OpRow::Gt: return a > b ? ev.TrueValue : 0;
-    case OpRow::Ne: return a != b ? ev.TrueValue : 0;
-    case OpRow::Le: return a <= b ? ev.TrueValue : 0;
-    case OpRow::Ge: return a >= b ? ev.TrueValue : 0;
-    case OpRow::And: return (a != 0 && b != 0) ? 1 : 0;
-    case OpRow::Or: return (a != 0 || b != 0) ? 1 : 0;
-    case OpRow::Xor: return ((a != 0) != (b != 0)) ? 1 : 0;
-    default: return a;
+    case OpRow::Eq:
+        return a == b ? ev.TrueValue : 0;
+    case OpRow::Lt:
+        return a < b ? ev.TrueValue : 0;
+    case OpRow::Gt:
+        return a > b ? ev.TrueValue : 0;
+    case OpRow::Ne:
+        return a != b ? ev.TrueValue : 0;
+    case OpRow::Le:
+        return a <= b ? ev.TrueValue : 0;
+    case OpRow::Ge:
+        return a >= b ? ev.TrueValue : 0;
+    case OpRow::And:
+        return (a != 0 && b != 0) ? 1 : 0;
+    case OpRow::Or:
+        return (a != 0 || b != 0) ? 1 : 0;
+    case OpRow::Xor:
+        return ((a != 0) != (b != 0)) ? 1 : 0;
+    default:
+        return a;
     }
 }
 
@@ -121,10 +188,14 @@ double HexValue(std::u16string_view text) {
     for (size_t i = 1; i < text.size(); ++i) {
         const char16_t c = text[i];
         unsigned d;
-        if (c >= u'0' && c <= u'9') d = c - u'0';
-        else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
-        else break;
+        if (c >= u'0' && c <= u'9')
+            d = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            d = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            d = c - u'A' + 10;
+        else
+            break;
         v = (v << 4) | d;
     }
     return static_cast<double>(static_cast<int64_t>(v));
@@ -148,8 +219,8 @@ double SyntaxError() {
     const int32_t flags = Engine().errors.MsgFlags;
     if (flags & 1) {
         const std::u16string& records = ReportError(u"e_prs", 0, u"");
-        DebugOut(u"Procedure: e_prs\r\nSyntax error, token = '" + ps.TokText() + u"'\r\n\r\nDebug:\r\n" +
-                     records,
+        DebugOut(u"Procedure: e_prs\r\nSyntax error, token = '" + ps.TokText() +
+                     u"'\r\n\r\nDebug:\r\n" + records,
                  u"ZiZoruze: Error", flags != 0);
     }
     return 0;
@@ -179,7 +250,7 @@ VEX_NOINLINE Operand UnknownFunctionCall() {
 VEX_NOINLINE Operand FunctionCall() {
     const ParserState& ps = Engine().parser;
     if (!ps.fnKnown) return UnknownFunctionCall();
-    const Fn fn = static_cast<Fn>(ps.fn);  // looked up when the name was read
+    const Fn fn = static_cast<Fn>(ps.fn); // looked up when the name was read
     double argument = 0;
     if (!ReadCallArgument(&argument)) return {0, 0};
     return {CallFunction(fn, argument), 0};
@@ -194,7 +265,8 @@ VEX_NOINLINE Operand MatrixFunction(Kw kw) {
     double value = 0;
     // An argument that failed is the call's outcome: nothing is computed then.
     if (kw == Kw::Det || kw == Kw::Trace) {
-        if (E_Error() == ZORBIT_NO_ERROR) value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
+        if (E_Error() == ZORBIT_NO_ERROR)
+            value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
     } else if (kw == Kw::Syst) {
         e_nxt();
         const Operand b = e_prs(1, 0);
@@ -255,7 +327,8 @@ VEX_NOINLINE Operand MatrixPrimary() {
     }
     if (ps.text.size() < 2 || ps.text.back() != u']') {
         E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
-        ReportError(u"e_prs", 0, u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
+        ReportError(u"e_prs", 0,
+                    u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
         return {static_cast<double>(ZORBIT_E_MATRIX_NOT_FOUND), 0};
     }
     const double v = MatrixReference(ps.text, ps.e_suffix);
@@ -268,29 +341,41 @@ Operand Primary() {
     ParserState& ps = Engine().parser;
     double v = 0;
     switch (ps.type) {
-    case Tok::Num: v = ps.number; break;
-    case Tok::Hex: v = HexValue(ps.text); break;
-    case Tok::Bin: v = BinDigitsToInteger(ps.text.substr(1)); break;
+    case Tok::Num:
+        v = ps.number;
+        break;
+    case Tok::Hex:
+        v = HexValue(ps.text);
+        break;
+    case Tok::Bin:
+        v = BinDigitsToInteger(ps.text.substr(1));
+        break;
     case Tok::Const:
         if (E_Error() == ZORBIT_NO_ERROR) v = e_function(ps.e_tok, 0); // it starts from no error
         break;
-    case Tok::Matrix: return MatrixPrimary();
-    case Tok::Id: return FunctionCall();
+    case Tok::Matrix:
+        return MatrixPrimary();
+    case Tok::Id:
+        return FunctionCall();
     case Tok::Keyword:
         switch (ps.kw) {
-        case Kw::Not: return NotPrimary();
+        case Kw::Not:
+            return NotPrimary();
         case Kw::Det:
         case Kw::Trace:
         case Kw::Syst:
-        case Kw::Vcoeff: return MatrixFunction(ps.kw);
+        case Kw::Vcoeff:
+            return MatrixFunction(ps.kw);
         case Kw::And:
         case Kw::Or:
         case Kw::Xor:
         case Kw::Mod:
         case Kw::Eqv:
         case Kw::Imp:
-        case Kw::None: return {SyntaxError(), 0};
-        default: return StatisticsCall(ps.kw);
+        case Kw::None:
+            return {SyntaxError(), 0};
+        default:
+            return StatisticsCall(ps.kw);
         }
     case Tok::Op:
         if (TokIs(ps, u'-')) return MinusPrimary();
@@ -300,7 +385,8 @@ Operand Primary() {
         }
         if (TokIs(ps, u'(')) return BracketPrimary();
         return {SyntaxError(), 0};
-    case Tok::End: return {SyntaxError(), 0};
+    case Tok::End:
+        return {SyntaxError(), 0};
     }
     e_nxt();
     return {v, 0};
@@ -313,7 +399,7 @@ struct DepthGuard {
     ~DepthGuard() { --depth; }
 };
 
-}  // namespace
+} // namespace
 
 Operand e_prs(int32_t level, uint8_t flag) {
     ParserState& ps = Engine().parser;
@@ -330,11 +416,11 @@ Operand e_prs(int32_t level, uint8_t flag) {
     }
     Operand a = Primary();
     OpRow row;
-    while (E_Error() == ZORBIT_NO_ERROR && ps.type != Tok::End && !TokIs(ps, u'(') && !TokIs(ps, u')') &&
-           OperatorOf(ps, &row) && row.level >= level) {
+    while (E_Error() == ZORBIT_NO_ERROR && ps.type != Tok::End && !TokIs(ps, u'(') &&
+           !TokIs(ps, u')') && OperatorOf(ps, &row) && row.level >= level) {
         e_nxt();
         const Operand b = e_prs(row.right, 0);
-        if (E_Error() != ZORBIT_NO_ERROR) break;  // a failed operand is not combined
+        if (E_Error() != ZORBIT_NO_ERROR) break; // a failed operand is not combined
         a.value = Combine(row, a.value, b.value, a.flag, b.flag);
     }
     return a;
@@ -375,7 +461,7 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     return value;
 }
 
-}  // namespace
+} // namespace
 
 int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions) {
     EngineState& e = Engine();
@@ -445,4 +531,4 @@ int32_t SetBoolSign(int32_t sign) {
     return 0;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -17,4 +17,4 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
 double DeEval(std::u16string_view expr, bool checkFunctions);
 int32_t SetBoolSign(int32_t sign);
 
-}  // namespace zorbit
+} // namespace zorbit

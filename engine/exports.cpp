@@ -4,11 +4,11 @@
 
 #include "common/text.h"
 #include "common/version.h"
-#include "engine/host.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/functions.h"
 #include "engine/guard.h"
+#include "engine/host.h"
 #include "engine/library.h"
 #include "engine/state.h"
 #include "engine/variables.h"
@@ -17,9 +17,11 @@ using namespace zorbit;
 
 namespace {
 
-const char16_t* Empty() { return u""; }
+const char16_t* Empty() {
+    return u"";
+}
 
-}  // namespace
+} // namespace
 
 // ---- Host services
 ZORBIT_API void SetMessageBoxHook(ZorbitMessageBoxFn fn) {
@@ -61,7 +63,9 @@ ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions) {
     return guarded([&] { return DeEval(View(expr), checkFunctions != 0); },
                    static_cast<double>(ZORBIT_E_INVALID_ARGUMENT));
 }
-ZORBIT_API int32_t GetResultType(void) { return Engine().eval.ResultType; }
+ZORBIT_API int32_t GetResultType(void) {
+    return Engine().eval.ResultType;
+}
 ZORBIT_API int32_t SetBoolSign(int32_t sign) {
     return guarded([&] { return zorbit::SetBoolSign(sign); });
 }

@@ -26,30 +26,67 @@ struct FnName {
 const std::vector<FnName>& FunctionTable() {
     static const std::vector<FnName> table = [] {
         std::vector<FnName> t = {
-            {u"abs", Fn::Abs},         {u"atan", Fn::Atan},         {u"atn", Fn::Atan},
-            {u"cos", Fn::Cos},         {u"exp", Fn::Exp},           {u"fix", Fn::Fix},
-            {u"int", Fn::Int},         {u"log", Fn::Ln},            {u"ln", Fn::Ln},
-            {u"log10", Fn::Log10},     {u"rnd", Fn::Rnd},           {u"sgn", Fn::Sgn},
-            {u"sin", Fn::Sin},         {u"sqr", Fn::Sqrt},          {u"sqrt", Fn::Sqrt},
-            {u"tan", Fn::Tan},         {u"sec", Fn::Sec},           {u"cosec", Fn::Cosec},
-            {u"cotan", Fn::Cotan},     {u"arcsin", Fn::Arcsin},     {u"arccos", Fn::Arccos},
-            {u"arcsec", Fn::Arcsec},   {u"arccosec", Fn::Arccosec}, {u"arccotan", Fn::Arccotan},
-            {u"sinh", Fn::Sinh},       {u"cosh", Fn::Cosh},         {u"tanh", Fn::Tanh},
-            {u"sech", Fn::Sech},       {u"cosech", Fn::Cosech},     {u"cotanh", Fn::Cotanh},
-            {u"arctanh", Fn::Arctanh}, {u"arcsinh", Fn::Arcsinh},   {u"arccosh", Fn::Arccosh},
-            {u"arcsech", Fn::Arcsech}, {u"arccosech", Fn::Arccosech},
+            {u"abs", Fn::Abs},
+            {u"atan", Fn::Atan},
+            {u"atn", Fn::Atan},
+            {u"cos", Fn::Cos},
+            {u"exp", Fn::Exp},
+            {u"fix", Fn::Fix},
+            {u"int", Fn::Int},
+            {u"log", Fn::Ln},
+            {u"ln", Fn::Ln},
+            {u"log10", Fn::Log10},
+            {u"rnd", Fn::Rnd},
+            {u"sgn", Fn::Sgn},
+            {u"sin", Fn::Sin},
+            {u"sqr", Fn::Sqrt},
+            {u"sqrt", Fn::Sqrt},
+            {u"tan", Fn::Tan},
+            {u"sec", Fn::Sec},
+            {u"cosec", Fn::Cosec},
+            {u"cotan", Fn::Cotan},
+            {u"arcsin", Fn::Arcsin},
+            {u"arccos", Fn::Arccos},
+            {u"arcsec", Fn::Arcsec},
+            {u"arccosec", Fn::Arccosec},
+            {u"arccotan", Fn::Arccotan},
+            {u"sinh", Fn::Sinh},
+            {u"cosh", Fn::Cosh},
+            {u"tanh", Fn::Tanh},
+            {u"sech", Fn::Sech},
+            {u"cosech", Fn::Cosech},
+            {u"cotanh", Fn::Cotanh},
+            {u"arctanh", Fn::Arctanh},
+            {u"arcsinh", Fn::Arcsinh},
+            {u"arccosh", Fn::Arccosh},
+            {u"arcsech", Fn::Arcsech},
+            {u"arccosech", Fn::Arccosech},
             {u"arccotanh", Fn::Arccotanh},
-            {u"#pi", Fn::ConstPi},     {u"#rad", Fn::ConstRad},     {u"#to_rad", Fn::ConstRad},
-            {u"rad", Fn::ConstRad},    {u"to_rad", Fn::ConstRad},   {u"#deg", Fn::ConstDeg},
-            {u"#to_deg", Fn::ConstDeg}, {u"deg", Fn::ConstDeg},     {u"to_deg", Fn::ConstDeg},
+            {u"#pi", Fn::ConstPi},
+            {u"#rad", Fn::ConstRad},
+            {u"#to_rad", Fn::ConstRad},
+            {u"rad", Fn::ConstRad},
+            {u"to_rad", Fn::ConstRad},
+            {u"#deg", Fn::ConstDeg},
+            {u"#to_deg", Fn::ConstDeg},
+            {u"deg", Fn::ConstDeg},
+            {u"to_deg", Fn::ConstDeg},
             {u"#e", Fn::ConstE},
             // Spellings of the differentiator.
-            {u"tg", Fn::Tan},          {u"ctg", Fn::Cotan},         {u"sh", Fn::Sinh},
-            {u"ch", Fn::Cosh},         {u"th", Fn::Tanh},           {u"tgh", Fn::Tanh},
-            {u"cth", Fn::Cotanh},      {u"ctgh", Fn::Cotanh},       {u"arctg", Fn::Atan},
-            {u"arctan", Fn::Atan},     {u"arcctg", Fn::Arccotan},
+            {u"tg", Fn::Tan},
+            {u"ctg", Fn::Cotan},
+            {u"sh", Fn::Sinh},
+            {u"ch", Fn::Cosh},
+            {u"th", Fn::Tanh},
+            {u"tgh", Fn::Tanh},
+            {u"cth", Fn::Cotanh},
+            {u"ctgh", Fn::Cotanh},
+            {u"arctg", Fn::Atan},
+            {u"arctan", Fn::Atan},
+            {u"arcctg", Fn::Arccotan},
         };
-        std::sort(t.begin(), t.end(), [](const FnName& a, const FnName& b) { return a.name < b.name; });
+        std::sort(t.begin(), t.end(),
+                  [](const FnName& a, const FnName& b) { return a.name < b.name; });
         return t;
     }();
     return table;
@@ -61,19 +98,28 @@ struct ConstName {
 };
 
 constexpr std::array<ConstName, 14> kConstants = {{
-    {u"pi", 3.141592653589793},         {u"#pi", 3.141592653589793},
-    {u"2pi", 6.283185307179586},        {u"#2pi", 6.283185307179586},
-    {u"e", 2.71828182845905},           {u"#e", 2.71828182845905},
-    {u"deg", 57.2957795130823},         {u"to_deg", 57.2957795130823},
-    {u"#deg", 57.2957795130823},        {u"#to_deg", 57.2957795130823},
-    {u"rad", 0.017453292519943302},     {u"to_rad", 0.017453292519943302},
-    {u"#rad", 0.017453292519943302},    {u"#to_rad", 0.017453292519943302},
+    {u"pi", 3.141592653589793},
+    {u"#pi", 3.141592653589793},
+    {u"2pi", 6.283185307179586},
+    {u"#2pi", 6.283185307179586},
+    {u"e", 2.71828182845905},
+    {u"#e", 2.71828182845905},
+    {u"deg", 57.2957795130823},
+    {u"to_deg", 57.2957795130823},
+    {u"#deg", 57.2957795130823},
+    {u"#to_deg", 57.2957795130823},
+    {u"rad", 0.017453292519943302},
+    {u"to_rad", 0.017453292519943302},
+    {u"#rad", 0.017453292519943302},
+    {u"#to_rad", 0.017453292519943302},
 }};
 
 constexpr double kEulerDouble = 2.71828182845905;
 constexpr double kEulerSingle = 2.7182817459106445;
 
-double E(double t) { return std::pow(kEulerDouble, t); }
+double E(double t) {
+    return std::pow(kEulerDouble, t);
+}
 
 // 2·atan(1) from the single-precision atan, as the inverse functions use it.
 double HalfPi() {
@@ -81,13 +127,14 @@ double HalfPi() {
     return v;
 }
 
-double Sgn(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
+double Sgn(double x) {
+    return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
+}
 
 uint64_t NextRandom() {
     uint64_t& s = Engine().rngState;
     if (s == 0) {
-        s = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) |
-            1u;
+        s = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) | 1u;
     }
     // xorshift64*
     s ^= s >> 12;
@@ -103,7 +150,7 @@ double RandomUpTo(double x) {
     const double u = static_cast<double>(NextRandom() >> 11) * 0x1.0p-53;
     double r = std::floor(u * (span + 1.0));
     if (r > span) r = span;
-    return n < 0 ? -r : r;  // a negative n draws from n to 0
+    return n < 0 ? -r : r; // a negative n draws from n to 0
 }
 
 // Reports of the domain checks: numbers in "%.10f".
@@ -112,7 +159,9 @@ void DomainError(int32_t line, std::u16string text) {
     ReportError(u"e_function", line, text + u"\r\n");
 }
 
-void DomainSimple(int32_t line, double x) { DomainError(line, u"Invalid Argument = " + Fixed10(x)); }
+void DomainSimple(int32_t line, double x) {
+    DomainError(line, u"Invalid Argument = " + Fixed10(x));
+}
 
 void DomainOneMinus(int32_t line, double x, double q) {
     DomainError(line, u"Invalid Argument = " + Fixed10(x) + u" and (-arg^2 + 1) => " + Fixed10(q));
@@ -122,7 +171,7 @@ void DomainMinusOne(int32_t line, double x, double q) {
     DomainError(line, u"Invalid Argument = " + Fixed10(x) + u" and (arg^2 - 1) => " + Fixed10(q));
 }
 
-}  // namespace
+} // namespace
 
 int32_t Trunc32(double v) {
     if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
@@ -141,16 +190,32 @@ bool LookupFunction(std::u16string_view lowerName, Fn* fn) {
 double CallFunction(Fn fn, double argument) {
     const double x = static_cast<float>(argument);
     double r = 0;
-    double num = 0, den = 0;  // what a −infinity report names
+    double num = 0, den = 0; // what a −infinity report names
     switch (fn) {
-    case Fn::Abs: r = std::fabs(x); break;
-    case Fn::Atan: r = std::atan(x); break;
-    case Fn::Cos: r = std::cos(x); break;
-    case Fn::Sin: r = std::sin(x); break;
-    case Fn::Tan: r = std::tan(x); break;
-    case Fn::Exp: r = std::pow(kEulerSingle, x); break;
-    case Fn::Fix: r = x == 0 ? 0.0 : (std::fabs(x) / x) * std::trunc(std::fabs(x)); break;
-    case Fn::Int: r = Trunc32(x); break;
+    case Fn::Abs:
+        r = std::fabs(x);
+        break;
+    case Fn::Atan:
+        r = std::atan(x);
+        break;
+    case Fn::Cos:
+        r = std::cos(x);
+        break;
+    case Fn::Sin:
+        r = std::sin(x);
+        break;
+    case Fn::Tan:
+        r = std::tan(x);
+        break;
+    case Fn::Exp:
+        r = std::pow(kEulerSingle, x);
+        break;
+    case Fn::Fix:
+        r = x == 0 ? 0.0 : (std::fabs(x) / x) * std::trunc(std::fabs(x));
+        break;
+    case Fn::Int:
+        r = Trunc32(x);
+        break;
     case Fn::Ln:
         r = std::log(x);
         if (x < 0) DomainSimple(1287, x);
@@ -159,15 +224,28 @@ double CallFunction(Fn fn, double argument) {
         r = std::log10(x);
         if (x < 0) DomainSimple(1295, x);
         break;
-    case Fn::Rnd: r = RandomUpTo(x); break;
-    case Fn::Sgn: r = Sgn(x); break;
+    case Fn::Rnd:
+        r = RandomUpTo(x);
+        break;
+    case Fn::Sgn:
+        r = Sgn(x);
+        break;
     case Fn::Sqrt:
         r = std::sqrt(x);
         if (x < 0) DomainSimple(1307, x);
         break;
-    case Fn::Sec: den = std::cos(x); r = 1.0 / den; break;
-    case Fn::Cosec: den = std::sin(x); r = 1.0 / den; break;
-    case Fn::Cotan: den = std::tan(x); r = 1.0 / den; break;
+    case Fn::Sec:
+        den = std::cos(x);
+        r = 1.0 / den;
+        break;
+    case Fn::Cosec:
+        den = std::sin(x);
+        r = 1.0 / den;
+        break;
+    case Fn::Cotan:
+        den = std::tan(x);
+        r = 1.0 / den;
+        break;
     case Fn::Arcsin: {
         const double q = 1 - x * x;
         den = std::sqrt(q);
@@ -197,40 +275,74 @@ double CallFunction(Fn fn, double argument) {
         if (q <= 0) DomainMinusOne(1344, x, q);
         break;
     }
-    case Fn::Arccotan: r = HalfPi() - std::atan(x); break;
-    case Fn::Sinh: r = (E(x) - E(-x)) / 2; break;
-    case Fn::Cosh: r = (E(x) + E(-x)) / 2; break;
+    case Fn::Arccotan:
+        r = HalfPi() - std::atan(x);
+        break;
+    case Fn::Sinh:
+        r = (E(x) - E(-x)) / 2;
+        break;
+    case Fn::Cosh:
+        r = (E(x) + E(-x)) / 2;
+        break;
     // Beyond |x| = 40 the quotient is exactly ±1 in double precision, and beyond 709
     // both of its terms overflow: the sign is the value.
     case Fn::Tanh:
         den = E(x) + E(-x);
         r = std::fabs(x) > 40 ? Sgn(x) : (E(x) - E(-x)) / den;
         break;
-    case Fn::Sech: den = E(x) + E(-x); r = 2 / den; break;
-    case Fn::Cosech: den = E(x) - E(-x); r = 2 / den; break;
+    case Fn::Sech:
+        den = E(x) + E(-x);
+        r = 2 / den;
+        break;
+    case Fn::Cosech:
+        den = E(x) - E(-x);
+        r = 2 / den;
+        break;
     case Fn::Cotanh:
         den = E(x) - E(-x);
         r = std::fabs(x) > 40 ? Sgn(x) : (E(x) + E(-x)) / den;
         break;
-    case Fn::Arctanh: den = 1 - x; r = std::log((1 + x) / den) / 2; break;
+    case Fn::Arctanh:
+        den = 1 - x;
+        r = std::log((1 + x) / den) / 2;
+        break;
     // Odd functions: ln(x + sqrt(x² + 1)) loses every digit to cancellation for large
     // negative x (and 1/x: small negative arguments of arccosech).
     case Fn::Arcsinh:
         num = std::fabs(x) + std::sqrt(x * x + 1);
         r = std::asinh(x);
         break;
-    case Fn::Arccosh: num = x + std::sqrt(x * x - 1); r = std::log(num); break;
-    case Fn::Arcsech: num = std::sqrt(1 - x * x) + 1; den = x; r = std::log(num / den); break;
+    case Fn::Arccosh:
+        num = x + std::sqrt(x * x - 1);
+        r = std::log(num);
+        break;
+    case Fn::Arcsech:
+        num = std::sqrt(1 - x * x) + 1;
+        den = x;
+        r = std::log(num / den);
+        break;
     case Fn::Arccosech:
         num = std::sqrt(x * x + 1) + 1;
         den = x;
         r = std::asinh(1.0 / x);
         break;
-    case Fn::Arccotanh: num = x + 1; den = x - 1; r = std::log(num / den) / 2; break;
-    case Fn::ConstPi: r = 3.1415927410125732; break;
-    case Fn::ConstRad: r = 0.01745329238474369; break;
-    case Fn::ConstDeg: r = 57.295780181884766; break;
-    case Fn::ConstE: r = kEulerSingle; break;
+    case Fn::Arccotanh:
+        num = x + 1;
+        den = x - 1;
+        r = std::log(num / den) / 2;
+        break;
+    case Fn::ConstPi:
+        r = 3.1415927410125732;
+        break;
+    case Fn::ConstRad:
+        r = 0.01745329238474369;
+        break;
+    case Fn::ConstDeg:
+        r = 57.295780181884766;
+        break;
+    case Fn::ConstE:
+        r = kEulerSingle;
+        break;
     }
     const double result = static_cast<float>(r);
     if (std::isinf(result) && result < 0) {
@@ -359,4 +471,4 @@ std::u16string OperAndFuncsText() {
     return s;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

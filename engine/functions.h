@@ -8,10 +8,43 @@
 namespace zorbit {
 
 enum class Fn : uint8_t {
-    Abs, Atan, Cos, Exp, Fix, Int, Ln, Log10, Rnd, Sgn, Sin, Sqrt, Tan, Sec, Cosec, Cotan,
-    Arcsin, Arccos, Arcsec, Arccosec, Arccotan, Sinh, Cosh, Tanh, Sech, Cosech, Cotanh,
-    Arctanh, Arcsinh, Arccosh, Arcsech, Arccosech, Arccotanh,
-    ConstPi, ConstRad, ConstDeg, ConstE,
+    Abs,
+    Atan,
+    Cos,
+    Exp,
+    Fix,
+    Int,
+    Ln,
+    Log10,
+    Rnd,
+    Sgn,
+    Sin,
+    Sqrt,
+    Tan,
+    Sec,
+    Cosec,
+    Cotan,
+    Arcsin,
+    Arccos,
+    Arcsec,
+    Arccosec,
+    Arccotan,
+    Sinh,
+    Cosh,
+    Tanh,
+    Sech,
+    Cosech,
+    Cotanh,
+    Arctanh,
+    Arcsinh,
+    Arccosh,
+    Arcsech,
+    Arccosech,
+    Arccotanh,
+    ConstPi,
+    ConstRad,
+    ConstDeg,
+    ConstE,
 };
 
 // Looks a lower-case name up in the function table.
@@ -39,4 +72,4 @@ int32_t Trunc32(double v);
 // The operator and function help text.
 std::u16string OperAndFuncsText();
 
-}  // namespace zorbit
+} // namespace zorbit

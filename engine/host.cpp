@@ -9,7 +9,9 @@ namespace zorbit {
 
 namespace {
 
-HostHooks& Host() { return Hooks(); }
+HostHooks& Host() {
+    return Hooks();
+}
 
 } // namespace
 

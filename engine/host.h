@@ -18,7 +18,9 @@ struct HostHooks {
 };
 
 extern HostHooks& g_hooks;
-inline HostHooks& Hooks() { return g_hooks; }
+inline HostHooks& Hooks() {
+    return g_hooks;
+}
 
 void SetMessageBoxHandler(ZorbitMessageBoxFn fn);
 void SetMessageWindowHandler(ZorbitMessageWindowFn fn);
@@ -29,4 +31,4 @@ int32_t ShowMessageBox(std::u16string_view title, std::u16string_view text, int3
 void ShowMessageWindowLine(std::u16string_view line, int32_t position);
 bool PutOnClipboard(std::u16string_view text);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -4,18 +4,15 @@
 #include <utility>
 
 #include "common/number_text.h"
-#include "engine/functions.h"
-#include "engine/host.h"
 #include "common/text.h"
 #include "common/version.h"
+#include "engine/functions.h"
+#include "engine/host.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
-namespace {
-
-
-}  // namespace
+namespace {} // namespace
 
 const char16_t* AboutText(int32_t mode) {
     std::u16string text = u"Library: Zorbit.dll";
@@ -38,7 +35,9 @@ int32_t SetErrorTextSwitch(int32_t onOff) {
     return std::exchange(Engine().errors.errorTextSwitch, onOff);
 }
 
-int32_t SetDebugMode(int32_t mode) { return std::exchange(Engine().errors.DebugMode, mode); }
+int32_t SetDebugMode(int32_t mode) {
+    return std::exchange(Engine().errors.DebugMode, mode);
+}
 
 int32_t SetMessageFlags(int32_t flags) {
     Engine().errors.MsgFlags = flags;
@@ -83,4 +82,4 @@ const char16_t* TestStrPtr2Body(char16_t* buffer) {
     return Engine().testResult.c_str();
 }
 
-}  // namespace zorbit
+} // namespace zorbit

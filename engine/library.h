@@ -20,4 +20,4 @@ const char16_t* TestStrBody(std::u16string_view text);
 char16_t* TestStrPtrBody(char16_t* buffer);
 const char16_t* TestStrPtr2Body(char16_t* buffer);
 
-}  // namespace zorbit
+} // namespace zorbit

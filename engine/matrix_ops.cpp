@@ -11,15 +11,19 @@ double NoMatrix() {
     ReportError(u"e_prs", 0, u"No matrices in this build\r\n");
     return ZORBIT_E_MATRIX_NOT_FOUND;
 }
-double NoReference(std::u16string_view, char16_t) { return NoMatrix(); }
-double NoOperation(char16_t, double, double, uint8_t*, uint8_t) { return NoMatrix(); }
+double NoReference(std::u16string_view, char16_t) {
+    return NoMatrix();
+}
+double NoOperation(char16_t, double, double, uint8_t*, uint8_t) {
+    return NoMatrix();
+}
 double NoFunction(std::u16string_view, double, double, double, uint8_t*, uint8_t, uint8_t) {
     return NoMatrix();
 }
 void NoScratch(double) {}
 void NoList() {}
 
-}  // namespace
+} // namespace
 
 const MatrixOperations& NoMatrixOperations() {
     static const MatrixOperations ops{&NoReference, &NoOperation, &NoOperation, &NoFunction,
@@ -27,4 +31,4 @@ const MatrixOperations& NoMatrixOperations() {
     return ops;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -42,12 +42,18 @@ inline double CalcMatrixSumSubt(char16_t op, double a, double b, uint8_t* aFlag,
 inline double CalcMatrixDivMult(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
     return Engine().matrix->divMult(op, a, b, aFlag, bFlag);
 }
-inline double CalcMatrFunct(std::u16string_view name, double a, double b, double c,
-                            uint8_t* aFlag, uint8_t bFlag, uint8_t cFlag) {
+inline double CalcMatrFunct(std::u16string_view name, double a, double b, double c, uint8_t* aFlag,
+                            uint8_t bFlag, uint8_t cFlag) {
     return Engine().matrix->function(name, a, b, c, aFlag, bFlag, cFlag);
 }
-inline void ClearScratchMatrices(double keepHandle) { Engine().matrix->clearScratch(keepHandle); }
-inline void RegisterMatrixResult(double handle) { Engine().matrix->registerResult(handle); }
-inline void ClearAllMatrices() { Engine().matrix->clearAll(); }
+inline void ClearScratchMatrices(double keepHandle) {
+    Engine().matrix->clearScratch(keepHandle);
+}
+inline void RegisterMatrixResult(double handle) {
+    Engine().matrix->registerResult(handle);
+}
+inline void ClearAllMatrices() {
+    Engine().matrix->clearAll();
+}
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -19,4 +19,4 @@ Operand e_prs(int32_t level, uint8_t flag);
 // The statistics keywords: reads the list "v; v; ..." at the current token.
 double StatFunction(Kw kw);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -6,15 +6,24 @@ namespace zorbit {
 
 std::u16string ParserState::TypeText() const {
     switch (type) {
-    case Tok::End: return u"";
-    case Tok::Num: return u"num";
-    case Tok::Hex: return u"hex";
-    case Tok::Bin: return u"bin";
-    case Tok::Const: return u"const";
-    case Tok::Id: return u"id";
-    case Tok::Matrix: return u"matrix";
-    case Tok::Keyword: return e_tok;
-    case Tok::Op: return std::u16string(text);
+    case Tok::End:
+        return u"";
+    case Tok::Num:
+        return u"num";
+    case Tok::Hex:
+        return u"hex";
+    case Tok::Bin:
+        return u"bin";
+    case Tok::Const:
+        return u"const";
+    case Tok::Id:
+        return u"id";
+    case Tok::Matrix:
+        return u"matrix";
+    case Tok::Keyword:
+        return e_tok;
+    case Tok::Op:
+        return std::u16string(text);
     }
     return u"";
 }
@@ -25,4 +34,4 @@ std::u16string ParserState::TokText() const {
     return std::u16string(text);
 }
 
-}  // namespace zorbit
+} // namespace zorbit

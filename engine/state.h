@@ -12,43 +12,63 @@
 namespace zorbit {
 
 enum class Tok : uint8_t {
-    End,      // end of text ("")
-    Num,      // number, variable or named constant
-    Hex,      // "&..."
-    Bin,      // "!..."
-    Const,    // "#name"
-    Id,       // identifier that is no keyword, variable or constant
-    Matrix,   // "[...]"
-    Keyword,  // a word of MatrixFuncNames, StatNames or LogicNames (see kw)
-    Op,       // any other single character, or "<=", "<>", ">=", ">>"
+    End,     // end of text ("")
+    Num,     // number, variable or named constant
+    Hex,     // "&..."
+    Bin,     // "!..."
+    Const,   // "#name"
+    Id,      // identifier that is no keyword, variable or constant
+    Matrix,  // "[...]"
+    Keyword, // a word of MatrixFuncNames, StatNames or LogicNames (see kw)
+    Op,      // any other single character, or "<=", "<>", ">=", ">>"
 };
 
 // Keywords, in the order of the three keyword lists.
 enum class Kw : uint8_t {
     None,
-    Det, Trace, Syst, Vcoeff,
-    Min, Max, Avg, Sum, Sum2, Prod, Prod2, Stddev, Count, GeomMean, Median, Mean,
-    And, Eqv, Imp, Mod, Not, Or, Xor,
+    Det,
+    Trace,
+    Syst,
+    Vcoeff,
+    Min,
+    Max,
+    Avg,
+    Sum,
+    Sum2,
+    Prod,
+    Prod2,
+    Stddev,
+    Count,
+    GeomMean,
+    Median,
+    Mean,
+    And,
+    Eqv,
+    Imp,
+    Mod,
+    Not,
+    Or,
+    Xor,
 };
 
 struct ParserState {
-    std::u16string e_expr;      // the whole expression after preprocessing
-    size_t pos = 0;             // characters of e_expr already read (e_rest starts here)
+    std::u16string e_expr; // the whole expression after preprocessing
+    size_t pos = 0;        // characters of e_expr already read (e_rest starts here)
     Tok type = Tok::End;
     Kw kw = Kw::None;
-    std::u16string_view text;   // the token as read from e_expr
-    std::u16string e_tok;       // token text when it differs from `text` (lower-cased names, values)
-    bool tokOwned = false;      // e_tok holds the token text
-    double number = 0;          // value of a Num token
-    char16_t e_suffix = 0;      // 'I', 'T', 'D' or 0 after a matrix reference
+    std::u16string_view text; // the token as read from e_expr
+    std::u16string e_tok;     // token text when it differs from `text` (lower-cased names, values)
+    bool tokOwned = false;    // e_tok holds the token text
+    double number = 0;        // value of a Num token
+    char16_t e_suffix = 0;    // 'I', 'T', 'D' or 0 after a matrix reference
     int32_t RunCount = 0;
-    int32_t nxtDepth = 0;       // entry depth of e_nxt, for the trace
-    int32_t prsDepth = 0;       // recursion depth of e_prs
-    size_t tokStart = 0;        // offset of the current token in e_expr
-    bool replaced = false;      // the token was a variable or constant replaced by its value
-    bool fnKnown = false;       // an "id" token that names a built-in function ...
-    uint8_t fn = 0;             // ... and which one (engine/functions.h Fn)
-    std::vector<double> statValues;  // values of the statistics calls being read
+    int32_t nxtDepth = 0;           // entry depth of e_nxt, for the trace
+    int32_t prsDepth = 0;           // recursion depth of e_prs
+    size_t tokStart = 0;            // offset of the current token in e_expr
+    bool replaced = false;          // the token was a variable or constant replaced by its value
+    bool fnKnown = false;           // an "id" token that names a built-in function ...
+    uint8_t fn = 0;                 // ... and which one (engine/functions.h Fn)
+    std::vector<double> statValues; // values of the statistics calls being read
     bool roundCacheValid = false;
     double roundCacheIn = 0, roundCacheOut = 0;
     // Type and token texts as the system names them ("num", "id", "+", ...).
@@ -63,7 +83,7 @@ struct EvalState {
     int8_t ResultType = 0;
     int32_t ResultRows = 0;
     int32_t ResultCols = 0;
-    double lastMatrixResult = 0;  // handle of the last matrix result, kept for its caller
+    double lastMatrixResult = 0; // handle of the last matrix result, kept for its caller
 };
 
 struct VariableLists {
@@ -77,7 +97,7 @@ struct ErrorState {
     int32_t e_error = -1;
     std::u16string ErrMsgs;
     std::u16string LastErrInfo;
-    std::u16string descrResult;   // text returned by GetE_ErrDescr and TestStr
+    std::u16string descrResult; // text returned by GetE_ErrDescr and TestStr
     std::u16string DebugLog;
     int32_t DebugMode = 0;
     int32_t MsgFlags = 0;
@@ -92,10 +112,10 @@ struct EngineState {
     EvalState eval;
     VariableLists vars;
     ErrorState errors;
-    std::u16string numberResult;  // shared result of StrD0 / TrimNumber exports
+    std::u16string numberResult; // shared result of StrD0 / TrimNumber exports
     std::u16string aboutText;
     std::u16string testResult;
-    std::u16string numericResult;  // text returned by lPoly_dydx
+    std::u16string numericResult; // text returned by lPoly_dydx
     uint64_t rngState = 0;
     // Installed by the matrix layer (engine/matrix_ops.h).
     const MatrixOperations* matrix = &NoMatrixOperations();
@@ -103,8 +123,12 @@ struct EngineState {
 
 // Part of the one context (library/context.h); reached without a guard on every token.
 extern EngineState& g_engine;
-inline EngineState& Engine() { return g_engine; }
+inline EngineState& Engine() {
+    return g_engine;
+}
 
-inline int32_t& E_Error() { return Engine().errors.e_error; }
+inline int32_t& E_Error() {
+    return Engine().errors.e_error;
+}
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -46,7 +46,8 @@ double StandardDeviation(const double* v, size_t n) {
 double Reduce(Kw kw, double* v, size_t n) {
     double acc = 0;
     switch (kw) {
-    case Kw::Count: return static_cast<double>(n);
+    case Kw::Count:
+        return static_cast<double>(n);
     case Kw::Min:
         acc = v[0];
         for (size_t i = 1; i < n; ++i)
@@ -58,26 +59,32 @@ double Reduce(Kw kw, double* v, size_t n) {
             if (v[i] > acc) acc = v[i];
         return acc;
     case Kw::Sum:
-        for (size_t i = 0; i < n; ++i) acc += v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc += v[i];
         return acc;
     case Kw::Sum2:
-        for (size_t i = 0; i < n; ++i) acc += v[i] * v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc += v[i] * v[i];
         return acc;
     case Kw::Prod:
         acc = 1;
-        for (size_t i = 0; i < n; ++i) acc *= v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc *= v[i];
         return acc;
     case Kw::Prod2:
         acc = 1;
-        for (size_t i = 0; i < n; ++i) acc *= v[i] * v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc *= v[i] * v[i];
         return acc;
     case Kw::Avg:
     case Kw::Mean:
-        for (size_t i = 0; i < n; ++i) acc += v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc += v[i];
         return acc / static_cast<double>(n);
     case Kw::GeomMean:
         acc = 1;
-        for (size_t i = 0; i < n; ++i) acc *= v[i];
+        for (size_t i = 0; i < n; ++i)
+            acc *= v[i];
         return std::pow(acc, 1.0 / static_cast<double>(n));
     case Kw::Stddev: {
         if (n < 2) {
@@ -92,7 +99,8 @@ double Reduce(Kw kw, double* v, size_t n) {
         if (n % 2 == 1) return v[k];
         return (v[k] + v[k + 1]) / 2;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -111,7 +119,7 @@ __attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
     return result;
 }
 
-}  // namespace
+} // namespace
 
 double StatFunction(Kw kw) {
     ParserState& ps = Engine().parser;
@@ -129,4 +137,4 @@ double StatFunction(Kw kw) {
     return result;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -18,18 +18,26 @@ struct KwName {
 };
 
 constexpr std::array<KwName, 23> kKeywords = {{
-    {u"det", Kw::Det},       {u"trace", Kw::Trace}, {u"syst", Kw::Syst},
-    {u"vcoeff", Kw::Vcoeff}, {u"min", Kw::Min},     {u"max", Kw::Max},
-    {u"avg", Kw::Avg},       {u"sum", Kw::Sum},     {u"sum2", Kw::Sum2},
-    {u"prod", Kw::Prod},     {u"prod2", Kw::Prod2}, {u"stddev", Kw::Stddev},
-    {u"count", Kw::Count},   {u"geom_mean", Kw::GeomMean}, {u"median", Kw::Median},
-    {u"mean", Kw::Mean},     {u"and", Kw::And},     {u"eqv", Kw::Eqv},
-    {u"imp", Kw::Imp},       {u"mod", Kw::Mod},     {u"not", Kw::Not},
-    {u"or", Kw::Or},         {u"xor", Kw::Xor},
+    {u"det", Kw::Det},       {u"trace", Kw::Trace},
+    {u"syst", Kw::Syst},     {u"vcoeff", Kw::Vcoeff},
+    {u"min", Kw::Min},       {u"max", Kw::Max},
+    {u"avg", Kw::Avg},       {u"sum", Kw::Sum},
+    {u"sum2", Kw::Sum2},     {u"prod", Kw::Prod},
+    {u"prod2", Kw::Prod2},   {u"stddev", Kw::Stddev},
+    {u"count", Kw::Count},   {u"geom_mean", Kw::GeomMean},
+    {u"median", Kw::Median}, {u"mean", Kw::Mean},
+    {u"and", Kw::And},       {u"eqv", Kw::Eqv},
+    {u"imp", Kw::Imp},       {u"mod", Kw::Mod},
+    {u"not", Kw::Not},       {u"or", Kw::Or},
+    {u"xor", Kw::Xor},
 }};
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Rounded value of a variable: the engine reads variables back from their "%.10f" text.
 // The last conversion is remembered: formulas read the same variable again and again.
@@ -72,7 +80,9 @@ void ClassifyIdentifier(ParserState& ps) {
     }
 }
 
-void TraceLine(std::u16string_view line) { DebugOut(line, u"", false); }
+void TraceLine(std::u16string_view line) {
+    DebugOut(line, u"", false);
+}
 
 void TraceEntry(const ParserState& ps) {
     const std::u16string depth = IntText(ps.nxtDepth);
@@ -96,7 +106,7 @@ void TraceExit(const ParserState& ps) {
     TraceLine(u"");
 }
 
-}  // namespace
+} // namespace
 
 Kw KeywordOf(std::u16string_view lowerName) {
     if (lowerName.size() < 2 || lowerName.size() > 9) return Kw::None;
@@ -134,7 +144,8 @@ int32_t e_nxt() {
     const std::u16string& s = ps.e_expr;
     const size_t n = s.size();
     size_t i = ps.pos;
-    while (i < n && IsBlank(s[i])) ++i;
+    while (i < n && IsBlank(s[i]))
+        ++i;
     ps.tokStart = i;
     if (i >= n) {
         ps.text = {};
@@ -144,8 +155,9 @@ int32_t e_nxt() {
         size_t j = i + 1;
         if (c == u'[') {
             ps.type = Tok::Matrix;
-            while (j < n && s[j] != u']') ++j;
-            if (j < n) ++j;  // take the "]"; a reference that never closes ends with the text
+            while (j < n && s[j] != u']')
+                ++j;
+            if (j < n) ++j; // take the "]"; a reference that never closes ends with the text
             if (j < n && s[j - 1] == u']') {
                 const char16_t u = UpperChar(s[j]);
                 if (u == u'I' || u == u'T' || u == u'D') {
@@ -158,26 +170,33 @@ int32_t e_nxt() {
             }
         } else if (c == u'#') {
             ps.type = Tok::Const;
-            while (j < n && IsIdentChar(s[j])) ++j;
+            while (j < n && IsIdentChar(s[j]))
+                ++j;
             ps.e_tok.assign(s, i, j - i);
-            for (auto& ch : ps.e_tok) ch = LowerChar(ch);
+            for (auto& ch : ps.e_tok)
+                ch = LowerChar(ch);
             ps.tokOwned = true;
         } else if (c == u'&') {
             ps.type = Tok::Hex;
-            while (j < n && IsIdentChar(s[j])) ++j;
+            while (j < n && IsIdentChar(s[j]))
+                ++j;
         } else if (c == u'!') {
             ps.type = Tok::Bin;
-            while (j < n && IsDigit(s[j])) ++j;
+            while (j < n && IsDigit(s[j]))
+                ++j;
         } else if (IsDigit(c) || c == u'.') {
             ps.type = Tok::Num;
-            while (j < n && (IsDigit(s[j]) || s[j] == u'.')) ++j;
+            while (j < n && (IsDigit(s[j]) || s[j] == u'.'))
+                ++j;
             ps.text = std::u16string_view(s).substr(i, j - i);
             ps.number = ParseAsciiNumber(ps.text);
         } else if ((c >= u'a' && c <= u'z') || c == u'_') {
             ps.type = Tok::Id;
-            while (j < n && IsIdentChar(s[j])) ++j;
+            while (j < n && IsIdentChar(s[j]))
+                ++j;
             ps.e_tok.assign(s, i, j - i);
-            for (auto& ch : ps.e_tok) ch = LowerChar(ch);
+            for (auto& ch : ps.e_tok)
+                ch = LowerChar(ch);
             ps.tokOwned = true;
             ps.text = std::u16string_view(s).substr(i, j - i);
             ps.pos = j;
@@ -227,4 +246,4 @@ int32_t e_match(std::u16string_view expected) {
     return E_Error();
 }
 
-}  // namespace zorbit
+} // namespace zorbit

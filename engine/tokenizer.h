@@ -22,4 +22,4 @@ inline bool TokIs(const ParserState& ps, char16_t t) {
 // Keyword of a lower-case word, or Kw::None.
 Kw KeywordOf(std::u16string_view lowerName);
 
-}  // namespace zorbit
+} // namespace zorbit

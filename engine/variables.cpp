@@ -38,7 +38,7 @@ bool Matches(std::u16string_view text, size_t at, std::u16string_view name, bool
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::u16string& ListByKind(int32_t kind) {
     return kind == 0 ? Engine().vars.VarList : Engine().vars.FuncList;
@@ -114,14 +114,14 @@ double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, b
     const size_t at = key.empty() ? std::u16string::npos : IndexByKind(kind).FindEntry(list, key);
     if (at == std::u16string::npos) {
         E_Error() = ZORBIT_E_NOT_FOUND;
-        if (report)
-            ReportError(u"FindVarFunctD", kind == 0 ? 460 : 485, u"VarToFind = " + key);
+        if (report) ReportError(u"FindVarFunctD", kind == 0 ? 460 : 485, u"VarToFind = " + key);
         return 0.0;
     }
     const size_t valueStart = at + key.size();
     size_t valueEnd = list.find(u';', valueStart);
     if (valueEnd == std::u16string::npos) valueEnd = list.size();
-    const std::u16string_view value = std::u16string_view(list).substr(valueStart, valueEnd - valueStart);
+    const std::u16string_view value =
+        std::u16string_view(list).substr(valueStart, valueEnd - valueStart);
     E_Error() = ZORBIT_FOUND;
     if (kind == 0) return ReadDecimal(value);
     ParserState& ps = Engine().parser;
@@ -247,4 +247,4 @@ int32_t CheckFunctions() {
     return ZORBIT_E_AMBIGUOUS_FUNCTION;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -37,4 +37,4 @@ int32_t CheckFunctions();
 size_t FindWholeName(std::u16string_view text, std::u16string_view name, size_t from,
                      bool ignoreCase);
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -10,9 +10,9 @@
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "fuzz_matrix_input.h"
+#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
-#include "library/context.h"
 
 using namespace zorbit;
 

@@ -18,9 +18,9 @@
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
+#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "tests/engine/series_compare.h"
-#include "library/context.h"
 
 using namespace zorbit;
 

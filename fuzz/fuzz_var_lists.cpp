@@ -12,8 +12,8 @@
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "matrix/matrix_expr.h"
 #include "library/context.h"
+#include "matrix/matrix_expr.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zorbit::ResetContext();

@@ -8,9 +8,11 @@ namespace {
 
 Context g_context;
 
-void InstallLayers(Context& c) { c.engine.matrix = &MatrixLayerOperations(); }
+void InstallLayers(Context& c) {
+    c.engine.matrix = &MatrixLayerOperations();
+}
 
-}  // namespace
+} // namespace
 
 // Constant-initialised references, so every layer reaches its part from the first
 // static initialiser on.
@@ -20,9 +22,13 @@ MessageWriterState& g_writer = g_context.writer;
 MatrixStore& g_matrices = g_context.matrices;
 DiffState& g_diff = g_context.diff;
 
-Context::Context() { InstallLayers(*this); }
+Context::Context() {
+    InstallLayers(*this);
+}
 
-Context& TheContext() { return g_context; }
+Context& TheContext() {
+    return g_context;
+}
 
 void ResetContext() {
     Context& c = g_context;
@@ -58,4 +64,4 @@ int32_t DetachThread() {
     return 0;
 }
 
-}  // namespace zorbit
+} // namespace zorbit

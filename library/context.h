@@ -13,11 +13,11 @@
 namespace zorbit {
 
 struct Context {
-    EngineState engine;         // parser, evaluation, variables and functions, errors
-    HostHooks host;             // message box, messages window, clipboard of the host
-    MessageWriterState writer;  // WriteMessage's window and file
-    MatrixStore matrices;       // named matrices and scratch entries
-    DiffState diff;             // differentiator
+    EngineState engine;        // parser, evaluation, variables and functions, errors
+    HostHooks host;            // message box, messages window, clipboard of the host
+    MessageWriterState writer; // WriteMessage's window and file
+    MatrixStore matrices;      // named matrices and scratch entries
+    DiffState diff;            // differentiator
 
     Context();
 };
@@ -34,4 +34,4 @@ int32_t AttachProcess();
 int32_t AttachThread();
 int32_t DetachThread();
 
-}  // namespace zorbit
+} // namespace zorbit

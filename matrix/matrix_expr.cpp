@@ -396,7 +396,8 @@ double SumSubtOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
         return MatrixResult(*m, aFlag);
     }
     if (*aFlag == 1 && bFlag == 1) return SumMatrices(op, a, b, aFlag);
-    return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixSumSubt", 2409, FlagsText(*aFlag, bFlag), a);
+    return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixSumSubt", 2409, FlagsText(*aFlag, bFlag),
+                  a);
 }
 
 double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t bFlag) {
@@ -408,7 +409,8 @@ double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
         if (af == 1 && bFlag == 0) return ScaleMatrix(a, 1, b, aFlag, u"CalcMatrixDivMult");
         if (af == 0 && bFlag == 1) return ScaleMatrix(b, 1, a, aFlag, u"CalcMatrixDivMult");
         if (af == 1 && bFlag == 1) return MultiplyMatrices(a, b, aFlag);
-        return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixDivMult", 2543, FlagsText(af, bFlag), a);
+        return Failed(ZORBIT_E_CONDITION_MATRIX, u"CalcMatrixDivMult", 2543, FlagsText(af, bFlag),
+                      a);
     }
     if (op == u'/') {
         if (af == 0 && bFlag == 0) {
@@ -433,8 +435,8 @@ double DivMultOperands(char16_t op, double a, double b, uint8_t* aFlag, uint8_t 
     return a;
 }
 
-double MatrixFunctionOperands(std::u16string_view name, double a, double b, double c, uint8_t* aFlag,
-                     uint8_t bFlag, uint8_t /*cFlag: never read*/) {
+double MatrixFunctionOperands(std::u16string_view name, double a, double b, double c,
+                              uint8_t* aFlag, uint8_t bFlag, uint8_t /*cFlag: never read*/) {
     uint8_t local = 0;
     if (aFlag == nullptr) aFlag = &local;
     if (name == u"det") return DetOrTrace(true, a, aFlag);
@@ -476,7 +478,8 @@ void ClearScratch(double keepHandle) {
 void RegisterResult(double handle) {
     const MatrixEntry* result = FindMatrixByHandle(HandleOf(handle));
     if (result == nullptr) {
-        MatrixError(ZORBIT_E_MATRIX_NOT_FOUND, u"de_eval", 0, u"MatrName = " + ShortestText(handle));
+        MatrixError(ZORBIT_E_MATRIX_NOT_FOUND, u"de_eval", 0,
+                    u"MatrName = " + ShortestText(handle));
         return;
     }
     // "[mResult]" gets a copy of its own: the scratch entry goes with the next clean-up.
@@ -491,12 +494,12 @@ void ClearAll() {
     ClearMatrixList(0);
 }
 
-}  // namespace
+} // namespace
 
 const MatrixOperations& MatrixLayerOperations() {
-    static const MatrixOperations ops{&ReferenceOperand, &SumSubtOperands,     &DivMultOperands,
-                                      &MatrixFunctionOperands, &ClearScratch, &RegisterResult,
-                                      &ClearAll};
+    static const MatrixOperations ops{
+        &ReferenceOperand, &SumSubtOperands, &DivMultOperands, &MatrixFunctionOperands,
+        &ClearScratch,     &RegisterResult,  &ClearAll};
     return ops;
 }
 

@@ -10,4 +10,4 @@ namespace zorbit {
 // The table the context installs into the engine.
 const MatrixOperations& MatrixLayerOperations();
 
-}  // namespace zorbit
+} // namespace zorbit

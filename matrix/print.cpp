@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/host.h"
 #include "common/number_text.h"
 #include "common/text.h"
 #include "engine/errors.h"
+#include "engine/host.h"
 #include "engine/state.h"
 #include "matrix/store.h"
 

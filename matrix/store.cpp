@@ -141,7 +141,8 @@ MatrixEntry* CurrentMatrix() {
 intptr_t SetMatrix(std::u16string_view name, double* storage, int32_t rows, int32_t cols,
                    bool returnAddress, MatrixBlock owned, bool scratch) {
     if (!CountsFit(rows, cols) || storage == nullptr) {
-        const int32_t code = storage == nullptr ? ZORBIT_E_INVALID_ARGUMENT : ZORBIT_E_WRONG_STRING_MATRIX;
+        const int32_t code =
+            storage == nullptr ? ZORBIT_E_INVALID_ARGUMENT : ZORBIT_E_WRONG_STRING_MATRIX;
         E_Error() = code;
         ReportError(u"SetMatrix", 0,
                     u"MatrixName = " + std::u16string(name) + u"\r\nrows = " + IntText(rows) +
@@ -350,6 +351,5 @@ void DropScratchSince(uint64_t firstHandle) {
     list.erase(from, list.end());
     store.current = 0;
 }
-
 
 } // namespace zorbit

@@ -38,7 +38,7 @@ struct MatrixStore {
     std::vector<MatrixEntry> arrList;
     int32_t ElementOrder = -1; // -1 not set, 0 row by row, 1 column by column
     int32_t PlainCopy = 0;
-    size_t current = 0;      // the entry FindMatrix matched last
+    size_t current = 0; // the entry FindMatrix matched last
     // Both outlive a reset of the context: a handle is never reused within a process,
     // and blocks still held elsewhere stay counted.
     uint64_t nextHandle = 1;
@@ -48,7 +48,9 @@ struct MatrixStore {
 
 // Part of the one context (library/context.h).
 extern MatrixStore& g_matrices;
-inline MatrixStore& Matrices() { return g_matrices; }
+inline MatrixStore& Matrices() {
+    return g_matrices;
+}
 
 // FindMatrix flags.
 enum : int32_t {
@@ -104,6 +106,5 @@ int32_t aElemOrderEx(const void* argument, int32_t mode);
 void DropScratch(uint64_t handle);
 // Removes the scratch entries registered since the handle counter stood at firstHandle.
 void DropScratchSince(uint64_t firstHandle);
-
 
 } // namespace zorbit

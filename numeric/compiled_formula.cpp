@@ -507,7 +507,7 @@ bool CompiledFormula::Run(double x, double* y) {
             v = a - b;
             break;
         case Code::IntDiv: {
-            if (b == 0) return false;  // the text route reports the division by zero
+            if (b == 0) return false; // the text route reports the division by zero
             const double q = std::trunc(a / b);
             v = !(q > -2147483649.0 && q < 2147483648.0) ? -2147483648.0 : q;
             break;

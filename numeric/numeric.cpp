@@ -19,7 +19,7 @@ void Fail(int32_t code, std::u16string_view procedure, std::u16string_view text)
     ReportError(procedure, 0, text);
 }
 
-}  // namespace
+} // namespace
 
 // x as fixed-point text precise enough for the evaluator, which reads no exponents.
 FormulaInX::FormulaInX(std::u16string_view formula, std::u16string_view var)
@@ -28,7 +28,8 @@ FormulaInX::FormulaInX(std::u16string_view formula, std::u16string_view var)
 bool FormulaInX::At(double x, double* y) {
     const int32_t rc = series_.At(x, y);
     if (rc == 1) {
-        Fail(ZORBIT_E_INVALID_ARGUMENT, u"FormulaInX", u"The formula gives a matrix, not a number\r\n");
+        Fail(ZORBIT_E_INVALID_ARGUMENT, u"FormulaInX",
+             u"The formula gives a matrix, not a number\r\n");
         return false;
     }
     return E_Error() == ZORBIT_NO_ERROR;
@@ -76,7 +77,8 @@ bool Brent(FormulaInX& fx, double a, double b, double fa, double fb, double* roo
     double c = a, fc = fa, d = b - a;
     bool bisected = true;
     for (int iter = 0; iter < 300; ++iter) {
-        if (fb == 0 || std::fabs(b - a) <= 4 * std::numeric_limits<double>::epsilon() * std::fabs(b)) {
+        if (fb == 0 ||
+            std::fabs(b - a) <= 4 * std::numeric_limits<double>::epsilon() * std::fabs(b)) {
             *root = b;
             return true;
         }
@@ -159,7 +161,9 @@ RootSearch FindRoot(FormulaInX& fx) {
             const double x = -range + 2 * range * i / kSamples;
             double y = 0;
             if (!fx.At(x, &y) || !std::isfinite(y)) {
-                if (firstError == ZORBIT_NO_ERROR) firstError = E_Error() == ZORBIT_NO_ERROR ? ZORBIT_E_INVALID_ARGUMENT : E_Error();
+                if (firstError == ZORBIT_NO_ERROR)
+                    firstError =
+                        E_Error() == ZORBIT_NO_ERROR ? ZORBIT_E_INVALID_ARGUMENT : E_Error();
                 havePrevious = false;
                 continue;
             }
@@ -226,4 +230,4 @@ const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial,
     return Engine().numericResult.c_str();
 }
 
-}  // namespace zorbit
+} // namespace zorbit

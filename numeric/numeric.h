@@ -26,13 +26,12 @@ double SolvePolynomial(std::u16string_view polynomial, std::u16string_view var);
 // The derivative in var as the differentiator prints it.
 std::u16string PolynomialDerivative(std::u16string_view polynomial, std::u16string_view var);
 // lPoly_dydx: the same, library-owned until the next call.
-const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial,
-                                           std::u16string_view var);
+const char16_t* PolynomialDerivativeResult(std::u16string_view polynomial, std::u16string_view var);
 
 // Evaluates a formula for values of one variable by replacing its whole name with x
 // written with 17 significant decimals (numeric/series.h).
 class FormulaInX {
-public:
+  public:
     FormulaInX(std::u16string_view formula, std::u16string_view var);
     // The value at x; false (e_error set) when the formula fails there.
     bool At(double x, double* y);
@@ -44,4 +43,4 @@ public:
     FormulaSeries series_;
 };
 
-}  // namespace zorbit
+} // namespace zorbit

@@ -39,7 +39,7 @@ int32_t ClipboardHook(const char16_t* text) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 void InstallLibraryHooks(Platform& platform, const LibraryHookSetters& setters) {
     g_installed = &platform;
@@ -55,4 +55,4 @@ void RemoveLibraryHooks(const LibraryHookSetters& setters) {
     g_installed = nullptr;
 }
 
-}  // namespace vex
+} // namespace vex

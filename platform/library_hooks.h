@@ -21,4 +21,4 @@ void InstallLibraryHooks(Platform& platform, const LibraryHookSetters& setters);
 // Takes the hooks out again: the library falls back to stderr and default answers.
 void RemoveLibraryHooks(const LibraryHookSetters& setters);
 
-}  // namespace vex
+} // namespace vex

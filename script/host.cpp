@@ -7,4 +7,4 @@ int32_t MessageBox(ScriptHost& host, std::u16string_view title, std::u16string_v
     return host.platform->messageBox->Show(title, text, ZORBIT_MB_OK, ZORBIT_ID_OK);
 }
 
-}  // namespace vex
+} // namespace vex

@@ -21,9 +21,9 @@
 #include "derive/diff_simplify.h"
 #include "derive/diff_state.h"
 #include "engine/evaluator.h"
-#include "numeric/series.h"
 #include "engine/state.h"
 #include "library/context.h"
+#include "numeric/series.h"
 
 namespace zorbit::test {
 

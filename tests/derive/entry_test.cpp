@@ -8,8 +8,8 @@
 
 #include "derive/diff_log.h"
 #include "derive_test_support.h"
-#include "engine/host.h"
 #include "engine/errors.h"
+#include "engine/host.h"
 
 namespace zorbit::test {
 namespace {

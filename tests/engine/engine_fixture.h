@@ -6,20 +6,16 @@
 
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "matrix/matrix_expr.h"
 #include "library/context.h"
+#include "matrix/matrix_expr.h"
 
 namespace zorbit::test {
 
 // Every test starts from the state of a freshly loaded library.
 class EngineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetContext();
-    }
-    void TearDown() override {
-        ResetContext();
-    }
+  protected:
+    void SetUp() override { ResetContext(); }
+    void TearDown() override { ResetContext(); }
 
     // Evaluates and expects success; returns the value.
     static double Value(std::u16string_view expr) {
@@ -38,8 +34,9 @@ protected:
 
 inline std::string Narrow(std::u16string_view s) {
     std::string out;
-    for (char16_t c : s) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    for (char16_t c : s)
+        out.push_back(c < 128 ? static_cast<char>(c) : '?');
     return out;
 }
 
-}  // namespace zorbit::test
+} // namespace zorbit::test

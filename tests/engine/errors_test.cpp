@@ -35,7 +35,9 @@ TEST_F(Errors, CurrentErrorAndExtendedDescription) {
               u"Parser syntax error          (Module: eval)");
     Code(u"1/0");
     const std::u16string ext = GetErrorDescriptionText(8, true);
-    EXPECT_EQ(ext.rfind(u"Division by zero             (Module: eval & sDiff) | \r\nProcedure : '", 0), 0u);
+    EXPECT_EQ(
+        ext.rfind(u"Division by zero             (Module: eval & sDiff) | \r\nProcedure : '", 0),
+        0u);
 }
 
 TEST_F(Errors, RecordCarriesProcedureCodeExtraAndParserState) {
@@ -43,9 +45,13 @@ TEST_F(Errors, RecordCarriesProcedureCodeExtraAndParserState) {
     Engine().parser.e_expr = u"1+2";
     ReportError(u"MyProc", 77, u"Some detail\r\n");
     const std::u16string& m = Engine().errors.ErrMsgs;
-    EXPECT_EQ(m.rfind(u"\r\nProcedure : 'MyProc (Line: 77)'\r\nError nr. : 13, Description: Invalid parameter/argument   (Module: eval)\r\nSome detail\r\n", 0), 0u)
+    EXPECT_EQ(m.rfind(u"\r\nProcedure : 'MyProc (Line: 77)'\r\nError nr. : 13, Description: "
+                      u"Invalid parameter/argument   (Module: eval)\r\nSome detail\r\n",
+                      0),
+              0u)
         << Narrow(m);
-    EXPECT_NE(m.find(u"Extended Error Info:\r\n  expression  : 1+2\r\n  pos("), std::u16string::npos);
+    EXPECT_NE(m.find(u"Extended Error Info:\r\n  expression  : 1+2\r\n  pos("),
+              std::u16string::npos);
     EXPECT_EQ(RecordError(u"", 0, u"", 8), Engine().errors.LastErrInfo);
     RecordError(u"", 0, u"", 4);
     EXPECT_TRUE(Engine().errors.ErrMsgs.empty());
@@ -64,7 +70,8 @@ TEST_F(Errors, CopyHonoursCapacityAndReportsFullSize) {
 
 TEST_F(Errors, RecordsStayBoundedOverManyErrors) {
     const std::u16string big = u"1+" + std::u16string(20000, u'(');
-    for (int i = 0; i < 400; ++i) Code(big);
+    for (int i = 0; i < 400; ++i)
+        Code(big);
     EXPECT_LE(Engine().errors.ErrMsgs.size(), 4u << 20);
 }
 
@@ -76,7 +83,7 @@ TEST_F(Errors, DebugModesRouteTheTrace) {
     EXPECT_NE(log.find(u"element     = 2"), std::u16string::npos);
     EXPECT_NE(log.find(u"remaining   = +3"), std::u16string::npos);
     const size_t before = log.size();
-    Engine().errors.DebugMode = 5;  // bit 1 silences everything
+    Engine().errors.DebugMode = 5; // bit 1 silences everything
     Value(u"2+3");
     EXPECT_EQ(Engine().errors.DebugLog.size(), before);
 }
@@ -85,8 +92,9 @@ TEST_F(Errors, TraceShowsReplacedVariables) {
     SetVarFunct(u"x", u"2.5", 0);
     Engine().errors.DebugMode = 4;
     Value(u"x");
-    EXPECT_NE(Engine().errors.DebugLog.find(u"element     = x => '2.5000000000'"), std::u16string::npos);
+    EXPECT_NE(Engine().errors.DebugLog.find(u"element     = x => '2.5000000000'"),
+              std::u16string::npos);
 }
 
-}  // namespace
-}  // namespace zorbit::test
+} // namespace
+} // namespace zorbit::test

@@ -12,13 +12,12 @@
 namespace {
 
 class Exports : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { lib_ = dlopen(ZORBIT_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL); }
     static void TearDownTestSuite() {
         if (lib_) dlclose(lib_);
     }
-    template <typename F>
-    static F Bind(const char* name) {
+    template <typename F> static F Bind(const char* name) {
         return reinterpret_cast<F>(dlsym(lib_, name));
     }
     static void* lib_;
@@ -27,15 +26,43 @@ void* Exports::lib_ = nullptr;
 
 TEST_F(Exports, EveryEngineExportResolvesByName) {
     ASSERT_NE(lib_, nullptr) << dlerror();
-    const char* names[] = {
-        "vexAttachProcess", "vexAttachThread", "vexDetachThread", "vexDetachProcess", "aAbout",
-        "DisplayVerInfo", "TestStr", "TestStrPtr", "TestStrPtr2", "e_eval", "de_eval", "e_evals",
-        "GetResultType", "SetBoolSign", "e_get_const", "GetDiff_OperAndFuncs", "GetE_Error",
-        "SetE_Error", "GetE_ErrDescr", "GetErrorMsgs", "SetErrorMsgs", "SetErrorMsgsF",
-        "GetDebugLog", "SetDebugF", "ShowMsgs", "SetVarFunct", "FindVarFunct", "GetVarFuncList",
-        "GetVarFuncListLen", "ClearVarFuncList", "ReSetZiZoruze", "StrD0", "SetMessageBoxHook",
-        "SetMessageWindowHook", "SetClipboardHook"};
-    for (const char* n : names) EXPECT_NE(dlsym(lib_, n), nullptr) << n;
+    const char* names[] = {"vexAttachProcess",
+                           "vexAttachThread",
+                           "vexDetachThread",
+                           "vexDetachProcess",
+                           "aAbout",
+                           "DisplayVerInfo",
+                           "TestStr",
+                           "TestStrPtr",
+                           "TestStrPtr2",
+                           "e_eval",
+                           "de_eval",
+                           "e_evals",
+                           "GetResultType",
+                           "SetBoolSign",
+                           "e_get_const",
+                           "GetDiff_OperAndFuncs",
+                           "GetE_Error",
+                           "SetE_Error",
+                           "GetE_ErrDescr",
+                           "GetErrorMsgs",
+                           "SetErrorMsgs",
+                           "SetErrorMsgsF",
+                           "GetDebugLog",
+                           "SetDebugF",
+                           "ShowMsgs",
+                           "SetVarFunct",
+                           "FindVarFunct",
+                           "GetVarFuncList",
+                           "GetVarFuncListLen",
+                           "ClearVarFuncList",
+                           "ReSetZiZoruze",
+                           "StrD0",
+                           "SetMessageBoxHook",
+                           "SetMessageWindowHook",
+                           "SetClipboardHook"};
+    for (const char* n : names)
+        EXPECT_NE(dlsym(lib_, n), nullptr) << n;
     // Internals stay hidden.
     EXPECT_EQ(dlsym(lib_, "_ZN6zorbit5e_prsEiRh"), nullptr);
 }
@@ -50,7 +77,8 @@ TEST_F(Exports, EveryDeclaredExportResolves) {
     const std::string all = text.str();
     const std::regex decl(R"(\nZORBIT_API[^;(]*?\b(\w+)\s*\()");
     int count = 0;
-    for (auto it = std::sregex_iterator(all.begin(), all.end(), decl); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(all.begin(), all.end(), decl); it != std::sregex_iterator();
+         ++it) {
         const std::string name = (*it)[1];
         EXPECT_NE(dlsym(lib_, name.c_str()), nullptr) << name;
         ++count;
@@ -67,7 +95,8 @@ TEST_F(Exports, NumericRoutinesByName) {
     EXPECT_NEAR(v, 9, 1e-9);
     EXPECT_NEAR(Bind<decltype(&dSolve)>("dSolve")(u"x^2-4*x+4", u"x"), 2, 1e-6);
     EXPECT_EQ(err(), -1);
-    EXPECT_EQ(std::u16string(Bind<decltype(&lPoly_dydx)>("lPoly_dydx")(u"x^3-2*x", u"x")), u"3*x^2-2");
+    EXPECT_EQ(std::u16string(Bind<decltype(&lPoly_dydx)>("lPoly_dydx")(u"x^3-2*x", u"x")),
+              u"3*x^2-2");
     EXPECT_EQ(err(), -1);
     EXPECT_EQ(std::u16string(Bind<decltype(&lPoly_dydx)>("lPoly_dydx")(u"", u"x")), u"");
     EXPECT_NE(err(), -1);
@@ -83,7 +112,8 @@ TEST_F(Exports, EvaluationRoundTrip) {
     EXPECT_EQ(v, 14);
     EXPECT_EQ(err(), -1);
     EXPECT_EQ(eval(u"1/0", &v, 0), 8);
-    EXPECT_EQ(std::u16string(descr(-99, 0)), u"Division by zero             (Module: eval & sDiff)");
+    EXPECT_EQ(std::u16string(descr(-99, 0)),
+              u"Division by zero             (Module: eval & sDiff)");
 }
 
 int32_t boxes = 0;
@@ -101,7 +131,7 @@ TEST_F(Exports, StringPassingAndHooks) {
     EXPECT_EQ(boxes, 2);
     EXPECT_EQ(std::u16string(Bind<decltype(&TestStr)>("TestStr")(u"x")), u"123");
     const std::u16string about = Bind<decltype(&aAbout)>("aAbout")(2);
-    EXPECT_EQ(boxes, 4);  // mode 2 shows nothing
+    EXPECT_EQ(boxes, 4); // mode 2 shows nothing
     EXPECT_EQ(about.rfind(u"Library: Zorbit.dll\r\nVersion: ", 0), 0u);
     Bind<decltype(&SetMessageBoxHook)>("SetMessageBoxHook")(nullptr);
     EXPECT_EQ(std::u16string(Bind<decltype(&StrD0)>("StrD0")(u"2.5000000000")), u"2.5");
@@ -116,4 +146,4 @@ TEST_F(Exports, StringPassingAndHooks) {
     EXPECT_EQ(static_cast<size_t>(bytes), (std::u16string(help).size() + 1) * 2);
 }
 
-}  // namespace
+} // namespace

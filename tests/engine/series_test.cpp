@@ -12,10 +12,10 @@
 
 #include "engine/errors.h"
 #include "engine_fixture.h"
+#include "library/context.h"
 #include "numeric/numeric.h"
 #include "numeric/series.h"
 #include "series_compare.h"
-#include "library/context.h"
 
 namespace zorbit::test {
 namespace {
@@ -202,9 +202,7 @@ std::string RowName(const ::testing::TestParamInfo<FormulaRow>& info) {
 
 class SeriesRoutes : public ::testing::TestWithParam<FormulaRow> {
   protected:
-    void TearDown() override {
-        ResetContext();
-    }
+    void TearDown() override { ResetContext(); }
 };
 
 TEST_P(SeriesRoutes, ProgramAndTextAgree) {

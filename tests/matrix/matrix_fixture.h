@@ -8,9 +8,9 @@
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
+#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
-#include "library/context.h"
 
 namespace zorbit::test {
 
@@ -23,9 +23,7 @@ class MatrixTest : public ::testing::Test {
         // Whatever a test created, the library's own storage is gone with the entries.
         EXPECT_EQ(LiveMatrixBlocks(), 0);
     }
-    static void Reset() {
-        ResetContext();
-    }
+    static void Reset() { ResetContext(); }
 
     // Defines a matrix from its definition string and expects success.
     static void Define(std::u16string_view definition) {

@@ -1,8 +1,8 @@
 #include <cmath>
 
 #include "common/number_text.h"
-#include "matrix_fixture.h"
 #include "library/context.h"
+#include "matrix_fixture.h"
 
 namespace zorbit::test {
 namespace {

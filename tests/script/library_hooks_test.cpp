@@ -21,8 +21,8 @@ class LibraryHooksTest : public ScriptTest {
     }
     // Asks the library for its error records with "show": a Yes/No box, Yes copies.
     void ShowErrorRecords() {
-        auto getErrorMsgs = reinterpret_cast<decltype(&::GetErrorMsgs)>(
-            SlotByName(Zorbit().slots, "GetErrorMsgs"));
+        auto getErrorMsgs =
+            reinterpret_cast<decltype(&::GetErrorMsgs)>(SlotByName(Zorbit().slots, "GetErrorMsgs"));
         ASSERT_NE(getErrorMsgs, nullptr);
         char16_t buffer[64];
         getErrorMsgs(buffer, 64, 1);

@@ -29,7 +29,7 @@ class RecordingBox final : public MessageBoxService {
         return forcedAnswer != 0 ? forcedAnswer : answer;
     }
     std::vector<std::string> shown;
-    int32_t forcedAnswer = 0;  // 0 takes the default answer
+    int32_t forcedAnswer = 0; // 0 takes the default answer
 };
 
 class RecordingWindow final : public TextWindowService {

@@ -16,40 +16,40 @@ typedef uint16_t char16_t;
  * result codes (index code + 1; they never touch the error state). */
 enum ZorbitError {
     ZORBIT_NO_ERROR = -1,
-    ZORBIT_E_UNDEFINED = 0,             /* exit before completion */
+    ZORBIT_E_UNDEFINED = 0, /* exit before completion */
     ZORBIT_E_AMBIGUOUS_FUNCTION = 1,
     ZORBIT_E_EVALUATOR_SYNTAX = 2,
     ZORBIT_E_PARSER_SYNTAX = 3,
     ZORBIT_E_UNDEFINED_FUNCTION = 4,
-    ZORBIT_E_RETURNED_VALUE = 5,        /* returned value not defined */
-    ZORBIT_E_TOKEN_MATCH = 6,           /* token match / syntax error */
-    ZORBIT_E_NOT_FOUND = 7,             /* parameter or element not found */
-    ZORBIT_E_DIVISION_BY_ZERO = 8,      /* also the differentiator's */
+    ZORBIT_E_RETURNED_VALUE = 5,   /* returned value not defined */
+    ZORBIT_E_TOKEN_MATCH = 6,      /* token match / syntax error */
+    ZORBIT_E_NOT_FOUND = 7,        /* parameter or element not found */
+    ZORBIT_E_DIVISION_BY_ZERO = 8, /* also the differentiator's */
     ZORBIT_E_NOT_INTEGER = 9,
-    ZORBIT_E_CONDITION_MATRIX = 10,     /* condition or matrix not found */
+    ZORBIT_E_CONDITION_MATRIX = 10, /* condition or matrix not found */
     ZORBIT_E_WRONG_STRING_MATRIX = 11,
-    ZORBIT_E_FEW_ELEMENTS = 12,         /* not enough matrix elements */
+    ZORBIT_E_FEW_ELEMENTS = 12, /* not enough matrix elements */
     ZORBIT_E_INVALID_ARGUMENT = 13,
     ZORBIT_E_MATRIX_NOT_FOUND = 14,
     ZORBIT_E_MATRIX_BY_LONG = 15,
     ZORBIT_E_UNDEFINED_VARIABLE = 16,
     ZORBIT_E_UNDEFINED_CUSTOM_FUNCTION = 17,
     ZORBIT_E_UNDEFINED_CONSTANT = 18,
-    ZORBIT_FOUND = 21,                  /* FindVarFunct: the name was found */
-    ZORBIT_E_UNDEFINED_COMMAND = 25     /* also every code outside the table */
+    ZORBIT_FOUND = 21,              /* FindVarFunct: the name was found */
+    ZORBIT_E_UNDEFINED_COMMAND = 25 /* also every code outside the table */
 };
 enum ZorbitDiffError {
     ZORBIT_D_TOO_LONG_FORMULA = 1,
-    ZORBIT_D_ERROR_IN_FORMULA = 6,      /* syntax, nesting or size */
+    ZORBIT_D_ERROR_IN_FORMULA = 6, /* syntax, nesting or size */
     ZORBIT_D_EMPTY_FORMULA = 7
 };
 enum ZorbitMatrixResult {
     ZORBIT_M_ORDERS_NOT_EQUAL = 4,
-    ZORBIT_M_ORDERS_NOT_VALID = 5,      /* counts below 1 or above 1,000,000 elements */
+    ZORBIT_M_ORDERS_NOT_VALID = 5, /* counts below 1 or above 1,000,000 elements */
     ZORBIT_M_SINGULAR = 7,
-    ZORBIT_M_WRONG_RANK = 10,           /* inner dimensions of a product differ */
-    ZORBIT_M_OUT_OF_RANGE = 14,         /* row or column number */
-    ZORBIT_M_NOT_DEFINED = 15           /* a null address */
+    ZORBIT_M_WRONG_RANK = 10,   /* inner dimensions of a product differ */
+    ZORBIT_M_OUT_OF_RANGE = 14, /* row or column number */
+    ZORBIT_M_NOT_DEFINED = 15   /* a null address */
 };
 
 /* ---- Host services ---------------------------------------------------------------
@@ -61,8 +61,8 @@ enum ZorbitMessageBoxStyle {
 };
 enum ZorbitMessageBoxAnswer { ZORBIT_ID_OK = 1, ZORBIT_ID_YES = 6, ZORBIT_ID_NO = 7 };
 /* style: ZORBIT_MB_*; returns a ZORBIT_ID_* answer. */
-typedef int32_t (*ZorbitMessageBoxFn)(const char16_t* title, const char16_t* text,
-                                      int32_t style, int32_t defaultAnswer);
+typedef int32_t (*ZorbitMessageBoxFn)(const char16_t* title, const char16_t* text, int32_t style,
+                                      int32_t defaultAnswer);
 /* One line for the messages window; position as WriteMessage's option. */
 typedef void (*ZorbitMessageWindowFn)(const char16_t* line, int32_t position);
 /* Puts text on the clipboard; returns 0 when there is none. */

@@ -28,10 +28,10 @@ ZORBIT_API void SetClipboardHook(ZorbitClipboardFn fn);
 
 /* ---- Lifecycle ---------------------------------------------------------------------
  * The library initialises itself when loaded; these are for hosts that call them. */
-ZORBIT_API int32_t vexAttachProcess(int32_t x);  /* ElementOrder -1, DebugMode 1; 0 */
-ZORBIT_API int32_t vexAttachThread(int32_t x);   /* PlainCopy -1; 0 */
-ZORBIT_API int32_t vexDetachThread(int32_t x);   /* PlainCopy 0; 0 */
-ZORBIT_API int32_t vexDetachProcess(int32_t x);  /* 0 */
+ZORBIT_API int32_t vexAttachProcess(int32_t x); /* ElementOrder -1, DebugMode 1; 0 */
+ZORBIT_API int32_t vexAttachThread(int32_t x);  /* PlainCopy -1; 0 */
+ZORBIT_API int32_t vexDetachThread(int32_t x);  /* PlainCopy 0; 0 */
+ZORBIT_API int32_t vexDetachProcess(int32_t x); /* 0 */
 
 /* ---- About and version ------------------------------------------------------------- */
 /* The about text; mode 0 also shows it in a message box, 1 puts the title in front. */
@@ -42,9 +42,9 @@ ZORBIT_API int32_t DisplayVerInfo(const char16_t* fileName, char16_t* fileVersio
                                   char16_t* productVersion);
 
 /* ---- String-passing tests ----------------------------------------------------------- */
-ZORBIT_API const char16_t* TestStr(const char16_t* text);     /* shows two boxes; "123" */
-ZORBIT_API char16_t* TestStrPtr(char16_t* buffer);            /* writes 11 'a' (>= 12 chars) */
-ZORBIT_API const char16_t* TestStrPtr2(char16_t* buffer);     /* writes 14 'a' (>= 15 chars) */
+ZORBIT_API const char16_t* TestStr(const char16_t* text); /* shows two boxes; "123" */
+ZORBIT_API char16_t* TestStrPtr(char16_t* buffer);        /* writes 11 'a' (>= 12 chars) */
+ZORBIT_API const char16_t* TestStrPtr2(char16_t* buffer); /* writes 14 'a' (>= 15 chars) */
 
 /* ---- Evaluation ---------------------------------------------------------------------- */
 /* 0: number in *result; 1: matrix, *result = its handle; otherwise the error code
@@ -55,10 +55,10 @@ ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions);
 /* expr at steps + 1 points from xFrom to xTo, varName replaced by each x. xs and ys
  * receive steps + 1 doubles, limits 5 (0, xmin, ymin, xmax, ymax). -1, or the last
  * point's error code; 13 (nothing written) when steps < 1. */
-ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName,
-                           double xTo, int32_t steps, double* xs, double* ys, double* limits);
-ZORBIT_API int32_t GetResultType(void);          /* 0 number, 1 matrix, -1 after a reset */
-ZORBIT_API int32_t SetBoolSign(int32_t sign);    /* value of "true": 1 or -1; returns 0 */
+ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName, double xTo,
+                           int32_t steps, double* xs, double* ys, double* limits);
+ZORBIT_API int32_t GetResultType(void);       /* 0 number, 1 matrix, -1 after a reset */
+ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; returns 0 */
 
 /* ---- Functions and constants -------------------------------------------------------- */
 /* 1 and the value (rounded to 10 decimals) when name is a constant; else 0, error 18. */
@@ -77,10 +77,10 @@ ZORBIT_API const char16_t* GetE_ErrDescr(int32_t code, uint8_t extended);
 ZORBIT_API int32_t GetErrorMsgs(char16_t* buffer, int32_t capacity, uint8_t show);
 /* Records an error with the current error code; returns the records' length. */
 ZORBIT_API int32_t SetErrorMsgs(const char16_t* procedure, int32_t line, const char16_t* extra);
-ZORBIT_API int32_t SetErrorMsgsF(int32_t onOff);   /* previous value */
+ZORBIT_API int32_t SetErrorMsgsF(int32_t onOff); /* previous value */
 ZORBIT_API int32_t GetDebugLog(char16_t* buffer, int32_t capacity, uint8_t show);
-ZORBIT_API int32_t SetDebugF(int32_t mode);        /* 1 silent, 2 boxes, 4 log; previous */
-ZORBIT_API int32_t ShowMsgs(int32_t flags);        /* 0 */
+ZORBIT_API int32_t SetDebugF(int32_t mode); /* 1 silent, 2 boxes, 4 log; previous */
+ZORBIT_API int32_t ShowMsgs(int32_t flags); /* 0 */
 
 /* ---- Variables and custom functions (kind 0 variable, else function) ------------------ */
 ZORBIT_API int32_t SetVarFunct(const char16_t* name, const char16_t* value, int32_t kind);
@@ -92,7 +92,7 @@ ZORBIT_API int32_t FindVarFunct(const char16_t* name, int32_t kind, double* resu
 ZORBIT_API int32_t GetVarFuncList(char16_t* buffer, int32_t capacity, const char16_t* which);
 ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which);
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which);
-ZORBIT_API int32_t ReSetZiZoruze(void);   /* empties lists, matrices, error records */
+ZORBIT_API int32_t ReSetZiZoruze(void); /* empties lists, matrices, error records */
 
 /* ---- Number formatting ----------------------------------------------------------------- */
 /* "2.5000000000" -> "2.5": leading text and zeros after the point dropped. */
@@ -151,39 +151,37 @@ ZORBIT_API int32_t aCopy(const double* source, int32_t rows, int32_t cols, doubl
 ZORBIT_API int32_t aDupl(const double* source, int32_t rows, int32_t cols, double* destination);
 /* probe: a 2x2 block with 2.0 at row 1, column 2. Returns and sets the order (0 or 1). */
 ZORBIT_API int32_t aElemOrder(const double* probe);
-ZORBIT_API int32_t aElemOrderSet(int32_t order);      /* 0 or 1: -1; else order -1 and 17 */
-ZORBIT_API int32_t aElemOrderGet(void);               /* -1 not set, 0 rows, 1 columns */
+ZORBIT_API int32_t aElemOrderSet(int32_t order);        /* 0 or 1: -1; else order -1 and 17 */
+ZORBIT_API int32_t aElemOrderGet(void);                 /* -1 not set, 0 rows, 1 columns */
 ZORBIT_API int32_t aElemOrderSt(const char16_t* label); /* "Visual Basic"/"VB": 1; else 0 */
 /* mode 0 aElemOrder(argument), 2 aElemOrderSet(*(int32_t*)argument), 3 aElemOrderGet; else 0. */
 ZORBIT_API int32_t aElemOrderEx(const void* argument, int32_t mode);
 
 /* ---- Matrix algebra (codes above) ---- */
 ZORBIT_API int32_t aDet(const double* a, int32_t n, double* out);
-ZORBIT_API double aDetN(const double* a, int32_t n);          /* 0 on bad arguments */
-ZORBIT_API int32_t aInv(double* a, int32_t n);                /* in place; 7 leaves a */
+ZORBIT_API double aDetN(const double* a, int32_t n); /* 0 on bad arguments */
+ZORBIT_API int32_t aInv(double* a, int32_t n);       /* in place; 7 leaves a */
 ZORBIT_API int32_t aSist(const double* a, int32_t n, const double* b, double* x);
 ZORBIT_API int32_t aTrasp(double* a, int32_t rows, int32_t cols); /* a becomes cols x rows */
 ZORBIT_API int32_t aTraspEx(const double* a, int32_t rows, int32_t cols, double* b);
 ZORBIT_API int32_t aTraspSq(double* a, int32_t n);
 ZORBIT_API int32_t aMultEx(const double* a, int32_t r1, int32_t c1, const double* b, int32_t r2,
-                           int32_t c2, double* r);         /* r is r1 x c2 */
+                           int32_t c2, double* r); /* r is r1 x c2 */
 ZORBIT_API int32_t aMultSq(const double* a, int32_t n, const double* b, double* r);
 ZORBIT_API int32_t aMultVect(const double* a, int32_t rows, int32_t cols, const double* v,
                              double* y);
 ZORBIT_API int32_t aMultVectSq(const double* a, int32_t n, const double* v, double* y);
 ZORBIT_API int32_t aSum(const double* a, int32_t rows, int32_t cols, const double* b,
-                        double* r);                        /* 0 on success */
-ZORBIT_API int32_t aSumMem(const double* a, int32_t rows, int32_t cols, const double* b,
-                           double* r);
+                        double* r); /* 0 on success */
+ZORBIT_API int32_t aSumMem(const double* a, int32_t rows, int32_t cols, const double* b, double* r);
 ZORBIT_API int32_t aSumScal(double* a, int32_t rows, int32_t cols, double s);
-ZORBIT_API int32_t aDiff(const double* a, int32_t rows, int32_t cols, const double* b,
-                         double* r);
+ZORBIT_API int32_t aDiff(const double* a, int32_t rows, int32_t cols, const double* b, double* r);
 ZORBIT_API int32_t aDiffMem(const double* a, int32_t rows, int32_t cols, const double* b,
                             double* r);
 ZORBIT_API int32_t aDiv(const double* a, int32_t n, const double* b, double* r); /* a*b^-1 */
-ZORBIT_API int32_t aDiag(double* a, int32_t n);               /* pivot diagonal, in place */
+ZORBIT_API int32_t aDiag(double* a, int32_t n); /* pivot diagonal, in place */
 ZORBIT_API int32_t aTrace(const double* a, int32_t n, double* out);
-ZORBIT_API double aTraceN(const double* a, int32_t n);        /* 0 on bad arguments */
+ZORBIT_API double aTraceN(const double* a, int32_t n); /* 0 on bad arguments */
 /* Tests: -1 true, 0 false (or a code above). aMatrAreEquals compares bit for bit; 4 when
  * the counts differ. */
 ZORBIT_API int32_t aMatrIsOrtog(const double* a, int32_t n);
@@ -202,9 +200,9 @@ ZORBIT_API int32_t aSwap(double* a, int32_t rows, int32_t cols, double* b);
 /* Exchanges rows (byRow != 0) or columns p and q, from 1; 14 when out of range. */
 ZORBIT_API int32_t aSwapRC(double* a, int32_t rows, int32_t cols, int32_t byRow, int32_t p,
                            int32_t q);
-ZORBIT_API int32_t aCombine(void);                            /* no effect; 0 */
-ZORBIT_API int32_t aInsert(void);                             /* no effect; 0 */
-ZORBIT_API int32_t aSub(void);                                /* no effect; 0 */
+ZORBIT_API int32_t aCombine(void); /* no effect; 0 */
+ZORBIT_API int32_t aInsert(void);  /* no effect; 0 */
+ZORBIT_API int32_t aSub(void);     /* no effect; 0 */
 
 /* ---- Polynomials and numeric utilities ---- */
 /* Least squares through m points (m x 2, x and y) with n coefficients, lowest power first.
@@ -220,15 +218,15 @@ ZORBIT_API int32_t aGetXsOfQuadr(const double* y, const double* coeffs, int32_t 
                                  double* x2);
 /* -1; 5 when n is below 1 or above 1,000,000. */
 ZORBIT_API int32_t aGetYPolin(const double* x, const double* coeffs, int32_t n, double* y);
-ZORBIT_API int32_t InterpLin(const double* x, const double* x1, const double* x2,
-                             const double* y1, const double* y2, double* y);           /* 0 */
+ZORBIT_API int32_t InterpLin(const double* x, const double* x1, const double* x2, const double* y1,
+                             const double* y2, double* y); /* 0 */
 ZORBIT_API int32_t IntBezier2D(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
                                int32_t a6, int32_t a7, int32_t a8, int32_t a9, int32_t a10,
-                               int32_t a11, int32_t a12);                 /* placeholder: 0 */
-ZORBIT_API int32_t IsPrime(int32_t n);   /* -1 prime, else 0 */
-ZORBIT_API int32_t lIsPrime(int32_t n);  /* smallest divisor in 2..n-1, or -1 */
-ZORBIT_API double fact(int32_t n);       /* n! (1 for n < 2, inf beyond 170) */
-ZORBIT_API double fact_inv(void);        /* placeholder: 0.0 */
+                               int32_t a11, int32_t a12); /* placeholder: 0 */
+ZORBIT_API int32_t IsPrime(int32_t n);                    /* -1 prime, else 0 */
+ZORBIT_API int32_t lIsPrime(int32_t n);                   /* smallest divisor in 2..n-1, or -1 */
+ZORBIT_API double fact(int32_t n);                        /* n! (1 for n < 2, inf beyond 170) */
+ZORBIT_API double fact_inv(void);                         /* placeholder: 0.0 */
 
 /* ---- Matrix printing ---- */
 /* Text of a matrix (library-owned, shared with GetE_ErrDescr and TestStr: copy it at once).
