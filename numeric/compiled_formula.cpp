@@ -397,7 +397,7 @@ class FormulaCompiler {
             const Fn fn = tok_.fn;
             EmitValue(0);
             EmitUnary(Code::Call, fn);
-            Called(fn);
+            out_->callsFunctions_ = true;
             Next();
             return true;
         }
@@ -406,7 +406,7 @@ class FormulaCompiler {
             Next();
             if (!Match(u'(') || !Expr(1) || !Match(u')')) return false;
             EmitUnary(Code::Call, fn);
-            Called(fn);
+            out_->callsFunctions_ = true;
             return true;
         }
         case TokKind::Keyword:
@@ -437,8 +437,6 @@ class FormulaCompiler {
         }
         return false;
     }
-
-    void Called(Fn) { out_->callsFunctions_ = true; }
 };
 
 std::unique_ptr<CompiledFormula> CompiledFormula::Compile(std::u16string_view formula,

@@ -30,8 +30,8 @@ class CompiledFormula {
     bool CallsFunctions() const { return callsFunctions_; }
 
     enum class Code : uint8_t;
-    // One operation: registers a and b in, register d out. Register 0 holds x, the
-    // constants follow, then one register per step.
+    // One operation: registers a and b in, register d out. Register 0 holds x; every
+    // other register holds a constant or the result of one step.
     struct Step {
         Code code;
         Fn fn;
