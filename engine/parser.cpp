@@ -1,0 +1,431 @@
+// The recursive parser that evaluates while it parses: operators by level, primaries,
+// function calls, matrices through the installed table.
+#include "engine/parser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/number_text.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/functions.h"
+#include "engine/matrix_ops.h"
+#include "engine/state.h"
+#include "engine/tokenizer.h"
+#include "engine/variables.h"
+
+namespace zorbit {
+
+namespace {
+
+struct OpRow {
+    int32_t level;
+    int32_t right;
+    enum Kind : uint8_t {
+        Pow,
+        Mul,
+        Div,
+        IntDiv,
+        Mod,
+        Add,
+        Sub,
+        Eq,
+        Lt,
+        Gt,
+        Ne,
+        Le,
+        Ge,
+        And,
+        Or,
+        Xor
+    } kind;
+};
+
+// The operator of the current token, if it is one.
+bool OperatorOf(const ParserState& ps, OpRow* row) {
+    if (ps.type == Tok::Op) {
+        const std::u16string_view t = ps.text;
+        if (t.size() == 1) {
+            switch (t[0]) {
+            case u'^':
+                *row = {11, 12, OpRow::Pow};
+                return true;
+            case u'*':
+                *row = {10, 11, OpRow::Mul};
+                return true;
+            case u'/':
+                *row = {10, 11, OpRow::Div};
+                return true;
+            case u'\\':
+                *row = {9, 10, OpRow::IntDiv};
+                return true;
+            case u'+':
+                *row = {7, 8, OpRow::Add};
+                return true;
+            case u'-':
+                *row = {7, 8, OpRow::Sub};
+                return true;
+            case u'=':
+                *row = {6, 7, OpRow::Eq};
+                return true;
+            case u'<':
+                *row = {6, 7, OpRow::Lt};
+                return true;
+            case u'>':
+                *row = {6, 7, OpRow::Gt};
+                return true;
+            default:
+                return false;
+            }
+        }
+        if (t == u"<>") {
+            *row = {6, 7, OpRow::Ne};
+            return true;
+        }
+        if (t == u"<=") {
+            *row = {6, 7, OpRow::Le};
+            return true;
+        }
+        if (t == u">=") {
+            *row = {6, 7, OpRow::Ge};
+            return true;
+        }
+        return false;
+    }
+    if (ps.type == Tok::Keyword) {
+        switch (ps.kw) {
+        case Kw::Mod:
+            *row = {8, 9, OpRow::Mod};
+            return true;
+        case Kw::And:
+            *row = {5, 6, OpRow::And};
+            return true;
+        case Kw::Or:
+            *row = {4, 5, OpRow::Or};
+            return true;
+        case Kw::Xor:
+            *row = {3, 4, OpRow::Xor};
+            return true;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+void SetError(int32_t code, std::u16string_view procedure, int32_t line,
+              std::u16string_view extra) {
+    E_Error() = code;
+    ReportError(procedure, line, extra);
+}
+
+double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFlag) {
+    const EvalState& ev = Engine().eval;
+    const bool numbers = aFlag == 0 && bFlag == 0;
+    switch (row.kind) {
+    case OpRow::Pow:
+        if (numbers) return NumberPower(a, b);
+        return CalcMatrixDivMult(u'^', a, b, &aFlag, bFlag);
+    case OpRow::Mul:
+        if (numbers) return a * b;
+        return CalcMatrixDivMult(u'*', a, b, &aFlag, bFlag);
+    case OpRow::Div:
+        if (numbers && b != 0) return a / b;
+        if (numbers) {
+            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 0, u"");
+            if (Engine().errors.MsgFlags & 1)
+                DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error",
+                         Engine().errors.MsgFlags != 0);
+            return a;
+        }
+        return CalcMatrixDivMult(u'/', a, b, &aFlag, bFlag);
+    case OpRow::Add:
+        if (numbers) return a + b;
+        return CalcMatrixSumSubt(u'+', a, b, &aFlag, bFlag);
+    case OpRow::Sub:
+        if (numbers) return a - b;
+        return CalcMatrixSumSubt(u'-', a, b, &aFlag, bFlag);
+    default:
+        break;
+    }
+    aFlag = 0;
+    switch (row.kind) {
+    case OpRow::IntDiv:
+        return IntegerQuotient(a, b);
+    case OpRow::Mod: {
+        const int32_t x = Trunc32(a), y = Trunc32(b);
+        if (y == 0) {
+            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"e_prs", 0, u"mod: the right operand is 0\r\n");
+            return 0;
+        }
+        if (y == -1) return 0; // also INT_MIN mod -1, which would trap
+        return x % y;
+    }
+    case OpRow::Eq:
+        return a == b ? ev.TrueValue : 0;
+    case OpRow::Lt:
+        return a < b ? ev.TrueValue : 0;
+    case OpRow::Gt:
+        return a > b ? ev.TrueValue : 0;
+    case OpRow::Ne:
+        return a != b ? ev.TrueValue : 0;
+    case OpRow::Le:
+        return a <= b ? ev.TrueValue : 0;
+    case OpRow::Ge:
+        return a >= b ? ev.TrueValue : 0;
+    case OpRow::And:
+        return (a != 0 && b != 0) ? 1 : 0;
+    case OpRow::Or:
+        return (a != 0 || b != 0) ? 1 : 0;
+    case OpRow::Xor:
+        return ((a != 0) != (b != 0)) ? 1 : 0;
+    default:
+        return a;
+    }
+}
+
+double HexValue(std::u16string_view text) {
+    uint64_t v = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        unsigned d;
+        if (c >= u'0' && c <= u'9')
+            d = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            d = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            d = c - u'A' + 10;
+        else
+            break;
+        v = (v << 4) | d;
+    }
+    return static_cast<double>(static_cast<int64_t>(v));
+}
+
+double BinDigitsToInteger(std::u16string_view digits) {
+    double v = 0;
+    const size_t n = digits.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t c = digits[i];
+        if (c != u'0' && c != u'1') return 0;
+        if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
+    }
+    return v;
+}
+
+double SyntaxError() {
+    ParserState& ps = Engine().parser;
+    if (E_Error() != ZORBIT_NO_ERROR) return 0;
+    E_Error() = ZORBIT_E_PARSER_SYNTAX;
+    const int32_t flags = Engine().errors.MsgFlags;
+    if (flags & 1) {
+        const std::u16string& records = ReportError(u"e_prs", 0, u"");
+        DebugOut(u"Procedure: e_prs\r\nSyntax error, token = '" + ps.TokText() +
+                     u"'\r\n\r\nDebug:\r\n" + records,
+                 u"ZiZoruze: Error", flags != 0);
+    }
+    return 0;
+}
+
+// The primaries that recurse live in functions of their own, kept out of line, so that
+// each nesting level costs only the frames it needs.
+#define VEX_NOINLINE __attribute__((noinline))
+
+// Reads "(argument)" after a function name. An error inside the argument (or a missing
+// bracket) is the call's outcome, so the function is not computed then.
+VEX_NOINLINE bool ReadCallArgument(double* argument) {
+    e_nxt();
+    e_match(u"(");
+    *argument = e_prs(1, 0).value;
+    e_match(u")");
+    return E_Error() == ZORBIT_NO_ERROR;
+}
+
+VEX_NOINLINE Operand UnknownFunctionCall() {
+    const std::u16string name = Engine().parser.e_tok;
+    double argument = 0;
+    if (!ReadCallArgument(&argument)) return {0, 0};
+    return {e_function(name, argument), 0};
+}
+
+VEX_NOINLINE Operand FunctionCall() {
+    const ParserState& ps = Engine().parser;
+    if (!ps.fnKnown) return UnknownFunctionCall();
+    const Fn fn = static_cast<Fn>(ps.fn); // looked up when the name was read
+    double argument = 0;
+    if (!ReadCallArgument(&argument)) return {0, 0};
+    return {CallFunction(fn, argument), 0};
+}
+
+VEX_NOINLINE Operand MatrixFunction(Kw kw) {
+    ParserState& ps = Engine().parser;
+    const std::u16string name = ps.e_tok;
+    e_nxt();
+    e_match(u"(");
+    Operand a = e_prs(1, 0);
+    double value = 0;
+    // An argument that failed is the call's outcome: nothing is computed then.
+    if (kw == Kw::Det || kw == Kw::Trace) {
+        if (E_Error() == ZORBIT_NO_ERROR)
+            value = CalcMatrFunct(name, a.value, 0, 0.0, &a.flag, 0, 0);
+    } else if (kw == Kw::Syst) {
+        e_nxt();
+        const Operand b = e_prs(1, 0);
+        if (E_Error() == ZORBIT_NO_ERROR)
+            value = CalcMatrFunct(name, a.value, b.value, 0.0, &a.flag, b.flag, 0);
+    } else {
+        e_nxt();
+        const Operand b = e_prs(1, 0);
+        e_nxt();
+        const Operand c = e_prs(1, 0);
+        if (E_Error() == ZORBIT_NO_ERROR && c.flag != 0) {
+            E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+            ReportError(u"e_prs", 0, u"Last parameter must be numeric.\r\n");
+        } else if (E_Error() == ZORBIT_NO_ERROR) {
+            value = CalcMatrFunct(name, a.value, b.value, c.value, &a.flag, b.flag, c.flag);
+        }
+    }
+    e_match(u")");
+    return {value, a.flag};
+}
+
+VEX_NOINLINE Operand StatisticsCall(Kw kw) {
+    e_nxt();
+    e_match(u"(");
+    const double v = StatFunction(kw);
+    e_match(u")");
+    return {v, 0};
+}
+
+VEX_NOINLINE Operand NotPrimary() {
+    e_nxt();
+    const double v = e_prs(6, 0).value;
+    return {static_cast<double>(~Trunc32(v)), 0};
+}
+
+VEX_NOINLINE Operand MinusPrimary() {
+    e_nxt();
+    Operand v = e_prs(11, 0);
+    if (v.flag == 0) return {-v.value, 0};
+    if (E_Error() != ZORBIT_NO_ERROR) return v;
+    v.value = CalcMatrixDivMult(u'*', v.value, -1.0, &v.flag, 0);
+    return v;
+}
+
+VEX_NOINLINE Operand BracketPrimary() {
+    e_nxt();
+    const Operand v = e_prs(1, 0);
+    e_match(u")");
+    return v;
+}
+
+VEX_NOINLINE Operand MatrixPrimary() {
+    ParserState& ps = Engine().parser;
+    // After an error nothing is looked up: finding the matrix would clear the error.
+    if (E_Error() != ZORBIT_NO_ERROR) {
+        e_nxt();
+        return {0, 0};
+    }
+    if (ps.text.size() < 2 || ps.text.back() != u']') {
+        E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
+        ReportError(u"e_prs", 0,
+                    u"MatrName = " + std::u16string(ps.text) + u" (no closing ']')\r\n");
+        return {static_cast<double>(ZORBIT_E_MATRIX_NOT_FOUND), 0};
+    }
+    const double v = MatrixReference(ps.text, ps.e_suffix);
+    if (E_Error() != ZORBIT_NO_ERROR) return {v, 0};
+    e_nxt();
+    return {v, 1};
+}
+
+Operand Primary() {
+    ParserState& ps = Engine().parser;
+    double v = 0;
+    switch (ps.type) {
+    case Tok::Num:
+        v = ps.number;
+        break;
+    case Tok::Hex:
+        v = HexValue(ps.text);
+        break;
+    case Tok::Bin:
+        v = BinDigitsToInteger(ps.text.substr(1));
+        break;
+    case Tok::Const:
+        if (E_Error() == ZORBIT_NO_ERROR) v = e_function(ps.e_tok, 0); // it starts from no error
+        break;
+    case Tok::Matrix:
+        return MatrixPrimary();
+    case Tok::Id:
+        return FunctionCall();
+    case Tok::Keyword:
+        switch (ps.kw) {
+        case Kw::Not:
+            return NotPrimary();
+        case Kw::Det:
+        case Kw::Trace:
+        case Kw::Syst:
+        case Kw::Vcoeff:
+            return MatrixFunction(ps.kw);
+        case Kw::And:
+        case Kw::Or:
+        case Kw::Xor:
+        case Kw::Mod:
+        case Kw::Eqv:
+        case Kw::Imp:
+        case Kw::None:
+            return {SyntaxError(), 0};
+        default:
+            return StatisticsCall(ps.kw);
+        }
+    case Tok::Op:
+        if (TokIs(ps, u'-')) return MinusPrimary();
+        if (TokIs(ps, u'+')) {
+            e_nxt();
+            return e_prs(11, 0);
+        }
+        if (TokIs(ps, u'(')) return BracketPrimary();
+        return {SyntaxError(), 0};
+    case Tok::End:
+        return {SyntaxError(), 0};
+    }
+    e_nxt();
+    return {v, 0};
+}
+
+// Keeps the nesting depth bounded so that no input can overflow the stack.
+struct DepthGuard {
+    int32_t& depth;
+    explicit DepthGuard(int32_t& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+
+} // namespace
+
+Operand e_prs(int32_t level, uint8_t flag) {
+    ParserState& ps = Engine().parser;
+    DepthGuard guard(ps.prsDepth);
+    if (ps.prsDepth > kMaxNesting) {
+        E_Error() = ZORBIT_E_PARSER_SYNTAX;
+        ReportError(u"e_prs", 0, u"Nesting deeper than " + IntText(kMaxNesting) + u" levels\r\n");
+        // Nothing more is read: a later identifier must not clear this error.
+        ps.pos = ps.e_expr.size();
+        ps.type = Tok::End;
+        ps.text = {};
+        ps.tokOwned = false;
+        return {0, flag};
+    }
+    Operand a = Primary();
+    OpRow row;
+    while (E_Error() == ZORBIT_NO_ERROR && ps.type != Tok::End && !TokIs(ps, u'(') &&
+           !TokIs(ps, u')') && OperatorOf(ps, &row) && row.level >= level) {
+        e_nxt();
+        const Operand b = e_prs(row.right, 0);
+        if (E_Error() != ZORBIT_NO_ERROR) break; // a failed operand is not combined
+        a.value = Combine(row, a.value, b.value, a.flag, b.flag);
+    }
+    return a;
+}
+
+} // namespace zorbit
