@@ -23,6 +23,7 @@ class QuietBox final : public MessageBoxService {
 class QuietWindow final : public TextWindowService {
   public:
     void ShowText(std::u16string_view) override {}
+    void WriteLine(std::u16string_view, int32_t) override {}
     void Close() override {}
 };
 class QuietClipboard final : public ClipboardService {
