@@ -2,12 +2,16 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "common/number_text.h"
 #include "common/text.h"
+#include "script/file_write.h"
 
 namespace vex {
 
@@ -35,8 +39,11 @@ std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
         if (eq == line.npos) continue;
         const std::u16string key = zorbit::ToLower(zorbit::TrimBlanks(line.substr(0, eq)));
         Section& s = ini[section];
-        if (!s.count(key))
-            s[key] = std::u16string(zorbit::TrimBlanks(line.substr(eq + 1)).substr(0, kValueRoom));
+        std::u16string_view value = zorbit::TrimBlanks(line.substr(eq + 1));
+        // Quotes keep a value's outer blanks (the separator is two spaces).
+        if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+            value = value.substr(1, value.size() - 2);
+        if (!s.count(key)) s[key] = std::u16string(value.substr(0, kValueRoom));
     }
     return ini;
 }
@@ -104,6 +111,51 @@ ShellSettings ReadConfiguration(const std::string& path) {
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
     return ParseConfiguration(zorbit::Utf8ToUtf16(bytes));
+}
+
+std::string FormatConfiguration(const ShellSettings& s) {
+    std::u16string text;
+    const auto line = [&text](std::u16string_view key, std::u16string_view value) {
+        std::u16string v(value.substr(0, kValueRoom));
+        for (char16_t& c : v)
+            if (c == u'\r' || c == u'\n') c = u' ';
+        const bool quote =
+            !v.empty() && (zorbit::TrimBlanks(v).size() != v.size() || v.front() == u'"');
+        text.append(key).append(u"=").append(quote ? u"\"" + v + u"\"" : v).append(u"\n");
+    };
+    const auto number = [&line](std::u16string_view key, int32_t value) {
+        line(key, zorbit::IntText(value));
+    };
+    text += u"[vexCalc]\n";
+    number(u"wndX", s.wndX);
+    number(u"wndY", s.wndY);
+    number(u"wndW", s.wndW);
+    number(u"wndH", s.wndH);
+    number(u"NumWidth", s.NumWidth);
+    number(u"ExprWidth", s.ExprWidth);
+    number(u"ResWidth", s.ResWidth);
+    text += u"[Config]\n";
+    line(u"DefFontName", u"Lucida Console");
+    number(u"DefFontSize", s.DefFontSize);
+    line(u"curFontName", s.curFontName);
+    number(u"curFontSize", s.curFontSize);
+    number(u"mnuBlackWhite", s.mnuBlackWhite);
+    number(u"Decimals", s.Decimals);
+    line(u"sSeparator", s.sSeparator);
+    number(u"ToolTip", s.ToolTip);
+    return zorbit::Utf16ToUtf8(text);
+}
+
+bool WriteConfiguration(const std::string& path, const ShellSettings& settings,
+                        std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+    const std::u16string text = zorbit::Utf8ToUtf16(FormatConfiguration(settings));
+    const int err = WriteTextFile(path, {text}, WriteMode::Replace);
+    if (err == 0) return true;
+    error = std::strerror(err);
+    return false;
 }
 
 } // namespace vex

@@ -1,5 +1,6 @@
 #pragma once
-// The configuration file "vexCalc.ini": only read here (the main window writes it).
+// The configuration file "vexCalc.ini": read at start-up, written when the main window
+// ends normally.
 
 #include <cstdint>
 #include <string>
@@ -27,5 +28,12 @@ std::string ConfigFilePath(const std::string& programDir);
 ShellSettings ReadConfiguration(const std::string& path);
 // The same from the file's text.
 ShellSettings ParseConfiguration(std::u16string_view text);
+
+// The file's text: both sections, the keys in the order they are read. DefFontName is
+// always written as "Lucida Console", so a hand edit lasts one run.
+std::string FormatConfiguration(const ShellSettings& settings);
+// Writes the file through a temporary file beside it (its folder is created when
+// missing); false with error set when it cannot be written.
+bool WriteConfiguration(const std::string& path, const ShellSettings& settings, std::string& error);
 
 } // namespace vex

@@ -1,0 +1,74 @@
+#include "shell/expression_list.h"
+
+#include <algorithm>
+
+#include "common/number_text.h"
+
+namespace vex {
+
+size_t AppendEntry(ExpressionList& list, const EntryResult& entry) {
+    if (entry.text.empty()) return 0;
+    const size_t before = list.rows.size();
+    list.rows.push_back({u"E" + zorbit::IntText(++list.counter), entry.text});
+    for (const std::u16string& line : entry.lines)
+        list.rows.push_back({u"=", u"  " + line});
+    list.saved = false;
+    return list.rows.size() - before;
+}
+
+void RemoveRows(ExpressionList& list, std::vector<size_t> indices) {
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    size_t next = 0, out = 0;
+    for (size_t k = 0; k < list.rows.size(); ++k) {
+        if (next < indices.size() && indices[next] == k) {
+            ++next;
+            continue;
+        }
+        if (out != k) list.rows[out] = std::move(list.rows[k]);
+        ++out;
+    }
+    if (out == list.rows.size()) return;
+    list.rows.resize(out);
+    list.saved = false;
+}
+
+void ClearList(ExpressionList& list) {
+    list.rows.clear();
+    list.counter = 0;
+    list.saved = false;
+    list.fileName.clear();
+}
+
+bool HasUnsavedRows(const ExpressionList& list) {
+    return !list.saved && !list.rows.empty();
+}
+
+std::u16string ClipboardText(const ExpressionList& list, std::vector<size_t> selected) {
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    std::u16string text;
+    for (size_t k = 0; k < selected.size(); ++k) {
+        const size_t row = selected[k];
+        if (row >= list.rows.size()) break;
+        if (!text.empty()) text += u'\n';
+        const ListRow& r = list.rows[row];
+        const bool continuation = k > 0 && selected[k - 1] + 1 == row && r.number.empty();
+        if (!continuation) text += r.number + u'\t';
+        text += r.text;
+    }
+    return text;
+}
+
+std::u16string TooltipText(const ExpressionList& list, size_t row) {
+    if (row >= list.rows.size()) return {};
+    std::u16string tip = list.rows[row].text;
+    for (size_t k = row + 1; k < list.rows.size(); ++k) {
+        if (!list.rows[k].number.empty() && list.rows[k].number.front() == u'E') break;
+        tip += u"\n  " + list.rows[k].text;
+    }
+    const bool blank = tip.size() <= 2 || tip.find_first_not_of(u" \t\n", 2) == tip.npos;
+    return blank ? std::u16string(u"   (no result to show)") : tip;
+}
+
+} // namespace vex

@@ -1,0 +1,44 @@
+#pragma once
+// The main window's expression list without the window: its rows, the expression
+// counter, the saved flag and the current file, and the texts built from them
+// (clipboard, tooltip). The window shows these rows; tests drive them directly.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/entry.h"
+
+namespace vex {
+
+// One list row: "E3" and the expression, or "=" and two spaces and one result line.
+struct ListRow {
+    std::u16string number;
+    std::u16string text;
+};
+
+struct ExpressionList {
+    std::vector<ListRow> rows;
+    int32_t counter = 0;     // number shown after "E"; 0 again when a file is opened
+    bool saved = false;      // true after a successful save, false after any change
+    std::u16string fileName; // the list file last opened or saved
+};
+
+// Appends the expression row and its result rows; returns how many rows were added.
+size_t AppendEntry(ExpressionList& list, const EntryResult& entry);
+// Removes the rows at the given indices (any order, duplicates allowed).
+void RemoveRows(ExpressionList& list, std::vector<size_t> indices);
+// Empties the list and starts a new one ("New file").
+void ClearList(ExpressionList& list);
+// True when closing or clearing would lose rows nobody saved.
+bool HasUnsavedRows(const ExpressionList& list);
+
+// The clipboard text of the selected rows: each row as its "#" text, a tab and its
+// text, one row per line; a selected row with an empty "#" continues the row above.
+std::u16string ClipboardText(const ExpressionList& list, std::vector<size_t> selected);
+// The tooltip of a row: its text and the results that follow it up to the next
+// expression row, each on its own line after two spaces.
+std::u16string TooltipText(const ExpressionList& list, size_t row);
+
+} // namespace vex
