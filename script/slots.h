@@ -40,6 +40,7 @@ using FnMessageBoxHook = decltype(&::SetMessageBoxHook);
 using FnMessageWindowHook = decltype(&::SetMessageWindowHook);
 using FnClipboardHook = decltype(&::SetClipboardHook);
 using FnVersion = decltype(&::DisplayVerInfo);
+using FnOperAndFuncs = decltype(&::GetDiff_OperAndFuncs);
 using FnAny = void (*)();
 
 // Every bound name: group, name, slot type. Groups 1 to 5 in binding order; the
@@ -140,7 +141,7 @@ using FnAny = void (*)();
     X(3, sSolve, FnAny) \
     X(4, SetDiffLogF, FnAny) \
     X(4, GetLast_diffErr, FnAny) \
-    X(4, GetDiff_OperAndFuncs, FnAny) \
+    X(4, GetDiff_OperAndFuncs, FnOperAndFuncs) \
     X(4, e_diff, FnDiff) \
     X(5, GetE_ErrDescr, FnErrDescr) \
     X(5, GetE_Error, FnGetError) \

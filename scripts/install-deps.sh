@@ -8,6 +8,9 @@ packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libmuparser-dev bc hyperfine
+  qt6-base-dev qt6-svg-dev libjpeg-dev
+  fonts-dejavu-core fonts-liberation2
+  xvfb xauth imagemagick
 )
 
 missing=()

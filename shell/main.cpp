@@ -13,9 +13,13 @@
 #include "common/text.h"
 #include "script/batch.h"
 #include "script/file_write.h"
+#include "shell/display.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "shell/terminal.h"
+#ifdef VEX_HAVE_WINDOW
+#include "shell/window/window_app.h"
+#endif
 
 namespace {
 
@@ -23,7 +27,10 @@ constexpr int kExitCannotLoad = 10;
 constexpr int kExitUsage = 11;
 
 const char* const kHelp =
-    "Usage: vexcalc [options] -e LINES     evaluate each line as the entry field does\n"
+    "Usage: vexcalc [options]              open the calculator's window (without a\n"
+    "                                      display: read lines from the terminal;\n"
+    "                                      from a pipe or a file: as with -)\n"
+    "       vexcalc [options] -e LINES     evaluate each line as the entry field does\n"
     "       vexcalc [options] -            evaluate every line of standard input\n"
     "       vexcalc [options] --batch SWITCHES [--batch SWITCHES ...]\n"
     "                                      run the batch entry with a switch string,\n"
@@ -101,11 +108,22 @@ int Main(int argc, char** argv) {
         }
     }
     if (mode.empty()) {
-        // Without a window, the calculator takes its lines from the terminal.
-        if (!isatty(STDIN_FILENO))
-            return Usage("the main window is not part of this build; use -e, - or --batch");
-        std::cerr << "vexcalc: type a formula or a command per line; Ctrl-D ends.\n";
-        mode = std::string("-"); // not = "-": GCC 12 at -O3 warns of a false overlap
+        // Lines piped or redirected in are evaluated, as bc does.
+        if (vex::StdinIsData()) {
+            mode = std::string("-"); // not = "-": GCC 12 at -O3 warns of a false overlap
+        } else {
+            std::string why;
+#ifdef VEX_HAVE_WINDOW
+            if (vex::DisplayAvailable(why)) return vex::RunWindow(argc, argv, options);
+#else
+            why = "the main window is not part of this build";
+#endif
+            // Without a window, the calculator takes its lines from the terminal.
+            std::cerr << "vexcalc: no window: " << why << ".\n";
+            if (isatty(STDIN_FILENO))
+                std::cerr << "vexcalc: type a formula or a command per line; Ctrl-D ends.\n";
+            mode = std::string("-");
+        }
     }
     vex::Program program;
     std::string error;

@@ -41,7 +41,7 @@ void ReadHelpText(Program& p) {
 
 bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     p.programDir = ProgramFolder();
-    p.host.platform = &TerminalPlatform();
+    p.host.platform = options.platform ? options.platform : &TerminalPlatform();
     p.host.batch.programDir = zorbit::Utf8ToUtf16(p.programDir);
     // Terminal and batch runs take relative names from the shell's current folder.
     p.host.batch.CurDir = CurrentFolder();
@@ -56,10 +56,10 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
                         {s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
     ReadHelpText(p);
     p.KeywordList = InitKeywordTable();
-    const std::string ini = ConfigFilePath(p.programDir);
     // Test mode reads no configuration, so the log names none.
-    p.host.batch.iniFileName = options.ignoreConfig ? u"" : zorbit::Utf8ToUtf16(ini);
-    p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(ini);
+    p.configPath = options.ignoreConfig ? std::string() : ConfigFilePath(p.programDir);
+    p.host.batch.iniFileName = zorbit::Utf8ToUtf16(p.configPath);
+    p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(p.configPath);
     // -1 means 10 decimals; anything past 30 would only make the texts longer.
     const int32_t decimals = options.decimals.value_or(p.settings.Decimals);
     p.host.interp.decimals = decimals < -1 ? 0 : std::min(decimals, 30);

@@ -15,6 +15,7 @@ struct StartOptions {
     bool ignoreConfig = false;       // test mode: the user's configuration is not read
     std::optional<int32_t> decimals; // --decimals
     std::string libraryPath;         // a library to load instead of the search
+    Platform* platform = nullptr;    // the services to use; the terminal's when none
 };
 
 struct Program {
@@ -24,6 +25,7 @@ struct Program {
     std::u16string helpText; // "ShowCmds.vex"
     ShellSettings settings;
     std::string programDir;
+    std::string configPath; // empty in test mode: nothing is read or written
 };
 
 // The folder of the running executable.

@@ -17,6 +17,46 @@ WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth) {
     return l;
 }
 
+namespace {
+
+int64_t Overlap(const GadgetRect& a, const GadgetRect& b, bool vertical) {
+    const int64_t lo = vertical ? std::max(a.y, b.y) : std::max(a.x, b.x);
+    const int64_t hi = vertical ? std::min(int64_t{a.y} + a.h, int64_t{b.y} + b.h)
+                                : std::min(int64_t{a.x} + a.w, int64_t{b.x} + b.w);
+    return std::max<int64_t>(hi - lo, 0);
+}
+
+} // namespace
+
+GadgetRect PlaceWindow(GadgetRect wanted, const std::vector<GadgetRect>& screens) {
+    if (screens.empty()) {
+        wanted.w = std::max(wanted.w, kMinWindowWidth);
+        wanted.h = std::max(wanted.h, kMinWindowHeight);
+        return wanted;
+    }
+    // Enough to grab: 64 pixels of the top edge's width and 32 of its height.
+    const GadgetRect* home = nullptr;
+    for (const GadgetRect& s : screens) {
+        const GadgetRect top{wanted.x, wanted.y, std::max(wanted.w, 1), 32};
+        if (Overlap(top, s, false) >= 64 && Overlap(top, s, true) >= 32) {
+            home = &s;
+            break;
+        }
+    }
+    const GadgetRect& screen = home ? *home : screens.front();
+    const auto fit = [](int32_t size, int32_t least, int32_t most) {
+        return std::max(std::min(size, most), std::min(least, most));
+    };
+    GadgetRect placed = wanted;
+    placed.w = fit(wanted.w, kMinWindowWidth, screen.w);
+    placed.h = fit(wanted.h, kMinWindowHeight, screen.h);
+    if (!home) {
+        placed.x = screen.x + std::min(50, std::max(screen.w - placed.w, 0));
+        placed.y = screen.y + std::min(50, std::max(screen.h - placed.h, 0));
+    }
+    return placed;
+}
+
 int32_t ExprWidthFor(int32_t w, int32_t numWidth) {
     const int64_t room = int64_t{w} - numWidth - 4;
     return static_cast<int32_t>(std::max<int64_t>(room / 4 * 4, 0));

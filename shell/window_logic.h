@@ -32,6 +32,10 @@ inline constexpr int32_t kMinWindowHeight = 200;
 // line 54 and the help line 30 pixels above the bottom, the list between them and the
 // information line.
 WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth);
+// Where the window opens: the stored rectangle when a screen shows enough of it to be
+// grabbed, else 50 pixels into the primary screen (screens[0]); its size at least the
+// minimum and at most its screen's. Screens are their available areas.
+GadgetRect PlaceWindow(GadgetRect wanted, const std::vector<GadgetRect>& screens);
 // Width of the expression column after a resize: ((w - numWidth - 4) / 4) * 4.
 int32_t ExprWidthFor(int32_t w, int32_t numWidth);
 

@@ -1,0 +1,43 @@
+#pragma once
+// The questions the windows ask: message boxes, the input box, file and font dialogs.
+// The program shows real dialogs; tests install a service that answers at once.
+
+#include <QFont>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+class QWidget;
+
+namespace vex {
+
+class DialogService {
+  public:
+    virtual ~DialogService() = default;
+    // style: ZORBIT_MB_* plus kYesNoCancel; returns a ZORBIT_ID_* answer or kIdCancel.
+    virtual int32_t Message(QWidget* parent, const QString& title, const QString& text,
+                            int32_t style, int32_t defaultAnswer) = 0;
+    // The input box: the answer, or nothing when it was cancelled.
+    virtual std::optional<QString> InputText(QWidget* parent, const QString& title,
+                                             const QString& prompt, const QString& current) = 0;
+    // File names; empty when the dialog was dismissed.
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filter) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filter) = 0;
+    // The font dialog: the chosen font, or nothing when it was cancelled.
+    virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& current) = 0;
+};
+
+// Yes, No and Cancel (the library's boxes know only OK and Yes/No).
+inline constexpr int32_t kYesNoCancel = 3;
+inline constexpr int32_t kIdCancel = 2;
+
+// Qt's own dialogs.
+DialogService& QtDialogs();
+
+// Message-box texts use CR LF; a Qt label wants plain line feeds.
+QString DialogText(std::u16string_view text);
+
+} // namespace vex

@@ -1,0 +1,56 @@
+#include "shell/window/list_model.h"
+
+namespace vex {
+
+namespace {
+
+QString Text(const std::u16string& s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+} // namespace
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(list_.rows.size());
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() ||
+        static_cast<size_t>(index.row()) >= list_.rows.size())
+        return {};
+    const ListRow& row = list_.rows[static_cast<size_t>(index.row())];
+    return Text(index.column() == 0 ? row.number : row.text);
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    return section == 0 ? QStringLiteral("#") : QStringLiteral("E: Expression, =: Result");
+}
+
+size_t ListModel::Append(const EntryResult& entry) {
+    if (entry.text.empty()) return 0;
+    const int first = static_cast<int>(list_.rows.size());
+    beginInsertRows({}, first, first + static_cast<int>(entry.lines.size()));
+    const size_t added = AppendEntry(list_, entry);
+    endInsertRows();
+    return added;
+}
+
+void ListModel::Remove(const std::vector<size_t>& rows) {
+    if (rows.empty()) return;
+    beginResetModel();
+    RemoveRows(list_, rows);
+    endResetModel();
+}
+
+void ListModel::Clear() {
+    beginResetModel();
+    ClearList(list_);
+    endResetModel();
+}
+
+} // namespace vex

@@ -1,0 +1,526 @@
+#include "shell/window/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTableView>
+#include <QToolTip>
+#include <algorithm>
+#include <iostream>
+
+#include "common/text.h"
+#include "platform/qt/dialogs.h"
+#include "script/report_windows.h"
+#include "shell/list_file.h"
+#include "shell/window/fonts.h"
+#include "zorbit/codes.h"
+
+namespace vex {
+
+namespace {
+
+const QString kListFilter = QStringLiteral("vex Calc files (*.vxc);;All files (*)");
+
+QString Text(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::u16string Text16(const QString& s) {
+    return s.toStdU16String();
+}
+
+struct MenuEntry {
+    MenuItem item;
+    const char* text;
+    QKeySequence keys;
+};
+
+} // namespace
+
+MainWindow::MainWindow(Program& program, WindowPlatform& platform, QWidget* parent)
+    : QMainWindow(parent), program_(program), platform_(platform), settings_(program.settings),
+      model_(list_) {
+    setWindowTitle(QStringLiteral("vex Calulator"));
+    BuildMenus();
+    BuildGadgets();
+    platform_.SetOwner(this);
+
+    // The stored place, unless no screen shows it any more.
+    std::vector<GadgetRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect a = primary->availableGeometry();
+        screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s == QGuiApplication::primaryScreen()) continue;
+        const QRect a = s->availableGeometry();
+        screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    const GadgetRect placed =
+        PlaceWindow({settings_.wndX, settings_.wndY, settings_.wndW, settings_.wndH}, screens);
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    move(placed.x, placed.y);
+    resize(placed.w, placed.h);
+
+    view_->setColumnWidth(0, std::max(settings_.NumWidth, 8));
+    view_->setColumnWidth(1, std::max(settings_.ExprWidth, 8));
+    ApplyFont();
+    action(MenuItem::BlackWhite)->setChecked(settings_.mnuBlackWhite == 1);
+    action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+    ApplyColours(settings_.mnuBlackWhite == 1);
+    SetInfo(QStringLiteral("New file"));
+    entry_->setFocus();
+}
+
+MainWindow::~MainWindow() {
+    platform_.SetOwner(nullptr);
+}
+
+QAction* MainWindow::action(MenuItem item) const {
+    return actions_[static_cast<size_t>(item)];
+}
+
+void MainWindow::BuildMenus() {
+    const auto add = [this](QMenu* menu, std::initializer_list<MenuEntry> entries) {
+        for (const MenuEntry& e : entries) {
+            if (!e.text) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(QString::fromUtf8(e.text));
+            a->setShortcut(e.keys);
+            actions_[static_cast<size_t>(e.item)] = a;
+        }
+    };
+    QMenuBar* bar = menuBar();
+    add(bar->addMenu(QStringLiteral("&File")),
+        {{MenuItem::New, "&New", QKeySequence::New},
+         {MenuItem::Open, "&Open", QKeySequence::Open},
+         {MenuItem::Save, "&Save", QKeySequence::Save},
+         {MenuItem::SaveAs, "Save &As", QKeySequence(QStringLiteral("Ctrl+Shift+S"))},
+         {MenuItem::Exit, nullptr, {}},
+         {MenuItem::Exit, "&Exit", QKeySequence(QStringLiteral("Ctrl+Q"))}});
+    add(bar->addMenu(QStringLiteral("&Edit")),
+        {{MenuItem::Cut, "&Cut", QKeySequence::Cut},
+         {MenuItem::Copy, "Co&py", QKeySequence::Copy},
+         {MenuItem::Paste, "&Paste", QKeySequence::Paste},
+         {MenuItem::Matrix, "&Matrix", {}},
+         {MenuItem::ClearList, nullptr, {}},
+         {MenuItem::ClearList, "C&lear list", {}},
+         {MenuItem::DeleteItems, "&Delete item(s)", QKeySequence::Delete},
+         {MenuItem::SelectAll, "&Select all", QKeySequence::SelectAll}});
+    add(bar->addMenu(QStringLiteral("&Config")), {{MenuItem::Font, "&Font", {}},
+                                                  {MenuItem::BlackWhite, "&Black-White", {}},
+                                                  {MenuItem::Decimals, "&Decimals", {}},
+                                                  {MenuItem::Separator, "Se&parator", {}},
+                                                  {MenuItem::ToolTip, "&ToolTip", {}}});
+    add(bar->addMenu(QStringLiteral("&Tools")), {{MenuItem::ShowMemory, "Show &Memory", {}},
+                                                 {MenuItem::ShowCommands, "Show &Commands", {}},
+                                                 {MenuItem::ShowFunctions, "Show &Functions", {}}});
+    add(bar->addMenu(QStringLiteral("&Info")), {{MenuItem::About, "&About", {}}});
+    action(MenuItem::BlackWhite)->setCheckable(true);
+    action(MenuItem::ToolTip)->setCheckable(true);
+
+    const auto on = [this](MenuItem item, auto&& slot) {
+        connect(action(item), &QAction::triggered, this, std::forward<decltype(slot)>(slot));
+    };
+    on(MenuItem::New, [this] { NewList(); });
+    on(MenuItem::Open, [this] { Open(); });
+    on(MenuItem::Save, [this] { Save(false); });
+    on(MenuItem::SaveAs, [this] { Save(true); });
+    on(MenuItem::Exit, [this] { close(); });
+    on(MenuItem::Cut, [this] { CopyRows(true); });
+    on(MenuItem::Copy, [this] { CopyRows(false); });
+    on(MenuItem::Paste, [this] { Paste(); });
+    on(MenuItem::Matrix, [this] { Matrix(); });
+    on(MenuItem::ClearList, [this] { NewList(); });
+    on(MenuItem::DeleteItems, [this] { DeleteItems(); });
+    on(MenuItem::SelectAll, [this] { view_->selectAll(); });
+    on(MenuItem::Font, [this] { ChooseFont(); });
+    on(MenuItem::BlackWhite, [this] { ToggleBlackWhite(); });
+    on(MenuItem::Decimals, [this] { AskDecimals(); });
+    on(MenuItem::Separator, [this] { AskSeparator(); });
+    on(MenuItem::ToolTip, [this] { ToggleToolTip(); });
+    on(MenuItem::ShowMemory, [this] { ShowMemoryWindow(program_.host); });
+    on(MenuItem::ShowCommands, [this] { ShowCommandsWindow(program_.host); });
+    on(MenuItem::ShowFunctions, [this] { ShowFunctions(); });
+    on(MenuItem::About, [this] { ShowAboutWindow(program_.host); });
+}
+
+void MainWindow::BuildGadgets() {
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    info_ = new QLabel(QStringLiteral("Info"), client_);
+    view_ = new QTableView(client_);
+    entry_ = new QLineEdit(client_);
+    help_ = new QLabel(QStringLiteral("Help"), client_);
+    help_->setWordWrap(true);
+    help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    help_->setTextFormat(Qt::PlainText);
+    info_->setTextFormat(Qt::PlainText);
+
+    view_->setModel(&model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setWordWrap(false);
+    view_->setShowGrid(true);
+    view_->setTextElideMode(Qt::ElideRight);
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->horizontalHeader()->setStretchLastSection(false);
+    view_->horizontalHeader()->setHighlightSections(false);
+    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(view_, &QTableView::clicked, this, [this](const QModelIndex& i) { ShowTooltip(i); });
+    connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { TakeRow(i); });
+
+    entry_->installEventFilter(this);
+    client_->installEventFilter(this);
+}
+
+void MainWindow::ApplyLayout() {
+    const WindowLayout l = LayoutFor(client_->width(), client_->height(), view_->columnWidth(0));
+    const auto place = [](QWidget* w, const GadgetRect& r) {
+        w->setGeometry(r.x, r.y, std::max(r.w, 0), std::max(r.h, 0));
+    };
+    place(info_, l.info);
+    place(view_, l.list);
+    place(entry_, l.entry);
+    place(help_, l.help);
+    view_->setColumnWidth(1, std::max(l.exprWidth, 8));
+}
+
+void MainWindow::ApplyColours(bool whiteOnBlack) {
+    const QColor back = whiteOnBlack ? Qt::black : Qt::white;
+    const QColor text = whiteOnBlack ? Qt::white : Qt::black;
+    QPalette list = view_->palette();
+    list.setColor(QPalette::Base, back);
+    list.setColor(QPalette::Text, text);
+    list.setColor(QPalette::Window, back);
+    // Table grid lines take the palette's mid colour.
+    list.setColor(QPalette::Mid, QColor(150, 150, 150));
+    view_->setPalette(list);
+    QPalette line = entry_->palette();
+    line.setColor(QPalette::Base, back);
+    line.setColor(QPalette::Text, text);
+    entry_->setPalette(line);
+    action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+}
+
+void MainWindow::ApplyFont() {
+    if (settings_.curFontName.empty()) {
+        settings_.curFontName = settings_.DefFontName;
+        settings_.curFontSize = settings_.DefFontSize;
+    }
+    const QFont font = ListFont(Text(settings_.curFontName), settings_.curFontSize);
+    view_->setFont(font);
+    entry_->setFont(font);
+    view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+}
+
+void MainWindow::SetInfo(const QString& text) {
+    info_->setText(text);
+}
+
+void MainWindow::ShowHelpFor(const std::u16string& text) {
+    const std::optional<std::u16string> entry = HelpEntry(program_.helpText, text);
+    if (entry && help_->text() != Text(*entry)) help_->setText(Text(*entry));
+}
+
+int32_t MainWindow::Ask(const QString& title, const QString& text, int32_t style,
+                        int32_t defaultAnswer) {
+    return platform_.dialogs().Message(this, title, text, style, defaultAnswer);
+}
+
+void MainWindow::EnterLine(const QString& typed) {
+    const std::u16string text = Text16(typed);
+    if (zorbit::TrimSpaces(text).empty()) return;
+    if (IsCommand(program_.KeywordList, text)) ShowHelpFor(text);
+    const EntryResult result = RunEntryLine(program_.host, program_.KeywordList, text);
+    if (!loading_) history_.Add(text);
+    if (result.outOfMemory) {
+        Ask(QStringLiteral("vex Calc"),
+            QStringLiteral("Not enough memory to evaluate the line; the list is unchanged."),
+            ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+        return;
+    }
+    model_.Append(result);
+    if (!loading_) view_->scrollToBottom();
+}
+
+std::vector<size_t> MainWindow::SelectedRows() const {
+    std::vector<size_t> rows;
+    for (const QModelIndex& i : view_->selectionModel()->selectedRows())
+        rows.push_back(static_cast<size_t>(i.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool MainWindow::ConfirmDiscard() {
+    if (!HasUnsavedRows(list_)) return true;
+    const int32_t answer =
+        Ask(QStringLiteral("vex Calc"),
+            QStringLiteral("List not saved.\nDo you want to save it before clearing it?"),
+            kYesNoCancel | ZORBIT_MB_ICONWARNING, ZORBIT_ID_YES);
+    if (answer == ZORBIT_ID_YES) return Save(true);
+    return answer == ZORBIT_ID_NO;
+}
+
+void MainWindow::NewList() {
+    if (!ConfirmDiscard()) return;
+    model_.Clear();
+    SetInfo(QStringLiteral("New file"));
+}
+
+void MainWindow::Open() {
+    if (!ConfirmDiscard()) return;
+    const QString name =
+        platform_.dialogs().OpenFileName(this, QStringLiteral("Open"), lastOpenName_, kListFilter);
+    if (name.isEmpty()) return;
+    lastOpenName_ = name;
+    OpenListFile(name);
+}
+
+bool MainWindow::OpenListFile(const QString& name) {
+    std::vector<std::u16string> expressions;
+    std::string error;
+    if (!ReadListFile(name.toStdString(), expressions, error)) {
+        Ask(QStringLiteral("vex Calc"),
+            QStringLiteral("Error opening file.\n") + name + QStringLiteral("\n") +
+                QString::fromStdString(error),
+            ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+        return false;
+    }
+    model_.Clear();
+    loading_ = true;
+    for (const std::u16string& e : expressions)
+        EnterLine(Text(e));
+    loading_ = false;
+    view_->scrollToBottom();
+    list_.saved = true;
+    list_.fileName = Text16(name);
+    SetInfo(QStringLiteral("File: ") + name);
+    return true;
+}
+
+bool MainWindow::Save(bool askName) {
+    QString name = Text(list_.fileName);
+    if (askName || name.isEmpty()) {
+        name = platform_.dialogs().SaveFileName(this, QStringLiteral("Save As"), name, kListFilter);
+        // A dismissed dialog forgets the name, so the next Save asks again.
+        list_.fileName.clear();
+        if (name.isEmpty()) return false;
+        if (QFileInfo(name).suffix().isEmpty() && !QFileInfo::exists(name))
+            name += QStringLiteral(".vxc");
+    }
+    std::string error;
+    if (!WriteListFile(name.toStdString(), list_.rows, error)) {
+        Ask(QStringLiteral("vex Calc"),
+            QStringLiteral("Error creating file.\n") + name + QStringLiteral("\n") +
+                QString::fromStdString(error),
+            ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+        return false;
+    }
+    list_.saved = true;
+    list_.fileName = Text16(name);
+    SetInfo(QStringLiteral("File: ") + name);
+    return true;
+}
+
+void MainWindow::CopyRows(bool cut) {
+    const std::vector<size_t> rows = SelectedRows();
+    if (rows.empty()) return;
+    platform_.platform().clipboard->PutText(ClipboardText(list_, rows));
+    if (cut) model_.Remove(rows);
+}
+
+void MainWindow::Paste() {
+    QString text = QGuiApplication::clipboard()->text();
+    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    if (end >= 0) text.truncate(end);
+    entry_->insert(text);
+    entry_->setFocus();
+}
+
+void MainWindow::Matrix() {
+    Ask(QStringLiteral("vexCalc"),
+        QStringLiteral("Unable to call function Run_MtxMaker.\n#UseGridEntryDll = 0"), ZORBIT_MB_OK,
+        ZORBIT_ID_OK);
+}
+
+void MainWindow::DeleteItems() {
+    model_.Remove(SelectedRows());
+}
+
+void MainWindow::ChooseFont() {
+    const std::optional<QFont> font = platform_.dialogs().ChooseFont(
+        this, ListFont(Text(settings_.curFontName), settings_.curFontSize));
+    if (!font) return;
+    settings_.curFontName = Text16(font->family());
+    if (font->pointSize() > 0) settings_.curFontSize = font->pointSize();
+    ApplyFont();
+}
+
+void MainWindow::ToggleBlackWhite() {
+    // The action has already flipped its check mark.
+    const bool whiteOnBlack = action(MenuItem::BlackWhite)->isChecked();
+    settings_.mnuBlackWhite = whiteOnBlack ? 1 : 0;
+    ApplyColours(whiteOnBlack);
+}
+
+void MainWindow::AskDecimals() {
+    const std::optional<QString> answer =
+        platform_.dialogs().InputText(this, QStringLiteral("vex Calc Input"),
+                                      QStringLiteral("Input number of decimals for results:"),
+                                      QString::number(settings_.Decimals));
+    if (!answer) return;
+    const std::optional<int32_t> decimals = DecimalsAnswer(Text16(*answer));
+    if (!decimals) {
+        Ask(QStringLiteral("vex Calc Error"), QStringLiteral("Invalid number"), ZORBIT_MB_OK,
+            ZORBIT_ID_OK);
+        return;
+    }
+    settings_.Decimals = *decimals;
+    // As at start-up: past 30 decimals a result only gets longer.
+    program_.host.interp.decimals = std::min(*decimals, 30);
+}
+
+void MainWindow::AskSeparator() {
+    const std::optional<QString> answer = platform_.dialogs().InputText(
+        this, QStringLiteral("vex Calc Input"),
+        QStringLiteral("Input separator character(s) for multiple values:"),
+        Text(settings_.sSeparator));
+    if (answer) settings_.sSeparator = Text16(*answer);
+}
+
+void MainWindow::ToggleToolTip() {
+    settings_.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
+}
+
+void MainWindow::ShowFunctions() {
+    const EntrySlots& s = program_.binding.slots;
+    if (!s.GetDiff_OperAndFuncs) return;
+    std::u16string buffer(8192, u'\0');
+    s.GetDiff_OperAndFuncs(buffer.data());
+    buffer.resize(std::char_traits<char16_t>::length(buffer.c_str()));
+    platform_.messages().ShowText(buffer + u"\r\n");
+}
+
+void MainWindow::ShowTooltip(const QModelIndex& index) {
+    if (settings_.ToolTip != 1 || !index.isValid() || index.row() == lastTipRow_) return;
+    lastTipRow_ = index.row();
+    lastTip_ = Text(TooltipText(list_, static_cast<size_t>(index.row())));
+    QToolTip::showText(QCursor::pos(), lastTip_, view_);
+}
+
+void MainWindow::TakeRow(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const std::u16string& text = list_.rows[static_cast<size_t>(index.row())].text;
+    entry_->setText(Text(text));
+    ShowHelpFor(text);
+    entry_->setFocus();
+}
+
+void MainWindow::RecallOlder() {
+    if (const auto line = history_.Older(Text16(entry_->text()))) entry_->setText(Text(*line));
+}
+
+void MainWindow::RecallNewer() {
+    if (const auto line = history_.Newer()) entry_->setText(Text(*line));
+}
+
+void MainWindow::Escape() {
+    if (!ConfirmDiscard()) return;
+    escaping_ = true;
+    close();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        ApplyLayout();
+        return false;
+    }
+    if (watched != entry_) return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The menu's Paste takes the clipboard's first line, also in the entry line.
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Paste)) {
+        Paste();
+        return true;
+    }
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const QString text = entry_->text();
+        if (text.trimmed().isEmpty()) return true;
+        EnterLine(text);
+        entry_->clear();
+        return true;
+    }
+    case Qt::Key_Escape:
+        Escape();
+        return true;
+    case Qt::Key_Up:
+        RecallOlder();
+        return true;
+    case Qt::Key_Down:
+        RecallNewer();
+        return true;
+    default:
+        return false;
+    }
+}
+
+ShellSettings MainWindow::CurrentSettings() const {
+    ShellSettings s = settings_;
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    const QPoint at = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
+    s.wndX = at.x();
+    s.wndY = at.y();
+    s.wndW = normal.width();
+    s.wndH = normal.height();
+    s.NumWidth = view_->columnWidth(0);
+    s.ExprWidth = view_->columnWidth(1);
+    s.mnuBlackWhite = action(MenuItem::BlackWhite)->isChecked() ? 1 : 0;
+    s.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
+    return s;
+}
+
+void MainWindow::WriteConfiguration() {
+    if (program_.configPath.empty()) return;
+    std::string error;
+    if (!vex::WriteConfiguration(program_.configPath, CurrentSettings(), error))
+        std::cerr << "vexcalc: the configuration cannot be written to " << program_.configPath
+                  << ": " << error << "\n";
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!escaping_ && !ConfirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    // Escape ends the program without writing the configuration.
+    if (!escaping_) WriteConfiguration();
+    platform_.messages().Close();
+    event->accept();
+}
+
+} // namespace vex

@@ -1,0 +1,41 @@
+#include "shell/window/window_app.h"
+
+#include <QApplication>
+
+#include "platform/library_hooks.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/window_platform.h"
+#include "shell/window/main_window.h"
+#include "zorbit/codes.h"
+
+namespace vex {
+
+int RunWindow(int& argc, char** argv, StartOptions options) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vexcalc"));
+    QApplication::setApplicationVersion(QString::fromUtf16(VEX_VERSION_TEXT));
+    WindowPlatform platform(nullptr, QtDialogs());
+    options.platform = &platform.platform();
+    Program program;
+    std::string error;
+    if (!StartUp(program, options, error)) {
+        QtDialogs().Message(nullptr, QStringLiteral("vexCalc"),
+                            QStringLiteral("The calculator cannot start:\n") +
+                                QString::fromStdString(error),
+                            ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+        return 10;
+    }
+    int status = 0;
+    {
+        MainWindow window(program, platform);
+        window.show();
+        status = QApplication::exec();
+    }
+    // Nothing may reach the window's services once they are gone.
+    const EntrySlots& s = program.binding.slots;
+    RemoveLibraryHooks({s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
+    program.host.platform = &TerminalPlatform();
+    return status;
+}
+
+} // namespace vex
