@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libmuparser-dev bc hyperfine
-  qt6-base-dev qt6-svg-dev libjpeg-dev
+  qt6-base-dev qt6-svg-dev qt6-wayland libjpeg-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth imagemagick
 )

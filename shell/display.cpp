@@ -53,7 +53,11 @@ bool DisplayAvailable(std::string& why) {
     if (!Env("QT_QPA_PLATFORM").empty()) return true;
     const std::string x = Env("DISPLAY"), wayland = Env("WAYLAND_DISPLAY");
     if (!x.empty() && XDisplayAnswers(x)) return true;
-    if (!wayland.empty() && WaylandSocketThere(wayland)) return true;
+    if (!wayland.empty() && WaylandSocketThere(wayland)) {
+        // No X server to fall back on: the window takes the Wayland platform itself.
+        setenv("QT_QPA_PLATFORM", "wayland", 0);
+        return true;
+    }
     if (x.empty() && wayland.empty())
         why = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
     else if (!x.empty())

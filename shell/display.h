@@ -7,8 +7,8 @@
 namespace vex {
 
 // True when a window can be opened: QT_QPA_PLATFORM names a platform, an X display
-// accepts a connection, or a Wayland socket is there. Otherwise why says what is
-// missing.
+// accepts a connection, or a Wayland socket is there (then QT_QPA_PLATFORM is set to
+// "wayland" unless it was set). Otherwise why says what is missing.
 bool DisplayAvailable(std::string& why);
 
 // True when standard input is a pipe or a file (not a terminal or a device), so its
