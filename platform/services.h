@@ -4,6 +4,7 @@
 // terminal ones never block and never open a window.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "zorbit/codes.h"
@@ -35,9 +36,31 @@ class TextWindowService {
     virtual void Close() = 0;
 };
 
+// One plot as the "Plot" command asks for it; the points are computed by the service
+// through the library (it holds the bound entry slots).
+struct PlotRequest {
+    int32_t number = 1;        // "aPlot #" + number
+    std::u16string expression; // what is plotted
+    std::u16string variable;   // replaced by each x
+    double xFrom = -10, xTo = 10;
+    int32_t steps = 200;
+    std::u16string dataFile;    // a path, or empty for no data file
+    bool save = false;          // switch "spl": save the picture and close the window
+    std::u16string imageSpec;   // "0" (numbered), "-1", "" (clipboard) or a file name
+    std::u16string imageFolder; // where numbered pictures go (ends with "/")
+};
+
+struct PlotOutcome {
+    bool saved = false;      // the picture was written (or put on the clipboard)
+    std::u16string fileName; // the picture's file name when one was written
+    std::u16string error;    // why the plot or its picture failed; empty on success
+};
+
 class PlotService {
   public:
     virtual ~PlotService() = default;
+    // Draws a plot: in a window that stays open, or (request.save) saved and closed.
+    virtual PlotOutcome Plot(const PlotRequest& request) = 0;
     // Closes the plot windows a run left open.
     virtual void CloseAll() = 0;
 };

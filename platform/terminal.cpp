@@ -55,8 +55,15 @@ class StdoutTextWindow final : public TextWindowService {
     void Close() override {}
 };
 
+// A build without windows draws no plots; the program with windows puts its offscreen
+// plotter in here.
 class NoPlotWindows final : public PlotService {
   public:
+    PlotOutcome Plot(const PlotRequest& request) override {
+        PlotOutcome out;
+        if (request.save) out.error = u"plots cannot be drawn by this build";
+        return out;
+    }
     void CloseAll() override {}
 };
 
