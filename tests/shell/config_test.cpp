@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,29 +11,15 @@
 namespace vex::test {
 namespace {
 
-// Every setting as "key=value", so a failure names the keys that differ.
-std::vector<std::string> Fields(const ShellSettings& s) {
-    const auto n = [](const char* k, int32_t v) {
-        return std::string(k) + "=" + std::to_string(v);
-    };
-    const auto t = [](const char* k, const std::u16string& v) {
-        return std::string(k) + "=[" + U8(v) + "]";
-    };
-    return {n("wndX", s.wndX),
-            n("wndY", s.wndY),
-            n("wndW", s.wndW),
-            n("wndH", s.wndH),
-            n("NumWidth", s.NumWidth),
-            n("ExprWidth", s.ExprWidth),
-            n("ResWidth", s.ResWidth),
-            t("DefFontName", s.DefFontName),
-            n("DefFontSize", s.DefFontSize),
-            t("curFontName", s.curFontName),
-            n("curFontSize", s.curFontSize),
-            n("mnuBlackWhite", s.mnuBlackWhite),
-            n("Decimals", s.Decimals),
-            t("sSeparator", s.sSeparator),
-            n("ToolTip", s.ToolTip)};
+// Every setting in one line, so a failure shows the ones that differ.
+std::string Fields(const ShellSettings& s) {
+    std::ostringstream o;
+    o << "wnd " << s.wndX << "," << s.wndY << "," << s.wndW << "," << s.wndH << " widths "
+      << s.NumWidth << "," << s.ExprWidth << "," << s.ResWidth << " fonts [" << U8(s.DefFontName)
+      << "] " << s.DefFontSize << " [" << U8(s.curFontName) << "] " << s.curFontSize << " bw "
+      << s.mnuBlackWhite << " decimals " << s.Decimals << " sep [" << U8(s.sSeparator) << "] tip "
+      << s.ToolTip;
+    return o.str();
 }
 
 // What a missing file gives.
@@ -47,99 +33,86 @@ ShellSettings Defaults() {
 
 const std::u16string k45 = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs";
 
-struct ParseRow {
-    const char* name;
-    std::u16string text;
-    std::function<void(ShellSettings&)> change; // applied to Defaults()
-};
+using Change = void (*)(ShellSettings&);
 
-class ParseConfig : public ::testing::TestWithParam<ParseRow> {};
-
-TEST_P(ParseConfig, GivesTheSettings) {
-    ShellSettings want = Defaults();
-    GetParam().change(want);
-    EXPECT_EQ(Fields(ParseConfiguration(GetParam().text)), Fields(want));
+TEST(Configuration, ParseGivesTheSettings) {
+    const struct Row {
+        const char* name;
+        std::u16string text;
+        Change change; // applied to Defaults()
+    } rows[] = {
+        {"empty_text_gives_defaults", u"", [](ShellSettings&) {}},
+        {"widths_default_from_values_just_read", u"[vexCalc]\nwndW=801\nNumWidth=50\n",
+         [](ShellSettings& s) {
+             s.wndW = 801, s.NumWidth = 50, s.ExprWidth = 558, s.ResWidth = 186;
+         }},
+        {"stored_widths_win", u"[vexCalc]\nwndW=801\nExprWidth=9\nResWidth=8\n",
+         [](ShellSettings& s) { s.wndW = 801, s.ExprWidth = 9, s.ResWidth = 8; }},
+        {"current_font_defaults_to_hand_edited_default", u"[Config]\r\nDefFontName=Courier New\r\n",
+         [](ShellSettings& s) { s.DefFontName = s.curFontName = u"Courier New"; }},
+        {"not_a_number_reads_zero", u"[Config]\nDecimals=abc\nToolTip=\n",
+         [](ShellSettings& s) { s.Decimals = 0, s.ToolTip = 0; }},
+        {"leading_number_read", u"[vexCalc]\nwndX=-12px\n", [](ShellSettings& s) { s.wndX = -12; }},
+        {"value_over_39_is_cut", u"[Config]\ncurFontName=" + k45 + u"\n",
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
+        {"quotes_keep_outer_blanks", u"[Config]\nsSeparator=\"  \"\n", [](ShellSettings&) {}},
+        {"unquoted_value_trimmed", u"[Config]\nsSeparator=  ;  \n",
+         [](ShellSettings& s) { s.sSeparator = u";"; }},
+        {"names_ignore_case", u"[VEXCALC]\r\nWNDX=7\r\n[config]\r\ntooltip=1\r\n",
+         [](ShellSettings& s) { s.wndX = 7, s.ToolTip = 1; }},
+        {"key_of_other_section_ignored", u"[Config]\nwndX=7\n[vexCalc]\nDecimals=9\n",
+         [](ShellSettings&) {}},
+        {"comment_lines_skipped", u"[Config]\n;Decimals=9\n", [](ShellSettings&) {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ShellSettings want = Defaults();
+        r.change(want);
+        EXPECT_EQ(Fields(ParseConfiguration(r.text)), Fields(want));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ParseConfig,
-    ::testing::Values(
-        ParseRow{"empty_text_gives_defaults", u"", [](ShellSettings&) {}},
-        ParseRow{"widths_default_from_values_just_read", u"[vexCalc]\nwndW=801\nNumWidth=50\n",
-                 [](ShellSettings& s) {
-                     s.wndW = 801, s.NumWidth = 50, s.ExprWidth = 558, s.ResWidth = 186;
-                 }},
-        ParseRow{"stored_widths_win", u"[vexCalc]\nwndW=801\nExprWidth=9\nResWidth=8\n",
-                 [](ShellSettings& s) { s.wndW = 801, s.ExprWidth = 9, s.ResWidth = 8; }},
-        ParseRow{"current_font_defaults_to_hand_edited_default",
-                 u"[Config]\r\nDefFontName=Courier New\r\n",
-                 [](ShellSettings& s) { s.DefFontName = s.curFontName = u"Courier New"; }},
-        ParseRow{"not_a_number_reads_zero", u"[Config]\nDecimals=abc\nToolTip=\n",
-                 [](ShellSettings& s) { s.Decimals = 0, s.ToolTip = 0; }},
-        ParseRow{"leading_number_read", u"[vexCalc]\nwndX=-12px\n",
-                 [](ShellSettings& s) { s.wndX = -12; }},
-        ParseRow{"value_over_39_is_cut", u"[Config]\ncurFontName=" + k45 + u"\n",
-                 [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
-        ParseRow{"quotes_keep_outer_blanks", u"[Config]\nsSeparator=\"  \"\n",
-                 [](ShellSettings&) {}},
-        ParseRow{"unquoted_value_trimmed", u"[Config]\nsSeparator=  ;  \n",
-                 [](ShellSettings& s) { s.sSeparator = u";"; }},
-        ParseRow{"names_ignore_case", u"[VEXCALC]\r\nWNDX=7\r\n[config]\r\ntooltip=1\r\n",
-                 [](ShellSettings& s) { s.wndX = 7, s.ToolTip = 1; }},
-        ParseRow{"key_of_other_section_ignored", u"[Config]\nwndX=7\n[vexCalc]\nDecimals=9\n",
-                 [](ShellSettings&) {}},
-        ParseRow{"comment_lines_skipped", u"[Config]\n;Decimals=9\n", [](ShellSettings&) {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+class ConfigFile : public TempDirTest {};
 
-struct RoundTripRow {
-    const char* name;
-    std::function<void(ShellSettings&)> change;      // applied to Defaults() and written
-    std::function<void(ShellSettings&)> afterReread; // what reading back changes
-};
-
-class ConfigRoundTrip : public TempDirTest, public ::testing::WithParamInterface<RoundTripRow> {};
-
-TEST_P(ConfigRoundTrip, WriteThenReadGivesTheSettingsBack) {
-    ShellSettings s = Defaults();
-    GetParam().change(s);
-    std::string error;
-    const std::string path = Path("sub/folder/vexCalc.ini"); // folders created on write
-    ASSERT_TRUE(WriteConfiguration(path, s, error)) << error;
-    ShellSettings want = s;
-    want.DefFontName = u"Lucida Console"; // always written so
-    GetParam().afterReread(want);
-    EXPECT_EQ(Fields(ReadConfiguration(path)), Fields(want));
+TEST_F(ConfigFile, WriteThenReadGivesTheSettingsBack) {
+    const Change same = [](ShellSettings&) {};
+    const struct Row {
+        const char* name;
+        Change change;      // applied to Defaults() and written
+        Change afterReread; // what writing and reading back changes
+    } rows[] = {
+        {"defaults", same, same},
+        {"two_space_separator", [](ShellSettings& s) { s.sSeparator = u"  "; }, same},
+        {"separator_with_outer_blanks", [](ShellSettings& s) { s.sSeparator = u" ;\t"; }, same},
+        {"empty_separator", [](ShellSettings& s) { s.sSeparator = u""; }, same},
+        {"values_in_quotes",
+         [](ShellSettings& s) { s.curFontName = u"\"Mono\"", s.sSeparator = u"\""; }, same},
+        {"font_name_of_45_cut_to_39", [](ShellSettings& s) { s.curFontName = k45; },
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
+        {"hand_edited_default_font_reset", [](ShellSettings& s) { s.DefFontName = u"Courier"; },
+         [](ShellSettings& s) { s.DefFontName = u"Lucida Console"; }},
+        {"non_ascii_font_name",
+         [](ShellSettings& s) { s.curFontName = u"Schrift \u00FC\u20AC \U0001D400"; }, same},
+        {"cut_never_splits_a_character",
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 38) + u"\U0001D400"; },
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 38); }},
+        {"number_limits",
+         [](ShellSettings& s) {
+             s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
+         },
+         same},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ShellSettings s = Defaults();
+        r.change(s);
+        std::string error;
+        const std::string path = Path(std::string(r.name) + "/vexCalc.ini"); // folder created
+        ASSERT_TRUE(WriteConfiguration(path, s, error)) << error;
+        r.afterReread(s);
+        EXPECT_EQ(Fields(ReadConfiguration(path)), Fields(s));
+    }
 }
-
-const auto kSame = [](ShellSettings&) {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ConfigRoundTrip,
-    ::testing::Values(
-        RoundTripRow{"defaults", kSame, kSame},
-        RoundTripRow{"two_space_separator", [](ShellSettings& s) { s.sSeparator = u"  "; }, kSame},
-        RoundTripRow{"separator_with_outer_blanks",
-                     [](ShellSettings& s) { s.sSeparator = u" ;\t"; }, kSame},
-        RoundTripRow{"empty_separator", [](ShellSettings& s) { s.sSeparator = u""; }, kSame},
-        RoundTripRow{"values_in_quotes",
-                     [](ShellSettings& s) { s.curFontName = u"\"Mono\"", s.sSeparator = u"\""; },
-                     kSame},
-        RoundTripRow{"font_name_of_45_cut_to_39", [](ShellSettings& s) { s.curFontName = k45; },
-                     [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
-        RoundTripRow{"hand_edited_default_font_reset",
-                     [](ShellSettings& s) { s.DefFontName = u"Courier"; }, kSame},
-        RoundTripRow{"non_ascii_font_name",
-                     [](ShellSettings& s) { s.curFontName = u"Schrift \u00FC\u20AC \U0001D400"; },
-                     kSame},
-        RoundTripRow{"cut_never_splits_a_character",
-                     [](ShellSettings& s) { s.curFontName = k45.substr(0, 38) + u"\U0001D400"; },
-                     [](ShellSettings& s) { s.curFontName = k45.substr(0, 38); }},
-        RoundTripRow{"number_limits",
-                     [](ShellSettings& s) {
-                         s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
-                     },
-                     kSame}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
     const std::string text = FormatConfiguration(Defaults());
@@ -156,18 +129,16 @@ TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
                         "curFontSize", "mnuBlackWhite", "Decimals", "sSeparator", "ToolTip"}));
 }
 
-class WriteConfig : public TempDirTest {};
-
-TEST_F(WriteConfig, MissingFileGivesDefaults) {
+TEST_F(ConfigFile, MissingFileGivesDefaults) {
     EXPECT_EQ(Fields(ReadConfiguration(Path("none.ini"))), Fields(Defaults()));
 }
 
-TEST_F(WriteConfig, ByteOrderMarkOfAnEditorIsSkipped) {
+TEST_F(ConfigFile, ByteOrderMarkOfAnEditorIsSkipped) {
     Put(dir / "vexCalc.ini", "\xEF\xBB\xBF[vexCalc]\r\nwndX=7\r\n");
     EXPECT_EQ(ReadConfiguration(Path("vexCalc.ini")).wndX, 7);
 }
 
-TEST_F(WriteConfig, UnwritablePathFailsAndKeepsTheOldFile) {
+TEST_F(ConfigFile, UnwritablePathFailsAndKeepsTheOldFile) {
     // A regular file where a folder of the path should be: nothing can be created there.
     Put(dir / "old.ini", "old text");
     ShellSettings s = Defaults();

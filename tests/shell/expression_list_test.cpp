@@ -56,52 +56,45 @@ ExpressionList Sample() {
     return list;
 }
 
-struct ClipRow {
-    const char* name;
-    std::vector<size_t> selected;
-    std::u16string text;
-};
-
-class Clipboard : public ::testing::TestWithParam<ClipRow> {};
-
-TEST_P(Clipboard, JoinsTheSelectedRows) {
-    EXPECT_EQ(U8(ClipboardText(Sample(), GetParam().selected)), U8(GetParam().text));
+TEST(ExpressionList, ClipboardJoinsTheSelectedRows) {
+    const struct Row {
+        const char* name;
+        std::vector<size_t> selected;
+        std::u16string text;
+    } rows[] = {
+        {"one_row", {0}, u"E1\tExpr = 2+3"},
+        {"result_below_expression", {0, 1}, u"E1\tExpr = 2+3\n=\t  5"},
+        {"empty_number_continues_selected_row_above", {1, 2}, u"=\t  5\n  more"},
+        {"empty_number_alone_keeps_tab", {2}, u"\t  more"},
+        {"empty_number_after_a_gap_keeps_tab", {0, 2}, u"E1\tExpr = 2+3\n\t  more"},
+        {"unsorted_with_duplicates", {3, 0, 0}, u"E1\tExpr = 2+3\nE2\tExpr = [m]"},
+        {"nothing_selected", {}, u""},
+        {"rows_past_the_end_ignored", {8, 40}, u"E4\tExpr = y"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(U8(ClipboardText(Sample(), r.selected)), U8(r.text));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Clipboard,
-    ::testing::Values(
-        ClipRow{"one_row", {0}, u"E1\tExpr = 2+3"},
-        ClipRow{"result_below_expression", {0, 1}, u"E1\tExpr = 2+3\n=\t  5"},
-        ClipRow{"empty_number_continues_selected_row_above", {1, 2}, u"=\t  5\n  more"},
-        ClipRow{"empty_number_alone_keeps_tab", {2}, u"\t  more"},
-        ClipRow{"empty_number_after_a_gap_keeps_tab", {0, 2}, u"E1\tExpr = 2+3\n\t  more"},
-        ClipRow{"unsorted_with_duplicates", {3, 0, 0}, u"E1\tExpr = 2+3\nE2\tExpr = [m]"},
-        ClipRow{"nothing_selected", {}, u""},
-        ClipRow{"rows_past_the_end_ignored", {8, 40}, u"E4\tExpr = y"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct TipRow {
-    const char* name;
-    size_t row;
-    std::u16string tip;
-};
-
-class Tooltip : public ::testing::TestWithParam<TipRow> {};
-
-TEST_P(Tooltip, ShowsTheRowAndItsResults) {
-    EXPECT_EQ(U8(TooltipText(Sample(), GetParam().row)), U8(GetParam().tip));
+TEST(ExpressionList, TooltipShowsTheRowAndItsResults) {
+    const struct Row {
+        const char* name;
+        size_t row;
+        std::u16string tip;
+    } rows[] = {
+        {"expression_and_results", 0, u"Expr = 2+3\n    5\n    more"},
+        {"matrix_rows", 3, u"Expr = [m]\n    1  2\n    3  4"},
+        {"from_a_result_row", 4, u"  1  2\n    3  4"},
+        {"blank_result", 7, u"   (no result to show)"},
+        {"last_expression_without_results", 8, u"Expr = y"},
+        {"past_the_end", 9, u""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(U8(TooltipText(Sample(), r.row)), U8(r.tip));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Tooltip,
-    ::testing::Values(TipRow{"expression_and_results", 0, u"Expr = 2+3\n    5\n    more"},
-                      TipRow{"matrix_rows", 3, u"Expr = [m]\n    1  2\n    3  4"},
-                      TipRow{"from_a_result_row", 4, u"  1  2\n    3  4"},
-                      TipRow{"blank_result", 7, u"   (no result to show)"},
-                      TipRow{"last_expression_without_results", 8, u"Expr = y"},
-                      TipRow{"past_the_end", 9, u""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vex::test

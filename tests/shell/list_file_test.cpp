@@ -27,43 +27,40 @@ TEST(FormatListFile, TwoLinesPerRowWithoutEmptyRows) {
     EXPECT_EQ(FormatListFile({}), "Columns: 1\r\n");
 }
 
-struct ReadRow {
-    const char* name;
-    std::string bytes;
-    std::vector<std::string> expressions; // UTF-8
-};
-
-class ReadList : public ::testing::TestWithParam<ReadRow> {};
-
-TEST_P(ReadList, KeepsTheLineAfterEachExpressionNumber) {
-    EXPECT_EQ(AsUtf8(ListFileExpressions(GetParam().bytes)), GetParam().expressions);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadList,
-    ::testing::Values(
-        ReadRow{"written_example", "Columns: 1\r\nE1\nExpr = 2+3\r\n=\n  5\r\n", {"Expr = 2+3"}},
+TEST(ListFileExpressions, KeepsTheLineAfterEachExpressionNumber) {
+    const struct Row {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> expressions; // UTF-8
+    } rows[] = {
+        {"written_example", "Columns: 1\r\nE1\nExpr = 2+3\r\n=\n  5\r\n", {"Expr = 2+3"}},
         // Every expression line begins with "E" too: it must not count as a number line.
-        ReadRow{"expressions_beginning_with_e",
-                "Columns: 1\r\nE1\nExpr = 1\r\nE2\nExpr = E2\r\n",
-                {"Expr = 1", "Expr = E2"}},
-        ReadRow{"error_lines_skipped",
-                "Columns: 1\r\nERR\n  bad\r\nERROR 3\r\nE7\nExpr = 7\r\n",
-                {"Expr = 7"}},
-        ReadRow{"utf8_byte_order_mark",
-                "\xEF\xBB\xBF"
-                "Columns: 1\r\nE1\nExpr = \xC3\xA4\r\n",
-                {"Expr = \xC3\xA4"}},
-        ReadRow{"latin1_bytes",
-                "Columns: 1\r\nE1\nExpr = 3\xB0 + \xE4\r\n",
-                {"Expr = 3\xC2\xB0 + \xC3\xA4"}},
-        ReadRow{"line_feeds_only",
-                "Columns: 1\nE1\nExpr = 1\n=\n  1\nE2\nExpr = 2\n",
-                {"Expr = 1", "Expr = 2"}},
-        ReadRow{"no_final_line_break", "Columns: 1\r\nE1\nExpr = 1", {"Expr = 1"}},
-        ReadRow{"number_on_last_line", "Columns: 1\r\nE1\nExpr = 1\r\nE2", {"Expr = 1"}},
-        ReadRow{"header_only", "Columns: 1\r\n", {}}, ReadRow{"empty_file", "", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"expressions_beginning_with_e",
+         "Columns: 1\r\nE1\nExpr = 1\r\nE2\nExpr = E2\r\n",
+         {"Expr = 1", "Expr = E2"}},
+        {"error_lines_skipped",
+         "Columns: 1\r\nERR\n  bad\r\nERROR 3\r\nE7\nExpr = 7\r\n",
+         {"Expr = 7"}},
+        {"utf8_byte_order_mark",
+         "\xEF\xBB\xBF"
+         "Columns: 1\r\nE1\nExpr = \xC3\xA4\r\n",
+         {"Expr = \xC3\xA4"}},
+        {"latin1_bytes",
+         "Columns: 1\r\nE1\nExpr = 3\xB0 + \xE4\r\n",
+         {"Expr = 3\xC2\xB0 + \xC3\xA4"}},
+        {"line_feeds_only",
+         "Columns: 1\nE1\nExpr = 1\n=\n  1\nE2\nExpr = 2\n",
+         {"Expr = 1", "Expr = 2"}},
+        {"no_final_line_break", "Columns: 1\r\nE1\nExpr = 1", {"Expr = 1"}},
+        {"number_on_last_line", "Columns: 1\r\nE1\nExpr = 1\r\nE2", {"Expr = 1"}},
+        {"header_only", "Columns: 1\r\n", {}},
+        {"empty_file", "", {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(AsUtf8(ListFileExpressions(r.bytes)), r.expressions);
+    }
+}
 
 class ListFileOnDisk : public TempDirTest {};
 

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -30,17 +29,6 @@ inline void Put(const std::filesystem::path& p, std::string_view bytes) {
     std::ofstream out(p, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-namespace {
-// A failing table row is printed by its name.
-template <typename Row>
-requires requires(const Row& r) {
-    r.name;
-}
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
-} // namespace
 
 class TempDirTest : public ::testing::Test {
   protected:
