@@ -22,6 +22,13 @@ constexpr size_t kValueRoom = 39;
 
 using Section = std::map<std::u16string, std::u16string>;
 
+// The first kValueRoom code units, one fewer when the last would be half a character.
+std::u16string_view CutValue(std::u16string_view value) {
+    if (value.size() <= kValueRoom) return value;
+    const char16_t last = value[kValueRoom - 1];
+    return value.substr(0, last >= 0xD800 && last <= 0xDBFF ? kValueRoom - 1 : kValueRoom);
+}
+
 std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
     std::map<std::u16string, Section> ini;
     std::u16string section;
@@ -43,7 +50,7 @@ std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
         // Quotes keep a value's outer blanks (the separator is two spaces).
         if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
             value = value.substr(1, value.size() - 2);
-        if (!s.count(key)) s[key] = std::u16string(value.substr(0, kValueRoom));
+        if (!s.count(key)) s[key] = std::u16string(CutValue(value));
     }
     return ini;
 }
@@ -61,7 +68,7 @@ class Reader {
     int32_t Int(std::u16string_view section, std::u16string_view key, int32_t def) const {
         const std::u16string v = Text(section, key, zorbit::IntText(def));
         const double d = zorbit::ReadDecimal(v);
-        if (!(d > -2147483648.0 && d < 2147483647.0)) return 0;
+        if (!(d > -2147483649.0 && d < 2147483648.0)) return 0;
         return static_cast<int32_t>(d);
     }
 
@@ -110,13 +117,16 @@ ShellSettings ReadConfiguration(const std::string& path) {
     std::string bytes(size_t{1} << 20, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
-    return ParseConfiguration(zorbit::Utf8ToUtf16(bytes));
+    // An editor may have put a byte-order mark in front of the first section.
+    std::string_view text = bytes;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    return ParseConfiguration(zorbit::Utf8ToUtf16(text));
 }
 
 std::string FormatConfiguration(const ShellSettings& s) {
     std::u16string text;
     const auto line = [&text](std::u16string_view key, std::u16string_view value) {
-        std::u16string v(value.substr(0, kValueRoom));
+        std::u16string v(CutValue(value));
         for (char16_t& c : v)
             if (c == u'\r' || c == u'\n') c = u' ';
         const bool quote =

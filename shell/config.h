@@ -18,6 +18,7 @@ struct ShellSettings {
     int32_t Decimals = 4;
     std::u16string sSeparator = u"  ";
     int32_t ToolTip = 0;
+    bool operator==(const ShellSettings&) const = default;
 };
 
 // The program folder when the file is there or the folder is writable (portable use),

@@ -1,0 +1,53 @@
+// Arbitrary bytes as a list file, and list rows built from them written and read back.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/text.h"
+#include "shell/list_file.h"
+
+namespace {
+
+// A line that makes the next one an expression.
+bool IsNumberLine(std::u16string_view line) {
+    return !line.empty() && line.front() == u'E' && line.substr(0, 3) != u"ERR";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (const std::u16string& e : vex::ListFileExpressions(bytes))
+        if (e.find(u'\n') != e.npos) __builtin_trap();
+
+    // The input's text cut at line breaks, two pieces a row.
+    const std::u16string text = zorbit::Utf8ToUtf16(bytes);
+    std::vector<std::u16string> pieces(1);
+    for (char16_t c : text) {
+        if (c == u'\n')
+            pieces.emplace_back();
+        else if (c != u'\r')
+            pieces.back().push_back(c);
+    }
+    std::vector<vex::ListRow> rows;
+    for (size_t k = 0; k + 1 < pieces.size(); k += 2)
+        rows.push_back({pieces[k], pieces[k + 1]});
+
+    // Reading gives back the texts of the expression rows, as long as no other row's
+    // text looks like an expression number (that line would be taken for one).
+    std::vector<std::u16string> want;
+    bool readable = true;
+    for (const vex::ListRow& r : rows) {
+        if (IsNumberLine(r.number))
+            want.push_back(r.text);
+        else if (IsNumberLine(r.text))
+            readable = false;
+    }
+    const std::string file = vex::FormatListFile(rows);
+    if (file.compare(0, 12, "Columns: 1\r\n") != 0 || !zorbit::IsValidUtf8(file)) __builtin_trap();
+    if (readable && vex::ListFileExpressions(file) != want) __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shell/config.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace vex::test {
+namespace {
+
+// Every setting in one line, so a failure shows the ones that differ.
+std::string Fields(const ShellSettings& s) {
+    std::ostringstream o;
+    o << "wnd " << s.wndX << "," << s.wndY << "," << s.wndW << "," << s.wndH << " widths "
+      << s.NumWidth << "," << s.ExprWidth << "," << s.ResWidth << " fonts [" << U8(s.DefFontName)
+      << "] " << s.DefFontSize << " [" << U8(s.curFontName) << "] " << s.curFontSize << " bw "
+      << s.mnuBlackWhite << " decimals " << s.Decimals << " sep [" << U8(s.sSeparator) << "] tip "
+      << s.ToolTip;
+    return o.str();
+}
+
+// What a missing file gives.
+ShellSettings Defaults() {
+    ShellSettings s;
+    s.ExprWidth = 213; // ((320 - 30 - 4) / 4) * 3
+    s.ResWidth = 71;
+    s.curFontName = u"Lucida Console";
+    return s;
+}
+
+const std::u16string k45 = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs";
+
+using Change = void (*)(ShellSettings&);
+
+TEST(Configuration, ParseGivesTheSettings) {
+    const struct Row {
+        const char* name;
+        std::u16string text;
+        Change change; // applied to Defaults()
+    } rows[] = {
+        {"empty_text_gives_defaults", u"", [](ShellSettings&) {}},
+        {"widths_default_from_values_just_read", u"[vexCalc]\nwndW=801\nNumWidth=50\n",
+         [](ShellSettings& s) {
+             s.wndW = 801, s.NumWidth = 50, s.ExprWidth = 558, s.ResWidth = 186;
+         }},
+        {"stored_widths_win", u"[vexCalc]\nwndW=801\nExprWidth=9\nResWidth=8\n",
+         [](ShellSettings& s) { s.wndW = 801, s.ExprWidth = 9, s.ResWidth = 8; }},
+        {"current_font_defaults_to_hand_edited_default", u"[Config]\r\nDefFontName=Courier New\r\n",
+         [](ShellSettings& s) { s.DefFontName = s.curFontName = u"Courier New"; }},
+        {"not_a_number_reads_zero", u"[Config]\nDecimals=abc\nToolTip=\n",
+         [](ShellSettings& s) { s.Decimals = 0, s.ToolTip = 0; }},
+        {"leading_number_read", u"[vexCalc]\nwndX=-12px\n", [](ShellSettings& s) { s.wndX = -12; }},
+        {"value_over_39_is_cut", u"[Config]\ncurFontName=" + k45 + u"\n",
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
+        {"quotes_keep_outer_blanks", u"[Config]\nsSeparator=\"  \"\n", [](ShellSettings&) {}},
+        {"unquoted_value_trimmed", u"[Config]\nsSeparator=  ;  \n",
+         [](ShellSettings& s) { s.sSeparator = u";"; }},
+        {"names_ignore_case", u"[VEXCALC]\r\nWNDX=7\r\n[config]\r\ntooltip=1\r\n",
+         [](ShellSettings& s) { s.wndX = 7, s.ToolTip = 1; }},
+        {"key_of_other_section_ignored", u"[Config]\nwndX=7\n[vexCalc]\nDecimals=9\n",
+         [](ShellSettings&) {}},
+        {"comment_lines_skipped", u"[Config]\n;Decimals=9\n", [](ShellSettings&) {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ShellSettings want = Defaults();
+        r.change(want);
+        EXPECT_EQ(Fields(ParseConfiguration(r.text)), Fields(want));
+    }
+}
+
+class ConfigFile : public TempDirTest {};
+
+TEST_F(ConfigFile, WriteThenReadGivesTheSettingsBack) {
+    const Change same = [](ShellSettings&) {};
+    const struct Row {
+        const char* name;
+        Change change;      // applied to Defaults() and written
+        Change afterReread; // what writing and reading back changes
+    } rows[] = {
+        {"defaults", same, same},
+        {"two_space_separator", [](ShellSettings& s) { s.sSeparator = u"  "; }, same},
+        {"separator_with_outer_blanks", [](ShellSettings& s) { s.sSeparator = u" ;\t"; }, same},
+        {"empty_separator", [](ShellSettings& s) { s.sSeparator = u""; }, same},
+        {"values_in_quotes",
+         [](ShellSettings& s) { s.curFontName = u"\"Mono\"", s.sSeparator = u"\""; }, same},
+        {"font_name_of_45_cut_to_39", [](ShellSettings& s) { s.curFontName = k45; },
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 39); }},
+        {"hand_edited_default_font_reset", [](ShellSettings& s) { s.DefFontName = u"Courier"; },
+         [](ShellSettings& s) { s.DefFontName = u"Lucida Console"; }},
+        {"non_ascii_font_name",
+         [](ShellSettings& s) { s.curFontName = u"Schrift \u00FC\u20AC \U0001D400"; }, same},
+        {"cut_never_splits_a_character",
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 38) + u"\U0001D400"; },
+         [](ShellSettings& s) { s.curFontName = k45.substr(0, 38); }},
+        {"number_limits",
+         [](ShellSettings& s) {
+             s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
+         },
+         same},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ShellSettings s = Defaults();
+        r.change(s);
+        std::string error;
+        const std::string path = Path(std::string(r.name) + "/vexCalc.ini"); // folder created
+        ASSERT_TRUE(WriteConfiguration(path, s, error)) << error;
+        r.afterReread(s);
+        EXPECT_EQ(Fields(ReadConfiguration(path)), Fields(s));
+    }
+}
+
+TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
+    const std::string text = FormatConfiguration(Defaults());
+    std::vector<std::string> keys;
+    for (size_t at = 0; at < text.size();) {
+        const size_t nl = text.find('\n', at);
+        const std::string line = text.substr(at, nl - at);
+        keys.push_back(line.substr(0, line.find('=')));
+        at = nl == text.npos ? text.size() : nl + 1;
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "[vexCalc]", "wndX", "wndY", "wndW", "wndH", "NumWidth", "ExprWidth",
+                        "ResWidth", "[Config]", "DefFontName", "DefFontSize", "curFontName",
+                        "curFontSize", "mnuBlackWhite", "Decimals", "sSeparator", "ToolTip"}));
+}
+
+TEST_F(ConfigFile, MissingFileGivesDefaults) {
+    EXPECT_EQ(Fields(ReadConfiguration(Path("none.ini"))), Fields(Defaults()));
+}
+
+TEST_F(ConfigFile, ByteOrderMarkOfAnEditorIsSkipped) {
+    Put(dir / "vexCalc.ini", "\xEF\xBB\xBF[vexCalc]\r\nwndX=7\r\n");
+    EXPECT_EQ(ReadConfiguration(Path("vexCalc.ini")).wndX, 7);
+}
+
+TEST_F(ConfigFile, UnwritablePathFailsAndKeepsTheOldFile) {
+    // A regular file where a folder of the path should be: nothing can be created there.
+    Put(dir / "old.ini", "old text");
+    ShellSettings s = Defaults();
+    s.wndX = 99;
+    std::string error;
+    EXPECT_FALSE(WriteConfiguration(Path("old.ini/vexCalc.ini"), s, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Slurp(dir / "old.ini"), "old text");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"old.ini"});
+}
+
+} // namespace
+} // namespace vex::test
