@@ -1,6 +1,33 @@
 # Fails when a test program has a table test whose rows are numbered instead of named:
 # a failure of ".../17" says nothing about the case that broke.
-#   cmake -DTEST_PROGRAM=<gtest program> -P check_row_names.cmake
+#   cmake -DTEST_PROGRAM=<test program> [-DTEST_KIND=gtest|qtest] -P check_row_names.cmake
+# A Qt Test program lists its data rows with -datatags ("Class function tag"); a tag
+# that is empty or only a number names nothing either.
+if(TEST_KIND STREQUAL "qtest")
+  set(ENV{QT_QPA_PLATFORM} offscreen)
+  execute_process(COMMAND "${TEST_PROGRAM}" -datatags
+    OUTPUT_VARIABLE listing RESULT_VARIABLE rc TIMEOUT 120)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${TEST_PROGRAM} -datatags failed (${rc})")
+  endif()
+  set(numbered "")
+  string(REPLACE ";" "," listing "${listing}")
+  string(REPLACE "\n" ";" lines "${listing}")
+  foreach(line IN LISTS lines)
+    # Functions without data are listed as "Class function" alone.
+    if(line MATCHES "^[A-Za-z0-9_:]+ [A-Za-z0-9_]+ (.*)$")
+      if(CMAKE_MATCH_1 MATCHES "^[ 0-9]*$")
+        list(APPEND numbered "${line}")
+      endif()
+    endif()
+  endforeach()
+  if(numbered)
+    list(JOIN numbered "\n  " text)
+    message(FATAL_ERROR "table rows without a name (give each QTest::newRow a name):\n  ${text}")
+  endif()
+  return()
+endif()
+
 execute_process(COMMAND "${TEST_PROGRAM}" --gtest_list_tests
   OUTPUT_VARIABLE listing RESULT_VARIABLE rc TIMEOUT 120)
 if(NOT rc EQUAL 0)

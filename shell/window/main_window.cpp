@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTableView>
@@ -38,6 +39,18 @@ QString Text(std::u16string_view s) {
 std::u16string Text16(const QString& s) {
     return s.toStdU16String();
 }
+
+// Fusion draws a table's grid in a shade of the window colour, black on the black
+// scheme: the list's grid takes its palette's mid colour instead.
+class GridLineStyle final : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_Table_GridLineColor && widget)
+            return static_cast<int>(widget->palette().color(QPalette::Mid).rgba());
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 struct MenuEntry {
     MenuItem item;
@@ -175,6 +188,9 @@ void MainWindow::BuildGadgets() {
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->setShowGrid(true);
+    auto* gridStyle = new GridLineStyle;
+    gridStyle->setParent(view_);
+    view_->setStyle(gridStyle);
     view_->setTextElideMode(Qt::ElideRight);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -183,6 +199,12 @@ void MainWindow::BuildGadgets() {
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(view_, &QTableView::clicked, this, [this](const QModelIndex& i) { ShowTooltip(i); });
+    // A row shows its tooltip once per click sequence; once the rows change, the row
+    // number no longer names the same text.
+    const auto forgetTip = [this] { lastTipRow_ = -1; };
+    connect(&model_, &QAbstractItemModel::modelReset, this, forgetTip);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, forgetTip);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, forgetTip);
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { TakeRow(i); });
 
     entry_->installEventFilter(this);
@@ -406,6 +428,7 @@ void MainWindow::AskSeparator() {
 
 void MainWindow::ToggleToolTip() {
     settings_.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
+    lastTipRow_ = -1;
 }
 
 void MainWindow::ShowFunctions() {

@@ -1,0 +1,796 @@
+// The main window as a user drives it: keys in the entry line, clicks on the list,
+// menu items and shortcuts. Every dialog is answered by FakeDialogs from a queue, and
+// every question it was asked is recorded.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "platform/qt/window_platform.h"
+#include "shell/startup.h"
+#include "shell/window/main_window.h"
+#include "zorbit/codes.h"
+
+using vex::MenuItem;
+
+namespace {
+
+class FakeDialogs final : public vex::DialogService {
+  public:
+    struct Question {
+        QString title, text;
+    };
+    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t style,
+                    int32_t) override {
+        asked.push_back({title, text});
+        if (!messages.isEmpty()) return messages.takeFirst();
+        if ((style & 0xF) == ZORBIT_MB_OK) return ZORBIT_ID_OK;
+        ++unanswered;
+        return vex::kIdCancel;
+    }
+    std::optional<QString> InputText(QWidget*, const QString& title, const QString& prompt,
+                                     const QString&) override {
+        asked.push_back({title, prompt});
+        if (inputs.isEmpty()) ++unanswered;
+        return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
+    }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        return FileName(title);
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        return FileName(title);
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override {
+        asked.push_back({QStringLiteral("Font"), {}});
+        if (fonts.isEmpty()) ++unanswered;
+        return fonts.isEmpty() ? std::nullopt : fonts.takeFirst();
+    }
+    void Reset() { *this = FakeDialogs(); }
+
+    QList<Question> asked;
+    QList<int32_t> messages; // answers to Yes/No(/Cancel) boxes; OK boxes need none
+    QList<std::optional<QString>> inputs;
+    QStringList files; // "" dismisses the dialog
+    QList<std::optional<QFont>> fonts;
+    int unanswered = 0;
+
+  private:
+    QString FileName(const QString& title) {
+        asked.push_back({title, {}});
+        if (files.isEmpty()) ++unanswered;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+};
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    FakeDialogs dialogs_;
+    std::unique_ptr<vex::WindowPlatform> platform_;
+    vex::Program program_;
+    std::unique_ptr<vex::MainWindow> window_;
+    std::unique_ptr<QTemporaryDir> dir_; // a fresh one per test
+
+    QString Path(const QString& name) const { return dir_->filePath(name); }
+    void MakeWindow() {
+        window_.reset();
+        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    void Enter(const QString& text) {
+        QTest::keyClicks(window_->entryLine(), text);
+        QTest::keyClick(window_->entryLine(), Qt::Key_Return);
+    }
+
+    void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTableView* view = window_->listView();
+        const QRect r = view->visualRect(view->model()->index(row, 1));
+        QVERIFY(view->viewport()->rect().contains(r.center()));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, r.center());
+    }
+
+    QStringList Rows() const {
+        QStringList rows;
+        for (const vex::ListRow& r : window_->list().rows)
+            rows << QString::fromStdU16String(r.number) + u'|' + QString::fromStdU16String(r.text);
+        return rows;
+    }
+
+    QStringList AskedTitles() const {
+        QStringList titles;
+        for (const FakeDialogs::Question& q : dialogs_.asked)
+            titles << q.title;
+        return titles;
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        platform_ = std::make_unique<vex::WindowPlatform>(nullptr, dialogs_);
+        vex::StartOptions options;
+        options.ignoreConfig = true;
+        options.libraryPath = VEX_ZORBIT_PATH;
+        options.platform = &platform_->platform();
+        std::string error;
+        QVERIFY2(vex::StartUp(program_, options, error), error.c_str());
+        QVERIFY2(!program_.helpText.empty(), "ShowCmds.vex is not beside the test program");
+    }
+
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        dialogs_.Reset();
+        // Each test starts from the defaults and an interpreter without variables.
+        program_.settings = vex::ShellSettings();
+        program_.configPath.clear();
+        program_.host.interp.decimals = 4;
+        if (program_.binding.slots.ReSetZiZoruze) program_.binding.slots.ReSetZiZoruze();
+        QGuiApplication::clipboard()->clear();
+        MakeWindow();
+    }
+
+    void cleanup() {
+        window_.reset();
+        QCOMPARE(dialogs_.unanswered, 0);
+    }
+
+    // --- Menus -------------------------------------------------------------------------
+
+    void menusAndShortcuts_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("checkable");
+        const auto row = [](const char* name, MenuItem item, const char* menu, const char* text,
+                            const char* keys = "", bool checkable = false) {
+            QTest::newRow(name) << int(item) << menu << text
+                                << QKeySequence(QString::fromUtf8(keys)) << checkable;
+        };
+        row("new", MenuItem::New, "&File", "&New", "Ctrl+N");
+        row("open", MenuItem::Open, "&File", "&Open", "Ctrl+O");
+        row("save", MenuItem::Save, "&File", "&Save", "Ctrl+S");
+        row("saveAs", MenuItem::SaveAs, "&File", "Save &As", "Ctrl+Shift+S");
+        row("exit", MenuItem::Exit, "&File", "&Exit", "Ctrl+Q");
+        row("cut", MenuItem::Cut, "&Edit", "&Cut", "Ctrl+X");
+        row("copy", MenuItem::Copy, "&Edit", "Co&py", "Ctrl+C");
+        row("paste", MenuItem::Paste, "&Edit", "&Paste", "Ctrl+V");
+        row("matrix", MenuItem::Matrix, "&Edit", "&Matrix");
+        row("clearList", MenuItem::ClearList, "&Edit", "C&lear list");
+        row("deleteItems", MenuItem::DeleteItems, "&Edit", "&Delete item(s)", "Del");
+        row("selectAll", MenuItem::SelectAll, "&Edit", "&Select all", "Ctrl+A");
+        row("font", MenuItem::Font, "&Config", "&Font");
+        row("blackWhite", MenuItem::BlackWhite, "&Config", "&Black-White", "", true);
+        row("decimals", MenuItem::Decimals, "&Config", "&Decimals");
+        row("separator", MenuItem::Separator, "&Config", "Se&parator");
+        row("toolTip", MenuItem::ToolTip, "&Config", "&ToolTip", "", true);
+        row("showMemory", MenuItem::ShowMemory, "&Tools", "Show &Memory");
+        row("showCommands", MenuItem::ShowCommands, "&Tools", "Show &Commands");
+        row("showFunctions", MenuItem::ShowFunctions, "&Tools", "Show &Functions");
+        row("about", MenuItem::About, "&Info", "&About");
+    }
+
+    void menusAndShortcuts() {
+        QFETCH(int, item);
+        QFETCH(QString, menu);
+        QFETCH(QString, text);
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, checkable);
+        QCOMPARE(window_->windowTitle(), QStringLiteral("vex Calulator"));
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("New file"));
+        QAction* action = window_->action(static_cast<MenuItem>(item));
+        QVERIFY(action);
+        QCOMPARE(action->text(), text);
+        QCOMPARE(action->shortcut(), keys);
+        QCOMPARE(action->isCheckable(), checkable);
+        QStringList holders;
+        for (QAction* top : window_->menuBar()->actions())
+            if (top->menu() && top->menu()->actions().contains(action)) holders << top->text();
+        QCOMPARE(holders, QStringList{menu});
+    }
+
+    // --- The entry line ----------------------------------------------------------------
+
+    void enterLine_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("help"); // the help line's first line; "" leaves it as it was
+        QTest::newRow("blank does nothing") << "   " << QStringList{} << "";
+        QTest::newRow("formula is prefixed")
+            << "2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "";
+        QTest::newRow("command unchanged")
+            << "Expr = 2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "expr = formula";
+        QTest::newRow("derivative command")
+            << "sdiff(x) = x^2" << QStringList{"E1|sdiff(x) = x^2", "=|  f'(x) => 2*x"}
+            << "sdiff(x) = formula";
+        QTest::newRow("word holding a command is not prefixed")
+            << "variable = 1"
+            << QStringList{"E1|variable = 1",
+                           "=|  ERROR n. = 25: Undefined Command/Keyword    (Module: eval)"}
+            << "";
+        QTest::newRow("error shows what follows the arrow")
+            << "2+*3"
+            << QStringList{"E1|Expr = 2+*3",
+                           "=|  ERROR n. = 3: Parser syntax error          (Module: eval)"}
+            << "";
+    }
+
+    void enterLine() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, help);
+        const QString helpBefore = window_->helpLine()->text();
+        Enter(typed);
+        QCOMPARE(Rows(), rows);
+        // A blank line is left as it was; anything entered is cleared.
+        QCOMPARE(window_->entryLine()->text(), rows.isEmpty() ? typed : QString());
+        QCOMPARE(window_->helpLine()->text().section(u'\n', 0, 0),
+                 help.isEmpty() ? helpBefore : help);
+        for (const QString& row : rows)
+            QVERIFY2(!row.contains(QStringLiteral("===>")), qPrintable(row));
+    }
+
+    void listFollowsNewestRow() {
+        for (int k = 1; k <= 30; ++k)
+            Enter(QString::number(k));
+        QTableView* view = window_->listView();
+        const int last = view->model()->rowCount() - 1;
+        QCOMPARE(last, 59);
+        // Column 1 may be wider than the viewport: only the rows' direction counts.
+        const QRect newest = view->visualRect(view->model()->index(last, 0));
+        QVERIFY(newest.top() >= 0);
+        QVERIFY(newest.bottom() < view->viewport()->height());
+    }
+
+    void historyRecallsNewestFirst() {
+        QLineEdit* entry = window_->entryLine();
+        for (const char* line : {"1+1", "2+2", "3+3"})
+            Enter(QString::fromUtf8(line));
+        QTest::keyClicks(entry, QStringLiteral("4+"));
+        QStringList seen;
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down,
+                            Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(entry, key);
+            seen << entry->text();
+        }
+        QCOMPARE(seen, (QStringList{"3+3", "2+2", "1+1", "1+1", "2+2", "3+3", "4+", "4+"}));
+    }
+
+    void doubleClickTakesRow() {
+        Enter(QStringLiteral("Expr = 7*6"));
+        window_->helpLine()->setText(QString());
+        QTableView* view = window_->listView();
+        view->setFocus();
+        // Through the window, so press, release and press become a double click as they do
+        // for a user.
+        const QPoint at = view->viewport()->mapTo(
+            window_.get(), view->visualRect(view->model()->index(0, 1)).center());
+        QTest::mouseDClick(window_->windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(window_->entryLine()->text(), QStringLiteral("Expr = 7*6"));
+        QVERIFY(window_->entryLine()->hasFocus());
+        QVERIFY(window_->helpLine()->text().startsWith(QStringLiteral("expr = formula")));
+    }
+
+    // --- Edit menu ---------------------------------------------------------------------
+
+    void copyCutDelete_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QList<int>>("select"); // rows clicked, the later ones with Ctrl
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QStringList>("left");
+        const QStringList all{"E1|Expr = 1+1", "=|  2.0000", "E2|Expr = 2+2", "=|  4.0000"};
+        QTest::newRow("copy one row")
+            << QKeySequence(QKeySequence::Copy) << QList<int>{2} << "E2\tExpr = 2+2" << all;
+        QTest::newRow("copy two rows") << QKeySequence(QKeySequence::Copy) << QList<int>{0, 3}
+                                       << "E1\tExpr = 1+1\n=\t  4.0000" << all;
+        QTest::newRow("cut removes them")
+            << QKeySequence(QKeySequence::Cut) << QList<int>{0, 1} << "E1\tExpr = 1+1\n=\t  2.0000"
+            << QStringList{all[2], all[3]};
+        QTest::newRow("delete removes without copying")
+            << QKeySequence(QKeySequence::Delete) << QList<int>{1, 2} << ""
+            << QStringList{all[0], all[3]};
+        QTest::newRow("select all then delete")
+            << QKeySequence(QKeySequence::SelectAll) << QList<int>{} << "" << QStringList{};
+    }
+
+    void copyCutDelete() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QList<int>, select);
+        QFETCH(QString, clipboard);
+        QFETCH(QStringList, left);
+        Enter(QStringLiteral("1+1"));
+        Enter(QStringLiteral("2+2"));
+        for (int k = 0; k < select.size(); ++k)
+            ClickRow(select[k], k ? Qt::ControlModifier : Qt::NoModifier);
+        QTableView* view = window_->listView();
+        view->setFocus();
+        QTest::keySequence(view, keys);
+        if (keys == QKeySequence(QKeySequence::SelectAll)) {
+            QCOMPARE(view->selectionModel()->selectedRows().size(), 4);
+            QTest::keySequence(view, QKeySequence(QKeySequence::Delete));
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCOMPARE(Rows(), left);
+    }
+
+    // Editing keys typed in the entry line edit the line, never the list.
+    void entryLineKeepsEditKeys_data() {
+        QTest::addColumn<QList<QKeySequence>>("keys");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("clipboard");
+        using K = QKeySequence;
+        QTest::newRow("delete") << QList<K>{K(Qt::Key_Home), K(K::Delete)} << "bc"
+                                << "";
+        QTest::newRow("select all, copy") << QList<K>{K(K::SelectAll), K(K::Copy)} << "abc"
+                                          << "abc";
+        QTest::newRow("select all, cut") << QList<K>{K(K::SelectAll), K(K::Cut)} << ""
+                                         << "abc";
+    }
+
+    void entryLineKeepsEditKeys() {
+        QFETCH(QList<QKeySequence>, keys);
+        QFETCH(QString, line);
+        QFETCH(QString, clipboard);
+        Enter(QStringLiteral("1+1"));
+        ClickRow(0);
+        const QStringList rows = Rows();
+        QLineEdit* entry = window_->entryLine();
+        QTest::mouseClick(entry, Qt::LeftButton);
+        QTest::keyClicks(entry, QStringLiteral("abc"));
+        for (const QKeySequence& k : keys)
+            QTest::keySequence(entry, k);
+        QCOMPARE(entry->text(), line);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCOMPARE(Rows(), rows);
+        QCOMPARE(window_->listView()->selectionModel()->selectedRows().size(), 1);
+    }
+
+    void pasteTakesFirstLine_data() {
+        QTest::addColumn<bool>("byKeys");
+        QTest::newRow("menu") << false;
+        QTest::newRow("ctrl+v in the entry line") << true;
+    }
+
+    void pasteTakesFirstLine() {
+        QFETCH(bool, byKeys);
+        QGuiApplication::clipboard()->setText(QStringLiteral("sin(1)\r\nsecond line\n"));
+        QLineEdit* entry = window_->entryLine();
+        QTest::keyClicks(entry, QStringLiteral("2*"));
+        if (byKeys)
+            QTest::keySequence(entry, QKeySequence(QKeySequence::Paste));
+        else
+            window_->action(MenuItem::Paste)->trigger();
+        QCOMPARE(entry->text(), QStringLiteral("2*sin(1)"));
+    }
+
+    void matrixIsUnavailable() {
+        window_->action(MenuItem::Matrix)->trigger();
+        QCOMPARE(dialogs_.asked.size(), 1);
+        QCOMPARE(dialogs_.asked[0].title, QStringLiteral("vexCalc"));
+        QCOMPARE(dialogs_.asked[0].text,
+                 QStringLiteral("Unable to call function Run_MtxMaker.\n#UseGridEntryDll = 0"));
+    }
+
+    // --- Clearing, saving, opening -----------------------------------------------------
+
+    void discardQuestion_data() {
+        QTest::addColumn<QKeySequence>("keys"); // empty: Edit > Clear list
+        QTest::addColumn<int>("entered");
+        QTest::addColumn<bool>("saveFirst");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("cleared");
+        const QString q = QStringLiteral("vex Calc");
+        const QKeySequence clear, ctrlN(QKeySequence::New);
+        QTest::newRow("empty list is not asked about")
+            << clear << 0 << false << QList<int>{} << QStringList{} << QStringList{} << true;
+        QTest::newRow("saved list is not asked about")
+            << ctrlN << 1 << true << QList<int>{} << QStringList{} << QStringList{} << true;
+        QTest::newRow("no clears") << clear << 1 << false << QList<int>{ZORBIT_ID_NO}
+                                   << QStringList{} << QStringList{q} << true;
+        QTest::newRow("cancel keeps") << ctrlN << 1 << false << QList<int>{vex::kIdCancel}
+                                      << QStringList{} << QStringList{q} << false;
+        QTest::newRow("yes saves then clears")
+            << clear << 1 << false << QList<int>{ZORBIT_ID_YES} << QStringList{"kept.vxc"}
+            << QStringList{q, "Save As"} << true;
+        QTest::newRow("yes with save abandoned keeps")
+            << ctrlN << 1 << false << QList<int>{ZORBIT_ID_YES} << QStringList{""}
+            << QStringList{q, "Save As"} << false;
+    }
+
+    void discardQuestion() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(int, entered);
+        QFETCH(bool, saveFirst);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, cleared);
+        for (int k = 0; k < entered; ++k)
+            Enter(QStringLiteral("1+%1").arg(k));
+        if (saveFirst) {
+            dialogs_.files << Path(QStringLiteral("first.vxc"));
+            window_->action(MenuItem::Save)->trigger();
+            dialogs_.asked.clear();
+        }
+        const QStringList before = Rows();
+        const QString infoBefore = window_->infoLine()->text();
+        dialogs_.messages = answers;
+        for (const QString& f : files)
+            dialogs_.files << (f.isEmpty() ? f : Path(f));
+        if (keys.isEmpty())
+            window_->action(MenuItem::ClearList)->trigger();
+        else
+            QTest::keySequence(window_.get(), keys);
+        QCOMPARE(AskedTitles(), asked);
+        if (!asked.isEmpty())
+            QCOMPARE(dialogs_.asked[0].text,
+                     QStringLiteral("List not saved.\nDo you want to save it before clearing it?"));
+        QCOMPARE(Rows(), cleared ? QStringList{} : before);
+        QCOMPARE(window_->infoLine()->text(), cleared ? QStringLiteral("New file") : infoBefore);
+        if (!files.isEmpty() && !files[0].isEmpty()) QVERIFY(QFile::exists(Path(files[0])));
+    }
+
+    void saveAndReopen() {
+        for (const char* line : {"Var = Ecc; 5", "Ecc*2", "Expr = Ecc+1", "sdiff(x) = x^3", "1/0+"})
+            Enter(QString::fromUtf8(line));
+        const QStringList rows = Rows();
+        // No extension given: ".vxc" is added.
+        dialogs_.files << Path(QStringLiteral("list"));
+        QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
+        const QString file = Path(QStringLiteral("list.vxc"));
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + file);
+        QVERIFY(window_->list().saved);
+        // A second Save writes to the same file without asking.
+        QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
+        QCOMPARE(AskedTitles(), QStringList{"Save As"});
+
+        // Saved: New asks nothing; the variable goes, so only the file can bring rows back.
+        QTest::keySequence(window_.get(), QKeySequence(QKeySequence::New));
+        program_.binding.slots.ReSetZiZoruze();
+        QCOMPARE(Rows(), QStringList{});
+        dialogs_.files << file;
+        QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(Rows(), rows);
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + file);
+        QVERIFY(window_->list().saved);
+    }
+
+    void dismissedSaveAsForgetsName() {
+        Enter(QStringLiteral("1+1"));
+        dialogs_.files << Path(QStringLiteral("a.vxc")) << QString()
+                       << Path(QStringLiteral("b.vxc"));
+        window_->action(MenuItem::Save)->trigger();
+        window_->action(MenuItem::SaveAs)->trigger();
+        window_->action(MenuItem::Save)->trigger();
+        QCOMPARE(AskedTitles(), (QStringList{"Save As", "Save As", "Save As"}));
+        QVERIFY(QFile::exists(Path(QStringLiteral("b.vxc"))));
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + Path("b.vxc"));
+    }
+
+    void openFailureKeepsList_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing file") << "missing.vxc";
+        QTest::newRow("a folder") << ".";
+    }
+
+    void openFailureKeepsList() {
+        QFETCH(QString, name);
+        Enter(QStringLiteral("1+1"));
+        dialogs_.files << Path(QStringLiteral("ok.vxc"));
+        window_->action(MenuItem::Save)->trigger();
+        const QStringList rows = Rows();
+        dialogs_.asked.clear();
+        dialogs_.files << Path(name);
+        window_->action(MenuItem::Open)->trigger();
+        QCOMPARE(AskedTitles(), (QStringList{"Open", "vex Calc"}));
+        QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error opening file.")));
+        QCOMPARE(Rows(), rows);
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + Path("ok.vxc"));
+    }
+
+    void failedSaveKeepsOldFile() {
+        Enter(QStringLiteral("1+1"));
+        const QString good = Path(QStringLiteral("good.vxc"));
+        dialogs_.files << good;
+        window_->action(MenuItem::Save)->trigger();
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        file.close();
+        Enter(QStringLiteral("2+2"));
+        // Under a plain file no folder can be made, whoever runs the test.
+        dialogs_.files << good + QStringLiteral("/inside.vxc");
+        dialogs_.asked.clear();
+        window_->action(MenuItem::SaveAs)->trigger();
+        QCOMPARE(AskedTitles(), (QStringList{"Save As", "vex Calc"}));
+        QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error creating file.")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), saved);
+        QVERIFY(!window_->list().saved);
+        QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + good);
+    }
+
+    // --- Config menu -------------------------------------------------------------------
+
+    void blackWhiteColours() {
+        Enter(QStringLiteral("1+1"));
+        QTableView* view = window_->listView();
+        const auto colours = [view] {
+            const QImage image = view->viewport()->grab().toImage();
+            // Below the rows the list shows only its background.
+            const QColor back = image.pixelColor(image.width() / 2, image.height() - 3);
+            // A grid line, not a stray pixel of smoothed text: most of one pixel row.
+            bool grid = false;
+            for (int y = 0; y < image.height() && !grid; ++y) {
+                int grey = 0;
+                for (int x = 0; x < image.width(); ++x)
+                    grey += image.pixelColor(x, y) == QColor(150, 150, 150);
+                grid = grey > image.width() / 2;
+            }
+            return std::pair{back, grid};
+        };
+        // White on black by default; each click of the menu item swaps the scheme.
+        for (const bool whiteOnBlack : {true, false, true}) {
+            const QColor back = whiteOnBlack ? Qt::black : Qt::white;
+            const QColor text = whiteOnBlack ? Qt::white : Qt::black;
+            QCOMPARE(window_->action(MenuItem::BlackWhite)->isChecked(), whiteOnBlack);
+            QCOMPARE(window_->settings().mnuBlackWhite, whiteOnBlack ? 1 : 0);
+            const auto [shown, grid] = colours();
+            QCOMPARE(shown, back);
+            QVERIFY(grid);
+            QCOMPARE(window_->entryLine()->palette().color(QPalette::Base), back);
+            QCOMPARE(window_->entryLine()->palette().color(QPalette::Text), text);
+            window_->action(MenuItem::BlackWhite)->trigger();
+        }
+    }
+
+    void tooltipShowsRowAndResults() {
+        Enter(QStringLiteral("Expr = 2+3"));
+        Enter(QStringLiteral("Matr = [mA]; 2; 2; 1; 2; 3; 4"));
+        ClickRow(0);
+        QCOMPARE(window_->lastTooltip(), QString()); // off by default
+        window_->action(MenuItem::ToolTip)->trigger();
+        QCOMPARE(window_->settings().ToolTip, 1);
+        ClickRow(1);
+        QCOMPARE(window_->lastTooltip(), QStringLiteral("  5.0000"));
+        ClickRow(2); // no result rows follow
+        QCOMPARE(window_->lastTooltip(), QStringLiteral("Matr = [mA]; 2; 2; 1; 2; 3; 4"));
+        ClickRow(0);
+        QCOMPARE(window_->lastTooltip(), QStringLiteral("Expr = 2+3\n    5.0000"));
+        // After the list changed, the same row shows its new text.
+        dialogs_.messages << ZORBIT_ID_NO;
+        window_->action(MenuItem::ClearList)->trigger();
+        Enter(QStringLiteral("4*4"));
+        ClickRow(0);
+        QCOMPARE(window_->lastTooltip(), QStringLiteral("Expr = 4*4\n    16.0000"));
+        window_->action(MenuItem::ToolTip)->trigger();
+        QCOMPARE(window_->settings().ToolTip, 0);
+        QCOMPARE(window_->CurrentSettings().ToolTip, 0);
+    }
+
+    void decimals_data() {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("third");
+        const QString input = QStringLiteral("vex Calc Input");
+        QTest::newRow("in brackets")
+            << std::optional<QString>("(2)") << QStringList{input} << 2 << "  0.33";
+        QTest::newRow("not a number") << std::optional<QString>("abc")
+                                      << QStringList{input, "vex Calc Error"} << 4 << "  0.3333";
+        QTest::newRow("cancelled")
+            << std::optional<QString>() << QStringList{input} << 4 << "  0.3333";
+    }
+
+    void decimals() {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QStringList, asked);
+        QFETCH(int, decimals);
+        QFETCH(QString, third);
+        dialogs_.inputs << answer;
+        window_->action(MenuItem::Decimals)->trigger();
+        QCOMPARE(AskedTitles(), asked);
+        QCOMPARE(dialogs_.asked[0].text, QStringLiteral("Input number of decimals for results:"));
+        if (asked.size() > 1) QCOMPARE(dialogs_.asked[1].text, QStringLiteral("Invalid number"));
+        QCOMPARE(window_->settings().Decimals, decimals);
+        Enter(QStringLiteral("1/3"));
+        QCOMPARE(Rows().value(1), QStringLiteral("=|") + third);
+    }
+
+    void separator_data() {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("answered") << std::optional<QString>("; ") << "; ";
+        QTest::newRow("cancelled") << std::optional<QString>() << "  ";
+    }
+
+    void separator() {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QString, separator);
+        dialogs_.inputs << answer;
+        window_->action(MenuItem::Separator)->trigger();
+        QCOMPARE(AskedTitles(), QStringList{"vex Calc Input"});
+        QCOMPARE(QString::fromStdU16String(window_->settings().sSeparator), separator);
+    }
+
+    void fontResolvesFixedPitch_data() {
+        QTest::addColumn<QString>("family"); // "" keeps the default
+        QTest::addColumn<int>("size");
+        QTest::newRow("default Lucida Console") << "" << 8;
+        QTest::newRow("Courier New") << "Courier New" << 12;
+        QTest::newRow("missing family") << "Monospac821 BT" << 10;
+        QTest::newRow("installed mono") << "Liberation Mono" << 9;
+    }
+
+    void fontResolvesFixedPitch() {
+        QFETCH(QString, family);
+        QFETCH(int, size);
+        if (!family.isEmpty()) {
+            dialogs_.fonts << QFont(family, size);
+            window_->action(MenuItem::Font)->trigger();
+        }
+        const QString expected = family.isEmpty() ? QStringLiteral("Lucida Console") : family;
+        QCOMPARE(QString::fromStdU16String(window_->settings().curFontName), expected);
+        QCOMPARE(window_->settings().curFontSize, size);
+        for (QWidget* w : {static_cast<QWidget*>(window_->listView()),
+                           static_cast<QWidget*>(window_->entryLine())}) {
+            const QFontInfo info(w->font());
+            QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
+            QVERIFY(!info.family().isEmpty());
+            QVERIFY(info.family() != QStringLiteral("DejaVu Sans"));
+            QCOMPARE(info.pointSize(), size);
+        }
+    }
+
+    // --- Tools and Info ----------------------------------------------------------------
+
+    void toolsWindows_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("memory") << int(MenuItem::ShowMemory) << "zet = 3";
+        QTest::newRow("commands") << int(MenuItem::ShowCommands) << "Expr";
+        QTest::newRow("functions") << int(MenuItem::ShowFunctions) << "sin";
+        QTest::newRow("about") << int(MenuItem::About) << "vex";
+    }
+
+    void toolsWindows() {
+        QFETCH(int, item);
+        QFETCH(QString, shows);
+        Enter(QStringLiteral("Var = Zet; 3"));
+        platform_->messages().ShowText(u"");
+        window_->action(static_cast<MenuItem>(item))->trigger();
+        QVERIFY2(platform_->messages().Text().contains(shows),
+                 qPrintable(platform_->messages().Text().left(200)));
+    }
+
+    // --- Closing -----------------------------------------------------------------------
+
+    void closing_data() {
+        QTest::addColumn<QString>("how"); // escape, close, exit
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("escape, nothing to save") << "escape" << false << QList<int>{} << true;
+        QTest::newRow("escape, cancelled")
+            << "escape" << true << QList<int>{vex::kIdCancel} << false;
+        QTest::newRow("escape, not saved") << "escape" << true << QList<int>{ZORBIT_ID_NO} << true;
+        QTest::newRow("close, nothing to save") << "close" << false << QList<int>{} << true;
+        QTest::newRow("close, cancelled") << "close" << true << QList<int>{vex::kIdCancel} << false;
+        QTest::newRow("exit, cancelled") << "exit" << true << QList<int>{vex::kIdCancel} << false;
+        QTest::newRow("exit, not saved") << "exit" << true << QList<int>{ZORBIT_ID_NO} << true;
+    }
+
+    void closing() {
+        QFETCH(QString, how);
+        QFETCH(bool, unsaved);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, closed);
+        const QString config = Path(QStringLiteral("vexCalc.ini"));
+        program_.configPath = config.toStdString();
+        if (unsaved) Enter(QStringLiteral("1+1"));
+        dialogs_.messages = answers;
+        if (how == u"escape")
+            QTest::keyClick(window_->entryLine(), Qt::Key_Escape);
+        else if (how == u"exit")
+            QTest::keySequence(window_.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        else
+            window_->close();
+        QCOMPARE(dialogs_.asked.size(), unsaved ? 1 : 0);
+        QCOMPARE(window_->isVisible(), !closed);
+        QCOMPARE(window_->escaped(), closed && how == u"escape");
+        // Only a normal close writes the configuration.
+        QCOMPARE(QFile::exists(config), closed && how != u"escape");
+    }
+
+    void closeWritesConfiguration() {
+        const QString config = Path(QStringLiteral("vexCalc.ini"));
+        program_.configPath = config.toStdString();
+        window_->move(120, 90);
+        window_->resize(500, 380);
+        QCoreApplication::processEvents();
+        dialogs_.inputs << QStringLiteral("6");
+        window_->action(MenuItem::Decimals)->trigger();
+        window_->action(MenuItem::BlackWhite)->trigger();
+        window_->action(MenuItem::ToolTip)->trigger();
+        const int exprWidth = window_->listView()->columnWidth(1);
+        QVERIFY(window_->close());
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+        QCOMPARE(lines.value(0), QStringLiteral("[vexCalc]"));
+        for (const QString& expected :
+             {QStringLiteral("wndX=120"), QStringLiteral("wndY=90"), QStringLiteral("wndW=500"),
+              QStringLiteral("wndH=380"), QStringLiteral("ExprWidth=%1").arg(exprWidth),
+              QStringLiteral("DefFontName=Lucida Console"),
+              QStringLiteral("curFontName=Lucida Console"), QStringLiteral("mnuBlackWhite=0"),
+              QStringLiteral("Decimals=6"), QStringLiteral("ToolTip=1")})
+            QVERIFY2(lines.contains(expected), qPrintable(expected + u'\n' + lines.join(u'\n')));
+    }
+
+    // --- Geometry ----------------------------------------------------------------------
+
+    void layoutFollowsSize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("default") << QSize(320, 415);
+        QTest::newRow("wide") << QSize(801, 500);
+        QTest::newRow("smallest") << QSize(200, 200);
+    }
+
+    void layoutFollowsSize() {
+        QFETCH(QSize, size);
+        window_->resize(size);
+        QCoreApplication::processEvents();
+        QCOMPARE(window_->size(), size);
+        const int w = window_->centralWidget()->width(), h = window_->centralWidget()->height();
+        QCOMPARE(window_->infoLine()->geometry(), QRect(2, 2, w - 2, 18));
+        QCOMPARE(window_->listView()->geometry(), QRect(0, 24, w - 2, h - 80));
+        QCOMPARE(window_->entryLine()->geometry(), QRect(0, h - 54, w - 2, 22));
+        QCOMPARE(window_->helpLine()->geometry(), QRect(1, h - 30, w - 2, 30));
+        const int col0 = window_->listView()->columnWidth(0);
+        QCOMPARE(window_->listView()->columnWidth(1), (w - col0 - 4) / 4 * 4);
+    }
+
+    void placement_data() {
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("on screen") << QRect(100, 80, 400, 300) << QRect(100, 80, 400, 300);
+        QTest::newRow("far off screen") << QRect(5000, -4000, 320, 415) << QRect(50, 50, 320, 415);
+        QTest::newRow("tiny") << QRect(60, 70, 100, 10) << QRect(60, 70, 200, 200);
+        QTest::newRow("larger than the screen")
+            << QRect(0, 0, 3000, 2000) << QRect(0, 0, 1024, 600);
+    }
+
+    void placement() {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, expected);
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QCOMPARE(screen->availableGeometry(), QRect(0, 0, 1024, 600)); // screens.json
+        program_.settings.wndX = stored.x();
+        program_.settings.wndY = stored.y();
+        program_.settings.wndW = stored.width();
+        program_.settings.wndH = stored.height();
+        MakeWindow();
+        QCOMPARE(window_->geometry(), expected);
+        const vex::ShellSettings now = window_->CurrentSettings();
+        QCOMPARE(QRect(now.wndX, now.wndY, now.wndW, now.wndH), expected);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
