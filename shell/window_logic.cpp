@@ -38,7 +38,7 @@ GadgetRect PlaceWindow(GadgetRect wanted, const std::vector<GadgetRect>& screens
     const GadgetRect* home = nullptr;
     for (const GadgetRect& s : screens) {
         const GadgetRect top{wanted.x, wanted.y, std::max(wanted.w, 1), 32};
-        if (Overlap(top, s, false) >= 64 && Overlap(top, s, true) >= 32) {
+        if (Overlap(top, s, false) >= std::min<int64_t>(64, top.w) && Overlap(top, s, true) >= 32) {
             home = &s;
             break;
         }

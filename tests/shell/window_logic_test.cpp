@@ -42,6 +42,29 @@ TEST(WindowLogic, LayoutPlacesTheGadgets) {
     }
 }
 
+TEST(WindowLogic, PlaceWindowKeepsItReachable) {
+    const std::vector<GadgetRect> screens = {{0, 0, 1024, 600}, {1024, 0, 800, 600}};
+    struct Row {
+        const char* name;
+        GadgetRect wanted;
+        const char* want;
+    } rows[] = {
+        {"stored_place_kept", {50, 50, 320, 415}, "50,50,320,415"},
+        {"on_the_second_screen", {1100, 40, 320, 415}, "1100,40,320,415"},
+        {"unplugged_monitor", {3000, 50, 320, 415}, "50,50,320,415"},
+        {"above_every_screen", {50, -900, 320, 415}, "50,50,320,415"},
+        {"tiny_size_grows", {10, 10, 20, 30}, "10,10,200,200"},
+        {"larger_than_its_screen", {0, 0, 5000, 5000}, "0,0,1024,600"},
+        {"mostly_off_the_right_edge", {1750, 10, 320, 415}, "1750,10,320,415"},
+        {"off_by_a_sliver", {1820, 10, 320, 415}, "50,50,320,415"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(Rect(PlaceWindow(r.wanted, screens)), r.want);
+    }
+    EXPECT_EQ(Rect(PlaceWindow({-5, -5, 10, 10}, {})), "-5,-5,200,200");
+}
+
 TEST(WindowLogic, DecimalsAnswerTakesDigitsOnly) {
     const std::optional<int32_t> bad;
     const struct Row {
