@@ -89,6 +89,10 @@ PictureFormat PictureFormatOf(const QString& fileName) {
 
 bool SavePicture(const std::function<void(QPainter&, QSize)>& draw, QSize size, const QString& path,
                  std::string& error) {
+    if (!draw) {
+        error = "nothing to draw";
+        return false;
+    }
     if (!CheckSize(size, error)) return false;
     const PictureFormat format = PictureFormatOf(path);
     if (format == PictureFormat::Svg) return WriteSvg(draw, size, path, error);

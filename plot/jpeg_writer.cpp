@@ -27,8 +27,8 @@ constexpr J_COLOR_SPACE kRgb32Space = JCS_RGB;
 // A plot picture compresses to a few tens of kilobytes; larger ones grow the buffer.
 constexpr size_t kFirstBufferBytes = 64 * 1024;
 
-// libjpeg's default error_exit ends the process: ours jumps back to Compress with the
-// message kept.
+// libjpeg's default error_exit ends the process: ours jumps back into Compress with
+// the message kept.
 struct ErrorManager {
     jpeg_error_mgr base; // first, so libjpeg's pointer to it is a pointer to this
     std::jmp_buf jump;
@@ -99,35 +99,40 @@ struct OwnedDestination {
     OwnedDestination& operator=(const OwnedDestination&) = delete;
 };
 
-// The jump of the error manager lands in this frame, so everything that lives here is
-// trivially destructible; whatever libjpeg allocated goes with jpeg_destroy_compress.
-bool Compress(const QImage& rgb32, int quality, unsigned char* rgbRow, BufferDestination& dest,
-              char (&message)[JMSG_LENGTH_MAX]) {
-    jpeg_compress_struct cinfo{};
-    ErrorManager errors{};
-    cinfo.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = JumpBack;
-    errors.base.output_message = Silent;
-    if (setjmp(errors.jump) != 0) {
-        std::memcpy(message, errors.message, sizeof message);
-        jpeg_destroy_compress(&cinfo);
+// libjpeg's state lives in the caller's frame: a local of the function that calls
+// setjmp, changed before the jump, would have no defined value after it.
+struct Encoder {
+    jpeg_compress_struct cinfo;
+    ErrorManager errors;
+};
+
+// The error jump lands here, between libjpeg's C frames and the caller, so nothing in
+// this frame needs a destructor; what libjpeg allocated goes with jpeg_destroy_compress.
+bool Compress(Encoder& encoder, const QImage& rgb32, int quality, unsigned char* rgbRow,
+              BufferDestination& dest) {
+    jpeg_compress_struct* cinfo = &encoder.cinfo;
+    cinfo->err = jpeg_std_error(&encoder.errors.base);
+    encoder.errors.base.error_exit = JumpBack;
+    encoder.errors.base.output_message = Silent;
+    if (setjmp(encoder.errors.jump) != 0) {
+        jpeg_destroy_compress(cinfo);
         return false;
     }
-    jpeg_create_compress(&cinfo);
-    cinfo.dest = &dest.base;
-    cinfo.image_width = static_cast<JDIMENSION>(rgb32.width());
-    cinfo.image_height = static_cast<JDIMENSION>(rgb32.height());
-    cinfo.input_components = kDirectRows ? 4 : 3;
-    cinfo.in_color_space = kRgb32Space;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_create_compress(cinfo);
+    cinfo->dest = &dest.base;
+    cinfo->image_width = static_cast<JDIMENSION>(rgb32.width());
+    cinfo->image_height = static_cast<JDIMENSION>(rgb32.height());
+    cinfo->input_components = kDirectRows ? 4 : 3;
+    cinfo->in_color_space = kRgb32Space;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, quality, TRUE);
     // Full-resolution colour: plot curves are thin coloured lines, which halved chroma
     // turns grey at their edges.
-    cinfo.comp_info[0].h_samp_factor = 1;
-    cinfo.comp_info[0].v_samp_factor = 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
+    cinfo->comp_info[0].h_samp_factor = 1;
+    cinfo->comp_info[0].v_samp_factor = 1;
+    jpeg_start_compress(cinfo, TRUE);
+    while (cinfo->next_scanline < cinfo->image_height) {
+        const int y = static_cast<int>(cinfo->next_scanline);
         const auto* pixels = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
         JSAMPROW row = rgbRow;
         if (kDirectRows) {
@@ -140,10 +145,10 @@ bool Compress(const QImage& rgb32, int quality, unsigned char* rgbRow, BufferDes
                 rgbRow[3 * x + 2] = static_cast<JSAMPLE>(qBlue(pixels[x]));
             }
         }
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        jpeg_write_scanlines(cinfo, &row, 1);
     }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
     return true;
 }
 
@@ -167,9 +172,9 @@ bool EncodeJpeg(const QImage& image, int quality, std::string& jpeg, std::string
     }
     std::vector<unsigned char> rgbRow(kDirectRows ? 0 : 3 * static_cast<size_t>(rgb32.width()));
     OwnedDestination out;
-    char message[JMSG_LENGTH_MAX] = {};
-    if (!Compress(rgb32, quality, rgbRow.data(), out.dest, message)) {
-        error = std::string("the JPEG encoder refused the image: ") + message;
+    Encoder encoder{}; // zeroed, so a failed jpeg_create_compress destroys nothing
+    if (!Compress(encoder, rgb32, quality, rgbRow.data(), out.dest)) {
+        error = std::string("the JPEG encoder refused the image: ") + encoder.errors.message;
         return false;
     }
     jpeg.assign(reinterpret_cast<const char*>(out.dest.data), out.dest.size);
