@@ -78,6 +78,13 @@ bool Settle(QWidget& w) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Without any display Qt aborts; say why instead (scripts/screenshots.sh uses Xvfb).
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "window_shot: no display (run it under xvfb-run, or set "
+                             "QT_QPA_PLATFORM=offscreen)\n");
+        return 2;
+    }
     QApplication app(argc, argv);
     QString out;
     bool light = false;
