@@ -278,7 +278,18 @@ void MainWindow::EnterLine(const QString& typed) {
         return;
     }
     model_.Append(result);
-    if (!loading_) view_->scrollToBottom();
+    // Scrolled when the events next run, ahead of the repaint (posted at low priority):
+    // lines entered faster than the screen repaints scroll the view once, not per line.
+    if (!loading_ && !scrollPending_) {
+        scrollPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                scrollPending_ = false;
+                view_->scrollToBottom();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 std::vector<size_t> MainWindow::SelectedRows() const {

@@ -122,6 +122,7 @@ class MainWindow final : public QMainWindow {
     QString lastTip_;
     int lastTipRow_ = -1;
     bool loading_ = false;
+    bool scrollPending_ = false;
     bool escaping_ = false;
 };
 

@@ -1,0 +1,303 @@
+// The main window's speed and memory under the offscreen platform: the window shown,
+// Enter in the entry line, a 1,000-expression list file opened, and 100,000 rows.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QWindow>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/number_text.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/window_platform.h"
+#include "shell/entry.h"
+#include "shell/expression_list.h"
+#include "shell/list_file.h"
+#include "shell/startup.h"
+#include "shell/window/main_window.h"
+#include "zorbit/codes.h"
+
+namespace {
+
+// Answers every question at once; any message during a run is counted, so a failing
+// line cannot pass for a fast one.
+class QuietDialogs final : public vex::DialogService {
+  public:
+    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
+                    int32_t) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+        return ZORBIT_ID_NO;
+    }
+    std::optional<QString> InputText(QWidget*, const QString&, const QString&,
+                                     const QString&) override {
+        return std::nullopt;
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+    int messages = 0;
+};
+
+struct Calculator {
+    QuietDialogs dialogs;
+    vex::WindowPlatform platform{nullptr, dialogs};
+    vex::Program program;
+};
+
+Calculator& TheCalculator() {
+    static Calculator* c = [] {
+        auto* calc = new Calculator;
+        vex::StartOptions options;
+        options.ignoreConfig = true;
+        options.libraryPath = VEX_ZORBIT_PATH;
+        options.platform = &calc->platform.platform();
+        std::string error;
+        if (!vex::StartUp(calc->program, options, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
+        calc->program.settings.wndW = 480;
+        calc->program.settings.wndH = 415;
+        return calc;
+    }();
+    return *c;
+}
+
+std::unique_ptr<vex::MainWindow> ShownWindow() {
+    Calculator& c = TheCalculator();
+    auto w = std::make_unique<vex::MainWindow>(c.program, c.platform);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get())) std::abort();
+    return w;
+}
+
+double PeakRssMb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+double CurrentRssMb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+bool NoMessages(benchmark::State& state, int before) {
+    if (TheCalculator().dialogs.messages == before) return true;
+    state.SkipWithError("a message box was shown");
+    return false;
+}
+
+// The first window of the process also loads fonts and the style: what a user waits
+// for after the application object exists.
+void BM_FirstWindowShown(benchmark::State& state) {
+    TheCalculator();
+    for (auto _ : state) {
+        auto w = ShownWindow();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstWindowShown)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_WindowShown(benchmark::State& state) {
+    TheCalculator();
+    for (auto _ : state) {
+        auto w = ShownWindow();
+        state.PauseTiming();
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WindowShown)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A 999-element vector: "[v]*2" then appends 1,000 rows with one Enter.
+void DefineVector() {
+    static const bool defined = [] {
+        std::u16string line = u"Vect = [v]; 999; 1";
+        for (int k = 1; k <= 999; ++k)
+            line += u"; " + zorbit::IntText(k);
+        Calculator& c = TheCalculator();
+        return !vex::RunEntryLine(c.program.host, c.program.KeywordList, line).error;
+    }();
+    if (!defined) std::abort();
+}
+
+// Rows appended to a shown window with one Enter per 1,000 rows.
+void FillRows(vex::MainWindow& w, int rows) {
+    DefineVector();
+    for (int k = 0; k < rows / 1000; ++k)
+        w.EnterLine(QStringLiteral("[v]*2"));
+    QCoreApplication::processEvents();
+}
+
+// "2+3" typed, Return pressed, and the events (painting included) processed; the
+// argument is how many rows the list holds before.
+void BM_EnterKey(benchmark::State& state) {
+    const int before = TheCalculator().dialogs.messages;
+    auto w = ShownWindow();
+    FillRows(*w, static_cast<int>(state.range(0)));
+    const size_t first = w->list().rows.size();
+    QLineEdit* entry = w->entryLine();
+    for (auto _ : state) {
+        QTest::keyClicks(entry, QStringLiteral("2+3"));
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    const size_t rows = w->list().rows.size();
+    if (rows != first + 2 * state.iterations() || w->list().rows.back().text != u"  5.0000")
+        state.SkipWithError("Enter did not append the expression and its result");
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_EnterKey)->Arg(0)->Arg(100000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// 1,000 expressions of several kinds; every one gives one result row.
+std::u16string Expression(int k) {
+    const std::u16string n = zorbit::IntText(k);
+    switch (k % 5) {
+    case 0:
+        return n + u"+1";
+    case 1:
+        return u"sqrt(" + n + u")*2-1";
+    case 2:
+        return u"sin(" + n + u"/100)+cos(" + n + u"/50)";
+    case 3:
+        return u"(" + n + u"+1)*(" + n + u"+2)/3-" + n + u"^2";
+    default:
+        return u"Hex = " + n + u"*7";
+    }
+}
+
+const QString& ThousandExpressionFile() {
+    static const QString path = [] {
+        std::vector<vex::ListRow> rows;
+        for (int k = 1; k <= 1000; ++k) {
+            rows.push_back({u"E" + zorbit::IntText(k), Expression(k)});
+            rows.push_back({u"=", u"  ?"});
+        }
+        const QString name = QDir::temp().filePath(
+            QStringLiteral("vexcalc-bench-%1.vxc").arg(QCoreApplication::applicationPid()));
+        std::string error;
+        if (!vex::WriteListFile(name.toStdString(), rows, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
+        return name;
+    }();
+    return path;
+}
+
+void BM_OpenThousandExpressions(benchmark::State& state) {
+    const QString& file = ThousandExpressionFile();
+    const int before = TheCalculator().dialogs.messages;
+    auto w = ShownWindow();
+    for (auto _ : state) {
+        if (!w->OpenListFile(file)) state.SkipWithError("the list file did not open");
+        QCoreApplication::processEvents();
+    }
+    if (w->list().counter != 1000 || w->list().rows.size() != 2000)
+        state.SkipWithError("the list does not hold 1,000 expressions and their results");
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(w->list().rows.size());
+}
+BENCHMARK(BM_OpenThousandExpressions)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// 100,000 rows appended to a shown window, with events processed every 1,000 rows,
+// as while lines come in faster than the screen repaints. The argument is the rows
+// per Enter: 2 ("7*6" and its result) or 1,000 ("[v]*2", 999 result rows).
+void BM_HundredThousandRows(benchmark::State& state) {
+    constexpr size_t kRows = 100000;
+    const int perEnter = static_cast<int>(state.range(0));
+    const QString line = perEnter == 2 ? QStringLiteral("7*6") : QStringLiteral("[v]*2");
+    DefineVector();
+    const int before = TheCalculator().dialogs.messages;
+    double growth = 0;
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        for (size_t k = 1; k <= kRows / static_cast<size_t>(perEnter); ++k) {
+            w->EnterLine(line);
+            if (k * static_cast<size_t>(perEnter) % 1000 == 0) QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        rows = w->list().rows.size();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (rows != kRows) state.SkipWithError("not 100,000 rows");
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+BENCHMARK(BM_HundredThousandRows)
+    ->ArgName("rows_per_enter")
+    ->Arg(2)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The yardstick for the above without a window: the same 50,000 lines through the
+// entry line's interpreter path into a list of rows.
+void BM_FiftyThousandLinesNoWindow(benchmark::State& state) {
+    Calculator& c = TheCalculator();
+    size_t rows = 0;
+    for (auto _ : state) {
+        vex::ExpressionList list;
+        for (int k = 0; k < 50000; ++k)
+            vex::AppendEntry(list,
+                             vex::RunEntryLine(c.program.host, c.program.KeywordList, u"7*6"));
+        rows = list.rows.size();
+    }
+    if (rows != 100000) state.SkipWithError("not 100,000 rows");
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_FiftyThousandLinesNoWindow)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-%1.vxc").arg(QCoreApplication::applicationPid())));
+    return 0;
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Takes the main window's pictures in docs/ under a virtual X server: a few lines
+# entered, once in each colour scheme. Needs xvfb and xauth (see install-deps.sh).
+# The window grabs itself once it has painted, so nothing races a fixed sleep.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j2 --target window_shot vexcalc >/dev/null
+
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR=$runtime
+unset QT_QPA_PLATFORM
+
+# An expression, a matrix defined and used, an error, and a derivative.
+lines=(
+    "(1+2)*3/4"
+    "Matr = [mA]; 2; 2; 1; 2; 3; 4"
+    "[mA]*[mA]"
+    "1/(2+"
+    "sDiff(x) = x^3*sin(x)"
+)
+
+shot() {
+    # xvfb-run's own screen is 8 bits deep: ask for true colour.
+    xvfb-run -a -s "-screen 0 1024x768x24" \
+        build/default/bin/window_shot --size 480x415 --out "$1" "${@:2}" "${lines[@]}"
+}
+
+shot docs/main-window-dark.png
+shot docs/main-window-light.png --light
+echo "docs/main-window-dark.png docs/main-window-light.png"
