@@ -227,7 +227,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     for (; i < count; ++i) {
         if (xs) xs[i] = 0;
         if (ys) ys[i] = 0;
-        if (codes) codes[i] = ZORBIT_E_UNDEFINED; // never reached: x passed xTo
+        if (codes) codes[i] = ZORBIT_NOT_REACHED;
     }
     if (limits)
         for (int k = 0; k < 5; ++k)

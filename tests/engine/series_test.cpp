@@ -319,8 +319,8 @@ TEST_P(PointCodes, MarkEachPointAndLeaveTheSeriesAsItWas) {
     EXPECT_EQ(codes, row.codes);
     EXPECT_EQ(ca, cb);
     // The series answers with the code of the last point it reached.
-    const auto reached =
-        std::find_if(codes.rbegin(), codes.rend(), [](int32_t c) { return c != 0; });
+    const auto reached = std::find_if(codes.rbegin(), codes.rend(),
+                                      [](int32_t c) { return c != ZORBIT_NOT_REACHED; });
     EXPECT_EQ(ca, reached == codes.rend() ? -1 : *reached);
     for (size_t i = 0; i < n; ++i) {
         EXPECT_EQ(std::bit_cast<uint64_t>(xa[i]), std::bit_cast<uint64_t>(xb[i])) << i;
@@ -333,14 +333,15 @@ TEST_P(PointCodes, MarkEachPointAndLeaveTheSeriesAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Series, PointCodes,
-    ::testing::Values(PointCodesRow{"all_succeed", u"x^2", -2, 2, 4, {-1, -1, -1, -1, -1}},
-                      PointCodesRow{"pole_in_the_middle", u"1/x", -1, 1, 4, {-1, -1, 8, -1, -1}},
-                      PointCodesRow{
-                          "logarithm_of_non_positive", u"ln(x)", -1, 1, 4, {13, 13, 13, -1, -1}},
-                      PointCodesRow{"failing_last_point", u"1/(x-1)", 0, 1, 2, {-1, -1, 8}},
-                      PointCodesRow{"syntax_error_everywhere", u"x+", 0, 1, 2, {3, 3, 3}},
-                      PointCodesRow{"empty_range_one_point", u"x", 3, 3, 3, {-1, 0, 0, 0}},
-                      PointCodesRow{"reversed_range_reaches_nothing", u"x", 1, 0, 2, {0, 0, 0}}),
+    ::testing::Values(
+        PointCodesRow{"all_succeed", u"x^2", -2, 2, 4, {-1, -1, -1, -1, -1}},
+        PointCodesRow{"pole_in_the_middle", u"1/x", -1, 1, 4, {-1, -1, 8, -1, -1}},
+        PointCodesRow{"logarithm_of_non_positive", u"ln(x)", -1, 1, 4, {13, 13, 13, -1, -1}},
+        PointCodesRow{"failing_last_point", u"1/(x-1)", 0, 1, 2, {-1, -1, 8}},
+        PointCodesRow{"syntax_error_everywhere", u"x+", 0, 1, 2, {3, 3, 3}},
+        PointCodesRow{"rounding_passes_the_end", u"x", 0, 0.3, 7, {-1, -1, -1, -1, -1, -1, -1, -2}},
+        PointCodesRow{"empty_range_one_point", u"x", 3, 3, 3, {-1, -2, -2, -2}},
+        PointCodesRow{"reversed_range_reaches_nothing", u"x", 1, 0, 2, {-2, -2, -2}}),
     PointCodesName);
 
 class NumericRoutines : public EngineTest {};
