@@ -24,12 +24,12 @@ inline constexpr int32_t kPlotControlsHeight = 35;
 inline constexpr int32_t kPlotBaseline = 55;
 
 struct PlotPoints {
-    std::vector<double> x, y; // steps + 1 points; fewer only when the series stopped
-                              // early (from == to gives one point)
-    std::vector<uint8_t>
-        valid; // 1: evaluated to a finite number; 0: left out of curve and data file
-    double xmin = 0, xmax = 0, ymin = 0,
-           ymax = 0;  // bounds of the valid points (x range of all points)
+    // steps + 1 points; fewer only when the series stopped early (from == to gives one).
+    std::vector<double> x, y;
+    // 1: evaluated to a finite number; 0: left out of curve and data file.
+    std::vector<uint8_t> valid;
+    // Bounds of the valid points (x range of all points).
+    double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
     bool any = false; // at least one valid point
 };
 
