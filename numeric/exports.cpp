@@ -16,6 +16,16 @@ ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* v
         int32_t{ZORBIT_E_INVALID_ARGUMENT});
 }
 
+ZORBIT_API int32_t e_evalsEx(const char16_t* expr, double xFrom, const char16_t* varName,
+                             double xTo, int32_t steps, double* xs, double* ys, double* limits,
+                             int32_t* codes) {
+    return guarded(
+        [&] {
+            return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits, codes);
+        },
+        int32_t{ZORBIT_E_INVALID_ARGUMENT});
+}
+
 ZORBIT_API int32_t Integrate(const char16_t* f, double a, double b, int32_t n, int32_t trapezoid,
                              const char16_t* var, double* value) {
     return guarded(

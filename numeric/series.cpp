@@ -187,7 +187,7 @@ void FormulaSeries::Settle() {
 }
 
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
-                   int32_t steps, double* xs, double* ys, double* limits) {
+                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes) {
     if (steps < 1) {
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
@@ -218,6 +218,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
         }
         if (xs) xs[i] = x;
         if (ys) ys[i] = y;
+        if (codes) codes[i] = last;
         ++i;
         if (step == 0) break; // one point when the range is empty
         x += step;
@@ -226,6 +227,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     for (; i < count; ++i) {
         if (xs) xs[i] = 0;
         if (ys) ys[i] = 0;
+        if (codes) codes[i] = ZORBIT_NOT_REACHED;
     }
     if (limits)
         for (int k = 0; k < 5; ++k)

@@ -123,8 +123,9 @@ class FormulaSeries {
 };
 
 // e_evals: steps + 1 points at most into xs/ys, limits gets 5 values; x is written with
-// ten decimals.
+// ten decimals. e_evalsEx: codes (when given) gets each point's own code, -2 for a point
+// the run never reached.
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
-                   int32_t steps, double* xs, double* ys, double* limits);
+                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes = nullptr);
 
 } // namespace zorbit

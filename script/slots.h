@@ -41,10 +41,11 @@ using FnMessageWindowHook = decltype(&::SetMessageWindowHook);
 using FnClipboardHook = decltype(&::SetClipboardHook);
 using FnVersion = decltype(&::DisplayVerInfo);
 using FnOperAndFuncs = decltype(&::GetDiff_OperAndFuncs);
+using FnEvalsEx = decltype(&::e_evalsEx);
 using FnAny = void (*)();
 
 // Every bound name: group, name, slot type. Groups 1 to 5 in binding order; the
-// host-service setters and the version reader come after them.
+// host-service setters, the version reader and the plots' series come after them.
 // clang-format off
 #define VEX_ENTRY_SLOTS(X) \
     X(1, vexAttachProcess, FnSetInt) \
@@ -151,7 +152,8 @@ using FnAny = void (*)();
     X(6, SetMessageBoxHook, FnMessageBoxHook) \
     X(6, SetMessageWindowHook, FnMessageWindowHook) \
     X(6, SetClipboardHook, FnClipboardHook) \
-    X(6, DisplayVerInfo, FnVersion)
+    X(6, DisplayVerInfo, FnVersion) \
+    X(6, e_evalsEx, FnEvalsEx)
 // clang-format on
 
 struct EntrySlots {

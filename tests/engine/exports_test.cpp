@@ -38,6 +38,7 @@ TEST_F(Exports, EveryEngineExportResolvesByName) {
                            "e_eval",
                            "de_eval",
                            "e_evals",
+                           "e_evalsEx",
                            "GetResultType",
                            "SetBoolSign",
                            "e_get_const",

@@ -3,6 +3,7 @@
 // settings and x grids, for both ways x is written (e_evals: 10 decimals; Integrate and
 // dSolve: 17).
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -281,6 +282,67 @@ TEST(XTextValue, ComputedValueIsTheTextsValue) {
         EXPECT_GT(computed, xs.size() / 2);
     }
 }
+
+// Each point's own code beside the series: a failing point is marked where e_evals alone
+// cannot tell it from its neighbours, and the series itself stays exactly e_evals'.
+struct PointCodesRow {
+    const char* name;
+    std::u16string formula;
+    double from, to;
+    int32_t steps;
+    std::vector<int32_t> codes;
+};
+
+std::string PointCodesName(const ::testing::TestParamInfo<PointCodesRow>& info) {
+    return info.param.name;
+}
+
+class PointCodes : public ::testing::TestWithParam<PointCodesRow> {
+  protected:
+    void TearDown() override { ResetContext(); }
+};
+
+TEST_P(PointCodes, MarkEachPointAndLeaveTheSeriesAsItWas) {
+    const PointCodesRow& row = GetParam();
+    const size_t n = static_cast<size_t>(row.steps) + 1;
+    std::vector<double> xa(n, 7), ya(n, 7), xb(n, 7), yb(n, 7);
+    std::vector<int32_t> codes(n, 7);
+    double la[5] = {7, 7, 7, 7, 7}, lb[5] = {7, 7, 7, 7, 7};
+    StartIn(Setting::Plain);
+    const int32_t ca = EvalSeries(row.formula, row.from, u"x", row.to, row.steps, xa.data(),
+                                  ya.data(), la, codes.data());
+    const EngineSnapshot sa = Snapshot();
+    StartIn(Setting::Plain);
+    const int32_t cb =
+        EvalSeries(row.formula, row.from, u"x", row.to, row.steps, xb.data(), yb.data(), lb);
+    const EngineSnapshot sb = Snapshot();
+    EXPECT_EQ(codes, row.codes);
+    EXPECT_EQ(ca, cb);
+    // The series answers with the code of the last point it reached.
+    const auto reached = std::find_if(codes.rbegin(), codes.rend(),
+                                      [](int32_t c) { return c != ZORBIT_NOT_REACHED; });
+    EXPECT_EQ(ca, reached == codes.rend() ? -1 : *reached);
+    for (size_t i = 0; i < n; ++i) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(xa[i]), std::bit_cast<uint64_t>(xb[i])) << i;
+        EXPECT_EQ(std::bit_cast<uint64_t>(ya[i]), std::bit_cast<uint64_t>(yb[i])) << i;
+    }
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(std::bit_cast<uint64_t>(la[k]), std::bit_cast<uint64_t>(lb[k])) << k;
+    EXPECT_EQ(Differences(sa, sb), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, PointCodes,
+    ::testing::Values(
+        PointCodesRow{"all_succeed", u"x^2", -2, 2, 4, {-1, -1, -1, -1, -1}},
+        PointCodesRow{"pole_in_the_middle", u"1/x", -1, 1, 4, {-1, -1, 8, -1, -1}},
+        PointCodesRow{"logarithm_of_non_positive", u"ln(x)", -1, 1, 4, {13, 13, 13, -1, -1}},
+        PointCodesRow{"failing_last_point", u"1/(x-1)", 0, 1, 2, {-1, -1, 8}},
+        PointCodesRow{"syntax_error_everywhere", u"x+", 0, 1, 2, {3, 3, 3}},
+        PointCodesRow{"rounding_passes_the_end", u"x", 0, 0.3, 7, {-1, -1, -1, -1, -1, -1, -1, -2}},
+        PointCodesRow{"empty_range_one_point", u"x", 3, 3, 3, {-1, -2, -2, -2}},
+        PointCodesRow{"reversed_range_reaches_nothing", u"x", 1, 0, 2, {-2, -2, -2}}),
+    PointCodesName);
 
 class NumericRoutines : public EngineTest {};
 

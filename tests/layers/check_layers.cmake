@@ -1,10 +1,10 @@
 # Fails when a source file includes a header of a layer above its own.
 # Inside libzorbit.so the layers run one way: common -> engine -> matrix -> derive ->
 # numeric -> library; the layers' export files belong to the top. The program's own
-# folders (script, platform, shell) reach the library only through zorbit/zorbit.h.
+# folders (script, platform, plot, shell) reach the library only through zorbit/zorbit.h.
 # Run: cmake -DSOURCE_DIR=<tree> -P check_layers.cmake
 set(layers common engine matrix derive numeric library)
-set(program_folders script platform shell plot)
+set(program_folders script platform plot shell)
 
 function(layer_of folder out)
   list(FIND layers "${folder}" index)

@@ -15,6 +15,7 @@ typedef uint16_t char16_t;
  * code + 30), the differentiator's (e_diff: index code + 60) and the matrix algebra's
  * result codes (index code + 1; they never touch the error state). */
 enum ZorbitError {
+    ZORBIT_NOT_REACHED = -2, /* e_evalsEx: a point past xTo the series never reached */
     ZORBIT_NO_ERROR = -1,
     ZORBIT_E_UNDEFINED = 0, /* exit before completion */
     ZORBIT_E_AMBIGUOUS_FUNCTION = 1,

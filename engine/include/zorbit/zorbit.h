@@ -57,6 +57,13 @@ ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions);
  * point's error code; 13 (nothing written) when steps < 1. */
 ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName, double xTo,
                            int32_t steps, double* xs, double* ys, double* limits);
+/* e_evals, and codes (steps + 1 entries, may be 0) receives each point's own code: -1
+ * when it evaluated, else its error code; -2 (ZORBIT_NOT_REACHED) for a point the series
+ * never reached (x passed xTo, or the range is empty).
+ * A failed point still has a y in ys; this tells which points failed. */
+ZORBIT_API int32_t e_evalsEx(const char16_t* expr, double xFrom, const char16_t* varName,
+                             double xTo, int32_t steps, double* xs, double* ys, double* limits,
+                             int32_t* codes);
 ZORBIT_API int32_t GetResultType(void);       /* 0 number, 1 matrix, -1 after a reset */
 ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; returns 0 */
 

@@ -1,0 +1,124 @@
+#include "plot/plot_args.h"
+
+#include <cmath>
+#include <vector>
+
+#include "common/number_text.h"
+#include "common/text.h"
+#include "plot/plot_math.h"
+#include "plot/quiet_library.h"
+#include "script/library.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+namespace {
+
+constexpr size_t kMaxArguments = 5;
+
+std::u16string Quoted(std::u16string_view text) {
+    return u"\"" + std::u16string(text) + u"\"";
+}
+
+// A number as written, or an expression through the library; a matrix, a failure or a
+// value that is not finite is refused with the argument's name in the text.
+bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_view field,
+                   double& value, std::u16string& error) {
+    const std::u16string_view text = zorbit::TrimBlanks(field);
+    size_t used = 0;
+    value = zorbit::ReadDecimal(text, &used);
+    if (used != text.size()) {
+        bool matrix = false;
+        int32_t code = ZORBIT_NO_ERROR;
+        if (!lib.Eval(text, value, matrix, code)) {
+            error = u"the " + std::u16string(name) + u" " + Quoted(text) + u" does not evaluate: " +
+                    lib.FailureText(code);
+            return false;
+        }
+        if (matrix) {
+            error = u"the " + std::u16string(name) + u" " + Quoted(text) +
+                    u" is a matrix, not a number";
+            return false;
+        }
+    }
+    if (!std::isfinite(value)) {
+        error = u"the " + std::u16string(name) + u" " + Quoted(text) + u" is not a finite number";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
+                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error) {
+    out = PlotArgs{};
+    out.expression = std::u16string(zorbit::TrimBlanks(Field(expressionPart, u';', 1)));
+    if (out.expression.empty()) {
+        error = u"nothing to plot: the expression after \"=\" is empty";
+        return false;
+    }
+    std::vector<std::u16string_view> fields;
+    if (!zorbit::TrimBlanks(argument).empty()) fields = SplitFields(argument, u';');
+    if (fields.size() > kMaxArguments) {
+        error = u"Plot takes at most five arguments (x from; x to; steps; variable; data "
+                u"file), not " +
+                zorbit::IntText(static_cast<long long>(fields.size()));
+        return false;
+    }
+    fields.resize(kMaxArguments);
+    const auto given = [&](size_t k) { return !zorbit::TrimBlanks(fields[k]).empty(); };
+
+    const Library lib(&slots);
+    QuietLibrary quiet(slots);
+    if (given(0) && !ArgumentValue(lib, u"x from", fields[0], out.xFrom, error)) return false;
+    if (given(1) && !ArgumentValue(lib, u"x to", fields[1], out.xTo, error)) return false;
+    if (given(2)) {
+        double steps = 0;
+        if (!ArgumentValue(lib, u"steps", fields[2], steps, error)) return false;
+        if (steps != std::nearbyint(steps) || steps < 1 || steps > kMaxPlotSteps) {
+            error = u"the steps " + Quoted(zorbit::TrimBlanks(fields[2])) +
+                    u" must come to a whole number from 1 to " + zorbit::IntText(kMaxPlotSteps) +
+                    u", not " + PlotNumberText(steps);
+            return false;
+        }
+        out.steps = static_cast<int32_t>(steps);
+    }
+    if (given(3)) out.variable = std::u16string(zorbit::TrimBlanks(fields[3]));
+    if (given(4)) out.dataFile = std::u16string(StripQuoteEnds(zorbit::TrimBlanks(fields[4])));
+    return true;
+}
+
+bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
+                   std::u16string_view& expressionPart, std::u16string& error) {
+    argument = {};
+    expressionPart = {};
+    std::u16string_view rest = zorbit::TrimBlanks(line);
+    constexpr std::u16string_view kWord = u"plot";
+    if (rest.size() < kWord.size() || !zorbit::EqualsNoCase(rest.substr(0, kWord.size()), kWord)) {
+        error = u"not a Plot line";
+        return false;
+    }
+    rest = zorbit::TrimBlanks(rest.substr(kWord.size()));
+    if (!rest.empty() && rest.front() == u'(') {
+        size_t depth = 0, close = std::u16string_view::npos;
+        for (size_t i = 0; i < rest.size() && close == std::u16string_view::npos; ++i) {
+            if (rest[i] == u'(') ++depth;
+            if (rest[i] == u')' && --depth == 0) close = i;
+        }
+        if (close == std::u16string_view::npos) {
+            error = u"the parentheses after Plot do not close";
+            return false;
+        }
+        argument = rest.substr(1, close - 1);
+        rest = zorbit::TrimBlanks(rest.substr(close + 1));
+    }
+    if (rest.empty() || rest.front() != u'=') {
+        error = u"Plot needs \"=\" and the expression to plot";
+        return false;
+    }
+    expressionPart = rest.substr(1);
+    return true;
+}
+
+} // namespace vex

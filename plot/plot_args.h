@@ -1,0 +1,35 @@
+#pragma once
+// The "Plot" command's line: Plot(xFrom; xTo; steps; var; dataFile) = expression, every
+// argument optional from the right, "Plot = expression" with all defaults.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "script/slots.h"
+
+namespace vex {
+
+struct PlotArgs {
+    std::u16string expression, variable = u"x";
+    double xFrom = -10, xTo = 10;
+    int32_t steps = 200;
+    std::u16string dataFile; // as written (quotes at the ends dropped); empty: none
+};
+
+// argument: the text inside the parentheses (may be empty); expressionPart: the text after
+// "=", of which only what comes before its first ";" is plotted ("sin(x); save" plots
+// sin(x)). An empty argument keeps its default. Bounds and steps are numbers or
+// expressions ("-pi", "2^8") evaluated through the bound e_eval, with the library's
+// debug output off and its error code kept; steps must come to a whole number from 1 to
+// kMaxPlotSteps. False with a clear error text otherwise.
+bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
+                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error);
+
+// Splits a whole line "Plot(...) = ..." ("plot" in any case) into the text inside its
+// parentheses, which may nest ("Plot(-sqrt(2); 2) = x"), and the text after the "=".
+// False with an error text when the parentheses do not close or the "=" is missing.
+bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
+                   std::u16string_view& expressionPart, std::u16string& error);
+
+} // namespace vex

@@ -1,0 +1,255 @@
+#include "plot/plot_math.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include "common/number_text.h"
+#include "common/text.h"
+#include "plot/quiet_library.h"
+#include "script/file_write.h"
+
+namespace vex {
+
+namespace {
+
+constexpr double kMaxPixel = 1e7;
+// Read-out coordinates up to this size get four decimals, larger ones none.
+constexpr double kReadOutSmall = 100;
+
+// Fixed-point text with the given decimals, trailing zeros removed, "-0" as "0".
+std::u16string TrimmedText(double value, int decimals) {
+    if (std::isnan(value)) return u"nan";
+    if (std::isinf(value)) return value > 0 ? u"inf" : u"-inf";
+    std::u16string text;
+    zorbit::AppendFixedN(text, value, decimals);
+    zorbit::TrimFixedInPlace(text);
+    if (text == u"-0") text = u"0";
+    return text;
+}
+
+std::u16string ReadOutNumber(double value) {
+    return TrimmedText(value, std::fabs(value) <= kReadOutSmall ? 4 : 0);
+}
+
+// A span to divide by: zero widened by one unit each side, an overflowing one held at
+// the largest double.
+void SpanOf(double low, double high, double& origin, double& span) {
+    origin = low;
+    span = high - low;
+    if (span == 0) {
+        origin = low - 1;
+        span = 2;
+    } else if (!std::isfinite(span)) {
+        span = std::numeric_limits<double>::max();
+    }
+}
+
+} // namespace
+
+bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
+                   std::u16string_view variable, double from, double to, int32_t steps,
+                   PlotPoints& points, std::u16string& error) {
+    points = PlotPoints{};
+    if (!slots.e_evalsEx) {
+        error = u"the library has no routine e_evalsEx: plots need a newer libzorbit.so";
+        return false;
+    }
+    if (steps < 1 || steps > kMaxPlotSteps) {
+        error = u"the steps must be a whole number from 1 to " + zorbit::IntText(kMaxPlotSteps) +
+                u", not " + zorbit::IntText(steps);
+        return false;
+    }
+    if (!std::isfinite(from) || !std::isfinite(to)) {
+        error = u"the x range must be two finite numbers, not " + PlotNumberText(from) + u" to " +
+                PlotNumberText(to);
+        return false;
+    }
+    if (from > to) std::swap(from, to);
+    if (!std::isfinite(to - from)) {
+        error =
+            u"the x range " + PlotNumberText(from) + u" to " + PlotNumberText(to) + u" is too wide";
+        return false;
+    }
+    if (variable.empty()) {
+        error = u"the variable to plot over has no name";
+        return false;
+    }
+    const std::u16string expr(expression), var(variable);
+    const size_t count = static_cast<size_t>(steps) + 1;
+    std::vector<double> xs(count, 0), ys(count, 0);
+    std::vector<int32_t> codes(count, ZORBIT_NOT_REACHED);
+    double limits[5] = {0, 0, 0, 0, 0};
+    QuietLibrary quiet(slots);
+    slots.e_evalsEx(expr.c_str(), from, var.c_str(), to, steps, xs.data(), ys.data(), limits,
+                    codes.data());
+    size_t reached = static_cast<size_t>(
+        std::find(codes.begin(), codes.end(), int32_t{ZORBIT_NOT_REACHED}) - codes.begin());
+    // The series adds the step up from `from`, and the rounding of those additions can
+    // pass `to` just before the last point. Such points continue the same additions, one
+    // point each; a point more than half a step past `to` is not part of the range.
+    const double step = (to - from) / steps;
+    if (reached > 0 && step > 0) {
+        double x = xs[reached - 1];
+        for (; reached < count; ++reached) {
+            x += step;
+            if (!std::isfinite(x) || !(x <= to + step / 2)) break;
+            double px[2] = {0, 0}, py[2] = {0, 0}, pl[5] = {0, 0, 0, 0, 0};
+            int32_t pc[2] = {ZORBIT_NOT_REACHED, ZORBIT_NOT_REACHED};
+            slots.e_evalsEx(expr.c_str(), x, var.c_str(), x, 1, px, py, pl, pc);
+            if (pc[0] == ZORBIT_NOT_REACHED) break;
+            xs[reached] = px[0];
+            ys[reached] = py[0];
+            codes[reached] = pc[0];
+        }
+    }
+    xs.resize(reached);
+    ys.resize(reached);
+    points.valid.assign(reached, 0);
+    for (size_t k = 0; k < reached; ++k) {
+        const double x = xs[k], y = ys[k];
+        if (k == 0) {
+            points.xmin = points.xmax = x;
+        } else {
+            points.xmin = std::min(points.xmin, x);
+            points.xmax = std::max(points.xmax, x);
+        }
+        if (codes[k] != ZORBIT_NO_ERROR || !std::isfinite(y)) continue;
+        points.valid[k] = 1;
+        if (!points.any) {
+            points.ymin = points.ymax = y;
+            points.any = true;
+        } else {
+            points.ymin = std::min(points.ymin, y);
+            points.ymax = std::max(points.ymax, y);
+        }
+    }
+    points.x = std::move(xs);
+    points.y = std::move(ys);
+    return true;
+}
+
+double PlotFrame::ScreenX(double x) const {
+    return (x - xOrigin) * width / xSpan;
+}
+double PlotFrame::WorldX(double sx) const {
+    return sx * xSpan / width + xOrigin;
+}
+double PlotFrame::Height(double y) const {
+    return (y - yOrigin) * height / ySpan;
+}
+double PlotFrame::WorldY(double h) const {
+    return h * ySpan / height + yOrigin;
+}
+double PlotFrame::ScreenY(double y, int32_t windowHeight) const {
+    return (static_cast<double>(windowHeight) - kPlotBaseline) - Height(y);
+}
+
+PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
+    PlotFrame f;
+    f.width = std::max(width, 1);
+    f.height = std::max(height, 1);
+    SpanOf(points.xmin, points.xmax, f.xOrigin, f.xSpan);
+    if (points.any) {
+        SpanOf(points.ymin, points.ymax, f.yOrigin, f.ySpan);
+    } else {
+        f.yOrigin = -1;
+        f.ySpan = 2;
+    }
+    return f;
+}
+
+double ClampPixel(double v) {
+    if (std::isnan(v)) return 0;
+    return std::clamp(v, -kMaxPixel, kMaxPixel);
+}
+
+std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouseY,
+                           int32_t windowWidth, int32_t windowHeight) {
+    if (mouseX < 0 || mouseY < 0 || mouseX >= windowWidth || mouseY >= windowHeight)
+        return u"MousePos: out of window";
+    const double x = frame.WorldX(mouseX);
+    const double y = frame.WorldY((static_cast<double>(windowHeight) - kPlotBaseline) - mouseY);
+    return u"Coord: " + ReadOutNumber(x) + u", " + ReadOutNumber(y);
+}
+
+std::u16string PlotNumberText(double value) {
+    return TrimmedText(value, 10);
+}
+
+std::u16string DataFileText(const PlotPoints& points) {
+    std::u16string text = u"Id\tX\tY\r\n";
+    const size_t n = std::min({points.x.size(), points.y.size(), points.valid.size()});
+    for (size_t k = 0; k < n; ++k) {
+        if (!points.valid[k]) continue;
+        text += zorbit::IntText(static_cast<long long>(k));
+        text += u'\t';
+        text += PlotNumberText(points.x[k]);
+        text += u'\t';
+        text += PlotNumberText(points.y[k]);
+        text += u"\r\n";
+    }
+    return text;
+}
+
+std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder) {
+    if (name.empty() || name.front() == u'/' || folder.empty()) return std::u16string(name);
+    std::u16string path(folder);
+    if (path.back() != u'/') path += u'/';
+    path += name;
+    return path;
+}
+
+bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,
+                   const FaultHooks* faults) {
+    const std::u16string text = DataFileText(points);
+    const int rc = WriteTextFile(path, {text}, WriteMode::Replace, faults);
+    if (rc == 0) return true;
+    error = "Error: can't write the file.\n\n" + path + "\n(" + std::strerror(rc) + ")";
+    return false;
+}
+
+PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth) {
+    if (!previous) return {};
+    constexpr int64_t kGap = 7;
+    constexpr int64_t kRowHeight = kPlotWindowSize + 30; // the title bar above each window
+    const int64_t x = int64_t{previous->x} + previous->w + kGap;
+    const auto clamp = [](int64_t v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    if (x + kPlotWindowSize > desktopWidth) return {0, clamp(int64_t{previous->y} + kRowHeight)};
+    return {clamp(x), previous->y};
+}
+
+std::u16string ImageFileName(std::u16string_view spec, std::u16string_view folder,
+                             int32_t& counter) {
+    if (spec.empty()) return {};
+    if (spec != u"0" && spec != u"-1") return std::u16string(spec);
+    if (counter < 0) counter = 0;
+    if (counter < std::numeric_limits<int32_t>::max()) ++counter;
+    std::u16string name(folder);
+    if (!name.empty() && name.back() != u'/') name += u'/';
+    name += u"aPlotNr_";
+    if (counter < 10) name += u'0';
+    name += zorbit::IntText(counter);
+    name += u".jpg";
+    return name;
+}
+
+ImageFormat ImageFormatOf(std::u16string_view fileName) {
+    const size_t slash = fileName.rfind(u'/');
+    const std::u16string_view base =
+        slash == std::u16string_view::npos ? fileName : fileName.substr(slash + 1);
+    const size_t dot = base.rfind(u'.');
+    if (dot == std::u16string_view::npos) return ImageFormat::Jpeg;
+    const std::u16string ext = zorbit::ToLower(base.substr(dot + 1));
+    if (ext == u"png") return ImageFormat::Png;
+    if (ext == u"svg") return ImageFormat::Svg;
+    return ImageFormat::Jpeg;
+}
+
+} // namespace vex

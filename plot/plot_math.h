@@ -1,0 +1,109 @@
+#pragma once
+// What a plot computes and writes, without any drawing: the points through the library,
+// the transforms between the world and the picture, the click read-out, the data file,
+// where the next window goes and what the saved picture is called.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/host.h"
+#include "script/slots.h"
+
+namespace vex {
+
+// Most steps a plot may ask for: each point is one evaluation, and more would hold the
+// program for minutes and take hundreds of megabytes.
+inline constexpr int32_t kMaxPlotSteps = 1'000'000;
+
+// The pixel rows between the window's inner bottom and the world's lowest y (ymin): the
+// picture is the window less 35 rows of controls, and ymin sits 20 rows above its bottom.
+inline constexpr int32_t kPlotControlsHeight = 35;
+inline constexpr int32_t kPlotBaseline = 55;
+
+struct PlotPoints {
+    // steps + 1 points; fewer only when the series stopped early (from == to gives one).
+    std::vector<double> x, y;
+    // 1: evaluated to a finite number; 0: left out of curve and data file.
+    std::vector<uint8_t> valid;
+    // Bounds of the valid points (x range of all points).
+    double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+    bool any = false; // at least one valid point
+};
+
+// steps+1 points from `from` to `to` through the library's e_evalsEx (x written with ten
+// decimals, the variable replaced as a whole name, as the library does). A reversed range
+// is taken from the smaller bound to the larger. The library's debug output and message
+// records are off while it runs, and its error code is as it was before. False with a
+// clear error text when steps is outside 1..kMaxPlotSteps, a bound or their distance is
+// not finite, the variable is empty, or the slot is missing.
+bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
+                   std::u16string_view variable, double from, double to, int32_t steps,
+                   PlotPoints& points, std::u16string& error);
+
+// The drawing's transforms for an image of width x height pixels (height = window inner
+// height - 35). FrameFor keeps both spans finite and positive.
+struct PlotFrame {
+    double xOrigin = 0, yOrigin = 0, xSpan = 1, ySpan = 1;
+    int32_t width = 400, height = 365;
+    double ScreenX(double x) const;                       // (x - xOrigin) * width / xSpan
+    double WorldX(double sx) const;                       // sx * xSpan / width + xOrigin
+    double Height(double y) const;                        // (y - yOrigin) * height / ySpan
+    double WorldY(double h) const;                        // h * ySpan / height + yOrigin
+    double ScreenY(double y, int32_t windowHeight) const; // (windowHeight - 55) - Height(y)
+};
+// A zero x span (from == to) or a constant function (ymin == ymax) is widened by one unit
+// each side so nothing divides by zero; with no valid point the y range is -1..1. Width
+// and height below 1 count as 1.
+PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height);
+// A screen coordinate a painter can take: far-off points are held at +-1e7 pixels, NaN
+// becomes 0.
+double ClampPixel(double v);
+
+// The click read-out: "Coord: " x ", " y (4 decimals when |v| <= 100, else 0 decimals,
+// trailing zeros removed) for a mouse position inside the window (both >= 0 and inside
+// windowWidth x windowHeight), else "MousePos: out of window". y is
+// WorldY((windowHeight - 55) - mouseY).
+std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouseY,
+                           int32_t windowWidth, int32_t windowHeight);
+
+// A number as the range fields and the data file write it: ten decimals, trailing zeros
+// removed ("-0" is written "0"; non-finite as "inf", "-inf", "nan").
+std::u16string PlotNumberText(double value);
+
+// The data file: "Id\tX\tY\r\n", then "k\tX\tY\r\n" per valid point, each keeping its own k.
+std::u16string DataFileText(const PlotPoints& points);
+// A data file name as given with the command: a name starting with "/" stays as it is,
+// any other goes into folder (when folder is not empty).
+std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder);
+// Writes it (UTF-8) through a temporary file and a rename, so a failure leaves the old
+// file as it was; false with the error text ("Error: can't write the file." and the name).
+bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,
+                   const FaultHooks* faults = nullptr);
+
+// Window placement: the first plot (or when the previous window is gone) at (0,0); else
+// right of the previous one: x = prev.x + prev.w + 7, y = prev.y; when x + 400 >
+// desktopWidth: x = 0, y = prev.y + 430.
+struct PlotRect {
+    int32_t x = 0, y = 0, w = 0, h = 0;
+};
+struct PlotPlace {
+    int32_t x = 0, y = 0;
+};
+inline constexpr int32_t kPlotWindowSize = 400;
+PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth);
+
+// The picture's file name for a specification: "0" and "-1": counter + 1, folder +
+// "aPlotNr_" + the counter with at least two digits + ".jpg"; anything else: the
+// specification itself (its extension picks the format); "" -> "" (no file).
+std::u16string ImageFileName(std::u16string_view spec, std::u16string_view folder,
+                             int32_t& counter);
+
+// The format for a file name's extension (any case): png -> Png, svg -> Svg; jpg, jpeg,
+// no extension and any other -> Jpeg.
+enum class ImageFormat { Jpeg, Png, Svg };
+ImageFormat ImageFormatOf(std::u16string_view fileName);
+
+} // namespace vex

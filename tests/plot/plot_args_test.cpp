@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <utility>
+
+#include "plot/plot_args.h"
+#include "plot/plot_math.h"
+#include "tests/plot/plot_fixture.h"
+
+namespace vex::test {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
+// What a row expects, defaults from the right as the command has them.
+PlotArgs Want(std::u16string expression, double xFrom = -10, double xTo = 10, int32_t steps = 200,
+              std::u16string variable = u"x", std::u16string dataFile = u"") {
+    return PlotArgs{std::move(expression), std::move(variable), xFrom, xTo, steps,
+                    std::move(dataFile)};
+}
+
+struct ArgsRow {
+    const char* name;
+    std::u16string argument, expressionPart;
+    PlotArgs want;
+};
+
+class Args : public PlotTest, public ::testing::WithParamInterface<ArgsRow> {};
+
+TEST_P(Args, ReadTheCommand) {
+    const ArgsRow& row = GetParam();
+    PlotArgs out;
+    std::u16string error;
+    ASSERT_TRUE(ParsePlotArgs(slots, row.argument, row.expressionPart, out, error)) << U8(error);
+    EXPECT_EQ(U8(out.expression), U8(row.want.expression));
+    EXPECT_NEAR(out.xFrom, row.want.xFrom, 1e-9);
+    EXPECT_NEAR(out.xTo, row.want.xTo, 1e-9);
+    EXPECT_EQ(out.steps, row.want.steps);
+    EXPECT_EQ(U8(out.variable), U8(row.want.variable));
+    EXPECT_EQ(U8(out.dataFile), U8(row.want.dataFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, Args,
+    ::testing::Values(
+        ArgsRow{"all_defaults", u"", u" sin(x) ", Want(u"sin(x)")},
+        ArgsRow{"bounds_only", u"-1; 1", u"x^2", Want(u"x^2", -1, 1)},
+        ArgsRow{"every_argument", u" -1 ; 1 ; 50 ; t ; out.txt ", u"t^2",
+                Want(u"t^2", -1, 1, 50, u"t", u"out.txt")},
+        ArgsRow{"empty_fields_keep_defaults", u"; 5;;", u"x", Want(u"x", -10, 5)},
+        ArgsRow{"text_after_a_semicolon_is_not_plotted", u"", u"sin(x); save", Want(u"sin(x)")},
+        ArgsRow{"expression_bounds", u"-pi; pi/2; 2^3", u"x", Want(u"x", -kPi, kPi / 2, 8)},
+        ArgsRow{"quoted_data_file", u"0;1;4;x;'a b.txt'", u"x",
+                Want(u"x", 0, 1, 4, u"x", u"a b.txt")},
+        ArgsRow{"most_steps", u"0;1;1e6", u"x", Want(u"x", 0, 1, 1'000'000)}),
+    RowName<ArgsRow>);
+
+struct RefusedRow {
+    const char* name;
+    std::u16string argument, expressionPart;
+    std::string says;
+};
+
+class RefusedArgs : public PlotTest, public ::testing::WithParamInterface<RefusedRow> {};
+
+TEST_P(RefusedArgs, SayWhatIsWrong) {
+    const RefusedRow& row = GetParam();
+    PlotArgs out;
+    std::u16string error;
+    EXPECT_FALSE(ParsePlotArgs(slots, row.argument, row.expressionPart, out, error));
+    EXPECT_NE(U8(error).find(row.says), std::string::npos) << U8(error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, RefusedArgs,
+    ::testing::Values(
+        RefusedRow{"no_steps", u"0;1;0", u"x", "from 1 to 1000000, not 0"},
+        RefusedRow{"too_many_steps", u"0;1;1000001", u"x", "not 1000001"},
+        RefusedRow{"fractional_steps", u"0;1;2.5", u"x", "whole number"},
+        RefusedRow{"steps_not_evaluating", u"0;1;lots", u"x", "steps \"lots\" does not evaluate"},
+        RefusedRow{"bound_not_evaluating", u"no; 1", u"x", "x from \"no\" does not evaluate"},
+        RefusedRow{"infinite_bound", u"0; 1e400", u"x", "x to \"1e400\" is not a finite"},
+        RefusedRow{"six_arguments", u"1;2;3;x;f;g", u"x", "at most five arguments"},
+        RefusedRow{"nothing_to_plot", u"", u"  ", "nothing to plot"},
+        RefusedRow{"only_a_tail", u"", u"; save", "nothing to plot"}),
+    RowName<RefusedRow>);
+
+// A plot sets no error of its own and leaves the debug setting as it was, whether its
+// arguments evaluate or not and whatever its points do.
+TEST_F(PlotTest, LeavesTheLibrarysStateAlone) {
+    slots.SetE_Error(25);
+    const int32_t debug = slots.SetDebugF(1);
+    PlotArgs out;
+    PlotPoints p;
+    std::u16string error;
+    EXPECT_TRUE(ParsePlotArgs(slots, u"-pi; pi", u"x", out, error));
+    EXPECT_FALSE(ParsePlotArgs(slots, u"no", u"x", out, error));
+    EXPECT_TRUE(ComputePoints(slots, u"1/x", u"x", -1, 1, 4, p, error));
+    EXPECT_EQ(slots.GetE_Error(), 25);
+    EXPECT_EQ(slots.SetDebugF(debug), 1);
+}
+
+struct LineRow {
+    const char* name;
+    std::u16string line, argument, expressionPart;
+    std::string refused;
+};
+
+class Lines : public ::testing::TestWithParam<LineRow> {};
+
+TEST_P(Lines, SplitAtTheMatchingParenthesis) {
+    const LineRow& row = GetParam();
+    std::u16string_view argument = u"left", expressionPart = u"over";
+    std::u16string error;
+    EXPECT_EQ(SplitPlotLine(row.line, argument, expressionPart, error), row.refused.empty());
+    EXPECT_NE(U8(error).find(row.refused), std::string::npos) << U8(error);
+    EXPECT_EQ(U8(argument), U8(row.argument));
+    EXPECT_EQ(U8(expressionPart), U8(row.expressionPart));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, Lines,
+    ::testing::Values(
+        LineRow{"no_arguments", u"Plot = sin(x)", u"", u" sin(x)", ""},
+        LineRow{"arguments", u"  plot(-1; 1; 50; t) = t^2", u"-1; 1; 50; t", u" t^2", ""},
+        LineRow{"nested_parentheses", u"PLOT(-sqrt(2); (1+1)) =x", u"-sqrt(2); (1+1)", u"x", ""},
+        LineRow{"equals_sign_in_the_arguments", u"Plot((1=1); 2) = x", u"(1=1); 2", u" x", ""},
+        LineRow{"not_closed", u"Plot(-1; sqrt(2) = x", u"", u"", "do not close"},
+        LineRow{"no_equals_sign", u"Plot(1; 2) sin(x)", u"1; 2", u"", "needs \"=\""},
+        LineRow{"another_command", u"Expr = 1", u"", u"", "not a Plot line"}),
+    RowName<LineRow>);
+
+} // namespace
+} // namespace vex::test

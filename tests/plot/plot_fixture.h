@@ -1,0 +1,13 @@
+#pragma once
+// The real library bound by name, its lists emptied, no error pending, a temp folder.
+
+#include "tests/script/test_support.h"
+
+namespace vex::test {
+
+class PlotTest : public ScriptTest {
+  protected:
+    const EntrySlots& slots = Zorbit().slots;
+};
+
+} // namespace vex::test

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "plot/plot_math.h"
+#include "tests/plot/plot_fixture.h"
+
+namespace vex::test {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
+struct PointsRow {
+    const char* name;
+    std::u16string expression;
+    double from, to;
+    int32_t steps;
+    std::vector<uint8_t> valid;
+    double ymin, ymax; // when some point is valid
+    std::u16string variable = u"x";
+};
+
+class Points : public PlotTest, public ::testing::WithParamInterface<PointsRow> {};
+
+// x as the library steps it (from the smaller bound up), y bounds over the valid points.
+TEST_P(Points, ComeFromTheSeriesWithFailuresLeftOut) {
+    const PointsRow& row = GetParam();
+    PlotPoints p;
+    std::u16string error;
+    ASSERT_TRUE(
+        ComputePoints(slots, row.expression, row.variable, row.from, row.to, row.steps, p, error))
+        << U8(error);
+    ASSERT_EQ(p.x.size(), row.valid.size());
+    ASSERT_EQ(p.y.size(), row.valid.size());
+    const double low = std::min(row.from, row.to), high = std::max(row.from, row.to);
+    for (size_t k = 0; k < p.x.size(); ++k)
+        EXPECT_NEAR(p.x[k], low + k * (high - low) / row.steps, 1e-12) << k;
+    EXPECT_EQ(p.valid, row.valid);
+    EXPECT_EQ(p.xmin, low);
+    EXPECT_NEAR(p.xmax, high, 1e-12);
+    EXPECT_EQ(p.any, std::count(row.valid.begin(), row.valid.end(), 1) > 0);
+    if (!p.any) return;
+    EXPECT_NEAR(p.ymin, row.ymin, 1e-8);
+    EXPECT_NEAR(p.ymax, row.ymax, 1e-8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, Points,
+    ::testing::Values(
+        PointsRow{"five_points", u"x", -2, 2, 4, {1, 1, 1, 1, 1}, -2, 2},
+        PointsRow{"pole_left_out", u"1/x", -1, 1, 4, {1, 1, 0, 1, 1}, -2, 2},
+        PointsRow{"logarithm_of_non_positive_left_out",
+                  u"ln(x)",
+                  -1,
+                  1,
+                  4,
+                  {0, 0, 0, 1, 1},
+                  std::log(0.5),
+                  0},
+        PointsRow{"overflow_left_out", u"10^(x*400)", -1, 1, 2, {1, 1, 0}, 0, 1},
+        PointsRow{"nothing_valid", u"x+nosuchname", 0, 1, 2, {0, 0, 0}, 0, 0},
+        PointsRow{"constant", u"3", 0, 1, 2, {1, 1, 1}, 3, 3},
+        // "abs" keeps its "a": only the whole name is replaced.
+        PointsRow{"whole_name_replaced", u"a+abs(a)", -1, 1, 2, {1, 1, 1}, 0, 2, u"a"},
+        PointsRow{"zero_width_is_one_point", u"x", 2, 2, 4, {1}, 2, 2},
+        PointsRow{"reversed_range_runs_upwards", u"x", 2, -2, 4, {1, 1, 1, 1, 1}, -2, 2},
+        // 0.3/7 added up seven times passes 0.3: the last point still belongs to the range.
+        PointsRow{
+            "rounding_keeps_the_last_point", u"x", 0, 0.3, 7, {1, 1, 1, 1, 1, 1, 1, 1}, 0, 0.3}),
+    RowName<PointsRow>);
+
+// y is the value of the x text with ten decimals, not of x itself.
+TEST_F(PlotTest, PointsTakeTheValueOfTheTenDecimalText) {
+    PlotPoints p;
+    std::u16string error;
+    ASSERT_TRUE(ComputePoints(slots, u"x*10^12", u"x", 0, 1, 3, p, error)) << U8(error);
+    EXPECT_NEAR(p.y[1], 333333333300, 1e-3);
+}
+
+struct RefusalRow {
+    const char* name;
+    double from, to;
+    int32_t steps;
+    std::string says;
+    std::u16string variable = u"x";
+};
+
+class Refusals : public PlotTest, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(Refusals, ExplainWhy) {
+    const RefusalRow& row = GetParam();
+    PlotPoints p;
+    p.x = {1};
+    std::u16string error;
+    EXPECT_FALSE(ComputePoints(slots, u"x", row.variable, row.from, row.to, row.steps, p, error));
+    EXPECT_NE(U8(error).find(row.says), std::string::npos) << U8(error);
+    EXPECT_TRUE(p.x.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Input, Refusals,
+                         ::testing::Values(RefusalRow{"no_steps", -1, 1, 0, "1 to 1000000, not 0"},
+                                           RefusalRow{"too_many_steps", -1, 1, 1'000'001,
+                                                      "not 1000001"},
+                                           RefusalRow{"nan_bound", kNaN, 1, 10, "finite"},
+                                           RefusalRow{"infinite_bound", -1, kInf, 10, "finite"},
+                                           RefusalRow{"too_wide", -1.7e308, 1.7e308, 10, "wide"},
+                                           RefusalRow{"no_variable", -1, 1, 10, "no name", u""}),
+                         RowName<RefusalRow>);
+
+TEST_F(PlotTest, MissingSeriesRoutineIsReported) {
+    EntrySlots none = slots;
+    none.e_evalsEx = nullptr;
+    PlotPoints p;
+    std::u16string error;
+    EXPECT_FALSE(ComputePoints(none, u"x", u"x", -1, 1, 4, p, error));
+    EXPECT_NE(U8(error).find("e_evalsEx"), std::string::npos);
+}
+
+// ---- Transforms and the read-out -----------------------------------------------------------
+
+PlotPoints Bounds(double xmin, double xmax, double ymin, double ymax, bool any = true) {
+    PlotPoints p;
+    p.xmin = xmin;
+    p.xmax = xmax;
+    p.ymin = ymin;
+    p.ymax = ymax;
+    p.any = any;
+    return p;
+}
+
+struct FrameRow {
+    const char* name;
+    PlotPoints points;
+    double yOrigin, ySpan;
+    int32_t width = 400, height = 365;
+};
+
+class Frames : public ::testing::TestWithParam<FrameRow> {};
+
+TEST_P(Frames, RoundTripAndReadOutEveryPixel) {
+    const FrameRow& row = GetParam();
+    const PlotFrame f = FrameFor(row.points, row.width, row.height);
+    EXPECT_EQ(f.yOrigin, row.yOrigin);
+    EXPECT_EQ(f.ySpan, row.ySpan);
+    EXPECT_GT(f.xSpan, 0);
+    for (double v : {row.points.xmin, row.points.xmax, row.points.ymax, 0.0, -3.25, 1e6}) {
+        SCOPED_TRACE(v);
+        EXPECT_NEAR(f.WorldX(f.ScreenX(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
+        EXPECT_NEAR(f.WorldY(f.Height(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
+    }
+    EXPECT_EQ(f.ScreenY(f.yOrigin, 400), 345); // the lowest y, 55 rows above the bottom
+    for (int32_t mx : {0, 199, 399})
+        for (int32_t my : {0, 200, 399}) {
+            const std::string text = U8(ReadOutText(f, mx, my, 400, 400));
+            EXPECT_EQ(text.rfind("Coord: ", 0), 0u) << text;
+            EXPECT_EQ(text.find_first_of("in"), std::string::npos) << text; // no inf, nan
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, Frames,
+    ::testing::Values(FrameRow{"ordinary", Bounds(-2, 2, -4, 9), -4, 13},
+                      FrameRow{"constant_function", Bounds(-1, 1, 3, 3), 2, 2},
+                      FrameRow{"zero_width_range", Bounds(5, 5, 1, 2), 1, 1},
+                      FrameRow{"no_valid_point", Bounds(-1, 1, 7, 7, false), -1, 2},
+                      FrameRow{"window_without_room", Bounds(-1, 1, -1, 1), -1, 2, 0, -20}),
+    RowName<FrameRow>);
+
+struct ReadOutRow {
+    const char* name;
+    int32_t mouseX, mouseY;
+    std::string text;
+};
+
+class ReadOut : public ::testing::TestWithParam<ReadOutRow> {};
+
+// x and y -2..2 in a 400 x 400 window: the image is 365 high, ymin 345 rows down.
+TEST_P(ReadOut, ShowsTheWorldPointOrSaysOutside) {
+    const ReadOutRow& row = GetParam();
+    const PlotFrame f = FrameFor(Bounds(-2, 2, -2, 2), 400, 365);
+    EXPECT_EQ(U8(ReadOutText(f, row.mouseX, row.mouseY, 400, 400)), row.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ReadOut,
+    ::testing::Values(ReadOutRow{"top_left_is_xmin_and_the_image_top", 0, 0, "Coord: -2, 1.7808"},
+                      ReadOutRow{"near_the_origin", 200, 163, "Coord: 0, -0.0055"},
+                      ReadOutRow{"lowest_y", 100, 345, "Coord: -1, -2"},
+                      ReadOutRow{"last_pixel", 399, 399, "Coord: 1.99, -2.5918"},
+                      ReadOutRow{"left_of_window", -1, 10, "MousePos: out of window"},
+                      ReadOutRow{"above_window", 10, -1, "MousePos: out of window"},
+                      ReadOutRow{"right_of_window", 400, 10, "MousePos: out of window"},
+                      ReadOutRow{"below_window", 10, 400, "MousePos: out of window"}),
+    RowName<ReadOutRow>);
+
+TEST(ReadOutText, CoordinatesAbove100HaveNoDecimals) {
+    const PlotFrame f = FrameFor(Bounds(1000, 5000, -100, 100.5), 400, 365);
+    EXPECT_EQ(U8(ReadOutText(f, 0, 345, 400, 400)), "Coord: 1000, -100");
+    EXPECT_EQ(U8(ReadOutText(f, 1, 0, 400, 400)), "Coord: 1010, 89.5137");
+}
+
+// ---- Texts and the data file -----------------------------------------------------------------
+
+TEST(PlotNumberText, TenDecimalsWithoutTrailingZeros) {
+    const std::pair<double, const char*> rows[] = {
+        {2.5, "2.5"},  {3, "3"},    {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.3333333333"},
+        {-1e-11, "0"}, {-0.0, "0"}, {kInf, "inf"},      {kNaN, "nan"}};
+    for (const auto& [value, text] : rows)
+        EXPECT_EQ(U8(PlotNumberText(value)), text) << text;
+}
+
+class DataFile : public PlotTest {
+  protected:
+    PlotPoints Computed(std::u16string_view expression) {
+        PlotPoints p;
+        std::u16string error;
+        EXPECT_TRUE(ComputePoints(slots, expression, u"x", -1, 1, 4, p, error)) << U8(error);
+        return p;
+    }
+};
+
+TEST_F(DataFile, HasAHeaderAndOneLinePerValidPoint) {
+    EXPECT_EQ(U8(DataFileText(Computed(u"x*2"))),
+              "Id\tX\tY\r\n0\t-1\t-2\r\n1\t-0.5\t-1\r\n2\t0\t0\r\n3\t0.5\t1\r\n4\t1\t2\r\n");
+    // The pole's line is left out; the others keep their numbers.
+    EXPECT_EQ(U8(DataFileText(Computed(u"1/x"))),
+              "Id\tX\tY\r\n0\t-1\t-1\r\n1\t-0.5\t-2\r\n3\t0.5\t2\r\n4\t1\t1\r\n");
+    EXPECT_EQ(U8(DataFilePath(u"x.txt", u"/plots")), "/plots/x.txt");
+    EXPECT_EQ(U8(DataFilePath(u"/tmp/x.txt", u"/plots/")), "/tmp/x.txt");
+}
+
+TEST_F(DataFile, IsWrittenAndFailuresLeaveTheOldFile) {
+    WriteFile("points.txt", "old");
+    const PlotPoints p = Computed(u"x");
+    for (const char* failing : {"temp", "write", "rename"}) {
+        SCOPED_TRACE(failing);
+        FaultHooks faults;
+        faults.fileStep = [&](std::string_view step) { return step == failing ? EIO : 0; };
+        std::string error;
+        EXPECT_FALSE(WriteDataFile(Path("points.txt"), p, error, &faults));
+        EXPECT_NE(error.find("can't write the file.\n\n" + Path("points.txt")), std::string::npos)
+            << error;
+        EXPECT_EQ(ReadFile("points.txt"), "old");
+    }
+    std::string error;
+    EXPECT_FALSE(WriteDataFile(Path("no/such/folder.txt"), p, error));
+    ASSERT_TRUE(WriteDataFile(Path("points.txt"), p, error)) << error;
+    EXPECT_EQ(ReadFile("points.txt"), U8(DataFileText(p)));
+}
+
+// ---- Window places and picture names --------------------------------------------------------
+
+struct PlaceRow {
+    const char* name;
+    std::optional<PlotRect> previous;
+    int32_t x, y;
+};
+
+class Places : public ::testing::TestWithParam<PlaceRow> {};
+
+TEST_P(Places, RightOfThePreviousOrOnTheNextRow) {
+    const PlaceRow& row = GetParam();
+    const PlotPlace place = NextPlotPlace(row.previous, 1920);
+    EXPECT_EQ(place.x, row.x);
+    EXPECT_EQ(place.y, row.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, Places,
+    ::testing::Values(PlaceRow{"first_plot", std::nullopt, 0, 0},
+                      PlaceRow{"right_of_the_previous", PlotRect{407, 430, 400, 400}, 814, 430},
+                      PlaceRow{"just_fits", PlotRect{1113, 0, 400, 400}, 1520, 0},
+                      PlaceRow{"wraps_to_the_next_row", PlotRect{1114, 0, 400, 400}, 0, 430},
+                      PlaceRow{"far_off", PlotRect{2147483000, 2147483500, 400, 400}, 0,
+                               2147483647}),
+    RowName<PlaceRow>);
+
+TEST(ImageFileName, NumberedOrTheSpecificationItself) {
+    int32_t counter = 0;
+    EXPECT_EQ(U8(ImageFileName(u"0", u"/pics/", counter)), "/pics/aPlotNr_01.jpg");
+    EXPECT_EQ(U8(ImageFileName(u"0", u"/pics/", counter)), "/pics/aPlotNr_02.jpg");
+    EXPECT_EQ(U8(ImageFileName(u"-1", u"/pics", counter)), "/pics/aPlotNr_03.jpg");
+    EXPECT_EQ(U8(ImageFileName(u"", u"/pics/", counter)), "");
+    EXPECT_EQ(U8(ImageFileName(u"/tmp/a.png", u"/pics/", counter)), "/tmp/a.png");
+    EXPECT_EQ(counter, 3);
+    counter = 99;
+    EXPECT_EQ(U8(ImageFileName(u"0", u"", counter)), "aPlotNr_100.jpg");
+}
+
+TEST(ImageFormatOf, TheExtensionPicksTheFormat) {
+    using F = ImageFormat;
+    const std::pair<const char16_t*, F> rows[] = {
+        {u"a.jpg", F::Jpeg},     {u"a.JPEG", F::Jpeg},     {u"a", F::Jpeg},
+        {u"/x/a.PNG", F::Png},   {u"a.svg", F::Svg},       {u"/x.svg/plot", F::Jpeg},
+        {u"a.svg.jpg", F::Jpeg}, {u"archive.tar", F::Jpeg}};
+    for (const auto& [name, format] : rows)
+        EXPECT_EQ(ImageFormatOf(name), format) << U8(name);
+}
+
+} // namespace
+} // namespace vex::test
