@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "plot/plot_args.h"
+#include "script/plot_args.h"
 #include "plot/plot_math.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -54,6 +54,7 @@ struct PlotOutcome {
     bool saved = false;      // the picture was written (or put on the clipboard)
     std::u16string fileName; // the picture's file name when one was written
     std::u16string error;    // why the plot or its picture failed; empty on success
+    std::u16string dataFileError; // why the data file was not written; the plot goes on
 };
 
 class PlotService {

@@ -9,8 +9,8 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
-#include "plot/quiet_library.h"
 #include "script/file_write.h"
+#include "script/quiet_library.h"
 
 namespace vex {
 
@@ -20,19 +20,8 @@ constexpr double kMaxPixel = 1e7;
 // Read-out coordinates up to this size get four decimals, larger ones none.
 constexpr double kReadOutSmall = 100;
 
-// Fixed-point text with the given decimals, trailing zeros removed, "-0" as "0".
-std::u16string TrimmedText(double value, int decimals) {
-    if (std::isnan(value)) return u"nan";
-    if (std::isinf(value)) return value > 0 ? u"inf" : u"-inf";
-    std::u16string text;
-    zorbit::AppendFixedN(text, value, decimals);
-    zorbit::TrimFixedInPlace(text);
-    if (text == u"-0") text = u"0";
-    return text;
-}
-
 std::u16string ReadOutNumber(double value) {
-    return TrimmedText(value, std::fabs(value) <= kReadOutSmall ? 4 : 0);
+    return PlotNumberText(value, std::fabs(value) <= kReadOutSmall ? 4 : 0);
 }
 
 // A span to divide by: zero widened by one unit each side, an overflowing one held at
@@ -176,10 +165,6 @@ std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouse
     return u"Coord: " + ReadOutNumber(x) + u", " + ReadOutNumber(y);
 }
 
-std::u16string PlotNumberText(double value) {
-    return TrimmedText(value, 10);
-}
-
 std::u16string DataFileText(const PlotPoints& points) {
     std::u16string text = u"Id\tX\tY\r\n";
     const size_t n = std::min({points.x.size(), points.y.size(), points.valid.size()});
@@ -193,14 +178,6 @@ std::u16string DataFileText(const PlotPoints& points) {
         text += u"\r\n";
     }
     return text;
-}
-
-std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder) {
-    if (name.empty() || name.front() == u'/' || folder.empty()) return std::u16string(name);
-    std::u16string path(folder);
-    if (path.back() != u'/') path += u'/';
-    path += name;
-    return path;
 }
 
 bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,

@@ -10,13 +10,10 @@
 #include <vector>
 
 #include "script/host.h"
+#include "script/plot_args.h"
 #include "script/slots.h"
 
 namespace vex {
-
-// Most steps a plot may ask for: each point is one evaluation, and more would hold the
-// program for minutes and take hundreds of megabytes.
-inline constexpr int32_t kMaxPlotSteps = 1'000'000;
 
 // The pixel rows between the window's inner bottom and the world's lowest y (ymin): the
 // picture is the window less 35 rows of controls, and ymin sits 20 rows above its bottom.
@@ -69,15 +66,8 @@ double ClampPixel(double v);
 std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouseY,
                            int32_t windowWidth, int32_t windowHeight);
 
-// A number as the range fields and the data file write it: ten decimals, trailing zeros
-// removed ("-0" is written "0"; non-finite as "inf", "-inf", "nan").
-std::u16string PlotNumberText(double value);
-
 // The data file: "Id\tX\tY\r\n", then "k\tX\tY\r\n" per valid point, each keeping its own k.
 std::u16string DataFileText(const PlotPoints& points);
-// A data file name as given with the command: a name starting with "/" stays as it is,
-// any other goes into folder (when folder is not empty).
-std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder);
 // Writes it (UTF-8) through a temporary file and a rename, so a failure leaves the old
 // file as it was; false with the error text ("Error: can't write the file." and the name).
 bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,

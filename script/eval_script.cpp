@@ -99,7 +99,7 @@ struct CommandEntry {
 void CmdPause(RunState&, const Statement&) {}
 
 // Keys in the order they are matched.
-constexpr std::array<CommandEntry, 27> kCommands = {{
+constexpr std::array<CommandEntry, 28> kCommands = {{
     {u"aabout", CmdAbout},
     {u"show", CmdShow},
     {u"solvepolyn", CmdSolvePolyn},
@@ -127,6 +127,7 @@ constexpr std::array<CommandEntry, 27> kCommands = {{
     {u"var", CmdVar},
     {u"debug", CmdDebug},
     {u"errormsgs", CmdErrorMsgs},
+    {u"plot", CmdPlot},
 }};
 
 void Unrecognised(RunState& rs, const Statement& st) {

@@ -78,6 +78,7 @@ void CmdSolvePolyn(RunState& rs, const Statement& st);
 void CmdDerivate(RunState& rs, const Statement& st);
 void CmdVarPolyn(RunState& rs, const Statement& st);
 void CmdSDiff(RunState& rs, const Statement& st);
+void CmdPlot(RunState& rs, const Statement& st);
 
 // Splits a line into its command word, argument and parameter positions.
 Statement SplitStatement(std::u16string_view line, size_t lineNo);

@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 #include "shell/terminal.h"
 #ifdef VEX_HAVE_WINDOW
+#include "plot/plot_service.h"
 #include "shell/window/window_app.h"
 #endif
 
@@ -126,11 +127,19 @@ int Main(int argc, char** argv) {
         }
     }
     vex::Program program;
+#ifdef VEX_HAVE_WINDOW
+    // Saved plots are drawn without a window; nothing here needs a display.
+    vex::PlotWindows plots(nullptr, true);
+    vex::TerminalPlatform().plot = &plots;
+#endif
     std::string error;
     if (!vex::StartUp(program, options, error)) {
         std::cerr << "vexcalc: " << error << "\n";
         return kExitCannotLoad;
     }
+#ifdef VEX_HAVE_WINDOW
+    plots.Bind(&program.binding.slots);
+#endif
     if (mode == "-")
         return vex::RunEntryStream(program.host, program.KeywordList, std::cin, std::cout,
                                    std::cerr);

@@ -554,6 +554,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Escape ends the program without writing the configuration.
     if (!escaping_) WriteConfiguration();
     platform_.messages().Close();
+    // Plot windows end with the program.
+    if (PlotService* plots = platform_.platform().plot) plots->CloseAll();
     event->accept();
 }
 

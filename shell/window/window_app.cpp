@@ -5,6 +5,7 @@
 #include "platform/library_hooks.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/window_platform.h"
+#include "plot/plot_service.h"
 #include "shell/window/main_window.h"
 #include "zorbit/codes.h"
 
@@ -15,6 +16,8 @@ int RunWindow(int& argc, char** argv, StartOptions options) {
     QApplication::setApplicationName(QStringLiteral("vexcalc"));
     QApplication::setApplicationVersion(QString::fromUtf16(VEX_VERSION_TEXT));
     WindowPlatform platform(nullptr, QtDialogs());
+    PlotWindows plots(&QtDialogs(), false);
+    platform.platform().plot = &plots;
     options.platform = &platform.platform();
     Program program;
     std::string error;
@@ -25,6 +28,7 @@ int RunWindow(int& argc, char** argv, StartOptions options) {
                             ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
         return 10;
     }
+    plots.Bind(&program.binding.slots);
     int status = 0;
     {
         MainWindow window(program, platform);

@@ -3,7 +3,7 @@
 #include <numbers>
 #include <utility>
 
-#include "plot/plot_args.h"
+#include "script/plot_args.h"
 #include "plot/plot_math.h"
 #include "tests/plot/plot_fixture.h"
 

@@ -1,13 +1,12 @@
-#include "plot/plot_args.h"
+#include "script/plot_args.h"
 
 #include <cmath>
 #include <vector>
 
 #include "common/number_text.h"
 #include "common/text.h"
-#include "plot/plot_math.h"
-#include "plot/quiet_library.h"
 #include "script/library.h"
+#include "script/quiet_library.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -119,6 +118,24 @@ bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
     }
     expressionPart = rest.substr(1);
     return true;
+}
+
+std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder) {
+    if (name.empty() || name.front() == u'/' || folder.empty()) return std::u16string(name);
+    std::u16string path(folder);
+    if (path.back() != u'/') path += u'/';
+    path += name;
+    return path;
+}
+
+std::u16string PlotNumberText(double value, int decimals) {
+    if (std::isnan(value)) return u"nan";
+    if (std::isinf(value)) return value > 0 ? u"inf" : u"-inf";
+    std::u16string text;
+    zorbit::AppendFixedN(text, value, decimals);
+    zorbit::TrimFixedInPlace(text);
+    if (text == u"-0") text = u"0";
+    return text;
 }
 
 } // namespace vex

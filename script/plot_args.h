@@ -10,6 +10,10 @@
 
 namespace vex {
 
+// Most steps a plot may ask for: each point is one evaluation, and more would hold the
+// program for minutes and take hundreds of megabytes.
+inline constexpr int32_t kMaxPlotSteps = 1'000'000;
+
 struct PlotArgs {
     std::u16string expression, variable = u"x";
     double xFrom = -10, xTo = 10;
@@ -31,5 +35,13 @@ bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
 // False with an error text when the parentheses do not close or the "=" is missing.
 bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
                    std::u16string_view& expressionPart, std::u16string& error);
+
+// A data file name as given with the command: a name starting with "/" stays as it is,
+// any other goes into folder (when folder is not empty).
+std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder);
+
+// A number as the range fields and the data file write it: ten decimals, trailing zeros
+// removed ("-0" is written "0"; non-finite as "inf", "-inf", "nan").
+std::u16string PlotNumberText(double value, int decimals = 10);
 
 } // namespace vex

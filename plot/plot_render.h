@@ -1,0 +1,24 @@
+#pragma once
+// Drawing a plot: the red curve, the white axes, the "0,0" mark, the bound labels and
+// the "Expr = " text, on black, into any paint device (window image, file picture).
+
+#include <QPainter>
+#include <QSize>
+#include <string>
+
+#include "plot/plot_math.h"
+
+namespace vex {
+
+// Draws the points into a picture of size (the window's inner width, and its inner
+// height less the 35 pixels of the controls); windowHeight is the window's inner height
+// that the y mapping counts from. Returns the frame used, for the click read-out.
+PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const PlotPoints& points,
+                   const std::u16string& expression);
+
+// The picture's height inside a window of this inner height.
+inline int32_t PlotImageHeight(int32_t windowHeight) {
+    return windowHeight - 35;
+}
+
+} // namespace vex

@@ -1,0 +1,159 @@
+#include "plot/plot_service.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <filesystem>
+
+#include "common/text.h"
+#include "plot/image_export.h"
+#include "plot/plot_render.h"
+
+namespace vex {
+
+namespace {
+
+constexpr int kWindowSize = 400;
+
+QString Text(const std::u16string& s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::u16string Text16(const std::string& s) {
+    return zorbit::Utf8ToUtf16(s);
+}
+
+} // namespace
+
+PlotWindows::PlotWindows(DialogService* dialogs, bool offscreen)
+    : dialogs_(dialogs), offscreen_(offscreen) {}
+
+PlotWindows::~PlotWindows() {
+    for (const QPointer<PlotWindow>& w : windows_)
+        delete w.data();
+}
+
+std::vector<PlotWindow*> PlotWindows::OpenWindows() const {
+    std::vector<PlotWindow*> open;
+    for (const QPointer<PlotWindow>& w : windows_)
+        if (w && w->isVisible()) open.push_back(w.data());
+    return open;
+}
+
+PlotOutcome PlotWindows::Plot(const PlotRequest& request) {
+    if (!slots_) return {false, {}, u"the library is not bound", {}};
+    return offscreen_ ? PlotOffscreen(request) : PlotInWindow(request);
+}
+
+void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
+                         const std::function<void(QPainter&, QSize)>& draw, QSize size,
+                         PlotOutcome& outcome) {
+    if (!request.dataFile.empty()) {
+        std::string error;
+        if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), points, error))
+            outcome.dataFileError = Text16(error);
+    }
+    if (!request.save) return;
+    if (request.imageSpec.empty()) {
+        // No name: the picture goes to the clipboard.
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        draw(painter, size);
+        painter.end();
+        if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+            clipboard->setImage(image);
+            outcome.saved = true;
+        } else {
+            outcome.error = u"there is no clipboard for the picture";
+        }
+        return;
+    }
+    const std::u16string name =
+        ImageFileName(request.imageSpec, request.imageFolder, imageCounter_);
+    const std::filesystem::path folder =
+        std::filesystem::path(zorbit::Utf16ToUtf8(name)).parent_path();
+    std::error_code ec;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+        std::filesystem::create_directories(folder, ec);
+    std::string error;
+    if (!SavePicture(draw, size, Text(name), error)) {
+        outcome.error = u"the picture could not be written to " + name + u": " + Text16(error);
+        return;
+    }
+    outcome.saved = true;
+    outcome.fileName = name;
+}
+
+PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
+    PlotOutcome outcome;
+    // Without "spl" a terminal run draws nothing and opens nothing.
+    if (!request.save) return outcome;
+    PlotPoints points;
+    if (!ComputePoints(*slots_, request.expression, request.variable, request.xFrom, request.xTo,
+                       request.steps, points, outcome.error))
+        return outcome;
+    if (!QGuiApplication::instance()) {
+        // Fonts and painting need an application object; it never needs a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The results go to stdout and notes to stderr: Qt's own remarks about a session
+        // it does not need (no runtime folder, no display) stay out of both.
+        if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+            qputenv("QT_LOGGING_RULES", "default.warning=false;qt.*.warning=false");
+        static int argc = 1;
+        static char name[] = "vexcalc";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const std::u16string expression = request.expression;
+    Finish(
+        request, points,
+        [&](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, kWindowSize, points, expression);
+        },
+        QSize(kWindowSize, PlotImageHeight(kWindowSize)), outcome);
+    return outcome;
+}
+
+PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
+    PlotOutcome outcome;
+    std::optional<PlotRect> previous;
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        if (*it && (*it)->isVisible()) {
+            const QRect r = (*it)->frameGeometry();
+            previous = PlotRect{r.x(), r.y(), r.width(), r.height()};
+            break;
+        }
+    }
+    std::erase_if(windows_, [](const QPointer<PlotWindow>& w) { return !w; });
+    int32_t desktop = 1024;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        desktop = screen->availableGeometry().width();
+    auto* window = new PlotWindow(
+        *slots_, *dialogs_, {request.number, request.expression, request.variable, request.steps});
+    const PlotPlace place = NextPlotPlace(previous, desktop);
+    window->move(place.x, place.y);
+    window->show();
+    if (!window->Compute(request.xFrom, request.xTo, outcome.error)) {
+        delete window;
+        return outcome;
+    }
+    windows_.emplace_back(window);
+    Finish(
+        request, window->Points(),
+        [window](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, window->height(), window->Points(),
+                     window->Settings().expression);
+        },
+        window->Picture().size(), outcome);
+    // A saved plot has done its work; its window closes with the command.
+    if (request.save) window->close();
+    return outcome;
+}
+
+void PlotWindows::CloseAll() {
+    for (const QPointer<PlotWindow>& w : windows_)
+        if (w) w->close();
+}
+
+} // namespace vex

@@ -1,0 +1,47 @@
+#pragma once
+// The plot command's service: plot windows in the windowed program, and pictures drawn
+// without any window for terminal and batch runs (an offscreen platform is started only
+// when the first picture is drawn).
+
+#include <QPointer>
+#include <memory>
+#include <vector>
+
+#include "platform/services.h"
+#include "plot/plot_window.h"
+
+class QGuiApplication;
+
+namespace vex {
+
+class PlotWindows final : public PlotService {
+  public:
+    // offscreen: draw saved pictures without windows and open none.
+    PlotWindows(DialogService* dialogs, bool offscreen);
+    ~PlotWindows() override;
+    // The library's entry slots, once they are bound.
+    void Bind(const EntrySlots* slots) { slots_ = slots; }
+
+    PlotOutcome Plot(const PlotRequest& request) override;
+    void CloseAll() override;
+
+    // The plot windows that are open, oldest first.
+    std::vector<PlotWindow*> OpenWindows() const;
+
+  private:
+    PlotOutcome PlotOffscreen(const PlotRequest& request);
+    PlotOutcome PlotInWindow(const PlotRequest& request);
+    // Writes the data file and the picture a request asks for.
+    void Finish(const PlotRequest& request, const PlotPoints& points,
+                const std::function<void(QPainter&, QSize)>& draw, QSize size,
+                PlotOutcome& outcome);
+
+    DialogService* dialogs_;
+    bool offscreen_;
+    const EntrySlots* slots_ = nullptr;
+    std::vector<QPointer<PlotWindow>> windows_;
+    int32_t imageCounter_ = 0;
+    std::unique_ptr<QGuiApplication> app_; // only when this service had to start one
+};
+
+} // namespace vex

@@ -1,0 +1,184 @@
+#include "plot/plot_window.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolTip>
+
+#include "common/number_text.h"
+#include "common/text.h"
+#include "platform/qt/dialogs.h"
+#include "plot/image_export.h"
+#include "plot/plot_render.h"
+#include "zorbit/codes.h"
+
+namespace vex {
+
+namespace {
+
+QString Text(const std::u16string& s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+constexpr int kControlsHeight = 35;
+
+} // namespace
+
+// The graph: shows the picture and reports clicks.
+class PlotCanvas final : public QWidget {
+  public:
+    explicit PlotCanvas(PlotWindow& owner) : QWidget(&owner), owner_(owner) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.drawImage(0, 0, owner_.picture_);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+            owner_.Click(mapTo(&owner_, event->position().toPoint()));
+        if (event->button() == Qt::RightButton) event->ignore(); // the context menu follows
+    }
+
+  private:
+    PlotWindow& owner_;
+};
+
+PlotWindow::PlotWindow(const EntrySlots& slots, DialogService& dialogs, PlotSettings settings,
+                       QWidget* parent)
+    : QWidget(parent, Qt::Window), slots_(slots), dialogs_(dialogs),
+      settings_(std::move(settings)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number));
+    canvas_ = new PlotCanvas(*this);
+    redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
+    fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);
+    from_ = new QLineEdit(QStringLiteral("0"), this);
+    toLabel_ = new QLabel(QStringLiteral("to"), this);
+    to_ = new QLineEdit(QStringLiteral("0"), this);
+    close_ = new QPushButton(QStringLiteral("Close"), this);
+    connect(redraw_, &QPushButton::clicked, this, [this] { Redraw(); });
+    connect(close_, &QPushButton::clicked, this, [this] { close(); });
+    connect(from_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
+    connect(to_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, [this] { AskSaveImage(); });
+    resize(400, 400);
+    PlaceControls();
+}
+
+PlotWindow::~PlotWindow() = default;
+
+QWidget* PlotWindow::Canvas() const {
+    return canvas_;
+}
+
+bool PlotWindow::Compute(double from, double to, std::u16string& error) {
+    PlotPoints points;
+    if (!ComputePoints(slots_, settings_.expression, settings_.variable, from, to, settings_.steps,
+                       points, error))
+        return false;
+    points_ = std::move(points);
+    Draw();
+    if (!points_.x.empty()) {
+        from_->setText(Text(PlotNumberText(points_.x.front())));
+        to_->setText(Text(PlotNumberText(points_.x.back())));
+    }
+    return true;
+}
+
+void PlotWindow::Draw() {
+    const int w = std::max(width(), 1), h = height();
+    picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
+    QPainter painter(&picture_);
+    frame_ = DrawPlot(painter, picture_.size(), h, points_, settings_.expression);
+    canvas_->update();
+}
+
+void PlotWindow::Redraw() {
+    size_t used = 0;
+    const std::u16string fromText = from_->text().toStdU16String();
+    const std::u16string toText = to_->text().toStdU16String();
+    const double from = zorbit::ReadDecimal(fromText, &used);
+    const double to = zorbit::ReadDecimal(toText, &used);
+    std::u16string error;
+    if (!Compute(from, to, error))
+        dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
+}
+
+QString PlotWindow::ReadOut(QPoint at) const {
+    return Text(ReadOutText(frame_, at.x(), at.y(), width(), height()));
+}
+
+void PlotWindow::Click(QPoint at) {
+    const QString text = ReadOut(at);
+    if (text == lastReadOut_) return;
+    lastReadOut_ = text;
+    QToolTip::showText(mapToGlobal(at), text, canvas_);
+}
+
+bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
+    const int h = height();
+    return SavePicture(
+        [this, h](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, h, points_, settings_.expression);
+        },
+        picture_.size(), path, error);
+}
+
+void PlotWindow::AskSaveImage() {
+    const QString name = dialogs_.SaveFileName(
+        this, QStringLiteral("Save image"), QStringLiteral("aPlot%1.png").arg(settings_.number),
+        QStringLiteral("PNG image (*.png);;JPEG image (*.jpg);;SVG drawing (*.svg)"));
+    if (name.isEmpty()) return;
+    std::string error;
+    if (!SavePictureAs(name, error))
+        dialogs_.Message(this, QStringLiteral("aPlot"),
+                         QStringLiteral("The image was not saved:\n") + name +
+                             QStringLiteral("\n") + QString::fromStdString(error),
+                         ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+}
+
+void PlotWindow::PlaceControls() {
+    const int w = width(), h = height();
+    canvas_->setGeometry(0, 0, w, std::max(h - kControlsHeight, 1));
+    redraw_->setGeometry(5, h - 25, 75, 20);
+    fromLabel_->setGeometry(90, h - 22, 70, 20);
+    from_->setGeometry(160, h - 25, 50, 20);
+    toLabel_->setGeometry(220, h - 22, 20, 20);
+    to_->setGeometry(240, h - 25, 50, 20);
+    close_->setGeometry(w - 80, h - 25, 75, 20);
+}
+
+void PlotWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceControls();
+    // The graph is computed again over the range the fields show, at the new size.
+    if (!points_.x.empty()) Redraw();
+}
+
+void PlotWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PlotWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* save = menu.addAction(QStringLiteral("Save image..."));
+    save->setShortcut(QKeySequence::Save);
+    if (menu.exec(event->globalPos()) == save) AskSaveImage();
+}
+
+} // namespace vex

@@ -1,0 +1,66 @@
+// "Plot": a function's graph in a plot window, or its picture saved when the run saves
+// plots ("spl"). The window and the picture are the platform's plot service.
+
+#include "common/text.h"
+#include "script/plot_args.h"
+#include "script/run_state.h"
+#include "script/text_util.h"
+
+namespace vex {
+
+namespace {
+
+// Numbered pictures and relative data files go to the plot folder when the run names
+// one, else to the current folder.
+std::u16string PlotFolder(const ScriptHost& host) {
+    std::u16string folder = host.batch.splPath;
+    if (folder.empty() || folder == u"0") folder = host.batch.CurDir;
+    if (!folder.empty() && folder.back() != u'/') folder.push_back(u'/');
+    return folder;
+}
+
+} // namespace
+
+void CmdPlot(RunState& rs, const Statement& st) {
+    const int32_t number = ++rs.host.interp.plotCount;
+    std::u16string_view argument, expressionPart;
+    std::u16string error;
+    PlotArgs args;
+    const bool parsed = SplitPlotLine(st.line, argument, expressionPart, error) &&
+                        ParsePlotArgs(rs.lib.Slots(), argument, expressionPart, args, error);
+    const std::u16string shown =
+        parsed ? args.expression : std::u16string(zorbit::TrimSpaces(expressionPart));
+    const std::u16string header = u"Ln " + Num(st.lineNo) + u": Plot = " + shown + u":";
+    PlotService* plots = rs.host.platform ? rs.host.platform->plot : nullptr;
+    if (!parsed || !plots) {
+        rs.Record(false, header,
+                  u" FileName => " + (parsed ? u"plots cannot be drawn here" : error));
+        return;
+    }
+    PlotRequest request;
+    request.number = number;
+    request.expression = args.expression;
+    request.variable = args.variable;
+    request.xFrom = args.xFrom;
+    request.xTo = args.xTo;
+    request.steps = args.steps;
+    const std::u16string folder = PlotFolder(rs.host);
+    if (!args.dataFile.empty()) request.dataFile = DataFilePath(args.dataFile, folder);
+    request.save = rs.run.savePlots;
+    request.imageSpec = u"0";
+    request.imageFolder = folder;
+    const PlotOutcome outcome = plots->Plot(request);
+    if (!outcome.dataFileError.empty())
+        MessageBox(rs.host, u"zEdeZuvo",
+                   u"Error: can't write the file.\r\n\r\n" + request.dataFile);
+    if (!outcome.error.empty()) {
+        rs.Record(false, header, u" FileName => plot not saved: " + outcome.error);
+        return;
+    }
+    rs.Record(true, header,
+              u" FileName => " + (outcome.saved && !outcome.fileName.empty()
+                                      ? outcome.fileName
+                                      : std::u16string(u"plot not saved file")));
+}
+
+} // namespace vex
