@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "script/plot_args.h"
 #include "plot/plot_math.h"
+#include "script/plot_args.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vex::fuzz::FuzzHost& f = vex::fuzz::Host();

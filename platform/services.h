@@ -51,9 +51,9 @@ struct PlotRequest {
 };
 
 struct PlotOutcome {
-    bool saved = false;      // the picture was written (or put on the clipboard)
-    std::u16string fileName; // the picture's file name when one was written
-    std::u16string error;    // why the plot or its picture failed; empty on success
+    bool saved = false;           // the picture was written (or put on the clipboard)
+    std::u16string fileName;      // the picture's file name when one was written
+    std::u16string error;         // why the plot or its picture failed; empty on success
     std::u16string dataFileError; // why the data file was not written; the plot goes on
 };
 

@@ -3,8 +3,8 @@
 #include <numbers>
 #include <utility>
 
-#include "script/plot_args.h"
 #include "plot/plot_math.h"
+#include "script/plot_args.h"
 #include "tests/plot/plot_fixture.h"
 
 namespace vex::test {
