@@ -92,6 +92,9 @@ bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     if (!points_.x.empty()) {
         from_->setText(Text(PlotNumberText(points_.x.front())));
         to_->setText(Text(PlotNumberText(points_.x.back())));
+        // The narrow fields show where a bound starts (its sign and first digits).
+        from_->setCursorPosition(0);
+        to_->setCursorPosition(0);
     }
     return true;
 }

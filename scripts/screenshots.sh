@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
-# entered, once in each colour scheme. Needs xvfb and xauth (see install-deps.sh).
-# The window grabs itself once it has painted, so nothing races a fixed sleep.
+# entered, once in each colour scheme; then two plot windows side by side, a smooth
+# curve and one with a pole. Needs xvfb and xauth (see install-deps.sh).
+# The windows grab themselves once they have painted, so nothing races a fixed sleep.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target window_shot vexcalc >/dev/null
+cmake --build --preset default -j2 --target window_shot plot_shot vexcalc >/dev/null
 
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
@@ -30,4 +31,10 @@ shot() {
 
 shot docs/main-window-dark.png
 shot docs/main-window-light.png --light
-echo "docs/main-window-dark.png docs/main-window-light.png"
+
+# One run with both plot lines, so the second window opens beside the first. 200 steps
+# over -1..1 land on x = 0, the point 1/x leaves out.
+xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
+    --out docs/plot-sin.png "Plot(-2*pi; 2*pi) = sin(x)" \
+    --out docs/plot-pole.png "Plot(-1; 1) = 1/x"
+echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-pole.png"

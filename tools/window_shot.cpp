@@ -4,87 +4,29 @@
 //   window_shot [--light] [--size WxH] --out FILE.png LINE...
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QWindow>
 #include <cstdio>
 #include <string>
 
 #include "platform/library_hooks.h"
-#include "platform/qt/dialogs.h"
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"
-#include "zorbit/codes.h"
+#include "tools/shot_support.h"
 
 namespace {
-
-// No dialog may wait for a click here: a question is printed and counted as a failure.
-class NoDialogs final : public vex::DialogService {
-  public:
-    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
-                    int32_t) override {
-        std::fprintf(stderr, "window_shot: message box: %s: %s\n", qPrintable(title),
-                     qPrintable(text));
-        ++asked;
-        return ZORBIT_ID_NO;
-    }
-    std::optional<QString> InputText(QWidget*, const QString& title, const QString&,
-                                     const QString&) override {
-        return Refuse(title);
-    }
-    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        Refuse(title);
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        Refuse(title);
-        return {};
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override {
-        Refuse(QStringLiteral("Font"));
-        return std::nullopt;
-    }
-    int asked = 0;
-
-  private:
-    std::nullopt_t Refuse(const QString& title) {
-        std::fprintf(stderr, "window_shot: dialog: %s\n", qPrintable(title));
-        ++asked;
-        return std::nullopt;
-    }
-};
 
 int Usage() {
     std::fprintf(stderr, "usage: window_shot [--light] [--size WxH] --out FILE.png LINE...\n");
     return 2;
 }
 
-// Events until the window is on the screen and has painted, or 5 s went by.
-bool Settle(QWidget& w) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!(w.windowHandle() && w.windowHandle()->isExposed())) {
-        if (clock.elapsed() > 5000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    for (int k = 0; k < 10; ++k)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    // Without any display Qt aborts; say why instead (scripts/screenshots.sh uses Xvfb).
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "window_shot: no display (run it under xvfb-run, or set "
-                             "QT_QPA_PLATFORM=offscreen)\n");
-        return 2;
-    }
+    if (!vex::HaveDisplay("window_shot")) return 2;
     QApplication app(argc, argv);
     QString out;
     bool light = false;
@@ -111,7 +53,7 @@ int main(int argc, char** argv) {
     }
     if (out.isEmpty()) return Usage();
 
-    NoDialogs dialogs;
+    vex::NoDialogs dialogs("window_shot");
     vex::WindowPlatform platform(nullptr, dialogs);
     vex::StartOptions options;
     options.ignoreConfig = true; // the defaults, whatever the user configured
@@ -128,7 +70,7 @@ int main(int argc, char** argv) {
     {
         vex::MainWindow window(program, platform);
         window.show();
-        if (!Settle(window)) {
+        if (!vex::Settle(window)) {
             std::fprintf(stderr, "window_shot: the window was never shown\n");
             status = 1;
         }
@@ -141,7 +83,7 @@ int main(int argc, char** argv) {
             QCoreApplication::sendEvent(window.entryLine(), &release);
             QCoreApplication::processEvents();
         }
-        Settle(window);
+        vex::Settle(window);
         if (status == 0 && !window.grab().save(out, "PNG")) {
             std::fprintf(stderr, "window_shot: cannot write %s\n", qPrintable(out));
             status = 1;

@@ -1,0 +1,195 @@
+// Plots under the offscreen platform: points computed through the library and drawn into
+// a 400x365 picture, the picture saved as JPEG, and a batch run that saves 20 plots
+// through the offscreen plot service installed as the terminal program installs it.
+// libzorbit.so is bound by name like the program. Files go to a temporary folder.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "common/text.h"
+#include "platform/services.h"
+#include "plot/image_export.h"
+#include "plot/plot_math.h"
+#include "plot/plot_render.h"
+#include "plot/plot_service.h"
+#include "script/batch.h"
+#include "shell/binding.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr int kWindowHeight = 400;
+const QSize kPicture(400, vex::PlotImageHeight(kWindowHeight));
+const std::u16string kExpression = u"sin(x)*x";
+std::string g_folder;
+
+const vex::EntrySlots& Slots() {
+    static vex::LibraryBinding* binding = [] {
+        auto* b = new vex::LibraryBinding;
+        std::string error;
+        if (!vex::LoadBindingFrom(*b, VEX_ZORBIT_PATH, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
+        return b;
+    }();
+    return binding->slots;
+}
+
+// `count` points of sin(x)*x over -10..10.
+bool Compute(benchmark::State& state, int64_t count, vex::PlotPoints& points) {
+    std::u16string error;
+    if (vex::ComputePoints(Slots(), kExpression, u"x", -10, 10, static_cast<int32_t>(count - 1),
+                           points, error) &&
+        points.x.size() == static_cast<size_t>(count))
+        return true;
+    state.SkipWithError(error.empty() ? "fewer points than asked for"
+                                      : zorbit::Utf16ToUtf8(error).c_str());
+    return false;
+}
+
+void Draw(const vex::PlotPoints& points, QImage& image) {
+    QPainter painter(&image);
+    vex::DrawPlot(painter, kPicture, kWindowHeight, points, kExpression);
+}
+
+// What a plot window does for a new range: the points, then the picture.
+void BM_ComputeAndDraw(benchmark::State& state) {
+    QImage image(kPicture, QImage::Format_RGB32);
+    vex::PlotPoints points;
+    for (auto _ : state) {
+        if (!Compute(state, state.range(0), points)) break;
+        Draw(points, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ComputeAndDraw)
+    ->Arg(1'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The two halves apart, to see where the time goes.
+void BM_ComputeOnly(benchmark::State& state) {
+    vex::PlotPoints points;
+    for (auto _ : state)
+        if (!Compute(state, state.range(0), points)) break;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ComputeOnly)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DrawOnly(benchmark::State& state) {
+    QImage image(kPicture, QImage::Format_RGB32);
+    vex::PlotPoints points;
+    if (!Compute(state, state.range(0), points)) return;
+    for (auto _ : state) {
+        Draw(points, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_DrawOnly)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A plot's picture (the command's 201 points) drawn, encoded and written to a .jpg.
+void BM_SaveJpeg(benchmark::State& state) {
+    vex::PlotPoints points;
+    if (!Compute(state, 201, points)) return;
+    const QString path = QString::fromStdString(g_folder + "/plot.jpg");
+    std::string error;
+    for (auto _ : state)
+        if (!vex::SavePicture(
+                [&](QPainter& painter, QSize size) {
+                    vex::DrawPlot(painter, size, kWindowHeight, points, kExpression);
+                },
+                kPicture, path, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    std::error_code ec;
+    state.counters["bytes"] =
+        static_cast<double>(std::filesystem::file_size(path.toStdString(), ec));
+}
+BENCHMARK(BM_SaveJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The terminal program: started once, its plot service drawing offscreen.
+struct Terminal {
+    vex::Program program;
+    vex::PlotWindows plots{nullptr, true};
+};
+
+Terminal& TheTerminal() {
+    static Terminal* t = [] {
+        auto* terminal = new Terminal;
+        vex::TerminalPlatform().plot = &terminal->plots;
+        vex::StartOptions options;
+        options.ignoreConfig = true;
+        options.libraryPath = VEX_ZORBIT_PATH;
+        std::string error;
+        if (!vex::StartUp(terminal->program, options, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
+        terminal->plots.Bind(&terminal->program.binding.slots);
+        return terminal;
+    }();
+    return *t;
+}
+
+// One batch run of a script with 20 plot lines, saving on: 20 JPEG files each time.
+void BM_BatchTwentySavedPlots(benchmark::State& state) {
+    constexpr int kPlots = 20;
+    Terminal& t = TheTerminal();
+    const std::string script = g_folder + "/plots.vex";
+    const std::string out = g_folder + "/plots/";
+    {
+        std::ofstream f(script, std::ios::binary);
+        for (int k = 1; k <= kPlots; ++k)
+            f << "Plot(-2*pi; 2*pi; 400) = sin(x)*" << k << "+x/" << k << "\r\n";
+    }
+    const std::u16string switches =
+        zorbit::Utf8ToUtf16("/i \"" + script + "\" /spl:\"" + out + "\" /");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directories(out);
+        state.ResumeTiming();
+        const int32_t code = vex::vexEvalMain(t.program.host, switches);
+        state.PauseTiming();
+        int files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(out))
+            files += entry.path().extension() == ".jpg" ? 1 : 0;
+        if (code != -1 || files != kPlots) {
+            state.SkipWithError(
+                ("exit code " + std::to_string(code) + ", " + std::to_string(files) + " pictures")
+                    .c_str());
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kPlots);
+}
+BENCHMARK(BM_BatchTwentySavedPlots)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::string folder = (std::filesystem::temp_directory_path() / "plot_bench_XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) return 1;
+    g_folder = folder;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(folder);
+    return 0;
+}

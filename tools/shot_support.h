@@ -1,0 +1,79 @@
+#pragma once
+// What the picture tools share: a dialog service that never waits for a click (every
+// question is printed and counted, and the tool fails when any was asked), and the
+// wait for a window to be on the screen.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+#include <optional>
+
+#include "platform/qt/dialogs.h"
+#include "zorbit/codes.h"
+
+namespace vex {
+
+class NoDialogs final : public DialogService {
+  public:
+    explicit NoDialogs(const char* tool) : tool_(tool) {}
+    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
+                    int32_t) override {
+        std::fprintf(stderr, "%s: message box: %s: %s\n", tool_, qPrintable(title),
+                     qPrintable(text));
+        ++asked;
+        return ZORBIT_ID_NO;
+    }
+    std::optional<QString> InputText(QWidget*, const QString& title, const QString&,
+                                     const QString&) override {
+        return Refuse(title);
+    }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        Refuse(title);
+        return {};
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        Refuse(title);
+        return {};
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override {
+        Refuse(QStringLiteral("Font"));
+        return std::nullopt;
+    }
+    int asked = 0;
+
+  private:
+    std::nullopt_t Refuse(const QString& title) {
+        std::fprintf(stderr, "%s: dialog: %s\n", tool_, qPrintable(title));
+        ++asked;
+        return std::nullopt;
+    }
+    const char* tool_;
+};
+
+// Events until the window is on the screen and has painted, or 5 s went by.
+inline bool Settle(QWidget& w) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!(w.windowHandle() && w.windowHandle()->isExposed())) {
+        if (clock.elapsed() > 5000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    for (int k = 0; k < 10; ++k)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return true;
+}
+
+// Without any display Qt aborts; say why instead (scripts/screenshots.sh uses Xvfb).
+inline bool HaveDisplay(const char* tool) {
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    std::fprintf(
+        stderr, "%s: no display (run it under xvfb-run, or set QT_QPA_PLATFORM=offscreen)\n", tool);
+    return false;
+}
+
+} // namespace vex
