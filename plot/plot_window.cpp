@@ -66,6 +66,11 @@ PlotWindow::PlotWindow(const EntrySlots& slots, DialogService& dialogs, PlotSett
     toLabel_ = new QLabel(QStringLiteral("to"), this);
     to_ = new QLineEdit(QStringLiteral("0"), this);
     close_ = new QPushButton(QStringLiteral("Close"), this);
+    // "Redraw from" has 70 pixels: the plot's 8-point label font fits it.
+    QFont small = fromLabel_->font();
+    small.setPointSize(8);
+    fromLabel_->setFont(small);
+    toLabel_->setFont(small);
     connect(redraw_, &QPushButton::clicked, this, [this] { Redraw(); });
     connect(close_, &QPushButton::clicked, this, [this] { close(); });
     connect(from_, &QLineEdit::returnPressed, this, [this] { Redraw(); });

@@ -84,7 +84,14 @@ bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
         out.steps = static_cast<int32_t>(steps);
     }
     if (given(3)) out.variable = std::u16string(zorbit::TrimBlanks(fields[3]));
-    if (given(4)) out.dataFile = std::u16string(StripQuoteEnds(zorbit::TrimBlanks(fields[4])));
+    if (given(4)) {
+        // A name in double quotes (a path with blanks) is taken without them, as one in
+        // single quotes is.
+        std::u16string_view name = StripQuoteEnds(zorbit::TrimBlanks(fields[4]));
+        if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"')
+            name = name.substr(1, name.size() - 2);
+        out.dataFile = std::u16string(name);
+    }
     return true;
 }
 

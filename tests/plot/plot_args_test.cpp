@@ -56,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsRow{"expression_bounds", u"-pi; pi/2; 2^3", u"x", Want(u"x", -kPi, kPi / 2, 8)},
         ArgsRow{"quoted_data_file", u"0;1;4;x;'a b.txt'", u"x",
                 Want(u"x", 0, 1, 4, u"x", u"a b.txt")},
+        ArgsRow{"double_quoted_data_file", u"0;1;4;x;\"/tmp/a b.txt\"", u"x",
+                Want(u"x", 0, 1, 4, u"x", u"/tmp/a b.txt")},
         ArgsRow{"most_steps", u"0;1;1e6", u"x", Want(u"x", 0, 1, 1'000'000)}),
     RowName<ArgsRow>);
 
