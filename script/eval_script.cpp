@@ -213,7 +213,10 @@ void Dispatch(RunState& rs, const Statement& st) {
 ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run) {
     ScriptResult result;
     try {
-        if (host.platform && host.platform->plot) host.platform->plot->CloseAll();
+        // Plot windows of a run that was not a batch run's go; a batch run has counted
+        // its windows back to 0, so the windows of earlier lines stay open.
+        if (host.interp.plotCount > 0 && host.platform && host.platform->plot)
+            host.platform->plot->CloseAll();
         host.interp.plotCount = 0;
         RunState rs(host, run);
         SetLabels(rs);

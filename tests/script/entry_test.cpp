@@ -77,6 +77,40 @@ TEST_F(EntryLineTest, ErrorIsFlaggedAndCut) {
     EXPECT_EQ(U8(r.lines[0]).rfind("ERROR n. = ", 0), 0u);
 }
 
+// Counts what the plot command asks of the plot service.
+class CountingPlots final : public PlotService {
+  public:
+    PlotOutcome Plot(const PlotRequest& request) override {
+        requests.push_back(request);
+        return {};
+    }
+    void CloseAll() override { ++closed; }
+    std::vector<PlotRequest> requests;
+    int closed = 0;
+};
+
+TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
+    CountingPlots plots;
+    platform.plot = &plots;
+    const EntryResult first = RunEntryLine(host, InitKeywordTable(), u"Plot(-2; 2; 4) = x^2");
+    const EntryResult second = RunEntryLine(host, InitKeywordTable(), u"Plot = sin(x)");
+    ASSERT_EQ(plots.requests.size(), 2u);
+    EXPECT_EQ(plots.closed, 0);
+    EXPECT_EQ(U8(plots.requests[0].expression), "x^2");
+    EXPECT_EQ(plots.requests[0].steps, 4);
+    EXPECT_FALSE(plots.requests[0].save);
+    EXPECT_EQ(U8(plots.requests[1].expression), "sin(x)");
+    EXPECT_EQ(plots.requests[1].xFrom, -10);
+    ASSERT_EQ(second.lines.size(), 1u);
+    EXPECT_EQ(U8(second.lines[0]), "FileName => plot not saved file");
+    // "; save" in the entry line saves the picture.
+    RunEntryLine(host, InitKeywordTable(), u"Plot = cos(x); save");
+    ASSERT_EQ(plots.requests.size(), 3u);
+    EXPECT_TRUE(plots.requests[2].save);
+    EXPECT_EQ(U8(plots.requests[2].imageSpec), "0");
+    platform.plot = nullptr;
+}
+
 TEST_F(EntryLineTest, EmptyLineDoesNothing) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"   ");
     EXPECT_TRUE(r.lines.empty());
