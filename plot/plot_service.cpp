@@ -87,13 +87,14 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
 
 PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     PlotOutcome outcome;
-    // Without "spl" a terminal run draws nothing and opens nothing.
-    if (!request.save) return outcome;
+    // Without "spl" a terminal run draws nothing and opens nothing; a data file the
+    // command names is still written.
+    if (!request.save && request.dataFile.empty()) return outcome;
     PlotPoints points;
     if (!ComputePoints(*slots_, request.expression, request.variable, request.xFrom, request.xTo,
                        request.steps, points, outcome.error))
         return outcome;
-    if (!QGuiApplication::instance()) {
+    if (request.save && !QGuiApplication::instance()) {
         // Fonts and painting need an application object; it never needs a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // The results go to stdout and notes to stderr: Qt's own remarks about a session
@@ -125,7 +126,11 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
             break;
         }
     }
-    std::erase_if(windows_, [](const QPointer<PlotWindow>& w) { return !w; });
+    // Windows the user closed are not shown again: their memory goes now.
+    std::erase_if(windows_, [](const QPointer<PlotWindow>& w) {
+        if (w && !w->isVisible()) delete w.data();
+        return !w;
+    });
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
@@ -146,8 +151,11 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
                      window->Settings().expression);
         },
         window->Picture().size(), outcome);
-    // A saved plot has done its work; its window closes with the command.
-    if (request.save) window->close();
+    // A saved plot has done its work; its window goes with the command.
+    if (request.save) {
+        windows_.pop_back();
+        delete window;
+    }
     return outcome;
 }
 

@@ -16,7 +16,8 @@ namespace vex {
 
 class PlotWindows final : public PlotService {
   public:
-    // offscreen: draw saved pictures without windows and open none.
+    // offscreen: draw saved pictures without windows and open none (data files are
+    // written either way).
     PlotWindows(DialogService* dialogs, bool offscreen);
     ~PlotWindows() override;
     // The library's entry slots, once they are bound.

@@ -1,0 +1,478 @@
+// Plot windows as a user drives them, the plot service that opens them (or draws
+// pictures without them) and the "Plot" command through the batch run, all on the real
+// library. Dialogs are answered by FakeDialogs; nothing waits for a person.
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "platform/qt/dialogs.h"
+#include "plot/plot_service.h"
+#include "plot/plot_window.h"
+#include "script/batch.h"
+#include "script/eval_script.h"
+#include "tests/script/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace vex::test {
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0), kWhite = qRgb(255, 255, 255);
+
+// Answers every dialog at once: file names from a queue, message boxes with OK.
+class FakeDialogs final : public DialogService {
+    using S = const QString&;
+
+  public:
+    int32_t Message(QWidget*, S, S text, int32_t, int32_t) override {
+        messages << text;
+        return ZORBIT_ID_OK;
+    }
+    std::optional<QString> InputText(QWidget*, S, S, S) override { return std::nullopt; }
+    QString OpenFileName(QWidget*, S, S, S) override { return {}; }
+    QString SaveFileName(QWidget*, S, S, S) override {
+        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+
+    QStringList messages, saveNames;
+};
+
+// A pixel of this colour within `radius` of (x, y): lines without antialiasing land on
+// one of the pixels next to their exact position.
+bool ColourNear(const QImage& image, double x, double y, QRgb colour, int radius = 2) {
+    const int cx = static_cast<int>(std::lround(x)), cy = static_cast<int>(std::lround(y));
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (image.valid(cx + dx, cy + dy) && image.pixel(cx + dx, cy + dy) == colour)
+                return true;
+    return false;
+}
+
+// Red pixels in the columns [from, to).
+int RedPixels(const QImage& image, int from = 0, int to = -1) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = from; x < (to < 0 ? image.width() : to); ++x)
+            count += image.pixel(x, y) == kRed;
+    return count;
+}
+
+int PlotWindowCount() {
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += dynamic_cast<PlotWindow*>(w) != nullptr;
+    return count;
+}
+
+// QTest takes the point (0, 0) for "the widget's centre": the press is sent directly.
+void Press(QWidget* widget, Qt::MouseButton button, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
+    QApplication::sendEvent(widget, &release);
+}
+
+QImage Decode(const fs::path& path) {
+    return QImage(QString::fromStdString(path.string()));
+}
+
+class PlotFixture : public ScriptTest {
+  protected:
+    void SetUp() override {
+        ScriptTest::SetUp();
+        windows.Bind(&Zorbit().slots);
+        offscreen.Bind(&Zorbit().slots);
+        platform.plot = &offscreen;
+    }
+
+    std::unique_ptr<PlotWindow> Open(std::u16string expression, int32_t steps, double from,
+                                     double to) {
+        auto w = std::make_unique<PlotWindow>(Zorbit().slots, dialogs,
+                                              PlotSettings{3, std::move(expression), u"x", steps});
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        std::u16string error;
+        EXPECT_TRUE(w->Compute(from, to, error)) << U8(error);
+        return w;
+    }
+
+    PlotRequest Request(std::u16string expression, int32_t steps = 20) const {
+        PlotRequest r;
+        r.expression = std::move(expression);
+        r.variable = u"x";
+        r.xFrom = -2;
+        r.xTo = 2;
+        r.steps = steps;
+        r.imageSpec = u"0";
+        r.imageFolder = U16(dir.string() + "/");
+        return r;
+    }
+
+    std::string Report(const std::string& commandLine) {
+        EXPECT_EQ(vexEvalMain(host, U16(commandLine)), -1);
+        return U8(host.batch.vexResStr);
+    }
+
+    FakeDialogs dialogs;
+    PlotWindows windows{&dialogs, false};
+    PlotWindows offscreen{nullptr, true};
+};
+
+// --- the plot window -----------------------------------------------------------------
+
+TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
+    auto w = Open(u"x^2", 4, -2, 2);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3"));
+    for (const QSize size : {QSize(400, 400), QSize(600, 500)}) {
+        SCOPED_TRACE(size.width());
+        w->resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->Picture().width() == size.width(); }));
+        const int W = size.width(), H = size.height();
+        ASSERT_EQ(w->size(), size);
+        EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 35));
+        EXPECT_EQ(w->Picture().size(), QSize(W, H - 35));
+        EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 25, 75, 20));
+        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 50, 20));
+        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 50, 20));
+        EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 25, 75, 20));
+        const QList<QLabel*> labels = w->findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 2);
+        for (QLabel* label : labels)
+            EXPECT_EQ(label->geometry(), label->text() == QStringLiteral("to")
+                                             ? QRect(220, H - 22, 20, 20)
+                                             : QRect(90, H - 22, 70, 20));
+        // The graph is recomputed over the range the fields show.
+        EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
+        EXPECT_EQ(w->Points().x.size(), 5u);
+    }
+}
+
+TEST_F(PlotFixture, SineIsARedCurveOverWhiteAxes) {
+    auto w = Open(u"sin(x)", 200, -M_PI, M_PI);
+    const QImage& picture = w->Picture();
+    const PlotFrame& f = w->Frame();
+    const int h = w->height();
+    for (double x : {-2.5, -1.0, 1.0, 2.5}) {
+        SCOPED_TRACE(x);
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(std::sin(x), h), kRed));
+    }
+    // The y axis at x = 0 from top to bottom, the x axis at y = 0, away from the curve.
+    for (double row : {100.0, 300.0})
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(0), row, kWhite, 1)) << row;
+    for (double x : {-2.9, 2.9})
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(0, h), kWhite, 1)) << x;
+    EXPECT_FALSE(ColourNear(picture, f.ScreenX(0), 300, kRed, 3));
+}
+
+TEST_F(PlotFixture, ThePoleBreaksTheCurve) {
+    auto w = Open(u"1/x", 4, -1, 1);
+    EXPECT_EQ(w->Points().valid, (std::vector<uint8_t>{1, 1, 0, 1, 1}));
+    const PlotFrame& f = w->Frame();
+    const int h = w->height();
+    // Both pieces are drawn, nothing joins them across x = 0.
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(-0.75), f.ScreenY(-1.5, h), kRed));
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5, h), kRed));
+    const int left = static_cast<int>(f.ScreenX(-0.4)), right = static_cast<int>(f.ScreenX(0.4));
+    EXPECT_EQ(RedPixels(w->Picture(), left, right), 0);
+}
+
+TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
+    struct {
+        const char* name;
+        const char16_t* expression;
+        double from, to;
+        size_t points;
+    } rows[] = {{"constant", u"5", -2, 2, 201}, {"emptyRange", u"x^2", 1, 1, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto w = Open(row.expression, 200, row.from, row.to);
+        EXPECT_EQ(w->Points().x.size(), row.points);
+        const PlotFrame& f = w->Frame();
+        for (double v : {f.xOrigin, f.yOrigin, f.xSpan, f.ySpan})
+            EXPECT_TRUE(std::isfinite(v));
+        EXPECT_GT(f.xSpan, 0);
+        EXPECT_GT(f.ySpan, 0);
+        EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(row.to),
+                               f.ScreenY(w->Points().y.back(), 400), kRed));
+    }
+}
+
+TEST_F(PlotFixture, RedrawTakesTheRangeTypedIntoTheFields) {
+    auto w = Open(u"x^2", 4, -2, 2);
+    for (auto [field, text] : {std::pair{w->FromField(), "0.5"}, std::pair{w->ToField(), "3"}}) {
+        field->clear();
+        QTest::keyClicks(field, text);
+    }
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    ASSERT_EQ(w->Points().x.size(), 5u);
+    EXPECT_DOUBLE_EQ(w->Points().x.front(), 0.5);
+    EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
+    EXPECT_DOUBLE_EQ(w->Points().ymax, 9);
+    EXPECT_EQ(w->ToField()->text(), QStringLiteral("3"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // A bound the plot cannot take is told, and the graph stays as it was.
+    w->ToField()->setText(QStringLiteral("1e999"));
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
+}
+
+TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
+    auto byKey = Open(u"x", 4, -2, 2), byButton = Open(u"x", 4, -2, 2);
+    QTest::keyClick(byKey.get(), Qt::Key_Escape);
+    QTest::mouseClick(byButton->CloseButton(), Qt::LeftButton);
+    EXPECT_FALSE(byKey->isVisible());
+    EXPECT_FALSE(byButton->isVisible());
+}
+
+TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
+    auto w = Open(u"x^2", 4, -2, 2);
+    // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans 365
+    // rows that start 20 rows above the picture's bottom).
+    Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 3.7808"));
+    EXPECT_EQ(w->LastReadOut().toStdU16String(),
+              ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 345));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
+}
+
+TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
+    auto w = Open(u"sin(x)", 100, -3, 3);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    struct {
+        const char* file;
+        bool byMenu; // the context menu's "Save image...", else Ctrl+S
+    } rows[] = {{"plot.png", false}, {"plot.jpg", false}, {"plot.svg", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        dialogs.saveNames << QString::fromStdString(Path(row.file));
+        if (row.byMenu) {
+            // The menu runs its own loop: choose its item as a user would, with the keys.
+            QTimer::singleShot(50, [] {
+                if (QWidget* menu = QApplication::activePopupWidget()) {
+                    QTest::keyClick(menu, Qt::Key_Down);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                }
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                    w->Canvas()->mapToGlobal(QPoint(10, 10)));
+            QApplication::sendEvent(w->Canvas(), &event);
+        } else {
+            QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+        }
+        EXPECT_TRUE(dialogs.saveNames.isEmpty()) << "no file name was asked for";
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(u'|').toStdString();
+    }
+    const QImage png = Decode(Path("plot.png"));
+    // A lossless copy is the picture on the screen, pixel for pixel.
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), w->Picture());
+    EXPECT_EQ(Decode(Path("plot.jpg")).size(), w->Picture().size());
+    EXPECT_NE(ReadFile("plot.svg").find("<svg"), std::string::npos);
+}
+
+// --- the plot service with windows ----------------------------------------------------
+
+TEST_F(PlotFixture, WindowsOpenSideBySideAndWrapAtTheScreensEdge) {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry().width(), 1024);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(windows.Plot(Request(u"x^2")).error.empty());
+    const std::vector<PlotWindow*> open = windows.OpenWindows();
+    ASSERT_EQ(open.size(), 3u);
+    EXPECT_EQ(open[0]->pos(), QPoint(0, 0));
+    EXPECT_EQ(open[1]->pos(), QPoint(open[0]->frameGeometry().width() + 7, 0));
+    // 407 + 400 + 7 + 400 passes 1024: the third starts a row 430 lower.
+    EXPECT_EQ(open[2]->pos(), QPoint(0, 430));
+    windows.CloseAll();
+    EXPECT_TRUE(windows.OpenWindows().empty());
+    for (PlotWindow* w : open)
+        EXPECT_FALSE(w->isVisible());
+    // With the previous window gone the next starts at the corner; the closed ones go.
+    windows.Plot(Request(u"x"));
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    EXPECT_EQ(windows.OpenWindows()[0]->pos(), QPoint(0, 0));
+    EXPECT_EQ(PlotWindowCount(), 1);
+}
+
+TEST_F(PlotFixture, SavedPlotsAreNumberedPicturesAndTheirWindowsClose) {
+    for (const char* name : {"aPlotNr_01.jpg", "aPlotNr_02.jpg"}) {
+        PlotRequest request = Request(u"sin(x)");
+        request.save = true;
+        const PlotOutcome outcome = windows.Plot(request);
+        EXPECT_TRUE(outcome.saved);
+        EXPECT_EQ(U8(outcome.fileName), (dir / name).string());
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365));
+    }
+    EXPECT_TRUE(windows.OpenWindows().empty());
+    // Closed windows are not kept.
+    EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+TEST_F(PlotFixture, TheDataFileHoldsOneLinePerPointAndItsFailureDoesNotStopThePlot) {
+    PlotRequest request = Request(u"x^2", 4);
+    request.dataFile = U16(Path("points.txt"));
+    EXPECT_TRUE(windows.Plot(request).dataFileError.empty());
+    EXPECT_EQ(ReadFile("points.txt"),
+              "Id\tX\tY\r\n0\t-2\t4\r\n1\t-1\t1\r\n2\t0\t0\r\n3\t1\t1\r\n4\t2\t4\r\n");
+    request.dataFile = U16(Path("missing/points.txt"));
+    const PlotOutcome outcome = windows.Plot(request);
+    EXPECT_NE(U8(outcome.dataFileError).find("missing/points.txt"), std::string::npos);
+    EXPECT_TRUE(outcome.error.empty());
+    ASSERT_EQ(windows.OpenWindows().size(), 2u);
+    EXPECT_EQ(windows.OpenWindows()[1]->Points().x.size(), 5u);
+}
+
+TEST_F(PlotFixture, ABadRequestIsAnErrorAndLeavesNoWindow) {
+    struct {
+        const char* name;
+        int32_t steps;
+        double from;
+        const char16_t* variable;
+    } rows[] = {{"noSteps", 0, -2, u"x"},
+                {"infiniteBound", 20, -HUGE_VAL, u"x"},
+                {"noVariable", 20, -2, u""}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PlotRequest request = Request(u"x^2", row.steps);
+        request.xFrom = row.from;
+        request.variable = row.variable;
+        EXPECT_FALSE(windows.Plot(request).error.empty());
+        EXPECT_EQ(PlotWindowCount(), 0);
+    }
+}
+
+TEST_F(PlotFixture, AnExpressionWithNoValueAnywhereShowsAxesWithoutACurve) {
+    const PlotOutcome outcome = windows.Plot(Request(u"ln(-1-x^2)"));
+    EXPECT_TRUE(outcome.error.empty());
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    const PlotWindow& w = *windows.OpenWindows()[0];
+    EXPECT_FALSE(w.Points().any);
+    EXPECT_EQ(RedPixels(w.Picture()), 0);
+    EXPECT_TRUE(ColourNear(w.Picture(), w.Frame().ScreenX(0), 100, kWhite, 1));
+}
+
+// --- the plot service without windows -------------------------------------------------
+
+TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
+    PlotRequest request = Request(u"sin(x)");
+    const PlotOutcome unsaved = offscreen.Plot(request);
+    EXPECT_TRUE(!unsaved.saved && unsaved.fileName.empty() && unsaved.error.empty());
+    EXPECT_TRUE(fs::is_empty(dir));
+    request.save = true;
+    EXPECT_TRUE(offscreen.Plot(request).saved);
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365));
+    EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+// --- the "Plot" command -----------------------------------------------------------------
+
+struct CommandRow {
+    const char* name;
+    const char* switches; // "<dir>" stands for the test's folder
+    std::vector<const char*> files;
+};
+
+class PlotCommandTest : public PlotFixture, public testing::WithParamInterface<CommandRow> {};
+
+TEST_P(PlotCommandTest, RecordsNameThePicturesItSaved) {
+    std::string line = GetParam().switches;
+    if (const size_t at = line.find("<dir>"); at != std::string::npos)
+        line.replace(at, 5, dir.string());
+    const std::string report = Report(line);
+    for (const char* name : GetParam().files) {
+        EXPECT_NE(report.find(" FileName => " + (dir / name).string() + "\r\n"), std::string::npos)
+            << report;
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365)) << name;
+    }
+    if (GetParam().files.empty()) {
+        EXPECT_NE(report.find(" FileName => plot not saved file\r\n"), std::string::npos) << report;
+        EXPECT_TRUE(fs::is_empty(dir));
+    }
+    EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlotCommandTest,
+    testing::Values(CommandRow{"twoPlotsIntoThePlotFolder",
+                               "/sel:'Plot = sin(x)\r\nPlot(0; 1; 10) = x^2' /spl:\"<dir>/\" /",
+                               {"aPlotNr_01.jpg", "aPlotNr_02.jpg"}},
+                    CommandRow{
+                        "saveInTheSelection", "/sel:'Plot = sin(x); save' /", {"aPlotNr_01.jpg"}},
+                    CommandRow{"notSaved", "/sel:'Plot = sin(x)' /", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
+    for (const char* name : {"aPlotNr_01.jpg", "aPlotNr_17.jpg", "aPlotNr_x.jpg", "notes.jpg"})
+        WriteFile(name, "old");
+    fs::create_directories(dir / "aPlotNr_03.jpg");
+    fs::create_directories(dir / "sub");
+    WriteFile("sub/aPlotNr_04.jpg", "old");
+    fs::create_symlink(dir / "notes.jpg", dir / "aPlotNr_05.jpg");
+    Report("/del /sel:'Plot = sin(x)' /spl:\"" + dir.string() + "/\" /");
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365)); // this run's
+    EXPECT_FALSE(fs::exists(dir / "aPlotNr_17.jpg"));
+    for (const char* kept : {"aPlotNr_x.jpg", "notes.jpg", "sub/aPlotNr_04.jpg"})
+        EXPECT_EQ(ReadFile(kept), "old") << kept;
+    EXPECT_TRUE(fs::is_directory(dir / "aPlotNr_03.jpg"));
+    EXPECT_TRUE(fs::is_symlink(dir / "aPlotNr_05.jpg"));
+}
+
+TEST_F(PlotFixture, RelativeDataFilesGoToTheCurrentFolderAndAFailureIsTold) {
+    const ScriptResult result = EvalScript(
+        host, u"Plot(0; 1; 4; x; pts.txt) = x^2\r\nPlot(0; 1; 4; x; none/pts.txt) = x", {});
+    EXPECT_EQ(result.Errors(), 0);
+    EXPECT_EQ(ReadFile("pts.txt"),
+              "Id\tX\tY\r\n0\t0\t0\r\n1\t0.25\t0.0625\r\n2\t0.5\t0.25\r\n3\t0.75\t0."
+              "5625\r\n4\t1\t1\r\n");
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].find("can't write the file.\r\n\r\n" + Path("none/pts.txt")),
+              std::string::npos)
+        << box.shown[0];
+}
+
+TEST_F(PlotFixture, ABadPlotLineGivesAnErrorRecordAndDrawsNothing) {
+    struct {
+        const char16_t* line;
+        const char *header, *error;
+    } rows[] = {
+        {u"Plot(-1; 1; 0) = x", "Plot = x:", " FileName => the steps \"0\""},
+        {u"Plot(-1; 1 = x", "Plot = :", " FileName => the parentheses after Plot do not close"},
+        {u"Plot(-1; 1+*2) = x", "Plot = x:", " FileName => the x to \"1+*2\" does not evaluate"}};
+    ScriptRun run;
+    run.savePlots = true;
+    host.batch.splPath = U16(dir.string() + "/");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(U8(row.line));
+        const ScriptResult result = EvalScript(host, row.line, run);
+        EXPECT_EQ(result.Errors(), 1);
+        const std::string report = U8(result.report);
+        EXPECT_EQ(report.rfind(std::string("Ln 1: ") + row.header, 0), 0u) << report;
+        EXPECT_NE(report.find(row.error), std::string::npos) << report;
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+} // namespace
+} // namespace vex::test
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", VEX_RUNTIME_DIR);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
