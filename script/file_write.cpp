@@ -263,32 +263,23 @@ bool ForEachUtf8Piece(std::u16string_view text, const std::function<bool(std::st
     return true;
 }
 
-int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_view> pieces,
-                  WriteMode mode, const FaultHooks* faults) {
-    if (path.empty()) return ENOENT;
-    if (IsStreamName(path)) return WriteDirect(path, pieces, mode, faults);
-    std::string name;
-    struct stat st {};
-    bool exists = false;
-    if (const int error = FinalName(path, name, st, exists)) return error;
-    if (exists && S_ISDIR(st.st_mode)) return EISDIR;
-    if (exists && !S_ISREG(st.st_mode)) return WriteDirect(name, pieces, mode, faults);
+namespace {
 
+// Puts new content in place of the regular file name (or creates it): fill writes it
+// into a temporary file beside it, which is synced and renamed over the name. A new
+// file gets the usual bits (the umask applies); a replaced one gets its old bits once
+// the content is in, and is private to its writer until then. *createError tells
+// whether the temporary file could not even be made.
+int ReplaceThroughTemp(const std::string& name, const struct stat& st, bool exists,
+                       const std::function<int(int fd)>& fill, const FaultHooks* faults,
+                       int* createError) {
     const std::string folder = FolderOf(name);
     TempFile temp;
-    // A new file gets the usual bits (the umask applies); a replaced one gets its old
-    // bits once the text is in, and is private to its writer until then.
     if (const int error = CreateTemp(folder, exists ? 0600 : 0666, temp, faults)) {
-        const bool folderRefuses = error == EACCES || error == EPERM || error == EROFS;
-        if (folderRefuses && exists) return WriteInPlace(name, st, pieces, mode, faults);
+        *createError = error;
         return error;
     }
-    if (exists && mode == WriteMode::Append) {
-        Fd old(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-        if (!old.ok()) return errno;
-        if (const int error = CopyRest(old.get(), temp.fd.get())) return error;
-    }
-    if (const int error = WritePieces(temp.fd.get(), pieces, faults)) return error;
+    if (const int error = fill(temp.fd.get())) return error;
     if (exists) {
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(temp.fd.get(), st.st_uid, st.st_gid);
@@ -301,6 +292,55 @@ int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_
     temp.Kept();
     SyncFolder(folder);
     return 0;
+}
+
+} // namespace
+
+int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_view> pieces,
+                  WriteMode mode, const FaultHooks* faults) {
+    if (path.empty()) return ENOENT;
+    if (IsStreamName(path)) return WriteDirect(path, pieces, mode, faults);
+    std::string name;
+    struct stat st {};
+    bool exists = false;
+    if (const int error = FinalName(path, name, st, exists)) return error;
+    if (exists && S_ISDIR(st.st_mode)) return EISDIR;
+    if (exists && !S_ISREG(st.st_mode)) return WriteDirect(name, pieces, mode, faults);
+
+    int createError = 0;
+    const int error = ReplaceThroughTemp(
+        name, st, exists,
+        [&](int fd) {
+            if (exists && mode == WriteMode::Append) {
+                Fd old(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+                if (!old.ok()) return errno;
+                if (const int copied = CopyRest(old.get(), fd)) return copied;
+            }
+            return WritePieces(fd, pieces, faults);
+        },
+        faults, &createError);
+    const bool folderRefuses =
+        createError == EACCES || createError == EPERM || createError == EROFS;
+    if (folderRefuses && exists) return WriteInPlace(name, st, pieces, mode, faults);
+    return error;
+}
+
+int ReplaceFileBytes(const std::string& path, std::string_view bytes, const FaultHooks* faults) {
+    if (path.empty()) return ENOENT;
+    std::string name;
+    struct stat st {};
+    bool exists = false;
+    if (const int error = FinalName(path, name, st, exists)) return error;
+    if (exists && S_ISDIR(st.st_mode)) return EISDIR;
+    if (exists && !S_ISREG(st.st_mode)) return EINVAL;
+    int createError = 0;
+    return ReplaceThroughTemp(
+        name, st, exists,
+        [&](int fd) {
+            if (const int error = Fault(faults, "write")) return error;
+            return WriteAll(fd, bytes);
+        },
+        faults, &createError);
 }
 
 } // namespace vex

@@ -28,6 +28,15 @@ enum class WriteMode { Replace, Append };
 int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_view> pieces,
                   WriteMode mode, const FaultHooks* faults = nullptr);
 
+// Replaces a regular file's whole content with bytes (a picture, say) the way
+// WriteTextFile replaces a regular file: a temporary file beside it, synced and renamed
+// over it, the old permission bits kept, a symlink's target replaced. Never writes in
+// place: a folder that refuses the temporary file fails the write. EISDIR for a folder,
+// EINVAL for a device or FIFO. Returns 0 or the errno value of the step that failed;
+// fault steps "temp", "write" and "rename".
+int ReplaceFileBytes(const std::string& path, std::string_view bytes,
+                     const FaultHooks* faults = nullptr);
+
 // Calls sink with the UTF-8 form of text in pieces of bounded size (a surrogate pair is
 // never split); stops at the first false from sink and returns false then.
 bool ForEachUtf8Piece(std::u16string_view text, const std::function<bool(std::string_view)>& sink);

@@ -269,9 +269,9 @@ TEST_P(ReplaceFaultTest, AFailedStepKeepsTheOldFileAndLeavesNoTemporary) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, ReplaceFaultTest,
-    testing::Values(FaultRow{"folderRefusesNewFiles", "temp", EACCES, "cannot create a file in"},
-                    FaultRow{"diskFull", "write", ENOSPC, "cannot write"},
-                    FaultRow{"renameRefused", "rename", EXDEV, "cannot replace"}),
+    testing::Values(FaultRow{"folderRefusesNewFiles", "temp", EACCES, "Permission denied"},
+                    FaultRow{"diskFull", "write", ENOSPC, "No space left"},
+                    FaultRow{"renameRefused", "rename", EXDEV, "cross-device"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlotImageTest, ReplacingKeepsTheFileModeAndTheSymlink) {
