@@ -46,7 +46,7 @@ struct PlotRequest {
     int32_t steps = 200;
     std::u16string dataFile;    // a path, or empty for no data file
     bool save = false;          // switch "spl": save the picture and close the window
-    std::u16string imageSpec;   // "0" (numbered), "-1", "" (clipboard) or a file name
+    std::u16string imageName;   // "0" (numbered), "-1", "" (clipboard) or a file name
     std::u16string imageFolder; // where numbered pictures go (ends with "/")
 };
 

@@ -202,10 +202,10 @@ PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktop
     return {clamp(x), previous->y};
 }
 
-std::u16string ImageFileName(std::u16string_view spec, std::u16string_view folder,
+std::u16string ImageFileName(std::u16string_view asked, std::u16string_view folder,
                              int32_t& counter) {
-    if (spec.empty()) return {};
-    if (spec != u"0" && spec != u"-1") return std::u16string(spec);
+    if (asked.empty()) return {};
+    if (asked != u"0" && asked != u"-1") return std::u16string(asked);
     if (counter < 0) counter = 0;
     if (counter < std::numeric_limits<int32_t>::max()) ++counter;
     std::u16string name(folder);

@@ -85,10 +85,10 @@ struct PlotPlace {
 inline constexpr int32_t kPlotWindowSize = 400;
 PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth);
 
-// The picture's file name for a specification: "0" and "-1": counter + 1, folder +
-// "aPlotNr_" + the counter with at least two digits + ".jpg"; anything else: the
-// specification itself (its extension picks the format); "" -> "" (no file).
-std::u16string ImageFileName(std::u16string_view spec, std::u16string_view folder,
+// The picture's file name for the name a plot asks for: "0" and "-1": counter + 1,
+// folder + "aPlotNr_" + the counter with at least two digits + ".jpg"; any other name is
+// the file name itself (its extension picks the format); "" -> "" (no file).
+std::u16string ImageFileName(std::u16string_view asked, std::u16string_view folder,
                              int32_t& counter);
 
 // The format for a file name's extension (any case): png -> Png, svg -> Svg; jpg, jpeg,

@@ -55,7 +55,7 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
             outcome.dataFileError = Text16(error);
     }
     if (!request.save) return;
-    if (request.imageSpec.empty()) {
+    if (request.imageName.empty()) {
         // No name: the picture goes to the clipboard.
         QImage image(size, QImage::Format_RGB32);
         QPainter painter(&image);
@@ -70,7 +70,7 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
         return;
     }
     const std::u16string name =
-        ImageFileName(request.imageSpec, request.imageFolder, imageCounter_);
+        ImageFileName(request.imageName, request.imageFolder, imageCounter_);
     const std::filesystem::path folder =
         std::filesystem::path(zorbit::Utf16ToUtf8(name)).parent_path();
     std::error_code ec;

@@ -47,7 +47,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
     const std::u16string folder = PlotFolder(rs.host);
     if (!args.dataFile.empty()) request.dataFile = DataFilePath(args.dataFile, folder);
     request.save = rs.run.savePlots;
-    request.imageSpec = u"0";
+    request.imageName = u"0";
     request.imageFolder = folder;
     const PlotOutcome outcome = plots->Plot(request);
     if (!outcome.dataFileError.empty())

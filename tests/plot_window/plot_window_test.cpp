@@ -117,7 +117,7 @@ class PlotFixture : public ScriptTest {
         r.xFrom = -2;
         r.xTo = 2;
         r.steps = steps;
-        r.imageSpec = u"0";
+        r.imageName = u"0";
         r.imageFolder = U16(dir.string() + "/");
         return r;
     }

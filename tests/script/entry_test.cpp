@@ -107,7 +107,7 @@ TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
     RunEntryLine(host, InitKeywordTable(), u"Plot = cos(x); save");
     ASSERT_EQ(plots.requests.size(), 3u);
     EXPECT_TRUE(plots.requests[2].save);
-    EXPECT_EQ(U8(plots.requests[2].imageSpec), "0");
+    EXPECT_EQ(U8(plots.requests[2].imageName), "0");
     platform.plot = nullptr;
 }
 
