@@ -13,7 +13,7 @@
 #include "common/text.h"
 #include "script/batch.h"
 #include "script/file_write.h"
-#include "shell/display.h"
+#include "platform/display.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "shell/terminal.h"

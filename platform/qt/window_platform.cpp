@@ -1,5 +1,6 @@
 #include "platform/qt/window_platform.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
@@ -93,6 +94,15 @@ void MessagesWindow::WriteLine(std::u16string_view line, int32_t) {
 
 void MessagesWindow::Close() {
     if (view_) view_->close();
+}
+
+void MessagesWindow::Restart(const QString& title, const QFont& font) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != view_ && w->windowTitle() == title) w->close();
+    delete view_.data();
+    QPlainTextEdit* view = Open();
+    view->setWindowTitle(title);
+    view->setFont(font);
 }
 
 QString MessagesWindow::Text() const {

@@ -22,6 +22,9 @@ class MessagesWindow final : public TextWindowService {
     void ShowText(std::u16string_view text) override;
     void WriteLine(std::u16string_view line, int32_t position) override;
     void Close() override;
+    // Forgets the window (closing it) and opens a new, empty one with this title and font;
+    // any other window with that title is closed first.
+    void Restart(const QString& title, const QFont& font);
     // The window's text (empty while it was never shown).
     QString Text() const;
     QPlainTextEdit* Widget() const { return view_; }

@@ -20,6 +20,8 @@
 #include <iostream>
 
 #include "common/text.h"
+#include "gridentry/grid_window.h"
+#include "gridentry/run_grid.h"
 #include "platform/qt/dialogs.h"
 #include "script/report_windows.h"
 #include "shell/list_file.h"
@@ -387,9 +389,17 @@ void MainWindow::Paste() {
 }
 
 void MainWindow::Matrix() {
-    Ask(QStringLiteral("vexCalc"),
-        QStringLiteral("Unable to call function Run_MtxMaker.\n#UseGridEntryDll = 0"), ZORBIT_MB_OK,
-        ZORBIT_ID_OK);
+    // The window's Calculate menu uses the library this program has bound.
+    if (!matrixLibrary_) matrixLibrary_ = grid::BindMatrixLibrary({program_.binding.path});
+    // The entry line's text and room for the definition that comes back.
+    std::u16string buffer = Text16(entry_->text()) + std::u16string(1000, u' ');
+    const grid::GridHost host{&platform_.dialogs(), &platform_.messages(), grid::kCompiledInOffset,
+                              &*matrixLibrary_};
+    const int32_t handedBack = grid::RunMtxMaker(buffer.data(), host, this);
+    if (handedBack <= 0) return;
+    entry_->setText(QString::fromUtf16(buffer.data(), handedBack));
+    entry_->setFocus();
+    entry_->end(false);
 }
 
 void MainWindow::DeleteItems() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 
+#include "gridentry/matrix_library.h"
 #include "platform/qt/window_platform.h"
 #include "shell/expression_list.h"
 #include "shell/startup.h"
@@ -118,6 +119,7 @@ class MainWindow final : public QMainWindow {
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
     std::array<QAction*, 26> actions_{};
+    std::optional<grid::MatrixLibrary> matrixLibrary_; // for the matrix window, bound on use
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;

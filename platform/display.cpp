@@ -1,4 +1,4 @@
-#include "shell/display.h"
+#include "platform/display.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>

@@ -1,0 +1,132 @@
+// libgridentry.so: the window for callers that are not the calculator. Each export is
+// one guarded call; nothing throws across the C interface.
+
+#include "gridentry/gridentry.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "common/number_text.h"
+#include "common/text.h"
+#include "common/version.h"
+#include "gridentry/grid_window.h"
+#include "gridentry/run_grid.h"
+#include "platform/display.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/window_platform.h"
+#include "zorbit/codes.h"
+
+namespace {
+
+using vex::grid::GridWindow;
+
+// Answers for unattended runs (VEX_GRIDENTRY_ANSWERS="yes ok"): the first word answers
+// the import question, the second ends the window: ok, exit or close.
+class ScriptedAnswers final : public vex::DialogService {
+  public:
+    explicit ScriptedAnswers(const char* script) {
+        if (!script) return;
+        const std::string s(script);
+        const size_t space = s.find(' ');
+        importYes_ = s.substr(0, space) == "yes";
+        end_ = space == std::string::npos ? "ok" : s.substr(space + 1);
+        active_ = true;
+    }
+    bool active() const { return active_; }
+    const std::string& end() const { return end_; }
+    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t style,
+                    int32_t defaultAnswer) override {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text));
+        if (style == ZORBIT_MB_YESNO) return importYes_ ? ZORBIT_ID_YES : ZORBIT_ID_NO;
+        return defaultAnswer;
+    }
+    std::optional<QString> InputText(QWidget*, const QString&, const QString&,
+                                     const QString&) override {
+        return std::nullopt;
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+
+  private:
+    bool active_ = false, importYes_ = false;
+    std::string end_;
+};
+
+void EndScripted(const std::string& how) {
+    auto* window = dynamic_cast<GridWindow*>(QApplication::activeModalWidget());
+    if (!window) {
+        QTimer::singleShot(10, [how] { EndScripted(how); });
+        return;
+    }
+    if (how == "exit")
+        window->Exit();
+    else if (how == "close")
+        window->close();
+    else if (auto* ok = qobject_cast<QPushButton*>(window->control(vex::grid::kOk)))
+        ok->click();
+}
+
+int32_t RunStandalone(char16_t* buffer) {
+    std::unique_ptr<QApplication> own;
+    if (!QCoreApplication::instance()) {
+        std::string why;
+        if (!vex::DisplayAvailable(why)) {
+            std::fprintf(stderr, "GridEntry: no window: %s\n", why.c_str());
+            return 0;
+        }
+        static int argc = 1;
+        static char name[] = "gridentry";
+        static char* argv[] = {name, nullptr};
+        own = std::make_unique<QApplication>(argc, argv);
+    } else if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fputs("GridEntry: the caller's Qt application cannot show widgets.\n", stderr);
+        return 0;
+    }
+    ScriptedAnswers scripted(std::getenv("VEX_GRIDENTRY_ANSWERS"));
+    vex::MessagesWindow messages(nullptr);
+    const vex::grid::GridHost host{scripted.active() ? &scripted : &vex::QtDialogs(), &messages, 0,
+                                   nullptr};
+    if (scripted.active()) QTimer::singleShot(0, [&] { EndScripted(scripted.end()); });
+    return vex::grid::RunMtxMaker(buffer, host);
+}
+
+} // namespace
+
+GRIDENTRY_API int32_t Run_MtxMaker(char16_t* buffer) {
+    try {
+        return RunStandalone(buffer);
+    } catch (...) {
+        std::fputs("GridEntry: the window could not run.\n", stderr);
+        return 0;
+    }
+}
+
+GRIDENTRY_API const char16_t* StrD0(const char16_t* text) {
+    thread_local std::u16string result;
+    try {
+        result = zorbit::TrimNumber(zorbit::View(text));
+    } catch (...) {
+        result.clear();
+    }
+    return result.c_str();
+}
+
+GRIDENTRY_API int32_t DisplayVerInfo(const char16_t* fileName, char16_t* fileVersion,
+                                     char16_t* productVersion) {
+    try {
+        return zorbit::VersionInfo(zorbit::View(fileName), fileVersion, productVersion);
+    } catch (...) {
+        return 0;
+    }
+}

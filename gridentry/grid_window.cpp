@@ -1,0 +1,541 @@
+#include "gridentry/grid_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "common/number_text.h"
+#include "gridentry/matrix_library.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/window_platform.h"
+#include "zorbit/codes.h"
+
+namespace vex::grid {
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string U(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<size_t>(text.size()));
+}
+
+// The tooltip shows the start of a long definition; the field holds all of it.
+constexpr qsizetype kTipChars = 4000;
+
+} // namespace
+
+// ---- CellModel
+
+int CellModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : state_.rows;
+}
+
+int CellModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : state_.cols;
+}
+
+QVariant CellModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const size_t k = static_cast<size_t>(index.row()) * state_.cols + index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return Q(state_.cells[k]);
+    case Qt::AccessibleDescriptionRole:
+        return Q(PlaceLabel({index.row() + 1, index.column() + 1}));
+    case Qt::UserRole: // the cell's identifier
+        return IdOf(index.row() + 1, index.column() + 1, state_.cols, cellBase_);
+    default:
+        return {};
+    }
+}
+
+bool CellModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    std::u16string& cell =
+        state_.cells[static_cast<size_t>(index.row()) * state_.cols + index.column()];
+    const std::u16string text = U(value.toString());
+    if (cell == text) return true;
+    cell = text;
+    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags CellModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
+                           : Qt::NoItemFlags;
+}
+
+void CellModel::Reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void CellModel::AllChanged() {
+    if (state_.rows > 0 && state_.cols > 0)
+        Q_EMIT dataChanged(index(0, 0), index(state_.rows - 1, state_.cols - 1));
+}
+
+// ---- GridWindow
+
+GridWindow::GridWindow(GridState& state, const GridHost& host, QWidget* parent)
+    : QDialog(parent), state_(state), host_(host), model_(state, kCellBase + host.offset) {
+    setObjectName(IdName(kWindow));
+    setWindowTitle(QStringLiteral("Vector / Matrix"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    BuildControls();
+    BuildMenu();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(client_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().topLeft() + QPoint(249, 0));
+
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(0);
+    connect(&refresh_, &QTimer::timeout, this, [this] { RefreshOutput(); });
+    // The definition is built from what the window shows, even before the first change.
+    Changed();
+}
+
+GridWindow::~GridWindow() = default;
+
+QString GridWindow::IdName(int id) const {
+    return QString::number(id + host_.offset);
+}
+
+QWidget* GridWindow::control(int id) const {
+    if (id + host_.offset == objectName().toInt()) return const_cast<GridWindow*>(this);
+    return findChild<QWidget*>(IdName(id));
+}
+
+QAction* GridWindow::menuItem(int id) const {
+    return findChild<QAction*>(IdName(id));
+}
+
+void GridWindow::BuildControls() {
+    client_ = new QWidget(this);
+    client_->setFixedSize(350, 300);
+    auto place = [this](QWidget* w, int id, int x, int y, int width, int height) {
+        w->setObjectName(IdName(id));
+        w->setGeometry(x, y, width, height);
+    };
+    rows_ = new QLineEdit(QStringLiteral("0"), client_);
+    place(rows_, kRows, 45, 10, 45, 20);
+    cols_ = new QLineEdit(QStringLiteral("0"), client_);
+    place(cols_, kCols, 150, 10, 45, 20);
+    place(new QLabel(QStringLiteral("Rows"), client_), kRowsLabel, 5, 15, 40, 15);
+    place(new QLabel(QStringLiteral("Columns"), client_), kColsLabel, 100, 15, 48, 15);
+    auto* ok = new QPushButton(QStringLiteral("&OK"), client_);
+    place(ok, kOk, 235, 40, 50, 20);
+    ok->setDefault(true);
+    auto* copy = new QPushButton(QStringLiteral("&Copy"), client_);
+    place(copy, kCopy, 295, 40, 50, 20);
+    place(new QLabel(QStringLiteral("Simb. Nm."), client_), kNameLabel, 5, 40, 60, 20);
+    name_ = new QLineEdit(Q(state_.name), client_);
+    place(name_, kName, 65, 37, 45, 20);
+    multiLine_ = new QCheckBox(QStringLiteral("Multi Line (DimX)"), client_);
+    place(multiLine_, kMultiLine, 118, 43, 114, 15);
+    multiLine_->setChecked(state_.multiLine);
+    auto* generate = new QPushButton(QStringLiteral("&Generate Cells"), client_);
+    place(generate, kGenerate, 235, 10, 100, 20);
+    generate->setAutoDefault(false);
+    copy->setAutoDefault(false);
+    editor_ = new QLineEdit(client_);
+    place(editor_, kCellEditor, 55, 63, 290, 20);
+    place_ = new QLabel(QStringLiteral("R0,C0"), client_);
+    place(place_, kCellLabel, 5, 65, 50, 15);
+    output_ = new QPlainTextEdit(QStringLiteral("Output"), client_);
+    place(output_, kOutput, 2, 262, 346, 36);
+    output_->setReadOnly(true);
+    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    output_->installEventFilter(this);
+
+    // The cells' container exists from the first Generate Cells on.
+    cells_ = new QTableView(client_);
+    cells_->setObjectName(IdName(kCells));
+    cells_->setModel(&model_);
+    cells_->horizontalHeader()->hide();
+    cells_->verticalHeader()->hide();
+    for (QHeaderView* header : {cells_->horizontalHeader(), cells_->verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    cells_->horizontalHeader()->setDefaultSectionSize(kCellWidth);
+    cells_->verticalHeader()->setDefaultSectionSize(kCellHeight);
+    cells_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    cells_->setSelectionMode(QAbstractItemView::SingleSelection);
+    cells_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                            QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    cells_->setTabKeyNavigation(true);
+    cells_->hide();
+
+    connect(ok, &QPushButton::clicked, this, [this] { Finish(); });
+    connect(copy, &QPushButton::clicked, this, [this] { CopyDefinition(); });
+    connect(generate, &QPushButton::clicked, this, [this] { GenerateCells(); });
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        state_.name = U(text);
+        Changed();
+    });
+    connect(multiLine_, &QCheckBox::toggled, this, [this](bool on) {
+        state_.multiLine = on;
+        Changed();
+    });
+    connect(editor_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { EditorEdited(text); });
+    connect(cells_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { CellFocused(current); });
+    connect(&model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) { CellsEdited(from, to); });
+}
+
+void GridWindow::BuildMenu() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(IdName(kMenuBar));
+    auto item = [this](QMenu* menu, int id, const char* text, auto run) {
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setObjectName(IdName(id));
+        connect(action, &QAction::triggered, this, run);
+        return action;
+    };
+    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
+    item(file, kMenuOpen, "&Open", [this] { OpenFile(); });
+    item(file, kMenuSave, "&Save", [this] { SaveFile(); });
+    item(file, kMenuSaveAs, "Save &As", [this] { SaveFileAs(); });
+    file->addSeparator();
+    item(file, kMenuExit, "&Exit", [this] { Exit(); });
+    QMenu* edit = menuBar_->addMenu(QStringLiteral("&Edit"));
+    item(edit, kMenuCopy, "&Copy", [this] { CopyDefinition(); });
+    item(edit, kMenuClear, "C&lear cells", [this] { ClearCells(); });
+    QMenu* calculate = menuBar_->addMenu(QStringLiteral("&Calculate"));
+    item(calculate, kMenuDeterminant, "&Determinant", [this] { Determinant(); });
+    item(calculate, kMenuTranspose, "&Transpose", [this] { TransposeCells(); });
+    item(calculate, kMenuInvert, "&Invert", [this] { Invert(); });
+    item(calculate, kMenuOrtogonal, "&Ortogonal", [this] { Ortogonal(); });
+    QMenu* info = menuBar_->addMenu(QStringLiteral("&Info"));
+    item(info, kMenuAbout, "&About", [this] { ShowAbout(); });
+}
+
+int32_t GridWindow::Message(const QString& text, int32_t style, const QString& title) {
+    return host_.dialogs->Message(this, title, text, style,
+                                  style == ZORBIT_MB_YESNO ? ZORBIT_ID_YES : ZORBIT_ID_OK);
+}
+
+// ---- the definition
+
+void GridWindow::Changed() {
+    dirty_ = true;
+    refresh_.start();
+}
+
+const std::u16string& GridWindow::MatrixText() {
+    if (dirty_ && !exited_) {
+        state_.matrixText = Definition(state_);
+        dirty_ = false;
+    }
+    return state_.matrixText;
+}
+
+void GridWindow::RefreshOutput() {
+    if (exited_) return;
+    const QString text = Q(MatrixText());
+    if (text == shown_) return;
+    shown_ = text;
+    output_->setPlainText(text);
+}
+
+void GridWindow::ShowDefinitionTip() {
+    QString text = Q(MatrixText());
+    if (text.size() > kTipChars) text = text.left(kTipChars) + QStringLiteral("...");
+    const QString title = Q(DefinitionTitle(state_));
+    lastTooltip_ = title + QLatin1Char('\n') + text;
+    QToolTip::showText(
+        output_->mapToGlobal(QPoint(0, 0)),
+        QStringLiteral("<b>") + title.toHtmlEscaped() + QStringLiteral("</b><br>") +
+            text.toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")),
+        output_);
+}
+
+bool GridWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == output_ && event->type() == QEvent::FocusIn) ShowDefinitionTip();
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- the cells
+
+void GridWindow::CommitEdit() {
+    // An open cell editor hands its text to the cell when it loses the focus.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && cells_->viewport()->isAncestorOf(focus)) cells_->setFocus();
+}
+
+bool GridWindow::ReadShape(int& rows, int& cols) {
+    const std::optional<int> r = CheckedCount(CountValue(U(rows_->text())));
+    const std::optional<int> c = CheckedCount(CountValue(U(cols_->text())));
+    if (!r || !c) {
+        Message(Q(kCountMessage));
+        return false;
+    }
+    rows = *r;
+    cols = *c;
+    return true;
+}
+
+void GridWindow::LayOut() {
+    GridGeometry g = GeometryFor(state_.rows, state_.cols);
+    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        // Room for the frame and the menu bar; the cells scroll in what is left.
+        const QRect room = s->availableGeometry();
+        g = FitGeometry(g, room.width() - 16, room.height() - menuBar_->sizeHint().height() - 48);
+    }
+    client_->setFixedSize(g.width, g.height);
+    output_->setGeometry(2, g.outputTop, g.width - 4, 36);
+    editor_->setGeometry(55, 63, g.width - 57, 20);
+    cells_->setGeometry(2, g.cellsTop, g.width - 2, g.cellsHeight);
+}
+
+void GridWindow::ShowCells() {
+    model_.Reset();
+    LayOut();
+    cells_->show();
+    editor_->clear();
+    place_->setText(QStringLiteral("R0,C0"));
+    Changed();
+}
+
+void GridWindow::GenerateCells() {
+    CommitEdit();
+    int rows = 0, cols = 0;
+    if (!ReadShape(rows, cols)) return;
+    // After an import the values go on in row order into the new shape.
+    std::u16string previous;
+    if (state_.imported) previous = MatrixText();
+    ResetCells(state_, rows, cols);
+    if (state_.imported) FillCells(state_, previous);
+    ShowCells();
+}
+
+void GridWindow::ClearCells() {
+    CommitEdit();
+    int rows = 0, cols = 0;
+    if (!ReadShape(rows, cols)) return;
+    ResetCells(state_, rows, cols);
+    ShowCells();
+}
+
+void GridWindow::CellFocused(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    place_->setText(Q(PlaceLabel({index.row() + 1, index.column() + 1})));
+    const QString text = model_.data(index, Qt::EditRole).toString();
+    if (editor_->text() != text) editor_->setText(text);
+}
+
+void GridWindow::CellsEdited(const QModelIndex& from, const QModelIndex& to) {
+    Changed();
+    const QModelIndex current = cells_->currentIndex();
+    if (current.isValid() && current.row() >= from.row() && current.row() <= to.row() &&
+        current.column() >= from.column() && current.column() <= to.column())
+        CellFocused(current);
+}
+
+void GridWindow::EditorEdited(const QString& text) {
+    const QModelIndex current = cells_->currentIndex();
+    if (current.isValid()) model_.setData(current, text, Qt::EditRole);
+}
+
+// ---- import
+
+void GridWindow::OfferImport() {
+    const std::u16string name = ImportName(state_.matrixText);
+    if (name.empty()) return;
+    if (Message(QStringLiteral("Import matrix: ") + Q(name) + QStringLiteral("?"), ZORBIT_MB_YESNO,
+                QStringLiteral("GridEntry module")) == ZORBIT_ID_YES)
+        ImportLine(std::u16string(state_.matrixText), name);
+}
+
+void GridWindow::ImportLine(const std::u16string& text, const std::u16string& name) {
+    state_.imported = true;
+    name_->setText(Q(name));
+    rows_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 2))))));
+    cols_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 3))))));
+    // Generate Cells fills the new cells from the text it finds in MatrixText.
+    state_.matrixText = text;
+    dirty_ = false;
+    GenerateCells();
+    state_.matrixText.clear();
+    Changed();
+}
+
+// ---- buttons and menu items
+
+void GridWindow::Finish() {
+    CommitEdit();
+    accept();
+}
+
+void GridWindow::closeEvent(QCloseEvent* event) {
+    CommitEdit();
+    QDialog::closeEvent(event);
+}
+
+void GridWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves as File > Exit does: nothing is handed back.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Exit();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void GridWindow::Exit() {
+    exited_ = true;
+    dirty_ = false;
+    state_.matrixText.clear();
+    refresh_.stop();
+    reject();
+}
+
+void GridWindow::CopyDefinition() {
+    CommitEdit();
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(DialogText(MatrixText()));
+}
+
+void GridWindow::ShowAbout() {
+    MessagesWindow* messages = host_.messages;
+    if (!messages) return;
+    const QString title = QStringLiteral("GridEntry Module");
+    QFont font(QStringLiteral("Courier New"), 8);
+    font.setStyleHint(QFont::TypeWriter);
+    messages->Restart(title, font);
+    // Numbered as the messages writer numbers its lines; read from the top down.
+    int number = 0;
+    auto write = [&](std::u16string_view line) {
+        messages->WriteLine(zorbit::IntText(++number) + u": " + std::u16string(line), -1);
+    };
+    write(U(title));
+    const std::u16string about = AboutText() + u"\r\n";
+    for (size_t pos = 0; pos < about.size();) {
+        size_t end = about.find(u'\r', pos);
+        if (end == std::u16string::npos) end = about.size();
+        std::u16string_view piece(about.data() + pos, end - pos);
+        if (!piece.empty() && piece.front() == u'\n') piece.remove_prefix(1);
+        write(piece);
+        pos = end + 1;
+    }
+}
+
+void GridWindow::OpenFile() {
+    CommitEdit();
+    const QString file =
+        host_.dialogs->OpenFileName(this, QStringLiteral("Open"), fileName_,
+                                    QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
+    if (file.isEmpty()) return;
+    std::u16string line;
+    std::string error;
+    if (!ReadMatrixFile(file.toStdString(), line, error)) {
+        Message(QStringLiteral("Unable to open file: ") + file + QStringLiteral("\n") +
+                QString::fromStdString(error));
+        return;
+    }
+    fileName_ = file;
+    ImportLine(line, ImportName(line));
+}
+
+bool GridWindow::WriteTo(const QString& file) {
+    std::string error;
+    if (WriteMatrixFile(file.toStdString(), MatrixText(), error)) return true;
+    Message(QStringLiteral("Error creating file.\n") + file + QStringLiteral(": ") +
+            QString::fromStdString(error));
+    return false;
+}
+
+void GridWindow::SaveFile() {
+    CommitEdit();
+    if (fileName_.isEmpty()) {
+        SaveFileAs();
+        return;
+    }
+    WriteTo(fileName_);
+}
+
+void GridWindow::SaveFileAs() {
+    CommitEdit();
+    const QString file =
+        host_.dialogs->SaveFileName(this, QStringLiteral("Save As"), fileName_,
+                                    QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
+    if (file.isEmpty()) return;
+    if (WriteTo(file)) fileName_ = file;
+}
+
+const MatrixLibrary* GridWindow::Library() {
+    const MatrixLibrary* lib = host_.library ? host_.library : &TheMatrixLibrary();
+    if (lib->bound()) return lib;
+    Message(QStringLiteral("Function yet to be implemented!\nMy apologies\n\n(") +
+            QString::fromStdString(lib->error) + QStringLiteral(")"));
+    return nullptr;
+}
+
+void GridWindow::Determinant() {
+    CommitEdit();
+    const MatrixLibrary* lib = Library();
+    if (!lib) return;
+    const Calculation c = DeterminantOf(*lib, state_);
+    if (!c.error.empty()) {
+        Message(Q(c.error));
+        return;
+    }
+    if (host_.messages) host_.messages->WriteLine(c.text, -1);
+}
+
+void GridWindow::TransposeCells() {
+    CommitEdit();
+    Transpose(state_);
+    rows_->setText(Q(zorbit::IntText(state_.rows)));
+    cols_->setText(Q(zorbit::IntText(state_.cols)));
+    ShowCells();
+}
+
+void GridWindow::Invert() {
+    CommitEdit();
+    const MatrixLibrary* lib = Library();
+    if (!lib) return;
+    const Calculation c = InvertCells(*lib, state_);
+    if (!c.error.empty()) {
+        Message(Q(c.error));
+        return;
+    }
+    model_.AllChanged();
+}
+
+void GridWindow::Ortogonal() {
+    CommitEdit();
+    const MatrixLibrary* lib = Library();
+    if (!lib) return;
+    const Calculation c = OrthogonalityOf(*lib, state_);
+    Message(Q(c.error.empty() ? c.text : c.error));
+}
+
+} // namespace vex::grid

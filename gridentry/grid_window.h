@@ -1,0 +1,134 @@
+#pragma once
+// The vector/matrix entry window: a modal dialog over a GridState. The rules are in
+// grid_state; this class lays out the controls and turns user actions into them.
+
+#include <QAbstractTableModel>
+#include <QDialog>
+#include <QTimer>
+#include <string>
+
+#include "gridentry/grid_state.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPlainTextEdit;
+class QTableView;
+
+namespace vex {
+class DialogService;
+class MessagesWindow;
+} // namespace vex
+
+namespace vex::grid {
+
+struct MatrixLibrary;
+
+// What the window needs from its caller.
+struct GridHost {
+    DialogService* dialogs = nullptr;
+    MessagesWindow* messages = nullptr;
+    int offset = 0;                         // added to every identifier
+    const MatrixLibrary* library = nullptr; // null: bound by name on first use
+};
+
+// The cells as a table model: no widget per cell, so a 256 x 256 grid stays quick.
+class CellModel final : public QAbstractTableModel {
+  public:
+    CellModel(GridState& state, int cellBase) : state_(state), cellBase_(cellBase) {}
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void Reset();
+    // Every cell's text was replaced (same shape).
+    void AllChanged();
+
+  private:
+    GridState& state_;
+    int cellBase_;
+};
+
+class GridWindow final : public QDialog {
+  public:
+    GridWindow(GridState& state, const GridHost& host, QWidget* parent = nullptr);
+    ~GridWindow() override;
+
+    // Offers the text's matrix for import (the Yes/No question), before the loop.
+    void OfferImport();
+    // The definition of the cells as they are now ("" after Exit).
+    const std::u16string& MatrixText();
+    bool exited() const { return exited_; }
+
+    // The control or menu item with an identifier (without the offset).
+    QWidget* control(int id) const;
+    QAction* menuItem(int id) const;
+    QTableView* cells() const { return cells_; }
+    const GridState& state() const { return state_; }
+    QString lastTooltip() const { return lastTooltip_; }
+
+    // The window's operations, as the buttons and menu items run them.
+    void GenerateCells();
+    void ClearCells();
+    void CopyDefinition();
+    void Exit();
+    void ShowAbout();
+    void OpenFile();
+    void SaveFile();
+    void SaveFileAs();
+    void Determinant();
+    void TransposeCells();
+    void Invert();
+    void Ortogonal();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString IdName(int id) const;
+    void BuildControls();
+    void BuildMenu();
+    void ImportLine(const std::u16string& text, const std::u16string& name);
+    bool ReadShape(int& rows, int& cols);
+    void CommitEdit();
+    void Finish();
+    bool WriteTo(const QString& file);
+    void LayOut();
+    void ShowCells();
+    void Changed();
+    void RefreshOutput();
+    void CellFocused(const QModelIndex& index);
+    void CellsEdited(const QModelIndex& from, const QModelIndex& to);
+    void EditorEdited(const QString& text);
+    void ShowDefinitionTip();
+    const MatrixLibrary* Library();
+    int32_t Message(const QString& text, int32_t style = 0,
+                    const QString& title = QStringLiteral("GridEntry"));
+
+    GridState& state_;
+    GridHost host_;
+    CellModel model_;
+    QWidget* client_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QLineEdit* rows_ = nullptr;
+    QLineEdit* cols_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QCheckBox* multiLine_ = nullptr;
+    QLineEdit* editor_ = nullptr;
+    QLabel* place_ = nullptr;
+    QPlainTextEdit* output_ = nullptr;
+    QTableView* cells_ = nullptr;
+    QTimer refresh_;
+    QString shown_; // the definition field's text
+    QString lastTooltip_;
+    QString fileName_;   // the file Save writes
+    bool dirty_ = false; // the cells changed since MatrixText was built
+    bool exited_ = false;
+};
+
+} // namespace vex::grid
