@@ -4,7 +4,7 @@
 # folders (script, platform, plot, shell) reach the library only through zorbit/zorbit.h.
 # Run: cmake -DSOURCE_DIR=<tree> -P check_layers.cmake
 set(layers common engine matrix derive numeric library)
-set(program_folders script platform plot shell)
+set(program_folders script platform plot shell gridentry)
 
 function(layer_of folder out)
   list(FIND layers "${folder}" index)
