@@ -187,7 +187,7 @@ GridGeometry FitGeometry(GridGeometry g, int maxWidth, int maxHeight) {
 }
 
 std::u16string AboutText() {
-    return u"GridEntry Module\r\n"
+    return u"Module: GridEntry (libgridentry.so, and built into vexcalc)\r\n"
            u"Version: 0.0.1.0 - Built: " +
            zorbit::Utf8ToUtf16(__DATE__) +
            u"\r\n"

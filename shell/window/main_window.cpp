@@ -398,6 +398,7 @@ void MainWindow::Matrix() {
     const int32_t handedBack = grid::RunMtxMaker(buffer.data(), host, this);
     if (handedBack <= 0) return;
     entry_->setText(QString::fromUtf16(buffer.data(), handedBack));
+    activateWindow();
     entry_->setFocus();
     entry_->end(false);
 }

@@ -2,6 +2,7 @@
 // menu items and shortcuts. Every dialog is answered by FakeDialogs from a queue, and
 // every question it was asked is recorded.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -13,66 +14,18 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
+#include "gridentry/grid_window.h"
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"
+#include "tests/window/fake_dialogs.h"
 #include "zorbit/codes.h"
 
 using vex::MenuItem;
-
-namespace {
-
-class FakeDialogs final : public vex::DialogService {
-  public:
-    struct Question {
-        QString title, text;
-    };
-    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t style,
-                    int32_t) override {
-        asked.push_back({title, text});
-        if (!messages.isEmpty()) return messages.takeFirst();
-        if ((style & 0xF) == ZORBIT_MB_OK) return ZORBIT_ID_OK;
-        ++unanswered;
-        return vex::kIdCancel;
-    }
-    std::optional<QString> InputText(QWidget*, const QString& title, const QString& prompt,
-                                     const QString&) override {
-        asked.push_back({title, prompt});
-        if (inputs.isEmpty()) ++unanswered;
-        return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
-    }
-    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        return FileName(title);
-    }
-    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        return FileName(title);
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override {
-        asked.push_back({QStringLiteral("Font"), {}});
-        if (fonts.isEmpty()) ++unanswered;
-        return fonts.isEmpty() ? std::nullopt : fonts.takeFirst();
-    }
-    void Reset() { *this = FakeDialogs(); }
-
-    QList<Question> asked;
-    QList<int32_t> messages; // answers to Yes/No(/Cancel) boxes; OK boxes need none
-    QList<std::optional<QString>> inputs;
-    QStringList files; // "" dismisses the dialog
-    QList<std::optional<QFont>> fonts;
-    int unanswered = 0;
-
-  private:
-    QString FileName(const QString& title) {
-        asked.push_back({title, {}});
-        if (files.isEmpty()) ++unanswered;
-        return files.isEmpty() ? QString() : files.takeFirst();
-    }
-};
-
-} // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -379,12 +332,85 @@ class WindowTest : public QObject {
         QCOMPARE(entry->text(), QStringLiteral("2*sin(1)"));
     }
 
-    void matrixIsUnavailable() {
+    void matrixWindow_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("import and OK")
+            << "Matr = [mB]; 1; 2; 3; 4"
+            << "ok"
+            << "Matr = [mB]; 1; 2; 3; 4" << QStringList{"E1|Matr = [mB]; 1; 2; 3; 4"};
+        QTest::newRow("cells typed, DimX form")
+            << ""
+            << "dimx"
+            << "DimX = mA(2,1); mA(1,1)=5; \r\nDimX = mA(2,1); mA(2,1)=6; "
+            << QStringList{"E1|DimX = mA(2,1); mA(1,1)=5; \r\nDimX = mA(2,1); mA(2,1)=6;"};
+        QTest::newRow("File > Exit leaves the entry line")
+            << "2+3"
+            << "exit"
+            << "2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"};
+    }
+
+    // Edit > Matrix opens the matrix window on the entry line's text; what it hands back
+    // becomes the entry line, and Enter runs it.
+    void matrixWindow() {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        QFETCH(QString, entry);
+        QFETCH(QStringList, rows);
+        QTest::keyClicks(window_->entryLine(), typed);
+        dialogs_.messages = {ZORBIT_ID_YES};
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* grid = dynamic_cast<vex::grid::GridWindow*>(QApplication::activeModalWidget());
+            if (!grid) return;
+            title = grid->windowTitle();
+            // The copy inside the calculator numbers its controls from 1030 on.
+            QCOMPARE(grid->control(vex::grid::kOk)->objectName(), QStringLiteral("1035"));
+            if (how == QLatin1String("exit")) {
+                grid->menuItem(vex::grid::kMenuExit)->trigger();
+                return;
+            }
+            if (how == QLatin1String("dimx")) {
+                auto* rowsField = qobject_cast<QLineEdit*>(grid->control(vex::grid::kRows));
+                rowsField->setText(QStringLiteral("2"));
+                qobject_cast<QLineEdit*>(grid->control(vex::grid::kCols))
+                    ->setText(QStringLiteral("1"));
+                grid->GenerateCells();
+                auto* cellEditor = qobject_cast<QLineEdit*>(grid->control(vex::grid::kCellEditor));
+                for (int row = 0; row < 2; ++row) {
+                    grid->cells()->setCurrentIndex(grid->cells()->model()->index(row, 0));
+                    QTest::keyClicks(cellEditor, QString::number(5 + row));
+                }
+                qobject_cast<QAbstractButton*>(grid->control(vex::grid::kMultiLine))->click();
+            }
+            QTest::mouseClick(grid->control(vex::grid::kOk), Qt::LeftButton);
+        });
         window_->action(MenuItem::Matrix)->trigger();
-        QCOMPARE(dialogs_.asked.size(), 1);
-        QCOMPARE(dialogs_.asked[0].title, QStringLiteral("vexCalc"));
-        QCOMPARE(dialogs_.asked[0].text,
-                 QStringLiteral("Unable to call function Run_MtxMaker.\n#UseGridEntryDll = 0"));
+        QCOMPARE(title, QStringLiteral("Vector / Matrix"));
+        QLineEdit* line = window_->entryLine();
+        QCOMPARE(line->text(), entry);
+        if (entry != typed) {
+            QCOMPARE(window_->focusWidget(), line);
+            QCOMPARE(line->cursorPosition(), int(entry.size()));
+        }
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(Rows(), rows);
+    }
+
+    void matrixWindowComputesThroughTheLibrary() {
+        QTest::keyClicks(window_->entryLine(), QStringLiteral("Matr = [mA]; 2; 2; 4; 7; 2; 6"));
+        dialogs_.messages = {ZORBIT_ID_YES};
+        QTimer::singleShot(0, [&] {
+            auto* grid = dynamic_cast<vex::grid::GridWindow*>(QApplication::activeModalWidget());
+            if (!grid) return;
+            grid->menuItem(vex::grid::kMenuDeterminant)->trigger();
+            grid->menuItem(vex::grid::kMenuExit)->trigger();
+        });
+        window_->action(MenuItem::Matrix)->trigger();
+        QVERIFY2(platform_->messages().Text().endsWith(QStringLiteral("Determinant of [mA] = 10")),
+                 qPrintable(platform_->messages().Text()));
     }
 
     // --- Clearing, saving, opening -----------------------------------------------------
