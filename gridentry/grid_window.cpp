@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -38,6 +39,27 @@ std::u16string U(const QString& text) {
 
 // The tooltip shows the start of a long definition; the field holds all of it.
 constexpr qsizetype kTipChars = 4000;
+constexpr qreal kControlPoints = 8;
+
+// Cell editors write into their cell with every key, as the wide editor does, so the
+// definition and the wide editor follow the typing.
+class CellDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            QPersistentModelIndex cell(index);
+            connect(line, &QLineEdit::textEdited, line, [cell](const QString& text) {
+                if (cell.isValid())
+                    const_cast<QAbstractItemModel*>(cell.model())
+                        ->setData(cell, text, Qt::EditRole);
+            });
+        }
+        return editor;
+    }
+};
 
 } // namespace
 
@@ -138,6 +160,10 @@ QAction* GridWindow::menuItem(int id) const {
 void GridWindow::BuildControls() {
     client_ = new QWidget(this);
     client_->setFixedSize(350, 300);
+    // The controls have fixed pixel sizes: a small font keeps their texts whole.
+    QFont small = client_->font();
+    if (small.pointSizeF() > kControlPoints) small.setPointSizeF(kControlPoints);
+    client_->setFont(small);
     auto place = [this](QWidget* w, int id, int x, int y, int width, int height) {
         w->setObjectName(IdName(id));
         w->setGeometry(x, y, width, height);
@@ -177,6 +203,7 @@ void GridWindow::BuildControls() {
     cells_ = new QTableView(client_);
     cells_->setObjectName(IdName(kCells));
     cells_->setModel(&model_);
+    cells_->setItemDelegate(new CellDelegate(cells_));
     cells_->horizontalHeader()->hide();
     cells_->verticalHeader()->hide();
     for (QHeaderView* header : {cells_->horizontalHeader(), cells_->verticalHeader()}) {

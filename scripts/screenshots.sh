@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
 # entered, once in each colour scheme; then two plot windows side by side, a smooth
-# curve and one with a pole. Needs xvfb and xauth (see install-deps.sh).
+# curve and one with a pole; and the matrix-entry window with a 3x3 grid being filled.
+# Needs xvfb and xauth (see install-deps.sh).
 # The windows grab themselves once they have painted, so nothing races a fixed sleep.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target window_shot plot_shot vexcalc >/dev/null
+cmake --build --preset default -j2 --target window_shot plot_shot grid_shot vexcalc >/dev/null
 
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
@@ -37,4 +38,6 @@ shot docs/main-window-light.png --light
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --out docs/plot-sin.png "Plot(-2*pi; 2*pi) = sin(x)" \
     --out docs/plot-pole.png "Plot(-1; 1) = 1/x"
-echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-pole.png"
+xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/grid_shot --out docs/matrix-entry.png
+echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-pole.png" \
+     "docs/matrix-entry.png"
