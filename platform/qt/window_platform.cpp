@@ -9,6 +9,8 @@ namespace vex {
 
 namespace {
 
+const QString kMessagesTitle = QStringLiteral("vexCalc messages");
+
 QString FromUtf16(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -67,7 +69,7 @@ QPlainTextEdit* MessagesWindow::Open() {
         // Its own top-level window: it stays beside the main window, not inside it.
         view_ = new QPlainTextEdit;
         view_->setReadOnly(true);
-        view_->setWindowTitle(QStringLiteral("vexCalc messages"));
+        view_->setWindowTitle(kMessagesTitle);
         view_->setLineWrapMode(QPlainTextEdit::NoWrap);
         QFont font(QStringLiteral("monospace"));
         font.setStyleHint(QFont::TypeWriter);
@@ -82,6 +84,8 @@ QPlainTextEdit* MessagesWindow::Open() {
 
 void MessagesWindow::ShowText(std::u16string_view text) {
     QPlainTextEdit* view = Open();
+    // A report takes the window back from whoever retitled it.
+    view->setWindowTitle(kMessagesTitle);
     view->setPlainText(DialogText(text));
     view->moveCursor(QTextCursor::Start);
 }

@@ -302,6 +302,11 @@ class GridWindowTest : public QObject {
         ClickCell(1, 1);
         QCOMPARE(Control<QLabel>(kCellLabel)->text(), QStringLiteral("R1,C1"));
         QCOMPARE(Control<QLineEdit>(kCellEditor)->text(), QString());
+        // While a cell is being typed, the wide editor and the definition follow each key.
+        QTest::keyClick(window_->cells(), '4');
+        QTest::keyClick(QApplication::focusWidget(), '2');
+        QCOMPARE(Control<QLineEdit>(kCellEditor)->text(), QStringLiteral("42"));
+        QVERIFY(Definition().startsWith(QStringLiteral("Matr = [mA]; 3; 4; 42; 0; ")));
     }
 
     void definitionTooltip_data() {
