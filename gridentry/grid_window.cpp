@@ -354,13 +354,23 @@ void GridWindow::ShowCells() {
 
 void GridWindow::GenerateCells() {
     CommitEdit();
+    // After an import the values go on in row order into the new shape; they are read
+    // from the one-line form, whichever form is shown.
+    if (!state_.imported) {
+        Regenerate(nullptr);
+        return;
+    }
+    GridState oneLine = state_;
+    oneLine.multiLine = false;
+    const std::u16string previous = Definition(oneLine);
+    Regenerate(&previous);
+}
+
+void GridWindow::Regenerate(const std::u16string* values) {
     int rows = 0, cols = 0;
     if (!ReadShape(rows, cols)) return;
-    // After an import the values go on in row order into the new shape.
-    std::u16string previous;
-    if (state_.imported) previous = MatrixText();
     ResetCells(state_, rows, cols);
-    if (state_.imported) FillCells(state_, previous);
+    if (values) FillCells(state_, *values);
     ShowCells();
 }
 
@@ -407,10 +417,7 @@ void GridWindow::ImportLine(const std::u16string& text, const std::u16string& na
     name_->setText(Q(name));
     rows_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 2))))));
     cols_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 3))))));
-    // Generate Cells fills the new cells from the text it finds in MatrixText.
-    state_.matrixText = text;
-    dirty_ = false;
-    GenerateCells();
+    Regenerate(&text);
     state_.matrixText.clear();
     Changed();
 }

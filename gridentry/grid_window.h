@@ -95,6 +95,9 @@ class GridWindow final : public QDialog {
     void BuildMenu();
     void ImportLine(const std::u16string& text, const std::u16string& name);
     bool ReadShape(int& rows, int& cols);
+    // New cells in the shape of the rows and columns fields, filled from fields 4, 5, ...
+    // of values when given.
+    void Regenerate(const std::u16string* values);
     void CommitEdit();
     void Finish();
     bool WriteTo(const QString& file);

@@ -401,21 +401,26 @@ class GridWindowTest : public QObject {
     void regeneratingKeepsValuesInRowOrder_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("cols");
+        QTest::addColumn<bool>("multiLine");
         QTest::addColumn<QStringList>("cells");
-        QTest::newRow("3x2") << 3 << 2 << QStringList{"1", "2", "3", "4", "5", "6"};
-        QTest::newRow("2x2, fewer cells") << 2 << 2 << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("3x2") << 3 << 2 << false << QStringList{"1", "2", "3", "4", "5", "6"};
+        QTest::newRow("3x2, DimX form shown")
+            << 3 << 2 << true << QStringList{"1", "2", "3", "4", "5", "6"};
+        QTest::newRow("2x2, fewer cells") << 2 << 2 << false << QStringList{"1", "2", "3", "4"};
         QTest::newRow("2x4, more cells")
-            << 2 << 4 << QStringList{"1", "2", "3", "4", "5", "6", "", ""};
+            << 2 << 4 << false << QStringList{"1", "2", "3", "4", "5", "6", "", ""};
     }
 
     void regeneratingKeepsValuesInRowOrder() {
         QFETCH(int, rows);
         QFETCH(int, cols);
+        QFETCH(bool, multiLine);
         QFETCH(QStringList, cells);
         dialogs_.messages = {ZORBIT_ID_YES};
         MakeWindow(QStringLiteral("Matr = [mB]; 2; 3; 1; 2; 3; 4; 5; 6"));
         QCOMPARE(Control<QLineEdit>(kRows)->text(), QStringLiteral("2"));
         QCOMPARE(Control<QLineEdit>(kCols)->text(), QStringLiteral("3"));
+        Control<QCheckBox>(kMultiLine)->setChecked(multiLine);
         Generate(rows, cols);
         QCOMPARE(Cells(), cells);
     }
