@@ -84,6 +84,14 @@ add_custom_command(OUTPUT ${vex_man}
 add_custom_target(vexcalc_man ALL DEPENDS ${vex_man})
 install(FILES ${vex_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Everything the rules above install, to build before installing from a tree that built
+# nothing else (scripts/install.sh).
+add_custom_target(vex_installables)
+add_dependencies(vex_installables vexcalc zorbit vexcalc_man)
+if(TARGET gridentry)
+  add_dependencies(vex_installables gridentry)
+endif()
+
 # --- Desktop ------------------------------------------------------------------------------
 install(FILES data/${VEX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/${VEX_APP_ID}.svg
@@ -114,4 +122,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_STRIP_FILES ON)
 include(CPack)

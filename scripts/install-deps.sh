@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-wayland libjpeg-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth imagemagick
-  desktop-file-utils appstream man-db dpkg-dev file
+  desktop-file-utils appstream man-db dpkg-dev file shared-mime-info
 )
 
 missing=()
