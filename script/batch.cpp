@@ -229,7 +229,7 @@ int32_t FileOp(ScriptHost& host, int32_t mode) {
         return ReadInto(host, b.logRemembered.empty() ? b.logFileN : b.logRemembered,
                         u"Error 7: can't read the file\r\nfile: ");
     case 2: {
-        std::u16string dir = b.programDir;
+        std::u16string dir = b.helpDir.empty() ? b.programDir : b.helpDir;
         if (!dir.empty() && dir.back() != u'/') dir.push_back(u'/');
         return ReadInto(host, dir + u"ShowCmds.vex", u"Error 7: can't read the file\r\nfile: ");
     }

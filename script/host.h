@@ -60,6 +60,7 @@ struct BatchSettings {
     // Folders: the working folder for relative names and the program's own folder.
     std::u16string CurDir;
     std::u16string programDir;
+    std::u16string helpDir; // holds ShowCmds.vex; the program's folder when empty
     // When set, every file a script names is taken from this folder (by its last
     // name part), so fuzzing never reads or writes anywhere else.
     std::u16string fileJail;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the install
+# check (package tools, desktop entry and metainfo validators, man) need.
 # Runs apt only when something is missing, so repeated runs are quick.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-wayland libjpeg-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth imagemagick
+  desktop-file-utils appstream man-db dpkg-dev file shared-mime-info
 )
 
 missing=()

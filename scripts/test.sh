@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the format check, the normal build, the release build
-# (-O3, as a packager builds it), the sanitizer build of the headless tests, and a short
-# run of every fuzz target.
+# (-O3, as a packager builds it) and its Debian package, the sanitizer build of the
+# headless tests, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,6 +18,8 @@ echo "== release build"
 cmake --preset release >/dev/null
 cmake --build --preset release
 ctest --preset release -j2
+# The Debian package of that build, checked but not installed.
+scripts/check-package.sh build/release
 
 echo "== sanitizer build (headless tests)"
 cmake --preset asan >/dev/null

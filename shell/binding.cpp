@@ -7,7 +7,14 @@ namespace vex {
 
 namespace {
 
-constexpr const char* kLibraryName = "libzorbit.so";
+// The library's SONAME (libzorbit.so.0): what the run-time package ships. The plain
+// name is the development link, which only a build folder or a hand copy may hold alone.
+#ifdef VEX_ZORBIT_SONAME
+constexpr const char* kLibraryName = VEX_ZORBIT_SONAME;
+#else
+constexpr const char* kLibraryName = "libzorbit.so.0";
+#endif
+constexpr const char* kPlainName = "libzorbit.so";
 
 void BindSlots(LibraryBinding& binding) {
     void* handle = binding.handle;
@@ -31,9 +38,14 @@ bool LoadBindingFrom(LibraryBinding& binding, const std::string& libraryPath, st
 }
 
 bool LoadBinding(LibraryBinding& binding, const std::string& programDir, std::string& error) {
-    const std::string beside = programDir + "/" + kLibraryName;
-    if (access(beside.c_str(), F_OK) == 0) return LoadBindingFrom(binding, beside, error);
-    return LoadBindingFrom(binding, kLibraryName, error);
+    for (const char* name : {kLibraryName, kPlainName}) {
+        const std::string beside = programDir + "/" + name;
+        if (access(beside.c_str(), F_OK) == 0) return LoadBindingFrom(binding, beside, error);
+    }
+    // The library path includes the program's run path: <prefix>/lib when installed.
+    if (LoadBindingFrom(binding, kLibraryName, error)) return true;
+    error += " (looked beside the program in " + programDir + " first)";
+    return false;
 }
 
 } // namespace vex

@@ -14,7 +14,8 @@ struct LibraryBinding {
     int bound = 0;    // slots that were filled
 };
 
-// Opens the library (beside the program first, then by name on the library path) and
+// Opens the library (beside the program first, then by its SONAME on the library path,
+// which holds the program's run path) and
 // fills every slot by name; false with a message when the library cannot be loaded.
 // The library stays loaded for the whole process.
 bool LoadBinding(LibraryBinding& binding, const std::string& programDir, std::string& error);

@@ -12,6 +12,7 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "script/file_write.h"
+#include "shell/program_folders.h"
 
 namespace vex {
 
@@ -79,13 +80,8 @@ class Reader {
 } // namespace
 
 std::string ConfigFilePath(const std::string& programDir) {
-    const std::string portable = programDir + "/vexCalc.ini";
-    if (access(portable.c_str(), F_OK) == 0 || access(programDir.c_str(), W_OK) == 0)
-        return portable;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    std::string base = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
-    return base + "/vexcalc/vexCalc.ini";
+    return FindProgramFolders(programDir, UserFoldersFromEnvironment(), DataFolderFromBin())
+        .configPath;
 }
 
 ShellSettings ParseConfiguration(std::u16string_view text) {

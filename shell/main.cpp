@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <string>
@@ -11,10 +12,12 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
+#include "platform/display.h"
 #include "script/batch.h"
 #include "script/file_write.h"
-#include "platform/display.h"
+#include "shell/command_line.h"
 #include "shell/entry.h"
+#include "shell/help_text.h"
 #include "shell/startup.h"
 #include "shell/terminal.h"
 #ifdef VEX_HAVE_WINDOW
@@ -26,27 +29,8 @@ namespace {
 
 constexpr int kExitCannotLoad = 10;
 constexpr int kExitUsage = 11;
-
-const char* const kHelp =
-    "Usage: vexcalc [options]              open the calculator's window (without a\n"
-    "                                      display: read lines from the terminal;\n"
-    "                                      from a pipe or a file: as with -)\n"
-    "       vexcalc [options] -e LINES     evaluate each line as the entry field does\n"
-    "       vexcalc [options] -            evaluate every line of standard input\n"
-    "       vexcalc [options] --batch SWITCHES [--batch SWITCHES ...]\n"
-    "                                      run the batch entry with a switch string,\n"
-    "                                      e.g. \"/i in.vex /o out.vex /\"; several run\n"
-    "                                      one after the other in one process; a\n"
-    "                                      path with \"/\" goes in double quotes:\n"
-    "                                      \"/i \\\"/tmp/in.vex\\\" /\"\n"
-    "Options:\n"
-    "  --decimals N   decimals of results (-1 means 10); default: the configuration's\n"
-    "  --no-config    ignore the user's configuration file\n"
-    "  --help         this text\n"
-    "  --version      the program's version\n"
-    "Exit status: -e and -: 0, or 1 when a line reported an error; --batch: 0 on\n"
-    "success, 2 to 9 for the batch exit codes -2 to -9 (of the last run);\n"
-    "10 when libzorbit.so cannot be loaded; 11 for a wrong command line.\n";
+constexpr int kExitNoWindowForList = 12;
+const char* const kHelp = vex::kHelpText;
 
 // One batch run; the report for the caller goes to stdout.
 int RunBatchLine(vex::Program& p, const std::string& switches) {
@@ -71,42 +55,40 @@ int Usage(const std::string& why) {
     return kExitUsage;
 }
 
+std::string CurrentFolder() {
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    return ec ? std::string(".") : here.string();
+}
+
 int Main(int argc, char** argv) {
-    vex::StartOptions options;
-    std::string mode, value;
-    std::vector<std::string> batches;
-    for (int k = 1; k < argc; ++k) {
-        const std::string a = argv[k];
-        if (a == "--help" || a == "-h") {
-            std::cout << kHelp;
-            return 0;
-        }
-        if (a == "--version") {
-            std::cout << "vexcalc " << zorbit::Utf16ToUtf8(VEX_VERSION_TEXT) << '\n';
-            return 0;
-        }
-        if (a == "--no-config") {
-            options.ignoreConfig = true;
-        } else if (a == "--decimals") {
-            if (++k >= argc) return Usage("--decimals needs a number");
-            size_t used = 0;
-            const std::u16string text = zorbit::Utf8ToUtf16(argv[k]);
-            const double d = zorbit::ReadDecimal(text, &used);
-            if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > 30)
-                return Usage("--decimals takes a whole number from -1 to 30");
-            options.decimals = static_cast<int32_t>(d);
-        } else if (a == "-e" || a == "--batch") {
-            if (++k >= argc) return Usage(a + " needs a text");
-            if (!mode.empty() && mode != a) return Usage("use one of -e, - and --batch");
-            mode = a;
-            value = argv[k];
-            batches.push_back(value);
-        } else if (a == "-") {
-            if (!mode.empty()) return Usage("use one of -e, - and --batch");
-            mode = a;
-        } else {
-            return Usage("unknown argument " + a);
-        }
+    vex::CommandLine line =
+        vex::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), CurrentFolder());
+    switch (line.action) {
+    case vex::CommandLine::Action::Help:
+        std::cout << kHelp;
+        return 0;
+    case vex::CommandLine::Action::Version:
+        std::cout << "vexcalc " << zorbit::Utf16ToUtf8(VEX_VERSION_TEXT) << '\n';
+        return 0;
+    case vex::CommandLine::Action::Usage:
+        return Usage(line.error);
+    case vex::CommandLine::Action::Run:
+        break;
+    }
+    const vex::StartOptions& options = line.options;
+    std::string& mode = line.mode;
+    if (!options.listFile.empty()) {
+        // A list is shown in the window; without one there is nothing to show it in.
+        std::string why;
+#ifdef VEX_HAVE_WINDOW
+        if (vex::DisplayAvailable(why)) return vex::RunWindow(argc, argv, options);
+#else
+        why = "the main window is not part of this build";
+#endif
+        std::cerr << "vexcalc: " << options.listFile
+                  << ": a list opens in the window, and no window can open: " << why << ".\n";
+        return kExitNoWindowForList;
     }
     if (mode.empty()) {
         // Lines piped or redirected in are evaluated, as bc does.
@@ -144,10 +126,11 @@ int Main(int argc, char** argv) {
         return vex::RunEntryStream(program.host, program.KeywordList, std::cin, std::cout,
                                    std::cerr);
     if (mode == "-e")
-        return vex::RunEntryText(program.host, program.KeywordList, value, std::cout, std::cerr);
+        return vex::RunEntryText(program.host, program.KeywordList, line.text, std::cout,
+                                 std::cerr);
     // Several --batch switch strings run one after the other in this one process.
     int status = 0;
-    for (const std::string& switches : batches)
+    for (const std::string& switches : line.batches)
         status = RunBatchLine(program, switches);
     return status;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/text.h"
 #include "platform/library_hooks.h"
@@ -31,7 +32,7 @@ std::u16string CurrentFolder() {
 }
 
 void ReadHelpText(Program& p) {
-    const std::string path = p.programDir + "/ShowCmds.vex";
+    const std::string path = p.folders.helpDir + "/ShowCmds.vex";
     if (!ReadTextFile(p.host, path, p.helpText))
         MessageBox(p.host, u"Zazu Dezeruziv",
                    u"Error 7: can't read the file\r\nfile: " + zorbit::Utf8ToUtf16(path));
@@ -41,8 +42,10 @@ void ReadHelpText(Program& p) {
 
 bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     p.programDir = ProgramFolder();
+    p.folders = FindProgramFolders(p.programDir, UserFoldersFromEnvironment(), DataFolderFromBin());
     p.host.platform = options.platform ? options.platform : &TerminalPlatform();
     p.host.batch.programDir = zorbit::Utf8ToUtf16(p.programDir);
+    p.host.batch.helpDir = zorbit::Utf8ToUtf16(p.folders.helpDir);
     // Terminal and batch runs take relative names from the shell's current folder.
     p.host.batch.CurDir = CurrentFolder();
     const bool loaded = options.libraryPath.empty()
@@ -57,13 +60,19 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     ReadHelpText(p);
     p.KeywordList = InitKeywordTable();
     // Test mode reads no configuration, so the log names none.
-    p.configPath = options.ignoreConfig ? std::string() : ConfigFilePath(p.programDir);
+    p.configPath = options.ignoreConfig ? std::string() : p.folders.configPath;
     p.host.batch.iniFileName = zorbit::Utf8ToUtf16(p.configPath);
     p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(p.configPath);
     // -1 means 10 decimals; anything past 30 would only make the texts longer.
     const int32_t decimals = options.decimals.value_or(p.settings.Decimals);
     p.host.interp.decimals = decimals < -1 ? 0 : std::min(decimals, 30);
     return true;
+}
+
+void UsePictureFolder(Program& p) {
+    std::error_code ec;
+    std::filesystem::create_directories(p.folders.pictureDir, ec);
+    p.host.batch.CurDir = zorbit::Utf8ToUtf16(p.folders.pictureDir);
 }
 
 } // namespace vex

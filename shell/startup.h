@@ -8,6 +8,7 @@
 #include "script/host.h"
 #include "shell/binding.h"
 #include "shell/config.h"
+#include "shell/program_folders.h"
 
 namespace vex {
 
@@ -16,6 +17,7 @@ struct StartOptions {
     std::optional<int32_t> decimals; // --decimals
     std::string libraryPath;         // a library to load instead of the search
     Platform* platform = nullptr;    // the services to use; the terminal's when none
+    std::string listFile;            // a list the window opens at start
 };
 
 struct Program {
@@ -25,6 +27,7 @@ struct Program {
     std::u16string helpText; // "ShowCmds.vex"
     ShellSettings settings;
     std::string programDir;
+    ProgramFolders folders; // help, configuration and pictures: beside it or the user's
     std::string configPath; // empty in test mode: nothing is read or written
 };
 
@@ -34,5 +37,9 @@ std::string ProgramFolder();
 // Binds the library and prepares the terminal program; false (with a message) when the
 // library cannot be loaded.
 bool StartUp(Program& program, const StartOptions& options, std::string& error);
+
+// The window takes relative names and puts its pictures in the picture folder (made when
+// missing); terminal and batch runs keep the shell's current folder.
+void UsePictureFolder(Program& program);
 
 } // namespace vex

@@ -11,6 +11,11 @@
 
 namespace vex {
 
+void ShowStartWindow(MainWindow& window, const StartOptions& options) {
+    window.show();
+    if (!options.listFile.empty()) window.OpenListFile(QString::fromStdString(options.listFile));
+}
+
 int RunWindow(int& argc, char** argv, StartOptions options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexcalc"));
@@ -29,10 +34,11 @@ int RunWindow(int& argc, char** argv, StartOptions options) {
         return 10;
     }
     plots.Bind(&program.binding.slots);
+    UsePictureFolder(program);
     int status = 0;
     {
         MainWindow window(program, platform);
-        window.show();
+        ShowStartWindow(window, options);
         status = QApplication::exec();
     }
     // Nothing may reach the window's services once they are gone.

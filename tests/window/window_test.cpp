@@ -22,6 +22,7 @@
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"
+#include "shell/window/window_app.h"
 #include "tests/window/fake_dialogs.h"
 #include "zorbit/codes.h"
 
@@ -530,6 +531,44 @@ class WindowTest : public QObject {
         QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error opening file.")));
         QCOMPARE(Rows(), rows);
         QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + Path("ok.vxc"));
+    }
+
+    // "vexcalc FILE.vxc": the window opens with the list, its lines evaluated again (the
+    // file's own result rows are not taken); a list that cannot be read is reported.
+    void startListOpens_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("list evaluated again") << true;
+        QTest::newRow("missing list") << false;
+    }
+
+    void startListOpens() {
+        QFETCH(bool, exists);
+        for (const char* line : {"Var = Ecc; 5", "Ecc*2"})
+            Enter(QString::fromUtf8(line));
+        const QStringList rows = Rows();
+        program_.binding.slots.ReSetZiZoruze();
+        const QString file = Path(QStringLiteral("start.vxc"));
+        if (exists) {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("Columns: 1\r\nE1\nVar = Ecc; 5\r\nE2\nEcc*2\r\n=\n  999\r\n");
+        }
+        vex::StartOptions options;
+        options.listFile = file.toStdString();
+        window_.reset();
+        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        vex::ShowStartWindow(*window_, options);
+        QVERIFY(window_->isVisible());
+        if (exists) {
+            QCOMPARE(Rows(), rows);
+            QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + file);
+            QVERIFY(window_->list().saved);
+            QCOMPARE(AskedTitles(), QStringList{});
+        } else {
+            QCOMPARE(Rows(), QStringList{});
+            QCOMPARE(AskedTitles(), QStringList{"vex Calc"});
+            QVERIFY(dialogs_.asked[0].text.contains(file));
+        }
     }
 
     void failedSaveKeepsOldFile() {

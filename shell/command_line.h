@@ -1,0 +1,28 @@
+#pragma once
+// The program's command line: the run mode, its texts, the start options and a list to
+// open in the window.
+
+#include <string>
+#include <vector>
+
+#include "shell/startup.h"
+
+namespace vex {
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Usage };
+    Action action = Action::Run;
+    std::string error; // Usage: what is wrong
+    std::string mode;  // "", "-e", "-" or "--batch"
+    std::string text;  // -e: the last text given
+    std::vector<std::string> batches;
+    StartOptions options; // listFile is absolute
+};
+
+// Reads the arguments after the program's name, in order: --help and --version answer at
+// once, the first wrong argument makes it a usage error. A relative list file is taken
+// from currentFolder.
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::string& currentFolder);
+
+} // namespace vex
