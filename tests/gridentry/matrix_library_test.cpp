@@ -1,5 +1,6 @@
 // The Calculate menu on the real libzorbit.so, bound by path as the window binds it.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "common/text.h"
 #include "gridentry/matrix_library.h"
 #include "zorbit/codes.h"
+#include "zorbit/zorbit.h"
 
 namespace vex::grid {
 namespace {
@@ -144,6 +146,26 @@ TEST_F(MatrixLibraryTest, RefusalsLeaveTheCellsAsTheyWere) {
 TEST_F(MatrixLibraryTest, BadCellIsNamedWithItsText) {
     const Calculation c = DeterminantOf(Lib(), Square(2, {u"1", u"2", u"3", u"  4+  "}));
     EXPECT_EQ(U8(c.error), "Cell R2,C2 has no value: 4+");
+}
+
+TEST_F(MatrixLibraryTest, MatrixInACellIsNoNumberButItsDeterminantIs) {
+    const auto define =
+        reinterpret_cast<decltype(&::SetStrMatrix)>(dlsym(Lib().handle, "SetStrMatrix"));
+    ASSERT_NE(define, nullptr);
+    define(u"[gridq]; 2; 2; 1; 2; 3; 4", 0, 0, 0);
+    ASSERT_EQ(Lib().GetE_Error(), ZORBIT_NO_ERROR);
+    Lib().SetE_Error(kCallersCode);
+
+    const Calculation bad = DeterminantOf(Lib(), Square(2, {u"1", u"0", u"0", u"[gridq]"}));
+    EXPECT_EQ(U8(bad.text), "");
+    EXPECT_EQ(U8(bad.error), "Cell R2,C2 holds a matrix, not a number: [gridq]");
+    GridState s = Square(2, {u"[gridq]*2", u"0", u"0", u"1"});
+    EXPECT_NE(U8(InvertCells(Lib(), s).error).find("Cell R1,C1"), std::string::npos);
+    EXPECT_EQ(s.cells[0], u"[gridq]*2");
+
+    const Calculation good = DeterminantOf(Lib(), Square(2, {u"det([gridq])", u"0", u"0", u"1"}));
+    EXPECT_EQ(U8(good.error), "");
+    EXPECT_EQ(U8(good.text), "Determinant of [mA] = -2");
 }
 
 TEST_F(MatrixLibraryTest, Orthogonality) {
