@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "common/number_text.h"
@@ -230,6 +231,18 @@ std::u16string_view MatrixLineOf(std::u16string_view text) {
 }
 
 bool ReadMatrixFile(const std::string& path, std::u16string& line, std::string& error) {
+    // A folder opens without complaint and then reads nothing, and a pipe would wait for
+    // a writer: only regular files (or links to them) are read.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
+        error = std::strerror(EISDIR);
+        return false;
+    }
+    if (!ec && !std::filesystem::is_regular_file(status)) {
+        error = "not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = std::strerror(errno);
@@ -243,6 +256,10 @@ bool ReadMatrixFile(const std::string& path, std::u16string& line, std::string& 
             error = "the file is larger than 16 MiB";
             return false;
         }
+    }
+    if (in.bad()) {
+        error = std::strerror(errno ? errno : EIO);
+        return false;
     }
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
     const std::u16string text =

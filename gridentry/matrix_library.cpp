@@ -104,12 +104,14 @@ Calculation EvaluateCells(const MatrixLibrary& lib, const GridState& state,
         if (cell.empty()) continue; // an empty cell stands for 0, as in the definition
         const std::u16string text(cell);
         double value = 0;
-        lib.e_eval(text.c_str(), &value, 1);
-        if (lib.GetE_Error() != ZORBIT_NO_ERROR) {
-            const CellPlace place{static_cast<int>(k) / state.cols + 1,
-                                  static_cast<int>(k) % state.cols + 1};
+        const int32_t kind = lib.e_eval(text.c_str(), &value, 1);
+        const CellPlace place{static_cast<int>(k) / state.cols + 1,
+                              static_cast<int>(k) % state.cols + 1};
+        if (lib.GetE_Error() != ZORBIT_NO_ERROR)
             return {{}, u"Cell " + PlaceLabel(place) + u" has no value: " + text};
-        }
+        // A matrix comes back as its handle, which is no element value.
+        if (kind != 0)
+            return {{}, u"Cell " + PlaceLabel(place) + u" holds a matrix, not a number: " + text};
         values[k] = value;
     }
     return {};
