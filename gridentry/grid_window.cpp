@@ -40,6 +40,10 @@ std::u16string U(const QString& text) {
 // The tooltip shows the start of a long definition; the field holds all of it.
 constexpr qsizetype kTipChars = 4000;
 constexpr qreal kControlPoints = 8;
+// The definition field is two lines high. Laying out the whole definition of a large
+// grid on every key made typing slow, so it shows the start; OK, Copy and the tooltip
+// take the definition whole.
+constexpr qsizetype kShownChars = 8192;
 
 // Cell editors write into their cell with every key, as the wide editor does, so the
 // definition and the wide editor follow the typing.
@@ -287,7 +291,9 @@ const std::u16string& GridWindow::MatrixText() {
 
 void GridWindow::RefreshOutput() {
     if (exited_) return;
-    const QString text = Q(MatrixText());
+    const std::u16string& definition = MatrixText();
+    QString text = Q(std::u16string_view(definition).substr(0, kShownChars));
+    if (static_cast<qsizetype>(definition.size()) > kShownChars) text += QStringLiteral("...");
     if (text == shown_) return;
     shown_ = text;
     output_->setPlainText(text);

@@ -98,6 +98,8 @@ const MatrixLibrary& TheMatrixLibrary() {
 Calculation EvaluateCells(const MatrixLibrary& lib, const GridState& state,
                           std::vector<double>& values) {
     values.assign(state.cells.size(), 0.0);
+    // Every calculation passes here first: an unbound library is never called.
+    if (!lib.bound()) return {{}, u"The library is not loaded: " + zorbit::Utf8ToUtf16(lib.error)};
     const Quiet quiet(lib);
     for (size_t k = 0; k < state.cells.size(); ++k) {
         const std::u16string_view cell = zorbit::TrimSpaces(state.cells[k]);

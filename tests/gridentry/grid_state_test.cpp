@@ -298,7 +298,8 @@ TEST(GridTranspose, TwoByThreeBecomesThreeByTwo) {
 
 TEST(GridAbout, LinesEndInCrLf) {
     const std::u16string about = AboutText();
-    EXPECT_EQ(about.rfind(u"GridEntry Module\r\n", 0), 0u);
+    EXPECT_EQ(about.rfind(u"Module: GridEntry", 0), 0u);
+    EXPECT_NE(about.find(u"\r\nVersion: 0.0.1.0 - Built: "), std::u16string::npos);
     EXPECT_EQ(about.substr(about.size() - 2), u"\r\n");
     EXPECT_EQ(about.find(u"\n\n"), std::u16string::npos);
 }

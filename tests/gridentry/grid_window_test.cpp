@@ -186,6 +186,19 @@ class GridWindowTest : public QObject {
         QVERIFY(!window_->cells()->verticalScrollBar()->isVisible());
     }
 
+    // The field shows the start of a large grid's definition; Copy and OK take all of it.
+    void largeGridShowsTheStartOfItsDefinition() {
+        MakeWindow();
+        Generate(256, 256);
+        const QString whole = Definition();
+        QCOMPARE(whole.size(), 23 + 256 * 256 * 3 - 2);
+        const QString shown = Control<QPlainTextEdit>(kOutput)->toPlainText();
+        QCOMPARE(shown, whole.left(shown.size() - 3) + QStringLiteral("..."));
+        QVERIFY(shown.size() < whole.size());
+        Menu(kMenuCopy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), whole);
+    }
+
     void shapeOutOfBounds_data() {
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("cols");

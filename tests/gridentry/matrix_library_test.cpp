@@ -50,6 +50,14 @@ TEST(MatrixLibraryBinding, MissingLibraryIsAnErrorNotABinding) {
     EXPECT_FALSE(lib.bound());
     EXPECT_NE(lib.error.find("/nonexistent/libzorbit.so"), std::string::npos) << lib.error;
     EXPECT_EQ(lib.e_eval, nullptr);
+    // Calculations on it are refused instead of calling through empty entries.
+    GridState g;
+    ResetCells(g, 1, 1);
+    g.cells[0] = u"2";
+    EXPECT_EQ(DeterminantOf(lib, g).error.rfind(u"The library is not loaded: ", 0), 0u);
+    EXPECT_FALSE(InvertCells(lib, g).error.empty());
+    EXPECT_EQ(g.cells[0], u"2");
+    EXPECT_FALSE(OrthogonalityOf(lib, g).error.empty());
 }
 
 TEST(MatrixLibraryBinding, LibraryWithoutTheEntriesIsRefused) {
