@@ -35,6 +35,8 @@ install(TARGETS zorbit EXPORT zorbitTargets
 # The matrix-entry window's library, in the builds that have it.
 if(TARGET gridentry)
   install(TARGETS gridentry LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES gridentry/include/gridentry/gridentry.h
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/gridentry)
 endif()
 install(FILES data/ShowCmds.vex DESTINATION ${CMAKE_INSTALL_DATADIR}/vexcalc)
 

@@ -16,6 +16,7 @@ done
 [ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./shlibs)" = "libzorbit 0 vexcalc (= $(dpkg-deb -f "$deb" Version))" ] ||
     { echo "check-package: wrong shlibs entry" >&2; failures=$((failures + 1)); }
 for want in ./usr/bin/vexcalc ./usr/lib/libzorbit.so.0 ./usr/include/zorbit/zorbit.h \
+            ./usr/lib/libgridentry.so ./usr/include/gridentry/gridentry.h \
             ./usr/lib/pkgconfig/zorbit.pc ./usr/lib/cmake/zorbit/zorbitConfig.cmake \
             ./usr/share/vexcalc/ShowCmds.vex ./usr/share/man/man1/vexcalc.1 \
             ./usr/share/applications/io.github.vexcalc.vexcalc.desktop \

@@ -42,6 +42,8 @@ runpath=$(readelf -d "$prefix/bin/vexcalc" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\
 [ "$runpath" = "\$ORIGIN/../${libdir#"$prefix/"}" ] || fail "run path of vexcalc is \"$runpath\""
 if [ -e "$build/bin/libgridentry.so" ]; then
     [ -e "$libdir/libgridentry.so" ] || fail "libgridentry.so is built but not installed"
+    [ -e "$prefix/include/gridentry/gridentry.h" ] || fail "gridentry.h is not installed"
+    ! ldd "$libdir/libgridentry.so" | grep -q "not found" || fail "libgridentry.so misses a library"
 fi
 file "$prefix/share/icons/hicolor/scalable/apps/io.github.vexcalc.vexcalc.svg" | grep -q SVG ||
     fail "the icon is no SVG picture"
