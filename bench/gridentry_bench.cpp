@@ -18,34 +18,12 @@
 #include "gridentry/grid_state.h"
 #include "gridentry/grid_window.h"
 #include "platform/qt/dialogs.h"
+#include "tools/shot_support.h"
 #include "zorbit/codes.h"
 
 namespace {
 
 using namespace vex::grid;
-
-// Counts every message: a refused shape must not pass for a fast Generate Cells.
-class QuietDialogs final : public vex::DialogService {
-  public:
-    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
-                    int32_t) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        return ZORBIT_ID_NO;
-    }
-    std::optional<QString> InputText(QWidget*, const QString&, const QString&,
-                                     const QString&) override {
-        return std::nullopt;
-    }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-    int messages = 0;
-};
 
 // Counts the paint events a widget receives.
 class PaintCounter final : public QObject {
@@ -93,7 +71,8 @@ void BM_FillCells256(benchmark::State& state) {
 BENCHMARK(BM_FillCells256)->Unit(benchmark::kMillisecond);
 
 struct Window {
-    QuietDialogs dialogs;
+    // Counts every question: a refused shape must not pass for a fast Generate Cells.
+    vex::NoDialogs dialogs{"gridentry_bench"};
     GridState state;
     std::unique_ptr<GridWindow> window;
     PaintCounter counter;
@@ -132,7 +111,7 @@ void BM_GenerateCells(benchmark::State& state) {
         w.window->GenerateCells();
         if (!w.UntilPainted(before)) state.SkipWithError("the cells were never painted");
     }
-    if (w.state.rows != side || w.state.cols != side || w.dialogs.messages != 0)
+    if (w.state.rows != side || w.state.cols != side || w.dialogs.asked != 0)
         state.SkipWithError("the grid was not generated");
 }
 BENCHMARK(BM_GenerateCells)
