@@ -31,4 +31,4 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== fuzz targets"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
