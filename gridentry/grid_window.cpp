@@ -292,8 +292,14 @@ const std::u16string& GridWindow::MatrixText() {
 void GridWindow::RefreshOutput() {
     if (exited_) return;
     const std::u16string& definition = MatrixText();
-    QString text = Q(std::u16string_view(definition).substr(0, kShownChars));
-    if (static_cast<qsizetype>(definition.size()) > kShownChars) text += QStringLiteral("...");
+    QString text;
+    if (static_cast<qsizetype>(definition.size()) <= kShownChars) {
+        text = Q(definition);
+    } else {
+        qsizetype cut = kShownChars;
+        if (QChar::isHighSurrogate(definition[cut - 1])) --cut; // never half a character
+        text = Q(std::u16string_view(definition).substr(0, cut)) + QStringLiteral("...");
+    }
     if (text == shown_) return;
     shown_ = text;
     output_->setPlainText(text);
