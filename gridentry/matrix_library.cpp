@@ -55,9 +55,12 @@ std::u16string SquareError(const GridState& state) {
 } // namespace
 
 std::vector<std::string> LibraryCandidates() {
+    // The SONAME first (what a run-time install holds), then the development link.
     std::vector<std::string> out;
     const std::string folder = OwnFolder();
-    if (!folder.empty()) out.push_back(folder + "libzorbit.so");
+    for (const char* name : {"libzorbit.so.0", "libzorbit.so"})
+        if (!folder.empty()) out.push_back(folder + name);
+    out.push_back("libzorbit.so.0");
     out.push_back("libzorbit.so");
     return out;
 }

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,17 @@ TEST(MatrixLibraryBinding, MissingLibraryIsAnErrorNotABinding) {
     EXPECT_FALSE(InvertCells(lib, g).error.empty());
     EXPECT_EQ(g.cells[0], u"2");
     EXPECT_FALSE(OrthogonalityOf(lib, g).error.empty());
+}
+
+TEST(MatrixLibraryBinding, LooksBesideItsOwnModuleFirstThenByName) {
+    const std::vector<std::string> c = LibraryCandidates();
+    ASSERT_EQ(c.size(), 4u);
+    // This code is linked into the test program: its folder comes first.
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_EQ(c[0], self + "/libzorbit.so.0");
+    EXPECT_EQ(c[1], self + "/libzorbit.so");
+    EXPECT_EQ(c[2], "libzorbit.so.0");
+    EXPECT_EQ(c[3], "libzorbit.so");
 }
 
 TEST(MatrixLibraryBinding, LibraryWithoutTheEntriesIsRefused) {
