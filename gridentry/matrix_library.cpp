@@ -2,8 +2,11 @@
 
 #include <dlfcn.h>
 
+#include <utility>
+
 #include "common/number_text.h"
 #include "common/text.h"
+#include "script/quiet_library.h"
 
 namespace vex::grid {
 
@@ -17,30 +20,22 @@ std::string OwnFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-template <typename Fn> bool Bind(void* handle, const char* name, Fn& slot, std::string& missing) {
-    slot = reinterpret_cast<Fn>(dlsym(handle, name));
-    if (!slot) missing = std::string("entry ") + name + " is missing";
-    return slot != nullptr;
+// The name of the first entry the window needs that slots lack; empty when none.
+std::string MissingEntry(const EntrySlots& slots) {
+    const std::pair<const char*, bool> needed[] = {
+        {"e_eval", slots.e_eval != nullptr},
+        {"aDet", slots.aDet != nullptr},
+        {"aInv", slots.aInv != nullptr},
+        {"aMatrIsOrtog", slots.aMatrIsOrtog != nullptr},
+        {"GetE_Error", slots.GetE_Error != nullptr},
+        {"SetE_Error", slots.SetE_Error != nullptr},
+        {"SetDebugF", slots.SetDebugF != nullptr},
+        {"SetErrorMsgsF", slots.SetErrorMsgsF != nullptr},
+    };
+    for (const auto& [name, present] : needed)
+        if (!present) return name;
+    return {};
 }
-
-// Keeps the library silent while the window computes, and its error code as it was.
-class Quiet {
-  public:
-    explicit Quiet(const MatrixLibrary& lib)
-        : lib_(lib), code_(lib.GetE_Error()), debug_(lib.SetDebugF(0)),
-          msgs_(lib.SetErrorMsgsF(0)) {}
-    ~Quiet() {
-        lib_.SetDebugF(debug_);
-        lib_.SetErrorMsgsF(msgs_);
-        lib_.SetE_Error(code_);
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-  private:
-    const MatrixLibrary& lib_;
-    int32_t code_, debug_, msgs_;
-};
 
 std::u16string NumberText(double value) {
     return zorbit::TrimNumber(zorbit::Fixed10(value));
@@ -65,6 +60,17 @@ std::vector<std::string> LibraryCandidates() {
     return out;
 }
 
+MatrixLibrary MatrixLibraryFrom(const EntrySlots& slots, void* handle) {
+    MatrixLibrary lib;
+    if (const std::string missing = MissingEntry(slots); !missing.empty()) {
+        lib.error = "entry " + missing + " is missing";
+        return lib;
+    }
+    static_cast<EntrySlots&>(lib) = slots;
+    lib.handle = handle;
+    return lib;
+}
+
 MatrixLibrary BindMatrixLibrary(const std::vector<std::string>& candidates) {
     MatrixLibrary lib;
     for (const std::string& path : candidates) {
@@ -74,21 +80,12 @@ MatrixLibrary BindMatrixLibrary(const std::vector<std::string>& candidates) {
             lib.error = why ? why : path + ": cannot be loaded";
             continue;
         }
-        std::string missing;
-        if (Bind(handle, "e_eval", lib.e_eval, missing) &&
-            Bind(handle, "aDet", lib.aDet, missing) && Bind(handle, "aInv", lib.aInv, missing) &&
-            Bind(handle, "aMatrIsOrtog", lib.aMatrIsOrtog, missing) &&
-            Bind(handle, "GetE_Error", lib.GetE_Error, missing) &&
-            Bind(handle, "SetE_Error", lib.SetE_Error, missing) &&
-            Bind(handle, "SetDebugF", lib.SetDebugF, missing) &&
-            Bind(handle, "SetErrorMsgsF", lib.SetErrorMsgsF, missing)) {
-            lib.handle = handle;
-            lib.error.clear();
-            return lib;
-        }
+        EntrySlots slots;
+        FillSlots(slots, [handle](const char* name) { return dlsym(handle, name); });
+        lib = MatrixLibraryFrom(slots, handle);
+        if (lib.bound()) return lib;
         dlclose(handle);
-        lib = MatrixLibrary{};
-        lib.error = path + ": " + missing;
+        lib.error = path + ": " + lib.error;
     }
     return lib;
 }
@@ -103,7 +100,7 @@ Calculation EvaluateCells(const MatrixLibrary& lib, const GridState& state,
     values.assign(state.cells.size(), 0.0);
     // Every calculation passes here first: an unbound library is never called.
     if (!lib.bound()) return {{}, u"The library is not loaded: " + zorbit::Utf8ToUtf16(lib.error)};
-    const Quiet quiet(lib);
+    const QuietLibrary quiet(lib);
     for (size_t k = 0; k < state.cells.size(); ++k) {
         const std::u16string_view cell = zorbit::TrimSpaces(state.cells[k]);
         if (cell.empty()) continue; // an empty cell stands for 0, as in the definition
@@ -128,7 +125,7 @@ Calculation DeterminantOf(const MatrixLibrary& lib, const GridState& state) {
     if (Calculation c = EvaluateCells(lib, state, values); !c.error.empty()) return c;
     double det = 0;
     {
-        const Quiet quiet(lib);
+        const QuietLibrary quiet(lib);
         lib.aDet(values.data(), state.rows, &det);
     }
     return {u"Determinant of " + state.name + u" = " + NumberText(det), {}};
@@ -140,7 +137,7 @@ Calculation InvertCells(const MatrixLibrary& lib, GridState& state) {
     if (Calculation c = EvaluateCells(lib, state, values); !c.error.empty()) return c;
     int32_t code;
     {
-        const Quiet quiet(lib);
+        const QuietLibrary quiet(lib);
         code = lib.aInv(values.data(), state.rows);
     }
     if (code == ZORBIT_M_SINGULAR) return {{}, u"Singular matrix"};
@@ -156,7 +153,7 @@ Calculation OrthogonalityOf(const MatrixLibrary& lib, const GridState& state) {
     if (Calculation c = EvaluateCells(lib, state, values); !c.error.empty()) return c;
     int32_t answer;
     {
-        const Quiet quiet(lib);
+        const QuietLibrary quiet(lib);
         answer = lib.aMatrIsOrtog(values.data(), state.rows);
     }
     return {state.name + (answer == -1 ? u" is orthogonal." : u" is not orthogonal."), {}};

@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "gridentry/grid_state.h"
-#include "zorbit/zorbit.h"
+#include "script/slots.h"
 
 namespace vex::grid {
 
-struct MatrixLibrary {
+// The interpreter's entry slots, of which the window uses e_eval, aDet, aInv,
+// aMatrIsOrtog and the error and debug switches.
+struct MatrixLibrary : EntrySlots {
     void* handle = nullptr;
     std::string error; // why it could not be bound; empty when bound
-    decltype(&::e_eval) e_eval = nullptr;
-    decltype(&::aDet) aDet = nullptr;
-    decltype(&::aInv) aInv = nullptr;
-    decltype(&::aMatrIsOrtog) aMatrIsOrtog = nullptr;
-    decltype(&::GetE_Error) GetE_Error = nullptr;
-    decltype(&::SetE_Error) SetE_Error = nullptr;
-    decltype(&::SetDebugF) SetDebugF = nullptr;
-    decltype(&::SetErrorMsgsF) SetErrorMsgsF = nullptr;
     bool bound() const { return handle != nullptr; }
 };
 
@@ -30,6 +24,9 @@ struct MatrixLibrary {
 std::vector<std::string> LibraryCandidates();
 // Binds the first candidate that loads and has every entry; the handle stays open.
 MatrixLibrary BindMatrixLibrary(const std::vector<std::string>& candidates);
+// The entries a program has already bound (handle: its library); not bound, with the
+// reason, when one the window needs is missing.
+MatrixLibrary MatrixLibraryFrom(const EntrySlots& slots, void* handle);
 // The process's one binding, made on first use.
 const MatrixLibrary& TheMatrixLibrary();
 

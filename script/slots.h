@@ -42,6 +42,9 @@ using FnClipboardHook = decltype(&::SetClipboardHook);
 using FnVersion = decltype(&::DisplayVerInfo);
 using FnOperAndFuncs = decltype(&::GetDiff_OperAndFuncs);
 using FnEvalsEx = decltype(&::e_evalsEx);
+using FnDet = decltype(&::aDet);
+using FnInv = decltype(&::aInv);
+using FnMatrixTest = decltype(&::aMatrIsOrtog);
 using FnAny = void (*)();
 
 // Every bound name: group, name, slot type. Groups 1 to 5 in binding order; the
@@ -57,7 +60,7 @@ using FnAny = void (*)();
     X(1, aCalcVectCoeff, FnAny) \
     X(1, aCopy, FnAny) \
     X(1, aCopyArray, FnAny) \
-    X(1, aDet, FnAny) \
+    X(1, aDet, FnDet) \
     X(1, aDetN, FnAny) \
     X(1, aDiag, FnAny) \
     X(1, aDiffMem, FnAny) \
@@ -71,10 +74,10 @@ using FnAny = void (*)();
     X(1, aElemOrderEx, FnElemOrderEx) \
     X(1, aGetXsOfQuadr, FnAny) \
     X(1, aGetYPolin, FnAny) \
-    X(1, aInv, FnAny) \
+    X(1, aInv, FnInv) \
     X(1, aMatrAreEquals, FnAny) \
     X(1, aMatrAreOrtog, FnAny) \
-    X(1, aMatrIsOrtog, FnAny) \
+    X(1, aMatrIsOrtog, FnMatrixTest) \
     X(1, aMatrIsSing, FnAny) \
     X(1, aMatrIsUnit, FnAny) \
     X(1, aMatrIsZero, FnAny) \

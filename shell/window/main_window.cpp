@@ -389,8 +389,9 @@ void MainWindow::Paste() {
 }
 
 void MainWindow::Matrix() {
-    // The window's Calculate menu uses the library this program has bound.
-    if (!matrixLibrary_) matrixLibrary_ = grid::BindMatrixLibrary({program_.binding.path});
+    // The window's Calculate menu uses the entries this program has bound.
+    if (!matrixLibrary_)
+        matrixLibrary_ = grid::MatrixLibraryFrom(program_.binding.slots, program_.binding.handle);
     // The entry line's text and room for the definition that comes back.
     std::u16string buffer = Text16(entry_->text()) + std::u16string(1000, u' ');
     const grid::GridHost host{&platform_.dialogs(), &platform_.messages(), grid::kCompiledInOffset,
