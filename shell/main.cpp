@@ -61,6 +61,22 @@ std::string CurrentFolder() {
     return ec ? std::string(".") : here.string();
 }
 
+// Runs the main window (status: its exit status) when this build has one and a display
+// can show it; false, with why, otherwise.
+bool RunWindowIfPossible([[maybe_unused]] int argc, [[maybe_unused]] char** argv,
+                         [[maybe_unused]] const vex::StartOptions& options, int& status,
+                         std::string& why) {
+#ifdef VEX_HAVE_WINDOW
+    if (!vex::DisplayAvailable(why)) return false;
+    status = vex::RunWindow(argc, argv, options);
+    return true;
+#else
+    status = 0;
+    why = "the main window is not part of this build";
+    return false;
+#endif
+}
+
 int Main(int argc, char** argv) {
     vex::CommandLine line =
         vex::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), CurrentFolder());
@@ -81,11 +97,7 @@ int Main(int argc, char** argv) {
     if (!options.listFile.empty()) {
         // A list is shown in the window; without one there is nothing to show it in.
         std::string why;
-#ifdef VEX_HAVE_WINDOW
-        if (vex::DisplayAvailable(why)) return vex::RunWindow(argc, argv, options);
-#else
-        why = "the main window is not part of this build";
-#endif
+        if (int status = 0; RunWindowIfPossible(argc, argv, options, status, why)) return status;
         std::cerr << "vexcalc: " << options.listFile
                   << ": a list opens in the window, and no window can open: " << why << ".\n";
         return kExitNoWindowForList;
@@ -96,11 +108,8 @@ int Main(int argc, char** argv) {
             mode = std::string("-"); // not = "-": GCC 12 at -O3 warns of a false overlap
         } else {
             std::string why;
-#ifdef VEX_HAVE_WINDOW
-            if (vex::DisplayAvailable(why)) return vex::RunWindow(argc, argv, options);
-#else
-            why = "the main window is not part of this build";
-#endif
+            if (int status = 0; RunWindowIfPossible(argc, argv, options, status, why))
+                return status;
             // Without a window, the calculator takes its lines from the terminal.
             std::cerr << "vexcalc: no window: " << why << ".\n";
             if (isatty(STDIN_FILENO))
