@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "bench/qt_bench.h"
 #include "common/number_text.h"
 #include "gridentry/grid_state.h"
 #include "gridentry/grid_window.h"
@@ -151,12 +152,7 @@ BENCHMARK(BM_TypeIntoCell256)->Iterations(20)->UseRealTime()->Unit(benchmark::kM
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    vex::bench::PreferOffscreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vex::bench::RunRegistered(argc, argv);
 }

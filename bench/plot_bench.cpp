@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/qt_bench.h"
 #include "common/text.h"
 #include "platform/services.h"
 #include "plot/image_export.h"
@@ -182,14 +183,10 @@ BENCHMARK(BM_BatchTwentySavedPlots)->Unit(benchmark::kMillisecond)->UseRealTime(
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    vex::bench::PreferOffscreen();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    std::string folder = (std::filesystem::temp_directory_path() / "plot_bench_XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) return 1;
-    g_folder = folder;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    const vex::bench::ScratchFolder folder("plot_bench");
+    if (folder.path().empty()) return 1;
+    g_folder = folder.path();
+    return vex::bench::RunRegistered(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/qt_bench.h"
 #include "plot/image_export.h"
 #include "plot/jpeg_writer.h"
 
@@ -87,15 +88,10 @@ BENCHMARK_CAPTURE(BM_SavePicture, svg, "plot.svg")->Unit(benchmark::kMillisecond
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    vex::bench::PreferOffscreen();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "plot_image_bench_XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) return 1;
-    g_folder = folder;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    const vex::bench::ScratchFolder folder("plot_image_bench");
+    if (folder.path().empty()) return 1;
+    g_folder = folder.path();
+    return vex::bench::RunRegistered(argc, argv);
 }

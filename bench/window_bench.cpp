@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/qt_bench.h"
 #include "common/number_text.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/window_platform.h"
@@ -290,14 +291,10 @@ BENCHMARK(BM_FiftyThousandLinesNoWindow)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    vex::bench::PreferOffscreen();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = vex::bench::RunRegistered(argc, argv);
     QFile::remove(QDir::temp().filePath(
         QStringLiteral("vexcalc-bench-%1.vxc").arg(QCoreApplication::applicationPid())));
-    return 0;
+    return status;
 }
