@@ -76,15 +76,8 @@ int main(int argc, char** argv) {
     vex::WindowPlatform platform(nullptr, dialogs);
     vex::PlotWindows plots(&dialogs, false);
     platform.platform().plot = &plots;
-    vex::StartOptions options;
-    options.ignoreConfig = true; // the defaults, whatever the user configured
-    options.platform = &platform.platform();
     vex::Program program;
-    std::string error;
-    if (!vex::StartUp(program, options, error)) {
-        std::fprintf(stderr, "plot_shot: %s\n", error.c_str());
-        return 10;
-    }
+    if (!vex::StartForShot("plot_shot", program, platform)) return 10;
     plots.Bind(&program.binding.slots);
     const int status = Shoot(program, plots, dialogs, shots);
     plots.CloseAll();

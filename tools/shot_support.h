@@ -9,8 +9,11 @@
 #include <QWindow>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "platform/qt/dialogs.h"
+#include "platform/qt/window_platform.h"
+#include "shell/startup.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -73,6 +76,18 @@ inline bool HaveDisplay(const char* tool) {
         return true;
     std::fprintf(
         stderr, "%s: no display (run it under xvfb-run, or set QT_QPA_PLATFORM=offscreen)\n", tool);
+    return false;
+}
+
+// Starts the calculator as its window does, on the defaults whatever the user
+// configured; false (said on stderr) when the library cannot be bound.
+inline bool StartForShot(const char* tool, Program& program, WindowPlatform& platform) {
+    StartOptions options;
+    options.ignoreConfig = true;
+    options.platform = &platform.platform();
+    std::string error;
+    if (StartUp(program, options, error)) return true;
+    std::fprintf(stderr, "%s: %s\n", tool, error.c_str());
     return false;
 }
 

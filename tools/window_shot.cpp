@@ -55,15 +55,8 @@ int main(int argc, char** argv) {
 
     vex::NoDialogs dialogs("window_shot");
     vex::WindowPlatform platform(nullptr, dialogs);
-    vex::StartOptions options;
-    options.ignoreConfig = true; // the defaults, whatever the user configured
-    options.platform = &platform.platform();
     vex::Program program;
-    std::string error;
-    if (!vex::StartUp(program, options, error)) {
-        std::fprintf(stderr, "window_shot: %s\n", error.c_str());
-        return 10;
-    }
+    if (!vex::StartForShot("window_shot", program, platform)) return 10;
     program.settings.wndW = width;
     program.settings.wndH = height;
     int status = 0;
