@@ -23,6 +23,13 @@ std::u16string ImportName(std::u16string_view text) {
     return std::u16string(TrimSpaces(rest.substr(0, rest.find(u';'))));
 }
 
+std::u16string NameTooLong(std::u16string_view name) {
+    if (name.size() <= kMaxNameChars) return {};
+    return u"The matrix name is too long to import: " +
+           zorbit::IntText(static_cast<long long>(name.size())) + u" characters, at most " +
+           zorbit::IntText(static_cast<long long>(kMaxNameChars)) + u".";
+}
+
 double CountValue(std::u16string_view text) {
     text = zorbit::TrimBlanks(text);
     size_t i = 0;

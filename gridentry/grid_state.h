@@ -64,6 +64,11 @@ struct GridState {
 // The name a text offers for import: between the first and second "=", trimmed, up
 // to the first ";". Empty when the text has no "=".
 std::u16string ImportName(std::u16string_view text);
+// The name field's room: a longer name would be cut by the field and the definition
+// would lose its closing bracket, so such an import is refused.
+inline constexpr size_t kMaxNameChars = 32767;
+// The refusal of an import whose name does not fit; empty when it fits.
+std::u16string NameTooLong(std::u16string_view name);
 
 // The integer value of a rows or columns text: leading blanks, a sign and digits;
 // the fraction is dropped and anything else reads 0.

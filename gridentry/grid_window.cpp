@@ -185,6 +185,7 @@ void GridWindow::BuildControls() {
     place(copy, kCopy, 295, 40, 50, 20);
     place(new QLabel(QStringLiteral("Simb. Nm."), client_), kNameLabel, 5, 40, 60, 20);
     name_ = new QLineEdit(Q(state_.name), client_);
+    name_->setMaxLength(static_cast<int>(kMaxNameChars));
     place(name_, kName, 65, 37, 45, 20);
     multiLine_ = new QCheckBox(QStringLiteral("Multi Line (DimX)"), client_);
     place(multiLine_, kMultiLine, 118, 43, 114, 15);
@@ -287,6 +288,12 @@ const std::u16string& GridWindow::MatrixText() {
         dirty_ = false;
     }
     return state_.matrixText;
+}
+
+std::optional<std::u16string> GridWindow::HandedBack() {
+    if (exited_) return std::u16string();
+    if (state_.cells.empty()) return std::nullopt;
+    return MatrixText();
 }
 
 void GridWindow::RefreshOutput() {
@@ -418,10 +425,17 @@ void GridWindow::EditorEdited(const QString& text) {
 
 void GridWindow::OfferImport() {
     const std::u16string name = ImportName(state_.matrixText);
-    if (name.empty()) return;
+    if (name.empty() || RefusedName(name)) return;
     if (Message(QStringLiteral("Import matrix: ") + Q(name) + QStringLiteral("?"), ZORBIT_MB_YESNO,
                 QStringLiteral("GridEntry module")) == ZORBIT_ID_YES)
         ImportLine(std::u16string(state_.matrixText), name);
+}
+
+bool GridWindow::RefusedName(std::u16string_view name) {
+    const std::u16string why = NameTooLong(name);
+    if (why.empty()) return false;
+    Message(Q(why), 0, QStringLiteral("GridEntry module"));
+    return true;
 }
 
 void GridWindow::ImportLine(const std::u16string& text, const std::u16string& name) {
@@ -507,7 +521,8 @@ void GridWindow::OpenFile() {
         return;
     }
     fileName_ = file;
-    ImportLine(line, ImportName(line));
+    const std::u16string name = ImportName(line);
+    if (!RefusedName(name)) ImportLine(line, name);
 }
 
 bool GridWindow::WriteTo(const QString& file) {

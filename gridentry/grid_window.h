@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QDialog>
 #include <QTimer>
+#include <optional>
 #include <string>
 
 #include "gridentry/grid_state.h"
@@ -61,6 +62,9 @@ class GridWindow final : public QDialog {
     void OfferImport();
     // The definition of the cells as they are now ("" after Exit).
     const std::u16string& MatrixText();
+    // What the window hands back when its loop has ended: nothing when the grid was never
+    // made (the caller's text stays), "" after Exit, else the definition.
+    std::optional<std::u16string> HandedBack();
     bool exited() const { return exited_; }
 
     // The control or menu item with an identifier (without the offset).
@@ -94,6 +98,8 @@ class GridWindow final : public QDialog {
     void BuildControls();
     void BuildMenu();
     void ImportLine(const std::u16string& text, const std::u16string& name);
+    // Says so when an import's name does not fit the name field.
+    bool RefusedName(std::u16string_view name);
     bool ReadShape(int& rows, int& cols);
     // New cells in the shape of the rows and columns fields, filled from fields 4, 5, ...
     // of values when given.

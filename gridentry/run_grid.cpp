@@ -19,6 +19,16 @@ GridModule& Module() {
 
 } // namespace
 
+std::optional<std::u16string> RunGrid(std::u16string_view text, const GridHost& host,
+                                      QWidget* parent) {
+    GridState state;
+    state.matrixText = text;
+    GridWindow window(state, host, parent);
+    window.OfferImport();
+    window.exec();
+    return window.HandedBack();
+}
+
 int32_t RunMtxMaker(char16_t* buffer, const GridHost& host, QWidget* parent) {
     GridModule& module = Module();
     size_t capacity = 0;
@@ -26,14 +36,9 @@ int32_t RunMtxMaker(char16_t* buffer, const GridHost& host, QWidget* parent) {
         module.matrixText = zorbit::View(buffer);
         capacity = module.matrixText.size();
     }
-    GridState state;
-    state.matrixText = module.matrixText;
-    {
-        GridWindow window(state, host, parent);
-        window.OfferImport();
-        window.exec();
-        module.matrixText = window.MatrixText();
-    }
+    std::optional<std::u16string> back = RunGrid(module.matrixText, host, parent);
+    if (!back) return 0;
+    module.matrixText = std::move(*back);
     return buffer ? HandBack(buffer, capacity, module.matrixText) : 0;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
-// Runs the matrix-entry window for a caller: the text in the caller's buffer goes in,
-// the definition comes back in it (cut to the room the caller gave).
+// Runs the matrix-entry window for a caller: the caller's text goes in, the definition
+// comes back whole (in the calculator) or cut to the room of a C caller's buffer.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -10,8 +13,14 @@ namespace vex::grid {
 
 struct GridHost;
 
-// Needs a QApplication. buffer: the caller's text followed by room (spaces), or null.
-// Returns the number of characters handed back (0: nothing).
+// Needs a QApplication. Nothing when the grid was never made (the caller's text stays),
+// "" after Exit, else the whole definition.
+std::optional<std::u16string> RunGrid(std::u16string_view text, const GridHost& host,
+                                      QWidget* parent = nullptr);
+
+// The C callers' form. buffer: the caller's text followed by room (spaces), or null;
+// null runs on the text of the last call. Returns the number of characters handed back
+// (0: nothing, and the buffer is left as it was when the grid was never made).
 int32_t RunMtxMaker(char16_t* buffer, const GridHost& host, QWidget* parent = nullptr);
 
 } // namespace vex::grid

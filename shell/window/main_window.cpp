@@ -392,13 +392,12 @@ void MainWindow::Matrix() {
     // The window's Calculate menu uses the entries this program has bound.
     if (!matrixLibrary_)
         matrixLibrary_ = grid::MatrixLibraryFrom(program_.binding.slots, program_.binding.handle);
-    // The entry line's text and room for the definition that comes back.
-    std::u16string buffer = Text16(entry_->text()) + std::u16string(1000, u' ');
     const grid::GridHost host{&platform_.dialogs(), &platform_.messages(), grid::kCompiledInOffset,
                               &*matrixLibrary_};
-    const int32_t handedBack = grid::RunMtxMaker(buffer.data(), host, this);
-    if (handedBack <= 0) return;
-    entry_->setText(QString::fromUtf16(buffer.data(), handedBack));
+    // The definition comes back whole, however large the grid.
+    const std::optional<std::u16string> back = grid::RunGrid(Text16(entry_->text()), host, this);
+    if (!back || back->empty()) return;
+    entry_->setText(Text(*back));
     activateWindow();
     entry_->setFocus();
     entry_->end(false);

@@ -388,6 +388,16 @@ class GridWindowTest : public QObject {
             << "Matr = [mE] ; 1;2; 2*pi ;  sqrt(2)" << QList<int>{ZORBIT_ID_YES}
             << "Import matrix: [mE]?"
             << "[mE]" << QStringList{"2*pi", "sqrt(2)"} << "Matr = [mE]; 1; 2; 2*pi; sqrt(2)";
+        // The name field holds 32,767 characters: a cut name would lose its "]".
+        const QString longName = '[' + QString(40000, 'x') + ']';
+        QTest::newRow("name longer than the field: refused")
+            << "Matr = " + longName + "; 1; 1; 5" << QList<int>{}
+            << "The matrix name is too long to import: 40002 characters, at most 32767."
+            << "[mA]" << QStringList{} << "Matr = [mA]; 0; 0";
+        QTest::newRow("name that just fits")
+            << "Matr = " + QString(32767, 'n') + "; 1; 1; 5" << QList<int>{ZORBIT_ID_YES}
+            << "Import matrix: " + QString(32767, 'n') + "?" << QString(32767, 'n')
+            << QStringList{"5"} << "Matr = " + QString(32767, 'n') + "; 1; 1; 5";
     }
 
     void importQuestion() {
@@ -648,6 +658,12 @@ class GridWindowTest : public QObject {
             << "Matr = [mB];1;2;1;2" << 19 << "Matr = [mB]; 1; 2; ";
         QTest::newRow("buffer of length 0") << "ok"
                                             << "" << 0 << "";
+        // No grid was ever made: the caller's text stays, room and all.
+        QTest::newRow("closing after declining the import")
+            << "no-close"
+            << "Matr = [mB]; 1; 2; 1; 2" + room << 0 << "Matr = [mB]; 1; 2; 1; 2" + room;
+        QTest::newRow("OK on a text that is no matrix") << "ok"
+                                                        << "2+3" + room << 0 << "2+3" + room;
     }
 
     void endings() {
@@ -656,6 +672,10 @@ class GridWindowTest : public QObject {
         QFETCH(int, result);
         QFETCH(QString, handedBack);
         dialogs_.messages = {ZORBIT_ID_YES};
+        if (how.startsWith(QLatin1String("no-"))) {
+            dialogs_.messages = {ZORBIT_ID_NO};
+            how.remove(0, 3);
+        }
         std::u16string text = buffer.toStdU16String();
         text.push_back(u'\0');
         text.push_back(u'#'); // nothing is written past the terminating zero

@@ -351,6 +351,10 @@ class WindowTest : public QObject {
             << "2+3"
             << "exit"
             << "2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"};
+        // Longer than the entry line's text plus any fixed room: it comes back whole.
+        const QString big = "Matr = [mA]; 20; 20" + QString("; 1").repeated(400);
+        QTest::newRow("20x20 grid") << "2+3"
+                                    << "big" << big << QStringList{"E1|" + big};
     }
 
     // Edit > Matrix opens the matrix window on the entry line's text; what it hands back
@@ -385,6 +389,15 @@ class WindowTest : public QObject {
                     QTest::keyClicks(cellEditor, QString::number(5 + row));
                 }
                 qobject_cast<QAbstractButton*>(grid->control(vex::grid::kMultiLine))->click();
+            }
+            if (how == QLatin1String("big")) {
+                qobject_cast<QLineEdit*>(grid->control(vex::grid::kRows))->setText("20");
+                qobject_cast<QLineEdit*>(grid->control(vex::grid::kCols))->setText("20");
+                grid->GenerateCells();
+                QAbstractItemModel* cells = grid->cells()->model();
+                for (int r = 0; r < 20; ++r)
+                    for (int c = 0; c < 20; ++c)
+                        cells->setData(cells->index(r, c), "1");
             }
             QTest::mouseClick(grid->control(vex::grid::kOk), Qt::LeftButton);
         });
