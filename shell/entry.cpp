@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/number_text.h"
 #include "common/text.h"
 #include "script/batch.h"
 #include "script/text_util.h"
@@ -56,6 +57,18 @@ EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& ke
         const std::u16string_view typed = zorbit::TrimSpaces(line);
         if (typed.empty()) return result;
         result.text = EntryText(keywords, typed);
+        // The script behind the entry ends a line at CR and runs only its first line: a
+        // line holding a break would run cut short, as if it were whole.
+        if (const size_t at = typed.find_first_of(u"\r\n"); at != typed.npos) {
+            for (char16_t& c : result.text)
+                if (c == u'\r' || c == u'\n') c = u' ';
+            result.error = true;
+            result.lines = {u"ERROR: line break (" +
+                            std::u16string(typed[at] == u'\r' ? u"CR" : u"LF") + u") at column " +
+                            zorbit::IntText(static_cast<long long>(at + 1)) +
+                            u"; the line was not run: enter its lines one at a time"};
+            return result;
+        }
         // The formula goes in whole: nothing in it is read as a switch.
         host.batch.vexResStr.clear();
         const int32_t code = vexEvalMain(host, u" /noh /nln /nt /", result.text);
