@@ -121,6 +121,15 @@ std::u16string ConfigurationText(std::string_view bytes) {
         const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
         text.push_back(static_cast<char16_t>(hi << 8 | lo));
     }
+    // Half a surrogate pair becomes U+FFFD, as a broken UTF-8 sequence does.
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1]))
+            ++i;
+        else if (high(text[i]) || low(text[i]))
+            text[i] = 0xFFFD;
+    }
     return text;
 }
 

@@ -159,6 +159,9 @@ TEST(ConfigurationText, ReadsUtf8AndUtf16WithTheirMarks) {
         {"utf16_big_endian", std::string("\xFE\xFF\0w\0=\x20\xAC", 8), u"w=\u20AC"},
         {"utf16_odd_last_byte_dropped", std::string("\xFF\xFEx\0y", 5), u"x"},
         {"utf16_mark_alone", "\xFF\xFE", u""},
+        {"utf16_pair_kept", std::string("\xFF\xFE\x35\xD8\x00\xDC", 6), u"\U0001D400"},
+        {"utf16_half_pairs_replaced", std::string("\xFF\xFE\x35\xD8x\0\x00\xDC", 8),
+         u"\uFFFDx\uFFFD"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
