@@ -225,6 +225,20 @@ TEST_F(ConfigFile, WriteNeverGoesIntoAFifoOrADevice) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "null.ini"));
 }
 
+// A portable copy in a read-only folder that carries its own file keeps writing it.
+TEST_F(ConfigFile, FileInAReadOnlyFolderIsRewrittenInPlace) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into every folder";
+    Put(dir / "vexCalc.ini", std::string(4000, ';'));
+    chmod(dir.c_str(), 0555);
+    ShellSettings s = Defaults();
+    s.wndX = 99;
+    std::string error;
+    const bool written = WriteConfiguration(Path("vexCalc.ini"), s, error);
+    chmod(dir.c_str(), 0755);
+    ASSERT_TRUE(written) << error;
+    EXPECT_EQ(Slurp(dir / "vexCalc.ini"), FormatConfiguration(s)) << "the old tail is cut";
+}
+
 TEST_F(ConfigFile, UnwritablePathFailsAndKeepsTheOldFile) {
     // A regular file where a folder of the path should be: nothing can be created there.
     Put(dir / "old.ini", "old text");
