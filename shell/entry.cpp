@@ -9,6 +9,24 @@
 
 namespace vex {
 
+namespace {
+
+// The first line break in the entry that would make it run cut short, or npos. The
+// script behind the entry ends a line at CR (CR LF or alone), so a command may span
+// lines, as the matrix window's multi-line form does; a LF without its CR would stay
+// inside a line. A formula gets "Expr = " in front of its first line only, so any break
+// in it would leave the rest out.
+size_t CuttingBreak(std::u16string_view typed, bool command) {
+    for (size_t i = 0; i < typed.size(); ++i) {
+        if (typed[i] == u'\r' && command) continue;
+        if (typed[i] == u'\n' && command && i > 0 && typed[i - 1] == u'\r') continue;
+        if (typed[i] == u'\r' || typed[i] == u'\n') return i;
+    }
+    return typed.npos;
+}
+
+} // namespace
+
 bool IsCommand(const std::vector<std::u16string>& keywords, std::u16string_view text) {
     const std::u16string padded = std::u16string(text) + u" ";
     const std::u16string word = zorbit::ToLower(
@@ -57,9 +75,7 @@ EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& ke
         const std::u16string_view typed = zorbit::TrimSpaces(line);
         if (typed.empty()) return result;
         result.text = EntryText(keywords, typed);
-        // The script behind the entry ends a line at CR and runs only its first line: a
-        // line holding a break would run cut short, as if it were whole.
-        if (const size_t at = typed.find_first_of(u"\r\n"); at != typed.npos) {
+        if (const size_t at = CuttingBreak(typed, IsCommand(keywords, typed)); at != typed.npos) {
             for (char16_t& c : result.text)
                 if (c == u'\r' || c == u'\n') c = u' ';
             result.error = true;

@@ -195,11 +195,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BreakRow{"loneCr", u"2\r*3", "line break (CR) at column 2", "Expr = 2 *3"},
                       BreakRow{"lf", u"1+1\n*100", "line break (LF) at column 4",
                                "Expr = 1+1 *100"},
-                      BreakRow{"crLfInCommand", u"Var = brk9; 1\r\nVar = brk9; x",
-                               "line break (CR) at column 14", "Var = brk9; 1  Var = brk9; x"},
-                      BreakRow{"trailingCr", u"Var = brk9; 1\r", "line break (CR) at column 14",
-                               "Var = brk9; 1 "}),
+                      BreakRow{"crLfInFormula", u"1+1\r\n*100", "line break (CR) at column 4",
+                               "Expr = 1+1  *100"},
+                      BreakRow{"loneLfInCommand", u"Var = brk9; 1\nVar = brk9; x",
+                               "line break (LF) at column 14", "Var = brk9; 1 Var = brk9; x"},
+                      BreakRow{"lfBeforeCrInCommand", u"Var = brk9; 1\n\rVar = brk9; 2",
+                               "line break (LF) at column 14", "Var = brk9; 1  Var = brk9; 2"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A command may span lines (the matrix window's multi-line form): each runs.
+TEST_F(EntryLineTest, CommandSpansLinesEndedByCrLfOrCr) {
+    const EntryResult r =
+        RunEntryLine(host, InitKeywordTable(), u"Var = brk7; 2\r\nVar = brk8; 3\rExpr = brk7*brk8");
+    EXPECT_FALSE(r.error);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(U8(r.lines[0]), "6.0000");
+}
 
 struct ConfigRow {
     const char* name;
