@@ -23,8 +23,8 @@ struct ShellSettings {
 };
 
 // The program folder when the file is there or the folder is writable (portable use),
-// else $XDG_CONFIG_HOME/vexcalc (or ~/.config/vexcalc); always the latter for an
-// installed program (see program_folders.h).
+// else $XDG_CONFIG_HOME/vexcalc (or the home's .config/vexcalc; empty without a home);
+// always the latter for an installed program (see program_folders.h).
 std::string ConfigFilePath(const std::string& programDir);
 
 // Reads the settings; a missing file or key gives the defaults. Only a regular file is
