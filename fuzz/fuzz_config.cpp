@@ -1,4 +1,4 @@
-// Arbitrary text as the configuration, and settings made from the input written and
+// Arbitrary bytes as the configuration file, and settings made from the input written and
 // read back.
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -41,7 +41,7 @@ vex::ShellSettings Reread(const vex::ShellSettings& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const vex::ShellSettings read = vex::ParseConfiguration(zorbit::Utf8ToUtf16(bytes));
+    const vex::ShellSettings read = vex::ParseConfiguration(vex::ConfigurationText(bytes));
     if (!(Reread(read) == AfterRoundTrip(read))) __builtin_trap();
 
     FuzzedDataProvider in(data, size);

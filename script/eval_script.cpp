@@ -221,7 +221,9 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         RunState rs(host, run);
         SetLabels(rs);
         rs.lines = ScriptLines(script);
-        rs.lineCount = std::min(rs.lines.Pairs(), rs.lines.size());
+        // Every CR ends a line, a lone one too: the text after it is a line of its own,
+        // never dropped (a file's text has only CR LF; a selection may hold lone CRs).
+        rs.lineCount = rs.lines.size() - 1;
         const FaultHooks* faults = host.faults;
         size_t i = 1;
         while (i <= rs.lineCount) {

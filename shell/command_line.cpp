@@ -47,8 +47,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
             if (!c.mode.empty() && c.mode != a) return Wrong(c, "use one of -e, - and --batch");
             if (!c.options.listFile.empty()) return Wrong(c, kListNotWithMode);
             c.mode = a;
-            c.text = args[k];
-            c.batches.push_back(args[k]);
+            c.texts.push_back(args[k]);
         } else if (a == "-") {
             if (!c.mode.empty()) return Wrong(c, "use one of -e, - and --batch");
             if (!c.options.listFile.empty()) return Wrong(c, kListNotWithMode);

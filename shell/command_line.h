@@ -14,8 +14,8 @@ struct CommandLine {
     Action action = Action::Run;
     std::string error; // Usage: what is wrong
     std::string mode;  // "", "-e", "-" or "--batch"
-    std::string text;  // -e: the last text given
-    std::vector<std::string> batches;
+    // -e: every text given, in order; --batch: every switch string, in order.
+    std::vector<std::string> texts;
     StartOptions options; // listFile is absolute
 };
 

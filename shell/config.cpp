@@ -1,12 +1,13 @@
 #include "shell/config.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "common/number_text.h"
@@ -34,7 +35,8 @@ std::map<std::u16string, Section> ParseIni(std::u16string_view text) {
     std::map<std::u16string, Section> ini;
     std::u16string section;
     while (!text.empty()) {
-        const size_t nl = text.find(u'\n');
+        // CR LF, LF and a lone CR all end a line: an editor may have written any of them.
+        const size_t nl = text.find_first_of(u"\r\n");
         std::u16string_view line = zorbit::TrimBlanks(text.substr(0, nl));
         text = nl == text.npos ? std::u16string_view() : text.substr(nl + 1);
         if (line.empty() || line.front() == u';') continue;
@@ -77,6 +79,31 @@ class Reader {
     std::map<std::u16string, Section> ini_;
 };
 
+// A portable copy in a read-only folder keeps its own file: the folder refused the
+// temporary file (folderError), so the file is rewritten where it is. It is opened
+// without waiting and must be a regular file before a byte is written; its room is
+// claimed first, so a full disk fails before the old text is touched.
+int RewriteInPlace(const std::string& path, std::string_view bytes, int folderError) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? folderError : errno == ENXIO ? EINVAL : errno;
+    struct stat st {};
+    int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0;
+    if (error == 0) {
+        const int room = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+        if (room != 0 && room != EOPNOTSUPP && room != EINVAL) error = room;
+    }
+    for (size_t done = 0; error == 0 && done < bytes.size();) {
+        const ssize_t n =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno != EINTR) error = errno;
+        if (n > 0) done += static_cast<size_t>(n);
+    }
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = errno;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    return error;
+}
+
 } // namespace
 
 std::string ConfigFilePath(const std::string& programDir) {
@@ -106,17 +133,66 @@ ShellSettings ParseConfiguration(std::u16string_view text) {
     return s;
 }
 
-ShellSettings ReadConfiguration(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return ParseConfiguration(u"");
-    // A configuration is a few hundred bytes; more than this is not read.
-    std::string bytes(size_t{1} << 20, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    // An editor may have put a byte-order mark in front of the first section.
-    std::string_view text = bytes;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    return ParseConfiguration(zorbit::Utf8ToUtf16(text));
+std::u16string ConfigurationText(std::string_view bytes) {
+    // An editor may have put a byte-order mark in front of the first section, or saved
+    // the file as UTF-16.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return zorbit::Utf8ToUtf16(bytes.substr(3));
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    if (!little && bytes.substr(0, 2) != "\xFE\xFF") return zorbit::Utf8ToUtf16(bytes);
+    std::u16string text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+        const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+        text.push_back(static_cast<char16_t>(hi << 8 | lo));
+    }
+    // Half a surrogate pair becomes U+FFFD, as a broken UTF-8 sequence does.
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1]))
+            ++i;
+        else if (high(text[i]) || low(text[i]))
+            text[i] = 0xFFFD;
+    }
+    return text;
+}
+
+ShellSettings ReadConfiguration(const std::string& path, std::string* note) {
+    const ShellSettings defaults = ParseConfiguration(u"");
+    const auto refuse = [&](const std::string& why) {
+        if (note) *note = path + ": " + why + "; the default settings are used";
+        return defaults;
+    };
+    // Only a regular file is read: opening a FIFO or a device could wait for ever. The
+    // open itself never waits, and what was opened is checked again.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? defaults : refuse(std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) return refuse("not a regular file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? defaults : refuse(std::strerror(errno));
+    std::string bytes;
+    int error = 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = -1;
+    } else {
+        // A configuration is a few hundred bytes; more than this is not read.
+        bytes.resize(size_t{1} << 20);
+        size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) error = errno;
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    if (error == -1) return refuse("not a regular file");
+    if (error != 0) return refuse(std::strerror(error));
+    return ParseConfiguration(ConfigurationText(bytes));
 }
 
 std::string FormatConfiguration(const ShellSettings& s) {
@@ -157,10 +233,12 @@ bool WriteConfiguration(const std::string& path, const ShellSettings& settings,
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    const std::u16string text = zorbit::Utf8ToUtf16(FormatConfiguration(settings));
-    const int err = WriteTextFile(path, {text}, WriteMode::Replace);
+    // Never written into a FIFO or a device: that could wait for ever or reach hardware.
+    const std::string text = FormatConfiguration(settings);
+    int err = ReplaceFileBytes(path, text);
+    if (err == EACCES || err == EPERM || err == EROFS) err = RewriteInPlace(path, text, err);
     if (err == 0) return true;
-    error = std::strerror(err);
+    error = err == EINVAL ? "not a regular file" : std::strerror(err);
     return false;
 }
 

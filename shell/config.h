@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vex {
 
@@ -22,20 +23,26 @@ struct ShellSettings {
 };
 
 // The program folder when the file is there or the folder is writable (portable use),
-// else $XDG_CONFIG_HOME/vexcalc (or ~/.config/vexcalc); always the latter for an
-// installed program (see program_folders.h).
+// else $XDG_CONFIG_HOME/vexcalc (or the home's .config/vexcalc; empty without a home);
+// always the latter for an installed program (see program_folders.h).
 std::string ConfigFilePath(const std::string& programDir);
 
-// Reads the settings; a missing file or key gives the defaults.
-ShellSettings ReadConfiguration(const std::string& path);
-// The same from the file's text.
+// Reads the settings; a missing file or key gives the defaults. Only a regular file is
+// read, without ever waiting: for anything else (a FIFO, a device, a folder) or a file
+// that cannot be read, note says why and the defaults are used.
+ShellSettings ReadConfiguration(const std::string& path, std::string* note = nullptr);
+// The same from the file's text; CR LF, LF and a lone CR end a line.
 ShellSettings ParseConfiguration(std::u16string_view text);
+// The file's bytes as text: UTF-8 with or without its byte-order mark, or UTF-16 with
+// one.
+std::u16string ConfigurationText(std::string_view bytes);
 
 // The file's text: both sections, the keys in the order they are read. DefFontName is
 // always written as "Lucida Console", so a hand edit lasts one run.
 std::string FormatConfiguration(const ShellSettings& settings);
 // Writes the file through a temporary file beside it (its folder is created when
-// missing); false with error set when it cannot be written.
+// missing); false with error set when it cannot be written or the name is not a
+// regular file (a FIFO or a device is never written into).
 bool WriteConfiguration(const std::string& path, const ShellSettings& settings, std::string& error);
 
 } // namespace vex

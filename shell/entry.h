@@ -27,7 +27,9 @@ struct EntryResult {
     bool outOfMemory = false;          // the line could not be run for want of memory
 };
 
-// One line typed into the entry field; an empty line does nothing.
+// One line typed into the entry field; an empty line does nothing. A command may span
+// lines ended by CR LF or CR (the matrix window's multi-line form); a formula holding a
+// line break, or a LF without its CR, is refused with an error row, never run cut short.
 EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& keywords,
                          std::u16string_view line);
 

@@ -134,12 +134,16 @@ int Main(int argc, char** argv) {
     if (mode == "-")
         return vex::RunEntryStream(program.host, program.KeywordList, std::cin, std::cout,
                                    std::cerr);
-    if (mode == "-e")
-        return vex::RunEntryText(program.host, program.KeywordList, line.text, std::cout,
-                                 std::cerr);
+    if (mode == "-e") {
+        // Every -e runs, in order, as the lines of one text: one session, one status.
+        std::string text;
+        for (size_t k = 0; k < line.texts.size(); ++k)
+            text.append(k ? "\n" : "").append(line.texts[k]);
+        return vex::RunEntryText(program.host, program.KeywordList, text, std::cout, std::cerr);
+    }
     // Several --batch switch strings run one after the other in this one process.
     int status = 0;
-    for (const std::string& switches : line.batches)
+    for (const std::string& switches : line.texts)
         status = RunBatchLine(program, switches);
     return status;
 }

@@ -1,9 +1,12 @@
 #include "shell/program_folders.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace vex {
 
@@ -21,10 +24,15 @@ bool IsFolder(const std::string& path) {
     return std::filesystem::is_directory(path, ec);
 }
 
-// An XDG variable counts only when it holds an absolute path.
+bool Absolute(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
+
+// An XDG variable counts only when it holds an absolute path; without it and without a
+// home there is no folder (never one relative to wherever the program was started).
 std::string XdgFolder(const std::string& value, const std::string& home, const char* fallback) {
-    if (!value.empty() && value.front() == '/') return value;
-    return (home.empty() ? std::string(".") : home) + fallback;
+    if (Absolute(value)) return value;
+    return Absolute(home) ? home + fallback : std::string();
 }
 
 } // namespace
@@ -42,7 +50,28 @@ UserFolders UserFoldersFromEnvironment() {
         const char* v = std::getenv(name);
         return std::string(v ? v : "");
     };
-    return {get("XDG_CONFIG_HOME"), get("XDG_DATA_HOME"), get("HOME")};
+    std::string home = get("HOME");
+    if (!Absolute(home)) home = AccountHome(getuid());
+    return {get("XDG_CONFIG_HOME"), get("XDG_DATA_HOME"), home};
+}
+
+std::string AccountHome(uid_t uid) {
+    long room = sysconf(_SC_GETPW_R_SIZE_MAX);
+    if (room <= 0) room = 16384;
+    std::vector<char> buffer(static_cast<size_t>(room));
+    for (;;) {
+        passwd entry{};
+        passwd* found = nullptr;
+        const int rc = getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found);
+        // A very long entry needs more room; a bounded amount is tried.
+        if (rc == ERANGE && buffer.size() < (size_t{1} << 20)) {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        if (rc != 0 || !found || !found->pw_dir) return {};
+        const std::string home = found->pw_dir;
+        return Absolute(home) ? home : std::string();
+    }
 }
 
 ProgramFolders FindProgramFolders(const std::string& programDir, const UserFolders& user,
@@ -58,15 +87,16 @@ ProgramFolders FindProgramFolders(const std::string& programDir, const UserFolde
     // A portable copy that carries its file keeps it even where the folder is read-only.
     if (!f.installed && (Exists(portable) || writable)) {
         f.configPath = portable;
-    } else {
-        f.configPath =
-            XdgFolder(user.configHome, user.home, "/.config") + "/vexcalc/" + kConfigFile;
+    } else if (const std::string folder = XdgFolder(user.configHome, user.home, "/.config");
+               !folder.empty()) {
+        f.configPath = folder + "/vexcalc/" + kConfigFile;
     }
     if (!f.installed && writable) {
         const std::string own = programDir + "/vexXNpp";
         f.pictureDir = (IsFolder(own) ? own : programDir) + "/";
-    } else {
-        f.pictureDir = XdgFolder(user.dataHome, user.home, "/.local/share") + "/vexcalc/";
+    } else if (const std::string folder = XdgFolder(user.dataHome, user.home, "/.local/share");
+               !folder.empty()) {
+        f.pictureDir = folder + "/vexcalc/";
     }
     return f;
 }

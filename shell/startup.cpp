@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 
 #include "common/text.h"
 #include "platform/library_hooks.h"
@@ -62,7 +63,17 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     // Test mode reads no configuration, so the log names none.
     p.configPath = options.ignoreConfig ? std::string() : p.folders.configPath;
     p.host.batch.iniFileName = zorbit::Utf8ToUtf16(p.configPath);
-    p.settings = options.ignoreConfig ? ParseConfiguration(u"") : ReadConfiguration(p.configPath);
+    std::string note;
+    if (options.ignoreConfig) {
+        p.settings = ParseConfiguration(u"");
+    } else if (p.configPath.empty()) {
+        p.settings = ParseConfiguration(u"");
+        note = "no home folder (neither HOME nor XDG_CONFIG_HOME is set, and the account has "
+               "none): the settings are neither read nor kept";
+    } else {
+        p.settings = ReadConfiguration(p.configPath, &note);
+    }
+    if (!note.empty()) std::cerr << "vexcalc: " << note << "\n";
     // -1 means 10 decimals; anything past 30 would only make the texts longer.
     const int32_t decimals = options.decimals.value_or(p.settings.Decimals);
     p.host.interp.decimals = decimals < -1 ? 0 : std::min(decimals, 30);
@@ -70,6 +81,7 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
 }
 
 void UsePictureFolder(Program& p) {
+    if (p.folders.pictureDir.empty()) return;
     std::error_code ec;
     std::filesystem::create_directories(p.folders.pictureDir, ec);
     p.host.batch.CurDir = zorbit::Utf8ToUtf16(p.folders.pictureDir);

@@ -35,11 +35,13 @@ struct Program {
 std::string ProgramFolder();
 
 // Binds the library and prepares the terminal program; false (with a message) when the
-// library cannot be loaded.
+// library cannot be loaded. A configuration that is not read (not a regular file, no
+// home to keep it in) is noted once on stderr.
 bool StartUp(Program& program, const StartOptions& options, std::string& error);
 
 // The window takes relative names and puts its pictures in the picture folder (made when
-// missing); terminal and batch runs keep the shell's current folder.
+// missing); terminal and batch runs, and a window without a picture folder (no home),
+// keep the shell's current folder.
 void UsePictureFolder(Program& program);
 
 } // namespace vex

@@ -17,7 +17,7 @@ class LineRunner {
                std::ostream& err)
         : host_(host), keywords_(keywords), out_(out), err_(err) {}
 
-    // One line (its LF and CR already gone); false when the run must end.
+    // One line (its line end already gone); false when the run must end.
     bool Run(std::string_view line, bool tooLong) {
         ++lineNo_;
         if (tooLong) {
@@ -50,14 +50,12 @@ class LineRunner {
     bool failed_ = false;
 };
 
-std::string_view WithoutCr(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
-
-// One line of in without its LF; the bytes past kMaxEntryLine are read and dropped, so
-// no input can exhaust memory. False at the end of the input.
-bool ReadBoundedLine(std::istream& in, std::string& line, bool& tooLong) {
+// One line of in without its line end (LF, CR LF or a lone CR); the bytes past
+// kMaxEntryLine are read and dropped, so no input can exhaust memory. afterCr carries
+// over a line that ended at CR, so the LF of a CR LF pair ends nothing more; it is
+// never waited for, so a terminal's line runs when its CR arrives. False at the end
+// of the input.
+bool ReadBoundedLine(std::istream& in, std::string& line, bool& tooLong, bool& afterCr) {
     line.clear();
     tooLong = false;
     std::streambuf* buf = in.rdbuf();
@@ -65,8 +63,11 @@ bool ReadBoundedLine(std::istream& in, std::string& line, bool& tooLong) {
     for (;;) {
         const auto c = buf->sbumpc();
         if (c == std::char_traits<char>::eof()) return any;
+        const bool pairEnd = afterCr && !any && c == '\n';
+        afterCr = c == '\r';
+        if (pairEnd) continue;
         any = true;
-        if (c == '\n') return true;
+        if (c == '\n' || c == '\r') return true;
         if (line.size() < kMaxEntryLine + 1)
             line.push_back(static_cast<char>(c));
         else
@@ -82,11 +83,11 @@ int RunEntryText(ScriptHost& host, const std::vector<std::u16string>& keywords,
     try {
         size_t start = 0;
         for (;;) {
-            const size_t nl = text.find('\n', start);
-            const std::string_view line = WithoutCr(text.substr(start, nl - start));
+            const size_t end = text.find_first_of("\r\n", start);
+            const std::string_view line = text.substr(start, end - start);
             if (!runner.Run(line, line.size() > kMaxEntryLine)) return runner.OutOfMemory();
-            if (nl == text.npos) break;
-            start = nl + 1;
+            if (end == text.npos) break;
+            start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         }
     } catch (const std::bad_alloc&) {
         return runner.OutOfMemory();
@@ -100,9 +101,9 @@ int RunEntryStream(ScriptHost& host, const std::vector<std::u16string>& keywords
     try {
         std::string line;
         bool tooLong = false;
-        while (ReadBoundedLine(in, line, tooLong)) {
-            const std::string_view text = WithoutCr(line);
-            if (!runner.Run(text, tooLong || text.size() > kMaxEntryLine))
+        bool afterCr = false;
+        while (ReadBoundedLine(in, line, tooLong, afterCr)) {
+            if (!runner.Run(line, tooLong || line.size() > kMaxEntryLine))
                 return runner.OutOfMemory();
         }
     } catch (const std::bad_alloc&) {

@@ -16,9 +16,9 @@ namespace vex {
 // Longest line the terminal takes; a longer one is reported and not run.
 inline constexpr size_t kMaxEntryLine = size_t{1} << 20;
 
-// Runs every line of text (a line ends at LF, a CR before it is dropped) and prints its
-// result rows on out. Returns 0, or 1 when a line reported an error or was not run; out
-// of memory ends the run with a message on err and 1.
+// Runs every line of text and prints its result rows on out. LF, CR LF and a lone CR
+// each end a line, so no line reaches the entry with a line break inside it. Returns 0, or 1 when a
+// line reported an error or was not run; out of memory ends the run with a message on err and 1.
 int RunEntryText(ScriptHost& host, const std::vector<std::u16string>& keywords,
                  std::string_view text, std::ostream& out, std::ostream& err);
 

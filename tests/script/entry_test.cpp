@@ -170,6 +170,48 @@ TEST_F(EntryLineTest, NulIsAnInvalidCharacterNotTheLineEnd) {
         << U8(r.lines[0]);
 }
 
+struct BreakRow {
+    const char* name;
+    std::u16string line;
+    const char* note; // in the one error row
+    const char* text; // the line as the list shows it
+};
+
+class EntryBreakTest : public ScriptTest, public ::testing::WithParamInterface<BreakRow> {};
+
+// The script behind the entry would run only the part before the break and answer as if
+// it were the whole line.
+TEST_P(EntryBreakTest, LineWithABreakIsRefusedNotCut) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
+    EXPECT_TRUE(r.error);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_NE(U8(r.lines[0]).find(GetParam().note), std::string::npos) << U8(r.lines[0]);
+    EXPECT_EQ(U8(r.text), GetParam().text);
+    EXPECT_TRUE(RunEntryLine(host, InitKeywordTable(), u"brk9").error) << "a part of it ran";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EntryBreakTest,
+    ::testing::Values(BreakRow{"loneCr", u"2\r*3", "line break (CR) at column 2", "Expr = 2 *3"},
+                      BreakRow{"lf", u"1+1\n*100", "line break (LF) at column 4",
+                               "Expr = 1+1 *100"},
+                      BreakRow{"crLfInFormula", u"1+1\r\n*100", "line break (CR) at column 4",
+                               "Expr = 1+1  *100"},
+                      BreakRow{"loneLfInCommand", u"Var = brk9; 1\nVar = brk9; x",
+                               "line break (LF) at column 14", "Var = brk9; 1 Var = brk9; x"},
+                      BreakRow{"lfBeforeCrInCommand", u"Var = brk9; 1\n\rVar = brk9; 2",
+                               "line break (LF) at column 14", "Var = brk9; 1  Var = brk9; 2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A command may span lines (the matrix window's multi-line form): each runs.
+TEST_F(EntryLineTest, CommandSpansLinesEndedByCrLfOrCr) {
+    const EntryResult r =
+        RunEntryLine(host, InitKeywordTable(), u"Var = brk7; 2\r\nVar = brk8; 3\rExpr = brk7*brk8");
+    EXPECT_FALSE(r.error);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(U8(r.lines[0]), "6.0000");
+}
+
 struct ConfigRow {
     const char* name;
     const char16_t* ini;

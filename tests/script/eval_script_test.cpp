@@ -77,7 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "!\\ start\r\nExpr = 1\r\n!/ end\r\n 2.0000", 1000},
         OutputRow{"pauseCounts", u"Pause( )", "", 1000},
         OutputRow{"varThenExpr", u"Var = y; 2\r\nExpr = y*3", " 6.0000", 2000},
-        OutputRow{"leadingLineFeed", u"Expr = 1\r\n  ''x", " 1.0000\r\n\r\n''x", 1000}),
+        OutputRow{"leadingLineFeed", u"Expr = 1\r\n  ''x", " 1.0000\r\n\r\n''x", 1000},
+        // A lone CR ends a line as CR LF does: what follows it is never dropped.
+        OutputRow{"loneCrEndsALine", u"Expr = 1\rExpr = 2", " 1.0000\r\n\r\n 2.0000", 2000},
+        OutputRow{"loneCrAfterPairs", u"Expr = 1\r\nExpr = 2\rExpr = 3\r",
+                  " 1.0000\r\n\r\n 2.0000\r\n\r\n 3.0000", 3000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EvalScriptTest, EmptyReportIsABlockOfTwoBytes) {

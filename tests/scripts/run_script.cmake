@@ -2,7 +2,8 @@
 # a fresh temporary folder, runs vexcalc there without the user's configuration, and
 # compares what it printed, its messages and its exit status with <topic>.expected.
 # The arguments come from <topic>.args (one per line; %VEX% stands for the script's
-# name, %WORK% for the temporary folder, %NL% for a line break inside one), else the whole script runs as one batch file without its report header.
+# name, %WORK% for the temporary folder, %NL% for a line break inside one, %CR% for a
+# carriage return), else the whole script runs as one batch file without its report header.
 #   cmake -DVEXCALC=... -DSOURCE_DIR=... -DTOPIC=... -DWORK=... -P run_script.cmake
 
 set(work "${WORK}/${TOPIC}")
@@ -34,6 +35,7 @@ while(NOT rest STREQUAL "")
   string(REPLACE "%VEX%" "${TOPIC}.vex" line "${line}")
   string(REPLACE "%WORK%" "${work}" line "${line}")
   string(REPLACE "%NL%" "\n" line "${line}")
+  string(REPLACE "%CR%" "\r" line "${line}")
   string(REPLACE "'" "'\\''" line "${line}")
   string(APPEND command " '${line}'")
 endwhile()

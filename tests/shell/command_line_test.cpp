@@ -76,10 +76,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, ParseCommandLineTest, ::testing::ValuesIn(kLineRo
 
 TEST(ParseCommandLine, KeepsTextsAndOptions) {
     const CommandLine e = ParseCommandLine({"--decimals", "-1", "-e", "1", "-e", "2+3"}, "/");
-    EXPECT_EQ(e.text, "2+3");
+    EXPECT_EQ(e.texts, (std::vector<std::string>{"1", "2+3"})) << "every -e, in order";
     EXPECT_EQ(e.options.decimals, -1);
     const CommandLine b = ParseCommandLine({"--batch", "/i a /", "--batch", "/i b /"}, "/");
-    EXPECT_EQ(b.batches, (std::vector<std::string>{"/i a /", "/i b /"}));
+    EXPECT_EQ(b.texts, (std::vector<std::string>{"/i a /", "/i b /"}));
     EXPECT_FALSE(b.options.ignoreConfig);
     EXPECT_TRUE(ParseCommandLine({"--no-config"}, "/").options.ignoreConfig);
 }

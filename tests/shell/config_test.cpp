@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <sstream>
 #include <string>
@@ -63,6 +66,12 @@ TEST(Configuration, ParseGivesTheSettings) {
         {"key_of_other_section_ignored", u"[Config]\nwndX=7\n[vexCalc]\nDecimals=9\n",
          [](ShellSettings&) {}},
         {"comment_lines_skipped", u"[Config]\n;Decimals=9\n", [](ShellSettings&) {}},
+        {"lone_cr_ends_lines", u"[vexCalc]\rwndX=7\r[Config]\rToolTip=1\r",
+         [](ShellSettings& s) { s.wndX = 7, s.ToolTip = 1; }},
+        {"mixed_line_ends", u"[vexCalc]\r\nwndX=7\rwndY=8\n\r[Config]\nDecimals=2",
+         [](ShellSettings& s) { s.wndX = 7, s.wndY = 8, s.Decimals = 2; }},
+        {"cr_inside_value_ends_it", u"[Config]\ncurFontName=Mono\rDecimals=3\n",
+         [](ShellSettings& s) { s.curFontName = u"Mono", s.Decimals = 3; }},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -136,6 +145,98 @@ TEST_F(ConfigFile, MissingFileGivesDefaults) {
 TEST_F(ConfigFile, ByteOrderMarkOfAnEditorIsSkipped) {
     Put(dir / "vexCalc.ini", "\xEF\xBB\xBF[vexCalc]\r\nwndX=7\r\n");
     EXPECT_EQ(ReadConfiguration(Path("vexCalc.ini")).wndX, 7);
+}
+
+TEST(ConfigurationText, ReadsUtf8AndUtf16WithTheirMarks) {
+    const struct Row {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+    } rows[] = {
+        {"utf8_plain", "[vexCalc]\nwndX=\xC3\xBC", u"[vexCalc]\nwndX=\u00FC"},
+        {"utf8_mark_dropped", "\xEF\xBB\xBFwndX=7", u"wndX=7"},
+        {"utf16_little_endian", std::string("\xFF\xFEw\0=\0\xAC\x20\r\0", 10), u"w=\u20AC\r"},
+        {"utf16_big_endian", std::string("\xFE\xFF\0w\0=\x20\xAC", 8), u"w=\u20AC"},
+        {"utf16_odd_last_byte_dropped", std::string("\xFF\xFEx\0y", 5), u"x"},
+        {"utf16_mark_alone", "\xFF\xFE", u""},
+        {"utf16_pair_kept", std::string("\xFF\xFE\x35\xD8\x00\xDC", 6), u"\U0001D400"},
+        {"utf16_half_pairs_replaced", std::string("\xFF\xFE\x35\xD8x\0\x00\xDC", 8),
+         u"\uFFFDx\uFFFD"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(U8(ConfigurationText(r.bytes)), U8(r.text));
+    }
+}
+
+TEST_F(ConfigFile, Utf16FileWithCrLineEndsIsRead) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("[vexCalc]\rwndX=7\r[Config]\rDecimals=2\r")) {
+        bytes.push_back(c);
+        bytes.push_back('\0');
+    }
+    Put(dir / "vexCalc.ini", bytes);
+    std::string note;
+    const ShellSettings s = ReadConfiguration(Path("vexCalc.ini"), &note);
+    EXPECT_EQ(s.wndX, 7);
+    EXPECT_EQ(s.Decimals, 2);
+    EXPECT_EQ(note, "");
+}
+
+// Opening a FIFO for reading waits for a writer: every mode of the program would hang.
+// Anything but a regular file is passed over at once with a note.
+TEST_F(ConfigFile, OnlyARegularFileIsRead) {
+    ASSERT_EQ(mkfifo(Path("fifo.ini").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.ini");
+    std::filesystem::create_symlink(dir / "fifo.ini", dir / "link.ini");
+    for (const char* name : {"fifo.ini", "folder.ini", "link.ini", "/dev/zero"}) {
+        SCOPED_TRACE(name);
+        const std::string path = name[0] == '/' ? std::string(name) : Path(name);
+        std::string note;
+        EXPECT_EQ(Fields(ReadConfiguration(path, &note)), Fields(Defaults()));
+        EXPECT_NE(note.find(path + ": not a regular file"), std::string::npos) << note;
+    }
+    std::string note;
+    ReadConfiguration(Path("none.ini"), &note);
+    EXPECT_EQ(note, "") << "a missing file is no fault";
+}
+
+TEST_F(ConfigFile, UnreadableFileIsNoted) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    Put(dir / "vexCalc.ini", "[vexCalc]\nwndX=7\n");
+    chmod(Path("vexCalc.ini").c_str(), 0);
+    std::string note;
+    EXPECT_EQ(ReadConfiguration(Path("vexCalc.ini"), &note).wndX, 50);
+    EXPECT_NE(note.find("Permission denied"), std::string::npos) << note;
+}
+
+// Writing into a FIFO would wait for a reader; a device could be anything.
+TEST_F(ConfigFile, WriteNeverGoesIntoAFifoOrADevice) {
+    ASSERT_EQ(mkfifo(Path("fifo.ini").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "fifo.ini", dir / "link.ini");
+    std::filesystem::create_symlink("/dev/null", dir / "null.ini");
+    for (const char* name : {"fifo.ini", "link.ini", "null.ini"}) {
+        SCOPED_TRACE(name);
+        std::string error;
+        EXPECT_FALSE(WriteConfiguration(Path(name), Defaults(), error));
+        EXPECT_EQ(error, "not a regular file");
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "null.ini"));
+}
+
+// A portable copy in a read-only folder that carries its own file keeps writing it.
+TEST_F(ConfigFile, FileInAReadOnlyFolderIsRewrittenInPlace) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into every folder";
+    Put(dir / "vexCalc.ini", std::string(4000, ';'));
+    chmod(dir.c_str(), 0555);
+    ShellSettings s = Defaults();
+    s.wndX = 99;
+    std::string error;
+    const bool written = WriteConfiguration(Path("vexCalc.ini"), s, error);
+    chmod(dir.c_str(), 0755);
+    ASSERT_TRUE(written) << error;
+    EXPECT_EQ(Slurp(dir / "vexCalc.ini"), FormatConfiguration(s)) << "the old tail is cut";
 }
 
 TEST_F(ConfigFile, UnwritablePathFailsAndKeepsTheOldFile) {

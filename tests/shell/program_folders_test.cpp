@@ -131,6 +131,35 @@ const FolderRow kFolderRows[] = {
      "@/usr/share/vexcalc",
      "@/home/.config/vexcalc/vexCalc.ini",
      "@/home/.local/share/vexcalc/"},
+    // No home and no XDG folder: nothing is kept anywhere, least of all in the folder the
+    // program was started from.
+    {"no_home_no_folders",
+     {"usr/share/vexcalc/"},
+     "@/usr/bin",
+     {"", "", ""},
+     false,
+     true,
+     "@/usr/share/vexcalc",
+     "",
+     ""},
+    {"relative_home_is_no_home",
+     {"usr/share/vexcalc/"},
+     "@/usr/bin",
+     {"", "data", "home"},
+     false,
+     true,
+     "@/usr/share/vexcalc",
+     "",
+     ""},
+    {"xdg_without_home",
+     {"usr/share/vexcalc/"},
+     "@/usr/bin",
+     {"@/cfg", "@/data", ""},
+     false,
+     true,
+     "@/usr/share/vexcalc",
+     "@/cfg/vexcalc/vexCalc.ini",
+     "@/data/vexcalc/"},
     // Neither installed nor writable: a copy in a read-only folder.
     {"read_only_copy",
      {"ro/ShowCmds.vex"},
@@ -141,6 +170,15 @@ const FolderRow kFolderRows[] = {
      "@/ro",
      "@/cfg/vexcalc/vexCalc.ini",
      "@/data/vexcalc/"},
+    {"read_only_copy_without_home",
+     {"ro/ShowCmds.vex"},
+     "@/ro",
+     {"", "", ""},
+     true,
+     false,
+     "@/ro",
+     "",
+     ""},
     // A portable copy that carries its configuration keeps it.
     {"read_only_copy_with_file",
      {"ro/ShowCmds.vex", "ro/vexCalc.ini"},
@@ -155,6 +193,10 @@ const FolderRow kFolderRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ProgramFoldersTest, ::testing::ValuesIn(kFolderRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AccountHome, AnAccountWithoutAnEntryHasNone) {
+    EXPECT_EQ(AccountHome(static_cast<uid_t>(0x7FFFFFF0)), "");
+}
 
 } // namespace
 } // namespace vex::test
