@@ -60,7 +60,9 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
         E_Error() = ZORBIT_E_EVALUATOR_SYNTAX;
         ReportError(u"e_eval", 0, u"");
     }
-    if (flag == 0 && std::isinf(value) && value > 0 && E_Error() == ZORBIT_NO_ERROR) {
+    // An overflow has no value to give, whatever its sign, and a matrix holding one
+    // neither.
+    if (E_Error() == ZORBIT_NO_ERROR && (flag == 0 ? std::isinf(value) : MatrixInfinite(value))) {
         E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
         ReportError(u"e_eval", 0, u"");
     }

@@ -171,11 +171,19 @@ void DomainMinusOne(int32_t line, double x, double q) {
     DomainError(line, u"Invalid Argument = " + Fixed10(x) + u" and (arg^2 - 1) => " + Fixed10(q));
 }
 
+// The integer operators work on 32-bit integers: a value beyond them has no answer.
+void BeyondInt32(std::u16string_view what, double v) {
+    E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+    ReportError(u"e_prs", 0,
+                std::u16string(what) + u" " + Fixed10(v) + u" is beyond the 32-bit integers\r\n");
+}
+
 } // namespace
 
-int32_t Trunc32(double v) {
-    if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
-    return static_cast<int32_t>(v);
+bool Trunc32(double v, int32_t* out) {
+    if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
+    *out = static_cast<int32_t>(v);
+    return true;
 }
 
 bool LookupFunction(std::u16string_view lowerName, Fn* fn) {
@@ -213,9 +221,14 @@ double CallFunction(Fn fn, double argument) {
     case Fn::Fix:
         r = x == 0 ? 0.0 : (std::fabs(x) / x) * std::trunc(std::fabs(x));
         break;
-    case Fn::Int:
-        r = Trunc32(x);
+    case Fn::Int: {
+        int32_t whole = 0;
+        if (Trunc32(x, &whole))
+            r = whole;
+        else
+            DomainError(0, u"Invalid Argument = " + Fixed10(x) + u" (beyond the 32-bit integers)");
         break;
+    }
     case Fn::Ln:
         r = std::log(x);
         if (x < 0) DomainSimple(1287, x);
@@ -246,18 +259,23 @@ double CallFunction(Fn fn, double argument) {
         den = std::tan(x);
         r = 1.0 / den;
         break;
+    // At the ends of the domains the quotient is infinite and the angle exact: ±1 belong
+    // to them.
     case Fn::Arcsin: {
         const double q = 1 - x * x;
         den = std::sqrt(q);
         r = std::atan(x / den);
-        if (q <= 0) DomainOneMinus(1323, x, q);
+        if (q < 0) DomainOneMinus(1323, x, q);
         break;
     }
     case Fn::Arccos: {
         const double q = 1 - x * x;
         den = std::sqrt(q);
-        r = -std::atan(x / den) + HalfPi();
-        if (q <= 0) DomainOneMinus(1330, x, q);
+        if (q == 0)
+            r = x > 0 ? 0.0 : 2 * HalfPi();
+        else
+            r = -std::atan(x / den) + HalfPi();
+        if (q < 0) DomainOneMinus(1330, x, q);
         break;
     }
     // The textbook principal values: acos(1/x), asin(1/x) and π/2 − atan(x).
@@ -265,14 +283,14 @@ double CallFunction(Fn fn, double argument) {
         const double q = x * x - 1;
         den = std::sqrt(q);
         r = std::acos(1.0 / x);
-        if (q <= 0) DomainMinusOne(1337, x, q);
+        if (q < 0) DomainMinusOne(1337, x, q);
         break;
     }
     case Fn::Arccosec: {
         const double q = x * x - 1;
         den = std::sqrt(q);
         r = std::asin(1.0 / x);
-        if (q <= 0) DomainMinusOne(1344, x, q);
+        if (q < 0) DomainMinusOne(1344, x, q);
         break;
     }
     case Fn::Arccotan:
@@ -373,8 +391,40 @@ double IntegerQuotient(double a, double b) {
         return 0;
     }
     const double q = std::trunc(a / b);
-    if (!(q > -2147483649.0 && q < 2147483648.0)) return -2147483648.0;
-    return q;
+    int32_t whole = 0;
+    if (!Trunc32(q, &whole)) {
+        BeyondInt32(u"\\: the quotient", q);
+        return 0;
+    }
+    return whole;
+}
+
+double IntegerRemainder(double a, double b) {
+    int32_t x = 0, y = 0;
+    if (!Trunc32(a, &x)) {
+        BeyondInt32(u"mod: the left operand", a);
+        return 0;
+    }
+    if (!Trunc32(b, &y)) {
+        BeyondInt32(u"mod: the right operand", b);
+        return 0;
+    }
+    if (y == 0) {
+        E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
+        ReportError(u"e_prs", 0, u"mod: the right operand is 0\r\n");
+        return 0;
+    }
+    if (y == -1) return 0; // also INT_MIN mod -1, which would trap
+    return x % y;
+}
+
+double BitwiseNot(double v) {
+    int32_t x = 0;
+    if (!Trunc32(v, &x)) {
+        BeyondInt32(u"not: the operand", v);
+        return 0;
+    }
+    return ~x;
 }
 
 double e_function(std::u16string_view name, double argument) {

@@ -56,18 +56,22 @@ double e_function(std::u16string_view name, double argument);
 double CallFunction(Fn fn, double argument);
 
 // The number operators that can fail: "^" gives 13 for NaN from finite operands ((-8)^(1/3)),
-// "\" gives 8 for a right operand of 0. Both set e_error and report; the text route and
-// any other evaluation route share them.
+// "\" and "mod" give 8 for a right operand of 0 and 13 for a value beyond the 32-bit
+// integers, as does "not". They set e_error and report; the text route and any other
+// evaluation route share them.
 double NumberPower(double a, double b);
 double IntegerQuotient(double a, double b);
+double IntegerRemainder(double a, double b);
+double BitwiseNot(double v);
 
 // Stored value of a named constant (lower-case name, with or without "#").
 bool LookupConstant(std::u16string_view lowerName, double* stored);
 // e_get_const: 1 and the value as the engine reads it (10 decimals), else 0 and error 18.
 int32_t GetConst(std::u16string_view name, double* value);
 
-// Truncation toward zero to a signed 32-bit integer; out of range gives -2147483648.
-int32_t Trunc32(double v);
+// Truncation toward zero to a signed 32-bit integer; false when it does not fit (NaN and
+// the infinities included), *out then unchanged.
+bool Trunc32(double v, int32_t* out);
 
 // The operator and function help text.
 std::u16string OperAndFuncsText();

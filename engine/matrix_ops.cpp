@@ -22,12 +22,15 @@ double NoFunction(std::u16string_view, double, double, double, uint8_t*, uint8_t
 }
 void NoScratch(double) {}
 void NoList() {}
+bool NoElements(double) {
+    return false;
+}
 
 } // namespace
 
 const MatrixOperations& NoMatrixOperations() {
     static const MatrixOperations ops{&NoReference, &NoOperation, &NoOperation, &NoFunction,
-                                      &NoScratch,   &NoScratch,   &NoList};
+                                      &NoScratch,   &NoScratch,   &NoList,      &NoElements};
     return ops;
 }
 

@@ -28,6 +28,8 @@ struct MatrixOperations {
     void (*registerResult)(double handle);
     // Every entry goes (ReSetZiZoruze).
     void (*clearAll)();
+    // Whether an element of the scratch entry is infinite.
+    bool (*infinite)(double handle);
 };
 
 // Without a matrix layer every matrix operand fails with 14.
@@ -54,6 +56,9 @@ inline void RegisterMatrixResult(double handle) {
 }
 inline void ClearAllMatrices() {
     Engine().matrix->clearAll();
+}
+inline bool MatrixInfinite(double handle) {
+    return Engine().matrix->infinite(handle);
 }
 
 } // namespace zorbit

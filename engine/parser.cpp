@@ -153,15 +153,8 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     switch (row.kind) {
     case OpRow::IntDiv:
         return IntegerQuotient(a, b);
-    case OpRow::Mod: {
-        const int32_t x = Trunc32(a), y = Trunc32(b);
-        if (y == 0) {
-            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"e_prs", 0, u"mod: the right operand is 0\r\n");
-            return 0;
-        }
-        if (y == -1) return 0; // also INT_MIN mod -1, which would trap
-        return x % y;
-    }
+    case OpRow::Mod:
+        return IntegerRemainder(a, b);
     case OpRow::Eq:
         return a == b ? ev.TrueValue : 0;
     case OpRow::Lt:
@@ -185,8 +178,12 @@ double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFl
     }
 }
 
-double HexValue(std::u16string_view text) {
+// "&" and the run of letters, digits and "_" after it, read as a 64-bit two's complement
+// integer: a character that is no hexadecimal digit is a syntax error (3), more digits
+// than 64 bits hold an invalid argument (13). "&" alone is 0.
+int32_t HexValue(std::u16string_view text, double* value) {
     uint64_t v = 0;
+    int digits = 0; // significant ones: leading zeros hold nothing
     for (size_t i = 1; i < text.size(); ++i) {
         const char16_t c = text[i];
         unsigned d;
@@ -197,21 +194,26 @@ double HexValue(std::u16string_view text) {
         else if (c >= u'A' && c <= u'F')
             d = c - u'A' + 10;
         else
-            break;
+            return ZORBIT_E_PARSER_SYNTAX;
+        if (v != 0 || d != 0) ++digits;
         v = (v << 4) | d;
     }
-    return static_cast<double>(static_cast<int64_t>(v));
+    if (digits > 16) return ZORBIT_E_INVALID_ARGUMENT;
+    *value = static_cast<double>(static_cast<int64_t>(v));
+    return ZORBIT_NO_ERROR;
 }
 
-double BinDigitsToInteger(std::u16string_view digits) {
+// The digits after "!": a digit other than 0 and 1 is a syntax error (3).
+int32_t BinDigitsToInteger(std::u16string_view digits, double* value) {
     double v = 0;
     const size_t n = digits.size();
     for (size_t i = 0; i < n; ++i) {
         const char16_t c = digits[i];
-        if (c != u'0' && c != u'1') return 0;
+        if (c != u'0' && c != u'1') return ZORBIT_E_PARSER_SYNTAX;
         if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
     }
-    return v;
+    *value = v;
+    return ZORBIT_NO_ERROR;
 }
 
 double SyntaxError() {
@@ -225,6 +227,16 @@ double SyntaxError() {
                      u"'\r\n\r\nDebug:\r\n" + records,
                  u"ZiZoruze: Error", flags != 0);
     }
+    return 0;
+}
+
+// A literal that is no number: its digits do not fit the base ("&G1", "!102") or it has a
+// second point ("1..5"), a syntax error; or its value does not fit ("&" and 17 digits).
+double LiteralError(int32_t code) {
+    if (code == ZORBIT_E_PARSER_SYNTAX) return SyntaxError();
+    if (E_Error() != ZORBIT_NO_ERROR) return 0;
+    E_Error() = code;
+    ReportError(u"e_prs", 0, u"Number beyond 64 bits = '" + Engine().parser.TokText() + u"'\r\n");
     return 0;
 }
 
@@ -301,7 +313,8 @@ VEX_NOINLINE Operand StatisticsCall(Kw kw) {
 VEX_NOINLINE Operand NotPrimary() {
     e_nxt();
     const double v = e_prs(6, 0).value;
-    return {static_cast<double>(~Trunc32(v)), 0};
+    if (E_Error() != ZORBIT_NO_ERROR) return {0, 0};
+    return {BitwiseNot(v), 0};
 }
 
 VEX_NOINLINE Operand MinusPrimary() {
@@ -344,13 +357,16 @@ Operand Primary() {
     double v = 0;
     switch (ps.type) {
     case Tok::Num:
+        if (ps.malformed) return {LiteralError(ZORBIT_E_PARSER_SYNTAX), 0};
         v = ps.number;
         break;
     case Tok::Hex:
-        v = HexValue(ps.text);
+        if (const int32_t code = HexValue(ps.text, &v); code != ZORBIT_NO_ERROR)
+            return {LiteralError(code), 0};
         break;
     case Tok::Bin:
-        v = BinDigitsToInteger(ps.text.substr(1));
+        if (const int32_t code = BinDigitsToInteger(ps.text.substr(1), &v); code != ZORBIT_NO_ERROR)
+            return {LiteralError(code), 0};
         break;
     case Tok::Const:
         if (E_Error() == ZORBIT_NO_ERROR) v = e_function(ps.e_tok, 0); // it starts from no error

@@ -60,6 +60,7 @@ struct ParserState {
     std::u16string e_tok;     // token text when it differs from `text` (lower-cased names, values)
     bool tokOwned = false;    // e_tok holds the token text
     double number = 0;        // value of a Num token
+    bool malformed = false;   // a Num token with a second "." ("1..5"), no number at all
     char16_t e_suffix = 0;    // 'I', 'T', 'D' or 0 after a matrix reference
     int32_t RunCount = 0;
     int32_t nxtDepth = 0;           // entry depth of e_nxt, for the trace

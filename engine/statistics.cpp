@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "engine/errors.h"
@@ -43,6 +44,44 @@ double StandardDeviation(const double* v, size_t n) {
     return std::ldexp(std::sqrt(std::max(variance, 0.0)), shift);
 }
 
+// (Π v(i))^(1/n). A product that leaves the range of doubles on the way is kept as a
+// mantissa and a power of two, so that it still gives its root; a negative product stays
+// the NaN of a fractional power.
+double GeometricMean(const double* v, size_t n) {
+    if (n == 1) return v[0];
+    const double root = 1.0 / static_cast<double>(n);
+    double plain = 1;
+    bool inRange = true, zero = false, finite = true;
+    for (size_t i = 0; i < n; ++i) {
+        plain *= v[i];
+        if (!std::isnormal(plain)) inRange = false;
+        if (v[i] == 0) zero = true;
+        if (!std::isfinite(v[i])) finite = false;
+    }
+    if (zero && finite) return 0;
+    // An infinite or NaN value: the plain product is the answer.
+    if (inRange || !finite) return std::pow(plain, root);
+    double mantissa = 1;
+    int64_t exponent = 0;
+    for (size_t i = 0; i < n; ++i) {
+        int e = 0, f = 0;
+        const double m = std::frexp(v[i], &e);
+        mantissa = std::frexp(mantissa * m, &f);
+        exponent += e + f;
+    }
+    if (mantissa < 0) return std::numeric_limits<double>::quiet_NaN();
+    // 2^(exponent/n) = 2^q · 2^(r/n) with 0 <= r < n.
+    const auto count = static_cast<int64_t>(n);
+    int64_t q = exponent / count, r = exponent % count;
+    if (r < 0) {
+        r += count;
+        --q;
+    }
+    const double scaled =
+        std::pow(mantissa, root) * std::exp2(static_cast<double>(r) / static_cast<double>(n));
+    return std::ldexp(scaled, static_cast<int>(std::clamp<int64_t>(q, -4000, 4000)));
+}
+
 double Reduce(Kw kw, double* v, size_t n) {
     double acc = 0;
     switch (kw) {
@@ -82,10 +121,7 @@ double Reduce(Kw kw, double* v, size_t n) {
             acc += v[i];
         return acc / static_cast<double>(n);
     case Kw::GeomMean:
-        acc = 1;
-        for (size_t i = 0; i < n; ++i)
-            acc *= v[i];
-        return std::pow(acc, 1.0 / static_cast<double>(n));
+        return GeometricMean(v, n);
     case Kw::Stddev: {
         if (n < 2) {
             StatError(u"stddev needs at least two values\r\n");

@@ -139,6 +139,7 @@ int32_t e_nxt() {
     ps.tokOwned = false;
     ps.replaced = false;
     ps.fnKnown = false;
+    ps.malformed = false;
     ps.e_suffix = 0;
 
     const std::u16string& s = ps.e_expr;
@@ -186,9 +187,11 @@ int32_t e_nxt() {
                 ++j;
         } else if (IsDigit(c) || c == u'.') {
             ps.type = Tok::Num;
-            while (j < n && (IsDigit(s[j]) || s[j] == u'.'))
-                ++j;
+            int points = c == u'.';
+            for (; j < n && (IsDigit(s[j]) || s[j] == u'.'); ++j)
+                points += s[j] == u'.';
             ps.text = std::u16string_view(s).substr(i, j - i);
+            ps.malformed = points > 1;
             ps.number = ParseAsciiNumber(ps.text);
         } else if ((c >= u'a' && c <= u'z') || c == u'_') {
             ps.type = Tok::Id;

@@ -95,9 +95,23 @@ int32_t ElementFailed(const Definition& def, int32_t code, int64_t i, int64_t j,
     return code;
 }
 
+// A second "." in the number's run of digits and points ("1..5", "2.5.3"): no number at
+// all, as in a formula, though the plain reader lets text after a number pass.
+bool SecondPoint(std::u16string_view field) {
+    size_t i = 0;
+    while (i < field.size() && (field[i] == u' ' || field[i] == u'\t'))
+        ++i;
+    if (i < field.size() && (field[i] == u'+' || field[i] == u'-')) ++i;
+    int points = 0;
+    for (; i < field.size() && ((field[i] >= u'0' && field[i] <= u'9') || field[i] == u'.'); ++i)
+        points += field[i] == u'.';
+    return points > 1;
+}
+
 // Reads one element; returns -1 or the error code of the failed formula.
 int32_t ElementValue(std::u16string_view field, bool evaluate, double* value) {
     if (!evaluate) {
+        if (SecondPoint(field)) return ZORBIT_E_PARSER_SYNTAX;
         *value = ReadDecimal(field);
         return ZORBIT_NO_ERROR;
     }

@@ -494,12 +494,18 @@ void ClearAll() {
     ClearMatrixList(0);
 }
 
+bool AnyInfinite(double handle) {
+    const MatrixEntry* m = FindMatrixByHandle(HandleOf(handle));
+    return m != nullptr &&
+           std::any_of(m->Addr, m->Addr + Count(*m), [](double x) { return std::isinf(x); });
+}
+
 } // namespace
 
 const MatrixOperations& MatrixLayerOperations() {
     static const MatrixOperations ops{
         &ReferenceOperand, &SumSubtOperands, &DivMultOperands, &MatrixFunctionOperands,
-        &ClearScratch,     &RegisterResult,  &ClearAll};
+        &ClearScratch,     &RegisterResult,  &ClearAll,        &AnyInfinite};
     return ops;
 }
 

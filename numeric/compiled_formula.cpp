@@ -2,7 +2,6 @@
 
 #include <cfenv>
 #include <cmath>
-#include <limits>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -113,9 +112,11 @@ bool Preprocess(std::u16string& text, size_t slots) {
     return found == slots;
 }
 
-// Same digits as the evaluator's hexadecimal literals ("&" and letters or digits).
-double HexValue(std::u16string_view text) {
+// The evaluator's hexadecimal literals ("&" and letters, digits or "_"): false for a
+// character that is no hexadecimal digit or more digits than 64 bits hold, which fail.
+bool HexValue(std::u16string_view text, double* value) {
     uint64_t v = 0;
+    int digits = 0; // significant ones: leading zeros hold nothing
     for (size_t i = 1; i < text.size(); ++i) {
         const char16_t c = text[i];
         unsigned d;
@@ -126,22 +127,26 @@ double HexValue(std::u16string_view text) {
         else if (c >= u'A' && c <= u'F')
             d = c - u'A' + 10;
         else
-            break;
+            return false;
+        if (v != 0 || d != 0) ++digits;
         v = (v << 4) | d;
     }
-    return static_cast<double>(static_cast<int64_t>(v));
+    if (digits > 16) return false;
+    *value = static_cast<double>(static_cast<int64_t>(v));
+    return true;
 }
 
-// Same as the evaluator's binary literals ("!" and digits; any digit but 0 and 1 gives 0).
-double BinDigitsToInteger(std::u16string_view digits) {
+// The evaluator's binary literals ("!" and digits): false for a digit but 0 and 1.
+bool BinDigitsToInteger(std::u16string_view digits, double* value) {
     double v = 0;
     const size_t n = digits.size();
     for (size_t i = 0; i < n; ++i) {
         const char16_t c = digits[i];
-        if (c != u'0' && c != u'1') return 0;
+        if (c != u'0' && c != u'1') return false;
         if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
     }
-    return v;
+    *value = v;
+    return true;
 }
 
 struct OpRow {
@@ -217,17 +222,20 @@ class FormulaCompiler {
         } else if (c == u'&') {
             while (j < n && IsIdentChar(s_[j]))
                 ++j;
-            tok_.kind = TokKind::Number;
-            tok_.number = HexValue(std::u16string_view(s_).substr(i, j - i));
+            const bool ok = HexValue(std::u16string_view(s_).substr(i, j - i), &tok_.number);
+            tok_.kind = ok ? TokKind::Number : TokKind::Unsupported; // an error by text
         } else if (c == u'!') {
             while (j < n && IsDigit(s_[j]))
                 ++j;
-            tok_.kind = TokKind::Number;
-            tok_.number = BinDigitsToInteger(std::u16string_view(s_).substr(i + 1, j - i - 1));
+            const bool ok =
+                BinDigitsToInteger(std::u16string_view(s_).substr(i + 1, j - i - 1), &tok_.number);
+            tok_.kind = ok ? TokKind::Number : TokKind::Unsupported;
         } else if (IsDigit(c) || c == u'.') {
-            while (j < n && (IsDigit(s_[j]) || s_[j] == u'.'))
-                ++j;
-            tok_.kind = TokKind::Number;
+            int points = c == u'.';
+            for (; j < n && (IsDigit(s_[j]) || s_[j] == u'.'); ++j)
+                points += s_[j] == u'.';
+            // A second point is a syntax error by text.
+            tok_.kind = points > 1 ? TokKind::Unsupported : TokKind::Number;
             tok_.number = ParseAsciiNumber(std::u16string_view(s_).substr(i, j - i));
         } else if ((c >= u'a' && c <= u'z') || c == u'_') {
             while (j < n && IsIdentChar(s_[j]))
@@ -481,9 +489,12 @@ bool CompiledFormula::Run(double x, double* y) {
         case Code::Neg:
             v = -a;
             break;
-        case Code::Not:
-            v = static_cast<double>(~Trunc32(a));
+        case Code::Not: {
+            int32_t xi = 0;
+            if (!Trunc32(a, &xi)) return false; // beyond 32 bits: an error by text
+            v = ~xi;
             break;
+        }
         case Code::Call:
             v = CallFunction(s.fn, a);
             break;
@@ -506,13 +517,14 @@ bool CompiledFormula::Run(double x, double* y) {
             break;
         case Code::IntDiv: {
             if (b == 0) return false; // the text route reports the division by zero
-            const double q = std::trunc(a / b);
-            v = !(q > -2147483649.0 && q < 2147483648.0) ? -2147483648.0 : q;
+            int32_t q = 0;
+            if (!Trunc32(std::trunc(a / b), &q)) return false;
+            v = q;
             break;
         }
         case Code::Mod: {
-            const int32_t xi = Trunc32(a), yi = Trunc32(b);
-            if (yi == 0) return false;
+            int32_t xi = 0, yi = 0;
+            if (!Trunc32(a, &xi) || !Trunc32(b, &yi) || yi == 0) return false;
             v = yi == -1 ? 0 : xi % yi;
             break;
         }
@@ -550,8 +562,8 @@ bool CompiledFormula::Run(double x, double* y) {
         r[s.d] = v;
     }
     const double v = r[result_];
-    // NaN: its sign may depend on the order of operands; +infinity is error 8.
-    if (std::isnan(v) || v == std::numeric_limits<double>::infinity()) return false;
+    // NaN: its sign may depend on the order of operands; an infinity is error 8.
+    if (std::isnan(v) || std::isinf(v)) return false;
     *y = v;
     return true;
 }

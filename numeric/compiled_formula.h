@@ -23,8 +23,9 @@ class CompiledFormula {
                                                     std::u16string_view var);
 
     // The value at the variable's value x. False when the point needs the text route: a
-    // division or "mod" by zero, an error raised by a built-in function (its record is
-    // written; the caller sets the records aside), or a NaN or +infinity result.
+    // division or "mod" by zero, an integer operator beyond 32 bits, an error raised by a
+    // built-in function (its record is written; the caller sets the records aside), or a
+    // NaN or infinite result.
     bool Run(double x, double* y);
     // True when a built-in function is called: only those write error records.
     bool CallsFunctions() const { return callsFunctions_; }

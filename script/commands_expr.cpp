@@ -19,15 +19,13 @@ using zorbit::TrimSpaces;
 
 namespace {
 
-// A number as a 64-bit integer for "Hex" and "Bin": nearest, ties to even, reduced
-// modulo 2^64 so that every finite value has its two's complement digits.
-int64_t WholeValue(double v) {
-    double r = std::nearbyint(v);
-    constexpr double kTwo64 = 18446744073709551616.0;
-    r = std::fmod(r, kTwo64);
-    if (r >= 9223372036854775808.0) r -= kTwo64;
-    if (r < -9223372036854775808.0) r += kTwo64;
-    return static_cast<int64_t>(r);
+// A number as a 64-bit integer for "Hex" and "Bin": nearest, ties to even; false when the
+// integer does not fit (infinity and NaN included), which has no digits to show.
+bool WholeValue(double v, int64_t* out) {
+    const double r = std::nearbyint(v);
+    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) return false;
+    *out = static_cast<int64_t>(r);
+    return true;
 }
 
 // Text of a matrix result (label + printed elements); false when the matrix is gone.
@@ -114,15 +112,17 @@ void CmdExpr(RunState& rs, const Statement& st) {
         } else if (matrix) {
             ok = MatrixResultText(rs, v, text, code);
             if (!ok) text = rs.lib.FailureText(code);
-        } else if ((st.command == u"hex" || st.command == u"bin") && !std::isfinite(v)) {
-            // No digits for infinity or NaN.
-            rs.lib.SetError(13);
-            ok = false;
-            text = rs.lib.FailureText(13);
-        } else if (st.command == u"hex") {
-            text = rs.numberLabel + u" &" + HexDigits(WholeValue(v));
-        } else if (st.command == u"bin") {
-            text = rs.numberLabel + u" !" + BinDigits(WholeValue(v));
+        } else if (st.command == u"hex" || st.command == u"bin") {
+            int64_t whole = 0;
+            if (!WholeValue(v, &whole)) {
+                rs.lib.SetError(13);
+                ok = false;
+                text = rs.lib.FailureText(13);
+            } else if (st.command == u"hex") {
+                text = rs.numberLabel + u" &" + HexDigits(whole);
+            } else {
+                text = rs.numberLabel + u" !" + BinDigits(whole);
+            }
         } else {
             text = rs.numberLabel + u" " + rs.Fixed(v);
         }
