@@ -262,6 +262,7 @@ size_t RunBatch(ScriptHost& host) {
     run.noLnExp = b.noLnExpF;
     run.savePlots = b.splF;
     run.reportRoom = b.NoHF ? 2 : HeaderRoom(b);
+    b.writeFailed = false;
     ScriptResult r = EvalScript(host, b.batchText, run);
     // The script is done with: its memory goes before the report is finished.
     std::u16string().swap(b.batchText);
@@ -284,8 +285,9 @@ size_t RunBatch(ScriptHost& host) {
         // Within the room reserved for it: the report is moved, not copied.
         report.insert(0, header);
     }
-    // A script that could not be read is a failure, not a success.
-    b.ExitCode = before == -2 ? -2 : -1;
+    // A script that could not be read is a failure, not a success; so is a file the
+    // script wrote that could not be written.
+    b.ExitCode = before == -2 ? -2 : b.writeFailed ? -3 : -1;
     if (report.size() < 2 || std::u16string_view(report).substr(report.size() - 2) != kCrLf)
         report += kCrLf;
     b.batchText = std::move(report);

@@ -431,10 +431,17 @@ TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
     EXPECT_TRUE(fs::is_symlink(dir / "aPlotNr_05.jpg"));
 }
 
-TEST_F(PlotFixture, RelativeDataFilesGoToTheCurrentFolderAndAFailureIsTold) {
+TEST_F(PlotFixture, RelativeDataFilesGoToTheCurrentFolderAndAFailureIsAnError) {
     const ScriptResult result = EvalScript(
         host, u"Plot(0; 1; 4; x; pts.txt) = x^2\r\nPlot(0; 1; 4; x; none/pts.txt) = x", {});
-    EXPECT_EQ(result.Errors(), 0);
+    EXPECT_EQ(result.Errors(), 1);
+    EXPECT_TRUE(host.batch.writeFailed);
+    EXPECT_NE(U8(result.report)
+                  .find("Plot = x:\r\n FileName => plot not saved file; data file "
+                        "not written: " +
+                        Path("none/pts.txt")),
+              std::string::npos)
+        << U8(result.report);
     EXPECT_EQ(ReadFile("pts.txt"),
               "Id\tX\tY\r\n0\t0\t0\r\n1\t0.25\t0.0625\r\n2\t0.5\t0.25\r\n3\t0.75\t0."
               "5625\r\n4\t1\t1\r\n");
