@@ -51,13 +51,18 @@ int32_t WriteOutput(ScriptHost& host, std::initializer_list<std::u16string_view>
     BatchSettings& b = host.batch;
     const std::string path = U8(b.OutpFN);
     const bool append = b.AppendF && !b.delF;
+    std::u16string why;
     if (append && !OldOutputReadable(path)) {
         MessageBox(host, kBoxTitle, u"Error 5: can't open the file\r\nfile: " + b.OutpFN);
-    } else if (WriteTextFile(path, pieces, append ? WriteMode::Append : WriteMode::Replace,
-                             host.faults) == 0) {
-        return b.ExitCode;
+    } else {
+        const int error = WriteTextFile(
+            path, pieces, append ? WriteMode::Append : WriteMode::Replace, host.faults);
+        if (error == 0) return b.ExitCode;
+        // A refusal says why.
+        if (error == EPERM || error == EACCES)
+            why = u"\r\n(" + zorbit::Utf8ToUtf16(WriteErrorText(path, error)) + u")";
     }
-    MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN);
+    MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN + why);
     b.ExitCode = -3;
     return b.ExitCode;
 }

@@ -20,12 +20,12 @@ int32_t LogLine(ScriptHost& host, std::u16string_view text) {
     if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) line += "\r\n";
     const std::string path = zorbit::Utf16ToUtf8(b.logRemembered);
     // A log named after one of the program's own files would cut that file short.
-    std::FILE* f =
-        IsProtectedFile(path) ? nullptr : std::fopen(path.c_str(), b.logCreated ? "ab" : "wb");
+    const bool own = IsProtectedFile(path);
+    std::FILE* f = own ? nullptr : std::fopen(path.c_str(), b.logCreated ? "ab" : "wb");
     if (!f) {
         if (!b.logFailureReported)
-            std::fprintf(stderr, "vexcalc: cannot open the log file %s; the run goes on\n",
-                         path.c_str());
+            std::fprintf(stderr, "vexcalc: cannot open the log file %s%s; the run goes on\n",
+                         path.c_str(), own ? " (it is one of the program's own files)" : "");
         b.logFailureReported = true;
         return -1;
     }
