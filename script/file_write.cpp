@@ -319,7 +319,9 @@ int ReplaceThroughTemp(const std::string& name, const struct stat& st, bool exis
 int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_view> pieces,
                   WriteMode mode, const FaultHooks* faults) {
     if (path.empty()) return ENOENT;
-    if (IsStreamName(path)) return WriteDirect(path, pieces, mode, faults);
+    // /proc/self/root/... reaches every file: such a name is checked like any other.
+    if (IsStreamName(path))
+        return IsProtectedFile(path) ? EPERM : WriteDirect(path, pieces, mode, faults);
     std::string name;
     struct stat st {};
     bool exists = false;

@@ -331,6 +331,7 @@ TEST_F(ProtectedTest, EverySpellingOfAProgramFileIsRefused) {
         {"throughDotDot", At("work/../share/ShowCmds.vex"), "share/ShowCmds.vex"},
         {"throughASymlink", At("work/help.vex"), "share/ShowCmds.vex"},
         {"aHardLink", At("work/copy.so"), "lib/libzorbit.so.0"},
+        {"throughProc", "/proc/self/root" + At("share/ShowCmds.vex"), "share/ShowCmds.vex"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
