@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/protected_files.h"
 #include "platform/qt/dialogs.h"
 #include "plot/plot_service.h"
 #include "plot/plot_window.h"
@@ -284,6 +285,20 @@ TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
     EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), w->Picture());
     EXPECT_EQ(Decode(Path("plot.jpg")).size(), w->Picture().size());
     EXPECT_NE(ReadFile("plot.svg").find("<svg"), std::string::npos);
+}
+
+TEST_F(PlotFixture, SaveImageNeverReplacesAProgramFile) {
+    auto w = Open(u"sin(x)", 100, -3, 3);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    WriteFile("ShowCmds.vex", "help");
+    ProtectFile(Path("ShowCmds.vex"));
+    dialogs.saveNames << QString::fromStdString(Path("ShowCmds.vex"));
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+    ClearProtectedFiles();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("one of the program's own files")))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(ReadFile("ShowCmds.vex"), "help");
 }
 
 // --- the plot service with windows ----------------------------------------------------
