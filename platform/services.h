@@ -51,10 +51,16 @@ struct PlotRequest {
 };
 
 struct PlotOutcome {
-    bool saved = false;           // the picture was written (or put on the clipboard)
-    std::u16string fileName;      // the picture's file name when one was written
-    std::u16string error;         // why the plot or its picture failed; empty on success
-    std::u16string dataFileError; // why the data file was not written; the plot goes on
+    bool saved = false;             // the picture was written (or put on the clipboard)
+    std::u16string fileName;        // the picture's file name when one was written
+    std::u16string error;           // why the plot or its picture failed; empty on success
+    std::u16string dataFileError;   // why the data file was not written; the plot goes on
+    bool pictureNotWritten = false; // error: the picture's file could not be written
+    // No point of the plot has a value: nothing is drawn or saved (the data file, when
+    // asked for, is still written). pointError: the first point's library error code,
+    // -1 when every point evaluated to a value that is not finite.
+    bool noPoint = false;
+    int32_t pointError = -1;
 };
 
 class PlotService {

@@ -1,7 +1,6 @@
 #include "plot/file_replace.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "script/file_write.h"
 
@@ -20,12 +19,10 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::s
         };
     const int e = ReplaceFileBytes(path, bytes, fault ? &hooks : nullptr);
     if (e == 0) return true;
-    if (e == EISDIR)
-        error = "cannot write " + path + ": it is a folder";
-    else if (e == EINVAL)
+    if (e == EINVAL)
         error = "cannot write " + path + ": not a regular file";
     else
-        error = "cannot write " + path + ": " + std::strerror(e);
+        error = "cannot write " + path + ": " + WriteErrorText(path, e);
     return false;
 }
 

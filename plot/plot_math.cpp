@@ -106,6 +106,8 @@ bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
             points.xmin = std::min(points.xmin, x);
             points.xmax = std::max(points.xmax, x);
         }
+        if (codes[k] != ZORBIT_NO_ERROR && points.firstError == ZORBIT_NO_ERROR)
+            points.firstError = codes[k];
         if (codes[k] != ZORBIT_NO_ERROR || !std::isfinite(y)) continue;
         points.valid[k] = 1;
         if (!points.any) {
@@ -185,7 +187,7 @@ bool WriteDataFile(const std::string& path, const PlotPoints& points, std::strin
     const std::u16string text = DataFileText(points);
     const int rc = WriteTextFile(path, {text}, WriteMode::Replace, faults);
     if (rc == 0) return true;
-    error = "Error: can't write the file.\n\n" + path + "\n(" + std::strerror(rc) + ")";
+    error = "Error: can't write the file.\n\n" + path + "\n(" + WriteErrorText(path, rc) + ")";
     return false;
 }
 

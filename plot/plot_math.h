@@ -28,6 +28,9 @@ struct PlotPoints {
     // Bounds of the valid points (x range of all points).
     double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
     bool any = false; // at least one valid point
+    // The code of the first point the library could not evaluate (ZORBIT_NO_ERROR when
+    // every point evaluated, even to a value that is not finite).
+    int32_t firstError = ZORBIT_NO_ERROR;
 };
 
 // steps+1 points from `from` to `to` through the library's e_evalsEx (x written with ten

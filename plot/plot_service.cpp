@@ -49,10 +49,24 @@ PlotOutcome PlotWindows::Plot(const PlotRequest& request) {
 void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
                          const std::function<void(QPainter&, QSize)>& draw, QSize size,
                          PlotOutcome& outcome) {
+    const bool numbered = request.imageName == u"0" || request.imageName == u"-1";
+    // The plot folder is made once, before either product: a relative data file goes
+    // into it as the numbered pictures do.
+    if (!request.imageFolder.empty() &&
+        ((request.save && numbered) || request.dataFile.starts_with(request.imageFolder))) {
+        std::error_code ec;
+        std::filesystem::create_directories(zorbit::Utf16ToUtf8(request.imageFolder), ec);
+    }
     if (!request.dataFile.empty()) {
         std::string error;
         if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), points, error))
             outcome.dataFileError = Text16(error);
+    }
+    if (!points.any) {
+        // Nothing to draw: a picture of bare axes would pass for a plot.
+        outcome.noPoint = true;
+        outcome.pointError = points.firstError;
+        return;
     }
     if (!request.save) return;
     if (request.imageName.empty()) {
@@ -71,14 +85,18 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     }
     const std::u16string name =
         ImageFileName(request.imageName, request.imageFolder, imageCounter_);
-    const std::filesystem::path folder =
-        std::filesystem::path(zorbit::Utf16ToUtf8(name)).parent_path();
-    std::error_code ec;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
-        std::filesystem::create_directories(folder, ec);
+    if (!numbered) {
+        // A picture named with its own folder gets that folder.
+        const std::filesystem::path folder =
+            std::filesystem::path(zorbit::Utf16ToUtf8(name)).parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+            std::filesystem::create_directories(folder, ec);
+    }
     std::string error;
     if (!SavePicture(draw, size, Text(name), error)) {
         outcome.error = u"the picture could not be written to " + name + u": " + Text16(error);
+        outcome.pictureNotWritten = true;
         return;
     }
     outcome.saved = true;

@@ -51,13 +51,18 @@ int32_t WriteOutput(ScriptHost& host, std::initializer_list<std::u16string_view>
     BatchSettings& b = host.batch;
     const std::string path = U8(b.OutpFN);
     const bool append = b.AppendF && !b.delF;
+    std::u16string why;
     if (append && !OldOutputReadable(path)) {
         MessageBox(host, kBoxTitle, u"Error 5: can't open the file\r\nfile: " + b.OutpFN);
-    } else if (WriteTextFile(path, pieces, append ? WriteMode::Append : WriteMode::Replace,
-                             host.faults) == 0) {
-        return b.ExitCode;
+    } else {
+        const int error = WriteTextFile(
+            path, pieces, append ? WriteMode::Append : WriteMode::Replace, host.faults);
+        if (error == 0) return b.ExitCode;
+        // A refusal says why.
+        if (error == EPERM || error == EACCES)
+            why = u"\r\n(" + zorbit::Utf8ToUtf16(WriteErrorText(path, error)) + u")";
     }
-    MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN);
+    MessageBox(host, kBoxTitle, u"Error 5: can't write the file\r\nfile: " + b.OutpFN + why);
     b.ExitCode = -3;
     return b.ExitCode;
 }
@@ -262,6 +267,7 @@ size_t RunBatch(ScriptHost& host) {
     run.noLnExp = b.noLnExpF;
     run.savePlots = b.splF;
     run.reportRoom = b.NoHF ? 2 : HeaderRoom(b);
+    b.writeFailed = false;
     ScriptResult r = EvalScript(host, b.batchText, run);
     // The script is done with: its memory goes before the report is finished.
     std::u16string().swap(b.batchText);
@@ -284,8 +290,9 @@ size_t RunBatch(ScriptHost& host) {
         // Within the room reserved for it: the report is moved, not copied.
         report.insert(0, header);
     }
-    // A script that could not be read is a failure, not a success.
-    b.ExitCode = before == -2 ? -2 : -1;
+    // A script that could not be read is a failure, not a success; so is a file the
+    // script wrote that could not be written.
+    b.ExitCode = before == -2 ? -2 : b.writeFailed ? -3 : -1;
     if (report.size() < 2 || std::u16string_view(report).substr(report.size() - 2) != kCrLf)
         report += kCrLf;
     b.batchText = std::move(report);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/text.h"
+#include "script/plot_args.h"
 #include "script/run_log.h"
 #include "script/text_util.h"
 
@@ -82,7 +83,18 @@ void SelectText(BatchSettings& b, std::u16string_view text) {
     b.InputFileF = false;
     b.NoHF = true;
     const std::u16string lower = ToLower(b.selText);
-    if (Contains(lower, u"plot")) b.splF = Contains(lower, u"save");
+    if (!Contains(lower, u"plot")) return;
+    // Only a Plot line ending in "; save" saves; "save" inside a name does not.
+    // The selection as the run takes it: a trailing "/" and the quotes at its ends go.
+    std::u16string_view rest = TrimSpaces(b.selText);
+    if (!rest.empty() && rest.back() == u'/') rest = TrimSpaces(rest.substr(0, rest.size() - 1));
+    rest = StripQuoteEnds(rest);
+    b.splF = false;
+    while (!rest.empty() && !b.splF) {
+        const size_t end = std::min(rest.find(u'\r'), rest.find(u'\n'));
+        b.splF = PlotLineSaves(rest.substr(0, end));
+        rest = end == rest.npos ? std::u16string_view() : rest.substr(end + 1);
+    }
 }
 
 void Reset(ScriptHost& host) {

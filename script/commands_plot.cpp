@@ -46,21 +46,38 @@ void CmdPlot(RunState& rs, const Statement& st) {
     request.steps = args.steps;
     const std::u16string folder = PlotFolder(rs.host);
     if (!args.dataFile.empty()) request.dataFile = DataFilePath(args.dataFile, folder);
-    request.save = rs.run.savePlots;
+    request.save = rs.run.savePlots || PlotLineSaves(st.line);
     request.imageName = u"0";
     request.imageFolder = folder;
     const PlotOutcome outcome = plots->Plot(request);
-    if (!outcome.dataFileError.empty())
-        MessageBox(rs.host, u"zEdeZuvo",
-                   u"Error: can't write the file.\r\n\r\n" + request.dataFile);
-    if (!outcome.error.empty()) {
-        rs.Record(false, header, u" FileName => plot not saved: " + outcome.error);
+    // Every file the plot could not write is a failure of the run, not only a message.
+    std::u16string dataNote;
+    if (!outcome.dataFileError.empty()) {
+        std::u16string message = outcome.dataFileError;
+        for (size_t at = message.find(u'\n'); at != message.npos; at = message.find(u'\n', at + 2))
+            message.replace(at, 1, u"\r\n");
+        MessageBox(rs.host, u"zEdeZuvo", message);
+        rs.host.batch.writeFailed = true;
+        dataNote = u"; data file not written: " + request.dataFile;
+    }
+    if (outcome.noPoint) {
+        const std::u16string why = outcome.pointError == ZORBIT_NO_ERROR
+                                       ? u"no point of the plot has a finite value"
+                                       : rs.lib.FailureText(outcome.pointError);
+        rs.Record(false, header, u" FileName => nothing drawn" + dataNote + u": " + why);
         return;
     }
-    rs.Record(true, header,
-              u" FileName => " + (outcome.saved && !outcome.fileName.empty()
-                                      ? outcome.fileName
-                                      : std::u16string(u"plot not saved file")));
+    if (!outcome.error.empty()) {
+        if (outcome.pictureNotWritten) rs.host.batch.writeFailed = true;
+        rs.Record(false, header, u" FileName => plot not saved: " + outcome.error + dataNote);
+        return;
+    }
+    rs.Record(dataNote.empty(), header,
+              u" FileName => " +
+                  (outcome.saved && !outcome.fileName.empty()
+                       ? outcome.fileName
+                       : std::u16string(u"plot not saved file")) +
+                  dataNote);
 }
 
 } // namespace vex

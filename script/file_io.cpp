@@ -410,8 +410,14 @@ std::u16string ScriptFileIO(ScriptHost& host, std::u16string_view file, std::u16
 
 bool WriteScriptFile(ScriptHost& host, std::u16string_view file, std::u16string_view text) {
     const std::string path = ResolveScriptPath(host, file);
-    if (WriteTextFile(path, {text}, WriteMode::Replace, host.faults) == 0) return true;
-    MessageBox(host, kBoxTitle, u"Error 1: can't write the file.\r\n" + zorbit::Utf8ToUtf16(path));
+    const int error = WriteTextFile(path, {text}, WriteMode::Replace, host.faults);
+    if (error == 0) return true;
+    host.batch.writeFailed = true;
+    std::u16string message = u"Error 1: can't write the file.\r\n" + zorbit::Utf8ToUtf16(path);
+    // A refusal says why; the other failures keep the usual message.
+    if (error == EPERM || error == EACCES)
+        message += u"\r\n(" + zorbit::Utf8ToUtf16(WriteErrorText(path, error)) + u")";
+    MessageBox(host, kBoxTitle, message);
     return false;
 }
 

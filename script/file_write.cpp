@@ -11,8 +11,10 @@
 #include <chrono>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 #include "common/text.h"
+#include "platform/protected_files.h"
 
 namespace vex {
 
@@ -231,7 +233,25 @@ bool IsStreamName(const std::string& path) {
     return path.starts_with("/dev/") || path.starts_with("/proc/");
 }
 
+// 0 when the file at path (as asked, and the name finally written) may be replaced: it
+// is none of the program's own files and, when it exists, the user may write the file
+// itself. The rename would replace a file that only its folder lets us touch.
+int MayWrite(const std::string& path, const std::string& name, bool exists,
+             const FaultHooks* faults) {
+    if (IsProtectedFile(path) || IsProtectedFile(name)) return EPERM;
+    if (!exists) return 0;
+    if (const int error = Fault(faults, "access")) return error;
+    if (::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+    return 0;
+}
+
 } // namespace
+
+std::string WriteErrorText(const std::string& path, int error) {
+    if (error == EPERM && IsProtectedFile(path)) return "it is one of the program's own files";
+    if (error == EISDIR) return "it is a folder";
+    return std::strerror(error);
+}
 
 size_t Utf8Length(std::u16string_view text) {
     size_t n = 0;
@@ -299,13 +319,16 @@ int ReplaceThroughTemp(const std::string& name, const struct stat& st, bool exis
 int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_view> pieces,
                   WriteMode mode, const FaultHooks* faults) {
     if (path.empty()) return ENOENT;
-    if (IsStreamName(path)) return WriteDirect(path, pieces, mode, faults);
+    // /proc/self/root/... reaches every file: such a name is checked like any other.
+    if (IsStreamName(path))
+        return IsProtectedFile(path) ? EPERM : WriteDirect(path, pieces, mode, faults);
     std::string name;
     struct stat st {};
     bool exists = false;
     if (const int error = FinalName(path, name, st, exists)) return error;
     if (exists && S_ISDIR(st.st_mode)) return EISDIR;
     if (exists && !S_ISREG(st.st_mode)) return WriteDirect(name, pieces, mode, faults);
+    if (const int error = MayWrite(path, name, exists, faults)) return error;
 
     int createError = 0;
     const int error = ReplaceThroughTemp(
@@ -333,6 +356,7 @@ int ReplaceFileBytes(const std::string& path, std::string_view bytes, const Faul
     if (const int error = FinalName(path, name, st, exists)) return error;
     if (exists && S_ISDIR(st.st_mode)) return EISDIR;
     if (exists && !S_ISREG(st.st_mode)) return EINVAL;
+    if (const int error = MayWrite(path, name, exists, faults)) return error;
     int createError = 0;
     return ReplaceThroughTemp(
         name, st, exists,

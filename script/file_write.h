@@ -16,6 +16,9 @@ enum class WriteMode { Replace, Append };
 // Writes the pieces, one after the other, as UTF-8 without a byte-order mark; Append
 // keeps the file's old bytes in front of them. Returns 0, or the errno value of the
 // step that failed. Where the text goes:
+// - one of the program's own files (platform/protected_files.h): refused with EPERM.
+// - an existing file the user may not write (its own write permission, not only the
+//   folder's): refused with that errno value (EACCES), the file left alone.
 // - a regular file, or a name that is not there yet: a temporary file with a short
 //   unique name, created exclusively in the same folder and never through a symlink,
 //   is written, synced and renamed over the name; an existing file keeps its permission
@@ -32,10 +35,14 @@ int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_
 // WriteTextFile replaces a regular file: a temporary file beside it, synced and renamed
 // over it, the old permission bits kept, a symlink's target replaced. Never writes in
 // place: a folder that refuses the temporary file fails the write. EISDIR for a folder,
-// EINVAL for a device or FIFO. Returns 0 or the errno value of the step that failed;
-// fault steps "temp", "write" and "rename".
+// EINVAL for a device or FIFO; refused as WriteTextFile refuses. Returns 0 or the errno
+// value of the step that failed; fault steps "access", "temp", "write" and "rename".
 int ReplaceFileBytes(const std::string& path, std::string_view bytes,
                      const FaultHooks* faults = nullptr);
+
+// Why a write of path failed, for a message: the program's own file, a folder, or the
+// system's text for error.
+std::string WriteErrorText(const std::string& path, int error);
 
 // Calls sink with the UTF-8 form of text in pieces of bounded size (a surrogate pair is
 // never split); stops at the first false from sink and returns false then.

@@ -74,6 +74,9 @@ struct BatchSettings {
     // The report header of the current run, and the errors its script found.
     std::u16string headerText;
     int32_t lastErrors = 0;
+    // A file the current run had to write (a command's output, a plot's data file or
+    // picture) could not be written: the run ends with exit code -3.
+    bool writeFailed = false;
     // What the last parse of a switch string passed over, for the caller to tell:
     // fields that are no switch, and an output name the output rule replaced.
     std::vector<std::u16string> ignoredSwitches;
@@ -88,9 +91,10 @@ struct FaultHooks {
     // Called where a run builds its large texts: "line" (each statement), "report"
     // (the finished report) and "output" (each piece written); may throw std::bad_alloc.
     std::function<void(std::string_view point)> allocation;
-    // Called before a step of writing a file: "temp" (creating the temporary file),
-    // "write" (each piece of text) and "rename" (putting the file in place); a non-zero
-    // errno value makes the step fail so.
+    // Called before a step of writing a file: "access" (whether the user may write an
+    // existing file: root may write any), "temp" (creating the temporary file), "write"
+    // (each piece of text) and "rename" (putting the file in place); a non-zero errno
+    // value makes the step fail so.
     std::function<int(std::string_view step)> fileStep;
 };
 

@@ -52,7 +52,7 @@ bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_
 bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
                    std::u16string_view expressionPart, PlotArgs& out, std::u16string& error) {
     out = PlotArgs{};
-    out.expression = std::u16string(zorbit::TrimBlanks(Field(expressionPart, u';', 1)));
+    out.expression = std::u16string(PlotFormula(expressionPart));
     if (out.expression.empty()) {
         error = u"nothing to plot: the expression after \"=\" is empty";
         return false;
@@ -125,6 +125,38 @@ bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
     }
     expressionPart = rest.substr(1);
     return true;
+}
+
+namespace {
+
+// Where the formula ends: the first ";" outside parentheses, or the end.
+size_t FormulaEnd(std::u16string_view expressionPart) {
+    size_t depth = 0;
+    for (size_t i = 0; i < expressionPart.size(); ++i) {
+        const char16_t c = expressionPart[i];
+        if (c == u'(') ++depth;
+        if (c == u')' && depth > 0) --depth;
+        if (c == u';' && depth == 0) return i;
+    }
+    return expressionPart.size();
+}
+
+} // namespace
+
+std::u16string_view PlotFormula(std::u16string_view expressionPart) {
+    return zorbit::TrimBlanks(expressionPart.substr(0, FormulaEnd(expressionPart)));
+}
+
+bool HasSaveSuffix(std::u16string_view expressionPart) {
+    const size_t end = FormulaEnd(expressionPart);
+    if (end == expressionPart.size()) return false;
+    return zorbit::EqualsNoCase(zorbit::TrimBlanks(expressionPart.substr(end + 1)), u"save");
+}
+
+bool PlotLineSaves(std::u16string_view line) {
+    std::u16string_view argument, expressionPart;
+    std::u16string error;
+    return SplitPlotLine(line, argument, expressionPart, error) && HasSaveSuffix(expressionPart);
 }
 
 std::u16string DataFilePath(std::u16string_view name, std::u16string_view folder) {

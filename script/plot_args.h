@@ -22,11 +22,11 @@ struct PlotArgs {
 };
 
 // argument: the text inside the parentheses (may be empty); expressionPart: the text after
-// "=", of which only what comes before its first ";" is plotted ("sin(x); save" plots
-// sin(x)). An empty argument keeps its default. Bounds and steps are numbers or
-// expressions ("-pi", "2^8") evaluated through the bound e_eval, with the library's
-// debug output off and its error code kept; steps must come to a whole number from 1 to
-// kMaxPlotSteps. False with a clear error text otherwise.
+// "=", of which only what comes before its first ";" outside parentheses is plotted
+// ("sin(x); save" plots sin(x), "max(x; 0); save" plots max(x; 0)). An empty argument keeps its
+// default. Bounds and steps are numbers or expressions ("-pi", "2^8") evaluated through the bound
+// e_eval, with the library's debug output off and its error code kept; steps must come to a whole
+// number from 1 to kMaxPlotSteps. False with a clear error text otherwise.
 bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
                    std::u16string_view expressionPart, PlotArgs& out, std::u16string& error);
 
@@ -35,6 +35,18 @@ bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
 // False with an error text when the parentheses do not close or the "=" is missing.
 bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
                    std::u16string_view& expressionPart, std::u16string& error);
+
+// The formula of a Plot line's expression part: the text before its first ";" outside
+// parentheses, trimmed.
+std::u16string_view PlotFormula(std::u16string_view expressionPart);
+
+// Whether the expression part ends with the suffix "; save" (any case, blanks around
+// allowed) after its formula: the picture is saved instead of shown. "save" anywhere
+// else (inside a name such as saveRate) does not count.
+bool HasSaveSuffix(std::u16string_view expressionPart);
+
+// The same for a whole line "Plot(...) = formula; save"; false for any other line.
+bool PlotLineSaves(std::u16string_view line);
 
 // A data file name as given with the command: a name starting with "/" stays as it is,
 // any other goes into folder (when folder is not empty).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "platform/protected_files.h"
 #include "script/cmdline.h"
 
 namespace vex {
@@ -18,11 +19,13 @@ int32_t LogLine(ScriptHost& host, std::u16string_view text) {
     std::string line = zorbit::Utf16ToUtf8(text);
     if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) line += "\r\n";
     const std::string path = zorbit::Utf16ToUtf8(b.logRemembered);
-    std::FILE* f = std::fopen(path.c_str(), b.logCreated ? "ab" : "wb");
+    // A log named after one of the program's own files would cut that file short.
+    const bool own = IsProtectedFile(path);
+    std::FILE* f = own ? nullptr : std::fopen(path.c_str(), b.logCreated ? "ab" : "wb");
     if (!f) {
         if (!b.logFailureReported)
-            std::fprintf(stderr, "vexcalc: cannot open the log file %s; the run goes on\n",
-                         path.c_str());
+            std::fprintf(stderr, "vexcalc: cannot open the log file %s%s; the run goes on\n",
+                         path.c_str(), own ? " (it is one of the program's own files)" : "");
         b.logFailureReported = true;
         return -1;
     }

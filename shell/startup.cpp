@@ -9,6 +9,7 @@
 
 #include "common/text.h"
 #include "platform/library_hooks.h"
+#include "platform/protected_files.h"
 #include "platform/services.h"
 #include "script/file_io.h"
 #include "script/keywords.h"
@@ -54,6 +55,9 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
                             : LoadBindingFrom(p.binding, options.libraryPath, error);
     if (!loaded) return false;
     p.host.slots = &p.binding.slots;
+    // No save may replace the program's own files.
+    ProtectProgramFiles({"/proc/self/exe", LoadedLibraryFile(p.binding.handle), p.folders.helpDir,
+                         p.folders.installed});
     // The library's messages take the same way as the interpreter's.
     const EntrySlots& s = p.binding.slots;
     InstallLibraryHooks(*p.host.platform,

@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                 Want(u"t^2", -1, 1, 50, u"t", u"out.txt")},
         ArgsRow{"empty_fields_keep_defaults", u"; 5;;", u"x", Want(u"x", -10, 5)},
         ArgsRow{"text_after_a_semicolon_is_not_plotted", u"", u"sin(x); save", Want(u"sin(x)")},
+        ArgsRow{"semicolons_inside_parentheses_are_the_formulas", u"", u"max(x; 0.5); save",
+                Want(u"max(x; 0.5)")},
         ArgsRow{"expression_bounds", u"-pi; pi/2; 2^3", u"x", Want(u"x", -kPi, kPi / 2, 8)},
         ArgsRow{"quoted_data_file", u"0;1;4;x;'a b.txt'", u"x",
                 Want(u"x", 0, 1, 4, u"x", u"a b.txt")},
@@ -135,6 +137,34 @@ INSTANTIATE_TEST_SUITE_P(
         LineRow{"no_equals_sign", u"Plot(1; 2) sin(x)", u"1; 2", u"", "needs \"=\""},
         LineRow{"another_command", u"Expr = 1", u"", u"", "not a Plot line"}),
     RowName<LineRow>);
+
+struct SaveRow {
+    const char* name;
+    std::u16string line;
+    bool saves;
+};
+
+class SaveSuffix : public ::testing::TestWithParam<SaveRow> {};
+
+TEST_P(SaveSuffix, OnlyTheSuffixAfterTheFormulaSaves) {
+    const SaveRow& row = GetParam();
+    EXPECT_EQ(PlotLineSaves(row.line), row.saves);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, SaveSuffix,
+    ::testing::Values(SaveRow{"suffix", u"Plot = sin(x); save", true},
+                      SaveRow{"suffix_any_case_and_blanks", u"plot(0; 1) = x ;  SAVE  ", true},
+                      SaveRow{"suffix_after_semicolons_in_the_formula", u"Plot = max(x; 2); save",
+                              true},
+                      SaveRow{"in_a_variable_name", u"Plot = saveRate*x", false},
+                      SaveRow{"in_a_function_argument", u"Plot = max(x; save)", false},
+                      SaveRow{"in_the_data_file_name", u"Plot(0;1;4;x;save.txt) = x", false},
+                      SaveRow{"another_word", u"Plot = x; saved", false},
+                      SaveRow{"more_after_it", u"Plot = x; save; now", false},
+                      SaveRow{"no_formula_end", u"Plot = save", false},
+                      SaveRow{"not_a_plot_line", u"Expr = 1; save", false}),
+    RowName<SaveRow>);
 
 } // namespace
 } // namespace vex::test

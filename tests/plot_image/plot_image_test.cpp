@@ -12,6 +12,7 @@
 #include <fstream>
 #include <set>
 
+#include "platform/protected_files.h"
 #include "plot/file_replace.h"
 #include "plot/image_export.h"
 #include "plot/jpeg_writer.h"
@@ -271,7 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, ReplaceFaultTest,
     testing::Values(FaultRow{"folderRefusesNewFiles", "temp", EACCES, "Permission denied"},
                     FaultRow{"diskFull", "write", ENOSPC, "No space left"},
-                    FaultRow{"renameRefused", "rename", EXDEV, "cross-device"}),
+                    FaultRow{"renameRefused", "rename", EXDEV, "cross-device"},
+                    FaultRow{"userMayNotWriteTheFile", "access", EACCES, "Permission denied"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlotImageTest, ReplacingKeepsTheFileModeAndTheSymlink) {
@@ -284,6 +286,19 @@ TEST_F(PlotImageTest, ReplacingKeepsTheFileModeAndTheSymlink) {
     EXPECT_EQ(ReadAll(dir / "target.png"), "new");
     EXPECT_EQ(fs::status(dir / "target.png").permissions(), fs::perms(0640));
     EXPECT_EQ(Listing(dir), (std::set<std::string>{"link.png", "target.png"}));
+}
+
+TEST_F(PlotImageTest, AProgramFileIsNeverReplacedByAPicture) {
+    WriteFile(dir / "libzorbit.so.0", "library");
+    ProtectFile((dir / "libzorbit.so.0").string());
+    std::string error;
+    const bool saved = SavePicture(DrawRedLine, kPlotSize, Path("libzorbit.so.0"), error);
+    ClearProtectedFiles();
+    EXPECT_FALSE(saved);
+    EXPECT_NE(error.find("libzorbit.so.0: it is one of the program's own files"), std::string::npos)
+        << error;
+    EXPECT_EQ(ReadAll(dir / "libzorbit.so.0"), "library");
+    EXPECT_EQ(Listing(dir), std::set<std::string>{"libzorbit.so.0"});
 }
 
 } // namespace

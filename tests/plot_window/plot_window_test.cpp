@@ -16,8 +16,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
+#include "platform/protected_files.h"
 #include "platform/qt/dialogs.h"
 #include "plot/plot_service.h"
 #include "plot/plot_window.h"
@@ -285,6 +287,20 @@ TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
     EXPECT_NE(ReadFile("plot.svg").find("<svg"), std::string::npos);
 }
 
+TEST_F(PlotFixture, SaveImageNeverReplacesAProgramFile) {
+    auto w = Open(u"sin(x)", 100, -3, 3);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    WriteFile("ShowCmds.vex", "help");
+    ProtectFile(Path("ShowCmds.vex"));
+    dialogs.saveNames << QString::fromStdString(Path("ShowCmds.vex"));
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+    ClearProtectedFiles();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("one of the program's own files")))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(ReadFile("ShowCmds.vex"), "help");
+}
+
 // --- the plot service with windows ----------------------------------------------------
 
 TEST_F(PlotFixture, WindowsOpenSideBySideAndWrapAtTheScreensEdge) {
@@ -361,11 +377,115 @@ TEST_F(PlotFixture, AnExpressionWithNoValueAnywhereShowsAxesWithoutACurve) {
     ASSERT_EQ(windows.OpenWindows().size(), 1u);
     const PlotWindow& w = *windows.OpenWindows()[0];
     EXPECT_FALSE(w.Points().any);
+    EXPECT_TRUE(outcome.noPoint);
     EXPECT_EQ(RedPixels(w.Picture()), 0);
     EXPECT_TRUE(ColourNear(w.Picture(), w.Frame().ScreenX(0), 100, kWhite, 1));
 }
 
 // --- the plot service without windows -------------------------------------------------
+
+// A plot without one drawable point saves no picture, in a window or without; its data
+// file still lists the points that have a value.
+TEST_F(PlotFixture, NoDrawablePointSavesNoPictureButStillTheDataFile) {
+    struct {
+        const char* name;
+        const char16_t* expression;
+        bool noPoint;
+        const char* data;
+    } rows[] = {
+        {"unknownFunction", u"nosuchfn(x)", true, "Id\tX\tY\r\n"},
+        {"undefinedMatrix", u"[mNoSuch]*x", true, "Id\tX\tY\r\n"},
+        {"partlyDefined", u"sqrt(x)", false, "Id\tX\tY\r\n2\t0\t0\r\n3\t1\t1\r\n"},
+    };
+    for (PlotWindows* service : {&windows, &offscreen}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (service == &offscreen ? " offscreen" : ""));
+            fs::remove_all(dir);
+            fs::create_directories(dir);
+            PlotRequest request = Request(row.expression, 4);
+            request.save = true;
+            request.dataFile = U16(Path("points.txt"));
+            const PlotOutcome outcome = service->Plot(request);
+            EXPECT_EQ(outcome.noPoint, row.noPoint);
+            EXPECT_EQ(outcome.saved, !row.noPoint);
+            EXPECT_EQ(fs::exists(fs::path(U8(outcome.fileName))), !row.noPoint);
+            if (row.noPoint) {
+                EXPECT_NE(outcome.pointError, ZORBIT_NO_ERROR);
+                EXPECT_TRUE(outcome.fileName.empty());
+                EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+            }
+            EXPECT_EQ(ReadFile("points.txt").substr(0, std::string(row.data).size()), row.data);
+        }
+    }
+    EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+TEST_F(PlotFixture, APlotWithNoPointIsAnErrorCarryingTheFirstPointsError) {
+    ScriptRun run;
+    run.savePlots = true;
+    host.batch.splPath = U16(dir.string() + "/");
+    const ScriptResult result =
+        EvalScript(host, u"Plot(0; 1; 10; x; d.txt) = nosuchfn(x)\r\nPlot(0; 1; 2) = x", run);
+    EXPECT_EQ(result.Errors(), 1);
+    const std::string report = U8(result.report);
+    EXPECT_EQ(report.rfind("Ln 1: Plot = nosuchfn(x):\r\n FileName => nothing drawn: ===> ERROR "
+                           "n. = ",
+                           0),
+              0u)
+        << report;
+    EXPECT_NE(report.find(" FileName => " + Path("aPlotNr_01.jpg")), std::string::npos) << report;
+    EXPECT_EQ(ReadFile("d.txt"), "Id\tX\tY\r\n");
+    EXPECT_FALSE(host.batch.writeFailed);
+}
+
+// The plot folder of a run is made before either product, and whatever cannot be written
+// is an error of the run.
+TEST_F(PlotFixture, ThePlotFolderIsMadeFirstAndUnwrittenFilesAreErrors) {
+    struct {
+        const char* name;
+        void (*arrange)(const fs::path& folder);
+        int errors;
+        const char* result; // in the report
+        bool dataFile, picture;
+    } rows[] = {
+        {"folderMissing", nullptr, 0, " FileName => <folder>/aPlotNr_01.jpg\r\n", true, true},
+        {"pictureNameIsAFolder",
+         [](const fs::path& f) { fs::create_directories(f / "aPlotNr_01.jpg"); }, 1,
+         " FileName => plot not saved: the picture could not be written to <folder>/aPlotNr_01.jpg",
+         true, false},
+        {"dataFileIsAFolder", [](const fs::path& f) { fs::create_directories(f / "pts.txt"); }, 1,
+         " FileName => <folder>/aPlotNr_01.jpg; data file not written: <folder>/pts.txt\r\n", false,
+         true},
+        {"folderIsAFile", [](const fs::path& f) { std::ofstream(f.string()) << "old"; }, 1,
+         "data file not written: <folder>/pts.txt", false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path folder = dir / row.name / "plots";
+        fs::create_directories(folder.parent_path());
+        if (row.arrange) row.arrange(folder);
+        std::string want = row.result;
+        for (size_t at = want.find("<folder>"); at != want.npos; at = want.find("<folder>"))
+            want.replace(at, 8, folder.string());
+        // Each row numbers its pictures from 1.
+        PlotWindows service{nullptr, true};
+        service.Bind(&Zorbit().slots);
+        platform.plot = &service;
+        const int32_t code =
+            vexEvalMain(host, U16("/noh /sel:'Plot(-2;2;4;x;pts.txt) = x^2; save' /spl:\"" +
+                                  folder.string() + "/\" /"));
+        EXPECT_EQ(code, row.errors ? -3 : -1);
+        platform.plot = &offscreen;
+        const std::string report = U8(host.batch.vexResStr);
+        EXPECT_NE(report.find(want), std::string::npos) << report;
+        EXPECT_EQ(fs::is_regular_file(folder / "pts.txt"), row.dataFile);
+        EXPECT_EQ(fs::is_regular_file(folder / "aPlotNr_01.jpg"), row.picture);
+        if (row.dataFile) {
+            EXPECT_EQ(ReadFile(fs::relative(folder / "pts.txt", dir).string()).substr(0, 12),
+                      "Id\tX\tY\r\n0\t-2");
+        }
+    }
+}
 
 TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
     PlotRequest request = Request(u"sin(x)");
@@ -431,10 +551,17 @@ TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
     EXPECT_TRUE(fs::is_symlink(dir / "aPlotNr_05.jpg"));
 }
 
-TEST_F(PlotFixture, RelativeDataFilesGoToTheCurrentFolderAndAFailureIsTold) {
+TEST_F(PlotFixture, RelativeDataFilesGoToTheCurrentFolderAndAFailureIsAnError) {
     const ScriptResult result = EvalScript(
         host, u"Plot(0; 1; 4; x; pts.txt) = x^2\r\nPlot(0; 1; 4; x; none/pts.txt) = x", {});
-    EXPECT_EQ(result.Errors(), 0);
+    EXPECT_EQ(result.Errors(), 1);
+    EXPECT_TRUE(host.batch.writeFailed);
+    EXPECT_NE(U8(result.report)
+                  .find("Plot = x:\r\n FileName => plot not saved file; data file "
+                        "not written: " +
+                        Path("none/pts.txt")),
+              std::string::npos)
+        << U8(result.report);
     EXPECT_EQ(ReadFile("pts.txt"),
               "Id\tX\tY\r\n0\t0\t0\r\n1\t0.25\t0.0625\r\n2\t0.5\t0.25\r\n3\t0.75\t0."
               "5625\r\n4\t1\t1\r\n");

@@ -169,6 +169,11 @@ TEST(ParseCmdLine, PlotSavingFollowsTheSelection) {
     ScriptHost host;
     host.batch.splF = true;
     EXPECT_FALSE(Parse(u"/sel:'Plot = sin(x)' /", host).splF);
+    // Only a Plot line's "; save" suffix counts, on any line of the selection.
+    host.batch.splF = true;
+    EXPECT_FALSE(Parse(u"/sel:'Plot = saveRate*x' /", host).splF);
+    EXPECT_FALSE(Parse(u"/sel:'Expr = 1; save\r\nPlot = x' /").splF);
+    EXPECT_TRUE(Parse(u"/sel:'Expr = 1\r\nPlot = x; save' /").splF);
 }
 
 TEST(ParseCmdLine, LabelsSwitchLastsOneCall) {

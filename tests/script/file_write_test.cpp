@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "platform/protected_files.h"
 #include "script/file_write.h"
 
 namespace vex::test {
@@ -231,7 +233,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultRow{"readOnlyFolderWithoutTheFileFails", "", 0, "temp", false,
                                WriteMode::Replace, EACCES, nullptr, false},
                       FaultRow{"inPlaceAppendOnAFullDiskTakesItBack", "write", ENOSPC, "temp", true,
-                               WriteMode::Append, ENOSPC, "old", true}),
+                               WriteMode::Append, ENOSPC, "old", true},
+                      FaultRow{"fileTheUserMayNotWriteIsLeftAlone", "access", EACCES, "", true,
+                               WriteMode::Replace, EACCES, "old", true},
+                      FaultRow{"fileTheUserMayNotWriteIsNotAppendedTo", "access", EACCES, "", true,
+                               WriteMode::Append, EACCES, "old", true},
+                      FaultRow{"newFileNeedsNoWriteRightOfItsOwn", "access", EACCES, "", false,
+                               WriteMode::Replace, 0, "new report \xC3\xA9\r\n", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileWriteTest, ReadOnlyFolderFallsBackToWritingInPlace) {
@@ -245,6 +253,116 @@ TEST_F(FileWriteTest, ReadOnlyFolderFallsBackToWritingInPlace) {
     EXPECT_EQ(error, 0);
     EXPECT_EQ(Slurp(path), kNewBytes);
     EXPECT_EQ(Inode(path), before);
+}
+
+// Another user's file in a folder everyone may write: the rename would replace it, the
+// user may not write it, so it stays. Run for real as an unprivileged user.
+TEST_F(FileWriteTest, AnotherUsersFileInAWritableFolderStays) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    constexpr uid_t kNobody = 65534;
+    fs::permissions(dir, fs::perms(0777));
+    const std::string path = At("theirs.txt");
+    Put(path, "old");
+    fs::permissions(path, fs::perms(0644));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(100);
+        const int text = WriteTextFile(path, {kNew}, WriteMode::Replace);
+        const int bytes = ReplaceFileBytes(path, "picture");
+        const int mine = WriteTextFile(At("mine.txt"), {kNew}, WriteMode::Replace);
+        ::_exit(text == EACCES && bytes == EACCES && mine == 0 ? 0 : 101);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(Slurp(dir / "mine.txt"), kNewBytes);
+    EXPECT_TRUE(Leftovers(dir).empty());
+}
+
+TEST_F(FileWriteTest, AReadOnlyFileIsRefusedWhenPermissionsBind) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write it; the seam rows cover the refusal";
+    const std::string path = At("ro.txt");
+    Put(path, "old");
+    fs::permissions(path, fs::perms(0444));
+    EXPECT_EQ(WriteTextFile(path, {kNew}, WriteMode::Replace), EACCES);
+    EXPECT_EQ(ReplaceFileBytes(path, "x"), EACCES);
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(Bits(path), 0444u);
+}
+
+// The program's own files: every spelling of one is refused, the file left as it was.
+class ProtectedTest : public FileWriteTest {
+  protected:
+    void SetUp() override {
+        FileWriteTest::SetUp();
+        fs::create_directories(dir / "bin");
+        fs::create_directories(dir / "lib");
+        fs::create_directories(dir / "share");
+        fs::create_directories(dir / "work");
+        for (const char* name : {"bin/vexcalc", "lib/libzorbit.so.0", "lib/libgridentry.so",
+                                 "share/ShowCmds.vex", "share/other.txt"})
+            Put(dir / name, "own");
+        fs::create_symlink("libzorbit.so.0", dir / "lib/libzorbit.so");
+        ClearProtectedFiles();
+    }
+    void TearDown() override {
+        ClearProtectedFiles();
+        FileWriteTest::TearDown();
+    }
+};
+
+TEST_F(ProtectedTest, EverySpellingOfAProgramFileIsRefused) {
+    ProtectProgramFiles({At("bin/vexcalc"), At("lib/libzorbit.so"), At("share"), false});
+    fs::create_symlink(dir / "share/ShowCmds.vex", dir / "work/help.vex");
+    fs::create_hard_link(dir / "lib/libzorbit.so.0", dir / "work/copy.so");
+    const struct {
+        const char* name;
+        std::string path;
+        const char* protectedFile; // relative to dir
+    } rows[] = {
+        {"executable", At("bin/vexcalc"), "bin/vexcalc"},
+        {"libraryByItsLink", At("lib/libzorbit.so"), "lib/libzorbit.so.0"},
+        {"libraryByItsRealName", At("lib/libzorbit.so.0"), "lib/libzorbit.so.0"},
+        {"otherLibrary", At("lib/libgridentry.so"), "lib/libgridentry.so"},
+        {"aVersionNotThereYet", At("lib/libzorbit.so.0.2"), nullptr},
+        {"throughDotDot", At("work/../share/ShowCmds.vex"), "share/ShowCmds.vex"},
+        {"throughASymlink", At("work/help.vex"), "share/ShowCmds.vex"},
+        {"aHardLink", At("work/copy.so"), "lib/libzorbit.so.0"},
+        {"throughProc", "/proc/self/root" + At("share/ShowCmds.vex"), "share/ShowCmds.vex"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(WriteTextFile(row.path, {kNew}, WriteMode::Replace), EPERM);
+        EXPECT_EQ(WriteTextFile(row.path, {kNew}, WriteMode::Append), EPERM);
+        EXPECT_EQ(ReplaceFileBytes(row.path, "x"), EPERM);
+        EXPECT_EQ(WriteErrorText(row.path, EPERM), "it is one of the program's own files");
+        if (row.protectedFile)
+            EXPECT_EQ(Slurp(dir / row.protectedFile), "own");
+        else
+            EXPECT_FALSE(fs::exists(row.path));
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "lib/libzorbit.so"));
+    // Not installed: the program's folders hold files the user may write.
+    EXPECT_EQ(WriteTextFile(At("share/other.txt"), {kNew}, WriteMode::Replace), 0);
+    EXPECT_EQ(WriteTextFile(At("bin/vexCalc.ini"), {kNew}, WriteMode::Replace), 0);
+    EXPECT_EQ(WriteErrorText(At("share/other.txt"), EPERM), std::strerror(EPERM));
+}
+
+TEST_F(ProtectedTest, AnInstalledProgramsFoldersAreRefusedWhole) {
+    ProtectProgramFiles({At("bin/vexcalc"), At("lib/libzorbit.so.0"), At("share"), true});
+    for (const char* name : {"bin/new.txt", "share/other.txt", "share/sub/new.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(WriteTextFile(At(name), {kNew}, WriteMode::Replace), EPERM);
+    }
+    EXPECT_EQ(Slurp(dir / "share/other.txt"), "own");
+    EXPECT_FALSE(fs::exists(dir / "bin/new.txt"));
+    // A folder whose name only starts like a protected one is not inside it.
+    fs::create_directories(dir / "binary");
+    EXPECT_EQ(WriteTextFile(At("binary/out.txt"), {kNew}, WriteMode::Replace), 0);
+    EXPECT_EQ(WriteTextFile(At("work/out.txt"), {kNew}, WriteMode::Replace), 0);
 }
 
 TEST_F(FileWriteTest, OutOfMemoryWhileWritingKeepsTheOldFile) {

@@ -2,8 +2,9 @@
 # a fresh temporary folder, runs vexcalc there without the user's configuration, and
 # compares what it printed, its messages and its exit status with <topic>.expected.
 # The arguments come from <topic>.args (one per line; %VEX% stands for the script's
-# name, %WORK% for the temporary folder, %NL% for a line break inside one, %CR% for a
-# carriage return), else the whole script runs as one batch file without its report header.
+# name, %WORK% for the temporary folder, %PROGDIR% for the program's own folder, shown
+# as "<bin>", %NL% for a line break inside one, %CR% for a carriage return), else the
+# whole script runs as one batch file without its report header.
 #   cmake -DVEXCALC=... -DSOURCE_DIR=... -DTOPIC=... -DWORK=... -P run_script.cmake
 
 set(work "${WORK}/${TOPIC}")
@@ -16,6 +17,7 @@ endif()
 
 # The command goes through a small shell script: arguments may hold ";", which a CMake
 # list would split.
+get_filename_component(progdir "${VEXCALC}" DIRECTORY)
 set(command "exec '${VEXCALC}' --no-config")
 if(EXISTS "${SOURCE_DIR}/${TOPIC}.args")
   file(READ "${SOURCE_DIR}/${TOPIC}.args" rest)
@@ -34,6 +36,7 @@ while(NOT rest STREQUAL "")
   endif()
   string(REPLACE "%VEX%" "${TOPIC}.vex" line "${line}")
   string(REPLACE "%WORK%" "${work}" line "${line}")
+  string(REPLACE "%PROGDIR%" "${progdir}" line "${line}")
   string(REPLACE "%NL%" "\n" line "${line}")
   string(REPLACE "%CR%" "\r" line "${line}")
   string(REPLACE "'" "'\\''" line "${line}")
@@ -67,6 +70,7 @@ endif()
 
 # Times, dates and the temporary folder differ from run to run.
 include(${CMAKE_CURRENT_LIST_DIR}/normalise.cmake)
+string(REPLACE "${progdir}" "<bin>" actual "${actual}")
 vex_normalise(actual "${work}")
 
 file(READ "${SOURCE_DIR}/${TOPIC}.expected" expected)
