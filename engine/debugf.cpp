@@ -1,5 +1,9 @@
 #include "engine/debugf.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -16,14 +20,20 @@ namespace {
 // A host that keeps answering Yes must not keep DebugF looping for ever.
 constexpr int kMaxDebugFRetries = 100;
 
+// The file lies in the shared temporary folder: a link or a FIFO planted under its name
+// by someone else is never followed, written through or waited on.
 bool AppendLine(const std::string& path, bool append, std::u16string_view text) {
-    std::FILE* f = std::fopen(path.c_str(), append ? "ab" : "wb");
-    if (!f) return false;
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              (append ? O_APPEND : 0),
+                          0600);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (append || ::ftruncate(fd, 0) == 0);
     const std::string line = Utf16ToUtf8(text) + "\r\n";
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fflush(f);
-    std::fclose(f);
-    return true;
+    ok = ok && ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    ::close(fd);
+    return ok;
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 #include "common/text.h"
 #include "platform/protected_files.h"
@@ -190,13 +191,23 @@ size_t PiecesLength(std::initializer_list<std::u16string_view> pieces) {
     return n;
 }
 
+constexpr int kFifoReaderTries = 100;
+
 // Writes straight into what is there: a device, a FIFO, a terminal.
 int WriteDirect(const std::string& name, std::initializer_list<std::u16string_view> pieces,
                 WriteMode mode, const FaultHooks* faults) {
-    const int flags =
-        O_WRONLY | O_CLOEXEC | O_NOCTTY | (mode == WriteMode::Append ? O_APPEND : O_TRUNC);
+    const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK |
+                      (mode == WriteMode::Append ? O_APPEND : O_TRUNC);
+    // A FIFO without a reader would hold the open for ever: it gets a second to find one.
     Fd fd(::open(name.c_str(), flags));
+    for (int tries = 0; !fd.ok() && errno == ENXIO && tries < kFifoReaderTries; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        fd.Reset(::open(name.c_str(), flags));
+    }
     if (!fd.ok()) return errno;
+    // Once open, writes wait for the reader as usual.
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) return errno;
     if (const int error = WritePieces(fd.get(), pieces, faults)) return error;
     return fd.Close();
 }

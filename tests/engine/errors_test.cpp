@@ -1,3 +1,11 @@
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/debugf.h"
 #include "engine/errors.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
@@ -11,6 +19,48 @@ struct DescrRow {
     int32_t code;
     std::u16string_view text;
 };
+
+std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The debug file lies in the shared temporary folder: what another user plants under
+// its name is neither written through nor waited on.
+TEST_F(Errors, DebugFileNeverFollowsWhatIsPlantedUnderItsName) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vex-debugf-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", dir.c_str(), 1);
+    const fs::path debug = DebugFilePath();
+    ASSERT_EQ(debug, dir / "debugf.dbg");
+
+    DebugF(u"one", false, false);
+    DebugF(u"two", true, false);
+    EXPECT_EQ(Slurp(debug), "one\r\ntwo\r\n");
+
+    fs::remove(debug);
+    std::ofstream(dir / "victim") << "kept";
+    fs::create_symlink(dir / "victim", debug);
+    DebugF(u"through a link", false, false);
+    EXPECT_EQ(Slurp(dir / "victim"), "kept");
+
+    fs::remove(debug);
+    ASSERT_EQ(::mkfifo(debug.c_str(), 0600), 0);
+    DebugF(u"into a FIFO", true, false); // returns: nothing reads the FIFO
+    EXPECT_TRUE(fs::is_fifo(debug));
+
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    fs::remove_all(dir);
+}
 
 TEST_F(Errors, DescriptionsArePaddedTableTexts) {
     const DescrRow rows[] = {

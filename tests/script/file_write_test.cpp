@@ -393,6 +393,13 @@ TEST_F(FileWriteTest, FifoIsWrittenDirectlyAndStaysAFifo) {
     EXPECT_TRUE(fs::is_fifo(path));
 }
 
+TEST_F(FileWriteTest, FifoWithoutAReaderFailsInsteadOfWaiting) {
+    const std::string path = At("lonely");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(WriteTextFile(path, {kNew}, WriteMode::Replace), ENXIO);
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST_F(FileWriteTest, TwoWritesUseDifferentTemporaryNames) {
     // A temporary file of another writer is never opened: names are not reused while one
     // exists, even when both writers start at once.
