@@ -141,10 +141,13 @@ int Main(int argc, char** argv) {
             text.append(k ? "\n" : "").append(line.texts[k]);
         return vex::RunEntryText(program.host, program.KeywordList, text, std::cout, std::cerr);
     }
-    // Several --batch switch strings run one after the other in this one process.
+    // Several --batch switch strings run one after the other in this one process; the
+    // first that fails gives the status, so a later success never hides it.
     int status = 0;
-    for (const std::string& switches : line.texts)
-        status = RunBatchLine(program, switches);
+    for (const std::string& switches : line.texts) {
+        const int run = RunBatchLine(program, switches);
+        if (status == 0) status = run;
+    }
     return status;
 }
 } // namespace
