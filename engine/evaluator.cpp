@@ -60,9 +60,11 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
         E_Error() = ZORBIT_E_EVALUATOR_SYNTAX;
         ReportError(u"e_eval", 0, u"");
     }
-    // An overflow has no value to give, whatever its sign, and a matrix holding one
-    // neither.
-    if (E_Error() == ZORBIT_NO_ERROR && (flag == 0 ? std::isinf(value) : MatrixInfinite(value))) {
+    // An overflow has no value to give, whatever its sign, nor has what an overflow made
+    // NaN on the way (inf - inf, inf * 0: finite operands that give NaN fail where they
+    // meet), and a matrix holding either neither.
+    if (E_Error() == ZORBIT_NO_ERROR &&
+        (flag == 0 ? !std::isfinite(value) : MatrixNotFinite(value))) {
         E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
         ReportError(u"e_eval", 0, u"");
     }

@@ -28,8 +28,8 @@ struct MatrixOperations {
     void (*registerResult)(double handle);
     // Every entry goes (ReSetZiZoruze).
     void (*clearAll)();
-    // Whether an element of the scratch entry is infinite.
-    bool (*infinite)(double handle);
+    // Whether an element of the scratch entry has no value (an overflow, or NaN after one).
+    bool (*notFinite)(double handle);
 };
 
 // Without a matrix layer every matrix operand fails with 14.
@@ -57,8 +57,8 @@ inline void RegisterMatrixResult(double handle) {
 inline void ClearAllMatrices() {
     Engine().matrix->clearAll();
 }
-inline bool MatrixInfinite(double handle) {
-    return Engine().matrix->infinite(handle);
+inline bool MatrixNotFinite(double handle) {
+    return Engine().matrix->notFinite(handle);
 }
 
 } // namespace zorbit

@@ -494,10 +494,10 @@ void ClearAll() {
     ClearMatrixList(0);
 }
 
-bool AnyInfinite(double handle) {
+bool AnyNotFinite(double handle) {
     const MatrixEntry* m = FindMatrixByHandle(HandleOf(handle));
     return m != nullptr &&
-           std::any_of(m->Addr, m->Addr + Count(*m), [](double x) { return std::isinf(x); });
+           std::any_of(m->Addr, m->Addr + Count(*m), [](double x) { return !std::isfinite(x); });
 }
 
 } // namespace
@@ -505,7 +505,7 @@ bool AnyInfinite(double handle) {
 const MatrixOperations& MatrixLayerOperations() {
     static const MatrixOperations ops{
         &ReferenceOperand, &SumSubtOperands, &DivMultOperands, &MatrixFunctionOperands,
-        &ClearScratch,     &RegisterResult,  &ClearAll,        &AnyInfinite};
+        &ClearScratch,     &RegisterResult,  &ClearAll,        &AnyNotFinite};
     return ops;
 }
 

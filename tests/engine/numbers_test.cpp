@@ -137,7 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"negative_trace", u"-trace([mA]*10^308)", 8},
                       CodeRow{"matrix_positive_element", u"[mA]*10^308*10", 8},
                       CodeRow{"matrix_negative_element", u"-[mA]*10^308*10", 8},
-                      CodeRow{"matrix_shifted_to_negative", u"[mA]-10^400", 8}),
+                      CodeRow{"matrix_shifted_to_negative", u"[mA]-10^400", 8},
+                      // What an overflow turns into NaN on the way has no value either.
+                      CodeRow{"overflow_minus_overflow", u"(10^308*10)-(10^308*10)", 8},
+                      CodeRow{"overflow_times_zero", u"(10^308*10)*0", 8},
+                      CodeRow{"determinant_overflowing", u"det([mA]*10^200)", 8},
+                      CodeRow{"matrix_overflow_times_zero", u"[mA]*10^400*0", 8}),
     CodeName);
 
 INSTANTIATE_TEST_SUITE_P(GeometricMean, NumberErrors,
