@@ -1,5 +1,6 @@
 #include "derive/diff_log.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -17,14 +18,16 @@ constexpr std::array<std::u16string_view, 32> kOpName = {
     u"ch",   u"th", u"cth", u"",       u"",       u"",      u"",       u"^",
 };
 
-std::u16string WithoutPrefixTDF(std::u16string_view name) {
-    std::u16string out(name);
-    for (size_t at = out.find(u"TDF_"); at != std::u16string::npos; at = out.find(u"TDF_", at))
-        out.erase(at, 4);
-    return out;
+// Procedure names are logged without "TDF_"; ours have none, so most lines copy nothing.
+std::u16string_view WithoutPrefixTDF(std::u16string_view name, std::u16string& kept) {
+    if (name.find(u"TDF_") == std::u16string_view::npos) return name;
+    kept.assign(name);
+    for (size_t at = kept.find(u"TDF_"); at != std::u16string::npos; at = kept.find(u"TDF_", at))
+        kept.erase(at, 4);
+    return kept;
 }
 
-int32_t& OpenEntries(DiffLogState& log, const std::u16string& name) {
+int32_t& OpenEntries(DiffLogState& log, std::u16string_view name) {
     for (auto& [procedure, count] : log.open)
         if (procedure == name) return count;
     log.open.emplace_back(name, 0);
@@ -56,7 +59,8 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
     DiffLogState& log = Diff().log;
     if (log.mode == 0) return;
     ++log.lineCount;
-    const std::u16string procedure = WithoutPrefixTDF(name);
+    std::u16string kept;
+    const std::u16string_view procedure = WithoutPrefixTDF(name, kept);
     const bool entry = text.starts_with(u"IN_");
     const bool exit = text.starts_with(u"OUT");
     int32_t& open = OpenEntries(log, procedure);
@@ -64,17 +68,19 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
         log.indent += u' ';
         ++open;
     }
-    const std::u16string line =
-        Cat(log.lineCount, u": (", open, u") ", log.indent, procedure, u", ", text);
-    if (log.mode == 1) {
-        WriteLogFile(log, line);
-    } else if (log.mode == 2) {
-        ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
+    // Lines that are only counted are not formed.
+    if (DiffLogWrites()) {
+        const std::u16string line =
+            Cat(log.lineCount, u": (", open, u") ", log.indent, procedure, u", ", text);
+        if (log.mode == 1)
+            WriteLogFile(log, line);
+        else
+            ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
     }
     // A procedure may log an exit and go on (GetTreeExpr on an unexpected token), so
     // neither the indentation nor the count goes below nothing.
     if (exit) {
-        if (!log.indent.empty()) log.indent.erase(0, 1);
+        if (!log.indent.empty()) log.indent.pop_back();
         if (open > 0) --open;
     }
 }
@@ -82,11 +88,13 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
 void DumpNodes(std::u16string_view name, int32_t last) {
     if (!DiffLogOn()) return;
     const DiffState& d = Diff();
-    if (last > kMaxDiffNodes) last = kMaxDiffNodes;
+    last = std::min(last, static_cast<int32_t>(d.t.size()) - 1);
     for (int32_t i = 1; i <= last; ++i) {
         const DiffNode& n = d.t[i];
-        DiffLog(name, Cat(u"index=", i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode,
-                          u", op=", OpName(n.opCode), u", \\con=", n.con));
+        DiffLogIf(name, u"index=", [&] {
+            return Cat(i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode, u", op=",
+                       OpName(n.opCode), u", \\con=", n.con);
+        });
     }
 }
 

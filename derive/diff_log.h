@@ -23,15 +23,32 @@ inline bool DiffLogOn() {
 // One log line under a procedure name; "IN_" texts indent, "OUT" texts outdent.
 void DiffLog(std::u16string_view name, std::u16string_view text);
 
-// Forms the text out of line, so the recursive callers keep small frames.
-template <typename MakeText>
-[[gnu::noinline]] void DiffLogNow(std::u16string_view name, MakeText& makeText) {
-    DiffLog(name, makeText());
+// Modes 1 and 2 write each line; the other modes but 0 only count them.
+inline bool DiffLogWrites() {
+    const int8_t mode = Diff().log.mode;
+    return mode == 1 || mode == 2;
 }
 
-// Builds the text only when the log is on: the trace must cost nothing when it is off.
-template <typename MakeText> void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
-    if (DiffLogOn()) DiffLogNow(name, makeText);
+// Forms the text out of line, so the recursive callers keep small frames.
+template <typename MakeRest>
+[[gnu::noinline]] void DiffLogNow(std::u16string_view name, std::u16string_view head,
+                                  MakeRest& makeRest) {
+    std::u16string text(head);
+    text += makeRest();
+    DiffLog(name, text);
+}
+
+// A line that begins with `head` ("IN_...", "OUT ..."), the rest built only when the line
+// is written: the trace must cost nothing when it is off, and a line only counted needs
+// no more than its head. The rest may hold a subformula of the walk; forming it for every
+// counted line would cost the square of the formula's size.
+template <typename MakeRest>
+void DiffLogIf(std::u16string_view name, std::u16string_view head, MakeRest&& makeRest) {
+    if (!DiffLogOn()) return;
+    if (DiffLogWrites())
+        DiffLogNow(name, head, makeRest);
+    else
+        DiffLog(name, head);
 }
 
 // One line per node 1..last: index, links, code, operator name and token text.
