@@ -123,7 +123,7 @@ int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, c
     d.result = Diff_GetFormula(Diff_Simplify(d.derivRoot));
     ReleaseNodes();
     if (d.tooDeep) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineSimplify);
-    DiffLogIf(u"Diff", u"OUT 20, der=", [&] { return Cat(d.result); });
+    DiffLogIf(u"Diff", [&] { return Cat(u"OUT 20, der=", d.result); });
     DiffLog(u"Diff", u"OUT 21, sol=e^x");
     CopyToBuffer(d.result, buffer, bufferLength);
     // A division by zero found while simplifying: the text is delivered, the call fails.

@@ -18,16 +18,14 @@ constexpr std::array<std::u16string_view, 32> kOpName = {
     u"ch",   u"th", u"cth", u"",       u"",       u"",      u"",       u"^",
 };
 
-// Procedure names are logged without "TDF_"; ours have none, so most lines copy nothing.
-std::u16string_view WithoutPrefixTDF(std::u16string_view name, std::u16string& kept) {
-    if (name.find(u"TDF_") == std::u16string_view::npos) return name;
-    kept.assign(name);
-    for (size_t at = kept.find(u"TDF_"); at != std::u16string::npos; at = kept.find(u"TDF_", at))
-        kept.erase(at, 4);
-    return kept;
+std::u16string WithoutPrefixTDF(std::u16string_view name) {
+    std::u16string out(name);
+    for (size_t at = out.find(u"TDF_"); at != std::u16string::npos; at = out.find(u"TDF_", at))
+        out.erase(at, 4);
+    return out;
 }
 
-int32_t& OpenEntries(DiffLogState& log, std::u16string_view name) {
+int32_t& OpenEntries(DiffLogState& log, const std::u16string& name) {
     for (auto& [procedure, count] : log.open)
         if (procedure == name) return count;
     log.open.emplace_back(name, 0);
@@ -59,8 +57,10 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
     DiffLogState& log = Diff().log;
     if (log.mode == 0) return;
     ++log.lineCount;
-    std::u16string kept;
-    const std::u16string_view procedure = WithoutPrefixTDF(name, kept);
+    // A line that is only counted is not formed, and leaves the indentation and the
+    // figures, which only written lines show, as they are.
+    if (!DiffLogWrites()) return;
+    const std::u16string procedure = WithoutPrefixTDF(name);
     const bool entry = text.starts_with(u"IN_");
     const bool exit = text.starts_with(u"OUT");
     int32_t& open = OpenEntries(log, procedure);
@@ -68,19 +68,16 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
         log.indent += u' ';
         ++open;
     }
-    // Lines that are only counted are not formed.
-    if (DiffLogWrites()) {
-        const std::u16string line =
-            Cat(log.lineCount, u": (", open, u") ", log.indent, procedure, u", ", text);
-        if (log.mode == 1)
-            WriteLogFile(log, line);
-        else
-            ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
-    }
+    const std::u16string line =
+        Cat(log.lineCount, u": (", open, u") ", log.indent, procedure, u", ", text);
+    if (log.mode == 1)
+        WriteLogFile(log, line);
+    else
+        ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
     // A procedure may log an exit and go on (GetTreeExpr on an unexpected token), so
     // neither the indentation nor the count goes below nothing.
     if (exit) {
-        if (!log.indent.empty()) log.indent.pop_back();
+        if (!log.indent.empty()) log.indent.erase(0, 1);
         if (open > 0) --open;
     }
 }
@@ -91,9 +88,9 @@ void DumpNodes(std::u16string_view name, int32_t last) {
     last = std::min(last, static_cast<int32_t>(d.t.size()) - 1);
     for (int32_t i = 1; i <= last; ++i) {
         const DiffNode& n = d.t[i];
-        DiffLogIf(name, u"index=", [&] {
-            return Cat(i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode, u", op=",
-                       OpName(n.opCode), u", \\con=", n.con);
+        DiffLogIf(name, [&] {
+            return Cat(u"index=", i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode,
+                       u", op=", OpName(n.opCode), u", \\con=", n.con);
         });
     }
 }

@@ -30,25 +30,19 @@ inline bool DiffLogWrites() {
 }
 
 // Forms the text out of line, so the recursive callers keep small frames.
-template <typename MakeRest>
-[[gnu::noinline]] void DiffLogNow(std::u16string_view name, std::u16string_view head,
-                                  MakeRest& makeRest) {
-    std::u16string text(head);
-    text += makeRest();
-    DiffLog(name, text);
+template <typename MakeText>
+[[gnu::noinline]] void DiffLogNow(std::u16string_view name, MakeText& makeText) {
+    DiffLog(name, makeText());
 }
 
-// A line that begins with `head` ("IN_...", "OUT ..."), the rest built only when the line
-// is written: the trace must cost nothing when it is off, and a line only counted needs
-// no more than its head. The rest may hold a subformula of the walk; forming it for every
-// counted line would cost the square of the formula's size.
-template <typename MakeRest>
-void DiffLogIf(std::u16string_view name, std::u16string_view head, MakeRest&& makeRest) {
-    if (!DiffLogOn()) return;
+// Builds the text only when the line is written: the trace must cost nothing when it is
+// off, and a counted line needs no text. Many texts hold the subformula built so far, so
+// forming them for every counted line would cost the square of the formula's size.
+template <typename MakeText> void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
     if (DiffLogWrites())
-        DiffLogNow(name, head, makeRest);
-    else
-        DiffLog(name, head);
+        DiffLogNow(name, makeText);
+    else if (DiffLogOn())
+        DiffLog(name, {});
 }
 
 // One line per node 1..last: index, links, code, operator name and token text.

@@ -145,12 +145,12 @@ void ERR(std::u16string_view message) {
     DiffState& d = Diff();
     d.errorFlag = 1;
     if (d.firstError.empty()) d.firstError = message.empty() ? u"Unexpected token" : message;
-    DiffLogIf(u"Error", u"ERR, (", [&] { return Cat(message, u")"); });
+    DiffLogIf(u"Error", [&] { return Cat(u"ERR, (", message, u")"); });
 }
 
 int32_t NewNode() {
     DiffState& d = Diff();
-    DiffLogIf(u"NewNode", u"IN_, \\Index=", [&] { return Cat(d.Index); });
+    DiffLogIf(u"NewNode", [&] { return Cat(u"IN_, \\Index=", d.Index); });
     ++d.Index;
     if (d.Index > kMaxDiffNodes) {
         // Allocation starts over; the call fails through the error flag, and the parser
@@ -158,7 +158,7 @@ int32_t NewNode() {
         d.Index = 0;
         d.tooLong = true;
         ReportParse(u"Too long formula", 1);
-        DiffLogIf(u"NewNode", u"OUT 10, \\Index=", [&] { return Cat(d.Index); });
+        DiffLogIf(u"NewNode", [&] { return Cat(u"OUT 10, \\Index=", d.Index); });
         return 0;
     }
     if (static_cast<size_t>(d.Index) >= d.t.size()) {
@@ -170,7 +170,7 @@ int32_t NewNode() {
     node.con.clear();
     node.l = 0;
     node.r = 0;
-    DiffLogIf(u"NewNode", u"OUT 10, \\Index=", [&] { return Cat(d.Index); });
+    DiffLogIf(u"NewNode", [&] { return Cat(u"OUT 10, \\Index=", d.Index); });
     return d.Index;
 }
 
@@ -195,7 +195,7 @@ void StartParse() {
 std::u16string_view GetNumber(std::u16string_view s) {
     DiffState& d = Diff();
     const int32_t start = d.pos;
-    DiffLogIf(u"GetNumber", u"IN_, \\pos=", [&] { return Cat(d.pos, u", car=", At(s, d.pos)); });
+    DiffLogIf(u"GetNumber", [&] { return Cat(u"IN_, \\pos=", d.pos, u", car=", At(s, d.pos)); });
     bool wrong = false;
     SkipDigits(s);
     if (At(s, d.pos) == u'.') {
@@ -211,13 +211,15 @@ std::u16string_view GetNumber(std::u16string_view s) {
         s.substr(static_cast<size_t>(start - 1), static_cast<size_t>(d.pos - start));
     if (wrong) {
         ReportParse(u"Wrong number.", 2);
-        DiffLogIf(u"GetNumber", u"OUT 7, \\pos=", [&] { return Cat(d.pos, u", Result=", number); });
+        DiffLogIf(u"GetNumber", [&] { return Cat(u"OUT 7, \\pos=", d.pos, u", Result=", number); });
     } else if (d.pos > TextLength(s)) {
-        DiffLogIf(u"GetNumber", u"OUT 5, \\pos=",
-                  [&] { return Cat(d.pos, u" > Len(s)=", TextLength(s), u", Result=", number); });
+        DiffLogIf(u"GetNumber", [&] {
+            return Cat(u"OUT 5, \\pos=", d.pos, u" > Len(s)=", TextLength(s), u", Result=", number);
+        });
     } else {
-        DiffLogIf(u"GetNumber", u"OUT 6, \\pos=",
-                  [&] { return Cat(d.pos, u", car=", At(s, d.pos), u", Result=", number); });
+        DiffLogIf(u"GetNumber", [&] {
+            return Cat(u"OUT 6, \\pos=", d.pos, u", car=", At(s, d.pos), u", Result=", number);
+        });
     }
     return number;
 }
@@ -225,8 +227,8 @@ std::u16string_view GetNumber(std::u16string_view s) {
 void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
     DiffState& d = Diff();
     ++d.lexCalls;
-    DiffLogIf(u"GetLex", u"IN_ ",
-              [&] { return Cat(d.lexCalls, u", \\pos=", d.pos, u", lNum=", code); });
+    DiffLogIf(u"GetLex",
+              [&] { return Cat(u"IN_ ", d.lexCalls, u", \\pos=", d.pos, u", lNum=", code); });
     text.clear();
     const int32_t length = TextLength(s);
     // Past the node table's ceiling the rest of the text is not worth reading.
@@ -235,8 +237,9 @@ void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
         ++d.pos;
     if (d.pos > length) {
         code = kDcEnd;
-        DiffLogIf(u"GetLex", u"OUT 8, con=",
-                  [&] { return Cat(text, u", \\pos=", d.pos, u" > Len(s)=", length); });
+        DiffLogIf(u"GetLex", [&] {
+            return Cat(u"OUT 8, con=", text, u", \\pos=", d.pos, u" > Len(s)=", length);
+        });
         return;
     }
     const char16_t ch = At(s, d.pos);
@@ -265,31 +268,31 @@ void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
     d.prevCode = d.lastCode;
     d.lastCode = next;
     code = next;
-    DiffLogIf(u"GetLex", u"OUT 9, con=",
-              [&] { return Cat(text, u", \\pos=", d.pos, u", lNum=", code); });
+    DiffLogIf(u"GetLex",
+              [&] { return Cat(u"OUT 9, con=", text, u", \\pos=", d.pos, u", lNum=", code); });
 }
 
 int32_t GetTreeExpr(std::u16string_view s) {
     DiffState& d = Diff();
     NestingGuard nesting;
-    DiffLogIf(u"GetTreeExpr", u"IN_, gtNum=", [&] { return Cat(d.lastCode); });
+    DiffLogIf(u"GetTreeExpr", [&] { return Cat(u"IN_, gtNum=", d.lastCode); });
     int32_t code = kDcEnd;
     if (!nesting.ok()) {
         // Too deep: give up the rest of the text so every caller unwinds at once.
         d.pos = TextLength(s) + 1;
-        DiffLogIf(u"GetTreeExpr", u"OUT 1, gtNum=", [&] { return Cat(code, u", Result=", 0); });
+        DiffLogIf(u"GetTreeExpr", [&] { return Cat(u"OUT 1, gtNum=", code, u", Result=", 0); });
         return 0;
     }
     int32_t left = GetOp(s, code);
     for (;;) {
         if (code == kDcEnd || code == kDcClose) {
             if (code == kDcClose) --d.bc;
-            DiffLogIf(u"GetTreeExpr", u"OUT 1, gtNum=",
-                      [&] { return Cat(code, u", Result=", left); });
+            DiffLogIf(u"GetTreeExpr",
+                      [&] { return Cat(u"OUT 1, gtNum=", code, u", Result=", left); });
             return left;
         }
         if (code != kDcAdd && code != kDcSub) {
-            DiffLogIf(u"GetTreeExpr", u"OUT 2, gtNum=", [&] { return Cat(code, u", Error="); });
+            DiffLogIf(u"GetTreeExpr", [&] { return Cat(u"OUT 2, gtNum=", code, u", Error="); });
             ERR(u"");
         }
         const int32_t op = code;
@@ -302,7 +305,7 @@ int32_t GetTreeExpr(std::u16string_view s) {
 
 int32_t GetOp(std::u16string_view s, int32_t& code) {
     DiffState& d = Diff();
-    DiffLogIf(u"GetOp", u"IN_, gtNum=", [&] { return Cat(d.lastCode, u", c=", d.c); });
+    DiffLogIf(u"GetOp", [&] { return Cat(u"IN_, gtNum=", d.lastCode, u", c=", d.c); });
     GetLex(s, code, d.c);
     bool negate = false;
     if (d.prevCode == kDcEnd || d.prevCode == kDcOpen) {
@@ -328,8 +331,9 @@ int32_t GetOp(std::u16string_view s, int32_t& code) {
         SetNode(n, kDcNeg, u"", left, 0);
         left = n;
     }
-    DiffLogIf(u"GetOp", u"OUT 13, gtNum=",
-              [&] { return Cat(code, u", opCode=", d.t[left].opCode, u", Result(l)=", left); });
+    DiffLogIf(u"GetOp", [&] {
+        return Cat(u"OUT 13, gtNum=", code, u", opCode=", d.t[left].opCode, u", Result(l)=", left);
+    });
     return left;
 }
 
@@ -378,7 +382,7 @@ int32_t ReadFunctionCall(std::u16string_view s, int32_t& code) {
 
 int32_t GetSingleOp(std::u16string_view s, int32_t& code) {
     DiffState& d = Diff();
-    DiffLogIf(u"GetSingleOp", u"IN_, gtNum=", [&] { return Cat(code, u", \\bc=", d.bc); });
+    DiffLogIf(u"GetSingleOp", [&] { return Cat(u"IN_, gtNum=", code, u", \\bc=", d.bc); });
     int32_t result = 0;
     if (code == kDcOpen) {
         ++d.bc;
@@ -387,8 +391,9 @@ int32_t GetSingleOp(std::u16string_view s, int32_t& code) {
         // The text ended where an operand belongs ("x+", "sin("): nothing more to read,
         // and reading on as if it were a function would never end.
         ReportParse(u"GetSingleOp: Function: Wrong first operand", 3);
-        DiffLogIf(u"GetSingleOp", u"OUT 11, c=",
-                  [&] { return Cat(d.c, u", gtNum=", code, u", opCode=", 0, u", Result(l)=", 0); });
+        DiffLogIf(u"GetSingleOp", [&] {
+            return Cat(u"OUT 11, c=", d.c, u", gtNum=", code, u", opCode=", 0, u", Result(l)=", 0);
+        });
         return 0;
     } else if (code == kDcNum || code == kDcName) {
         result = NewNode();
@@ -399,9 +404,9 @@ int32_t GetSingleOp(std::u16string_view s, int32_t& code) {
     }
     GetLex(s, code, d.c);
     result = ReadPowers(s, code, result);
-    DiffLogIf(u"GetSingleOp", u"OUT 11, c=", [&] {
-        return Cat(d.c, u", gtNum=", code, u", opCode=", d.t[result].opCode, u", Result(l)=",
-                   result);
+    DiffLogIf(u"GetSingleOp", [&] {
+        return Cat(u"OUT 11, c=", d.c, u", gtNum=", code, u", opCode=", d.t[result].opCode,
+                   u", Result(l)=", result);
     });
     return result;
 }

@@ -245,8 +245,9 @@ void LogChainEntries(std::u16string_view name, const ChainSpine& spine, std::u16
     if (!DiffLogOn()) return;
     const DiffState& d = Diff();
     for (size_t i = 0; i < spine.size(); ++i)
-        DiffLogIf(name, u"IN_, _t=",
-                  [&] { return Cat(spine[i], u", \\t[_t]\\opCode=", d.t[spine[i]].opCode, tail); });
+        DiffLogIf(name, [&] {
+            return Cat(u"IN_, _t=", spine[i], u", \\t[_t]\\opCode=", d.t[spine[i]].opCode, tail);
+        });
 }
 
 // The spine of the chain topped by `top`; every node below the top counts toward the
@@ -278,8 +279,8 @@ void FormulaOfChain(int32_t top, std::u16string& out) {
         out += BinaryJoin(n.opCode);
         Df_GetFormula(n.r, out);
         if (i == 0) out += u"))";
-        DiffLogIf(u"Df_GetFormula", u"OUT 15, _t=", [&] {
-            return Cat(spine[i], u", \\t[_t]\\con=", n.con, u", Result=",
+        DiffLogIf(u"Df_GetFormula", [&] {
+            return Cat(u"OUT 15, _t=", spine[i], u", \\t[_t]\\con=", n.con, u", Result=",
                        std::u16string_view(out).substr(start));
         });
     }
@@ -296,8 +297,8 @@ void DerivativeOfSumChain(const ChainSpine& spine, std::u16string& out) {
         out += n.opCode == kDcAdd ? u")+(" : u")-(";
         Df(n.r, out);
         if (i == 0) out += u"))";
-        DiffLogIf(u"Df", u"OUT 16, _t=", [&] {
-            return Cat(spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
+        DiffLogIf(u"Df", [&] {
+            return Cat(u"OUT 16, _t=", spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
                        std::u16string_view(out).substr(start));
         });
     }
@@ -326,8 +327,8 @@ void DerivativeOfProductChain(const ChainSpine& spine, std::u16string& out) {
             F(n.r);
             out += u")^2";
         }
-        DiffLogIf(u"Df", u"OUT 16, _t=", [&] {
-            return Cat(spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
+        DiffLogIf(u"Df", [&] {
+            return Cat(u"OUT 16, _t=", spine[i], u", \\t[_t]\\opCode=", n.opCode, u", Result=",
                        std::u16string_view(out).substr(start + 2 * i));
         });
     }
@@ -358,11 +359,11 @@ void Df_GetFormula(int32_t node, std::u16string& out) {
     if (!nesting.ok() || !DerivativeHasRoom(out)) return;
     if (ContinuesChain(node)) return FormulaOfChain(node, out);
     const size_t start = out.size();
-    DiffLogIf(u"Df_GetFormula", u"IN_, _t=",
-              [&] { return Cat(node, u", \\t[_t]\\opCode=", d.t[node].opCode); });
+    DiffLogIf(u"Df_GetFormula",
+              [&] { return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode); });
     FormulaOf(node, out);
-    DiffLogIf(u"Df_GetFormula", u"OUT 15, _t=", [&] {
-        return Cat(node, u", \\t[_t]\\con=", d.t[node].con, u", Result=",
+    DiffLogIf(u"Df_GetFormula", [&] {
+        return Cat(u"OUT 15, _t=", node, u", \\t[_t]\\con=", d.t[node].con, u", Result=",
                    std::u16string_view(out).substr(start));
     });
 }
@@ -378,11 +379,12 @@ void Df(int32_t node, std::u16string& out) {
     }
     if (ContinuesChain(node)) return DerivativeOfChain(node, out);
     const size_t start = out.size();
-    DiffLogIf(u"Df", u"IN_, _t=",
-              [&] { return Cat(node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result="); });
+    DiffLogIf(u"Df", [&] {
+        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=");
+    });
     DerivativeOf(node, out);
-    DiffLogIf(u"Df", u"OUT 16, _t=", [&] {
-        return Cat(node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=",
+    DiffLogIf(u"Df", [&] {
+        return Cat(u"OUT 16, _t=", node, u", \\t[_t]\\opCode=", d.t[node].opCode, u", Result=",
                    std::u16string_view(out).substr(start));
     });
 }

@@ -183,14 +183,14 @@ int32_t SimplifyChain(int32_t top) {
     ChainSpine spine;
     spine.collect(top);
     for (size_t i = 1; i < spine.size(); ++i)
-        DiffLogIf(u"Diff_Simplify", u"IN_ 17, _t=", [&] { return Cat(spine[i]); });
+        DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"IN_ 17, _t=", spine[i]); });
     int32_t below = Diff_Simplify(d.t[spine[spine.size() - 1]].l);
     for (size_t i = spine.size(); i-- > 0;) {
         const int32_t node = spine[i];
         d.t[node].l = below;
         d.t[node].r = Diff_Simplify(d.t[node].r);
         below = SimplifyNode(node);
-        DiffLogIf(u"Diff_Simplify", u"OUT 18, _t=", [&] { return Cat(node, u", Result=", below); });
+        DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"OUT 18, _t=", node, u", Result=", below); });
     }
     return below;
 }
@@ -263,19 +263,20 @@ void PrintOperand(int32_t child, bool bare, std::u16string& out, size_t& from, s
 void LogOperands(std::u16string_view out, size_t from1, size_t to1, size_t from2, size_t to2,
                  int32_t l, int32_t r) {
     const DiffState& d = Diff();
-    DiffLogIf(u"Diff_GetFormula", u"   , s1=", [&] {
-        return Cat(out.substr(from1, to1 - from1), u", s2=", out.substr(from2, to2 - from2),
-                   u", p1=", d.t[l].opCode, u", p2=", d.t[r].opCode);
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"   , s1=", out.substr(from1, to1 - from1), u", s2=",
+                   out.substr(from2, to2 - from2), u", p1=", d.t[l].opCode, u", p2=",
+                   d.t[r].opCode);
     });
 }
 
 void LogPrinted(std::u16string_view out, size_t start) {
-    DiffLogIf(u"Diff_GetFormula", u"OUT 14, Result=", [&] { return Cat(out.substr(start)); });
+    DiffLogIf(u"Diff_GetFormula", [&] { return Cat(u"OUT 14, Result=", out.substr(start)); });
 }
 
 void LogPrintEntry(int32_t node) {
-    DiffLogIf(u"Diff_GetFormula", u"IN_, _t=", [&] {
-        return Cat(node, u", \\t[_t]\\opCode=", Diff().t[node].opCode, u", Result=");
+    DiffLogIf(u"Diff_GetFormula", [&] {
+        return Cat(u"IN_, _t=", node, u", \\t[_t]\\opCode=", Diff().t[node].opCode, u", Result=");
     });
 }
 
@@ -361,13 +362,13 @@ int32_t Diff_Simplify(int32_t node) {
     if (node == 0) return 0;
     NestingGuard nesting;
     if (!nesting.ok()) return node;
-    DiffLogIf(u"Diff_Simplify", u"IN_ 17, _t=", [&] { return Cat(node); });
+    DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"IN_ 17, _t=", node); });
     DiffState& d = Diff();
     if (ContinuesChain(node)) return SimplifyChain(node);
     d.t[node].l = Diff_Simplify(d.t[node].l);
     if (HasRightOperand(d.t[node].opCode)) d.t[node].r = Diff_Simplify(d.t[node].r);
     const int32_t result = SimplifyNode(node);
-    DiffLogIf(u"Diff_Simplify", u"OUT 18, _t=", [&] { return Cat(node, u", Result=", result); });
+    DiffLogIf(u"Diff_Simplify", [&] { return Cat(u"OUT 18, _t=", node, u", Result=", result); });
     return result;
 }
 
