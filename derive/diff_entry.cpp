@@ -32,7 +32,7 @@ int32_t Fail(int32_t code, int32_t line) {
     ReportError(
         u"e_diff", line,
         Cat(u"Formula = '", d.formula, u"', variable = '", d.variable, u"': ", d.firstError));
-    d.Index = 0;
+    ReleaseNodes();
     return 0;
 }
 
@@ -121,7 +121,7 @@ int32_t DiffFormula(std::u16string_view formula, std::u16string_view variable, c
     if (ParseFormula() == 0) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineFormula);
     if (ParseDerivative() == 0) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineDerivative);
     d.result = Diff_GetFormula(Diff_Simplify(d.derivRoot));
-    d.Index = 0;
+    ReleaseNodes();
     if (d.tooDeep) return Fail(ZORBIT_D_ERROR_IN_FORMULA, kLineSimplify);
     DiffLogIf(u"Diff", [&] { return Cat(u"OUT 20, der=", d.result); });
     DiffLog(u"Diff", u"OUT 21, sol=e^x");

@@ -1,5 +1,6 @@
 #include "derive/diff_log.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -56,6 +57,9 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
     DiffLogState& log = Diff().log;
     if (log.mode == 0) return;
     ++log.lineCount;
+    // A line that is only counted is not formed, and leaves the indentation and the
+    // figures, which only written lines show, as they are.
+    if (!DiffLogWrites()) return;
     const std::u16string procedure = WithoutPrefixTDF(name);
     const bool entry = text.starts_with(u"IN_");
     const bool exit = text.starts_with(u"OUT");
@@ -66,11 +70,10 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
     }
     const std::u16string line =
         Cat(log.lineCount, u": (", open, u") ", log.indent, procedure, u", ", text);
-    if (log.mode == 1) {
+    if (log.mode == 1)
         WriteLogFile(log, line);
-    } else if (log.mode == 2) {
+    else
         ShowMessageBox(procedure, line, ZORBIT_MB_OK, ZORBIT_ID_OK);
-    }
     // A procedure may log an exit and go on (GetTreeExpr on an unexpected token), so
     // neither the indentation nor the count goes below nothing.
     if (exit) {
@@ -82,11 +85,13 @@ void DiffLog(std::u16string_view name, std::u16string_view text) {
 void DumpNodes(std::u16string_view name, int32_t last) {
     if (!DiffLogOn()) return;
     const DiffState& d = Diff();
-    if (last > kMaxDiffNodes) last = kMaxDiffNodes;
+    last = std::min(last, static_cast<int32_t>(d.t.size()) - 1);
     for (int32_t i = 1; i <= last; ++i) {
         const DiffNode& n = d.t[i];
-        DiffLog(name, Cat(u"index=", i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode,
-                          u", op=", OpName(n.opCode), u", \\con=", n.con));
+        DiffLogIf(name, [&] {
+            return Cat(u"index=", i, u", \\l=", n.l, u", \\r=", n.r, u", \\opCode=", n.opCode,
+                       u", op=", OpName(n.opCode), u", \\con=", n.con);
+        });
     }
 }
 

@@ -23,15 +23,26 @@ inline bool DiffLogOn() {
 // One log line under a procedure name; "IN_" texts indent, "OUT" texts outdent.
 void DiffLog(std::u16string_view name, std::u16string_view text);
 
+// Modes 1 and 2 write each line; the other modes but 0 only count them.
+inline bool DiffLogWrites() {
+    const int8_t mode = Diff().log.mode;
+    return mode == 1 || mode == 2;
+}
+
 // Forms the text out of line, so the recursive callers keep small frames.
 template <typename MakeText>
 [[gnu::noinline]] void DiffLogNow(std::u16string_view name, MakeText& makeText) {
     DiffLog(name, makeText());
 }
 
-// Builds the text only when the log is on: the trace must cost nothing when it is off.
+// Builds the text only when the line is written: the trace must cost nothing when it is
+// off, and a counted line needs no text. Many texts hold the subformula built so far, so
+// forming them for every counted line would cost the square of the formula's size.
 template <typename MakeText> void DiffLogIf(std::u16string_view name, MakeText&& makeText) {
-    if (DiffLogOn()) DiffLogNow(name, makeText);
+    if (DiffLogWrites())
+        DiffLogNow(name, makeText);
+    else if (DiffLogOn())
+        DiffLog(name, {});
 }
 
 // One line per node 1..last: index, links, code, operator name and token text.

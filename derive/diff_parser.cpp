@@ -1,5 +1,6 @@
 #include "derive/diff_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -152,11 +153,17 @@ int32_t NewNode() {
     DiffLogIf(u"NewNode", [&] { return Cat(u"IN_, \\Index=", d.Index); });
     ++d.Index;
     if (d.Index > kMaxDiffNodes) {
-        // Allocation starts over; the call fails through the error flag.
+        // Allocation starts over; the call fails through the error flag, and the parser
+        // reads no further.
         d.Index = 0;
+        d.tooLong = true;
         ReportParse(u"Too long formula", 1);
         DiffLogIf(u"NewNode", [&] { return Cat(u"OUT 10, \\Index=", d.Index); });
         return 0;
+    }
+    if (static_cast<size_t>(d.Index) >= d.t.size()) {
+        // Doubling keeps the growth linear; the ceiling above bounds it.
+        d.t.resize(std::min(d.t.size() * 2, static_cast<size_t>(kMaxDiffNodes) + 1));
     }
     DiffNode& node = d.t[d.Index];
     node.opCode = 0;
@@ -165,6 +172,15 @@ int32_t NewNode() {
     node.r = 0;
     DiffLogIf(u"NewNode", [&] { return Cat(u"OUT 10, \\Index=", d.Index); });
     return d.Index;
+}
+
+void ReleaseNodes() {
+    DiffState& d = Diff();
+    d.Index = 0;
+    if (d.t.size() > static_cast<size_t>(kDiffNodesAtStart) + 1) {
+        d.t.resize(static_cast<size_t>(kDiffNodesAtStart) + 1);
+        d.t.shrink_to_fit();
+    }
 }
 
 void StartParse() {
@@ -215,6 +231,8 @@ void GetLex(std::u16string_view s, int32_t& code, std::u16string& text) {
               [&] { return Cat(u"IN_ ", d.lexCalls, u", \\pos=", d.pos, u", lNum=", code); });
     text.clear();
     const int32_t length = TextLength(s);
+    // Past the node table's ceiling the rest of the text is not worth reading.
+    if (d.tooLong) d.pos = length + 1;
     while (d.pos <= length && At(s, d.pos) == u' ')
         ++d.pos;
     if (d.pos > length) {

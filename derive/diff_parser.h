@@ -14,8 +14,12 @@ namespace zorbit {
 // Sets the error flag and logs the message; parsing goes on.
 void ERR(std::u16string_view message);
 
-// The next free node, cleared; 0 (and "Too long formula") when the table is full.
+// The next free node, cleared, the table grown as needed; 0 (and "Too long formula")
+// past the ceiling.
 int32_t NewNode();
+
+// Empties the table and gives back what it grew beyond its start size.
+void ReleaseNodes();
 
 // Next token of s from pos: its code into `code` (unchanged for a stray character) and
 // its text into `text`.

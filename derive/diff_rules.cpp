@@ -245,8 +245,9 @@ void LogChainEntries(std::u16string_view name, const ChainSpine& spine, std::u16
     if (!DiffLogOn()) return;
     const DiffState& d = Diff();
     for (size_t i = 0; i < spine.size(); ++i)
-        DiffLog(name,
-                Cat(u"IN_, _t=", spine[i], u", \\t[_t]\\opCode=", d.t[spine[i]].opCode, tail));
+        DiffLogIf(name, [&] {
+            return Cat(u"IN_, _t=", spine[i], u", \\t[_t]\\opCode=", d.t[spine[i]].opCode, tail);
+        });
 }
 
 // The spine of the chain topped by `top`; every node below the top counts toward the

@@ -47,7 +47,11 @@ inline bool IsFunctionCode(int32_t code) {
     return code >= 10 && code <= 30;
 }
 
-constexpr int32_t kMaxDiffNodes = 5000;
+// The node table starts small and grows on demand up to the ceiling; a formula and its
+// derivative needing more nodes fail as "Too long formula". After a call the table is cut
+// back to its start size, so one long formula does not keep its memory.
+constexpr int32_t kDiffNodesAtStart = 5000;
+constexpr int32_t kMaxDiffNodes = 1000000;
 // Deepest recursion of the parser and of the tree walks; deeper fails as "Error in formula".
 // Brackets, calls and powers nest; a chain of one precedence (a+b-c, a*b/c) counts once.
 constexpr int32_t kMaxDiffNesting = 500;
@@ -72,7 +76,7 @@ struct DiffLogState {
 };
 
 struct DiffState {
-    std::vector<DiffNode> t = std::vector<DiffNode>(kMaxDiffNodes + 1);
+    std::vector<DiffNode> t = std::vector<DiffNode>(kDiffNodesAtStart + 1);
     int32_t Index = 0;
     std::u16string formula;
     std::u16string variable;
@@ -88,7 +92,7 @@ struct DiffState {
     int32_t depth = 0;         // current recursion depth of the parser or a tree walk
     bool tooDeep = false;      // the nesting limit was hit in this call
     int32_t derivNodes = 0;    // nodes the derivative text will at least parse into
-    bool tooLong = false;      // the derivative text outgrew the node table
+    bool tooLong = false;      // the node table or the derivative text ran out of room
     std::u16string result;     // the last derivative text
     std::u16string firstError; // first message of this call, for the error record
     // Left spines of the chains the walks are following (ChainSpine).

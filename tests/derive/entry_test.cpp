@@ -136,6 +136,31 @@ TEST_F(DeriveTest, LogModesBoxesCountOnlyAndOff) {
     EXPECT_FALSE(std::filesystem::exists("Derive.Log"));
 }
 
+// A counted line is not formed, but every line a written log would hold is counted, on
+// every path: chains, calls, powers, a parse error, an early end and the node dump.
+// Counting leaves the written lines' indentation and figures as they were.
+TEST_F(DeriveTest, CountedLogCountsWhatAWrittenLogHolds) {
+    SetMessageBoxHandler(&CountBox);
+    for (const char* formula :
+         {"x*sin(x)^2-3/x+x*x*x", "arcsin(arctg(x^2))", "x+-y", "sin(x", "(x+1)*(x-1)/x"}) {
+        SCOPED_TRACE(formula);
+        g_boxes = 0;
+        SetDiffLogMode(2, u"");
+        Derive(formula);
+        const int64_t before = Diff().log.lineCount;
+        SetDiffLogMode(3, u"");
+        Derive(formula);
+        EXPECT_EQ(Diff().log.lineCount - before, g_boxes);
+        EXPECT_EQ(Diff().log.indent, u"");
+    }
+    SetMessageBoxHandler(nullptr);
+    SetDiffLogMode(1, u"");
+    Derive("x");
+    const std::vector<std::string> lines = ReadLog();
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].ends_with(": (1)  GetTreeExpr, IN_, gtNum=0")) << lines[1];
+}
+
 TEST_F(DeriveTest, ExportsWorkThroughTheLoadedLibrary) {
     void* lib = dlopen(ZORBIT_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();

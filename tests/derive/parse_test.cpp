@@ -100,13 +100,39 @@ std::string Repeat(const std::string& piece, int n, const std::string& first) {
     return s;
 }
 
-TEST_F(DeriveTest, NodeLimitCoversFormulaAndDerivativeTogether) {
-    EXPECT_EQ(Derive(Repeat("+x", 2501, "x")).error, 6); // 5001 nodes in the formula
-    // 200 terms take 799 nodes and 3399 for the derivative; 250 would take 999 + 4249.
-    EXPECT_EQ(Derive(Repeat("+x^2", 200, "x^2"), "x", 5000).error, -1);
-    const Derived d = Derive(Repeat("+x^2", 250, "x^2"));
-    EXPECT_EQ(d.error, 6);
-    EXPECT_EQ(d.flag, 1);
+// A sum of n names takes 2n-1 nodes and its derivative as many: 250000 terms fill the
+// table to 999998 nodes.
+TEST_F(DeriveTest, NodeCeilingCoversFormulaAndDerivativeTogether) {
+    struct Case {
+        int terms;
+        int32_t error;
+    };
+    for (const auto& [terms, error] : {Case{250000, -1}, {250001, 6}, {500001, 6}}) {
+        SCOPED_TRACE(terms);
+        const Derived d = Derive(Repeat("+x", terms, "x"));
+        EXPECT_EQ(d.error, error);
+        if (error == -1) {
+            EXPECT_EQ(d.text, std::to_string(terms));
+        } else {
+            EXPECT_EQ(d.flag, 1);
+            EXPECT_EQ(A(Diff().firstError), "Too long formula");
+        }
+        // The table grew for the call and was given back after it.
+        EXPECT_EQ(Diff().Index, 0);
+        EXPECT_EQ(Diff().t.size(), static_cast<size_t>(kDiffNodesAtStart) + 1);
+    }
+}
+
+// Past the ceiling the parser stops reading: the formula fails, and the table starts
+// again from its first node for the next one.
+TEST_F(DeriveTest, ParserStopsAtTheCeiling) {
+    const std::string sum = Repeat("+x", 600000, "x");
+    Parse(sum);
+    EXPECT_EQ(A(Diff().firstError), "Too long formula");
+    EXPECT_TRUE(Diff().tooLong);
+    // A token a node: about 1000002 tokens up to the node that overflowed, of 1199999.
+    EXPECT_LT(Diff().lexCalls, 1000100) << "read on past the node that overflowed";
+    EXPECT_EQ(Derive("x^2").text, "2*x");
 }
 
 TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
@@ -121,11 +147,14 @@ TEST_F(DeriveTest, DeepNestingFailsInsteadOfOverflowing) {
             calls = "sin(" + calls + ")";
         EXPECT_EQ(Derive(calls).error, 6);
         // Long chains make deep trees without brackets, but the walks follow them in a
-        // loop; a long product outgrows the node table instead.
+        // loop. A product's derivative nests two brackets a factor, so a long product
+        // fails as too deep, and a longer one outgrows the node table first.
         EXPECT_EQ(Derive(Repeat("+x", 240, "x")).text, "240");
-        EXPECT_EQ(Derive(Repeat("+x", 499, "x")).text, "499");
-        const Derived product = Derive(Repeat("*x", 499, "x"));
-        EXPECT_EQ(product.error, 6);
+        EXPECT_EQ(Derive(Repeat("+x", 4000, "x")).text, "4000");
+        EXPECT_EQ(Derive(Repeat("*x", 200, "x"), "x", 1u << 16).error, -1);
+        EXPECT_EQ(Derive(Repeat("*x", 499, "x")).error, 6);
+        EXPECT_EQ(A(Diff().firstError), "Too deep nesting");
+        EXPECT_EQ(Derive(Repeat("*x", 2000, "x")).error, 6);
         EXPECT_EQ(A(Diff().firstError), "Too long formula");
     });
 }
