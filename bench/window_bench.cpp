@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -226,6 +227,54 @@ void BM_OpenThousandExpressions(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenThousandExpressions)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// A list file of 500,000 expressions, each followed by its result row: opened, it is a
+// list of 1,000,000 rows. Written once per process, removed at the end.
+const QString& MillionRowFile() {
+    static const QString path = [] {
+        const QString name = QDir::temp().filePath(
+            QStringLiteral("vexcalc-bench-million-%1.vxc").arg(QCoreApplication::applicationPid()));
+        // Written a row at a time, so that making it does not raise the peak measured.
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        f.write("Columns: 1\r\n");
+        for (int k = 1; k <= 500000; ++k)
+            f.write(QStringLiteral("E%1\nExpr = %1+1\r\n=\n  ?\r\n").arg(k).toUtf8());
+        if (!f.flush()) std::abort();
+        return name;
+    }();
+    return path;
+}
+
+// The million-row list opened in a shown window: time, and the resident memory it
+// costs (peak_rss_MB is the process's peak; run this benchmark alone to read it).
+void BM_OpenMillionRowList(benchmark::State& state) {
+    const QString& file = MillionRowFile();
+    const int before = TheCalculator().dialogs.messages;
+    double growth = 0;
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(file)) state.SkipWithError("the list file did not open");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        rows = w->list().rows.size();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (rows != 1000000) state.SkipWithError("not 1,000,000 rows");
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["file_MB"] = static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0);
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+BENCHMARK(BM_OpenMillionRowList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 // 100,000 rows appended to a shown window, with events processed every 1,000 rows,
 // as while lines come in faster than the screen repaints. The argument is the rows
 // per Enter: 2 ("7*6" and its result) or 1,000 ("[v]*2", 999 result rows).
@@ -294,7 +343,8 @@ int main(int argc, char** argv) {
     vex::bench::PreferOffscreen();
     QApplication app(argc, argv);
     const int status = vex::bench::RunRegistered(argc, argv);
-    QFile::remove(QDir::temp().filePath(
-        QStringLiteral("vexcalc-bench-%1.vxc").arg(QCoreApplication::applicationPid())));
+    for (const char* name : {"vexcalc-bench-%1.vxc", "vexcalc-bench-million-%1.vxc"})
+        QFile::remove(QDir::temp().filePath(
+            QString::fromLatin1(name).arg(QCoreApplication::applicationPid())));
     return status;
 }
