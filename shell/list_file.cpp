@@ -1,12 +1,14 @@
 #include "shell/list_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 #include "common/text.h"
-#include "script/file_io.h"
 #include "script/file_write.h"
 
 namespace vex {
@@ -20,27 +22,223 @@ std::string FormatListFile(const std::vector<ListRow>& rows) {
     return zorbit::Utf16ToUtf8(text);
 }
 
+std::u16string_view ListExpressions::operator[](size_t k) const {
+    const size_t begin = k == 0 ? 0 : ends_[k - 1];
+    return std::u16string_view(text_).substr(begin, ends_[k] - begin);
+}
+
+void ListExpressions::Add(std::u16string_view expression) {
+    if (text_.size() + expression.size() > UINT32_MAX)
+        throw std::length_error("list expressions past 4 Gi characters");
+    text_.append(expression);
+    ends_.push_back(static_cast<uint32_t>(text_.size()));
+}
+
+void ListExpressions::Clear() {
+    std::u16string().swap(text_);
+    std::vector<uint32_t>().swap(ends_);
+}
+
+namespace {
+
+constexpr const char* kNoHeader = "the first line is not the \"Columns: 1\" line of a list";
+
+} // namespace
+
+bool ListFileDecoder::Fail(std::string why) {
+    if (error_.empty()) error_ = std::move(why);
+    return false;
+}
+
+// The byte-order mark decides how the rest is read; UTF-32 is refused (a list never
+// holds it, and read as bytes it would give NULs between the characters).
+bool ListFileDecoder::Start(std::string_view head) {
+    if (head.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+        head.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return Fail("the file is UTF-32, which a list is never written in");
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        coding_ = Coding::Bytes;
+        return FeedBytes(head.substr(3));
+    }
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+        coding_ = head[0] == '\xFF' ? Coding::Utf16Le : Coding::Utf16Be;
+        return FeedUtf16(head.substr(2));
+    }
+    coding_ = Coding::Bytes;
+    return FeedBytes(head);
+}
+
+bool ListFileDecoder::Feed(std::string_view bytes) {
+    if (!error_.empty()) return false;
+    if (coding_ == Coding::Unknown) {
+        // Four bytes tell every mark apart.
+        const size_t take = std::min(bytes.size(), 4 - head_.size());
+        head_.append(bytes.substr(0, take));
+        bytes.remove_prefix(take);
+        if (head_.size() < 4) return true;
+        if (!Start(head_)) return false;
+        std::string().swap(head_);
+    }
+    return coding_ == Coding::Bytes ? FeedBytes(bytes) : FeedUtf16(bytes);
+}
+
+bool ListFileDecoder::FeedBytes(std::string_view bytes) {
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\0')
+            return Fail("the file holds NUL bytes: it is not a text list (a UTF-16 list needs "
+                        "its byte-order mark)");
+        if (c != '\r' && c != '\n') continue;
+        if (c == '\n' && afterCr_ && i == start) {
+            // The LF of a CR LF whose CR ended the previous piece.
+            afterCr_ = false;
+            start = i + 1;
+            continue;
+        }
+        std::string_view line = bytes.substr(start, i - start);
+        if (!pending8_.empty()) {
+            pending8_.append(line);
+            line = pending8_;
+        }
+        Line8(line);
+        if (!error_.empty()) return false;
+        pending8_.clear();
+        afterCr_ = c == '\r';
+        if (afterCr_ && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            ++i;
+            afterCr_ = false;
+        }
+        start = i + 1;
+    }
+    if (start < bytes.size()) {
+        afterCr_ = false;
+        pending8_.append(bytes.substr(start));
+    }
+    return true;
+}
+
+bool ListFileDecoder::FeedUtf16(std::string_view bytes) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2 + 1);
+    const bool little = coding_ == Coding::Utf16Le;
+    const auto unit = [little](char a, char b) {
+        const auto lo = static_cast<unsigned char>(little ? a : b);
+        const auto hi = static_cast<unsigned char>(little ? b : a);
+        return static_cast<char16_t>(lo | hi << 8);
+    };
+    size_t i = 0;
+    if (hasOddByte_ && !bytes.empty()) {
+        units.push_back(unit(oddByte_, bytes[0]));
+        hasOddByte_ = false;
+        i = 1;
+    }
+    for (; i + 1 < bytes.size(); i += 2)
+        units.push_back(unit(bytes[i], bytes[i + 1]));
+    if (i < bytes.size()) {
+        hasOddByte_ = true;
+        oddByte_ = bytes[i];
+    }
+    size_t start = 0;
+    for (size_t k = 0; k < units.size(); ++k) {
+        const char16_t c = units[k];
+        if (c == u'\0') return Fail("the file holds NUL characters: it is not a text list");
+        if (c != u'\r' && c != u'\n') continue;
+        if (c == u'\n' && afterCr_ && k == start) {
+            afterCr_ = false;
+            start = k + 1;
+            continue;
+        }
+        std::u16string_view line = std::u16string_view(units).substr(start, k - start);
+        if (!pending16_.empty()) {
+            pending16_.append(line);
+            line = pending16_;
+        }
+        Line16(line);
+        if (!error_.empty()) return false;
+        pending16_.clear();
+        afterCr_ = c == u'\r';
+        if (afterCr_ && k + 1 < units.size() && units[k + 1] == u'\n') {
+            ++k;
+            afterCr_ = false;
+        }
+        start = k + 1;
+    }
+    if (start < units.size()) {
+        afterCr_ = false;
+        pending16_.append(std::u16string_view(units).substr(start));
+    }
+    return true;
+}
+
+bool ListFileDecoder::LineStartsRow(char16_t first, char16_t second, char16_t third) const {
+    return first == u'E' && !(second == u'R' && third == u'R');
+}
+
+void ListFileDecoder::Line8(std::string_view line) {
+    const size_t n = lineNo_++;
+    // The "Columns:" header does not change how rows are read, but a file without it
+    // is not a list.
+    if (n == 0) {
+        if (!line.starts_with("Columns:")) Fail(kNoHeader);
+        return;
+    }
+    if (!line.empty()) ++contentLines_;
+    if (nextIsText_) {
+        nextIsText_ = false;
+        // Only the lines that are kept are decoded.
+        out_.Add(zorbit::IsValidUtf8(line) ? zorbit::Utf8ToUtf16(line)
+                                           : zorbit::Latin1ToUtf16(line));
+        return;
+    }
+    const auto at = [&](size_t k) { return k < line.size() ? char16_t(line[k]) : u'\0'; };
+    nextIsText_ = LineStartsRow(at(0), at(1), at(2));
+}
+
+void ListFileDecoder::Line16(std::u16string_view line) {
+    const size_t n = lineNo_++;
+    if (n == 0) {
+        if (!line.starts_with(u"Columns:")) Fail(kNoHeader);
+        return;
+    }
+    if (!line.empty()) ++contentLines_;
+    if (nextIsText_) {
+        nextIsText_ = false;
+        out_.Add(line);
+        return;
+    }
+    const auto at = [&](size_t k) { return k < line.size() ? line[k] : u'\0'; };
+    nextIsText_ = LineStartsRow(at(0), at(1), at(2));
+}
+
+bool ListFileDecoder::Finish() {
+    if (!error_.empty()) return false;
+    if (coding_ == Coding::Unknown) {
+        if (!Start(head_)) return false;
+        std::string().swap(head_);
+    }
+    if (hasOddByte_) return Fail("the file ends inside a UTF-16 character");
+    if (!pending8_.empty()) Line8(pending8_);
+    if (!pending16_.empty()) Line16(pending16_);
+    if (!error_.empty()) return false;
+    std::string().swap(pending8_);
+    std::u16string().swap(pending16_);
+    // Text that holds no expression row is not a list this program wrote: opening it as
+    // an empty list would let the next save replace what was never read.
+    if (out_.empty() && contentLines_ > 0)
+        return Fail("no expression rows were found (a list holds lines \"E1\", \"E2\", ... "
+                    "each followed by its expression)");
+    return true;
+}
+
 std::vector<std::u16string> ListFileExpressions(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    const std::u16string text =
-        zorbit::IsValidUtf8(bytes) ? zorbit::Utf8ToUtf16(bytes) : zorbit::Latin1ToUtf16(bytes);
-    std::vector<std::u16string_view> lines;
-    std::u16string_view rest = text;
-    while (!rest.empty()) {
-        const size_t nl = rest.find(u'\n');
-        std::u16string_view line = rest.substr(0, nl);
-        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-        lines.push_back(line);
-        rest = nl == rest.npos ? std::u16string_view() : rest.substr(nl + 1);
-    }
-    std::vector<std::u16string> expressions;
-    // The first line is the "Columns:" header; it does not change how rows are read.
-    for (size_t k = 1; k < lines.size(); ++k) {
-        const std::u16string_view line = lines[k];
-        if (line.empty() || line.front() != u'E' || line.substr(0, 3) == u"ERR") continue;
-        if (++k < lines.size()) expressions.emplace_back(lines[k]);
-    }
-    return expressions;
+    ListExpressions expressions;
+    ListFileDecoder decoder(expressions);
+    if (!decoder.Feed(bytes) || !decoder.Finish()) return {};
+    std::vector<std::u16string> out;
+    for (size_t k = 0; k < expressions.size(); ++k)
+        out.emplace_back(expressions[k]);
+    return out;
 }
 
 bool WriteListFile(const std::string& path, const std::vector<ListRow>& rows, std::string& error) {
@@ -51,21 +249,78 @@ bool WriteListFile(const std::string& path, const std::vector<ListRow>& rows, st
     return false;
 }
 
-bool ReadListFile(const std::string& path, std::vector<std::u16string>& expressions,
-                  std::string& error) {
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// A FIFO would wait for a writer, a device may never end: only regular files are lists.
+bool RegularFile(const struct stat& st, std::string& error) {
+    if (S_ISREG(st.st_mode)) return true;
+    error = S_ISDIR(st.st_mode)    ? "it is a folder"
+            : S_ISFIFO(st.st_mode) ? "it is a FIFO, not a regular file"
+            : S_ISSOCK(st.st_mode) ? "it is a socket, not a regular file"
+                                   : "it is a device, not a regular file";
+    return false;
+}
+
+} // namespace
+
+bool ReadListFile(const std::string& path, ListExpressions& expressions, std::string& error) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<uint64_t>(st.st_size) > kMaxListFileBytes) {
+    if (::stat(path.c_str(), &st) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!RegularFile(st, error)) return false;
+    // Non-blocking, so that a FIFO put in the file's place since cannot hold the open.
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!RegularFile(st, error)) return false;
+    if (static_cast<uint64_t>(st.st_size) > kMaxListFileBytes) {
         error = "the file is larger than 64 MiB";
         return false;
     }
-    std::string bytes;
-    errno = 0;
-    if (!ReadFileBytes(path, bytes)) {
-        error = errno ? std::strerror(errno) : "the file cannot be read";
+    ListExpressions read;
+    // Every kept character comes from at least one byte: this much is always enough.
+    read.Reserve(static_cast<size_t>(st.st_size));
+    ListFileDecoder decoder(read);
+    std::string buffer(size_t{1} << 20, '\0');
+    size_t total = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (n == 0) break;
+        total += static_cast<size_t>(n);
+        if (total > kMaxListFileBytes) {
+            error = "the file is larger than 64 MiB";
+            return false;
+        }
+        if (!decoder.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)))) break;
+    }
+    if (!decoder.Finish()) {
+        error = decoder.error();
         return false;
     }
-    expressions = ListFileExpressions(bytes);
+    expressions = std::move(read);
     return true;
 }
 
