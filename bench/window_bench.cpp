@@ -275,6 +275,78 @@ void BM_OpenMillionRowList(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenMillionRowList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// The largest list a window opens: 64 MiB of short rows ("E<n>", "<n>", "=", "  ?"),
+// about 3.5 million expressions. rss_growth_MB is what the open costs beside the window,
+// rows included.
+void BM_OpenLargestList(benchmark::State& state) {
+    const QString name = QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-largest-%1.vxc").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        f.write("Columns: 1\r\n");
+        for (int k = 1; f.size() < qint64(vex::kMaxListFileBytes) - 64; ++k)
+            f.write(QStringLiteral("E%1\n%2\r\n=\n  ?\r\n").arg(k).arg(k % 1000).toUtf8());
+    }
+    const int before = TheCalculator().dialogs.messages;
+    double growth = 0;
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
+        state.PauseTiming();
+        rows = w->list().rows.size();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["file_MB"] = static_cast<double>(QFileInfo(name).size()) / (1024.0 * 1024.0);
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+    QFile::remove(name);
+}
+BENCHMARK(BM_OpenLargestList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// One expression of 30 MB ("1+1+...") in a list: what opening it costs, to set beside
+// the same line run with --batch (script_batch_compare.sh).
+void BM_OpenLongLine(benchmark::State& state) {
+    const QString name = QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-long-%1.vxc").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        QByteArray line = "Columns: 1\r\nE1\nExpr = 1";
+        line.reserve(30 << 20);
+        while (line.size() < (30 << 20))
+            line += "+1";
+        f.write(line + "\r\n");
+    }
+    double growth = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+    QFile::remove(name);
+}
+BENCHMARK(BM_OpenLongLine)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 // 100,000 rows appended to a shown window, with events processed every 1,000 rows,
 // as while lines come in faster than the screen repaints. The argument is the rows
 // per Enter: 2 ("7*6" and its result) or 1,000 ("[v]*2", 999 result rows).

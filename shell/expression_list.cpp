@@ -1,6 +1,7 @@
 #include "shell/expression_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/number_text.h"
 
@@ -15,9 +16,13 @@ size_t AppendEntry(ExpressionList& list, const EntryResult& entry) {
 }
 
 void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, const EntryResult& entry) {
+    AppendEntryRows(rows, counter, EntryResult(entry));
+}
+
+void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, EntryResult&& entry) {
     if (entry.text.empty()) return;
-    rows.push_back({u"E" + zorbit::IntText(++counter), entry.text});
-    for (const std::u16string& line : entry.lines)
+    rows.push_back({u"E" + zorbit::IntText(++counter), std::move(entry.text)});
+    for (std::u16string& line : entry.lines)
         rows.push_back({u"=", u"  " + line});
 }
 

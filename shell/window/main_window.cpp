@@ -411,7 +411,7 @@ bool MainWindow::OpenListFile(const QString& name) {
             result.error = true;
             ++notRun;
         }
-        AppendEntryRows(batch, list_.counter, result);
+        AppendEntryRows(batch, list_.counter, std::move(result));
         if (done % 64 != 63) continue;
         const qint64 now = clock.elapsed();
         if (!progress && now >= progressDelay_) {
