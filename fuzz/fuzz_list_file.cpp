@@ -28,6 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t k = 0; k < whole.size(); ++k)
         if (whole[k].find_first_of(u"\r\n") != std::u16string_view::npos) __builtin_trap();
 
+    // A line is decoded as UTF-8 exactly when it is valid UTF-8, else as Latin-1.
+    vex::ListExpressions one;
+    one.AddBytes(bytes);
+    const std::u16string reference =
+        zorbit::IsValidUtf8(bytes) ? zorbit::Utf8ToUtf16(bytes) : zorbit::Latin1ToUtf16(bytes);
+    if (one[0] != reference) __builtin_trap();
+
     // Read in pieces (their size from the first byte), the file gives what it gives whole:
     // a CR LF, a character or the byte-order mark cut between two pieces changes nothing.
     const size_t step = size == 0 ? 1 : data[0] % 7 + 1;

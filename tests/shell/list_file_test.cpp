@@ -65,6 +65,12 @@ std::vector<ReadRow> ReadableFiles() {
         {"latin1_line_beside_utf8_line",
          "Columns: 1\r\nE1\nExpr = \xE4\r\nE2\nExpr = \xC3\xA4\r\n",
          {"Expr = \xC3\xA4", "Expr = \xC3\xA4"}},
+        // Strict UTF-8: an overlong form or an encoded surrogate makes the line Latin-1.
+        {"overlong_utf8_read_as_latin1", "Columns: 1\r\nE1\nA\xC1\x81\r\n", {"A\xC3\x81\xC2\x81"}},
+        {"encoded_surrogate_read_as_latin1",
+         "Columns: 1\r\nE1\n\xED\xA0\x80\r\n",
+         {"\xC3\xAD\xC2\xA0\xC2\x80"}},
+        {"four_byte_utf8", "Columns: 1\r\nE1\n\xF0\x9D\x90\x80\r\n", {"\xF0\x9D\x90\x80"}},
         {"line_feeds_only",
          "Columns: 1\nE1\nExpr = 1\n=\n  1\nE2\nExpr = 2\n",
          {"Expr = 1", "Expr = 2"}},
