@@ -19,6 +19,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <iostream>
+#include <new>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -385,6 +386,13 @@ bool MainWindow::OpenListFile(const QString& name) {
     }
     const std::vector<bool> runs = AskWhichRowsRun(expressions);
     model_.Clear();
+    // Most expressions give one result row: room for those at once, rather than the
+    // list growing by doubling (and holding old and new rows while it moves them).
+    try {
+        list_.rows.reserve(2 * expressions.size());
+    } catch (const std::bad_alloc&) {
+        // Grown row by row instead.
+    }
     loading_ = true;
     cancelLoading_ = false;
     // Rows go to the view in batches, and the events run now and then: a long list keeps
