@@ -410,6 +410,10 @@ bool MainWindow::OpenListFile(const QString& name) {
         if (runs[done]) {
             result = RunListExpression(expressions[done]);
             if (result.outOfMemory) {
+                Ask(QStringLiteral("vex Calc"),
+                    QStringLiteral("Not enough memory to evaluate the line; the rest of the list "
+                                   "is not read."),
+                    ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
                 stopped = true;
                 break;
             }
@@ -439,7 +443,6 @@ bool MainWindow::OpenListFile(const QString& name) {
     model_.AppendRows(batch);
     progress.reset();
     loading_ = false;
-    view_->scrollToBottom();
     if (done < total) {
         // What was read stays, but it is not the file: a save must ask for a name.
         const std::u16string note =
@@ -447,12 +450,14 @@ bool MainWindow::OpenListFile(const QString& name) {
             zorbit::IntText(static_cast<long long>(total)) + u" expressions were read";
         std::vector<ListRow> mark{{u"=", note}};
         model_.AppendRows(mark);
+        view_->scrollToBottom();
         list_.saved = false;
         list_.fileName.clear();
         SetInfo(QStringLiteral("Not all of ") + name +
                 QStringLiteral(" was read; the list is unsaved"));
         return true;
     }
+    view_->scrollToBottom();
     list_.saved = true;
     list_.fileName = Text16(name);
     SetInfo(
