@@ -5,12 +5,12 @@
 // Opening lists, each benchmark run alone (wall time on the shared 2-core machine, CPU
 // time, peak resident memory of the process), before the list was read in pieces into
 // one text and handed to the view in batches -> after:
-//   BM_OpenMillionRowList (15 MB)   2.8 s, 2.2 s CPU, 184 MB -> 1.8 s, 1.2 s CPU, 180 MB
+//   BM_OpenMillionRowList (15 MB)   2.8 s, 2.2 s CPU, 184 MB -> 1.7 s, 1.2 s CPU, 183 MB
 //   BM_OpenLargestList (64 MiB, 6.5 million rows)
-//                                  20.1 s, 12.4 s CPU, 932 MB -> 16.1 s, 7.9 s CPU, 927 MB
-//   BM_OpenLongLine (30 MB)        17.2 s, 11.5 s CPU, 2584 MB -> 3.0 s, 1.4 s CPU, 1020 MB
-// The same 30 MB line with --batch: 2.5 s, 815 MB. Beside the rows, reading a list holds
-// about 2.2 times the file's size.
+//                                  20.1 s, 12.4 s CPU, 932 MB -> 11.3 s, 7.6 s CPU, 932 MB
+//   BM_OpenLongLine (30 MB)        17.2 s, 11.5 s CPU, 2584 MB -> 1.9 s, 1.3 s CPU, 992 MB
+// The same 30 MB line with --batch: 1.3 to 2.5 s, 815 MB. Beside the rows (which make
+// the peak of the largest list), reading a list holds about 2.2 times the file's size.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

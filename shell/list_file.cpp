@@ -92,12 +92,6 @@ void ListExpressions::Clear() {
     std::vector<uint32_t>().swap(ends_);
 }
 
-namespace {
-
-constexpr const char* kNoHeader = "the first line is not the \"Columns: 1\" line of a list";
-
-} // namespace
-
 bool ListFileDecoder::Fail(std::string why) {
     if (error_.empty()) error_ = std::move(why);
     return false;
@@ -111,13 +105,16 @@ bool ListFileDecoder::Start(std::string_view head) {
         return Fail("the file is UTF-32, which a list is never written in");
     if (head.starts_with("\xEF\xBB\xBF")) {
         coding_ = Coding::Bytes;
+        out_.Reserve(sizeHint_);
         return FeedBytes(head.substr(3));
     }
     if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
         coding_ = head[0] == '\xFF' ? Coding::Utf16Le : Coding::Utf16Be;
+        out_.Reserve(sizeHint_ / 2);
         return FeedUtf16(head.substr(2));
     }
     coding_ = Coding::Bytes;
+    out_.Reserve(sizeHint_);
     return FeedBytes(head);
 }
 
@@ -136,131 +133,110 @@ bool ListFileDecoder::Feed(std::string_view bytes) {
 }
 
 bool ListFileDecoder::FeedBytes(std::string_view bytes) {
-    size_t start = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
+    for (const char c : bytes) {
         if (c == '\0')
             return Fail("the file holds NUL bytes: it is not a text list (a UTF-16 list needs "
                         "its byte-order mark)");
-        if (c != '\r' && c != '\n') continue;
-        if (c == '\n' && afterCr_ && i == start) {
-            // The LF of a CR LF whose CR ended the previous piece.
-            afterCr_ = false;
-            start = i + 1;
-            continue;
-        }
-        std::string_view line = bytes.substr(start, i - start);
-        if (!pending8_.empty()) {
-            pending8_.append(line);
-            line = pending8_;
-        }
-        Line8(line);
-        if (!error_.empty()) return false;
-        pending8_.clear();
-        afterCr_ = c == '\r';
-        if (afterCr_ && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            ++i;
-            afterCr_ = false;
-        }
-        start = i + 1;
-    }
-    if (start < bytes.size()) {
-        afterCr_ = false;
-        pending8_.append(bytes.substr(start));
+        if (!Unit(static_cast<unsigned char>(c))) return false;
     }
     return true;
 }
 
 bool ListFileDecoder::FeedUtf16(std::string_view bytes) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2 + 1);
     const bool little = coding_ == Coding::Utf16Le;
     const auto unit = [little](char a, char b) {
         const auto lo = static_cast<unsigned char>(little ? a : b);
         const auto hi = static_cast<unsigned char>(little ? b : a);
         return static_cast<char16_t>(lo | hi << 8);
     };
-    size_t i = 0;
-    if (hasOddByte_ && !bytes.empty()) {
-        units.push_back(unit(oddByte_, bytes[0]));
-        hasOddByte_ = false;
-        i = 1;
-    }
-    for (; i + 1 < bytes.size(); i += 2)
-        units.push_back(unit(bytes[i], bytes[i + 1]));
-    if (i < bytes.size()) {
-        hasOddByte_ = true;
-        oddByte_ = bytes[i];
-    }
-    size_t start = 0;
-    for (size_t k = 0; k < units.size(); ++k) {
-        const char16_t c = units[k];
-        if (c == u'\0') return Fail("the file holds NUL characters: it is not a text list");
-        if (c != u'\r' && c != u'\n') continue;
-        if (c == u'\n' && afterCr_ && k == start) {
-            afterCr_ = false;
-            start = k + 1;
+    for (const char c : bytes) {
+        if (!hasOddByte_) {
+            hasOddByte_ = true;
+            oddByte_ = c;
             continue;
         }
-        std::u16string_view line = std::u16string_view(units).substr(start, k - start);
-        if (!pending16_.empty()) {
-            pending16_.append(line);
-            line = pending16_;
-        }
-        Line16(line);
-        if (!error_.empty()) return false;
-        pending16_.clear();
-        afterCr_ = c == u'\r';
-        if (afterCr_ && k + 1 < units.size() && units[k + 1] == u'\n') {
-            ++k;
-            afterCr_ = false;
-        }
-        start = k + 1;
-    }
-    if (start < units.size()) {
-        afterCr_ = false;
-        pending16_.append(std::u16string_view(units).substr(start));
+        hasOddByte_ = false;
+        const char16_t u = unit(oddByte_, c);
+        if (u == u'\0') return Fail("the file holds NUL characters: it is not a text list");
+        if (!Unit(u)) return false;
     }
     return true;
 }
 
-bool ListFileDecoder::LineStartsRow(char16_t first, char16_t second, char16_t third) const {
-    return first == u'E' && !(second == u'R' && third == u'R');
+// One character of either coding. The header's line end tells how lines end: after a
+// CR alone (a file whose line ends were turned into CRs) CR, LF and CR LF all end a
+// line; after LF or CR LF a CR that is not followed by LF belongs to the text, and the
+// entry line takes it as it takes any line break it is given.
+bool ListFileDecoder::Unit(char16_t c) {
+    if (afterCr_) {
+        afterCr_ = false;
+        if (ends_ == LineEnds::Unknown) ends_ = c == u'\n' ? LineEnds::Lf : LineEnds::Cr;
+        if (c == u'\n') return true; // the LF of a CR LF that ended the line
+    }
+    if (heldCr_) {
+        heldCr_ = false;
+        if (c == u'\n') return EndLine();
+        Keep(u'\r');
+    }
+    if (c == u'\n') {
+        if (ends_ == LineEnds::Unknown) ends_ = LineEnds::Lf;
+        return EndLine();
+    }
+    if (c == u'\r') {
+        if (ends_ == LineEnds::Lf) {
+            heldCr_ = true;
+            return true;
+        }
+        afterCr_ = true;
+        return EndLine();
+    }
+    Keep(c);
+    return true;
 }
 
-void ListFileDecoder::Line8(std::string_view line) {
-    const size_t n = lineNo_++;
-    // The "Columns:" header does not change how rows are read, but a file without it
-    // is not a list.
-    if (n == 0) {
-        if (!line.starts_with("Columns:")) Fail(kNoHeader);
-        return;
-    }
-    if (!line.empty()) ++contentLines_;
-    if (nextIsText_) {
-        nextIsText_ = false;
-        // Only the lines that are kept are decoded.
-        out_.AddBytes(line);
-        return;
-    }
-    const auto at = [&](size_t k) { return k < line.size() ? char16_t(line[k]) : u'\0'; };
-    nextIsText_ = LineStartsRow(at(0), at(1), at(2));
+void ListFileDecoder::Keep(char16_t c) {
+    ++lineLength_;
+    const bool bytes = coding_ == Coding::Bytes;
+    // Of a line that is not kept, the first characters tell what it is.
+    if (!nextIsText_ && (bytes ? line8_.size() : line16_.size()) >= kLineHead) return;
+    if (bytes)
+        line8_.push_back(static_cast<char>(c));
+    else
+        line16_.push_back(c);
 }
 
-void ListFileDecoder::Line16(std::u16string_view line) {
+bool ListFileDecoder::EndLine() {
     const size_t n = lineNo_++;
+    const size_t length = lineLength_;
+    lineLength_ = 0;
+    const bool bytes = coding_ == Coding::Bytes;
+    const auto at = [&](size_t k) -> char16_t {
+        if (bytes) return k < line8_.size() ? static_cast<unsigned char>(line8_[k]) : u'\0';
+        return k < line16_.size() ? line16_[k] : u'\0';
+    };
+    bool ok = true;
     if (n == 0) {
-        if (!line.starts_with(u"Columns:")) Fail(kNoHeader);
-        return;
+        // The "Columns:" header does not change how rows are read, but a file without it
+        // is not a list.
+        constexpr std::u16string_view kHeader = u"Columns:";
+        for (size_t k = 0; k < kHeader.size() && ok; ++k)
+            ok = at(k) == kHeader[k];
+        if (!ok) Fail("the first line is not the \"Columns: 1\" line of a list");
+    } else {
+        if (length > 0) ++contentLines_;
+        if (nextIsText_) {
+            nextIsText_ = false;
+            if (bytes)
+                out_.AddBytes(line8_);
+            else
+                out_.Add(line16_);
+        } else {
+            nextIsText_ = at(0) == u'E' && !(at(1) == u'R' && at(2) == u'R');
+        }
     }
-    if (!line.empty()) ++contentLines_;
-    if (nextIsText_) {
-        nextIsText_ = false;
-        out_.Add(line);
-        return;
-    }
-    const auto at = [&](size_t k) { return k < line.size() ? line[k] : u'\0'; };
-    nextIsText_ = LineStartsRow(at(0), at(1), at(2));
+    line8_.clear();
+    line16_.clear();
+    return ok;
 }
 
 bool ListFileDecoder::Finish() {
@@ -270,11 +246,11 @@ bool ListFileDecoder::Finish() {
         std::string().swap(head_);
     }
     if (hasOddByte_) return Fail("the file ends inside a UTF-16 character");
-    if (!pending8_.empty()) Line8(pending8_);
-    if (!pending16_.empty()) Line16(pending16_);
-    if (!error_.empty()) return false;
-    std::string().swap(pending8_);
-    std::u16string().swap(pending16_);
+    // A CR held at the end ends the last line as a CR LF would.
+    heldCr_ = false;
+    if (lineLength_ > 0 && !EndLine()) return false;
+    std::string().swap(line8_);
+    std::u16string().swap(line16_);
     // Text that holds no expression row is not a list this program wrote: opening it as
     // an empty list would let the next save replace what was never read.
     if (out_.empty() && contentLines_ > 0)
@@ -348,9 +324,7 @@ bool ReadListFile(const std::string& path, ListExpressions& expressions, std::st
         return false;
     }
     ListExpressions read;
-    // Every kept character comes from at least one byte: this much is always enough.
-    read.Reserve(static_cast<size_t>(st.st_size));
-    ListFileDecoder decoder(read);
+    ListFileDecoder decoder(read, static_cast<size_t>(st.st_size));
     std::string buffer(size_t{1} << 20, '\0');
     size_t total = 0;
     for (;;) {

@@ -37,13 +37,17 @@ class ListExpressions {
     std::vector<uint32_t> ends_; // where each expression ends in text_
 };
 
-// Reads a list file's bytes in pieces of any size. Lines end with CR, LF or CR LF. A
-// byte-order mark chooses UTF-8 or UTF-16 (either order); without one, each line is
-// UTF-8, or Latin-1 when it is not valid UTF-8. The expressions are the lines after each
-// line that begins with "E" but not "ERR"; the first line is the "Columns:" header.
+// Reads a list file's bytes in pieces of any size. Lines end with LF or CR LF, or, in a
+// file whose header line ends with a CR alone, with CR, LF or CR LF. A byte-order mark
+// chooses UTF-8 or UTF-16 (either order); without one, each line is UTF-8, or Latin-1
+// when it is not valid UTF-8. The expressions are the lines after each line that begins
+// with "E" but not "ERR"; the first line is the "Columns:" header.
 class ListFileDecoder {
   public:
-    explicit ListFileDecoder(ListExpressions& out) : out_(out) {}
+    // sizeHint: the file's size when known; the expressions get room for as many
+    // characters as it can hold at most, so their text never grows by doubling.
+    explicit ListFileDecoder(ListExpressions& out, size_t sizeHint = 0)
+        : out_(out), sizeHint_(sizeHint) {}
     // False once the layout cannot be read (error() says why); later bytes are ignored.
     bool Feed(std::string_view bytes);
     // After the last bytes: false when the file cannot be read as a list.
@@ -52,22 +56,29 @@ class ListFileDecoder {
 
   private:
     enum class Coding { Unknown, Bytes, Utf16Le, Utf16Be };
+    enum class LineEnds { Unknown, Lf, Cr };
+    // Characters kept of a line that is not an expression: enough for the header.
+    static constexpr size_t kLineHead = 8;
     bool Fail(std::string why);
     bool Start(std::string_view head);
     bool FeedBytes(std::string_view bytes);
     bool FeedUtf16(std::string_view bytes);
-    void Line8(std::string_view line);
-    void Line16(std::u16string_view line);
-    bool LineStartsRow(char16_t first, char16_t second, char16_t third) const;
+    bool Unit(char16_t c);
+    void Keep(char16_t c);
+    bool EndLine();
 
     ListExpressions& out_;
     Coding coding_ = Coding::Unknown;
-    std::string head_;         // the first bytes, until the byte-order mark is known
-    std::string pending8_;     // a line begun in an earlier piece
-    std::u16string pending16_; // the same in UTF-16
-    bool hasOddByte_ = false;  // UTF-16: one byte of a unit waits for its pair
+    LineEnds ends_ = LineEnds::Unknown; // decided by the header's line end
+    std::string head_;                  // the first bytes, until the byte-order mark is known
+    size_t sizeHint_;
+    std::string line8_; // the line being read, as bytes or in UTF-16
+    std::u16string line16_;
+    size_t lineLength_ = 0;   // its length, also where only its head is kept
+    bool hasOddByte_ = false; // UTF-16: one byte of a unit waits for its pair
     char oddByte_ = 0;
-    bool afterCr_ = false;    // a LF right after a CR ends no second line
+    bool afterCr_ = false;    // a CR ended the line: a LF right after it ends none
+    bool heldCr_ = false;     // a CR that is text unless a LF follows
     size_t lineNo_ = 0;       // lines complete so far
     bool nextIsText_ = false; // the line before was an expression number
     size_t contentLines_ = 0; // non-empty lines after the header

@@ -77,9 +77,15 @@ std::vector<ReadRow> ReadableFiles() {
         {"carriage_returns_only",
          "Columns: 1\rE1\rExpr = 1\r=\r  1\rE2\rExpr = 2\r",
          {"Expr = 1", "Expr = 2"}},
-        {"line_ends_mixed",
-         "Columns: 1\r\nE1\rExpr = 1\n=\r\n  1\rE2\nExpr = 2\r\n",
+        // A header ending with a CR alone: CR, LF and CR LF all end lines (a list whose CR LFs
+        // became CRs, its LFs kept).
+        {"line_ends_mixed_after_cr_header",
+         "Columns: 1\rE1\nExpr = 1\r=\n  1\r\nE2\rExpr = 2\r",
          {"Expr = 1", "Expr = 2"}},
+        // After a LF or CR LF header a lone CR is text: the row goes whole to the entry
+        // line, which takes the CR as a line break, never cut at it here.
+        {"cr_inside_a_row", "Columns: 1\r\nE1\n1+1\r*100\r\n", {"1+1\r*100"}},
+        {"cr_inside_a_row_lf_file", "Columns: 1\nE1\n1+1\r*100\r\n=\n  2\n", {"1+1\r*100"}},
         // CR CR is two line ends: the empty line is the expression.
         {"empty_line_between_crs", "Columns: 1\rE1\r\rE2\rExpr = 2", {"", "Expr = 2"}},
         {"utf16_little_endian",
