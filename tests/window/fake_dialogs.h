@@ -50,17 +50,7 @@ class FakeDialogs final : public vex::DialogService {
         progress.push_back({title, text});
         return std::make_unique<Steps>(*this);
     }
-    void Reset() {
-        asked.clear();
-        messages.clear();
-        inputs.clear();
-        files.clear();
-        fonts.clear();
-        progress.clear();
-        steps.clear();
-        cancelAtStep = -1;
-        unanswered = 0;
-    }
+    void Reset() { *this = FakeDialogs(); }
 
     QList<Question> asked;
     QList<int32_t> messages; // answers to Yes/No(/Cancel) boxes; OK boxes need none
