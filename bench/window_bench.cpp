@@ -1,5 +1,16 @@
 // The main window's speed and memory under the offscreen platform: the window shown,
-// Enter in the entry line, a 1,000-expression list file opened, and 100,000 rows.
+// Enter in the entry line, list files opened (1,000 expressions, 1,000,000 rows, the
+// largest list, one 30 MB line), and 100,000 rows.
+//
+// Opening lists, each benchmark run alone (wall time on the shared 2-core machine, CPU
+// time, peak resident memory of the process), before the list was read in pieces into
+// one text and handed to the view in batches -> after:
+//   BM_OpenMillionRowList (15 MB)   2.8 s, 2.2 s CPU, 184 MB -> 1.7 s, 1.2 s CPU, 183 MB
+//   BM_OpenLargestList (64 MiB, 6.5 million rows)
+//                                  20.1 s, 12.4 s CPU, 932 MB -> 11.3 s, 7.6 s CPU, 932 MB
+//   BM_OpenLongLine (30 MB)        17.2 s, 11.5 s CPU, 2584 MB -> 1.9 s, 1.3 s CPU, 992 MB
+// The same 30 MB line with --batch: 1.3 to 2.5 s, 815 MB. Beside the rows (which make
+// the peak of the largest list), reading a list holds about 2.2 times the file's size.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -7,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -226,6 +238,126 @@ void BM_OpenThousandExpressions(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenThousandExpressions)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// A list file of 500,000 expressions, each followed by its result row: opened, it is a
+// list of 1,000,000 rows. Written once per process, removed at the end.
+const QString& MillionRowFile() {
+    static const QString path = [] {
+        const QString name = QDir::temp().filePath(
+            QStringLiteral("vexcalc-bench-million-%1.vxc").arg(QCoreApplication::applicationPid()));
+        // Written a row at a time, so that making it does not raise the peak measured.
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        f.write("Columns: 1\r\n");
+        for (int k = 1; k <= 500000; ++k)
+            f.write(QStringLiteral("E%1\nExpr = %1+1\r\n=\n  ?\r\n").arg(k).toUtf8());
+        if (!f.flush()) std::abort();
+        return name;
+    }();
+    return path;
+}
+
+// The million-row list opened in a shown window: time, and the resident memory it
+// costs (peak_rss_MB is the process's peak; run this benchmark alone to read it).
+void BM_OpenMillionRowList(benchmark::State& state) {
+    const QString& file = MillionRowFile();
+    const int before = TheCalculator().dialogs.messages;
+    double growth = 0;
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(file)) state.SkipWithError("the list file did not open");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        rows = w->list().rows.size();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (rows != 1000000) state.SkipWithError("not 1,000,000 rows");
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["file_MB"] = static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0);
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+BENCHMARK(BM_OpenMillionRowList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The largest list a window opens: 64 MiB of short rows ("E<n>", "<n>", "=", "  ?"),
+// about 3.5 million expressions. rss_growth_MB is what the open costs beside the window,
+// rows included.
+void BM_OpenLargestList(benchmark::State& state) {
+    const QString name = QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-largest-%1.vxc").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        f.write("Columns: 1\r\n");
+        for (int k = 1; f.size() < qint64(vex::kMaxListFileBytes) - 64; ++k)
+            f.write(QStringLiteral("E%1\n%2\r\n=\n  ?\r\n").arg(k).arg(k % 1000).toUtf8());
+    }
+    const int before = TheCalculator().dialogs.messages;
+    double growth = 0;
+    size_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
+        state.PauseTiming();
+        rows = w->list().rows.size();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    NoMessages(state, before);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["file_MB"] = static_cast<double>(QFileInfo(name).size()) / (1024.0 * 1024.0);
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+    QFile::remove(name);
+}
+BENCHMARK(BM_OpenLargestList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// One expression of 30 MB ("1+1+...") in a list: what opening it costs, to set beside
+// the same line run with --batch (script_batch_compare.sh).
+void BM_OpenLongLine(benchmark::State& state) {
+    const QString name = QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-long-%1.vxc").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly)) std::abort();
+        QByteArray line = "Columns: 1\r\nE1\nExpr = 1";
+        line.reserve(30 << 20);
+        while (line.size() < (30 << 20))
+            line += "+1";
+        f.write(line + "\r\n");
+    }
+    double growth = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = ShownWindow();
+        const double start = CurrentRssMb();
+        state.ResumeTiming();
+        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        growth = CurrentRssMb() - start;
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rss_growth_MB"] = growth;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+    QFile::remove(name);
+}
+BENCHMARK(BM_OpenLongLine)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 // 100,000 rows appended to a shown window, with events processed every 1,000 rows,
 // as while lines come in faster than the screen repaints. The argument is the rows
 // per Enter: 2 ("7*6" and its result) or 1,000 ("[v]*2", 999 result rows).
@@ -294,7 +426,8 @@ int main(int argc, char** argv) {
     vex::bench::PreferOffscreen();
     QApplication app(argc, argv);
     const int status = vex::bench::RunRegistered(argc, argv);
-    QFile::remove(QDir::temp().filePath(
-        QStringLiteral("vexcalc-bench-%1.vxc").arg(QCoreApplication::applicationPid())));
+    for (const char* name : {"vexcalc-bench-%1.vxc", "vexcalc-bench-million-%1.vxc"})
+        QFile::remove(QDir::temp().filePath(
+            QString::fromLatin1(name).arg(QCoreApplication::applicationPid())));
     return status;
 }

@@ -1,6 +1,7 @@
 #include "shell/expression_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/number_text.h"
 
@@ -9,11 +10,20 @@ namespace vex {
 size_t AppendEntry(ExpressionList& list, const EntryResult& entry) {
     if (entry.text.empty()) return 0;
     const size_t before = list.rows.size();
-    list.rows.push_back({u"E" + zorbit::IntText(++list.counter), entry.text});
-    for (const std::u16string& line : entry.lines)
-        list.rows.push_back({u"=", u"  " + line});
+    AppendEntryRows(list.rows, list.counter, entry);
     list.saved = false;
     return list.rows.size() - before;
+}
+
+void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, const EntryResult& entry) {
+    AppendEntryRows(rows, counter, EntryResult(entry));
+}
+
+void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, EntryResult&& entry) {
+    if (entry.text.empty()) return;
+    rows.push_back({u"E" + zorbit::IntText(++counter), std::move(entry.text)});
+    for (std::u16string& line : entry.lines)
+        rows.push_back({u"=", u"  " + line});
 }
 
 void RemoveRows(ExpressionList& list, std::vector<size_t> indices) {

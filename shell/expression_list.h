@@ -27,6 +27,11 @@ struct ExpressionList {
 
 // Appends the expression row and its result rows; returns how many rows were added.
 size_t AppendEntry(ExpressionList& list, const EntryResult& entry);
+// The same rows appended to rows instead, numbered from counter (which counts on): a
+// list being opened collects them and hands them to the list in batches.
+void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, const EntryResult& entry);
+// The same, taking the entry's texts rather than copying them.
+void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, EntryResult&& entry);
 // Removes the rows at the given indices (any order, duplicates allowed).
 void RemoveRows(ExpressionList& list, std::vector<size_t> indices);
 // Empties the list and starts a new one ("New file").

@@ -1,15 +1,44 @@
 #include "platform/qt/dialogs.h"
 
+#include <algorithm>
+
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 #include "zorbit/codes.h"
 
 namespace vex {
 
 namespace {
+
+class RealProgress final : public ProgressDialog {
+  public:
+    RealProgress(QWidget* parent, const QString& title, const QString& text)
+        : dialog_(text, QStringLiteral("Cancel"), 0, kSteps, parent) {
+        dialog_.setWindowTitle(title);
+        // The window stays still while the operation runs in its event loop's place.
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setValue(0);
+        dialog_.show();
+    }
+    bool Step(int64_t done, int64_t total) override {
+        if (total > 0)
+            dialog_.setValue(static_cast<int>(std::min<int64_t>(done, total) * kSteps / total));
+        QCoreApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+  private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog dialog_;
+};
 
 class RealDialogs final : public DialogService {
   public:
@@ -68,6 +97,11 @@ class RealDialogs final : public DialogService {
         const QFont font = QFontDialog::getFont(&ok, current, parent);
         if (!ok) return std::nullopt;
         return font;
+    }
+
+    std::unique_ptr<ProgressDialog> Progress(QWidget* parent, const QString& title,
+                                             const QString& text) override {
+        return std::make_unique<RealProgress>(parent, title, text);
     }
 };
 

@@ -5,12 +5,21 @@
 #include <QFont>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 class QWidget;
 
 namespace vex {
+
+// A long operation's progress, shown with a Cancel button.
+class ProgressDialog {
+  public:
+    virtual ~ProgressDialog() = default;
+    // done of total steps; lets the events run. False once the user cancelled.
+    virtual bool Step(int64_t done, int64_t total) = 0;
+};
 
 class DialogService {
   public:
@@ -28,6 +37,13 @@ class DialogService {
                                  const QString& filter) = 0;
     // The font dialog: the chosen font, or nothing when it was cancelled.
     virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& current) = 0;
+    // A progress dialog, shown at once (the caller decides when an operation is long
+    // enough for one); nothing where progress is not shown.
+    virtual std::unique_ptr<ProgressDialog> Progress(QWidget* parent, const QString& title,
+                                                     const QString& text) {
+        (void)parent, (void)title, (void)text;
+        return nullptr;
+    }
 };
 
 // Yes, No and Cancel (the library's boxes know only OK and Yes/No).

@@ -1,10 +1,17 @@
 #include "shell/window/list_model.h"
 
+#include <iterator>
+
 namespace vex {
 
 namespace {
 
+// Most characters a cell shows: a row of millions of characters is kept whole, but
+// laying it out at every repaint would hold the window for seconds.
+constexpr size_t kMaxCellText = 4096;
+
 QString Text(const std::u16string& s) {
+    if (s.size() > kMaxCellText) return QString::fromUtf16(s.data(), kMaxCellText) + QChar(0x2026);
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
 }
 
@@ -38,6 +45,17 @@ size_t ListModel::Append(const EntryResult& entry) {
     const size_t added = AppendEntry(list_, entry);
     endInsertRows();
     return added;
+}
+
+void ListModel::AppendRows(std::vector<ListRow>& rows) {
+    if (rows.empty()) return;
+    const int first = static_cast<int>(list_.rows.size());
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    list_.rows.insert(list_.rows.end(), std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+    list_.saved = false;
+    endInsertRows();
+    rows.clear();
 }
 
 void ListModel::Remove(const std::vector<size_t>& rows) {

@@ -20,6 +20,8 @@ class ListModel final : public QAbstractTableModel {
 
     // The list operations, with the view told.
     size_t Append(const EntryResult& entry);
+    // Moves rows (numbered already) to the end of the list; rows is empty after.
+    void AppendRows(std::vector<ListRow>& rows);
     void Remove(const std::vector<size_t>& rows);
     void Clear();
 

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,11 +19,14 @@
 #include <QToolTip>
 #include <algorithm>
 #include <iostream>
+#include <new>
 
+#include "common/number_text.h"
 #include "common/text.h"
 #include "gridentry/grid_window.h"
 #include "gridentry/run_grid.h"
 #include "platform/qt/dialogs.h"
+#include "script/file_outputs.h"
 #include "script/report_windows.h"
 #include "shell/list_file.h"
 #include "shell/window/fonts.h"
@@ -313,13 +317,13 @@ bool MainWindow::ConfirmDiscard() {
 }
 
 void MainWindow::NewList() {
-    if (!ConfirmDiscard()) return;
+    if (loading_ || !ConfirmDiscard()) return;
     model_.Clear();
     SetInfo(QStringLiteral("New file"));
 }
 
 void MainWindow::Open() {
-    if (!ConfirmDiscard()) return;
+    if (loading_ || !ConfirmDiscard()) return;
     const QString name =
         platform_.dialogs().OpenFileName(this, QStringLiteral("Open"), lastOpenName_, kListFilter);
     if (name.isEmpty()) return;
@@ -327,8 +331,51 @@ void MainWindow::Open() {
     OpenListFile(name);
 }
 
+namespace {
+
+// Most files the question names; the rest are counted.
+constexpr size_t kNamedFiles = 10;
+
+constexpr std::u16string_view kNotRun = u"not run: writes a file";
+
+} // namespace
+
+// Which expressions of a list being opened may run: those that write no file, and those
+// that do when the user says so, asked once for the whole list.
+std::vector<bool> MainWindow::AskWhichRowsRun(const ListExpressions& expressions) {
+    std::vector<bool> runs(expressions.size(), true);
+    std::vector<std::u16string> files;
+    for (size_t k = 0; k < expressions.size(); ++k) {
+        // Text that is no command becomes "Expr = ...", which writes nothing.
+        if (!IsCommand(program_.KeywordList, expressions[k])) continue;
+        const std::vector<std::u16string> written = FilesWritten(program_.host, expressions[k]);
+        if (written.empty()) continue;
+        runs[k] = false;
+        for (const std::u16string& f : written)
+            if (std::find(files.begin(), files.end(), f) == files.end()) files.push_back(f);
+    }
+    if (files.empty()) return runs;
+    QString text = QStringLiteral("Rows of this list write files when they run:\n");
+    for (size_t k = 0; k < std::min(files.size(), kNamedFiles); ++k)
+        text += QStringLiteral("\n    ") + Text(files[k]);
+    if (files.size() > kNamedFiles)
+        text += QStringLiteral("\n    and %1 more").arg(files.size() - kNamedFiles);
+    text += QStringLiteral("\n\nRun these rows? Yes runs them; No skips them, and they stay "
+                           "in the list marked \"") +
+            Text(kNotRun) + QStringLiteral("\".");
+    const int32_t answer = Ask(QStringLiteral("vex Calc"), text,
+                               ZORBIT_MB_YESNO | ZORBIT_MB_ICONWARNING, ZORBIT_ID_NO);
+    if (answer == ZORBIT_ID_YES) runs.assign(runs.size(), true);
+    return runs;
+}
+
+EntryResult MainWindow::RunListExpression(std::u16string_view expression) {
+    return RunEntryLine(program_.host, program_.KeywordList, expression);
+}
+
 bool MainWindow::OpenListFile(const QString& name) {
-    std::vector<std::u16string> expressions;
+    if (loading_) return false;
+    ListExpressions expressions;
     std::string error;
     if (!ReadListFile(name.toStdString(), expressions, error)) {
         Ask(QStringLiteral("vex Calc"),
@@ -337,15 +384,85 @@ bool MainWindow::OpenListFile(const QString& name) {
             ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
         return false;
     }
+    const std::vector<bool> runs = AskWhichRowsRun(expressions);
     model_.Clear();
+    // Most expressions give one result row: room for those at once, rather than the
+    // list growing by doubling (and holding old and new rows while it moves them).
+    try {
+        list_.rows.reserve(2 * expressions.size());
+    } catch (const std::bad_alloc&) {
+        // Grown row by row instead.
+    }
     loading_ = true;
-    for (const std::u16string& e : expressions)
-        EnterLine(Text(e));
+    cancelLoading_ = false;
+    // Rows go to the view in batches, and the events run now and then: a long list keeps
+    // the window drawn and, past the delay, shows its progress with a Cancel button.
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<ProgressDialog> progress;
+    qint64 lastStep = 0;
+    std::vector<ListRow> batch;
+    size_t notRun = 0, done = 0;
+    bool stopped = false;
+    const size_t total = expressions.size();
+    for (; done < total && !stopped; ++done) {
+        EntryResult result;
+        if (runs[done]) {
+            result = RunListExpression(expressions[done]);
+            if (result.outOfMemory) {
+                Ask(QStringLiteral("vex Calc"),
+                    QStringLiteral("Not enough memory to evaluate the line; the rest of the list "
+                                   "is not read."),
+                    ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
+                stopped = true;
+                break;
+            }
+        } else {
+            result.text = EntryText(program_.KeywordList, expressions[done]);
+            result.lines.emplace_back(kNotRun);
+            result.error = true;
+            ++notRun;
+        }
+        AppendEntryRows(batch, list_.counter, std::move(result));
+        if (done % 64 != 63) continue;
+        const qint64 now = clock.elapsed();
+        if (!progress && now >= progressDelay_) {
+            model_.AppendRows(batch);
+            progress = platform_.dialogs().Progress(this, QStringLiteral("vex Calc"),
+                                                    QStringLiteral("Opening ") + name);
+            lastStep = -1000;
+        }
+        if (progress && now - lastStep >= 100) {
+            lastStep = now;
+            model_.AppendRows(batch);
+            stopped =
+                !progress->Step(static_cast<int64_t>(done + 1), static_cast<int64_t>(total)) ||
+                cancelLoading_;
+        }
+    }
+    model_.AppendRows(batch);
+    progress.reset();
     loading_ = false;
+    if (done < total) {
+        // What was read stays, but it is not the file: a save must ask for a name.
+        const std::u16string note =
+            u"  opening stopped: " + zorbit::IntText(static_cast<long long>(done)) + u" of " +
+            zorbit::IntText(static_cast<long long>(total)) + u" expressions were read";
+        std::vector<ListRow> mark{{u"=", note}};
+        model_.AppendRows(mark);
+        view_->scrollToBottom();
+        list_.saved = false;
+        list_.fileName.clear();
+        SetInfo(QStringLiteral("Not all of ") + name +
+                QStringLiteral(" was read; the list is unsaved"));
+        return true;
+    }
     view_->scrollToBottom();
     list_.saved = true;
     list_.fileName = Text16(name);
-    SetInfo(QStringLiteral("File: ") + name);
+    SetInfo(
+        QStringLiteral("File: ") + name +
+        (notRun ? QStringLiteral(" (%1 rows not run: they write files)").arg(notRun) : QString()));
     return true;
 }
 
@@ -356,8 +473,15 @@ bool MainWindow::Save(bool askName) {
         // A dismissed dialog forgets the name, so the next Save asks again.
         list_.fileName.clear();
         if (name.isEmpty()) return false;
-        if (QFileInfo(name).suffix().isEmpty() && !QFileInfo::exists(name))
+        if (QFileInfo(name).suffix().isEmpty() && !QFileInfo::exists(name)) {
             name += QStringLiteral(".vxc");
+            // The dialog asked about the name as typed, not about this one.
+            if (QFileInfo::exists(name) &&
+                Ask(QStringLiteral("Save As"),
+                    name + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                    ZORBIT_MB_YESNO | ZORBIT_MB_ICONWARNING, ZORBIT_ID_NO) != ZORBIT_ID_YES)
+                return false;
+        }
     }
     std::string error;
     if (!WriteListFile(name.toStdString(), list_.rows, error)) {
@@ -558,6 +682,12 @@ void MainWindow::WriteConfiguration() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (loading_) {
+        // The open stops at its next step; the window closes when asked again.
+        cancelLoading_ = true;
+        event->ignore();
+        return;
+    }
     if (!escaping_ && !ConfirmDiscard()) {
         event->ignore();
         return;

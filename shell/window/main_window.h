@@ -10,6 +10,7 @@
 #include "gridentry/matrix_library.h"
 #include "platform/qt/window_platform.h"
 #include "shell/expression_list.h"
+#include "shell/list_file.h"
 #include "shell/startup.h"
 #include "shell/window/list_model.h"
 #include "shell/window_logic.h"
@@ -65,8 +66,12 @@ class MainWindow final : public QMainWindow {
 
     // What Enter in the entry line does with text.
     void EnterLine(const QString& text);
-    // Opens a list file by name, as File > Open does after its dialog.
+    // Opens a list file by name, as File > Open does after its dialog: its expressions
+    // are evaluated again, those that would write files only when the user says so.
+    // False when the file was not read (the list and its name are as they were).
     bool OpenListFile(const QString& name);
+    // How long an open runs before its progress dialog shows (tests shorten it).
+    void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
     // The settings as they are written at exit (position, sizes, fonts, options).
     ShellSettings CurrentSettings() const;
 
@@ -90,6 +95,8 @@ class MainWindow final : public QMainWindow {
     void NewList();
     void Open();
     bool Save(bool askName);
+    std::vector<bool> AskWhichRowsRun(const ListExpressions& expressions);
+    EntryResult RunListExpression(std::u16string_view expression);
     void CopyRows(bool cut);
     void Paste();
     void Matrix();
@@ -124,6 +131,8 @@ class MainWindow final : public QMainWindow {
     QString lastTip_;
     int lastTipRow_ = -1;
     bool loading_ = false;
+    bool cancelLoading_ = false; // the window was closed while a list was being opened
+    int progressDelay_ = 500;
     bool scrollPending_ = false;
     bool escaping_ = false;
 };

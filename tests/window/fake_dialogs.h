@@ -2,10 +2,12 @@
 // A dialog service for window tests: answers come from queues, and every question
 // asked is recorded. Nothing ever waits for a user.
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 #include "platform/qt/dialogs.h"
@@ -41,6 +43,13 @@ class FakeDialogs final : public vex::DialogService {
         if (fonts.isEmpty()) ++unanswered;
         return fonts.isEmpty() ? std::nullopt : fonts.takeFirst();
     }
+    // Progress dialogs are recorded apart from the questions: whether one shows depends
+    // on time. Each step lets the events run, as the real one does.
+    std::unique_ptr<vex::ProgressDialog> Progress(QWidget*, const QString& title,
+                                                  const QString& text) override {
+        progress.push_back({title, text});
+        return std::make_unique<Steps>(*this);
+    }
     void Reset() { *this = FakeDialogs(); }
 
     QList<Question> asked;
@@ -48,9 +57,25 @@ class FakeDialogs final : public vex::DialogService {
     QList<std::optional<QString>> inputs;
     QStringList files; // "" dismisses the dialog
     QList<std::optional<QFont>> fonts;
+    QList<Question> progress; // progress dialogs shown
+    QList<qint64> steps;      // the "done" of every progress step
+    int cancelAtStep = -1;    // Cancel pressed at this step (0 = the first), -1 never
     int unanswered = 0;
 
   private:
+    class Steps final : public vex::ProgressDialog {
+      public:
+        explicit Steps(FakeDialogs& d) : d_(d) {}
+        bool Step(int64_t done, int64_t) override {
+            d_.steps.push_back(done);
+            QCoreApplication::processEvents();
+            return d_.steps.size() - 1 != d_.cancelAtStep;
+        }
+
+      private:
+        FakeDialogs& d_;
+    };
+
     QString FileName(const QString& title) {
         asked.push_back({title, {}});
         if (files.isEmpty()) ++unanswered;
