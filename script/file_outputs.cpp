@@ -40,10 +40,6 @@ std::u16string PlotDataFile(std::u16string_view line) {
 // A run saves its plots' pictures when its text holds "save" anywhere (the rule the
 // command line applies to a selection); the "; save" suffix is the case it is meant for,
 // so this never misses a picture that gets saved.
-bool SavesPictures(std::u16string_view script) {
-    return Contains(ToLower(script), u"save");
-}
-
 } // namespace
 
 std::vector<std::u16string> FilesWritten(const ScriptHost& host, std::u16string_view script) {
@@ -75,7 +71,7 @@ std::vector<std::u16string> FilesWritten(const ScriptHost& host, std::u16string_
             const std::u16string folder = PlotFolder(host);
             const std::u16string data = PlotDataFile(st.line);
             if (!data.empty()) files.push_back(DataFilePath(data, folder));
-            if (SavesPictures(script)) files.push_back(folder + u"aPlotNr_NN.jpg");
+            if (PlotLineSaves(st.line)) files.push_back(folder + u"aPlotNr_NN.jpg");
         }
     }
     return files;

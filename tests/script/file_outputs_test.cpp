@@ -96,6 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                   false},
         OutputRow{"plot_shown_only", u"Plot(0;1;2;x) = x", {}, false},
         OutputRow{"plot_saved_picture", u"Plot = x^2; save", {"@/aPlotNr_NN.jpg"}, false},
+        OutputRow{"plot_save_inside_a_name_is_shown", u"Plot = saveRate*x", {}, false},
         OutputRow{"plot_data_and_picture",
                   u"Plot(-2;2;4;x;pts.txt) = x^2; save",
                   {"@/pts.txt", "@/aPlotNr_NN.jpg"},
