@@ -38,8 +38,8 @@ enum ZorbitError {
     ZORBIT_E_UNDEFINED_CONSTANT = 18,
     ZORBIT_FOUND = 21,               /* FindVarFunct: the name was found */
     ZORBIT_E_UNDEFINED_COMMAND = 25, /* also every code outside the table */
-    /* The call was refused, nothing done: it came from inside one of the library's own
-     * hooks (zorbit.h, "Threads and hooks"). Any export's refused answer. */
+    /* The call was refused and did nothing: it came from inside one of the library's
+     * hooks (zorbit.h, "Threads and hooks"). */
     ZORBIT_E_REENTERED = 26
 };
 enum ZorbitDiffError {
