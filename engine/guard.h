@@ -9,10 +9,14 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <type_traits>
 
+#include <linux/futex.h>
 #include <pthread.h>
+#include <sys/single_threaded.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
 
 #include "common/guard.h"
 #include "engine/errors.h"
@@ -22,8 +26,10 @@ namespace zorbit {
 // Records a failure that escaped an export body (out of memory, internal fault).
 void RecordGuardFailure(int32_t code) noexcept;
 
-// A mutex that knows its owner, so that a call on the owning thread is told apart from a
-// call that has to wait.
+// The library's lock. A call costs one atomic exchange to take it and a plain store to
+// give it back (none while the process has one thread), so that the lock stays a small
+// part of even the shortest evaluation. It knows its owner, so that a call on the owning
+// thread is told apart from a call that has to wait.
 class ExportLock {
   public:
     // False, without waiting, when this thread holds the lock already.
@@ -32,17 +38,50 @@ class ExportLock {
         // Only this thread stores its own id there, and clears it before it lets go, so
         // the id read is ours exactly when this thread holds the lock. (0 is no thread's.)
         if (owner_.load(std::memory_order_relaxed) == self) return false;
-        mutex_.lock();
+        if (__libc_single_threaded) {
+            // No other thread to race with; one made later starts after this store.
+            held_.store(1, std::memory_order_relaxed);
+        } else if (held_.exchange(1, std::memory_order_acquire) != 0) {
+            Wait();
+        }
         owner_.store(self, std::memory_order_relaxed);
         return true;
     }
     void Leave() noexcept {
         owner_.store(pthread_t{}, std::memory_order_relaxed);
-        mutex_.unlock();
+        held_.store(0, std::memory_order_release);
+        // Without a fence this can miss a sleeper that has only just come; its timed
+        // sleep bounds what that costs it.
+        if (sleepers_.load(std::memory_order_relaxed) != 0) Futex(FUTEX_WAKE_PRIVATE, nullptr);
     }
 
   private:
-    std::mutex mutex_;
+    [[gnu::noinline]] void Wait() noexcept {
+        // Calls are mostly short: look again a few times before sleeping.
+        for (int spin = 0; spin < 64; ++spin) {
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+            if (held_.load(std::memory_order_relaxed) == 0 &&
+                held_.exchange(1, std::memory_order_acquire) == 0)
+                return;
+        }
+        sleepers_.fetch_add(1);
+        long nanoseconds = 1000000;
+        while (held_.exchange(1, std::memory_order_acquire) != 0) {
+            timespec limit{0, nanoseconds};
+            Futex(FUTEX_WAIT_PRIVATE, &limit);
+            if (nanoseconds < 64000000) nanoseconds *= 2;
+        }
+        sleepers_.fetch_sub(1);
+    }
+    // FUTEX_WAIT: sleeps while held_ is 1, at most limit; FUTEX_WAKE: wakes one sleeper.
+    void Futex(int op, const timespec* limit) noexcept {
+        syscall(SYS_futex, reinterpret_cast<uint32_t*>(&held_), op, 1, limit, nullptr, 0);
+    }
+
+    std::atomic<uint32_t> held_{0};
+    std::atomic<uint32_t> sleepers_{0};
     std::atomic<pthread_t> owner_{};
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <mutex>
 #include <string>
@@ -265,6 +266,45 @@ INSTANTIATE_TEST_SUITE_P(
                       HookRow{"clipboard_after_the_records_box", true, u"1+*2"},
                       HookRow{"clipboard_after_a_good_formula", true, u"x*2"}),
     [](const ::testing::TestParamInfo<HookRow>& info) { return std::string(info.param.name); });
+
+// A hook holds the library for another thread too: that thread's call waits for the
+// call that shows the box, and then runs.
+std::thread g_waiter;
+std::atomic<bool> g_waiterDone{false};
+bool g_doneDuringHook = true;
+int32_t g_waiterCode = 0;
+double g_waiterValue = 0;
+
+int32_t BoxStartingAWaiter(const char16_t*, const char16_t*, int32_t, int32_t) {
+    if (!g_waiter.joinable()) {
+        g_waiter = std::thread([] {
+            g_waiterCode = e_eval(u"6*7", &g_waiterValue, 0);
+            g_waiterDone = true;
+        });
+        // Time for the waiter to reach the lock and sleep on it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        g_doneDuringHook = g_waiterDone.load();
+    }
+    return ZORBIT_ID_OK;
+}
+
+TEST(LibraryHooks, AnotherThreadWaitsForTheCallThatShowsABox) {
+    ReSetZiZoruze();
+    SetMessageBoxHook(&BoxStartingAWaiter);
+    const int32_t debug = SetDebugF(2);
+    ShowMsgs(1);
+    double v = 0;
+    const int32_t code = e_eval(u"1+*2", &v, 0);
+    ShowMsgs(0);
+    SetDebugF(debug);
+    SetMessageBoxHook(nullptr);
+    ASSERT_TRUE(g_waiter.joinable()) << "the box was never shown";
+    g_waiter.join();
+    EXPECT_FALSE(g_doneDuringHook) << "the other thread's call ran while the box was shown";
+    EXPECT_EQ(code, ZORBIT_E_PARSER_SYNTAX);
+    EXPECT_EQ(g_waiterCode, 0);
+    EXPECT_EQ(g_waiterValue, 42);
+}
 
 TEST(LibraryHooks, TheRefusedCodeHasItsDescription) {
     const std::u16string text = GetE_ErrDescr(ZORBIT_E_REENTERED, 0);
