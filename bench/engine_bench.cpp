@@ -2,7 +2,9 @@
 // same work (SetExpr then Eval on the same text every time).
 #include <benchmark/benchmark.h>
 
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/evaluator.h"
@@ -11,6 +13,7 @@
 #include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "numeric/numeric.h"
+#include "zorbit/zorbit.h"
 
 #ifdef VEX_HAVE_MUPARSER
 #include <muParser.h>
@@ -55,6 +58,39 @@ void BM_Zorbit(benchmark::State& state) {
     if (zorbit::E_Error() != -1) state.SkipWithError("evaluation failed");
 }
 BENCHMARK(BM_Zorbit)->DenseRange(0, 7)->Name("zorbit_F");
+
+// The same formulas through libzorbit.so's export, as a caller pays for them: the export's
+// guard (and its lock) on top of the evaluation above.
+void BM_ZorbitExport(benchmark::State& state) {
+    ::ReSetZiZoruze();
+    ::SetVarFunct(u"x", u"1.5", 0);
+    const Formula& f = kFormulas[state.range(0)];
+    double v = 0;
+    for (auto _ : state) {
+        ::e_eval(f.ours, &v, 0);
+        benchmark::DoNotOptimize(v);
+    }
+    if (::GetE_Error() != -1) state.SkipWithError("evaluation failed");
+}
+BENCHMARK(BM_ZorbitExport)->DenseRange(0, 7)->Name("zorbit_export_F");
+
+// The cheapest export: what the guard alone costs a call.
+void BM_ExportGuardOnly(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(::GetE_Error());
+}
+BENCHMARK(BM_ExportGuardOnly)->Name("zorbit_export_GetE_Error");
+
+// The same with a second thread alive, as in a caller that has threads: the C library's
+// locks skip their atomic operations only while the process has one thread.
+void BM_ZorbitExportThreaded(benchmark::State& state) {
+    std::promise<void> stop;
+    std::thread idle([done = stop.get_future()] { done.wait(); });
+    BM_ZorbitExport(state);
+    stop.set_value();
+    idle.join();
+}
+BENCHMARK(BM_ZorbitExportThreaded)->Arg(0)->Arg(1)->Name("zorbit_export_threaded_F");
 
 void BM_SeriesPoints(benchmark::State& state) {
     FreshEngine();

@@ -52,6 +52,7 @@ const std::array<std::u16string_view, kErrorTableSize>& ErrorTable() {
         t[47] = u"Undefined Custom Function    (Module: eval)";
         t[48] = u"Undefined Constant           (Module: eval)";
         t[55] = u"Undefined Command/Keyword    (Module: eval)";
+        t[56] = u"Call from inside a hook refused (Module: eval)";
         // Differentiation.
         t[59] = u"No Error                     (Module: sDiff)";
         t[60] = u"Undefined error (procedure exit before completion)  (Module: sDiff)";

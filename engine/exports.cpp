@@ -56,15 +56,13 @@ ZORBIT_API const char16_t* TestStrPtr2(char16_t* buffer) {
 
 // ---- Evaluation
 ZORBIT_API int32_t e_eval(const char16_t* expr, double* result, int32_t checkFunctions) {
-    return guarded([&] { return EvalExpression(View(expr), result, checkFunctions != 0); },
-                   int32_t{ZORBIT_E_INVALID_ARGUMENT});
+    return guarded_code([&] { return EvalExpression(View(expr), result, checkFunctions != 0); });
 }
 ZORBIT_API double de_eval(const char16_t* expr, int32_t checkFunctions) {
-    return guarded([&] { return DeEval(View(expr), checkFunctions != 0); },
-                   static_cast<double>(ZORBIT_E_INVALID_ARGUMENT));
+    return guarded_code([&] { return DeEval(View(expr), checkFunctions != 0); });
 }
 ZORBIT_API int32_t GetResultType(void) {
-    return Engine().eval.ResultType;
+    return guarded_code([] { return int32_t{Engine().eval.ResultType}; }, int32_t{-1});
 }
 ZORBIT_API int32_t SetBoolSign(int32_t sign) {
     return guarded([&] { return zorbit::SetBoolSign(sign); });
@@ -80,10 +78,10 @@ ZORBIT_API int32_t GetDiff_OperAndFuncs(char16_t* buffer) {
 
 // ---- Errors and diagnostics
 ZORBIT_API int32_t GetE_Error(void) {
-    return guarded([] { return E_Error(); });
+    return guarded_code([] { return E_Error(); });
 }
 ZORBIT_API int32_t SetE_Error(int32_t code) {
-    return guarded([&] { return E_Error() = code; });
+    return guarded_code([&] { return E_Error() = code; });
 }
 ZORBIT_API const char16_t* GetE_ErrDescr(int32_t code, uint8_t extended) {
     return guarded([&] { return GetErrorDescriptionText(code, extended != 0); }, Empty());

@@ -6,11 +6,15 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+
+#include <pthread.h>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -26,8 +30,33 @@ namespace {
 
 using vex::grid::GridWindow;
 
+// One window at a time, on one thread: Qt keeps its widgets on the thread that made its
+// application, and a second window started beside a running one (from another thread, or
+// from inside the first one's event loop) breaks it.
+std::atomic<bool> g_windowOpen{false};
+// The thread of the first call made without an application of the caller's.
+std::atomic<pthread_t> g_windowThread{};
+// Calls refused because a window was open (the scripted "ok-when-refused" waits for one).
+std::atomic<int> g_refusedBusy{0};
+
+// Empty when this thread may open the window; else why not.
+const char* WrongThread() {
+    if (const QCoreApplication* app = QCoreApplication::instance())
+        return app->thread() == QThread::currentThread()
+                   ? nullptr
+                   : "GridEntry: called from a thread other than the caller's Qt application's; "
+                     "the window was not opened.\n";
+    const pthread_t self = pthread_self();
+    pthread_t first{};
+    if (g_windowThread.compare_exchange_strong(first, self) || pthread_equal(first, self))
+        return nullptr;
+    return "GridEntry: called from a thread other than the first call's; the window was not "
+           "opened.\n";
+}
+
 // Answers for unattended runs (VEX_GRIDENTRY_ANSWERS="yes ok"): the first word answers
-// the import question, the second ends the window: ok, exit or close.
+// the import question, the second ends the window: ok, exit, close, or ok-when-refused
+// (OK once another call has been refused because this window is open).
 class ScriptedAnswers final : public vex::DialogService {
   public:
     explicit ScriptedAnswers(const char* script) {
@@ -65,7 +94,7 @@ class ScriptedAnswers final : public vex::DialogService {
 
 void EndScripted(const std::string& how) {
     auto* window = dynamic_cast<GridWindow*>(QApplication::activeModalWidget());
-    if (!window) {
+    if (!window || (how == "ok-when-refused" && g_refusedBusy.load() == 0)) {
         QTimer::singleShot(10, [how] { EndScripted(how); });
         return;
     }
@@ -104,12 +133,24 @@ int32_t RunStandalone(char16_t* buffer) {
 } // namespace
 
 GRIDENTRY_API int32_t Run_MtxMaker(char16_t* buffer) {
-    try {
-        return RunStandalone(buffer);
-    } catch (...) {
-        std::fputs("GridEntry: the window could not run.\n", stderr);
+    if (g_windowOpen.exchange(true)) {
+        ++g_refusedBusy;
+        std::fputs("GridEntry: the matrix window is already open (one at a time); this call "
+                   "returns at once with nothing handed back.\n",
+                   stderr);
         return 0;
     }
+    int32_t written = 0;
+    try {
+        if (const char* why = WrongThread())
+            std::fputs(why, stderr);
+        else
+            written = RunStandalone(buffer);
+    } catch (...) {
+        std::fputs("GridEntry: the window could not run.\n", stderr);
+    }
+    g_windowOpen.store(false);
+    return written;
 }
 
 GRIDENTRY_API const char16_t* StrD0(const char16_t* text) {

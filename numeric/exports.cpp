@@ -11,26 +11,22 @@ using namespace zorbit;
 
 ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* varName, double xTo,
                            int32_t steps, double* xs, double* ys, double* limits) {
-    return guarded(
-        [&] { return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits); },
-        int32_t{ZORBIT_E_INVALID_ARGUMENT});
+    return guarded_code(
+        [&] { return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits); });
 }
 
 ZORBIT_API int32_t e_evalsEx(const char16_t* expr, double xFrom, const char16_t* varName,
                              double xTo, int32_t steps, double* xs, double* ys, double* limits,
                              int32_t* codes) {
-    return guarded(
-        [&] {
-            return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits, codes);
-        },
-        int32_t{ZORBIT_E_INVALID_ARGUMENT});
+    return guarded_code([&] {
+        return EvalSeries(View(expr), xFrom, View(varName), xTo, steps, xs, ys, limits, codes);
+    });
 }
 
 ZORBIT_API int32_t Integrate(const char16_t* f, double a, double b, int32_t n, int32_t trapezoid,
                              const char16_t* var, double* value) {
-    return guarded(
-        [&] { return IntegrateInto(View(f), a, b, n, trapezoid == 1, View(var), value); },
-        int32_t{ZORBIT_E_INVALID_ARGUMENT});
+    return guarded_code(
+        [&] { return IntegrateInto(View(f), a, b, n, trapezoid == 1, View(var), value); });
 }
 
 ZORBIT_API double dSolve(const char16_t* polynomial, const char16_t* variable) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the format check, the normal build, the release build
 # (-O3, as a packager builds it) and its Debian package, the sanitizer build of the
-# headless tests, and a short run of every fuzz target.
+# headless tests, the threaded library test under ThreadSanitizer, and a short run of every
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,6 +28,11 @@ cmake --build --preset asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --preset asan -j2
+
+echo "== thread sanitizer (the threaded library test and what it links, nothing else)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan
 
 echo "== fuzz targets"
 cmake --preset fuzz >/dev/null

@@ -1,11 +1,13 @@
 /* libgridentry.so seen as a plain C program sees it: loaded with dlopen, its exports
  * resolved by name, and Run_MtxMaker called without a Qt application of its own. */
 #include <dlfcn.h>
+#include <pthread.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <uchar.h>
+#include <unistd.h>
 
 typedef int32_t (*RunFn)(char16_t*);
 typedef const char16_t* (*StrD0Fn)(const char16_t*);
@@ -39,6 +41,92 @@ static size_t Len16(const char16_t* s) {
     while (s[n])
         ++n;
     return n;
+}
+
+/* ---- Calls from two threads */
+
+static RunFn g_run;
+static pthread_barrier_t g_start;
+static int g_together; /* the calls wait for each other at g_start */
+static const char* const kDefinition = "Matr = [mB]; 2; 3; 1; 2; 3; 4; 5; 6";
+
+struct Call {
+    char16_t buffer[256];
+    int32_t written;
+};
+
+static void* CallRun(void* arg) {
+    struct Call* call = (struct Call*)arg;
+    if (g_together) pthread_barrier_wait(&g_start);
+    call->written = g_run(call->buffer);
+    return NULL;
+}
+
+static void Prepare(struct Call* call) {
+    ToU16("Matr = [mB]; 2; 3; 1; 2; 3; 4; 5; 6                    ", call->buffer, 256);
+    call->written = -1;
+}
+
+/* True when the call handed back the definition; false when it answered 0 and left the
+ * buffer as it was. */
+static int HandedBack(const struct Call* call) {
+    if (call->written == 0)
+        CHECK(EqualsAscii(call->buffer, "Matr = [mB]; 2; 3; 1; 2; 3; 4; 5; 6                    ",
+                          56),
+              "a refused call leaves the buffer");
+    else
+        CHECK(call->written == (int32_t)strlen(kDefinition) &&
+                  EqualsAscii(call->buffer, kDefinition, strlen(kDefinition)),
+              "the definition handed back");
+    return call->written > 0;
+}
+
+/* Runs body with stderr sent to a file; returns what was written there (caller frees). */
+static char* CaptureStderr(void (*body)(void)) {
+    fflush(stderr);
+    FILE* sink = tmpfile();
+    const int saved = dup(2);
+    if (!sink || saved < 0) return NULL;
+    dup2(fileno(sink), 2);
+    body();
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    const long size = ftell(sink);
+    char* text = calloc((size_t)(size > 0 ? size : 0) + 1, 1);
+    rewind(sink);
+    if (text && size > 0 && fread(text, 1, (size_t)size, sink) != (size_t)size) text[0] = 0;
+    fclose(sink);
+    if (text) fputs(text, stderr); /* still shown in the test's output */
+    return text;
+}
+
+static struct Call g_calls[2];
+
+/* VEX_GRIDENTRY_ANSWERS="yes ok-when-refused": the window that opens stays open until the
+ * other call has been refused, so the two calls always overlap. */
+static void TwoAtOnce(void) {
+    pthread_t threads[2];
+    pthread_barrier_init(&g_start, NULL, 2);
+    g_together = 1;
+    for (int i = 0; i < 2; ++i) {
+        Prepare(&g_calls[i]);
+        pthread_create(&threads[i], NULL, CallRun, &g_calls[i]);
+    }
+    for (int i = 0; i < 2; ++i)
+        pthread_join(threads[i], NULL);
+    pthread_barrier_destroy(&g_start);
+    g_together = 0;
+}
+
+/* VEX_GRIDENTRY_ANSWERS="yes ok": a window on this thread, then a call from another. */
+static void ThenAnotherThread(void) {
+    Prepare(&g_calls[0]);
+    g_calls[0].written = g_run(g_calls[0].buffer);
+    pthread_t other;
+    Prepare(&g_calls[1]);
+    pthread_create(&other, NULL, CallRun, &g_calls[1]);
+    pthread_join(other, NULL);
 }
 
 int main(int argc, char** argv) {
@@ -116,6 +204,22 @@ int main(int argc, char** argv) {
         ToU16("Matr = [mB]; 1; 1; 5      ", buffer, 256);
         CHECK(run(buffer) == 0, "exit: 0");
         CHECK(buffer[0] == 0, "nothing handed back");
+    } else if (strcmp(which, "two-threads") == 0) {
+        g_run = run;
+        char* said = CaptureStderr(TwoAtOnce);
+        CHECK(HandedBack(&g_calls[0]) + HandedBack(&g_calls[1]) == 1,
+              "one call opens the window, the other is refused");
+        CHECK(said && strstr(said, "GridEntry: the matrix window is already open"),
+              "the refused call says why");
+        free(said);
+    } else if (strcmp(which, "other-thread") == 0) {
+        g_run = run;
+        char* said = CaptureStderr(ThenAnotherThread);
+        CHECK(HandedBack(&g_calls[0]), "the first call opens the window");
+        CHECK(!HandedBack(&g_calls[1]), "a call from another thread is refused");
+        CHECK(said && strstr(said, "GridEntry: called from a thread other than"),
+              "the refused call says why");
+        free(said);
     } else {
         fprintf(stderr, "unknown case %s\n", which);
         return 2;

@@ -36,8 +36,11 @@ enum ZorbitError {
     ZORBIT_E_UNDEFINED_VARIABLE = 16,
     ZORBIT_E_UNDEFINED_CUSTOM_FUNCTION = 17,
     ZORBIT_E_UNDEFINED_CONSTANT = 18,
-    ZORBIT_FOUND = 21,              /* FindVarFunct: the name was found */
-    ZORBIT_E_UNDEFINED_COMMAND = 25 /* also every code outside the table */
+    ZORBIT_FOUND = 21,               /* FindVarFunct: the name was found */
+    ZORBIT_E_UNDEFINED_COMMAND = 25, /* also every code outside the table */
+    /* The call was refused and did nothing: it came from inside one of the library's
+     * hooks (zorbit.h, "Threads and hooks"). */
+    ZORBIT_E_REENTERED = 26
 };
 enum ZorbitDiffError {
     ZORBIT_D_TOO_LONG_FORMULA = 1,

@@ -3,11 +3,32 @@
  * Conventions for every export:
  * - Strings passed in are zero-terminated UTF-16 (char16_t) and stay the caller's.
  * - A returned `const char16_t*` belongs to the library and stays valid until the next
- *   call that produces the same result; copy it at once.
+ *   call that produces the same result (on any thread); copy it at once.
  * - Success is -1 where an export returns a status or an error code.
  * - Nothing throws; failures are error codes, the library's last error (GetE_Error)
  *   and the error records (GetErrorMsgs).
- * - The program binds these by name (dlsym); this header is the contract. */
+ * - The program binds these by name (dlsym); this header is the contract.
+ *
+ * Threads and hooks:
+ * - The library keeps one state for the whole process: variables, functions, matrices,
+ *   settings, the last error and the error records. Every export runs on one process-wide
+ *   lock, so any thread may call any export at any time, and each call sees that state
+ *   alone, one call at a time. A caller waits while another thread's call runs, a
+ *   message box that call shows included.
+ * - Only each single call is whole: another thread's calls may come between two of yours.
+ *   GetE_Error, GetResultType, GetErrorMsgs or a returned text read after e_eval may then
+ *   belong to that other call. Rely on each call's own answer (e_eval's code and *result),
+ *   or keep a lock of your own around a sequence of calls that must stay together.
+ * - The host's hooks (SetMessageBoxHook, SetMessageWindowHook, SetClipboardHook) are called
+ *   on the thread of the call that shows the message, with the lock held. A call into the
+ *   library from inside a hook is refused at once: it does nothing, changes nothing, and
+ *   the call that called the hook goes on as if it had not been made. A refused export
+ *   answers ZORBIT_E_REENTERED where it answers an error or result code (e_eval, de_eval,
+ *   e_evals, e_evalsEx, Integrate, SetStrMatrix, SetMatrix, GetE_Error, SetE_Error,
+ *   GetResultType, IsPrime, and the matrix copy, order, algebra and polynomial routines
+ *   that return a code), else its failure answer: 0, 0.0, "" or nothing. A hook must
+ *   not wait for another thread that calls the library: that thread waits for the
+ *   hook's call. */
 #ifndef ZORBIT_ZORBIT_H
 #define ZORBIT_ZORBIT_H
 

@@ -21,7 +21,13 @@ extern "C" {
  * back into it, cut to the length of that text, with a terminating zero. Returns the
  * number of characters written: 0 when nothing is handed back (File > Exit, no display,
  * a null buffer or one of length 0). Creates a Qt application for the call when the
- * caller has none. */
+ * caller has none.
+ * Threads: call it from one thread only. When the caller has a QApplication, that is the
+ * application's thread; without one, the thread of the first call, for the life of the
+ * process (Qt keeps its windows on the thread that first used it). One window at a time:
+ * a call made while a window is open (from another thread, or from inside the window's
+ * event loop) and a call from any other thread return 0 at once, leave the buffer
+ * untouched and say why on stderr. */
 GRIDENTRY_API int32_t Run_MtxMaker(char16_t* buffer);
 
 /* A number text without superfluous zeros ("2.5000000000" gives "2.5"); the result
