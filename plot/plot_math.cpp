@@ -73,8 +73,11 @@ bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
     std::vector<int32_t> codes(count, ZORBIT_NOT_REACHED);
     double limits[5] = {0, 0, 0, 0, 0};
     QuietLibrary quiet(slots);
-    slots.e_evalsEx(expr.c_str(), from, var.c_str(), to, steps, xs.data(), ys.data(), limits,
-                    codes.data());
+    if (slots.e_evalsEx(expr.c_str(), from, var.c_str(), to, steps, xs.data(), ys.data(), limits,
+                        codes.data()) == ZORBIT_E_REENTERED) {
+        error = kLibraryBusy;
+        return false;
+    }
     size_t reached = static_cast<size_t>(
         std::find(codes.begin(), codes.end(), int32_t{ZORBIT_NOT_REACHED}) - codes.begin());
     // The series adds the step up from `from`, and the rounding of those additions can

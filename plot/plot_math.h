@@ -38,7 +38,10 @@ struct PlotPoints {
 // is taken from the smaller bound to the larger. The library's debug output and message
 // records are off while it runs, and its error code is as it was before. False with a
 // clear error text when steps is outside 1..kMaxPlotSteps, a bound or their distance is
-// not finite, the variable is empty, or the slot is missing.
+// not finite, the variable is empty, or the slot is missing; false with kLibraryBusy when
+// the library refused the call (it is showing a message from inside another call).
+inline constexpr std::u16string_view kLibraryBusy =
+    u"the library is busy with another calculation; try again when it has finished";
 bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
                    std::u16string_view variable, double from, double to, int32_t steps,
                    PlotPoints& points, std::u16string& error);

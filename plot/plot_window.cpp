@@ -90,8 +90,12 @@ QWidget* PlotWindow::Canvas() const {
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     PlotPoints points;
     if (!ComputePoints(slots_, settings_.expression, settings_.variable, from, to, settings_.steps,
-                       points, error))
-        return false;
+                       points, error)) {
+        // A resize while the library shows a message: the curve it has is drawn again.
+        if (error != kLibraryBusy || points_.x.empty()) return false;
+        Draw();
+        return true;
+    }
     points_ = std::move(points);
     Draw();
     if (!points_.x.empty()) {

@@ -124,6 +124,17 @@ TEST_F(PlotTest, MissingSeriesRoutineIsReported) {
     EXPECT_NE(U8(error).find("e_evalsEx"), std::string::npos);
 }
 
+TEST_F(PlotTest, ARefusedCallIsToldApartFromAnEmptyCurve) {
+    // What the library answers when called from inside one of its own message hooks.
+    EntrySlots busy = slots;
+    busy.e_evalsEx = [](const char16_t*, double, const char16_t*, double, int32_t, double*, double*,
+                        double*, int32_t*) -> int32_t { return ZORBIT_E_REENTERED; };
+    PlotPoints p;
+    std::u16string error;
+    EXPECT_FALSE(ComputePoints(busy, u"x", u"x", -1, 1, 4, p, error));
+    EXPECT_EQ(error, kLibraryBusy);
+}
+
 // ---- Transforms and the read-out -----------------------------------------------------------
 
 PlotPoints Bounds(double xmin, double xmax, double ymin, double ymax, bool any = true) {
