@@ -352,22 +352,31 @@ VEX_NOINLINE Operand MatrixPrimary() {
     return {v, 1};
 }
 
+// A number in any of its forms, out of line like the primaries that recurse, so that the
+// frame every nesting level passes through keeps none of its temporaries.
+VEX_NOINLINE Operand LiteralPrimary() {
+    ParserState& ps = Engine().parser;
+    double v = ps.number;
+    int32_t code = ZORBIT_NO_ERROR;
+    if (ps.type == Tok::Hex)
+        code = HexValue(ps.text, &v);
+    else if (ps.type == Tok::Bin)
+        code = BinDigitsToInteger(ps.text.substr(1), &v);
+    else if (ps.malformed)
+        code = ZORBIT_E_PARSER_SYNTAX;
+    if (code != ZORBIT_NO_ERROR) return {LiteralError(code), 0};
+    e_nxt();
+    return {v, 0};
+}
+
 Operand Primary() {
     ParserState& ps = Engine().parser;
     double v = 0;
     switch (ps.type) {
     case Tok::Num:
-        if (ps.malformed) return {LiteralError(ZORBIT_E_PARSER_SYNTAX), 0};
-        v = ps.number;
-        break;
     case Tok::Hex:
-        if (const int32_t code = HexValue(ps.text, &v); code != ZORBIT_NO_ERROR)
-            return {LiteralError(code), 0};
-        break;
     case Tok::Bin:
-        if (const int32_t code = BinDigitsToInteger(ps.text.substr(1), &v); code != ZORBIT_NO_ERROR)
-            return {LiteralError(code), 0};
-        break;
+        return LiteralPrimary();
     case Tok::Const:
         if (E_Error() == ZORBIT_NO_ERROR) v = e_function(ps.e_tok, 0); // it starts from no error
         break;

@@ -32,6 +32,21 @@ class EngineTest : public ::testing::Test {
     }
 };
 
+// Table rows: a formula and the value or the code it gives, under a unique row name.
+struct ValueRow {
+    const char* name;
+    std::u16string_view expr;
+    double value;
+};
+struct CodeRow {
+    const char* name;
+    std::u16string_view expr;
+    int32_t code;
+};
+template <typename Row> std::string ParamName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
 inline std::string Narrow(std::u16string_view s) {
     std::string out;
     for (char16_t c : s)

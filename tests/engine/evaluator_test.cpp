@@ -9,12 +9,6 @@
 namespace zorbit::test {
 namespace {
 
-struct ValueRow {
-    const char* name;
-    std::u16string_view expr;
-    double value;
-};
-
 class EvaluatorValues : public EngineTest, public ::testing::WithParamInterface<ValueRow> {};
 
 TEST_P(EvaluatorValues, Computes) {
@@ -48,12 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"e_const", u"e", 2.7182818285}, ValueRow{"deg", u"deg", 57.2957795131},
         ValueRow{"function_upper", u"SIN(0.5)-sin(0.5)", 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct CodeRow {
-    const char* name;
-    std::u16string_view expr;
-    int32_t code;
-};
 
 class EvaluatorErrors : public EngineTest, public ::testing::WithParamInterface<CodeRow> {};
 

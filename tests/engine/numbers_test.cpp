@@ -11,16 +11,6 @@
 namespace zorbit::test {
 namespace {
 
-struct ValueRow {
-    const char* name;
-    std::u16string_view expr;
-    double value;
-};
-
-std::string ValueName(const ::testing::TestParamInfo<ValueRow>& info) {
-    return info.param.name;
-}
-
 class NumberValues : public EngineTest, public ::testing::WithParamInterface<ValueRow> {};
 
 // Exact: single-precision results of the functions, integers of the operators.
@@ -41,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(DomainEnds, NumberValues,
                                            ValueRow{"arccosec_one", u"arccosec(1)", kHalfPi},
                                            ValueRow{"arccosec_minus_one", u"arccosec(-1)",
                                                     -kHalfPi}),
-                         ValueName);
+                         ParamName<ValueRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Integers32, NumberValues,
@@ -54,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueRow{"mod_lowest_by_minus_one", u"-2147483648 mod -1", 0},
                       ValueRow{"not_highest", u"not 2147483647", -2147483648.0},
                       ValueRow{"not_lowest", u"not -2147483648", 2147483647}),
-    ValueName);
+    ParamName<ValueRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Literals, NumberValues,
@@ -66,24 +56,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueRow{"point_alone", u".", 0}, ValueRow{"leading_point", u".25", 0.25},
                       ValueRow{"trailing_point", u"2.", 2},
                       ValueRow{"comma_one_decimal", u"max(1,5;3)", 3}),
-    ValueName);
+    ParamName<ValueRow>);
 
 INSTANTIATE_TEST_SUITE_P(GeometricMean, NumberValues,
                          ::testing::Values(ValueRow{"negative_pair", u"geom_mean(-2; -8)", 4},
                                            ValueRow{"single_negative", u"geom_mean(-5)", -5},
                                            ValueRow{"zero", u"geom_mean(10^300; 10^300; 0)", 0},
                                            ValueRow{"one_third_power", u"geom_mean(1; 1; 8)", 2}),
-                         ValueName);
-
-struct CodeRow {
-    const char* name;
-    std::u16string_view expr;
-    int32_t code;
-};
-
-std::string CodeName(const ::testing::TestParamInfo<CodeRow>& info) {
-    return info.param.name;
-}
+                         ParamName<ValueRow>);
 
 // A 2x2 matrix mA is defined for every row.
 class NumberErrors : public EngineTest, public ::testing::WithParamInterface<CodeRow> {
@@ -107,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(DomainEnds, NumberErrors,
                                                    13},
                                            CodeRow{"arcsec_inside_unit", u"arcsec(0.9999)", 13},
                                            CodeRow{"arccosec_zero", u"arccosec(0)", 13}),
-                         CodeName);
+                         ParamName<CodeRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Integers32, NumberErrors,
@@ -125,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"mod_by_zero_still_8", u"5 mod 0", 8},
                       CodeRow{"not_above", u"not 3000000000", 13},
                       CodeRow{"first_error_kept", u"(1/0) mod 5000000000", 8}),
-    CodeName);
+    ParamName<CodeRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Infinities, NumberErrors,
@@ -143,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"overflow_times_zero", u"(10^308*10)*0", 8},
                       CodeRow{"determinant_overflowing", u"det([mA]*10^200)", 8},
                       CodeRow{"matrix_overflow_times_zero", u"[mA]*10^400*0", 8}),
-    CodeName);
+    ParamName<CodeRow>);
 
 INSTANTIATE_TEST_SUITE_P(GeometricMean, NumberErrors,
                          ::testing::Values(CodeRow{"negative_product_beyond_doubles",
@@ -151,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(GeometricMean, NumberErrors,
                                            CodeRow{"negative_product_below_doubles",
                                                    u"geom_mean(-10^-200; 10^-200)", 13},
                                            CodeRow{"infinite_value", u"geom_mean(10^400; 1)", 8}),
-                         CodeName);
+                         ParamName<CodeRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Literals, NumberErrors,
@@ -166,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{"bin_digit_two", u"!102", 3}, CodeRow{"bin_digit_nine", u"!9", 3},
         CodeRow{"undefined_name_first", u"foo(1..5)", 4},
         CodeRow{"division_first", u"1/0+1..5", 8}),
-    CodeName);
+    ParamName<CodeRow>);
 
 class NumberReports : public EngineTest {};
 

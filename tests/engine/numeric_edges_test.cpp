@@ -10,16 +10,6 @@
 namespace zorbit::test {
 namespace {
 
-struct CodeRow {
-    const char* name;
-    std::u16string_view expr;
-    int32_t code;
-};
-
-std::string RowName(const ::testing::TestParamInfo<CodeRow>& info) {
-    return info.param.name;
-}
-
 // x = 2 and a 2x2 matrix mA are defined for every row.
 class EdgeErrors : public EngineTest, public ::testing::WithParamInterface<CodeRow> {
   protected:
@@ -55,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"undefined_then_function", u"foo(sin(1))", 4},
                       CodeRow{"undefined_then_variable", u"foo(x)", 4},
                       CodeRow{"two_undefined_names", u"sum(foo(1); bar(2))", 4}),
-    RowName);
+    ParamName<CodeRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     NaNFromFiniteOperands, EdgeErrors,
@@ -72,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"int_div_by_zero", u"5 \\ 0", 8},
                       CodeRow{"int_div_by_negative_zero", u"5 \\ -0", 8},
                       CodeRow{"int_div_by_zero_in_sum", u"1 + 7 \\ (2 - 2)", 8}),
-    RowName);
+    ParamName<CodeRow>);
 
 // NaN as an operand comes only from infinite ones: -inf + inf.
 constexpr std::u16string_view kNaN = u"(-10^400+10^400)";
@@ -84,17 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"max_nan_first", u"max((-10^400+10^400); 1)", 13},
                       CodeRow{"max_nan_last", u"max(1; (-10^400+10^400))", 13},
                       CodeRow{"median_nan_middle", u"median(3; (-10^400+10^400); 1)", 13}),
-    RowName);
-
-struct ValueRow {
-    const char* name;
-    std::u16string_view expr;
-    double value;
-};
-
-std::string ValueName(const ::testing::TestParamInfo<ValueRow>& info) {
-    return info.param.name;
-}
+    ParamName<CodeRow>);
 
 class EdgeValues : public EngineTest, public ::testing::WithParamInterface<ValueRow> {};
 
@@ -118,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"cotanh_overflowing_terms", u"cotanh(-1000)", -1},
         ValueRow{"int_div_by_half", u"5 \\ 0.5", 10},
         ValueRow{"power_of_negative_integer_exponent", u"(-8)^3", -512}),
-    ValueName);
+    ParamName<ValueRow>);
 
 INSTANTIATE_TEST_SUITE_P(
     Statistics, EdgeValues,
@@ -127,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"stddev_large_offset", u"stddev(100000001; 100000002; 100000003)", 1},
         ValueRow{"stddev_textbook", u"stddev(2; 4; 4; 4; 5; 5; 7; 9)", 2.138089935299395},
         ValueRow{"stddev_two_values", u"stddev(1; 2)", 0.7071067811865476}),
-    ValueName);
+    ParamName<ValueRow>);
 
 TEST_F(EdgeValues, NaNFromInfiniteOperandsFailsAsTheOverflowDoes) {
     // NaN from finite operands fails with 13 where it arises; NaN that an overflow made

@@ -51,6 +51,12 @@ class FakeDialogs final : public vex::DialogService {
         return std::make_unique<Steps>(*this);
     }
     void Reset() { *this = FakeDialogs(); }
+    QStringList AskedTitles() const {
+        QStringList titles;
+        for (const Question& q : asked)
+            titles << q.title;
+        return titles;
+    }
 
     QList<Question> asked;
     QList<int32_t> messages; // answers to Yes/No(/Cancel) boxes; OK boxes need none

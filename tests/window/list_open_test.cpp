@@ -21,6 +21,7 @@
 #include "shell/window/main_window.h"
 #include "shell/window/window_app.h"
 #include "tests/window/fake_dialogs.h"
+#include "tests/window/list_rows.h"
 #include "zorbit/codes.h"
 
 using vex::MenuItem;
@@ -43,19 +44,7 @@ class ListOpenTest : public QObject {
         QTest::keyClick(window_->entryLine(), Qt::Key_Return);
     }
 
-    QStringList Rows() const {
-        QStringList rows;
-        for (const vex::ListRow& r : window_->list().rows)
-            rows << QString::fromStdU16String(r.number) + u'|' + QString::fromStdU16String(r.text);
-        return rows;
-    }
-
-    QStringList AskedTitles() const {
-        QStringList titles;
-        for (const FakeDialogs::Question& q : dialogs_.asked)
-            titles << q.title;
-        return titles;
-    }
+    QStringList Rows() const { return ListRows(*window_); }
 
     // A list file holding these expressions, each followed by a stale result row.
     QString WriteList(const QString& name, const QStringList& expressions) const {
@@ -151,7 +140,7 @@ class ListOpenTest : public QObject {
             QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         }
         // One question, before anything ran, naming every file.
-        const QStringList titles = AskedTitles();
+        const QStringList titles = dialogs_.AskedTitles();
         QCOMPARE(titles.count(QStringLiteral("vex Calc")), 1);
         const QString& question = dialogs_.asked[titles.indexOf(QStringLiteral("vex Calc"))].text;
         for (const char* name : {"stored.txt", "points.txt", "exprf.txt"})
@@ -184,7 +173,7 @@ class ListOpenTest : public QObject {
             dialogs_.asked.clear();
             dialogs_.messages << ZORBIT_ID_NO;
             OpenByMenu(list);
-            QCOMPARE(AskedTitles(), (QStringList{"Open", "vex Calc"}));
+            QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Open", "vex Calc"}));
             QCOMPARE(Rows(), rows);
         }
     }
@@ -197,7 +186,7 @@ class ListOpenTest : public QObject {
         rows << QStringLiteral("StoExpr(w; fileout; f1.txt) = 0");
         dialogs_.messages << ZORBIT_ID_NO;
         OpenByMenu(WriteList(QStringLiteral("many.vxc"), rows));
-        QCOMPARE(AskedTitles(), (QStringList{"Open", "vex Calc"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Open", "vex Calc"}));
         const QString question = dialogs_.asked[1].text;
         for (int k = 1; k <= 10; ++k)
             QVERIFY(question.contains(Path(QStringLiteral("f%1.txt").arg(k))));
@@ -209,7 +198,7 @@ class ListOpenTest : public QObject {
     // Typed lines are what the user asked for: no question.
     void typedLinesRunUnasked() {
         Enter(QStringLiteral("StoExpr(a; fileout; typed.txt) = 7"));
-        QCOMPARE(AskedTitles(), QStringList{});
+        QCOMPARE(dialogs_.AskedTitles(), QStringList{});
         QCOMPARE(Slurp(Path(QStringLiteral("typed.txt"))), QByteArray("7"));
     }
 
@@ -245,7 +234,7 @@ class ListOpenTest : public QObject {
         clock.start();
         OpenByMenu(file);
         QVERIFY(clock.elapsed() < 5000); // at once, not after a wait for a writer
-        QCOMPARE(AskedTitles(), (QStringList{"Open", "vex Calc"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Open", "vex Calc"}));
         QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error opening file.")));
         QVERIFY2(dialogs_.asked[1].text.contains(reason), qPrintable(dialogs_.asked[1].text));
         QCOMPARE(Rows(), rows);
@@ -272,7 +261,7 @@ class ListOpenTest : public QObject {
         QFETCH(QByteArray, bytes);
         const QString file = WriteBytes(QStringLiteral("in.vxc"), bytes);
         OpenByMenu(file);
-        QCOMPARE(AskedTitles(), QStringList{"Open"});
+        QCOMPARE(dialogs_.AskedTitles(), QStringList{"Open"});
         QCOMPARE(Rows(),
                  (QStringList{"E1|Expr = 2+3", "=|  5.0000", "E2|Expr = 7*6", "=|  42.0000"}));
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
@@ -308,7 +297,7 @@ class ListOpenTest : public QObject {
         // Ctrl+S asks for a name rather than replace the file with part of it.
         dialogs_.files << QString();
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
-        QCOMPARE(AskedTitles(), (QStringList{"Open", "Save As"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Open", "Save As"}));
         QCOMPARE(Slurp(file), original);
     }
 
@@ -330,7 +319,7 @@ class ListOpenTest : public QObject {
         dialogs_.files << Path(QStringLiteral("report")); // typed without its extension
         dialogs_.messages = answers;
         window_->action(MenuItem::SaveAs)->trigger();
-        QCOMPARE(AskedTitles(), (QStringList{"Save As", "Save As"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Save As", "Save As"}));
         QVERIFY2(dialogs_.asked[1].text.contains(report + QStringLiteral(" already exists")),
                  qPrintable(dialogs_.asked[1].text));
         QCOMPARE(Slurp(report).contains("old"), !replaced);

@@ -24,6 +24,7 @@
 #include "shell/window/main_window.h"
 #include "shell/window/window_app.h"
 #include "tests/window/fake_dialogs.h"
+#include "tests/window/list_rows.h"
 #include "zorbit/codes.h"
 
 using vex::MenuItem;
@@ -58,19 +59,7 @@ class WindowTest : public QObject {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, r.center());
     }
 
-    QStringList Rows() const {
-        QStringList rows;
-        for (const vex::ListRow& r : window_->list().rows)
-            rows << QString::fromStdU16String(r.number) + u'|' + QString::fromStdU16String(r.text);
-        return rows;
-    }
-
-    QStringList AskedTitles() const {
-        QStringList titles;
-        for (const FakeDialogs::Question& q : dialogs_.asked)
-            titles << q.title;
-        return titles;
-    }
+    QStringList Rows() const { return ListRows(*window_); }
 
   private Q_SLOTS:
     void initTestCase() {
@@ -479,7 +468,7 @@ class WindowTest : public QObject {
             window_->action(MenuItem::ClearList)->trigger();
         else
             QTest::keySequence(window_.get(), keys);
-        QCOMPARE(AskedTitles(), asked);
+        QCOMPARE(dialogs_.AskedTitles(), asked);
         if (!asked.isEmpty())
             QCOMPARE(dialogs_.asked[0].text,
                      QStringLiteral("List not saved.\nDo you want to save it before clearing it?"));
@@ -500,7 +489,7 @@ class WindowTest : public QObject {
         QVERIFY(window_->list().saved);
         // A second Save writes to the same file without asking.
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
-        QCOMPARE(AskedTitles(), QStringList{"Save As"});
+        QCOMPARE(dialogs_.AskedTitles(), QStringList{"Save As"});
 
         // Saved: New asks nothing; the variable goes, so only the file can bring rows back.
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::New));
@@ -520,7 +509,7 @@ class WindowTest : public QObject {
         window_->action(MenuItem::Save)->trigger();
         window_->action(MenuItem::SaveAs)->trigger();
         window_->action(MenuItem::Save)->trigger();
-        QCOMPARE(AskedTitles(), (QStringList{"Save As", "Save As", "Save As"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Save As", "Save As", "Save As"}));
         QVERIFY(QFile::exists(Path(QStringLiteral("b.vxc"))));
         QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + Path("b.vxc"));
     }
@@ -540,7 +529,7 @@ class WindowTest : public QObject {
         dialogs_.asked.clear();
         dialogs_.files << Path(name);
         window_->action(MenuItem::Open)->trigger();
-        QCOMPARE(AskedTitles(), (QStringList{"Open", "vex Calc"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Open", "vex Calc"}));
         QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error opening file.")));
         QCOMPARE(Rows(), rows);
         QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + Path("ok.vxc"));
@@ -576,10 +565,10 @@ class WindowTest : public QObject {
             QCOMPARE(Rows(), rows);
             QCOMPARE(window_->infoLine()->text(), QStringLiteral("File: ") + file);
             QVERIFY(window_->list().saved);
-            QCOMPARE(AskedTitles(), QStringList{});
+            QCOMPARE(dialogs_.AskedTitles(), QStringList{});
         } else {
             QCOMPARE(Rows(), QStringList{});
-            QCOMPARE(AskedTitles(), QStringList{"vex Calc"});
+            QCOMPARE(dialogs_.AskedTitles(), QStringList{"vex Calc"});
             QVERIFY(dialogs_.asked[0].text.contains(file));
         }
     }
@@ -598,7 +587,7 @@ class WindowTest : public QObject {
         dialogs_.files << good + QStringLiteral("/inside.vxc");
         dialogs_.asked.clear();
         window_->action(MenuItem::SaveAs)->trigger();
-        QCOMPARE(AskedTitles(), (QStringList{"Save As", "vex Calc"}));
+        QCOMPARE(dialogs_.AskedTitles(), (QStringList{"Save As", "vex Calc"}));
         QVERIFY(dialogs_.asked[1].text.startsWith(QStringLiteral("Error creating file.")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), saved);
@@ -685,7 +674,7 @@ class WindowTest : public QObject {
         QFETCH(QString, third);
         dialogs_.inputs << answer;
         window_->action(MenuItem::Decimals)->trigger();
-        QCOMPARE(AskedTitles(), asked);
+        QCOMPARE(dialogs_.AskedTitles(), asked);
         QCOMPARE(dialogs_.asked[0].text, QStringLiteral("Input number of decimals for results:"));
         if (asked.size() > 1) QCOMPARE(dialogs_.asked[1].text, QStringLiteral("Invalid number"));
         QCOMPARE(window_->settings().Decimals, decimals);
@@ -705,7 +694,7 @@ class WindowTest : public QObject {
         QFETCH(QString, separator);
         dialogs_.inputs << answer;
         window_->action(MenuItem::Separator)->trigger();
-        QCOMPARE(AskedTitles(), QStringList{"vex Calc Input"});
+        QCOMPARE(dialogs_.AskedTitles(), QStringList{"vex Calc Input"});
         QCOMPARE(QString::fromStdU16String(window_->settings().sSeparator), separator);
     }
 
