@@ -1,5 +1,6 @@
 #include "engine/errors.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/number_text.h"
@@ -68,6 +69,22 @@ const std::array<std::u16string_view, kErrorTableSize>& ErrorTable() {
     return table;
 }
 
+// A text a record quotes (the expression, what remains of it, a token): a formula of
+// megabytes would otherwise be copied into each record several times over, and the log
+// would only drop most of it again.
+constexpr size_t kMaxQuotedText = 64u << 10;
+
+void AppendQuoted(std::u16string& out, std::u16string_view text) {
+    if (text.size() <= kMaxQuotedText) {
+        out += text;
+        return;
+    }
+    size_t cut = kMaxQuotedText;
+    if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut; // never half a character
+    out += text.substr(0, cut);
+    out += u" ... (" + IntText(static_cast<long long>(text.size())) + u" characters)";
+}
+
 // Keeps a growing log under its cap by dropping whole records from the front.
 void CapLog(std::u16string& log) {
     if (log.size() <= kMaxRecordText) return;
@@ -98,10 +115,10 @@ std::u16string PositionLine(size_t offset, size_t tokenLength) {
         num.insert(num.begin(), u'0');
     line += num;
     line += u")    = ";
-    line.append(offset, u'-');
+    line.append(std::min(offset, kMaxQuotedText), u'-');
     line += u'|';
     if (tokenLength >= 2) {
-        line.append(tokenLength - 2, u'-');
+        line.append(std::min(tokenLength - 2, kMaxQuotedText), u'-');
         line += u'|';
     }
     return line;
@@ -125,13 +142,14 @@ const std::u16string& RecordError(std::u16string_view procedure, int32_t line,
             record += more;
         }
         std::u16string info = u"Extended Error Info:\r\n  expression  : ";
-        info += ps.e_expr;
+        AppendQuoted(info, ps.e_expr);
         info += u"\r\n  ";
         info += PositionLine(ps.pos, ps.text.size());
-        info += u"\r\n  element     : " + ps.TokText();
+        info += u"\r\n  element     : ";
+        AppendQuoted(info, ps.TokText());
         info += u"\r\n  type/token  : " + ps.TypeText();
         info += u"\r\n  remaining   : ";
-        info += ps.Rest();
+        AppendQuoted(info, ps.Rest());
         info += u"\r\n";
         es.LastErrInfo = record + u"\r\n" + info;
         es.ErrMsgs += u"\r\n";

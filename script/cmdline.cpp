@@ -77,13 +77,19 @@ std::u16string_view AfterColon(std::u16string_view field) {
                                : Value(field).substr(std::min(colon + 1, Value(field).size()));
 }
 
-void SelectText(BatchSettings& b, std::u16string_view text) {
-    b.selText = std::u16string(text);
+// Whether text holds "plot" in any case, without a lower-case copy of a long selection.
+bool MentionsPlot(std::u16string_view text) {
+    for (size_t i = 0; i + 4 <= text.size(); ++i)
+        if (zorbit::EqualsNoCase(text.substr(i, 4), u"plot")) return true;
+    return false;
+}
+
+void SelectText(BatchSettings& b, std::u16string text) {
+    b.selText = std::move(text);
     b.getFromSelTextF = true;
     b.InputFileF = false;
     b.NoHF = true;
-    const std::u16string lower = ToLower(b.selText);
-    if (!Contains(lower, u"plot")) return;
+    if (!MentionsPlot(b.selText)) return;
     // Only a Plot line ending in "; save" saves; "save" inside a name does not.
     // The selection as the run takes it: a trailing "/" and the quotes at its ends go.
     std::u16string_view rest = TrimSpaces(b.selText);
@@ -129,7 +135,7 @@ bool ApplySwitch(ScriptHost& host, std::u16string_view S, std::u16string_view F)
     } else if (S == u"sc") {
         b.SaveToClpBF = true;
     } else if (S == u"se") {
-        SelectText(b, TrimSpaces(F.substr(std::min<size_t>(4, F.size()))));
+        SelectText(b, std::u16string(TrimSpaces(F.substr(std::min<size_t>(4, F.size())))));
     } else if (S == u"de") {
         b.delF = true;
     } else if (S == u"ln") {
@@ -240,7 +246,13 @@ void ParseCmdLine(ScriptHost& host) {
 }
 
 void SetSelection(ScriptHost& host, std::u16string_view text) {
-    SelectText(host.batch, u"'" + std::u16string(text) + u"'");
+    // Built in place: an entry line of many megabytes is not copied once more.
+    std::u16string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += u'\'';
+    quoted += text;
+    quoted += u'\'';
+    SelectText(host.batch, std::move(quoted));
 }
 
 } // namespace vex

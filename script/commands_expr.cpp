@@ -131,8 +131,11 @@ void CmdExpr(RunState& rs, const Statement& st) {
         ok = false;
         text = WriteFailureText();
     }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = " + E + u": " + note,
-              rs.resultLabel + text);
+    // Room for the whole header at once: a formula of megabytes is not grown by doubling.
+    std::u16string header = u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = ";
+    header.reserve(header.size() + E.size() + 2 + note.size());
+    header.append(E).append(u": ").append(note);
+    rs.Record(ok, header, rs.resultLabel + text);
 }
 
 void CmdStoExpr(RunState& rs, const Statement& st) {

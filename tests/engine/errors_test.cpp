@@ -107,6 +107,24 @@ TEST_F(Errors, RecordCarriesProcedureCodeExtraAndParserState) {
     EXPECT_TRUE(Engine().errors.ErrMsgs.empty());
 }
 
+TEST_F(Errors, ARecordQuotesAHugeFormulaOnlyInPart) {
+    // 2,000,000 characters failing at the end: quoted whole, each record would hold the
+    // formula three times (expression, position ruler, what remains).
+    std::u16string formula;
+    for (int i = 0; i < 1000000; ++i)
+        formula += u"1+";
+    formula.back() = u'*';
+    ParserState& ps = Engine().parser;
+    ps.e_expr = formula;
+    ps.pos = 1000000;
+    ps.text = std::u16string_view(ps.e_expr).substr(ps.pos, 1);
+    ReportError(u"e_eval", 0, u"");
+    const std::u16string& info = Engine().errors.LastErrInfo;
+    EXPECT_LT(info.size(), 300000u);
+    EXPECT_NE(info.find(u"1+1+1+"), std::u16string::npos);
+    EXPECT_NE(info.find(u" ... (2000000 characters)"), std::u16string::npos) << info.size();
+}
+
 TEST_F(Errors, CopyHonoursCapacityAndReportsFullSize) {
     Code(u"1/0");
     const int32_t size = CopyErrorMsgs(nullptr, 0, false);
