@@ -2,9 +2,17 @@
 # Builds and runs every test: the format check, the normal build, the release build
 # (-O3, as a packager builds it) and its Debian package, the sanitizer build of the
 # headless tests, the threaded library test under ThreadSanitizer, and a short run of every
-# fuzz target.
+# fuzz target. CI runs this.
+#   scripts/test.sh --quick   only the format check and the normal build with its tests,
+#                             what a developer runs between edits
 set -euo pipefail
 cd "$(dirname "$0")/.."
+quick=false
+case "${1:-}" in
+  "") ;;
+  --quick) quick=true ;;
+  *) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+esac
 scripts/install-deps.sh
 
 echo "== format"
@@ -14,6 +22,11 @@ echo "== normal build"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default -j2
+
+if $quick; then
+  echo "== quick run done (the full run adds the release, sanitizer and fuzz builds)"
+  exit 0
+fi
 
 echo "== release build"
 cmake --preset release >/dev/null
