@@ -21,21 +21,13 @@
 #include "common/number_text.h"
 #include "gridentry/matrix_library.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/window_platform.h"
 #include "zorbit/codes.h"
 
 namespace vex::grid {
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string U(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<size_t>(text.size()));
-}
 
 // The tooltip shows the start of a long definition; the field holds all of it.
 constexpr qsizetype kTipChars = 4000;
@@ -83,9 +75,9 @@ QVariant CellModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return Q(state_.cells[k]);
+        return Text(state_.cells[k]);
     case Qt::AccessibleDescriptionRole:
-        return Q(PlaceLabel({index.row() + 1, index.column() + 1}));
+        return Text(PlaceLabel({index.row() + 1, index.column() + 1}));
     case Qt::UserRole: // the cell's identifier
         return IdOf(index.row() + 1, index.column() + 1, state_.cols, cellBase_);
     default:
@@ -97,7 +89,7 @@ bool CellModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (!index.isValid() || role != Qt::EditRole) return false;
     std::u16string& cell =
         state_.cells[static_cast<size_t>(index.row()) * state_.cols + index.column()];
-    const std::u16string text = U(value.toString());
+    const std::u16string text = Text16(value.toString());
     if (cell == text) return true;
     cell = text;
     Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
@@ -184,7 +176,7 @@ void GridWindow::BuildControls() {
     auto* copy = new QPushButton(QStringLiteral("&Copy"), client_);
     place(copy, kCopy, 295, 40, 50, 20);
     place(new QLabel(QStringLiteral("Simb. Nm."), client_), kNameLabel, 5, 40, 60, 20);
-    name_ = new QLineEdit(Q(state_.name), client_);
+    name_ = new QLineEdit(Text(state_.name), client_);
     name_->setMaxLength(static_cast<int>(kMaxNameChars));
     place(name_, kName, 65, 37, 45, 20);
     multiLine_ = new QCheckBox(QStringLiteral("Multi Line (DimX)"), client_);
@@ -228,7 +220,7 @@ void GridWindow::BuildControls() {
     connect(copy, &QPushButton::clicked, this, [this] { CopyDefinition(); });
     connect(generate, &QPushButton::clicked, this, [this] { GenerateCells(); });
     connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        state_.name = U(text);
+        state_.name = Text16(text);
         Changed();
     });
     connect(multiLine_, &QCheckBox::toggled, this, [this](bool on) {
@@ -301,11 +293,11 @@ void GridWindow::RefreshOutput() {
     const std::u16string& definition = MatrixText();
     QString text;
     if (static_cast<qsizetype>(definition.size()) <= kShownChars) {
-        text = Q(definition);
+        text = Text(definition);
     } else {
         qsizetype cut = kShownChars;
         if (QChar::isHighSurrogate(definition[cut - 1])) --cut; // never half a character
-        text = Q(std::u16string_view(definition).substr(0, cut)) + QStringLiteral("...");
+        text = Text(std::u16string_view(definition).substr(0, cut)) + QStringLiteral("...");
     }
     if (text == shown_) return;
     shown_ = text;
@@ -313,9 +305,9 @@ void GridWindow::RefreshOutput() {
 }
 
 void GridWindow::ShowDefinitionTip() {
-    QString text = Q(MatrixText());
+    QString text = Text(MatrixText());
     if (text.size() > kTipChars) text = text.left(kTipChars) + QStringLiteral("...");
-    const QString title = Q(DefinitionTitle(state_));
+    const QString title = Text(DefinitionTitle(state_));
     lastTooltip_ = title + QLatin1Char('\n') + text;
     QToolTip::showText(
         output_->mapToGlobal(QPoint(0, 0)),
@@ -338,10 +330,10 @@ void GridWindow::CommitEdit() {
 }
 
 bool GridWindow::ReadShape(int& rows, int& cols) {
-    const std::optional<int> r = CheckedCount(CountValue(U(rows_->text())));
-    const std::optional<int> c = CheckedCount(CountValue(U(cols_->text())));
+    const std::optional<int> r = CheckedCount(CountValue(Text16(rows_->text())));
+    const std::optional<int> c = CheckedCount(CountValue(Text16(cols_->text())));
     if (!r || !c) {
-        Message(Q(kCountMessage));
+        Message(Text(kCountMessage));
         return false;
     }
     rows = *r;
@@ -403,7 +395,7 @@ void GridWindow::ClearCells() {
 
 void GridWindow::CellFocused(const QModelIndex& index) {
     if (!index.isValid()) return;
-    place_->setText(Q(PlaceLabel({index.row() + 1, index.column() + 1})));
+    place_->setText(Text(PlaceLabel({index.row() + 1, index.column() + 1})));
     const QString text = model_.data(index, Qt::EditRole).toString();
     if (editor_->text() != text) editor_->setText(text);
 }
@@ -426,23 +418,23 @@ void GridWindow::EditorEdited(const QString& text) {
 void GridWindow::OfferImport() {
     const std::u16string name = ImportName(state_.matrixText);
     if (name.empty() || RefusedName(name)) return;
-    if (Message(QStringLiteral("Import matrix: ") + Q(name) + QStringLiteral("?"), ZORBIT_MB_YESNO,
-                QStringLiteral("GridEntry module")) == ZORBIT_ID_YES)
+    if (Message(QStringLiteral("Import matrix: ") + Text(name) + QStringLiteral("?"),
+                ZORBIT_MB_YESNO, QStringLiteral("GridEntry module")) == ZORBIT_ID_YES)
         ImportLine(std::u16string(state_.matrixText), name);
 }
 
 bool GridWindow::RefusedName(std::u16string_view name) {
     const std::u16string why = NameTooLong(name);
     if (why.empty()) return false;
-    Message(Q(why), 0, QStringLiteral("GridEntry module"));
+    Message(Text(why), 0, QStringLiteral("GridEntry module"));
     return true;
 }
 
 void GridWindow::ImportLine(const std::u16string& text, const std::u16string& name) {
     state_.imported = true;
-    name_->setText(Q(name));
-    rows_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 2))))));
-    cols_->setText(Q(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 3))))));
+    name_->setText(Text(name));
+    rows_->setText(Text(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 2))))));
+    cols_->setText(Text(zorbit::IntText(static_cast<long long>(CountValue(Field(text, 3))))));
     Regenerate(&text);
     state_.matrixText.clear();
     Changed();
@@ -495,7 +487,7 @@ void GridWindow::ShowAbout() {
     auto write = [&](std::u16string_view line) {
         messages->WriteLine(zorbit::IntText(++number) + u": " + std::u16string(line), -1);
     };
-    write(U(title));
+    write(Text16(title));
     const std::u16string about = AboutText() + u"\r\n";
     for (size_t pos = 0; pos < about.size();) {
         size_t end = about.find(u'\r', pos);
@@ -565,7 +557,7 @@ void GridWindow::Determinant() {
     if (!lib) return;
     const Calculation c = DeterminantOf(*lib, state_);
     if (!c.error.empty()) {
-        Message(Q(c.error));
+        Message(Text(c.error));
         return;
     }
     if (host_.messages) host_.messages->WriteLine(c.text, -1);
@@ -574,8 +566,8 @@ void GridWindow::Determinant() {
 void GridWindow::TransposeCells() {
     CommitEdit();
     Transpose(state_);
-    rows_->setText(Q(zorbit::IntText(state_.rows)));
-    cols_->setText(Q(zorbit::IntText(state_.cols)));
+    rows_->setText(Text(zorbit::IntText(state_.rows)));
+    cols_->setText(Text(zorbit::IntText(state_.cols)));
     ShowCells();
 }
 
@@ -585,7 +577,7 @@ void GridWindow::Invert() {
     if (!lib) return;
     const Calculation c = InvertCells(*lib, state_);
     if (!c.error.empty()) {
-        Message(Q(c.error));
+        Message(Text(c.error));
         return;
     }
     model_.AllChanged();
@@ -596,7 +588,7 @@ void GridWindow::Ortogonal() {
     const MatrixLibrary* lib = Library();
     if (!lib) return;
     const Calculation c = OrthogonalityOf(*lib, state_);
-    Message(Q(c.error.empty() ? c.text : c.error));
+    Message(Text(c.error.empty() ? c.text : c.error));
 }
 
 } // namespace vex::grid

@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/qt_text.h"
+
 namespace vex {
 
 namespace {
-
-QString Text(const std::u16string& s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // A bound as its label shows it: two decimals, trailing zeros removed.
 QString TwoDecimals(double v) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "common/text.h"
+#include "platform/qt/qt_text.h"
 #include "plot/image_export.h"
 #include "plot/plot_render.h"
 
@@ -15,10 +16,6 @@ namespace vex {
 namespace {
 
 constexpr int kWindowSize = 400;
-
-QString Text(const std::u16string& s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 std::u16string Text16(const std::string& s) {
     return zorbit::Utf8ToUtf16(s);

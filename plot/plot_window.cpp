@@ -15,6 +15,7 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "plot/image_export.h"
 #include "plot/plot_render.h"
 #include "zorbit/codes.h"
@@ -22,10 +23,6 @@
 namespace vex {
 
 namespace {
-
-QString Text(const std::u16string& s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 constexpr int kControlsHeight = 35;
 
@@ -118,8 +115,8 @@ void PlotWindow::Draw() {
 
 void PlotWindow::Redraw() {
     size_t used = 0;
-    const std::u16string fromText = from_->text().toStdU16String();
-    const std::u16string toText = to_->text().toStdU16String();
+    const std::u16string fromText = Text16(from_->text());
+    const std::u16string toText = Text16(to_->text());
     const double from = zorbit::ReadDecimal(fromText, &used);
     const double to = zorbit::ReadDecimal(toText, &used);
     std::u16string error;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
+#include "platform/qt/qt_text.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -113,7 +114,7 @@ DialogService& QtDialogs() {
 }
 
 QString DialogText(std::u16string_view text) {
-    QString out = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    QString out = Text(text);
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return out;
 }

@@ -5,15 +5,13 @@
 #include <QGuiApplication>
 #include <QScrollBar>
 
+#include "platform/qt/qt_text.h"
+
 namespace vex {
 
 namespace {
 
 const QString kMessagesTitle = QStringLiteral("vexCalc messages");
-
-QString FromUtf16(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -92,7 +90,7 @@ void MessagesWindow::ShowText(std::u16string_view text) {
 
 void MessagesWindow::WriteLine(std::u16string_view line, int32_t) {
     QPlainTextEdit* view = Open();
-    view->appendPlainText(FromUtf16(line));
+    view->appendPlainText(vex::Text(line));
     view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
 }
 

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "platform/qt/qt_text.h"
+
 namespace vex {
 
 namespace {
@@ -10,9 +12,11 @@ namespace {
 // laying it out at every repaint would hold the window for seconds.
 constexpr size_t kMaxCellText = 4096;
 
-QString Text(const std::u16string& s) {
-    if (s.size() > kMaxCellText) return QString::fromUtf16(s.data(), kMaxCellText) + QChar(0x2026);
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+// A cell shows the start of a long text and an ellipsis.
+QString CellText(const std::u16string& s) {
+    if (s.size() > kMaxCellText)
+        return Text(std::u16string_view(s).substr(0, kMaxCellText)) + QChar(0x2026);
+    return Text(s);
 }
 
 } // namespace
@@ -30,7 +34,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         static_cast<size_t>(index.row()) >= list_.rows.size())
         return {};
     const ListRow& row = list_.rows[static_cast<size_t>(index.row())];
-    return Text(index.column() == 0 ? row.number : row.text);
+    return CellText(index.column() == 0 ? row.number : row.text);
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {

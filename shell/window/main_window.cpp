@@ -26,6 +26,7 @@
 #include "gridentry/grid_window.h"
 #include "gridentry/run_grid.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
 #include "shell/list_file.h"
@@ -37,14 +38,6 @@ namespace vex {
 namespace {
 
 const QString kListFilter = QStringLiteral("vex Calc files (*.vxc);;All files (*)");
-
-QString Text(std::u16string_view s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::u16string Text16(const QString& s) {
-    return s.toStdU16String();
-}
 
 // Fusion draws a table's grid in a shade of the window colour, black on the black
 // scheme: the list's grid takes its palette's mid colour instead.
