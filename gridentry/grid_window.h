@@ -2,12 +2,12 @@
 // The vector/matrix entry window: a modal dialog over a GridState. The rules are in
 // grid_state; this class lays out the controls and turns user actions into them.
 
-#include <QAbstractTableModel>
 #include <QDialog>
 #include <QTimer>
 #include <optional>
 #include <string>
 
+#include "gridentry/cell_model.h"
 #include "gridentry/grid_state.h"
 
 class QAction;
@@ -33,24 +33,6 @@ struct GridHost {
     MessagesWindow* messages = nullptr;
     int offset = 0;                         // added to every identifier
     const MatrixLibrary* library = nullptr; // null: bound by name on first use
-};
-
-// The cells as a table model: no widget per cell, so a 256 x 256 grid stays quick.
-class CellModel final : public QAbstractTableModel {
-  public:
-    CellModel(GridState& state, int cellBase) : state_(state), cellBase_(cellBase) {}
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    void Reset();
-    // Every cell's text was replaced (same shape).
-    void AllChanged();
-
-  private:
-    GridState& state_;
-    int cellBase_;
 };
 
 class GridWindow final : public QDialog {
