@@ -73,7 +73,7 @@ BENCHMARK(BM_FillCells256)->Unit(benchmark::kMillisecond);
 
 struct Window {
     // Counts every question: a refused shape must not pass for a fast Generate Cells.
-    vex::NoDialogs dialogs{"gridentry_bench"};
+    vex::ScriptedDialogs dialogs{"gridentry_bench", ZORBIT_ID_NO};
     GridState state;
     std::unique_ptr<GridWindow> window;
     PaintCounter counter;
@@ -112,7 +112,7 @@ void BM_GenerateCells(benchmark::State& state) {
         w.window->GenerateCells();
         if (!w.UntilPainted(before)) state.SkipWithError("the cells were never painted");
     }
-    if (w.state.rows != side || w.state.cols != side || w.dialogs.asked != 0)
+    if (w.state.rows != side || w.state.cols != side || !w.dialogs.asked.isEmpty())
         state.SkipWithError("the grid was not generated");
 }
 BENCHMARK(BM_GenerateCells)

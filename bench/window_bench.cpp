@@ -33,6 +33,7 @@
 #include "bench/qt_bench.h"
 #include "common/number_text.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/scripted_dialogs.h"
 #include "platform/qt/window_platform.h"
 #include "shell/entry.h"
 #include "shell/expression_list.h"
@@ -43,32 +44,10 @@
 
 namespace {
 
-// Answers every question at once; any message during a run is counted, so a failing
-// line cannot pass for a fast one.
-class QuietDialogs final : public vex::DialogService {
-  public:
-    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
-                    int32_t) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        return ZORBIT_ID_NO;
-    }
-    std::optional<QString> InputText(QWidget*, const QString&, const QString&,
-                                     const QString&) override {
-        return std::nullopt;
-    }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-    int messages = 0;
-};
-
 struct Calculator {
-    QuietDialogs dialogs;
+    // Every question is answered at once and counted, so a failing line cannot pass for a
+    // fast one.
+    vex::ScriptedDialogs dialogs{"window_bench", ZORBIT_ID_NO};
     vex::WindowPlatform platform{nullptr, dialogs};
     vex::Program program;
 };
@@ -115,8 +94,8 @@ double CurrentRssMb() {
     return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
 }
 
-bool NoMessages(benchmark::State& state, int before) {
-    if (TheCalculator().dialogs.messages == before) return true;
+bool NoMessages(benchmark::State& state, qsizetype before) {
+    if (TheCalculator().dialogs.asked.size() == before) return true;
     state.SkipWithError("a message box was shown");
     return false;
 }
@@ -169,7 +148,7 @@ void FillRows(vex::MainWindow& w, int rows) {
 // "2+3" typed, Return pressed, and the events (painting included) processed; the
 // argument is how many rows the list holds before.
 void BM_EnterKey(benchmark::State& state) {
-    const int before = TheCalculator().dialogs.messages;
+    const qsizetype before = TheCalculator().dialogs.asked.size();
     auto w = ShownWindow();
     FillRows(*w, static_cast<int>(state.range(0)));
     const size_t first = w->list().rows.size();
@@ -225,7 +204,7 @@ const QString& ThousandExpressionFile() {
 
 void BM_OpenThousandExpressions(benchmark::State& state) {
     const QString& file = ThousandExpressionFile();
-    const int before = TheCalculator().dialogs.messages;
+    const qsizetype before = TheCalculator().dialogs.asked.size();
     auto w = ShownWindow();
     for (auto _ : state) {
         if (!w->OpenListFile(file)) state.SkipWithError("the list file did not open");
@@ -260,7 +239,7 @@ const QString& MillionRowFile() {
 // costs (peak_rss_MB is the process's peak; run this benchmark alone to read it).
 void BM_OpenMillionRowList(benchmark::State& state) {
     const QString& file = MillionRowFile();
-    const int before = TheCalculator().dialogs.messages;
+    const qsizetype before = TheCalculator().dialogs.asked.size();
     double growth = 0;
     size_t rows = 0;
     for (auto _ : state) {
@@ -299,7 +278,7 @@ void BM_OpenLargestList(benchmark::State& state) {
         for (int k = 1; f.size() < qint64(vex::kMaxListFileBytes) - 64; ++k)
             f.write(QStringLiteral("E%1\n%2\r\n=\n  ?\r\n").arg(k).arg(k % 1000).toUtf8());
     }
-    const int before = TheCalculator().dialogs.messages;
+    const qsizetype before = TheCalculator().dialogs.asked.size();
     double growth = 0;
     size_t rows = 0;
     for (auto _ : state) {
@@ -366,7 +345,7 @@ void BM_HundredThousandRows(benchmark::State& state) {
     const int perEnter = static_cast<int>(state.range(0));
     const QString line = perEnter == 2 ? QStringLiteral("7*6") : QStringLiteral("[v]*2");
     DefineVector();
-    const int before = TheCalculator().dialogs.messages;
+    const qsizetype before = TheCalculator().dialogs.asked.size();
     double growth = 0;
     size_t rows = 0;
     for (auto _ : state) {

@@ -28,7 +28,7 @@ int Usage() {
 
 // The lines run as one script, as the entry runs a line: each plot opens its window
 // beside the one before (a new run closes the windows of the last).
-int Shoot(vex::Program& program, vex::PlotWindows& plots, vex::NoDialogs& dialogs,
+int Shoot(vex::Program& program, vex::PlotWindows& plots, vex::ScriptedDialogs& dialogs,
           const std::vector<std::pair<QString, QString>>& shots) {
     std::u16string script;
     for (const auto& shot : shots)
@@ -56,7 +56,7 @@ int Shoot(vex::Program& program, vex::PlotWindows& plots, vex::NoDialogs& dialog
         std::fprintf(stderr, "plot_shot: %s: window at %d,%d\n", qPrintable(out), window.x(),
                      window.y());
     }
-    return dialogs.asked ? 1 : 0;
+    return dialogs.asked.isEmpty() ? 0 : 1;
 }
 
 } // namespace
@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
     }
     if (shots.empty()) return Usage();
 
-    vex::NoDialogs dialogs("plot_shot");
+    // Every question is told on stderr and answered No: a picture with a box in it fails.
+    vex::ScriptedDialogs dialogs("plot_shot", ZORBIT_ID_NO);
     vex::WindowPlatform platform(nullptr, dialogs);
     vex::PlotWindows plots(&dialogs, false);
     platform.platform().plot = &plots;

@@ -12,48 +12,12 @@
 #include <string>
 
 #include "platform/qt/dialogs.h"
+#include "platform/qt/scripted_dialogs.h"
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
 #include "zorbit/codes.h"
 
 namespace vex {
-
-class NoDialogs final : public DialogService {
-  public:
-    explicit NoDialogs(const char* tool) : tool_(tool) {}
-    int32_t Message(QWidget*, const QString& title, const QString& text, int32_t,
-                    int32_t) override {
-        std::fprintf(stderr, "%s: message box: %s: %s\n", tool_, qPrintable(title),
-                     qPrintable(text));
-        ++asked;
-        return ZORBIT_ID_NO;
-    }
-    std::optional<QString> InputText(QWidget*, const QString& title, const QString&,
-                                     const QString&) override {
-        return Refuse(title);
-    }
-    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        Refuse(title);
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        Refuse(title);
-        return {};
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override {
-        Refuse(QStringLiteral("Font"));
-        return std::nullopt;
-    }
-    int asked = 0;
-
-  private:
-    std::nullopt_t Refuse(const QString& title) {
-        std::fprintf(stderr, "%s: dialog: %s\n", tool_, qPrintable(title));
-        ++asked;
-        return std::nullopt;
-    }
-    const char* tool_;
-};
 
 // Events until the window is on the screen and has painted, or 5 s went by.
 inline bool Settle(QWidget& w) {

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     }
     if (out.isEmpty()) return Usage();
 
-    vex::NoDialogs dialogs("window_shot");
+    // Every question is told on stderr and answered No: a picture with a box in it fails.
+    vex::ScriptedDialogs dialogs("window_shot", ZORBIT_ID_NO);
     vex::WindowPlatform platform(nullptr, dialogs);
     vex::Program program;
     if (!vex::StartForShot("window_shot", program, platform)) return 10;
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "window_shot: cannot write %s\n", qPrintable(out));
             status = 1;
         }
-        if (dialogs.asked) status = 1;
+        if (!dialogs.asked.isEmpty()) status = 1;
     }
     const vex::EntrySlots& s = program.binding.slots;
     vex::RemoveLibraryHooks({s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});

@@ -1,6 +1,6 @@
 // Plot windows as a user drives them, the plot service that opens them (or draws
 // pictures without them) and the "Plot" command through the batch run, all on the real
-// library. Dialogs are answered by FakeDialogs; nothing waits for a person.
+// library. Dialogs are answered by the scripted service; nothing waits for a person.
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -21,6 +21,7 @@
 
 #include "platform/protected_files.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/scripted_dialogs.h"
 #include "plot/plot_service.h"
 #include "plot/plot_window.h"
 #include "script/batch.h"
@@ -33,25 +34,6 @@ namespace vex::test {
 namespace {
 
 const QRgb kRed = qRgb(255, 0, 0), kWhite = qRgb(255, 255, 255);
-
-// Answers every dialog at once: file names from a queue, message boxes with OK.
-class FakeDialogs final : public DialogService {
-    using S = const QString&;
-
-  public:
-    int32_t Message(QWidget*, S, S text, int32_t, int32_t) override {
-        messages << text;
-        return ZORBIT_ID_OK;
-    }
-    std::optional<QString> InputText(QWidget*, S, S, S) override { return std::nullopt; }
-    QString OpenFileName(QWidget*, S, S, S) override { return {}; }
-    QString SaveFileName(QWidget*, S, S, S) override {
-        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-
-    QStringList messages, saveNames;
-};
 
 // A pixel of this colour within `radius` of (x, y): lines without antialiasing land on
 // one of the pixels next to their exact position.
@@ -129,7 +111,7 @@ class PlotFixture : public ScriptTest {
         return U8(host.batch.vexResStr);
     }
 
-    FakeDialogs dialogs;
+    ScriptedDialogs dialogs;
     PlotWindows windows{&dialogs, false};
     PlotWindows offscreen{nullptr, true};
 };
@@ -225,11 +207,11 @@ TEST_F(PlotFixture, RedrawTakesTheRangeTypedIntoTheFields) {
     EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
     EXPECT_DOUBLE_EQ(w->Points().ymax, 9);
     EXPECT_EQ(w->ToField()->text(), QStringLiteral("3"));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messageTexts.isEmpty());
     // A bound the plot cannot take is told, and the graph stays as it was.
     w->ToField()->setText(QStringLiteral("1e999"));
     QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
-    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messageTexts.size(), 1);
     EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
 }
 
@@ -262,7 +244,7 @@ TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
     } rows[] = {{"plot.png", false}, {"plot.jpg", false}, {"plot.svg", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
-        dialogs.saveNames << QString::fromStdString(Path(row.file));
+        dialogs.files << QString::fromStdString(Path(row.file));
         if (row.byMenu) {
             // The menu runs its own loop: choose its item as a user would, with the keys.
             QTimer::singleShot(50, [] {
@@ -277,8 +259,9 @@ TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
         } else {
             QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
         }
-        EXPECT_TRUE(dialogs.saveNames.isEmpty()) << "no file name was asked for";
-        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(u'|').toStdString();
+        EXPECT_TRUE(dialogs.files.isEmpty()) << "no file name was asked for";
+        EXPECT_TRUE(dialogs.messageTexts.isEmpty())
+            << dialogs.messageTexts.join(u'|').toStdString();
     }
     const QImage png = Decode(Path("plot.png"));
     // A lossless copy is the picture on the screen, pixel for pixel.
@@ -292,12 +275,12 @@ TEST_F(PlotFixture, SaveImageNeverReplacesAProgramFile) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     WriteFile("ShowCmds.vex", "help");
     ProtectFile(Path("ShowCmds.vex"));
-    dialogs.saveNames << QString::fromStdString(Path("ShowCmds.vex"));
+    dialogs.files << QString::fromStdString(Path("ShowCmds.vex"));
     QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
     ClearProtectedFiles();
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("one of the program's own files")))
-        << dialogs.messages[0].toStdString();
+    ASSERT_EQ(dialogs.messageTexts.size(), 1);
+    EXPECT_TRUE(dialogs.messageTexts[0].contains(QStringLiteral("one of the program's own files")))
+        << dialogs.messageTexts[0].toStdString();
     EXPECT_EQ(ReadFile("ShowCmds.vex"), "help");
 }
 
