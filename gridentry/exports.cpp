@@ -75,17 +75,6 @@ class ScriptedAnswers final : public vex::DialogService {
         if (style == ZORBIT_MB_YESNO) return importYes_ ? ZORBIT_ID_YES : ZORBIT_ID_NO;
         return defaultAnswer;
     }
-    std::optional<QString> InputText(QWidget*, const QString&, const QString&,
-                                     const QString&) override {
-        return std::nullopt;
-    }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
 
   private:
     bool active_ = false, importYes_ = false;

@@ -21,22 +21,40 @@ class ProgressDialog {
     virtual bool Step(int64_t done, int64_t total) = 0;
 };
 
+// Every question declines unless a service answers it: a box gets its default answer,
+// the other dialogs are dismissed. The program's service shows Qt's dialogs; tests,
+// tools and benchmarks answer from a script.
 class DialogService {
   public:
     virtual ~DialogService() = default;
     // style: ZORBIT_MB_* plus kYesNoCancel; returns a ZORBIT_ID_* answer or kIdCancel.
     virtual int32_t Message(QWidget* parent, const QString& title, const QString& text,
-                            int32_t style, int32_t defaultAnswer) = 0;
+                            int32_t style, int32_t defaultAnswer) {
+        (void)parent, (void)title, (void)text, (void)style;
+        return defaultAnswer;
+    }
     // The input box: the answer, or nothing when it was cancelled.
     virtual std::optional<QString> InputText(QWidget* parent, const QString& title,
-                                             const QString& prompt, const QString& current) = 0;
+                                             const QString& prompt, const QString& current) {
+        (void)parent, (void)title, (void)prompt, (void)current;
+        return std::nullopt;
+    }
     // File names; empty when the dialog was dismissed.
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& start,
-                                 const QString& filter) = 0;
+                                 const QString& filter) {
+        (void)parent, (void)title, (void)start, (void)filter;
+        return {};
+    }
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& start,
-                                 const QString& filter) = 0;
+                                 const QString& filter) {
+        (void)parent, (void)title, (void)start, (void)filter;
+        return {};
+    }
     // The font dialog: the chosen font, or nothing when it was cancelled.
-    virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& current) = 0;
+    virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& current) {
+        (void)parent, (void)current;
+        return std::nullopt;
+    }
     // A progress dialog, shown at once (the caller decides when an operation is long
     // enough for one); nothing where progress is not shown.
     virtual std::unique_ptr<ProgressDialog> Progress(QWidget* parent, const QString& title,
