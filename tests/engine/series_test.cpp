@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
 #include "engine/errors.h"
 #include "engine_fixture.h"
-#include "library/context.h"
 #include "numeric/numeric.h"
 #include "numeric/series.h"
 #include "series_compare.h"

@@ -1,9 +1,9 @@
 # Fails when a source file includes a header of a layer above its own.
 # Inside libzorbit.so the layers run one way: common -> engine -> matrix -> derive ->
-# numeric -> library; the layers' export files belong to the top. The program's own
+# numeric -> context; the layers' export files belong to the top. The program's own
 # folders (script, platform, plot, shell) reach the library only through zorbit/zorbit.h.
 # Run: cmake -DSOURCE_DIR=<tree> -P check_layers.cmake
-set(layers common engine matrix derive numeric library)
+set(layers common engine matrix derive numeric context)
 set(program_folders script platform plot shell gridentry)
 
 function(layer_of folder out)
