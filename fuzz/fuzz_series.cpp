@@ -20,7 +20,7 @@
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "matrix/matrix_expr.h"
-#include "tests/engine/series_compare.h"
+#include "tests/numeric/series_compare.h"
 
 using namespace zorbit;
 

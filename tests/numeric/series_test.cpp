@@ -13,10 +13,10 @@
 
 #include "context/context.h"
 #include "engine/errors.h"
-#include "engine_fixture.h"
 #include "numeric/numeric.h"
 #include "numeric/series.h"
-#include "series_compare.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/numeric/series_compare.h"
 
 namespace zorbit::test {
 namespace {
