@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_log.h"
 #include "derive/diff_state.h"
 #include "engine/state.h"
-#include "library/context.h"
 
 namespace {
 

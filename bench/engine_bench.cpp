@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "numeric/numeric.h"
 #include "zorbit/zorbit.h"

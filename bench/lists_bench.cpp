@@ -12,10 +12,10 @@
 
 #include <string>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/number_text.h"
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "library/context.h"
 #include "matrix/algebra.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "common/text.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 
 namespace zorbit {
 

@@ -1,6 +1,6 @@
 #pragma once
 // State of the differentiator: the node table, the parser's position and the log
-// bookkeeping. Part of the one context (library/context.h).
+// bookkeeping. Part of the one context (context/context.h).
 
 #include <array>
 #include <cstdint>
@@ -100,7 +100,7 @@ struct DiffState {
     DiffLogState log;
 };
 
-// Part of the one context (library/context.h).
+// Part of the one context (context/context.h).
 extern DiffState& g_diff;
 inline DiffState& Diff() {
     return g_diff;

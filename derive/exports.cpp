@@ -5,7 +5,7 @@
 #include "common/text.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_log.h"
-#include "engine/guard.h"
+#include "engine/export_guard.h"
 
 using namespace zorbit;
 

@@ -11,7 +11,7 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 
 namespace zorbit {
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "common/number_text.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 #include "engine/state.h"
 
 namespace zorbit {

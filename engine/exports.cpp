@@ -6,10 +6,10 @@
 #include "common/version.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/export_guard.h"
 #include "engine/functions.h"
-#include "engine/guard.h"
-#include "engine/host.h"
-#include "engine/library.h"
+#include "engine/host_hooks.h"
+#include "engine/library_services.h"
 #include "engine/state.h"
 #include "engine/variables.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // State of the expression engine, one struct per subsystem. The one context
-// (library/context.h) owns it; tests start fresh with ResetContext().
+// (context/context.h) owns it; tests start fresh with ResetContext().
 
 #include <cstdint>
 #include <string>
@@ -122,7 +122,7 @@ struct EngineState {
     const MatrixOperations* matrix = &NoMatrixOperations();
 };
 
-// Part of the one context (library/context.h); reached without a guard on every token.
+// Part of the one context (context/context.h); reached without a guard on every token.
 extern EngineState& g_engine;
 inline EngineState& Engine() {
     return g_engine;

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "context/context.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_log.h"
 #include "derive/diff_state.h"
 #include "engine/state.h"
-#include "library/context.h"
 
 using namespace zorbit;
 

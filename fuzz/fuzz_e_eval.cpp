@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

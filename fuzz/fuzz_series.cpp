@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
-#include "tests/engine/series_compare.h"
+#include "tests/numeric/series_compare.h"
 
 using namespace zorbit;
 

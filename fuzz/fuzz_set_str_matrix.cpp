@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "fuzz_matrix_input.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
 

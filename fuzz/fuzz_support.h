@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/text.h"
-#include "script/host.h"
+#include "script/script_host.h"
 #include "shell/binding.h"
 
 namespace vex::fuzz {

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "common/number_text.h"
-#include "gridentry/matrix_library.h"
+#include "gridentry/grid_calculate.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/window_platform.h"

@@ -3,7 +3,7 @@
 #include "zorbit/zorbit.h"
 
 #include "common/text.h"
-#include "engine/guard.h"
+#include "engine/export_guard.h"
 #include "matrix/algebra.h"
 #include "matrix/polynomial.h"
 #include "matrix/print.h"

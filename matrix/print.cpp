@@ -6,7 +6,7 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "engine/errors.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 #include "engine/state.h"
 #include "matrix/store.h"
 

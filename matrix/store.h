@@ -46,7 +46,7 @@ struct MatrixStore {
     std::u16string listText; // result of GetMatrixList
 };
 
-// Part of the one context (library/context.h).
+// Part of the one context (context/context.h).
 extern MatrixStore& g_matrices;
 inline MatrixStore& Matrices() {
     return g_matrices;

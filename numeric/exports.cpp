@@ -3,7 +3,7 @@
 #include "zorbit/zorbit.h"
 
 #include "common/text.h"
-#include "engine/guard.h"
+#include "engine/export_guard.h"
 #include "numeric/numeric.h"
 #include "numeric/series.h"
 

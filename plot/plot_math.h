@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "script/host.h"
 #include "script/plot_args.h"
+#include "script/script_host.h"
 #include "script/slots.h"
 
 namespace vex {

@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "common/text.h"
-#include "script/cmdline.h"
+#include "script/batch_switches.h"
 #include "script/eval_script.h"
 #include "script/file_io.h"
 #include "script/file_write.h"

@@ -5,7 +5,7 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
-#include "script/library.h"
+#include "script/library_client.h"
 #include "script/quiet_library.h"
 #include "script/text_util.h"
 

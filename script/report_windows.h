@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "script/host.h"
+#include "script/script_host.h"
 
 namespace vex {
 

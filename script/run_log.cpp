@@ -5,7 +5,7 @@
 
 #include "common/text.h"
 #include "platform/protected_files.h"
-#include "script/cmdline.h"
+#include "script/batch_switches.h"
 
 namespace vex {
 

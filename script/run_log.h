@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "script/host.h"
+#include "script/script_host.h"
 
 namespace vex {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "script/eval_script.h"
-#include "script/library.h"
+#include "script/library_client.h"
 #include "script/run_text.h"
 
 namespace vex {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script/host.h"
+#include "script/script_host.h"
 
 namespace vex {
 

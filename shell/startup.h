@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "script/host.h"
+#include "script/script_host.h"
 #include "shell/binding.h"
 #include "shell/config.h"
 #include "shell/program_folders.h"

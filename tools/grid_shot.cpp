@@ -12,8 +12,8 @@
 #include <QTest>
 #include <cstdio>
 
+#include "gridentry/grid_calculate.h"
 #include "gridentry/grid_window.h"
-#include "gridentry/matrix_library.h"
 #include "platform/qt/window_platform.h"
 #include "tools/shot_support.h"
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-#include "gridentry/matrix_library.h"
+#include "gridentry/grid_calculate.h"
 #include "platform/qt/window_platform.h"
 #include "shell/expression_list.h"
 #include "shell/list_file.h"

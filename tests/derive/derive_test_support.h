@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "context/context.h"
 #include "derive/diff_entry.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_rules.h"
@@ -22,7 +23,6 @@
 #include "derive/diff_state.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "library/context.h"
 #include "numeric/series.h"
 
 namespace zorbit::test {

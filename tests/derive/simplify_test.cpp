@@ -1,7 +1,7 @@
 // Simplification, folding and bracket printing of parsed derivative texts.
 
+#include "context/context.h"
 #include "derive_test_support.h"
-#include "library/context.h"
 
 namespace zorbit::test {
 namespace {

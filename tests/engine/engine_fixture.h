@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "context/context.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 
 namespace zorbit::test {

@@ -7,10 +7,10 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
+#include "context/context.h"
 #include "engine/errors.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
-#include "library/context.h"
 
 namespace zorbit::test {
 namespace {

@@ -20,8 +20,8 @@
 #include <functional>
 #include <memory>
 
+#include "gridentry/grid_calculate.h"
 #include "gridentry/grid_window.h"
-#include "gridentry/matrix_library.h"
 #include "gridentry/run_grid.h"
 #include "platform/qt/window_platform.h"
 #include "tests/window/fake_dialogs.h"

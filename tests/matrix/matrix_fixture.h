@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
-#include "library/context.h"
 #include "matrix/matrix_expr.h"
 #include "matrix/store.h"
 

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "common/number_text.h"
-#include "library/context.h"
+#include "context/context.h"
 #include "matrix_fixture.h"
 
 namespace zorbit::test {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plot/plot_math.h"
+#include "script/plot_args.h"
 #include "tests/plot/plot_fixture.h"
 
 namespace vex::test {
@@ -314,6 +315,21 @@ TEST(ImageFormatOf, TheExtensionPicksTheFormat) {
         {u"a.svg.jpg", F::Jpeg}, {u"archive.tar", F::Jpeg}};
     for (const auto& [name, format] : rows)
         EXPECT_EQ(ImageFormatOf(name), format) << U8(name);
+}
+
+// A plot sets no error of its own and leaves the debug setting as it was, whether its
+// arguments evaluate or not and whatever its points do.
+TEST_F(PlotTest, LeavesTheLibrarysStateAlone) {
+    slots.SetE_Error(25);
+    const int32_t debug = slots.SetDebugF(1);
+    PlotArgs out;
+    PlotPoints p;
+    std::u16string error;
+    EXPECT_TRUE(ParsePlotArgs(slots, u"-pi; pi", u"x", out, error));
+    EXPECT_FALSE(ParsePlotArgs(slots, u"no", u"x", out, error));
+    EXPECT_TRUE(ComputePoints(slots, u"1/x", u"x", -1, 1, 4, p, error));
+    EXPECT_EQ(slots.GetE_Error(), 25);
+    EXPECT_EQ(slots.SetDebugF(debug), 1);
 }
 
 } // namespace

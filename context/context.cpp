@@ -1,4 +1,4 @@
-#include "library/context.h"
+#include "context/context.h"
 
 #include "matrix/matrix_expr.h"
 

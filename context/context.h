@@ -6,7 +6,7 @@
 
 #include "derive/diff_state.h"
 #include "engine/debugf.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 #include "engine/state.h"
 #include "matrix/store.h"
 

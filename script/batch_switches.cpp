@@ -1,4 +1,4 @@
-#include "script/cmdline.h"
+#include "script/batch_switches.h"
 
 #include <filesystem>
 #include <system_error>

@@ -3,14 +3,19 @@
 #include <numbers>
 #include <utility>
 
-#include "plot/plot_math.h"
 #include "script/plot_args.h"
-#include "tests/plot/plot_fixture.h"
+#include "tests/script/test_support.h"
 
 namespace vex::test {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+
+// The real library bound by name, its lists emptied, no error pending.
+class PlotArgsTest : public ScriptTest {
+  protected:
+    const EntrySlots& slots = Zorbit().slots;
+};
 
 template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>& info) {
     return info.param.name;
@@ -29,7 +34,7 @@ struct ArgsRow {
     PlotArgs want;
 };
 
-class Args : public PlotTest, public ::testing::WithParamInterface<ArgsRow> {};
+class Args : public PlotArgsTest, public ::testing::WithParamInterface<ArgsRow> {};
 
 TEST_P(Args, ReadTheCommand) {
     const ArgsRow& row = GetParam();
@@ -69,7 +74,7 @@ struct RefusedRow {
     std::string says;
 };
 
-class RefusedArgs : public PlotTest, public ::testing::WithParamInterface<RefusedRow> {};
+class RefusedArgs : public PlotArgsTest, public ::testing::WithParamInterface<RefusedRow> {};
 
 TEST_P(RefusedArgs, SayWhatIsWrong) {
     const RefusedRow& row = GetParam();
@@ -92,21 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"nothing_to_plot", u"", u"  ", "nothing to plot"},
         RefusedRow{"only_a_tail", u"", u"; save", "nothing to plot"}),
     RowName<RefusedRow>);
-
-// A plot sets no error of its own and leaves the debug setting as it was, whether its
-// arguments evaluate or not and whatever its points do.
-TEST_F(PlotTest, LeavesTheLibrarysStateAlone) {
-    slots.SetE_Error(25);
-    const int32_t debug = slots.SetDebugF(1);
-    PlotArgs out;
-    PlotPoints p;
-    std::u16string error;
-    EXPECT_TRUE(ParsePlotArgs(slots, u"-pi; pi", u"x", out, error));
-    EXPECT_FALSE(ParsePlotArgs(slots, u"no", u"x", out, error));
-    EXPECT_TRUE(ComputePoints(slots, u"1/x", u"x", -1, 1, 4, p, error));
-    EXPECT_EQ(slots.GetE_Error(), 25);
-    EXPECT_EQ(slots.SetDebugF(debug), 1);
-}
 
 struct LineRow {
     const char* name;

@@ -1,4 +1,4 @@
-#include "script/host.h"
+#include "script/script_host.h"
 
 namespace vex {
 

@@ -1,4 +1,4 @@
-#include "gridentry/matrix_library.h"
+#include "gridentry/grid_calculate.h"
 
 #include <dlfcn.h>
 

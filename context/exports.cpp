@@ -2,8 +2,8 @@
 
 #include "zorbit/zorbit.h"
 
-#include "engine/guard.h"
-#include "library/context.h"
+#include "context/context.h"
+#include "engine/export_guard.h"
 
 using namespace zorbit;
 

@@ -9,7 +9,7 @@
 #include "derive/diff_log.h"
 #include "derive_test_support.h"
 #include "engine/errors.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 
 namespace zorbit::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/library.h"
+#include "engine/library_services.h"
 
 #include <string>
 #include <utility>
@@ -7,7 +7,7 @@
 #include "common/text.h"
 #include "common/version.h"
 #include "engine/functions.h"
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 #include "engine/state.h"
 
 namespace zorbit {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/host.h"
+#include "script/script_host.h"
 
 namespace vex {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
 #include "engine/errors.h"
-#include "engine_fixture.h"
-#include "library/context.h"
 #include "numeric/numeric.h"
 #include "numeric/series.h"
-#include "series_compare.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/numeric/series_compare.h"
 
 namespace zorbit::test {
 namespace {

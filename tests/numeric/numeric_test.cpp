@@ -1,8 +1,8 @@
 #include <cmath>
 
 #include "engine/errors.h"
-#include "engine_fixture.h"
 #include "numeric/numeric.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace zorbit::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/host.h"
+#include "engine/host_hooks.h"
 
 #include <cstdio>
 #include <string>

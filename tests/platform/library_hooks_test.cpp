@@ -2,7 +2,7 @@
 // through the one channel the program installs.
 
 #include "platform/library_hooks.h"
-#include "test_support.h"
+#include "tests/script/test_support.h"
 
 namespace vex::test {
 namespace {

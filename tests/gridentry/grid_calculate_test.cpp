@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "gridentry/matrix_library.h"
+#include "gridentry/grid_calculate.h"
 #include "zorbit/codes.h"
 #include "zorbit/zorbit.h"
 

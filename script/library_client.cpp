@@ -1,4 +1,4 @@
-#include "script/library.h"
+#include "script/library_client.h"
 
 #include <cmath>
 

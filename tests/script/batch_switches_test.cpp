@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "script/batch.h"
-#include "script/cmdline.h"
+#include "script/batch_switches.h"
 #include "tests/script/test_support.h"
 
 namespace vex::test {
