@@ -17,7 +17,7 @@
 #include "bench/qt_bench.h"
 #include "common/number_text.h"
 #include "gridentry/grid_state.h"
-#include "gridentry/grid_window.h"
+#include "gridentry/window/grid_window.h"
 #include "platform/qt/dialogs.h"
 #include "tools/shot_support.h"
 #include "zorbit/codes.h"

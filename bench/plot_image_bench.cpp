@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench/qt_bench.h"
-#include "plot/image_export.h"
-#include "plot/jpeg_writer.h"
+#include "plot/window/image_export.h"
+#include "plot/window/jpeg_writer.h"
 
 namespace {
 

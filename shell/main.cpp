@@ -21,7 +21,7 @@
 #include "shell/startup.h"
 #include "shell/terminal.h"
 #ifdef VEX_HAVE_WINDOW
-#include "plot/plot_service.h"
+#include "plot/window/plot_service.h"
 #include "shell/window/window_app.h"
 #endif
 

@@ -13,7 +13,7 @@
 #include <cstdio>
 
 #include "gridentry/grid_calculate.h"
-#include "gridentry/grid_window.h"
+#include "gridentry/window/grid_window.h"
 #include "platform/qt/window_platform.h"
 #include "tools/shot_support.h"
 

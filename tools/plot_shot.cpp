@@ -14,7 +14,7 @@
 #include "common/text.h"
 #include "platform/library_hooks.h"
 #include "platform/qt/window_platform.h"
-#include "plot/plot_service.h"
+#include "plot/window/plot_service.h"
 #include "script/batch.h"
 #include "shell/startup.h"
 #include "tools/shot_support.h"

@@ -23,8 +23,8 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
-#include "gridentry/grid_window.h"
-#include "gridentry/run_grid.h"
+#include "gridentry/window/grid_window.h"
+#include "gridentry/window/run_grid.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"

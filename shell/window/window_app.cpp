@@ -5,7 +5,7 @@
 #include "platform/library_hooks.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/window_platform.h"
-#include "plot/plot_service.h"
+#include "plot/window/plot_service.h"
 #include "shell/window/main_window.h"
 #include "zorbit/codes.h"
 

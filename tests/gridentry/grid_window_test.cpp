@@ -21,8 +21,8 @@
 #include <memory>
 
 #include "gridentry/grid_calculate.h"
-#include "gridentry/grid_window.h"
-#include "gridentry/run_grid.h"
+#include "gridentry/window/grid_window.h"
+#include "gridentry/window/run_grid.h"
 #include "platform/qt/window_platform.h"
 #include "tests/window/fake_dialogs.h"
 

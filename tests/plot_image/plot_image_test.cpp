@@ -14,8 +14,8 @@
 
 #include "platform/protected_files.h"
 #include "plot/file_replace.h"
-#include "plot/image_export.h"
-#include "plot/jpeg_writer.h"
+#include "plot/window/image_export.h"
+#include "plot/window/jpeg_writer.h"
 
 namespace fs = std::filesystem;
 

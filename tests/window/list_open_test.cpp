@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "platform/qt/window_platform.h"
-#include "plot/plot_service.h"
+#include "plot/window/plot_service.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"
 #include "shell/window/window_app.h"

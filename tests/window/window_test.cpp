@@ -18,7 +18,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "gridentry/grid_window.h"
+#include "gridentry/window/grid_window.h"
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"

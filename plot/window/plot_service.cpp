@@ -1,4 +1,4 @@
-#include "plot/plot_service.h"
+#include "plot/window/plot_service.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -8,8 +8,8 @@
 
 #include "common/text.h"
 #include "platform/qt/qt_text.h"
-#include "plot/image_export.h"
-#include "plot/plot_render.h"
+#include "plot/window/image_export.h"
+#include "plot/window/plot_render.h"
 
 namespace vex {
 

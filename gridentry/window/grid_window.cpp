@@ -1,4 +1,4 @@
-#include "gridentry/grid_window.h"
+#include "gridentry/window/grid_window.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "plot/plot_window.h"
+#include "plot/window/plot_window.h"
 
 class QGuiApplication;
 

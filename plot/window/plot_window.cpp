@@ -1,4 +1,4 @@
-#include "plot/plot_window.h"
+#include "plot/window/plot_window.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -16,8 +16,8 @@
 #include "common/text.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_text.h"
-#include "plot/image_export.h"
-#include "plot/plot_render.h"
+#include "plot/window/image_export.h"
+#include "plot/window/plot_render.h"
 #include "zorbit/codes.h"
 
 namespace vex {

@@ -1,7 +1,7 @@
-#include "gridentry/run_grid.h"
+#include "gridentry/window/run_grid.h"
 
 #include "common/text.h"
-#include "gridentry/grid_window.h"
+#include "gridentry/window/grid_window.h"
 
 namespace vex::grid {
 

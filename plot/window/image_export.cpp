@@ -1,4 +1,4 @@
-#include "plot/image_export.h"
+#include "plot/window/image_export.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "plot/file_replace.h"
-#include "plot/jpeg_writer.h"
+#include "plot/window/jpeg_writer.h"
 
 namespace vex {
 namespace {

@@ -1,4 +1,4 @@
-#include "plot/jpeg_writer.h"
+#include "plot/window/jpeg_writer.h"
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h wants FILE and size_t declared first

@@ -1,4 +1,4 @@
-#include "plot/plot_render.h"
+#include "plot/window/plot_render.h"
 
 #include <QFontMetrics>
 #include <QPolygonF>

@@ -1,4 +1,4 @@
-#include "gridentry/cell_model.h"
+#include "gridentry/window/cell_model.h"
 
 #include "platform/qt/qt_text.h"
 

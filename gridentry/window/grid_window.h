@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "gridentry/cell_model.h"
 #include "gridentry/grid_state.h"
+#include "gridentry/window/cell_model.h"
 
 class QAction;
 class QCheckBox;
