@@ -237,8 +237,10 @@ const QString& MillionRowFile() {
 
 // The million-row list opened in a shown window: time, and the resident memory it
 // costs (peak_rss_MB is the process's peak; run this benchmark alone to read it).
-void BM_OpenMillionRowList(benchmark::State& state) {
-    const QString& file = MillionRowFile();
+// Opens file in a new shown window once per iteration and sets the counters: the rows
+// listed, the file's size, what the open cost beside the window (rows included) and the
+// process's peak.
+size_t MeasureOpen(benchmark::State& state, const QString& file) {
     const qsizetype before = TheCalculator().dialogs.asked.size();
     double growth = 0;
     size_t rows = 0;
@@ -256,18 +258,21 @@ void BM_OpenMillionRowList(benchmark::State& state) {
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
-    if (rows != 1000000) state.SkipWithError("not 1,000,000 rows");
     NoMessages(state, before);
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["file_MB"] = static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0);
     state.counters["rss_growth_MB"] = growth;
     state.counters["peak_rss_MB"] = PeakRssMb();
+    return rows;
+}
+
+void BM_OpenMillionRowList(benchmark::State& state) {
+    if (MeasureOpen(state, MillionRowFile()) != 1000000) state.SkipWithError("not 1,000,000 rows");
 }
 BENCHMARK(BM_OpenMillionRowList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The largest list a window opens: 64 MiB of short rows ("E<n>", "<n>", "=", "  ?"),
-// about 3.5 million expressions. rss_growth_MB is what the open costs beside the window,
-// rows included.
+// about 3.5 million expressions.
 void BM_OpenLargestList(benchmark::State& state) {
     const QString name = QDir::temp().filePath(
         QStringLiteral("vexcalc-bench-largest-%1.vxc").arg(QCoreApplication::applicationPid()));
@@ -278,27 +283,7 @@ void BM_OpenLargestList(benchmark::State& state) {
         for (int k = 1; f.size() < qint64(vex::kMaxListFileBytes) - 64; ++k)
             f.write(QStringLiteral("E%1\n%2\r\n=\n  ?\r\n").arg(k).arg(k % 1000).toUtf8());
     }
-    const qsizetype before = TheCalculator().dialogs.asked.size();
-    double growth = 0;
-    size_t rows = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto w = ShownWindow();
-        const double start = CurrentRssMb();
-        state.ResumeTiming();
-        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
-        state.PauseTiming();
-        rows = w->list().rows.size();
-        growth = CurrentRssMb() - start;
-        w.reset();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    NoMessages(state, before);
-    state.counters["rows"] = static_cast<double>(rows);
-    state.counters["file_MB"] = static_cast<double>(QFileInfo(name).size()) / (1024.0 * 1024.0);
-    state.counters["rss_growth_MB"] = growth;
-    state.counters["peak_rss_MB"] = PeakRssMb();
+    MeasureOpen(state, name);
     QFile::remove(name);
 }
 BENCHMARK(BM_OpenLargestList)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -317,22 +302,7 @@ void BM_OpenLongLine(benchmark::State& state) {
             line += "+1";
         f.write(line + "\r\n");
     }
-    double growth = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto w = ShownWindow();
-        const double start = CurrentRssMb();
-        state.ResumeTiming();
-        if (!w->OpenListFile(name)) state.SkipWithError("the list file did not open");
-        QCoreApplication::processEvents();
-        state.PauseTiming();
-        growth = CurrentRssMb() - start;
-        w.reset();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    state.counters["rss_growth_MB"] = growth;
-    state.counters["peak_rss_MB"] = PeakRssMb();
+    MeasureOpen(state, name);
     QFile::remove(name);
 }
 BENCHMARK(BM_OpenLongLine)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -331,14 +331,18 @@ int WriteTextFile(const std::string& path, std::initializer_list<std::u16string_
                   WriteMode mode, const FaultHooks* faults) {
     if (path.empty()) return ENOENT;
     // /proc/self/root/... reaches every file: such a name is checked like any other.
+    const bool regularOnly = mode == WriteMode::ReplaceRegular;
     if (IsStreamName(path))
-        return IsProtectedFile(path) ? EPERM : WriteDirect(path, pieces, mode, faults);
+        return IsProtectedFile(path) ? EPERM
+               : regularOnly         ? EINVAL
+                                     : WriteDirect(path, pieces, mode, faults);
     std::string name;
     struct stat st {};
     bool exists = false;
     if (const int error = FinalName(path, name, st, exists)) return error;
     if (exists && S_ISDIR(st.st_mode)) return EISDIR;
-    if (exists && !S_ISREG(st.st_mode)) return WriteDirect(name, pieces, mode, faults);
+    if (exists && !S_ISREG(st.st_mode))
+        return regularOnly ? EINVAL : WriteDirect(name, pieces, mode, faults);
     if (const int error = MayWrite(path, name, exists, faults)) return error;
 
     int createError = 0;

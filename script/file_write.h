@@ -11,7 +11,9 @@
 
 namespace vex {
 
-enum class WriteMode { Replace, Append };
+// ReplaceRegular: as Replace, but a device, a FIFO or a name under /dev/ or /proc/ is
+// refused with EINVAL rather than written (a settings file must never wait on a pipe).
+enum class WriteMode { Replace, Append, ReplaceRegular };
 
 // Writes the pieces, one after the other, as UTF-8 without a byte-order mark; Append
 // keeps the file's old bytes in front of them. Returns 0, or the errno value of the

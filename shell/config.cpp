@@ -79,31 +79,6 @@ class Reader {
     std::map<std::u16string, Section> ini_;
 };
 
-// A portable copy in a read-only folder keeps its own file: the folder refused the
-// temporary file (folderError), so the file is rewritten where it is. It is opened
-// without waiting and must be a regular file before a byte is written; its room is
-// claimed first, so a full disk fails before the old text is touched.
-int RewriteInPlace(const std::string& path, std::string_view bytes, int folderError) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? folderError : errno == ENXIO ? EINVAL : errno;
-    struct stat st {};
-    int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0;
-    if (error == 0) {
-        const int room = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
-        if (room != 0 && room != EOPNOTSUPP && room != EINVAL) error = room;
-    }
-    for (size_t done = 0; error == 0 && done < bytes.size();) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno != EINTR) error = errno;
-        if (n > 0) done += static_cast<size_t>(n);
-    }
-    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = errno;
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    return error;
-}
-
 } // namespace
 
 std::string ConfigFilePath(const std::string& programDir) {
@@ -234,9 +209,9 @@ bool WriteConfiguration(const std::string& path, const ShellSettings& settings,
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     // Never written into a FIFO or a device: that could wait for ever or reach hardware.
-    const std::string text = FormatConfiguration(settings);
-    int err = ReplaceFileBytes(path, text);
-    if (err == EACCES || err == EPERM || err == EROFS) err = RewriteInPlace(path, text, err);
+    // A portable copy in a read-only folder has its file rewritten in place.
+    const std::u16string text = zorbit::Utf8ToUtf16(FormatConfiguration(settings));
+    const int err = WriteTextFile(path, {text}, WriteMode::ReplaceRegular);
     if (err == 0) return true;
     error = err == EINVAL ? "not a regular file" : std::strerror(err);
     return false;
