@@ -34,53 +34,12 @@ void ListExpressions::Add(std::u16string_view expression) {
     ends_.push_back(static_cast<uint32_t>(text_.size()));
 }
 
-namespace {
-
-// Appends the UTF-16 form of text when it is valid UTF-8 (as zorbit::IsValidUtf8 has
-// it: no overlong forms, surrogates or values past U+10FFFF); false at the first invalid
-// sequence, with part of it appended.
-bool AppendValidUtf8(std::u16string& out, std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out.push_back(c);
-            ++i;
-            continue;
-        }
-        const size_t len = (c & 0xE0) == 0xC0   ? 2
-                           : (c & 0xF0) == 0xE0 ? 3
-                           : (c & 0xF8) == 0xF0 ? 4
-                                                : 0;
-        if (len == 0 || i + len > text.size()) return false;
-        char32_t v = c & (0x7F >> len);
-        for (size_t k = 1; k < len; ++k) {
-            const auto d = static_cast<unsigned char>(text[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            v = (v << 6) | (d & 0x3F);
-        }
-        if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF) || (len == 2 && v < 0x80) ||
-            (len == 3 && v < 0x800) || (len == 4 && v < 0x10000))
-            return false;
-        if (v >= 0x10000) {
-            v -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(v));
-        }
-        i += len;
-    }
-    return true;
-}
-
-} // namespace
-
 void ListExpressions::AddBytes(std::string_view line) {
     if (text_.size() + line.size() > UINT32_MAX)
         throw std::length_error("list expressions past 4 Gi characters");
-    const size_t start = text_.size();
-    if (!AppendValidUtf8(text_, line)) {
-        text_.resize(start);
+    if (zorbit::IsValidUtf8(line)) {
+        text_ += zorbit::Utf8ToUtf16(line);
+    } else {
         for (char c : line)
             text_.push_back(static_cast<unsigned char>(c));
     }

@@ -26,8 +26,7 @@ class ListExpressions {
     bool empty() const { return ends_.empty(); }
     std::u16string_view operator[](size_t k) const;
     void Add(std::u16string_view expression);
-    // 8-bit text: UTF-8 when it is valid UTF-8, else Latin-1; decoded in place, so a
-    // line of many megabytes is never held twice.
+    // 8-bit text: UTF-8 when it is valid UTF-8, else Latin-1.
     void AddBytes(std::string_view line);
     void Reserve(size_t units) { text_.reserve(units); }
     void Clear();
