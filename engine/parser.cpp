@@ -11,6 +11,7 @@
 #include "engine/evaluator.h"
 #include "engine/functions.h"
 #include "engine/matrix_ops.h"
+#include "engine/operators.h"
 #include "engine/state.h"
 #include "engine/tokenizer.h"
 #include "engine/variables.h"
@@ -19,201 +20,27 @@ namespace zorbit {
 
 namespace {
 
-struct OpRow {
-    int32_t level;
-    int32_t right;
-    enum Kind : uint8_t {
-        Pow,
-        Mul,
-        Div,
-        IntDiv,
-        Mod,
-        Add,
-        Sub,
-        Eq,
-        Lt,
-        Gt,
-        Ne,
-        Le,
-        Ge,
-        And,
-        Or,
-        Xor
-    } kind;
-};
-
-// The operator of the current token, if it is one.
-bool OperatorOf(const ParserState& ps, OpRow* row) {
-    if (ps.type == Tok::Op) {
-        const std::u16string_view t = ps.text;
-        if (t.size() == 1) {
-            switch (t[0]) {
-            case u'^':
-                *row = {11, 12, OpRow::Pow};
-                return true;
-            case u'*':
-                *row = {10, 11, OpRow::Mul};
-                return true;
-            case u'/':
-                *row = {10, 11, OpRow::Div};
-                return true;
-            case u'\\':
-                *row = {9, 10, OpRow::IntDiv};
-                return true;
-            case u'+':
-                *row = {7, 8, OpRow::Add};
-                return true;
-            case u'-':
-                *row = {7, 8, OpRow::Sub};
-                return true;
-            case u'=':
-                *row = {6, 7, OpRow::Eq};
-                return true;
-            case u'<':
-                *row = {6, 7, OpRow::Lt};
-                return true;
-            case u'>':
-                *row = {6, 7, OpRow::Gt};
-                return true;
-            default:
-                return false;
-            }
-        }
-        if (t == u"<>") {
-            *row = {6, 7, OpRow::Ne};
-            return true;
-        }
-        if (t == u"<=") {
-            *row = {6, 7, OpRow::Le};
-            return true;
-        }
-        if (t == u">=") {
-            *row = {6, 7, OpRow::Ge};
-            return true;
-        }
-        return false;
-    }
-    if (ps.type == Tok::Keyword) {
-        switch (ps.kw) {
-        case Kw::Mod:
-            *row = {8, 9, OpRow::Mod};
-            return true;
-        case Kw::And:
-            *row = {5, 6, OpRow::And};
-            return true;
-        case Kw::Or:
-            *row = {4, 5, OpRow::Or};
-            return true;
-        case Kw::Xor:
-            *row = {3, 4, OpRow::Xor};
-            return true;
-        default:
-            return false;
-        }
-    }
-    return false;
-}
-
-void SetError(int32_t code, std::u16string_view procedure, int32_t line,
-              std::u16string_view extra) {
-    E_Error() = code;
-    ReportError(procedure, line, extra);
-}
-
 double Combine(const OpRow& row, double a, double b, uint8_t& aFlag, uint8_t bFlag) {
-    const EvalState& ev = Engine().eval;
-    const bool numbers = aFlag == 0 && bFlag == 0;
-    switch (row.kind) {
-    case OpRow::Pow:
-        if (numbers) return NumberPower(a, b);
-        return CalcMatrixDivMult(u'^', a, b, &aFlag, bFlag);
-    case OpRow::Mul:
-        if (numbers) return a * b;
-        return CalcMatrixDivMult(u'*', a, b, &aFlag, bFlag);
-    case OpRow::Div:
-        if (numbers && b != 0) return a / b;
-        if (numbers) {
-            SetError(ZORBIT_E_DIVISION_BY_ZERO, u"CalcMatrixDivMult", 0, u"");
-            if (Engine().errors.MsgFlags & 1)
-                DebugOut(Engine().errors.ErrMsgs, u"ZiZoruze: Error",
-                         Engine().errors.MsgFlags != 0);
-            return a;
+    if (aFlag != 0 || bFlag != 0) {
+        switch (row.op) {
+        case Op::Pow:
+            return CalcMatrixDivMult(u'^', a, b, &aFlag, bFlag);
+        case Op::Mul:
+            return CalcMatrixDivMult(u'*', a, b, &aFlag, bFlag);
+        case Op::Div:
+            return CalcMatrixDivMult(u'/', a, b, &aFlag, bFlag);
+        case Op::Add:
+            return CalcMatrixSumSubt(u'+', a, b, &aFlag, bFlag);
+        case Op::Sub:
+            return CalcMatrixSumSubt(u'-', a, b, &aFlag, bFlag);
+        default:
+            aFlag = 0; // the other operators read a matrix's handle as a number
+            break;
         }
-        return CalcMatrixDivMult(u'/', a, b, &aFlag, bFlag);
-    case OpRow::Add:
-        if (numbers) return a + b;
-        return CalcMatrixSumSubt(u'+', a, b, &aFlag, bFlag);
-    case OpRow::Sub:
-        if (numbers) return a - b;
-        return CalcMatrixSumSubt(u'-', a, b, &aFlag, bFlag);
-    default:
-        break;
     }
-    aFlag = 0;
-    switch (row.kind) {
-    case OpRow::IntDiv:
-        return IntegerQuotient(a, b);
-    case OpRow::Mod:
-        return IntegerRemainder(a, b);
-    case OpRow::Eq:
-        return a == b ? ev.TrueValue : 0;
-    case OpRow::Lt:
-        return a < b ? ev.TrueValue : 0;
-    case OpRow::Gt:
-        return a > b ? ev.TrueValue : 0;
-    case OpRow::Ne:
-        return a != b ? ev.TrueValue : 0;
-    case OpRow::Le:
-        return a <= b ? ev.TrueValue : 0;
-    case OpRow::Ge:
-        return a >= b ? ev.TrueValue : 0;
-    case OpRow::And:
-        return (a != 0 && b != 0) ? 1 : 0;
-    case OpRow::Or:
-        return (a != 0 || b != 0) ? 1 : 0;
-    case OpRow::Xor:
-        return ((a != 0) != (b != 0)) ? 1 : 0;
-    default:
-        return a;
-    }
-}
-
-// "&" and the run of letters, digits and "_" after it, read as a 64-bit two's complement
-// integer: a character that is no hexadecimal digit is a syntax error (3), more digits
-// than 64 bits hold an invalid argument (13). "&" alone is 0.
-int32_t HexValue(std::u16string_view text, double* value) {
-    uint64_t v = 0;
-    int digits = 0; // significant ones: leading zeros hold nothing
-    for (size_t i = 1; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        unsigned d;
-        if (c >= u'0' && c <= u'9')
-            d = c - u'0';
-        else if (c >= u'a' && c <= u'f')
-            d = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F')
-            d = c - u'A' + 10;
-        else
-            return ZORBIT_E_PARSER_SYNTAX;
-        if (v != 0 || d != 0) ++digits;
-        v = (v << 4) | d;
-    }
-    if (digits > 16) return ZORBIT_E_INVALID_ARGUMENT;
-    *value = static_cast<double>(static_cast<int64_t>(v));
-    return ZORBIT_NO_ERROR;
-}
-
-// The digits after "!": a digit other than 0 and 1 is a syntax error (3).
-int32_t BinDigitsToInteger(std::u16string_view digits, double* value) {
-    double v = 0;
-    const size_t n = digits.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t c = digits[i];
-        if (c != u'0' && c != u'1') return ZORBIT_E_PARSER_SYNTAX;
-        if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
-    }
-    *value = v;
-    return ZORBIT_NO_ERROR;
+    const OpResult r = ApplyNumberOp(row.op, a, b, Engine().eval.TrueValue);
+    if (r.fault != OpFault::None) ReportOperatorFault(row.op, r, a, b);
+    return r.value;
 }
 
 double SyntaxError() {
@@ -314,7 +141,9 @@ VEX_NOINLINE Operand NotPrimary() {
     e_nxt();
     const double v = e_prs(6, 0).value;
     if (E_Error() != ZORBIT_NO_ERROR) return {0, 0};
-    return {BitwiseNot(v), 0};
+    const OpResult r = ApplyNumberOp(Op::Not, v, 0, 0);
+    if (r.fault != OpFault::None) ReportOperatorFault(Op::Not, r, v, 0);
+    return {r.value, 0};
 }
 
 VEX_NOINLINE Operand MinusPrimary() {
@@ -356,15 +185,11 @@ VEX_NOINLINE Operand MatrixPrimary() {
 // frame every nesting level passes through keeps none of its temporaries.
 VEX_NOINLINE Operand LiteralPrimary() {
     ParserState& ps = Engine().parser;
-    double v = ps.number;
-    int32_t code = ZORBIT_NO_ERROR;
-    if (ps.type == Tok::Hex)
-        code = HexValue(ps.text, &v);
-    else if (ps.type == Tok::Bin)
-        code = BinDigitsToInteger(ps.text.substr(1), &v);
-    else if (ps.malformed)
-        code = ZORBIT_E_PARSER_SYNTAX;
-    if (code != ZORBIT_NO_ERROR) return {LiteralError(code), 0};
+    double v = ps.number; // a variable's or constant's value
+    if (!ps.replaced) {
+        const int32_t code = LiteralValue(ps.type, ps.text, ps.malformed, &v);
+        if (code != ZORBIT_NO_ERROR) return {LiteralError(code), 0};
+    }
     e_nxt();
     return {v, 0};
 }
@@ -444,7 +269,8 @@ Operand e_prs(int32_t level, uint8_t flag) {
     Operand a = Primary();
     OpRow row;
     while (E_Error() == ZORBIT_NO_ERROR && ps.type != Tok::End && !TokIs(ps, u'(') &&
-           !TokIs(ps, u')') && OperatorOf(ps, &row) && row.level >= level) {
+           !TokIs(ps, u')') && BinaryOperator(ps.type, ps.text, ps.kw, &row) &&
+           row.level >= level) {
         e_nxt();
         const Operand b = e_prs(row.right, 0);
         if (E_Error() != ZORBIT_NO_ERROR) break; // a failed operand is not combined

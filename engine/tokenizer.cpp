@@ -1,6 +1,8 @@
 #include "engine/tokenizer.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -118,6 +120,102 @@ Kw KeywordOf(std::u16string_view lowerName) {
     return Kw::None;
 }
 
+Lexeme ScanToken(std::u16string_view s, size_t pos) {
+    Lexeme t;
+    const size_t n = s.size();
+    size_t i = pos;
+    while (i < n && IsBlank(s[i]))
+        ++i;
+    t.start = t.textEnd = t.end = i;
+    if (i >= n) {
+        t.start = t.textEnd = t.end = n;
+        return t;
+    }
+    const char16_t c = LowerChar(s[i]);
+    size_t j = i + 1;
+    if (c == u'[') {
+        t.type = Tok::Matrix;
+        while (j < n && s[j] != u']')
+            ++j;
+        if (j < n) ++j; // take the "]"; a reference that never closes ends with the text
+        if (j < n && s[j - 1] == u']') {
+            const char16_t u = UpperChar(s[j]);
+            if (u == u'I' || u == u'T' || u == u'D') {
+                t.suffix = u;
+                t.textEnd = j;
+                t.end = j + 1;
+                return t;
+            }
+        }
+    } else if (c == u'#' || c == u'&') {
+        t.type = c == u'#' ? Tok::Const : Tok::Hex;
+        while (j < n && IsIdentChar(s[j]))
+            ++j;
+    } else if (c == u'!') {
+        t.type = Tok::Bin;
+        while (j < n && IsDigit(s[j]))
+            ++j;
+    } else if (IsDigit(c) || c == u'.') {
+        t.type = Tok::Num;
+        int points = c == u'.';
+        for (; j < n && (IsDigit(s[j]) || s[j] == u'.'); ++j)
+            points += s[j] == u'.';
+        t.malformed = points > 1;
+    } else if ((c >= u'a' && c <= u'z') || c == u'_') {
+        t.type = Tok::Id;
+        while (j < n && IsIdentChar(s[j]))
+            ++j;
+    } else if (c == u'<' || c == u'>') {
+        t.type = Tok::Op;
+        if (j < n && (s[j] == u'=' || s[j] == u'>')) ++j;
+    } else {
+        t.type = Tok::Op;
+    }
+    t.textEnd = t.end = j;
+    return t;
+}
+
+int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double* value) {
+    if (type == Tok::Hex) {
+        // "&" and the run of letters, digits and "_" after it, read as a 64-bit two's
+        // complement integer. "&" alone is 0.
+        uint64_t v = 0;
+        int digits = 0; // significant ones: leading zeros hold nothing
+        for (size_t i = 1; i < text.size(); ++i) {
+            const char16_t c = text[i];
+            unsigned d;
+            if (c >= u'0' && c <= u'9')
+                d = c - u'0';
+            else if (c >= u'a' && c <= u'f')
+                d = c - u'a' + 10;
+            else if (c >= u'A' && c <= u'F')
+                d = c - u'A' + 10;
+            else
+                return ZORBIT_E_PARSER_SYNTAX;
+            if (v != 0 || d != 0) ++digits;
+            v = (v << 4) | d;
+        }
+        if (digits > 16) return ZORBIT_E_INVALID_ARGUMENT;
+        *value = static_cast<double>(static_cast<int64_t>(v));
+        return ZORBIT_NO_ERROR;
+    }
+    if (type == Tok::Bin) {
+        double v = 0;
+        const size_t n = text.size();
+        for (size_t i = 1; i < n; ++i) {
+            const char16_t c = text[i];
+            if (c != u'0' && c != u'1') return ZORBIT_E_PARSER_SYNTAX;
+            if (c == u'1')
+                v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
+        }
+        *value = v;
+        return ZORBIT_NO_ERROR;
+    }
+    if (malformed) return ZORBIT_E_PARSER_SYNTAX;
+    *value = ParseAsciiNumber(text);
+    return ZORBIT_NO_ERROR;
+}
+
 void StartTokenizer() {
     ParserState& ps = Engine().parser;
     ps.pos = 0;
@@ -134,87 +232,24 @@ int32_t e_nxt() {
     ++ps.nxtDepth;
     if (trace) TraceEntry(ps);
 
-    ps.type = Tok::End;
+    const Lexeme t = ScanToken(ps.e_expr, ps.pos);
+    ps.type = t.type;
     ps.kw = Kw::None;
     ps.tokOwned = false;
     ps.replaced = false;
     ps.fnKnown = false;
-    ps.malformed = false;
-    ps.e_suffix = 0;
-
-    const std::u16string& s = ps.e_expr;
-    const size_t n = s.size();
-    size_t i = ps.pos;
-    while (i < n && IsBlank(s[i]))
-        ++i;
-    ps.tokStart = i;
-    if (i >= n) {
-        ps.text = {};
-        ps.pos = n;
-    } else {
-        const char16_t c = LowerChar(s[i]);
-        size_t j = i + 1;
-        if (c == u'[') {
-            ps.type = Tok::Matrix;
-            while (j < n && s[j] != u']')
-                ++j;
-            if (j < n) ++j; // take the "]"; a reference that never closes ends with the text
-            if (j < n && s[j - 1] == u']') {
-                const char16_t u = UpperChar(s[j]);
-                if (u == u'I' || u == u'T' || u == u'D') {
-                    ps.e_suffix = u;
-                    ps.text = std::u16string_view(s).substr(i, j - i);
-                    ++j;
-                    ps.pos = j;
-                    goto done;
-                }
-            }
-        } else if (c == u'#') {
-            ps.type = Tok::Const;
-            while (j < n && IsIdentChar(s[j]))
-                ++j;
-            ps.e_tok.assign(s, i, j - i);
-            for (auto& ch : ps.e_tok)
-                ch = LowerChar(ch);
-            ps.tokOwned = true;
-        } else if (c == u'&') {
-            ps.type = Tok::Hex;
-            while (j < n && IsIdentChar(s[j]))
-                ++j;
-        } else if (c == u'!') {
-            ps.type = Tok::Bin;
-            while (j < n && IsDigit(s[j]))
-                ++j;
-        } else if (IsDigit(c) || c == u'.') {
-            ps.type = Tok::Num;
-            int points = c == u'.';
-            for (; j < n && (IsDigit(s[j]) || s[j] == u'.'); ++j)
-                points += s[j] == u'.';
-            ps.text = std::u16string_view(s).substr(i, j - i);
-            ps.malformed = points > 1;
-            ps.number = ParseAsciiNumber(ps.text);
-        } else if ((c >= u'a' && c <= u'z') || c == u'_') {
-            ps.type = Tok::Id;
-            while (j < n && IsIdentChar(s[j]))
-                ++j;
-            ps.e_tok.assign(s, i, j - i);
-            for (auto& ch : ps.e_tok)
-                ch = LowerChar(ch);
-            ps.tokOwned = true;
-            ps.text = std::u16string_view(s).substr(i, j - i);
-            ps.pos = j;
-            ClassifyIdentifier(ps);
-            goto done;
-        } else if (c == u'<' || c == u'>') {
-            ps.type = Tok::Op;
-            if (j < n && (s[j] == u'=' || s[j] == u'>')) ++j;
-        } else {
-            ps.type = Tok::Op;
-        }
-        ps.text = std::u16string_view(s).substr(i, j - i);
-        ps.pos = j;
+    ps.malformed = t.malformed;
+    ps.e_suffix = t.suffix;
+    ps.tokStart = t.start;
+    ps.text = t.Text(ps.e_expr);
+    ps.pos = t.end;
+    if (t.type == Tok::Const || t.type == Tok::Id) {
+        ps.e_tok.assign(ps.text);
+        for (auto& ch : ps.e_tok)
+            ch = LowerChar(ch);
+        ps.tokOwned = true;
+        if (t.type == Tok::Id) ClassifyIdentifier(ps);
     }
-done:
     if (trace) TraceExit(ps);
     --ps.nxtDepth;
     return -1;

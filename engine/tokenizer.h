@@ -1,5 +1,6 @@
 #pragma once
-// The tokenizer: reads one token at a time from the front of the expression.
+// The tokenizer: a pure scan of one token of a text, its literal values, and the
+// engine's reading of the expression one token at a time.
 
 #include <cstdint>
 #include <string_view>
@@ -7,6 +8,25 @@
 #include "engine/state.h"
 
 namespace zorbit {
+
+// One token as the scan reads it, before any name is looked up: End, Num, Hex, Bin,
+// Const ("#name"), Id (every name), Matrix or Op.
+struct Lexeme {
+    Tok type = Tok::End;
+    size_t start = 0;       // its first character, after blanks
+    size_t textEnd = 0;     // one past its text
+    size_t end = 0;         // where the next token's scan starts (after a matrix suffix)
+    char16_t suffix = 0;    // 'I', 'T' or 'D' after a matrix reference
+    bool malformed = false; // a number with a second point ("1..5")
+    std::u16string_view Text(std::u16string_view s) const {
+        return s.substr(start, textEnd - start);
+    }
+};
+// Scans the token of `s` that starts at or after `pos` (blanks are skipped).
+Lexeme ScanToken(std::u16string_view s, size_t pos);
+// The value of a Num, Hex or Bin token's text: 0, or 3 for a digit its base lacks or a
+// second point, 13 for a hexadecimal beyond 64 bits.
+int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double* value);
 
 // Starts reading `e_expr` (already set) from its first character.
 void StartTokenizer();

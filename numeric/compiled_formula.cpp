@@ -13,31 +13,8 @@
 
 namespace zorbit {
 
-enum class CompiledFormula::Code : uint8_t {
-    Neg,
-    Not,
-    Call,
-    Pow,
-    Mul,
-    Div,
-    IntDiv,
-    Mod,
-    Add,
-    Sub,
-    Eq,
-    Lt,
-    Gt,
-    Ne,
-    Le,
-    Ge,
-    And,
-    Or,
-    Xor,
-};
-
 namespace {
 
-using Code = CompiledFormula::Code;
 using Step = CompiledFormula::Step;
 
 // The variable's place in the template: a run of private-use characters between the
@@ -48,9 +25,6 @@ constexpr size_t kSlotWidth = 40;
 // Longer templates are left to the text route: the program would be as large.
 constexpr size_t kMaxTemplateLength = 1u << 20;
 
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -112,49 +86,6 @@ bool Preprocess(std::u16string& text, size_t slots) {
     return found == slots;
 }
 
-// The evaluator's hexadecimal literals ("&" and letters, digits or "_"): false for a
-// character that is no hexadecimal digit or more digits than 64 bits hold, which fail.
-bool HexValue(std::u16string_view text, double* value) {
-    uint64_t v = 0;
-    int digits = 0; // significant ones: leading zeros hold nothing
-    for (size_t i = 1; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        unsigned d;
-        if (c >= u'0' && c <= u'9')
-            d = c - u'0';
-        else if (c >= u'a' && c <= u'f')
-            d = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F')
-            d = c - u'A' + 10;
-        else
-            return false;
-        if (v != 0 || d != 0) ++digits;
-        v = (v << 4) | d;
-    }
-    if (digits > 16) return false;
-    *value = static_cast<double>(static_cast<int64_t>(v));
-    return true;
-}
-
-// The evaluator's binary literals ("!" and digits): false for a digit but 0 and 1.
-bool BinDigitsToInteger(std::u16string_view digits, double* value) {
-    double v = 0;
-    const size_t n = digits.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t c = digits[i];
-        if (c != u'0' && c != u'1') return false;
-        if (c == u'1') v += std::ldexp(1.0, static_cast<int>(std::min<size_t>(n - 1 - i, 4096)));
-    }
-    *value = v;
-    return true;
-}
-
-struct OpRow {
-    int32_t level;
-    int32_t right;
-    Code code;
-};
-
 enum class TokKind : uint8_t { End, Number, Slot, Call, Const, Keyword, Op, Unsupported };
 
 struct Token {
@@ -191,65 +122,50 @@ class FormulaCompiler {
     CompiledFormula* out_ = nullptr;
     std::vector<uint32_t> values_; // registers of the operands parsed so far
 
+    // The tokenizer's scan; the slot stands where an operator character would.
     void Next() {
-        const size_t n = s_.size();
-        size_t i = pos_;
-        while (i < n && IsBlank(s_[i]))
-            ++i;
+        const Lexeme t = ScanToken(s_, pos_);
+        const std::u16string_view text = t.Text(s_);
         tok_ = Token{};
-        if (i >= n) {
-            pos_ = n;
+        pos_ = t.end;
+        switch (t.type) {
+        case Tok::End:
             return;
-        }
-        const char16_t c = LowerChar(s_[i]);
-        size_t j = i + 1;
-        if (c == kSlotChar) {
-            tok_.kind = TokKind::Slot;
-            j = i + kSlotWidth;
-        } else if (c == u'[') {
-            tok_.kind = TokKind::Unsupported; // matrices
-        } else if (c == u'#') {
-            while (j < n && IsIdentChar(s_[j]))
-                ++j;
-            const std::u16string name = ToLower(std::u16string_view(s_).substr(i, j - i));
+        case Tok::Num:
+        case Tok::Hex:
+        case Tok::Bin:
+            // A literal that fails is an error by text.
+            tok_.kind = LiteralValue(t.type, text, t.malformed, &tok_.number) == ZORBIT_NO_ERROR
+                            ? TokKind::Number
+                            : TokKind::Unsupported;
+            return;
+        case Tok::Const: {
             Fn fn;
-            if (LookupFunction(name, &fn)) {
+            if (LookupFunction(ToLower(text), &fn)) {
                 tok_.kind = TokKind::Const;
                 tok_.fn = fn;
             } else {
                 tok_.kind = TokKind::Unsupported;
             }
-        } else if (c == u'&') {
-            while (j < n && IsIdentChar(s_[j]))
-                ++j;
-            const bool ok = HexValue(std::u16string_view(s_).substr(i, j - i), &tok_.number);
-            tok_.kind = ok ? TokKind::Number : TokKind::Unsupported; // an error by text
-        } else if (c == u'!') {
-            while (j < n && IsDigit(s_[j]))
-                ++j;
-            const bool ok =
-                BinDigitsToInteger(std::u16string_view(s_).substr(i + 1, j - i - 1), &tok_.number);
-            tok_.kind = ok ? TokKind::Number : TokKind::Unsupported;
-        } else if (IsDigit(c) || c == u'.') {
-            int points = c == u'.';
-            for (; j < n && (IsDigit(s_[j]) || s_[j] == u'.'); ++j)
-                points += s_[j] == u'.';
-            // A second point is a syntax error by text.
-            tok_.kind = points > 1 ? TokKind::Unsupported : TokKind::Number;
-            tok_.number = ParseAsciiNumber(std::u16string_view(s_).substr(i, j - i));
-        } else if ((c >= u'a' && c <= u'z') || c == u'_') {
-            while (j < n && IsIdentChar(s_[j]))
-                ++j;
-            Identifier(ToLower(std::u16string_view(s_).substr(i, j - i)));
-        } else if (c == u'<' || c == u'>') {
-            if (j < n && (s_[j] == u'=' || s_[j] == u'>')) ++j;
-            tok_.kind = TokKind::Op;
-            tok_.text = std::u16string_view(s_).substr(i, j - i);
-        } else {
-            tok_.kind = TokKind::Op;
-            tok_.text = std::u16string_view(s_).substr(i, 1);
+            return;
         }
-        pos_ = j;
+        case Tok::Id:
+            Identifier(ToLower(text));
+            return;
+        case Tok::Op:
+            if (text[0] == kSlotChar) {
+                tok_.kind = TokKind::Slot;
+                pos_ = t.start + kSlotWidth;
+            } else {
+                tok_.kind = TokKind::Op;
+                tok_.text = text;
+            }
+            return;
+        case Tok::Matrix:
+        case Tok::Keyword:
+            tok_.kind = TokKind::Unsupported;
+            return;
+        }
     }
 
     // The tokenizer's order: keyword, variable, constant, built-in function.
@@ -275,76 +191,11 @@ class FormulaCompiler {
         return tok_.kind == TokKind::Op && tok_.text.size() == 1 && tok_.text[0] == c;
     }
 
-    // The evaluator's operator table.
     bool OperatorOf(OpRow* row) const {
-        if (tok_.kind == TokKind::Op) {
-            const std::u16string_view t = tok_.text;
-            if (t.size() == 1) {
-                switch (t[0]) {
-                case u'^':
-                    *row = {11, 12, Code::Pow};
-                    return true;
-                case u'*':
-                    *row = {10, 11, Code::Mul};
-                    return true;
-                case u'/':
-                    *row = {10, 11, Code::Div};
-                    return true;
-                case u'\\':
-                    *row = {9, 10, Code::IntDiv};
-                    return true;
-                case u'+':
-                    *row = {7, 8, Code::Add};
-                    return true;
-                case u'-':
-                    *row = {7, 8, Code::Sub};
-                    return true;
-                case u'=':
-                    *row = {6, 7, Code::Eq};
-                    return true;
-                case u'<':
-                    *row = {6, 7, Code::Lt};
-                    return true;
-                case u'>':
-                    *row = {6, 7, Code::Gt};
-                    return true;
-                default:
-                    return false;
-                }
-            }
-            if (t == u"<>") {
-                *row = {6, 7, Code::Ne};
-                return true;
-            }
-            if (t == u"<=") {
-                *row = {6, 7, Code::Le};
-                return true;
-            }
-            if (t == u">=") {
-                *row = {6, 7, Code::Ge};
-                return true;
-            }
-            return false;
-        }
-        if (tok_.kind == TokKind::Keyword) {
-            switch (tok_.kw) {
-            case Kw::Mod:
-                *row = {8, 9, Code::Mod};
-                return true;
-            case Kw::And:
-                *row = {5, 6, Code::And};
-                return true;
-            case Kw::Or:
-                *row = {4, 5, Code::Or};
-                return true;
-            case Kw::Xor:
-                *row = {3, 4, Code::Xor};
-                return true;
-            default:
-                return false;
-            }
-        }
-        return false;
+        const Tok type = tok_.kind == TokKind::Op        ? Tok::Op
+                         : tok_.kind == TokKind::Keyword ? Tok::Keyword
+                                                         : Tok::End;
+        return BinaryOperator(type, tok_.text, tok_.kw, row);
     }
 
     bool Match(char16_t c) {
@@ -360,18 +211,25 @@ class FormulaCompiler {
 
     void EmitValue(double v) { values_.push_back(NewRegister(v)); }
 
-    void EmitUnary(Code code, Fn fn = Fn::Abs) {
+    void EmitUnary(Op op) {
         const uint32_t a = values_.back();
         values_.back() = NewRegister(0);
-        out_->steps_.push_back(Step{code, fn, values_.back(), a, 0});
+        out_->steps_.push_back(Step{op, false, Fn::Abs, values_.back(), a, 0});
     }
 
-    void EmitBinary(Code code) {
+    void EmitCall(Fn fn) {
+        const uint32_t a = values_.back();
+        values_.back() = NewRegister(0);
+        out_->steps_.push_back(Step{Op::Neg, true, fn, values_.back(), a, 0});
+        out_->callsFunctions_ = true;
+    }
+
+    void EmitBinary(Op op) {
         const uint32_t b = values_.back();
         values_.pop_back();
         const uint32_t a = values_.back();
         values_.back() = NewRegister(0);
-        out_->steps_.push_back(Step{code, Fn::Abs, values_.back(), a, b});
+        out_->steps_.push_back(Step{op, false, Fn::Abs, values_.back(), a, b});
     }
 
     // e_prs: a primary and every following operator of at least `level`.
@@ -382,7 +240,7 @@ class FormulaCompiler {
         while (OperatorOf(&row) && row.level >= level) {
             Next();
             if (!Expr(row.right)) return false;
-            EmitBinary(row.code);
+            EmitBinary(row.op);
         }
         --depth_;
         return true;
@@ -404,8 +262,7 @@ class FormulaCompiler {
             // "#name" is the built-in function of that name at 0.
             const Fn fn = tok_.fn;
             EmitValue(0);
-            EmitUnary(Code::Call, fn);
-            out_->callsFunctions_ = true;
+            EmitCall(fn);
             Next();
             return true;
         }
@@ -413,21 +270,20 @@ class FormulaCompiler {
             const Fn fn = tok_.fn;
             Next();
             if (!Match(u'(') || !Expr(1) || !Match(u')')) return false;
-            EmitUnary(Code::Call, fn);
-            out_->callsFunctions_ = true;
+            EmitCall(fn);
             return true;
         }
         case TokKind::Keyword:
             if (tok_.kw != Kw::Not) return false; // matrix and statistics keywords
             Next();
             if (!Expr(6)) return false;
-            EmitUnary(Code::Not);
+            EmitUnary(Op::Not);
             return true;
         case TokKind::Op:
             if (IsOp(u'-')) {
                 Next();
                 if (!Expr(11)) return false;
-                EmitUnary(Code::Neg);
+                EmitUnary(Op::Neg);
                 return true;
             }
             if (IsOp(u'+')) {
@@ -481,85 +337,15 @@ bool CompiledFormula::Run(double x, double* y) {
     double* r = registers_.data();
     r[0] = x;
     const double truth = Engine().eval.TrueValue;
-    // The evaluator's operators on two numbers.
     for (const Step& s : steps_) {
-        const double a = r[s.a], b = r[s.b];
-        double v;
-        switch (s.code) {
-        case Code::Neg:
-            v = -a;
-            break;
-        case Code::Not: {
-            int32_t xi = 0;
-            if (!Trunc32(a, &xi)) return false; // beyond 32 bits: an error by text
-            v = ~xi;
-            break;
+        if (s.call) {
+            r[s.d] = CallFunction(s.fn, r[s.a]);
+            continue;
         }
-        case Code::Call:
-            v = CallFunction(s.fn, a);
-            break;
-        case Code::Pow:
-            v = std::pow(a, b);
-            if (std::isnan(v) && std::isfinite(a) && std::isfinite(b)) return false;
-            break;
-        case Code::Mul:
-            v = a * b;
-            break;
-        case Code::Div:
-            if (b == 0) return false;
-            v = a / b;
-            break;
-        case Code::Add:
-            v = a + b;
-            break;
-        case Code::Sub:
-            v = a - b;
-            break;
-        case Code::IntDiv: {
-            if (b == 0) return false; // the text route reports the division by zero
-            int32_t q = 0;
-            if (!Trunc32(std::trunc(a / b), &q)) return false;
-            v = q;
-            break;
-        }
-        case Code::Mod: {
-            int32_t xi = 0, yi = 0;
-            if (!Trunc32(a, &xi) || !Trunc32(b, &yi) || yi == 0) return false;
-            v = yi == -1 ? 0 : xi % yi;
-            break;
-        }
-        case Code::Eq:
-            v = a == b ? truth : 0;
-            break;
-        case Code::Lt:
-            v = a < b ? truth : 0;
-            break;
-        case Code::Gt:
-            v = a > b ? truth : 0;
-            break;
-        case Code::Ne:
-            v = a != b ? truth : 0;
-            break;
-        case Code::Le:
-            v = a <= b ? truth : 0;
-            break;
-        case Code::Ge:
-            v = a >= b ? truth : 0;
-            break;
-        case Code::And:
-            v = (a != 0 && b != 0) ? 1 : 0;
-            break;
-        case Code::Or:
-            v = (a != 0 || b != 0) ? 1 : 0;
-            break;
-        case Code::Xor:
-            v = ((a != 0) != (b != 0)) ? 1 : 0;
-            break;
-        default:
-            v = a;
-            break;
-        }
-        r[s.d] = v;
+        // A fault is the text route's to report.
+        const OpResult o = ApplyNumberOp(s.op, r[s.a], r[s.b], truth);
+        if (o.fault != OpFault::None) return false;
+        r[s.d] = o.value;
     }
     const double v = r[result_];
     // NaN: its sign may depend on the order of operands; an infinity is error 8.

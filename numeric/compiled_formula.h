@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/functions.h"
+#include "engine/operators.h"
 
 namespace zorbit {
 
@@ -30,11 +31,11 @@ class CompiledFormula {
     // True when a built-in function is called: only those write error records.
     bool CallsFunctions() const { return callsFunctions_; }
 
-    enum class Code : uint8_t;
-    // One operation: registers a and b in, register d out. Register 0 holds x; every
-    // other register holds a constant or the result of one step.
+    // One operation, an operator or a call of fn: registers a and b in, register d out.
+    // Register 0 holds x; every other register holds a constant or a step's result.
     struct Step {
-        Code code;
+        Op op;
+        bool call;
         Fn fn;
         uint32_t d, a, b;
     };
