@@ -1,7 +1,9 @@
 #include "engine/evaluator.h"
 
+#include <cfenv>
 #include <cmath>
 
+#include "engine/compiled_formula.h"
 #include "engine/errors.h"
 #include "engine/matrix_ops.h"
 #include "engine/parser.h"
@@ -46,10 +48,107 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     return value;
 }
 
+void RestoreParser(ParserState& ps, const ReusedProgram& r);
+
+uint64_t ListChanges(const EngineState& e) {
+    return e.vars.varIndex.Changes() + e.vars.funcIndex.Changes();
+}
+
+bool SameText(const ReusedProgram& r, std::u16string_view expr, bool checkFunctions) {
+    return r.checkFunctions == checkFunctions && r.text == expr;
+}
+
+// After a successful reading of a number: a text that succeeds twice with the same lists
+// gets its program, which keeps the state the second reading left.
+void NoteSuccess(EngineState& e, std::u16string_view expr, bool checkFunctions) {
+    ReusedProgram& r = e.reused;
+    if (!r.enabled) return;
+    const uint64_t lists = ListChanges(e);
+    if (!SameText(r, expr, checkFunctions) || r.lists != lists) {
+        r.text.assign(expr);
+        r.checkFunctions = checkFunctions;
+        r.lists = lists;
+        r.successes = 1;
+        r.compiled = false;
+        r.program.reset();
+        return;
+    }
+    if (++r.successes != 2 || r.compiled) return;
+    r.compiled = true;
+    const ParserState& ps = e.parser;
+    r.after = ps;
+    r.afterText = ps.text.empty() ? ps.e_expr.size() : ps.text.data() - ps.e_expr.data();
+    const int32_t code = E_Error();
+    r.program = CompiledFormula::Compile(expr, u"");
+    // Compiling looks names up as reading does, which leaves traces in the parser state.
+    RestoreParser(e.parser, r);
+    E_Error() = code;
+    r.lists = ListChanges(e);
+}
+
+// The reused program of expr, when there is one for the lists as they are: true with the
+// engine as reading the text leaves it. False leaves the engine as it found it.
+bool RunReused(EngineState& e, std::u16string_view expr, bool checkFunctions, double* result) {
+    ReusedProgram& r = e.reused;
+    if (!r.program || !r.enabled || !SameText(r, expr, checkFunctions) ||
+        r.lists != ListChanges(e) || DebugLogOn() || std::fegetround() != FE_TONEAREST)
+        return false;
+    const uint64_t rng = e.rngState;
+    const int32_t code = E_Error();
+    E_Error() = ZORBIT_NO_ERROR;
+    double value = 0;
+    bool ok;
+    if (r.program->CallsFunctions()) {
+        // A failing call writes records of its own; reading the text writes the real ones.
+        std::u16string msgs, info;
+        std::swap(e.errors.ErrMsgs, msgs);
+        std::swap(e.errors.LastErrInfo, info);
+        ok = r.program->Run(0, &value) && E_Error() == ZORBIT_NO_ERROR;
+        std::swap(e.errors.ErrMsgs, msgs);
+        std::swap(e.errors.LastErrInfo, info);
+    } else {
+        ok = r.program->Run(0, &value);
+    }
+    if (!ok) {
+        e.rngState = rng;
+        E_Error() = code;
+        return false;
+    }
+    ++e.parser.RunCount;
+    RestoreParser(e.parser, r);
+    e.eval.InEvaluation = false;
+    e.eval.ResultType = 0;
+    ClearScratchMatrices(e.eval.lastMatrixResult);
+    E_Error() = ZORBIT_NO_ERROR;
+    if (result) *result = value;
+    return true;
+}
+
+// The parser state reading the text left, but for the counters that go on.
+void RestoreParser(ParserState& ps, const ReusedProgram& r) {
+    const ParserState& a = r.after;
+    ps.e_expr = a.e_expr;
+    ps.pos = a.pos;
+    ps.type = a.type;
+    ps.kw = a.kw;
+    ps.text = std::u16string_view(ps.e_expr).substr(r.afterText, a.text.size());
+    ps.e_tok = a.e_tok;
+    ps.tokOwned = a.tokOwned;
+    ps.number = a.number;
+    ps.malformed = a.malformed;
+    ps.e_suffix = a.e_suffix;
+    ps.prsDepth = a.prsDepth;
+    ps.tokStart = a.tokStart;
+    ps.replaced = a.replaced;
+    ps.fnKnown = a.fnKnown;
+    ps.fn = a.fn;
+}
+
 } // namespace
 
 int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions) {
     EngineState& e = Engine();
+    if (RunReused(e, expr, checkFunctions, result)) return 0;
     E_Error() = ZORBIT_NO_ERROR;
     ++e.parser.RunCount;
     uint8_t flag = 0;
@@ -82,6 +181,7 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
         e.eval.lastMatrixResult = value;
         return 1;
     }
+    NoteSuccess(e, expr, checkFunctions);
     return 0;
 }
 

@@ -62,6 +62,7 @@ void ListIndex::IndexFrom(const std::u16string& list, size_t from) {
 }
 
 void ListIndex::Appended(const std::u16string& list) {
+    ++changes_;
     // An entry left open at the end now goes on: its name may have changed.
     if (list.size() < indexedSize_ || (indexedSize_ > 0 && list[indexedSize_ - 1] != u';')) {
         Cleared();
@@ -73,6 +74,7 @@ void ListIndex::Appended(const std::u16string& list) {
 
 void ListIndex::Resized(const std::u16string& list, size_t at, std::ptrdiff_t delta) {
     ++edits_;
+    ++changes_;
     const size_t expected = indexedSize_ + static_cast<size_t>(delta);
     if (list.size() != expected || starts_.empty()) {
         Cleared();
@@ -92,6 +94,7 @@ void ListIndex::Cleared() {
     semicolons_ = 0;
     ++layout_;
     ++edits_;
+    ++changes_;
 }
 
 size_t ListIndex::FindEntry(const std::u16string& list, std::u16string_view key) {

@@ -39,6 +39,9 @@ class ListIndex {
     // (no ";" came or went).
     void Resized(const std::u16string& list, size_t at, std::ptrdiff_t delta);
     void Cleared();
+    // Raised by every change of the list the index learns of: a value derived from the
+    // list stays valid while it holds.
+    uint64_t Changes() const { return changes_; }
     // The number of ";" in list.
     size_t Semicolons(const std::u16string& list);
 
@@ -69,6 +72,7 @@ class ListIndex {
     // their text (edits_). Appending raises neither.
     uint64_t layout_ = 0;
     uint64_t edits_ = 0;
+    uint64_t changes_ = 0;
 
     // Names by their leading identifier, for Candidates.
     std::unordered_map<std::u16string, std::vector<uint32_t>, TextHash, std::equal_to<>> heads_;

@@ -3,6 +3,7 @@
 // (context/context.h) owns it; tests start fresh with ResetContext().
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,22 @@ struct ErrorState {
 struct MatrixOperations;
 const MatrixOperations& NoMatrixOperations();
 
+class CompiledFormula;
+// The text e_eval read last, and once it succeeded twice with the same variables and
+// functions, its program with the parser state its reading leaves: the next evaluation
+// of that text runs the program instead of reading the text again.
+struct ReusedProgram {
+    bool enabled = true; // off while a route must read every text
+    std::u16string text;
+    bool checkFunctions = false;
+    uint64_t lists = 0; // the variable and function lists' changes when it was read
+    int32_t successes = 0;
+    bool compiled = false; // compiling was tried: program null when it is not possible
+    std::shared_ptr<CompiledFormula> program;
+    ParserState after;
+    size_t afterText = 0; // the token text's offset in after.e_expr
+};
+
 struct EngineState {
     ParserState parser;
     EvalState eval;
@@ -118,6 +135,7 @@ struct EngineState {
     std::u16string testResult;
     std::u16string numericResult; // text returned by lPoly_dydx
     uint64_t rngState = 0;
+    ReusedProgram reused;
     // Installed by the matrix layer (engine/matrix_ops.h).
     const MatrixOperations* matrix = &NoMatrixOperations();
 };

@@ -120,7 +120,10 @@ Kw KeywordOf(std::u16string_view lowerName) {
     return Kw::None;
 }
 
-Lexeme ScanToken(std::u16string_view s, size_t pos) {
+namespace {
+
+// The scan, inlined into e_nxt: it runs for every token of every evaluation.
+__attribute__((always_inline)) inline Lexeme Scan(std::u16string_view s, size_t pos) {
     Lexeme t;
     const size_t n = s.size();
     size_t i = pos;
@@ -175,7 +178,13 @@ Lexeme ScanToken(std::u16string_view s, size_t pos) {
     return t;
 }
 
-int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double* value) {
+} // namespace
+
+Lexeme ScanToken(std::u16string_view s, size_t pos) {
+    return Scan(s, pos);
+}
+
+int32_t RadixLiteralValue(Tok type, std::u16string_view text, double* value) {
     if (type == Tok::Hex) {
         // "&" and the run of letters, digits and "_" after it, read as a 64-bit two's
         // complement integer. "&" alone is 0.
@@ -211,9 +220,7 @@ int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double*
         *value = v;
         return ZORBIT_NO_ERROR;
     }
-    if (malformed) return ZORBIT_E_PARSER_SYNTAX;
-    *value = ParseAsciiNumber(text);
-    return ZORBIT_NO_ERROR;
+    return ZORBIT_E_PARSER_SYNTAX; // no literal
 }
 
 void StartTokenizer() {
@@ -232,7 +239,7 @@ int32_t e_nxt() {
     ++ps.nxtDepth;
     if (trace) TraceEntry(ps);
 
-    const Lexeme t = ScanToken(ps.e_expr, ps.pos);
+    const Lexeme t = Scan(ps.e_expr, ps.pos);
     ps.type = t.type;
     ps.kw = Kw::None;
     ps.tokOwned = false;
@@ -241,7 +248,7 @@ int32_t e_nxt() {
     ps.malformed = t.malformed;
     ps.e_suffix = t.suffix;
     ps.tokStart = t.start;
-    ps.text = t.Text(ps.e_expr);
+    ps.text = std::u16string_view(ps.e_expr.data() + t.start, t.textEnd - t.start);
     ps.pos = t.end;
     if (t.type == Tok::Const || t.type == Tok::Id) {
         ps.e_tok.assign(ps.text);

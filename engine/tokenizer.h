@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/number_text.h"
+#include "engine/errors.h"
 #include "engine/state.h"
 
 namespace zorbit {
@@ -24,9 +26,16 @@ struct Lexeme {
 };
 // Scans the token of `s` that starts at or after `pos` (blanks are skipped).
 Lexeme ScanToken(std::u16string_view s, size_t pos);
+// The hexadecimal and binary part of LiteralValue.
+int32_t RadixLiteralValue(Tok type, std::u16string_view text, double* value);
 // The value of a Num, Hex or Bin token's text: 0, or 3 for a digit its base lacks or a
 // second point, 13 for a hexadecimal beyond 64 bits.
-int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double* value);
+inline int32_t LiteralValue(Tok type, std::u16string_view text, bool malformed, double* value) {
+    if (type != Tok::Num) return RadixLiteralValue(type, text, value);
+    if (malformed) return ZORBIT_E_PARSER_SYNTAX;
+    *value = ParseAsciiNumber(text);
+    return ZORBIT_NO_ERROR;
+}
 
 // Starts reading `e_expr` (already set) from its first character.
 void StartTokenizer();

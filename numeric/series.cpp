@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "engine/compiled_formula.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/state.h"
 #include "engine/variables.h"
-#include "numeric/compiled_formula.h"
 
 namespace zorbit {
 
@@ -69,8 +69,14 @@ bool XTextRule::ValueOtherwise(double x, double* value) const {
     return ValueByText(x, value);
 }
 
-FormulaSeries::FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule)
-    : formula_(formula), var_(var), rule_(rule) {
+FormulaSeries::FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule,
+                             Route route)
+    : formula_(formula), var_(var), rule_(rule), route_(route) {
+    if (route_ == Route::Text) {
+        prepared_ = true; // no program
+        reuseWas_ = Engine().reused.enabled;
+        Engine().reused.enabled = false;
+    }
     const std::u16string_view f = formula_;
     size_t from = 0;
     for (size_t p = FindWholeName(f, var_, 0, false); p != std::u16string_view::npos;
@@ -83,6 +89,7 @@ FormulaSeries::FormulaSeries(std::u16string_view formula, std::u16string_view va
 
 FormulaSeries::~FormulaSeries() {
     SetAside(false);
+    if (route_ == Route::Text) Engine().reused.enabled = reuseWas_;
 }
 
 void FormulaSeries::SwapRecords() {
@@ -160,6 +167,60 @@ int32_t FormulaSeries::At(double x, double* y) {
     return ByProgram(x, y) ? 0 : ByText(x, y);
 }
 
+void FormulaSeries::AtBlock(const double* xs, size_t n, double* y, double* ys, int32_t* codes) {
+    static_assert(kMaxBlock == CompiledFormula::kBlock);
+    if (!prepared_) Prepare();
+    double xv[kMaxBlock], v[kMaxBlock];
+    bool bad[kMaxBlock];
+    const bool block = program_ && program_->RunsInBlocks() && !DebugLogOn() && n <= kMaxBlock;
+    if (block) {
+        bool noText[kMaxBlock];
+        for (size_t i = 0; i < n; ++i) {
+            noText[i] = !rule_.ValueOf(xs[i], &xv[i]);
+            if (noText[i]) xv[i] = 0;
+        }
+        EngineState& e = Engine();
+        e.errors.e_error = ZORBIT_NO_ERROR;
+        if (program_->CallsFunctions()) SetAside(true);
+        program_->RunBlock(xv, v, bad, n);
+        if (!inRun_) SetAside(false);
+        for (size_t i = 0; i < n; ++i)
+            bad[i] |= noText[i];
+    }
+    EngineState& e = Engine();
+    size_t done = 0;
+    if (block) {
+        // The points the program finished before the first it did not, as ByProgram
+        // leaves them.
+        while (done < n && !bad[done])
+            ++done;
+        if (done > 0) {
+            std::copy(v, v + done, ys);
+            std::fill(codes, codes + done, ZORBIT_NO_ERROR);
+            *y = v[done - 1];
+            e.errors.e_error = ZORBIT_NO_ERROR;
+            e.parser.RunCount += static_cast<int32_t>(done);
+            lastCompiled_ = true;
+            lastX_ = xs[done - 1];
+            rngBeforeLast_ = e.rngState; // the program draws no random numbers
+        }
+    }
+    for (size_t i = done; i < n; ++i) {
+        if (block && !bad[i]) {
+            e.errors.e_error = ZORBIT_NO_ERROR;
+            *y = v[i];
+            ++e.parser.RunCount;
+            lastCompiled_ = true;
+            lastX_ = xs[i];
+            rngBeforeLast_ = e.rngState;
+        } else {
+            At(xs[i], y);
+        }
+        ys[i] = *y;
+        codes[i] = e.errors.e_error;
+    }
+}
+
 int32_t FormulaSeries::ByText(double x, double* y) {
     ++textPoints_;
     SetAside(false);
@@ -187,14 +248,15 @@ void FormulaSeries::Settle() {
 }
 
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
-                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes) {
+                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes,
+                   FormulaSeries::Route route) {
     if (steps < 1) {
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
         return ZORBIT_E_INVALID_ARGUMENT;
     }
     const double step = (xTo - xFrom) / steps;
-    FormulaSeries formula(expr, varName, XTextRule(10));
+    FormulaSeries formula(expr, varName, XTextRule(10), route);
     formula.BeginRun();
     double L[5] = {0, 0, 0, 0, 0};
     const size_t count = static_cast<size_t>(steps) + 1;
@@ -202,26 +264,39 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
     double x = xFrom;
     double y = 0;
     int32_t last = ZORBIT_NO_ERROR;
-    while (i < count && x <= xTo) {
-        formula.At(x, &y);
-        last = E_Error();
-        if (last == ZORBIT_NO_ERROR) {
-            if (i == 0) {
-                L[1] = L[3] = xFrom;
-                L[2] = L[4] = y;
-            } else {
-                L[1] = std::min(L[1], x);
-                L[2] = std::min(L[2], y);
-                L[3] = std::max(L[3], x);
-                L[4] = std::max(L[4], y);
+    double bx[FormulaSeries::kMaxBlock], by[FormulaSeries::kMaxBlock];
+    int32_t bc[FormulaSeries::kMaxBlock];
+    bool more = i < count && x <= xTo;
+    while (more) {
+        // The next points, x advancing as the points follow one another.
+        size_t n = 0;
+        while (more && n < FormulaSeries::kMaxBlock) {
+            bx[n++] = x;
+            if (step == 0) { // one point when the range is empty
+                more = false;
+                break;
             }
+            x += step;
+            more = i + n < count && x <= xTo;
         }
-        if (xs) xs[i] = x;
-        if (ys) ys[i] = y;
-        if (codes) codes[i] = last;
-        ++i;
-        if (step == 0) break; // one point when the range is empty
-        x += step;
+        formula.AtBlock(bx, n, &y, by, bc);
+        for (size_t k = 0; k < n; ++k, ++i) {
+            last = bc[k];
+            if (last == ZORBIT_NO_ERROR) {
+                if (i == 0) {
+                    L[1] = L[3] = xFrom;
+                    L[2] = L[4] = by[k];
+                } else {
+                    L[1] = std::min(L[1], bx[k]);
+                    L[2] = std::min(L[2], by[k]);
+                    L[3] = std::max(L[3], bx[k]);
+                    L[4] = std::max(L[4], by[k]);
+                }
+            }
+            if (xs) xs[i] = bx[k];
+            if (ys) ys[i] = by[k];
+            if (codes) codes[i] = last;
+        }
     }
     formula.Settle();
     for (; i < count; ++i) {

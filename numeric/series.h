@@ -64,7 +64,11 @@ class XTextRule {
 
 class FormulaSeries {
   public:
-    FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule);
+    // Route::Text reads the text at every point, reusing no program: the reference the
+    // other routes are measured against.
+    enum class Route : uint8_t { Fastest, Text };
+    FormulaSeries(std::u16string_view formula, std::u16string_view var, XTextRule rule,
+                  Route route = Route::Fastest);
     ~FormulaSeries();
     FormulaSeries(const FormulaSeries&) = delete;
     FormulaSeries& operator=(const FormulaSeries&) = delete;
@@ -73,6 +77,11 @@ class FormulaSeries {
     // error code (*y unchanged). The engine state after a point is the text route's, but
     // for the parser's position and tokens, which Settle puts right.
     int32_t At(double x, double* y);
+    // At at n <= kMaxBlock consecutive points of a run, the program running over all of
+    // them at once where it can. y carries the last value from point to point (At leaves
+    // it unchanged on an error); ys[i] and codes[i] get each point's value and code.
+    static constexpr size_t kMaxBlock = 256;
+    void AtBlock(const double* xs, size_t n, double* y, double* ys, int32_t* codes);
     // Points follow one another with no other engine call in between, up to Settle: the
     // error records are set aside once for all of them rather than at every point.
     void BeginRun();
@@ -110,6 +119,8 @@ class FormulaSeries {
     std::u16string text_, xText_;
     std::unique_ptr<CompiledFormula> program_;
     bool prepared_ = false;
+    Route route_;
+    bool reuseWas_ = true;
     // The last point, when the program computed it: CatchUp repeats it by text.
     bool lastCompiled_ = false;
     double lastX_ = 0;
@@ -126,6 +137,7 @@ class FormulaSeries {
 // ten decimals. e_evalsEx: codes (when given) gets each point's own code, -2 for a point
 // the run never reached.
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
-                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes = nullptr);
+                   int32_t steps, double* xs, double* ys, double* limits, int32_t* codes = nullptr,
+                   FormulaSeries::Route route = FormulaSeries::Route::Fastest);
 
 } // namespace zorbit

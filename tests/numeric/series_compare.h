@@ -140,7 +140,7 @@ inline RouteComparison CompareRoutes(const std::function<void()>& setup,
     const EngineSnapshot afterProgram = Snapshot();
     setup();
     {
-        FormulaSeries series(formula, var, XTextRule(decimals));
+        FormulaSeries series(formula, var, XTextRule(decimals), FormulaSeries::Route::Text);
         for (double x : xs) {
             double y = 0.25;
             const int32_t code = series.TextAt(x, &y);
@@ -168,57 +168,7 @@ inline RouteComparison CompareRoutes(const std::function<void()>& setup,
     return result;
 }
 
-// e_evals as it was written before the compiled route: text substitution at every point.
-inline int32_t ReferenceSeries(std::u16string_view expr, double xFrom, std::u16string_view varName,
-                               double xTo, int32_t steps, double* xs, double* ys, double* limits) {
-    if (steps < 1) {
-        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-        ReportError(u"e_evals", 0, u"Steps must be at least 1\r\n");
-        return ZORBIT_E_INVALID_ARGUMENT;
-    }
-    const double step = (xTo - xFrom) / steps;
-    FormulaSeries text(expr, varName, XTextRule(10));
-    double L[5] = {0, 0, 0, 0, 0};
-    const size_t count = static_cast<size_t>(steps) + 1;
-    size_t i = 0;
-    double x = xFrom, y = 0;
-    int32_t last = -1;
-    while (i < count && x <= xTo) {
-        text.TextAt(x, &y);
-        last = E_Error();
-        if (last == -1) {
-            if (i == 0) {
-                L[1] = L[3] = xFrom;
-                L[2] = L[4] = y;
-            } else {
-                L[1] = std::min(L[1], x);
-                L[2] = std::min(L[2], y);
-                L[3] = std::max(L[3], x);
-                L[4] = std::max(L[4], y);
-            }
-        }
-        if (xs) xs[i] = x;
-        if (ys) ys[i] = y;
-        ++i;
-        if (step == 0) break;
-        x += step;
-    }
-    for (; i < count; ++i) {
-        if (xs) xs[i] = 0;
-        if (ys) ys[i] = 0;
-    }
-    if (limits)
-        for (int k = 0; k < 5; ++k)
-            limits[k] = L[k];
-    if (last != -1) {
-        E_Error() = last;
-        ReportError(u"e_evals", 0, u"");
-        return last;
-    }
-    return -1;
-}
-
-// EvalSeries against ReferenceSeries from the same state: the arrays bit for bit, the code
+// EvalSeries against its text route from the same state: the arrays bit for bit, the code
 // and the whole engine state afterwards.
 inline std::string CompareSeries(const std::function<void()>& setup, std::u16string_view formula,
                                  std::u16string_view var, double from, double to, int32_t steps) {
@@ -229,7 +179,8 @@ inline std::string CompareSeries(const std::function<void()>& setup, std::u16str
     const int32_t ca = EvalSeries(formula, from, var, to, steps, xa.data(), ya.data(), la);
     const EngineSnapshot sa = Snapshot();
     setup();
-    const int32_t cb = ReferenceSeries(formula, from, var, to, steps, xb.data(), yb.data(), lb);
+    const int32_t cb = EvalSeries(formula, from, var, to, steps, xb.data(), yb.data(), lb, nullptr,
+                                  FormulaSeries::Route::Text);
     const EngineSnapshot sb = Snapshot();
     const auto bits = [](const double* p, size_t k) {
         std::vector<uint64_t> v(k);

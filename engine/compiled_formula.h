@@ -31,6 +31,15 @@ class CompiledFormula {
     // True when a built-in function is called: only those write error records.
     bool CallsFunctions() const { return callsFunctions_; }
 
+    // Points RunBlock takes at once.
+    static constexpr size_t kBlock = 256;
+    // Whether RunBlock may stand for Run at consecutive points: not when a random number is
+    // drawn (each point draws in the order of its own steps) or the program is too large.
+    bool RunsInBlocks() const { return blocks_; }
+    // Run at x[0..n), n <= kBlock, one step at a time over all points. bad[i] is set for
+    // a point Run would refuse; the error state is reset after each failing call.
+    void RunBlock(const double* x, double* y, bool* bad, size_t n);
+
     // One operation, an operator or a call of fn: registers a and b in, register d out.
     // Register 0 holds x; every other register holds a constant or a step's result.
     struct Step {
@@ -42,10 +51,15 @@ class CompiledFormula {
 
   private:
     friend class FormulaCompiler;
+    void PlanBlocks();
     std::vector<Step> steps_;
     std::vector<double> registers_;
     uint32_t result_ = 0;
     bool callsFunctions_ = false;
+    bool blocks_ = false;
+    // RunBlock's values: kBlock per register that x or a step writes; constants have none.
+    std::vector<int32_t> laneOf_;
+    std::vector<double> lanes_;
 };
 
 } // namespace zorbit

@@ -1,4 +1,4 @@
-#include "numeric/compiled_formula.h"
+#include "engine/compiled_formula.h"
 
 #include <cfenv>
 #include <cmath>
@@ -330,7 +330,120 @@ std::unique_ptr<CompiledFormula> CompiledFormula::Compile(std::u16string_view fo
     const bool ok = FormulaCompiler(text).Run(*program);
     if (vars.size() != varsLength) vars.resize(varsLength);
     if (!ok) return nullptr;
+    program->PlanBlocks();
     return program;
+}
+
+void CompiledFormula::PlanBlocks() {
+    constexpr size_t kMaxBlockSteps = 1024; // 2 MiB of lanes
+    blocks_ = steps_.size() <= kMaxBlockSteps;
+    for (const Step& s : steps_)
+        if (s.call && s.fn == Fn::Rnd) blocks_ = false;
+    if (!blocks_) return;
+    laneOf_.assign(registers_.size(), -1);
+    laneOf_[0] = 0;
+    int32_t lanes = 1;
+    for (const Step& s : steps_)
+        if (laneOf_[s.d] < 0) laneOf_[s.d] = lanes++;
+    lanes_.assign(static_cast<size_t>(lanes) * kBlock, 0.0);
+}
+
+namespace {
+
+// One operator over a block: a and b advance by their strides (0 for a constant).
+template <Op op>
+void OperatorLanes(const double* a, size_t sa, const double* b, size_t sb, double* d, bool* bad,
+                   size_t n, double truth) {
+    for (size_t i = 0; i < n; ++i) {
+        const OpResult o = ApplyNumberOp(op, a[i * sa], b[i * sb], truth);
+        d[i] = o.value;
+        bad[i] |= o.fault != OpFault::None;
+    }
+}
+
+using LanesFn = void (*)(const double*, size_t, const double*, size_t, double*, bool*, size_t,
+                         double);
+
+LanesFn LanesOf(Op op) {
+    switch (op) {
+    case Op::Pow:
+        return OperatorLanes<Op::Pow>;
+    case Op::Mul:
+        return OperatorLanes<Op::Mul>;
+    case Op::Div:
+        return OperatorLanes<Op::Div>;
+    case Op::IntDiv:
+        return OperatorLanes<Op::IntDiv>;
+    case Op::Mod:
+        return OperatorLanes<Op::Mod>;
+    case Op::Add:
+        return OperatorLanes<Op::Add>;
+    case Op::Sub:
+        return OperatorLanes<Op::Sub>;
+    case Op::Eq:
+        return OperatorLanes<Op::Eq>;
+    case Op::Lt:
+        return OperatorLanes<Op::Lt>;
+    case Op::Gt:
+        return OperatorLanes<Op::Gt>;
+    case Op::Ne:
+        return OperatorLanes<Op::Ne>;
+    case Op::Le:
+        return OperatorLanes<Op::Le>;
+    case Op::Ge:
+        return OperatorLanes<Op::Ge>;
+    case Op::And:
+        return OperatorLanes<Op::And>;
+    case Op::Or:
+        return OperatorLanes<Op::Or>;
+    case Op::Xor:
+        return OperatorLanes<Op::Xor>;
+    case Op::Neg:
+        return OperatorLanes<Op::Neg>;
+    case Op::Not:
+        return OperatorLanes<Op::Not>;
+    }
+    return OperatorLanes<Op::Neg>;
+}
+
+} // namespace
+
+void CompiledFormula::RunBlock(const double* x, double* y, bool* bad, size_t n) {
+    double* lanes = lanes_.data();
+    std::copy(x, x + n, lanes);
+    std::fill(bad, bad + n, false);
+    const double truth = Engine().eval.TrueValue;
+    int32_t& error = E_Error();
+    // A register's values and their stride: a constant is one value for every point.
+    const auto in = [&](uint32_t reg, size_t* stride) -> const double* {
+        const int32_t lane = laneOf_[reg];
+        *stride = lane < 0 ? 0 : 1;
+        return lane < 0 ? &registers_[reg] : lanes + static_cast<size_t>(lane) * kBlock;
+    };
+    for (const Step& s : steps_) {
+        size_t sa = 0, sb = 0;
+        const double* a = in(s.a, &sa);
+        double* d = lanes + static_cast<size_t>(laneOf_[s.d]) * kBlock;
+        if (s.call) {
+            for (size_t i = 0; i < n; ++i) {
+                d[i] = CallFunction(s.fn, a[i * sa]);
+                if (error != ZORBIT_NO_ERROR) {
+                    bad[i] = true;
+                    error = ZORBIT_NO_ERROR;
+                }
+            }
+            continue;
+        }
+        const double* b = in(s.b, &sb);
+        LanesOf(s.op)(a, sa, b, sb, d, bad, n, truth);
+    }
+    size_t stride = 0;
+    const double* r = in(result_, &stride);
+    for (size_t i = 0; i < n; ++i) {
+        const double v = r[i * stride];
+        y[i] = v;
+        bad[i] |= std::isnan(v) || std::isinf(v);
+    }
 }
 
 bool CompiledFormula::Run(double x, double* y) {
