@@ -151,11 +151,17 @@ inline bool FormulaSeries::ByProgram(double x, double* y) {
         return false;
     }
     *y = v;
-    ++e.parser.RunCount;
-    lastCompiled_ = true;
-    lastX_ = x;
-    rngBeforeLast_ = rng;
+    ProgramFinished(x, 1, rng);
     return true;
+}
+
+void FormulaSeries::ProgramFinished(double lastX, int32_t points, uint64_t rngBefore) {
+    EngineState& e = Engine();
+    e.errors.e_error = ZORBIT_NO_ERROR;
+    e.parser.RunCount += points;
+    lastCompiled_ = true;
+    lastX_ = lastX;
+    rngBeforeLast_ = rngBefore;
 }
 
 int32_t FormulaSeries::At(double x, double* y) {
@@ -198,21 +204,14 @@ void FormulaSeries::AtBlock(const double* xs, size_t n, double* y, double* ys, i
             std::copy(v, v + done, ys);
             std::fill(codes, codes + done, ZORBIT_NO_ERROR);
             *y = v[done - 1];
-            e.errors.e_error = ZORBIT_NO_ERROR;
-            e.parser.RunCount += static_cast<int32_t>(done);
-            lastCompiled_ = true;
-            lastX_ = xs[done - 1];
-            rngBeforeLast_ = e.rngState; // the program draws no random numbers
+            // A program that runs in blocks draws no random numbers.
+            ProgramFinished(xs[done - 1], static_cast<int32_t>(done), e.rngState);
         }
     }
     for (size_t i = done; i < n; ++i) {
         if (block && !bad[i]) {
-            e.errors.e_error = ZORBIT_NO_ERROR;
             *y = v[i];
-            ++e.parser.RunCount;
-            lastCompiled_ = true;
-            lastX_ = xs[i];
-            rngBeforeLast_ = e.rngState;
+            ProgramFinished(xs[i], 1, e.rngState);
         } else {
             At(xs[i], y);
         }

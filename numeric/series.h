@@ -107,6 +107,8 @@ class FormulaSeries {
     // At by the program (there is one); false when the point needs the text route.
     bool ByProgram(double x, double* y);
     int32_t ByText(double x, double* y);
+    // The state after the program finished `points` points, the last at lastX.
+    void ProgramFinished(double lastX, int32_t points, uint64_t rngBefore);
     // Repeats the last point by text when the program computed it: some parser fields
     // carry over from one evaluation to the next, so a text point, or the caller after
     // the last point, must find them as the text route leaves them.
