@@ -93,5 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string series =
         test::CompareSeries(setup, formula, u"x", xs[4 % xs.size()], xs.back(), 1 + (data[1] >> 4));
     if (!series.empty()) Fail(formula, series);
+    // The text at one x, read again and again: the reused program against reading.
+    const std::u16string text = test::Substituted(formula, var, u"(0.5)");
+    const std::string reuse = test::CompareReuse(setup, text);
+    if (!reuse.empty()) Fail(text, reuse);
     return 0;
 }

@@ -13,6 +13,7 @@
 
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/functions.h"
 #include "engine/state.h"
 #include "engine/variables.h"
 #include "numeric/series.h"
@@ -194,6 +195,60 @@ inline std::string CompareSeries(const std::function<void()>& setup, std::u16str
     if (bits(ya.data(), n) != bits(yb.data(), n)) d += "ys differ\n";
     if (bits(la, 5) != bits(lb, 5)) d += "limits differ\n";
     return d + Differences(sa, sb);
+}
+
+// formula with every whole, case-sensitive var replaced by xText.
+inline std::u16string Substituted(std::u16string_view formula, std::u16string_view var,
+                                  std::u16string_view xText) {
+    std::u16string text;
+    size_t from = 0;
+    for (size_t p = FindWholeName(formula, var, 0, false); p != std::u16string_view::npos;
+         p = FindWholeName(formula, var, from, false)) {
+        text.append(formula, from, p - from).append(xText);
+        from = p + var.size();
+    }
+    text.append(formula, from);
+    return text;
+}
+
+// e_eval of text three times, the third by the reused program, against three readings
+// with nothing to reuse, each after GetConst leaves traces in the parser state: codes,
+// value bits, records and the whole state after each. *reused tells whether a program
+// was there to reuse.
+inline std::string CompareReuse(const std::function<void()>& setup, std::u16string_view text,
+                                bool* reused = nullptr) {
+    struct Reading {
+        int32_t code;
+        uint64_t value;
+        EngineSnapshot state;
+    };
+    const auto readThrice = [&](bool reuse) {
+        setup();
+        std::vector<Reading> out;
+        for (int k = 0; k < 3; ++k) {
+            if (!reuse) Engine().reused = ReusedProgram{};
+            double v = 0.25;
+            GetConst(u"pi", &v);
+            const int32_t code = EvalExpression(text, &v, true);
+            out.push_back({code, std::bit_cast<uint64_t>(v), Snapshot()});
+        }
+        return out;
+    };
+    const std::vector<Reading> a = readThrice(true);
+    if (reused) *reused = Engine().reused.program != nullptr;
+    const std::vector<Reading> b = readThrice(false);
+    std::string d;
+    for (size_t k = 0; k < 3; ++k) {
+        const std::string reading = "reading " + std::to_string(k) + ": ";
+        if (a[k].code != b[k].code || a[k].value != b[k].value)
+            d += reading + "code " + std::to_string(a[k].code) + " vs " +
+                 std::to_string(b[k].code) + ", value " +
+                 std::to_string(std::bit_cast<double>(a[k].value)) + " vs " +
+                 std::to_string(std::bit_cast<double>(b[k].value)) + "\n";
+        const std::string state = Differences(a[k].state, b[k].state);
+        if (!state.empty()) d += reading + state;
+    }
+    return d;
 }
 
 } // namespace zorbit::test
