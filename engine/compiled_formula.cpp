@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/parser.h"
 #include "engine/state.h"
 #include "engine/tokenizer.h"
 #include "engine/variables.h"
@@ -246,6 +247,26 @@ class FormulaCompiler {
         return true;
     }
 
+    // "name(v; v; ...)": the values in registers, then one step over them.
+    bool Statistics(Kw kw) {
+        Next();
+        if (!Match(u'(')) return false;
+        std::vector<uint32_t> args;
+        do {
+            if (!Expr(1)) return false;
+            args.push_back(values_.back());
+            values_.pop_back();
+        } while (Match(u';'));
+        if (!Match(u')')) return false;
+        const auto first = static_cast<uint32_t>(out_->statArgs_.size());
+        out_->statArgs_.insert(out_->statArgs_.end(), args.begin(), args.end());
+        values_.push_back(NewRegister(0));
+        out_->steps_.push_back(Step{Op::Neg, false, Fn::Abs, values_.back(), first,
+                                    static_cast<uint32_t>(args.size()), kw});
+        out_->callsFunctions_ = true; // it writes error records as the functions do
+        return true;
+    }
+
     bool Primary() {
         switch (tok_.kind) {
         case TokKind::Number:
@@ -274,7 +295,8 @@ class FormulaCompiler {
             return true;
         }
         case TokKind::Keyword:
-            if (tok_.kw != Kw::Not) return false; // matrix and statistics keywords
+            if (IsStatistics(tok_.kw)) return Statistics(tok_.kw);
+            if (tok_.kw != Kw::Not) return false; // matrix keywords
             Next();
             if (!Expr(6)) return false;
             EmitUnary(Op::Not);
@@ -338,7 +360,7 @@ void CompiledFormula::PlanBlocks() {
     constexpr size_t kMaxBlockSteps = 1024; // 2 MiB of lanes
     blocks_ = steps_.size() <= kMaxBlockSteps;
     for (const Step& s : steps_)
-        if (s.call && s.fn == Fn::Rnd) blocks_ = false;
+        if ((s.call && s.fn == Fn::Rnd) || s.stat != Kw::None) blocks_ = false;
     if (!blocks_) return;
     laneOf_.assign(registers_.size(), -1);
     laneOf_[0] = 0;
@@ -453,6 +475,13 @@ bool CompiledFormula::Run(double x, double* y) {
     for (const Step& s : steps_) {
         if (s.call) {
             r[s.d] = CallFunction(s.fn, r[s.a]);
+            continue;
+        }
+        if (s.stat != Kw::None) {
+            statValues_.resize(s.b);
+            for (uint32_t k = 0; k < s.b; ++k)
+                statValues_[k] = r[statArgs_[s.a + k]];
+            r[s.d] = StatisticsOf(s.stat, statValues_.data(), s.b);
             continue;
         }
         // A fault is the text route's to report.

@@ -41,12 +41,14 @@ class CompiledFormula {
     void RunBlock(const double* x, double* y, bool* bad, size_t n);
 
     // One operation, an operator or a call of fn: registers a and b in, register d out.
-    // Register 0 holds x; every other register holds a constant or a step's result.
+    // Register 0 holds x; every other register holds a constant or a step's result. A
+    // statistics call (stat) reads the b registers listed from statArgs_[a] on.
     struct Step {
         Op op;
         bool call;
         Fn fn;
         uint32_t d, a, b;
+        Kw stat = Kw::None;
     };
 
   private:
@@ -54,6 +56,8 @@ class CompiledFormula {
     void PlanBlocks();
     std::vector<Step> steps_;
     std::vector<double> registers_;
+    std::vector<uint32_t> statArgs_;
+    std::vector<double> statValues_;
     uint32_t result_ = 0;
     bool callsFunctions_ = false;
     bool blocks_ = false;

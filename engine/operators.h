@@ -42,9 +42,16 @@ struct OpRow {
     Op op;
 };
 
+// Inlined where it runs for every token of every evaluation; unoptimized builds keep it a
+// call, so the frames of deep recursion stay small.
+#ifdef __OPTIMIZE__
+#define VEX_TOKEN_INLINE __attribute__((always_inline)) inline
+#else
+#define VEX_TOKEN_INLINE inline
+#endif
+
 // The binary operator a token stands for: an Op token's text, or a keyword.
-__attribute__((always_inline)) inline bool BinaryOperator(Tok type, std::u16string_view text, Kw kw,
-                                                          OpRow* row) {
+VEX_TOKEN_INLINE bool BinaryOperator(Tok type, std::u16string_view text, Kw kw, OpRow* row) {
     if (type == Tok::Op) {
         if (text.size() == 1) {
             switch (text[0]) {

@@ -18,5 +18,10 @@ struct Operand {
 Operand e_prs(int32_t level, uint8_t flag);
 // The statistics keywords: reads the list "v; v; ..." at the current token.
 double StatFunction(Kw kw);
+// The statistic kw of n values (reordered by median), with its error records.
+double StatisticsOf(Kw kw, double* values, size_t n);
+inline bool IsStatistics(Kw kw) {
+    return kw >= Kw::Min && kw <= Kw::Mean;
+}
 
 } // namespace zorbit

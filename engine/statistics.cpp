@@ -140,8 +140,10 @@ double Reduce(Kw kw, double* v, size_t n) {
     }
 }
 
+} // namespace
+
 // Kept out of the reading loop, whose frame every nested call repeats.
-__attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
+__attribute__((noinline)) double StatisticsOf(Kw kw, double* values, size_t n) {
     const bool anyNaN = std::any_of(values, values + n, [](double x) { return std::isnan(x); });
     // An order has no place for NaN: these three would answer by its position.
     if (anyNaN && (kw == Kw::Min || kw == Kw::Max || kw == Kw::Median)) {
@@ -155,8 +157,6 @@ __attribute__((noinline)) double Result(Kw kw, double* values, size_t n) {
     return result;
 }
 
-} // namespace
-
 double StatFunction(Kw kw) {
     ParserState& ps = Engine().parser;
     // The values of nested calls share one stack; each call uses its own slice of it.
@@ -167,8 +167,9 @@ double StatFunction(Kw kw) {
         e_match(u";");
         stack.push_back(e_prs(1, 0).value);
     }
-    const double result =
-        E_Error() == ZORBIT_NO_ERROR ? Result(kw, stack.data() + start, stack.size() - start) : 0;
+    const double result = E_Error() == ZORBIT_NO_ERROR
+                              ? StatisticsOf(kw, stack.data() + start, stack.size() - start)
+                              : 0;
     stack.resize(start);
     return result;
 }
