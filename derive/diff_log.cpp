@@ -49,11 +49,8 @@ void WriteLogFile(DiffLogState& log, std::u16string_view line) {
 } // namespace
 
 std::u16string_view OpName(int32_t code) {
+    if (const FunctionRow* row = FunctionOfNode(code)) return row->logName;
     if (code == kDcPow) return u"^";
-    if (IsFunctionCode(code)) {
-        const FunctionRow* row = FunctionOfNode(code);
-        return row != nullptr ? row->logName : u"";
-    }
     return code >= 0 && code < static_cast<int32_t>(kOpName.size()) ? kOpName[code] : u"";
 }
 

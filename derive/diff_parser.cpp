@@ -1,8 +1,6 @@
 #include "derive/diff_parser.h"
 
 #include <algorithm>
-#include <array>
-#include <utility>
 
 #include "derive/diff_log.h"
 #include "engine/function_table.h"

@@ -39,7 +39,8 @@ int32_t BecomeValue(int32_t node, double value) {
 std::u16string FoldFunction(int32_t code, double v) {
     const FunctionRow* row = FunctionOfNode(code);
     if (row == nullptr) return u"";
-    return FoldedText(row->fold != nullptr ? row->fold(v) : row->math(v).value);
+    FnParts unused;
+    return FoldedText(row->fold != nullptr ? row->fold(v) : row->math(v, unused));
 }
 
 // |a|^b, negative for a negative base unless b/2 (in single precision) is whole.

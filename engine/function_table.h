@@ -4,8 +4,8 @@
 // The engine and derive/ keep no list of their own; a new function is a new row.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 #include "engine/functions.h"
@@ -25,14 +25,14 @@ struct FnSpelling {
     uint8_t readers = 0;
 };
 
-// The math in double precision, and the parts of the quotient behind the value, which a
-// report of a −infinity result names.
-struct FnValue {
-    double value = 0;
+// The parts of the quotient behind a value, which a report of a −infinity result names;
+// most functions leave them 0.
+struct FnParts {
     double num = 0;
     double den = 0;
 };
-using FnMath = FnValue (*)(double x);
+// The math in double precision; CallFunction rounds argument and value to single.
+using FnMath = double (*)(double x, FnParts& parts);
 
 // The evaluator's check of the argument; each failure is error 13 with its own text.
 enum class FnDomain : uint8_t {
@@ -63,14 +63,17 @@ struct FunctionRow {
     std::u16string_view logName = {};
     FnRule rule = {};
     // The simplifier's value of f at a number. Null: the math's value. The printed
-    // derivatives were fixed with other formulas for some functions (tangents, exp, ln),
-    // and those stay.
+    // derivatives of some functions (the tangents, exp, the logarithms, arccos) were fixed
+    // with other formulas, and those stay.
     double (*fold)(double v) = nullptr;
 };
 
 // Every row, row i for Fn i.
-std::span<const FunctionRow> FunctionRows();
-const FunctionRow& FunctionRowOf(Fn fn);
+inline constexpr size_t kFunctionCount = static_cast<size_t>(Fn::Heaviside) + 1;
+extern const std::array<FunctionRow, kFunctionCount> kFunctionRows;
+inline const FunctionRow& FunctionRowOf(Fn fn) {
+    return kFunctionRows[static_cast<size_t>(fn)];
+}
 // The row whose spelling `reader` reads as name; null when there is none.
 const FunctionRow* FindFunction(std::u16string_view name, FnReader reader);
 // The row of a differentiator node code; null for codes that are no function's.

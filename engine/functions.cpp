@@ -1,6 +1,5 @@
 #include "engine/functions.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -101,14 +100,15 @@ bool LookupFunction(std::u16string_view lowerName, Fn* fn) {
 double CallFunction(Fn fn, double argument) {
     const FunctionRow& row = FunctionRowOf(fn);
     const double x = static_cast<float>(argument);
-    const FnValue v = row.math(x);
+    FnParts parts;
+    const double value = row.math(x, parts);
     CheckDomain(row, x);
-    const double result = static_cast<float>(v.value);
+    const double result = static_cast<float>(value);
     if (std::isinf(result) && result < 0) {
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"e_function", 1391,
-                    u"Invalid Argument: Numerator= " + Fixed10(v.num) + u", Denominator= " +
-                        Fixed10(v.den) + u"\r\n");
+                    u"Invalid Argument: Numerator= " + Fixed10(parts.num) + u", Denominator= " +
+                        Fixed10(parts.den) + u"\r\n");
     } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
         DomainSimple(0, x); // unless a domain check above has reported it
     }
