@@ -81,6 +81,22 @@ void CheckDomain(const FunctionRow& row, double x) {
     }
 }
 
+// The domain check and the value's own faults, in that order; out of line, so that the
+// call of a function with nothing to report keeps a small frame.
+[[gnu::noinline]] double Reported(const FunctionRow& row, double argument, double x, double result,
+                                  const FnParts& parts) {
+    CheckDomain(row, x);
+    if (std::isinf(result) && result < 0) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"e_function", 1391,
+                    u"Invalid Argument: Numerator= " + Fixed10(parts.num) + u", Denominator= " +
+                        Fixed10(parts.den) + u"\r\n");
+    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
+        DomainSimple(0, x); // unless the domain check has reported it
+    }
+    return result;
+}
+
 } // namespace
 
 bool Trunc32(double v, int32_t* out) {
@@ -101,17 +117,9 @@ double CallFunction(Fn fn, double argument) {
     const FunctionRow& row = FunctionRowOf(fn);
     const double x = static_cast<float>(argument);
     FnParts parts;
-    const double value = row.math(x, parts);
-    CheckDomain(row, x);
-    const double result = static_cast<float>(value);
-    if (std::isinf(result) && result < 0) {
-        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-        ReportError(u"e_function", 1391,
-                    u"Invalid Argument: Numerator= " + Fixed10(parts.num) + u", Denominator= " +
-                        Fixed10(parts.den) + u"\r\n");
-    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
-        DomainSimple(0, x); // unless a domain check above has reported it
-    }
+    const double result = static_cast<float>(row.math(x, parts));
+    if (row.domain != FnDomain::Any || !std::isfinite(result))
+        return Reported(row, argument, x, result, parts);
     return result;
 }
 
