@@ -5,17 +5,16 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "engine/function_table.h"
 #include "engine/host_hooks.h"
 
 namespace zorbit {
 
 namespace {
 
-constexpr std::array<std::u16string_view, 32> kOpName = {
-    u"",     u"(",  u")",   u"+",      u"-",      u"*",     u"/",      u"#",
-    u"f(x)", u"",   u"cos", u"sin",    u"tg",     u"ctg",   u"abs",    u"sgn",
-    u"sqrt", u"ln", u"exp", u"arcsin", u"arccos", u"arctg", u"arcctg", u"sh",
-    u"ch",   u"th", u"cth", u"",       u"",       u"",      u"",       u"^",
+// The operators' names; functions print their rows' names.
+constexpr std::array<std::u16string_view, 10> kOpName = {
+    u"", u"(", u")", u"+", u"-", u"*", u"/", u"#", u"f(x)", u"",
 };
 
 std::u16string WithoutPrefixTDF(std::u16string_view name) {
@@ -50,6 +49,8 @@ void WriteLogFile(DiffLogState& log, std::u16string_view line) {
 } // namespace
 
 std::u16string_view OpName(int32_t code) {
+    if (const FunctionRow* row = FunctionOfNode(code)) return row->logName;
+    if (code == kDcPow) return u"^";
     return code >= 0 && code < static_cast<int32_t>(kOpName.size()) ? kOpName[code] : u"";
 }
 

@@ -1,57 +1,19 @@
 #include "derive/diff_parser.h"
 
 #include <algorithm>
-#include <array>
-#include <utility>
 
 #include "derive/diff_log.h"
+#include "engine/function_table.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
 namespace {
 
-constexpr std::array<std::pair<std::u16string_view, int32_t>, 33> kFunctionSpellings = {{
-    {u"cos", kDcCos},
-    {u"sin", kDcSin},
-    {u"tg", kDcTg},
-    {u"tan", kDcTg},
-    {u"ctg", kDcCtg},
-    {u"cotan", kDcCtg},
-    {u"abs", kDcAbs},
-    {u"sgn", kDcSgn},
-    {u"sign", kDcSgn},
-    {u"sqrt", kDcSqrt},
-    {u"sqr", kDcSqrt},
-    {u"ln", kDcLn},
-    {u"log", kDcLn},
-    {u"exp", kDcExp},
-    {u"arcsin", kDcArcsin},
-    {u"arccos", kDcArccos},
-    {u"arctg", kDcArctg},
-    {u"arctan", kDcArctg},
-    {u"arcctg", kDcArcctg},
-    {u"arccotan", kDcArcctg},
-    {u"sh", kDcSh},
-    {u"sinh", kDcSh},
-    {u"ch", kDcCh},
-    {u"cosh", kDcCh},
-    {u"th", kDcTh},
-    {u"tanh", kDcTh},
-    {u"tgh", kDcTh},
-    {u"cth", kDcCth},
-    {u"cotanh", kDcCth},
-    {u"ctgh", kDcCth},
-    {u"heaviside", kDcHeaviside},
-    {u"h", kDcHeaviside},
-    {u"log10", kDcLog10},
-}};
-
 // Names are case-sensitive: "Sin" is a plain name.
 int32_t NameCode(std::u16string_view name) {
-    for (const auto& [spelling, code] : kFunctionSpellings)
-        if (spelling == name) return code;
-    return kDcName;
+    const FunctionRow* row = FindFunction(name, kDerivativeName);
+    return row != nullptr ? row->node : kDcName;
 }
 
 int32_t OperatorCode(char16_t c) {

@@ -5,14 +5,12 @@
 #include "derive/diff_number.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_state.h"
+#include "engine/function_table.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
 namespace {
-
-// ln 10 in single precision, six decimals.
-constexpr std::u16string_view kLn10Text = u"2.302585";
 
 // The derivative text must parse into the nodes the formula left free; once it surely
 // cannot, building it further only wastes memory.
@@ -30,74 +28,17 @@ bool DerivativeHasRoom(const std::u16string& out) {
 
 // Outer derivative of a function written around its argument, times the inner one.
 void FunctionRule(int32_t code, int32_t arg, std::u16string& out) {
-    const auto F = [&] { Df_GetFormula(arg, out); };
-    const auto D = [&] { Df(arg, out); };
-    const auto chain = [&](std::u16string_view head, std::u16string_view tail) {
-        out += head;
-        F();
-        out += tail;
-        D();
-        out += u"))";
-    };
-    switch (code) {
-    case kDcCos:
-        chain(u"(-sin(", u")*(");
-        break;
-    case kDcSin:
-        chain(u"(cos(", u")*(");
-        break;
-    case kDcTg:
-        chain(u"(1/(cos(", u")^2)*(");
-        break;
-    case kDcCtg:
-        chain(u"(-1/(sin(", u")^2)*(");
-        break;
-    case kDcAbs:
-        chain(u"(sgn(", u")*(");
-        break;
-    case kDcSqrt:
-        chain(u"(0.5/sqrt(", u")*(");
-        break;
-    case kDcLn:
-        chain(u"(1/(", u")*(");
-        break;
-    case kDcExp:
-        chain(u"(exp(", u")*(");
-        break;
-    case kDcArcsin:
-        chain(u"(1/sqrt(1-(", u")^2)*(");
-        break;
-    case kDcArccos:
-        chain(u"(-1/sqrt(1-(", u")^2)*(");
-        break;
-    case kDcArctg:
-        chain(u"(1/(1+(", u")^2)*(");
-        break;
-    case kDcArcctg:
-        chain(u"(-1/(1+(", u")^2)*(");
-        break;
-    case kDcSh:
-        chain(u"(ch(", u")*(");
-        break;
-    case kDcCh:
-        chain(u"(sh(", u")*(");
-        break;
-    case kDcTh:
-        chain(u"(1/(ch(", u")^2)*(");
-        break;
-    case kDcCth:
-        chain(u"(-1/(sh(", u")^2)*(");
-        break;
-    case kDcLog10:
-        chain(u"(1/(", u")*(");
-        out += u"/(";
-        out += kLn10Text;
-        out += u")";
-        break;
-    default:
-        out += u"0";
-        break; // sign, unit step and unused codes are flat
+    const FunctionRow* row = FunctionOfNode(code);
+    if (row == nullptr || row->rule.head.empty()) {
+        out += u"0"; // sign, unit step and unused codes are flat
+        return;
     }
+    out += row->rule.head;
+    Df_GetFormula(arg, out);
+    out += row->rule.tail;
+    Df(arg, out);
+    out += u"))";
+    out += row->rule.after;
 }
 
 // d(u^v) = v*u^(v-1)*u' + u^v*ln(u)*v'. A name exponent is no number: v-1 is not

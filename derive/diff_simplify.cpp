@@ -7,15 +7,12 @@
 #include "derive/diff_number.h"
 #include "derive/diff_parser.h"
 #include "derive/diff_state.h"
+#include "engine/function_table.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
 namespace {
-
-constexpr double kE = 2.71828182845905;
-// pi/2 in single precision, as the arc cotangent folds it.
-constexpr double kHalfPiSingle = 1.5707963705062866;
 
 bool IsNumber(int32_t n) {
     return n != 0 && Diff().t[n].opCode == kDcNum;
@@ -38,56 +35,12 @@ int32_t BecomeValue(int32_t node, double value) {
     return BecomeNumber(node, FoldedText(value));
 }
 
-double SingleLn(double v) {
-    return static_cast<float>(std::log(static_cast<double>(static_cast<float>(v))));
-}
-
-// The value of a function of a number, as the table of folds computes it.
+// The value of a function of a number, as its row folds it; "" when no row does.
 std::u16string FoldFunction(int32_t code, double v) {
-    const double ev = std::pow(kE, v);
-    const double emv = std::pow(kE, -v);
-    switch (code) {
-    case kDcCos:
-        return FoldedText(std::cos(v));
-    case kDcSin:
-        return FoldedText(std::sin(v));
-    case kDcTg:
-        return FoldedText(std::sin(v) / std::cos(v));
-    case kDcCtg:
-        return FoldedText(std::cos(v) / std::sin(v));
-    case kDcAbs:
-        return FoldedText(std::fabs(v));
-    case kDcSgn:
-        return v > 0 ? u"1" : v < 0 ? u"-1" : u"0";
-    case kDcSqrt:
-        return FoldedText(std::sqrt(v));
-    case kDcLn:
-        return FoldedText(SingleLn(v));
-    case kDcExp:
-        return FoldedText(ev);
-    case kDcArcsin:
-        return FoldedText(std::atan(v / std::sqrt(1 - v * v)));
-    case kDcArccos:
-        return FoldedText(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
-    case kDcArctg:
-        return FoldedText(std::atan(v));
-    case kDcArcctg:
-        return FoldedText(kHalfPiSingle - std::atan(v));
-    case kDcSh:
-        return FoldedText((ev - emv) / 2);
-    case kDcCh:
-        return FoldedText((ev + emv) / 2);
-    case kDcTh:
-        return FoldedText((ev - emv) / (ev + emv));
-    case kDcCth:
-        return FoldedText((ev + emv) / (ev - emv));
-    case kDcHeaviside:
-        return v < 0 ? u"0" : u"1";
-    case kDcLog10:
-        return FoldedText(static_cast<float>(std::log(v)) / std::log(10.0));
-    default:
-        return u"";
-    }
+    const FunctionRow* row = FunctionOfNode(code);
+    if (row == nullptr) return u"";
+    FnParts unused;
+    return FoldedText(row->fold != nullptr ? row->fold(v) : row->math(v, unused));
 }
 
 // |a|^b, negative for a negative base unless b/2 (in single precision) is whole.
@@ -196,11 +149,11 @@ int32_t SimplifyChain(int32_t top) {
 }
 
 // Operands printed without brackets, by the operator and the operand's side.
-bool InProductSet(int32_t code) {
-    return (code >= 5 && code <= 8) || (code >= 10 && code <= 31);
-}
 bool InFactorSet(int32_t code) {
-    return code == 7 || code == 8 || (code >= 10 && code <= 31);
+    return code == kDcNum || code == kDcName || IsFunctionCode(code) || code == kDcPow;
+}
+bool InProductSet(int32_t code) {
+    return code == kDcMul || code == kDcDiv || InFactorSet(code);
 }
 
 bool BareLeft(int32_t op, int32_t code) {

@@ -21,30 +21,14 @@ enum DiffCode : int32_t {
     kDcNum = 7,
     kDcName = 8,
     kDcNeg = 9,
-    kDcCos = 10,
-    kDcSin = 11,
-    kDcTg = 12,
-    kDcCtg = 13,
-    kDcAbs = 14,
-    kDcSgn = 15,
-    kDcSqrt = 16,
-    kDcLn = 17,
-    kDcExp = 18,
-    kDcArcsin = 19,
-    kDcArccos = 20,
-    kDcArctg = 21,
-    kDcArcctg = 22,
-    kDcSh = 23,
-    kDcCh = 24,
-    kDcTh = 25,
-    kDcCth = 26,
-    kDcHeaviside = 27,
-    kDcLog10 = 28,
+    // A function node carries its row's code (engine/function_table.h), between these.
+    kDcFirstFunction = 10,
+    kDcLastFunction = 30,
     kDcPow = 31,
 };
 
 inline bool IsFunctionCode(int32_t code) {
-    return code >= 10 && code <= 30;
+    return code >= kDcFirstFunction && code <= kDcLastFunction;
 }
 
 // The node table starts small and grows on demand up to the ceiling; a formula and its

@@ -1,96 +1,17 @@
 #include "engine/functions.h"
 
-#include <algorithm>
 #include <array>
-#include <chrono>
-#include <climits>
 #include <cmath>
-#include <vector>
 
 #include "common/number_text.h"
 #include "common/text.h"
 #include "engine/errors.h"
+#include "engine/function_table.h"
 #include "engine/state.h"
 
 namespace zorbit {
 
 namespace {
-
-struct FnName {
-    std::u16string_view name;
-    Fn fn;
-};
-
-// The evaluator also accepts the differentiator's spellings, so every derivative it
-// prints can be evaluated and plotted.
-const std::vector<FnName>& FunctionTable() {
-    static const std::vector<FnName> table = [] {
-        std::vector<FnName> t = {
-            {u"abs", Fn::Abs},
-            {u"atan", Fn::Atan},
-            {u"atn", Fn::Atan},
-            {u"cos", Fn::Cos},
-            {u"exp", Fn::Exp},
-            {u"fix", Fn::Fix},
-            {u"int", Fn::Int},
-            {u"log", Fn::Ln},
-            {u"ln", Fn::Ln},
-            {u"log10", Fn::Log10},
-            {u"rnd", Fn::Rnd},
-            {u"sgn", Fn::Sgn},
-            {u"sin", Fn::Sin},
-            {u"sqr", Fn::Sqrt},
-            {u"sqrt", Fn::Sqrt},
-            {u"tan", Fn::Tan},
-            {u"sec", Fn::Sec},
-            {u"cosec", Fn::Cosec},
-            {u"cotan", Fn::Cotan},
-            {u"arcsin", Fn::Arcsin},
-            {u"arccos", Fn::Arccos},
-            {u"arcsec", Fn::Arcsec},
-            {u"arccosec", Fn::Arccosec},
-            {u"arccotan", Fn::Arccotan},
-            {u"sinh", Fn::Sinh},
-            {u"cosh", Fn::Cosh},
-            {u"tanh", Fn::Tanh},
-            {u"sech", Fn::Sech},
-            {u"cosech", Fn::Cosech},
-            {u"cotanh", Fn::Cotanh},
-            {u"arctanh", Fn::Arctanh},
-            {u"arcsinh", Fn::Arcsinh},
-            {u"arccosh", Fn::Arccosh},
-            {u"arcsech", Fn::Arcsech},
-            {u"arccosech", Fn::Arccosech},
-            {u"arccotanh", Fn::Arccotanh},
-            {u"#pi", Fn::ConstPi},
-            {u"#rad", Fn::ConstRad},
-            {u"#to_rad", Fn::ConstRad},
-            {u"rad", Fn::ConstRad},
-            {u"to_rad", Fn::ConstRad},
-            {u"#deg", Fn::ConstDeg},
-            {u"#to_deg", Fn::ConstDeg},
-            {u"deg", Fn::ConstDeg},
-            {u"to_deg", Fn::ConstDeg},
-            {u"#e", Fn::ConstE},
-            // Spellings of the differentiator.
-            {u"tg", Fn::Tan},
-            {u"ctg", Fn::Cotan},
-            {u"sh", Fn::Sinh},
-            {u"ch", Fn::Cosh},
-            {u"th", Fn::Tanh},
-            {u"tgh", Fn::Tanh},
-            {u"cth", Fn::Cotanh},
-            {u"ctgh", Fn::Cotanh},
-            {u"arctg", Fn::Atan},
-            {u"arctan", Fn::Atan},
-            {u"arcctg", Fn::Arccotan},
-        };
-        std::sort(t.begin(), t.end(),
-                  [](const FnName& a, const FnName& b) { return a.name < b.name; });
-        return t;
-    }();
-    return table;
-}
 
 struct ConstName {
     std::u16string_view name;
@@ -113,45 +34,6 @@ constexpr std::array<ConstName, 14> kConstants = {{
     {u"#rad", 0.017453292519943302},
     {u"#to_rad", 0.017453292519943302},
 }};
-
-constexpr double kEulerDouble = 2.71828182845905;
-constexpr double kEulerSingle = 2.7182817459106445;
-
-double E(double t) {
-    return std::pow(kEulerDouble, t);
-}
-
-// 2·atan(1) from the single-precision atan, as the inverse functions use it.
-double HalfPi() {
-    static const double v = static_cast<double>(static_cast<float>(std::atan(1.0))) * 2.0;
-    return v;
-}
-
-double Sgn(double x) {
-    return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
-}
-
-uint64_t NextRandom() {
-    uint64_t& s = Engine().rngState;
-    if (s == 0) {
-        s = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) | 1u;
-    }
-    // xorshift64*
-    s ^= s >> 12;
-    s ^= s << 25;
-    s ^= s >> 27;
-    return s * 2685821657736338717ull;
-}
-
-double RandomUpTo(double x) {
-    const double n = std::nearbyint(x);
-    if (!std::isfinite(n)) return n;
-    const double span = std::fabs(n);
-    const double u = static_cast<double>(NextRandom() >> 11) * 0x1.0p-53;
-    double r = std::floor(u * (span + 1.0));
-    if (r > span) r = span;
-    return n < 0 ? -r : r; // a negative n draws from n to 0
-}
 
 // Reports of the domain checks: numbers in "%.10f".
 void DomainError(int32_t line, std::u16string text) {
@@ -178,6 +60,43 @@ void BeyondInt32(std::u16string_view what, double v) {
                 std::u16string(what) + u" " + Fixed10(v) + u" is beyond the 32-bit integers\r\n");
 }
 
+void CheckDomain(const FunctionRow& row, double x) {
+    switch (row.domain) {
+    case FnDomain::Any:
+        break;
+    case FnDomain::NotNegative:
+        if (x < 0) DomainSimple(row.domainLine, x);
+        break;
+    case FnDomain::UnitInside:
+        if (const double q = 1 - x * x; q < 0) DomainOneMinus(row.domainLine, x, q);
+        break;
+    case FnDomain::UnitOutside:
+        if (const double q = x * x - 1; q < 0) DomainMinusOne(row.domainLine, x, q);
+        break;
+    case FnDomain::Int32:
+        if (int32_t whole = 0; !Trunc32(x, &whole))
+            DomainError(row.domainLine,
+                        u"Invalid Argument = " + Fixed10(x) + u" (beyond the 32-bit integers)");
+        break;
+    }
+}
+
+// The domain check and the value's own faults, in that order; out of line, so that the
+// call of a function with nothing to report keeps a small frame.
+[[gnu::noinline]] double Reported(const FunctionRow& row, double argument, double x, double result,
+                                  const FnParts& parts) {
+    CheckDomain(row, x);
+    if (std::isinf(result) && result < 0) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"e_function", 1391,
+                    u"Invalid Argument: Numerator= " + Fixed10(parts.num) + u", Denominator= " +
+                        Fixed10(parts.den) + u"\r\n");
+    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
+        DomainSimple(0, x); // unless the domain check has reported it
+    }
+    return result;
+}
+
 } // namespace
 
 bool Trunc32(double v, int32_t* out) {
@@ -187,190 +106,20 @@ bool Trunc32(double v, int32_t* out) {
 }
 
 bool LookupFunction(std::u16string_view lowerName, Fn* fn) {
-    const auto& t = FunctionTable();
-    auto it = std::lower_bound(t.begin(), t.end(), lowerName,
-                               [](const FnName& e, std::u16string_view n) { return e.name < n; });
-    if (it == t.end() || it->name != lowerName) return false;
-    if (fn) *fn = it->fn;
+    const FunctionRow* row = FindFunction(lowerName, kEvaluatorName);
+    if (row == nullptr) return false;
+    if (fn) *fn = row->fn;
     return true;
 }
 
+// Single precision lives here alone: the rows' math is double.
 double CallFunction(Fn fn, double argument) {
+    const FunctionRow& row = FunctionRowOf(fn);
     const double x = static_cast<float>(argument);
-    double r = 0;
-    double num = 0, den = 0; // what a −infinity report names
-    switch (fn) {
-    case Fn::Abs:
-        r = std::fabs(x);
-        break;
-    case Fn::Atan:
-        r = std::atan(x);
-        break;
-    case Fn::Cos:
-        r = std::cos(x);
-        break;
-    case Fn::Sin:
-        r = std::sin(x);
-        break;
-    case Fn::Tan:
-        r = std::tan(x);
-        break;
-    case Fn::Exp:
-        r = std::pow(kEulerSingle, x);
-        break;
-    case Fn::Fix:
-        r = x == 0 ? 0.0 : (std::fabs(x) / x) * std::trunc(std::fabs(x));
-        break;
-    case Fn::Int: {
-        int32_t whole = 0;
-        if (Trunc32(x, &whole))
-            r = whole;
-        else
-            DomainError(0, u"Invalid Argument = " + Fixed10(x) + u" (beyond the 32-bit integers)");
-        break;
-    }
-    case Fn::Ln:
-        r = std::log(x);
-        if (x < 0) DomainSimple(1287, x);
-        break;
-    case Fn::Log10:
-        r = std::log10(x);
-        if (x < 0) DomainSimple(1295, x);
-        break;
-    case Fn::Rnd:
-        r = RandomUpTo(x);
-        break;
-    case Fn::Sgn:
-        r = Sgn(x);
-        break;
-    case Fn::Sqrt:
-        r = std::sqrt(x);
-        if (x < 0) DomainSimple(1307, x);
-        break;
-    case Fn::Sec:
-        den = std::cos(x);
-        r = 1.0 / den;
-        break;
-    case Fn::Cosec:
-        den = std::sin(x);
-        r = 1.0 / den;
-        break;
-    case Fn::Cotan:
-        den = std::tan(x);
-        r = 1.0 / den;
-        break;
-    // At the ends of the domains the quotient is infinite and the angle exact: ±1 belong
-    // to them.
-    case Fn::Arcsin: {
-        const double q = 1 - x * x;
-        den = std::sqrt(q);
-        r = std::atan(x / den);
-        if (q < 0) DomainOneMinus(1323, x, q);
-        break;
-    }
-    case Fn::Arccos: {
-        const double q = 1 - x * x;
-        den = std::sqrt(q);
-        if (q == 0)
-            r = x > 0 ? 0.0 : 2 * HalfPi();
-        else
-            r = -std::atan(x / den) + HalfPi();
-        if (q < 0) DomainOneMinus(1330, x, q);
-        break;
-    }
-    // The textbook principal values: acos(1/x), asin(1/x) and π/2 − atan(x).
-    case Fn::Arcsec: {
-        const double q = x * x - 1;
-        den = std::sqrt(q);
-        r = std::acos(1.0 / x);
-        if (q < 0) DomainMinusOne(1337, x, q);
-        break;
-    }
-    case Fn::Arccosec: {
-        const double q = x * x - 1;
-        den = std::sqrt(q);
-        r = std::asin(1.0 / x);
-        if (q < 0) DomainMinusOne(1344, x, q);
-        break;
-    }
-    case Fn::Arccotan:
-        r = HalfPi() - std::atan(x);
-        break;
-    case Fn::Sinh:
-        r = (E(x) - E(-x)) / 2;
-        break;
-    case Fn::Cosh:
-        r = (E(x) + E(-x)) / 2;
-        break;
-    // Beyond |x| = 40 the quotient is exactly ±1 in double precision, and beyond 709
-    // both of its terms overflow: the sign is the value.
-    case Fn::Tanh:
-        den = E(x) + E(-x);
-        r = std::fabs(x) > 40 ? Sgn(x) : (E(x) - E(-x)) / den;
-        break;
-    case Fn::Sech:
-        den = E(x) + E(-x);
-        r = 2 / den;
-        break;
-    case Fn::Cosech:
-        den = E(x) - E(-x);
-        r = 2 / den;
-        break;
-    case Fn::Cotanh:
-        den = E(x) - E(-x);
-        r = std::fabs(x) > 40 ? Sgn(x) : (E(x) + E(-x)) / den;
-        break;
-    case Fn::Arctanh:
-        den = 1 - x;
-        r = std::log((1 + x) / den) / 2;
-        break;
-    // Odd functions: ln(x + sqrt(x² + 1)) loses every digit to cancellation for large
-    // negative x (and 1/x: small negative arguments of arccosech).
-    case Fn::Arcsinh:
-        num = std::fabs(x) + std::sqrt(x * x + 1);
-        r = std::asinh(x);
-        break;
-    case Fn::Arccosh:
-        num = x + std::sqrt(x * x - 1);
-        r = std::log(num);
-        break;
-    case Fn::Arcsech:
-        num = std::sqrt(1 - x * x) + 1;
-        den = x;
-        r = std::log(num / den);
-        break;
-    case Fn::Arccosech:
-        num = std::sqrt(x * x + 1) + 1;
-        den = x;
-        r = std::asinh(1.0 / x);
-        break;
-    case Fn::Arccotanh:
-        num = x + 1;
-        den = x - 1;
-        r = std::log(num / den) / 2;
-        break;
-    case Fn::ConstPi:
-        r = 3.1415927410125732;
-        break;
-    case Fn::ConstRad:
-        r = 0.01745329238474369;
-        break;
-    case Fn::ConstDeg:
-        r = 57.295780181884766;
-        break;
-    case Fn::ConstE:
-        r = kEulerSingle;
-        break;
-    }
-    const double result = static_cast<float>(r);
-    if (std::isinf(result) && result < 0) {
-        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-        ReportError(u"e_function", 1391,
-                    u"Invalid Argument: Numerator= " + Fixed10(num) + u", Denominator= " +
-                        Fixed10(den) + u"\r\n");
-    } else if (std::isnan(result) && std::isfinite(argument) && E_Error() == ZORBIT_NO_ERROR) {
-        DomainSimple(0, x); // unless a domain check above has reported it
-    }
+    FnParts parts;
+    const double result = static_cast<float>(row.math(x, parts));
+    if (row.domain != FnDomain::Any || !std::isfinite(result))
+        return Reported(row, argument, x, result, parts);
     return result;
 }
 

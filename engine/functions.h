@@ -1,5 +1,6 @@
 #pragma once
-// Built-in one-argument functions (single precision) and named constants.
+// Built-in one-argument functions (single precision) and named constants. The functions
+// themselves, their names and their math are the rows of engine/function_table.h.
 
 #include <cstdint>
 #include <string>
@@ -45,14 +46,16 @@ enum class Fn : uint8_t {
     ConstRad,
     ConstDeg,
     ConstE,
+    Heaviside, // the differentiator's unit step; the evaluator has no name for it
 };
 
-// Looks a lower-case name up in the function table.
+// Looks a lower-case name up in the function table, among the evaluator's names.
 bool LookupFunction(std::u16string_view lowerName, Fn* fn);
 // e_function: clears the error state, computes in single precision; domain errors give 13,
 // unknown names 4 (value 0).
 double e_function(std::u16string_view name, double argument);
-// NaN from a finite argument fails with 13, like the domain checks.
+// The single-precision wrapper around a row's math: the argument and the value rounded to
+// float. The domain checks report 13, as do −infinity and NaN from a finite argument.
 double CallFunction(Fn fn, double argument);
 
 // The number operators that can fail: "^" gives 13 for NaN from finite operands ((-8)^(1/3)),

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "engine/function_table.h"
 #include "engine/functions.h"
 #include "engine_fixture.h"
 
@@ -79,6 +80,42 @@ INSTANTIATE_TEST_SUITE_P(
         DomainRow{"int_huge", u"int(10000000000)", 13, u"beyond the 32-bit integers"},
         DomainRow{"undefined", u"foo(2)", 4, u"Undefined Function = foo"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each spelling finds its own row for the readers it names and none for the others: a
+// spelling given to two rows, or to the wrong reader, fails here.
+TEST(FunctionTable, EverySpellingFindsItsRow) {
+    for (const FunctionRow& row : kFunctionRows) {
+        for (const FnSpelling& s : row.spellings) {
+            if (s.name.empty()) continue;
+            SCOPED_TRACE(Narrow(s.name));
+            for (const FnReader reader : {kEvaluatorName, kDerivativeName})
+                EXPECT_EQ(FindFunction(s.name, reader), (s.readers & reader) ? &row : nullptr);
+            Fn fn = Fn::Heaviside;
+            EXPECT_EQ(LookupFunction(s.name, &fn), (s.readers & kEvaluatorName) != 0);
+            if (s.readers & kEvaluatorName) {
+                EXPECT_EQ(fn, row.fn);
+            }
+        }
+    }
+}
+
+// The rows hold the math in double; the evaluator only rounds argument and value to single
+// precision around it, so a full-precision route can call the same math.
+TEST_F(BuiltinFunctions, CallFunctionRoundsTheRowsMath) {
+    for (const FunctionRow& row : kFunctionRows) {
+        if (row.fn == Fn::Rnd) continue; // a draw, not a function of x
+        for (const double x : {0.3, 0.7, -1.7, 2.5, 100.0}) {
+            SCOPED_TRACE(Narrow(row.spellings[0].name) + " " + std::to_string(x));
+            FnParts parts;
+            const double single = static_cast<float>(row.math(static_cast<float>(x), parts));
+            const double got = CallFunction(row.fn, x);
+            if (std::isnan(single))
+                EXPECT_TRUE(std::isnan(got));
+            else
+                EXPECT_EQ(got, single);
+        }
+    }
+}
 
 TEST_F(BuiltinFunctions, RndStaysInItsRange) {
     for (int i = 0; i < 200; ++i) {
