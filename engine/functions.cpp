@@ -53,13 +53,6 @@ void DomainMinusOne(int32_t line, double x, double q) {
     DomainError(line, u"Invalid Argument = " + Fixed10(x) + u" and (arg^2 - 1) => " + Fixed10(q));
 }
 
-// The integer operators work on 32-bit integers: a value beyond them has no answer.
-void BeyondInt32(std::u16string_view what, double v) {
-    E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-    ReportError(u"e_prs", 0,
-                std::u16string(what) + u" " + Fixed10(v) + u" is beyond the 32-bit integers\r\n");
-}
-
 void CheckDomain(const FunctionRow& row, double x) {
     switch (row.domain) {
     case FnDomain::Any:
@@ -121,59 +114,6 @@ double CallFunction(Fn fn, double argument) {
     if (row.domain != FnDomain::Any || !std::isfinite(result))
         return Reported(row, argument, x, result, parts);
     return result;
-}
-
-double NumberPower(double a, double b) {
-    const double r = std::pow(a, b);
-    if (std::isnan(r) && std::isfinite(a) && std::isfinite(b)) {
-        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-        ReportError(u"e_prs", 0,
-                    u"Invalid Argument: " + Fixed10(a) + u" ^ " + Fixed10(b) + u"\r\n");
-    }
-    return r;
-}
-
-double IntegerQuotient(double a, double b) {
-    if (b == 0) {
-        E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
-        ReportError(u"e_prs", 0, u"\\: the right operand is 0\r\n");
-        return 0;
-    }
-    const double q = std::trunc(a / b);
-    int32_t whole = 0;
-    if (!Trunc32(q, &whole)) {
-        BeyondInt32(u"\\: the quotient", q);
-        return 0;
-    }
-    return whole;
-}
-
-double IntegerRemainder(double a, double b) {
-    int32_t x = 0, y = 0;
-    if (!Trunc32(a, &x)) {
-        BeyondInt32(u"mod: the left operand", a);
-        return 0;
-    }
-    if (!Trunc32(b, &y)) {
-        BeyondInt32(u"mod: the right operand", b);
-        return 0;
-    }
-    if (y == 0) {
-        E_Error() = ZORBIT_E_DIVISION_BY_ZERO;
-        ReportError(u"e_prs", 0, u"mod: the right operand is 0\r\n");
-        return 0;
-    }
-    if (y == -1) return 0; // also INT_MIN mod -1, which would trap
-    return x % y;
-}
-
-double BitwiseNot(double v) {
-    int32_t x = 0;
-    if (!Trunc32(v, &x)) {
-        BeyondInt32(u"not: the operand", v);
-        return 0;
-    }
-    return ~x;
 }
 
 double e_function(std::u16string_view name, double argument) {

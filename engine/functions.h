@@ -58,15 +58,6 @@ double e_function(std::u16string_view name, double argument);
 // float. The domain checks report 13, as do −infinity and NaN from a finite argument.
 double CallFunction(Fn fn, double argument);
 
-// The number operators that can fail: "^" gives 13 for NaN from finite operands ((-8)^(1/3)),
-// "\" and "mod" give 8 for a right operand of 0 and 13 for a value beyond the 32-bit
-// integers, as does "not". They set e_error and report; the text route and any other
-// evaluation route share them.
-double NumberPower(double a, double b);
-double IntegerQuotient(double a, double b);
-double IntegerRemainder(double a, double b);
-double BitwiseNot(double v);
-
 // Stored value of a named constant (lower-case name, with or without "#").
 bool LookupConstant(std::u16string_view lowerName, double* stored);
 // e_get_const: 1 and the value as the engine reads it (10 decimals), else 0 and error 18.
