@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/text.h"
+#include "script/library_loader.h"
 #include "script/script_host.h"
-#include "shell/binding.h"
 
 namespace vex::fuzz {
 

@@ -39,7 +39,7 @@ std::vector<PlotWindow*> PlotWindows::OpenWindows() const {
 }
 
 PlotOutcome PlotWindows::Plot(const PlotRequest& request) {
-    if (!slots_) return {false, {}, u"the library is not bound", {}};
+    if (!library_) return {false, {}, u"the library is not bound", {}};
     return offscreen_ ? PlotOffscreen(request) : PlotInWindow(request);
 }
 
@@ -106,7 +106,7 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     // command names is still written.
     if (!request.save && request.dataFile.empty()) return outcome;
     PlotPoints points;
-    if (!ComputePoints(*slots_, request.expression, request.variable, request.xFrom, request.xTo,
+    if (!ComputePoints(*library_, request.expression, request.variable, request.xFrom, request.xTo,
                        request.steps, points, outcome.error))
         return outcome;
     if (request.save && !QGuiApplication::instance()) {
@@ -149,8 +149,9 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
-    auto* window = new PlotWindow(
-        *slots_, *dialogs_, {request.number, request.expression, request.variable, request.steps});
+    auto* window =
+        new PlotWindow({request.number, request.expression, request.variable, request.steps},
+                       *library_, *dialogs_);
     const PlotPlace place = NextPlotPlace(previous, desktop);
     window->move(place.x, place.y);
     window->show();

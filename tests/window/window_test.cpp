@@ -42,7 +42,8 @@ class WindowTest : public QObject {
     QString Path(const QString& name) const { return dir_->filePath(name); }
     void MakeWindow() {
         window_.reset();
-        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        window_ =
+            std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     }
@@ -558,7 +559,8 @@ class WindowTest : public QObject {
         vex::StartOptions options;
         options.listFile = file.toStdString();
         window_.reset();
-        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        window_ =
+            std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         vex::ShowStartWindow(*window_, options);
         QVERIFY(window_->isVisible());
         if (exists) {
