@@ -21,6 +21,7 @@
 #include "common/number_text.h"
 #include "gridentry/grid_calculate.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/fonts.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/window_platform.h"
 #include "zorbit/codes.h"
@@ -429,9 +430,7 @@ void GridWindow::ShowAbout() {
     MessagesWindow* messages = options_.messages;
     if (!messages) return;
     const QString title = QStringLiteral("GridEntry Module");
-    QFont font(QStringLiteral("Courier New"), 8);
-    font.setStyleHint(QFont::TypeWriter);
-    messages->Restart(title, font);
+    messages->Restart(title, FixedFont(QStringLiteral("Courier New"), 8));
     // Numbered as the messages writer numbers its lines; read from the top down.
     int number = 0;
     auto write = [&](std::u16string_view line) {

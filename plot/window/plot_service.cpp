@@ -17,10 +17,6 @@ namespace {
 
 constexpr int kWindowSize = 400;
 
-std::u16string Text16(const std::string& s) {
-    return zorbit::Utf8ToUtf16(s);
-}
-
 } // namespace
 
 PlotWindows::PlotWindows(DialogService* dialogs, bool offscreen)
@@ -57,7 +53,7 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     if (!request.dataFile.empty()) {
         std::string error;
         if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), points, error))
-            outcome.dataFileError = Text16(error);
+            outcome.dataFileError = zorbit::Utf8ToUtf16(error);
     }
     if (!points.any) {
         // Nothing to draw: a picture of bare axes would pass for a plot.
@@ -92,7 +88,8 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     }
     std::string error;
     if (!SavePicture(draw, size, Text(name), error)) {
-        outcome.error = u"the picture could not be written to " + name + u": " + Text16(error);
+        outcome.error =
+            u"the picture could not be written to " + name + u": " + zorbit::Utf8ToUtf16(error);
         outcome.pictureNotWritten = true;
         return;
     }

@@ -26,11 +26,11 @@
 #include "gridentry/window/grid_window.h"
 #include "gridentry/window/run_grid.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/fonts.h"
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
 #include "shell/list_file.h"
-#include "shell/window/fonts.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -38,6 +38,12 @@ namespace vex {
 namespace {
 
 const QString kListFilter = QStringLiteral("vex Calc files (*.vxc);;All files (*)");
+
+// The list's font as the settings name it; no name is the settings' default.
+QFont ListFont(const QString& family, int pointSize) {
+    return FixedFont(family.trimmed().isEmpty() ? QStringLiteral("Lucida Console") : family,
+                     pointSize);
+}
 
 // Fusion draws a table's grid in a shade of the window colour, black on the black
 // scheme: the list's grid takes its palette's mid colour instead.

@@ -86,6 +86,29 @@ TEST(MatrixLibraryBinding, LibraryWithoutTheEntriesIsRefused) {
     EXPECT_EQ(lib.binding.handle, nullptr);
 }
 
+TEST(MatrixLibraryBinding, AClientWithoutAnEntryTheWindowCallsCannotCalculate) {
+    ASSERT_TRUE(Bound().bound()) << Bound().error;
+    EXPECT_EQ(CannotCalculate(Lib()), "");
+    EXPECT_EQ(CannotCalculate(Library()), "no library is bound");
+    EXPECT_EQ(CannotCalculate(Library(nullptr, "gone")), "gone");
+    struct Row {
+        const char* name;
+        void (*drop)(EntrySlots&);
+    };
+    for (const Row& row : {Row{"aDet", [](EntrySlots& s) { s.aDet = nullptr; }},
+                           Row{"SetErrorMsgsF", [](EntrySlots& s) { s.SetErrorMsgsF = nullptr; }},
+                           Row{"e_eval", [](EntrySlots& s) { s.e_eval = nullptr; }}}) {
+        SCOPED_TRACE(row.name);
+        EntrySlots slots = Bound().binding.slots;
+        row.drop(slots);
+        const Library lib(&slots);
+        EXPECT_EQ(CannotCalculate(lib), "entry " + std::string(row.name) + " is missing");
+        GridState g = Square(1, {u"2"});
+        EXPECT_EQ(U8(DeterminantOf(lib, g).error),
+                  "The library is not loaded: entry " + std::string(row.name) + " is missing");
+    }
+}
+
 TEST(MatrixLibraryBinding, FirstCandidateThatLoadsWins) {
     const MatrixLibrary lib = BindMatrixLibrary({"/nonexistent/libzorbit.so", VEX_ZORBIT_PATH});
     EXPECT_TRUE(lib.bound()) << lib.error;
