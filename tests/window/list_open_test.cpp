@@ -93,7 +93,7 @@ class ListOpenTest : public QObject {
         program_.host.interp.decimals = 4;
         // Relative names of the rows go to the test's folder.
         program_.host.batch.CurDir = dir_->path().toStdU16String() + u"/";
-        if (program_.binding.slots.ReSetZiZoruze) program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         window_ =
             std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         window_->show();

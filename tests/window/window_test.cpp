@@ -82,7 +82,7 @@ class WindowTest : public QObject {
         program_.settings = vex::ShellSettings();
         program_.configPath.clear();
         program_.host.interp.decimals = 4;
-        if (program_.binding.slots.ReSetZiZoruze) program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         QGuiApplication::clipboard()->clear();
         MakeWindow();
     }
@@ -494,7 +494,7 @@ class WindowTest : public QObject {
 
         // Saved: New asks nothing; the variable goes, so only the file can bring rows back.
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::New));
-        program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         QCOMPARE(Rows(), QStringList{});
         dialogs_.files << file;
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Open));
@@ -549,7 +549,7 @@ class WindowTest : public QObject {
         for (const char* line : {"Var = Ecc; 5", "Ecc*2"})
             Enter(QString::fromUtf8(line));
         const QStringList rows = Rows();
-        program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         const QString file = Path(QStringLiteral("start.vxc"));
         if (exists) {
             QFile out(file);
