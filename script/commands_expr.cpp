@@ -104,12 +104,10 @@ void CmdExpr(RunState& rs, const Statement& st) {
         double v = 0;
         bool matrix = false;
         int32_t code = -1;
-        if (!rs.lib.Has("e_eval")) {
+        // Eval calls nothing without the routine; only a failure asks which it was.
+        if (!rs.lib.Eval(E, v, matrix, code)) {
             ok = false;
-            text = rs.lib.MissingText(u"e_eval");
-        } else if (!rs.lib.Eval(E, v, matrix, code)) {
-            ok = false;
-            text = rs.lib.FailureText(code);
+            text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
         } else if (matrix) {
             ok = MatrixResultText(rs, v, text, code);
             if (!ok) text = rs.lib.FailureText(code);
@@ -156,12 +154,9 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
     int32_t code = -1;
     std::u16string text;
     bool ok = true;
-    if (!rs.lib.Has("e_eval")) {
+    if (!rs.lib.Eval(E, v, matrix, code)) {
         ok = false;
-        text = rs.lib.MissingText(u"e_eval");
-    } else if (!rs.lib.Eval(E, v, matrix, code)) {
-        ok = false;
-        text = rs.lib.FailureText(code);
+        text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
     } else if (matrix) {
         int32_t rows = 0, cols = 0;
         const double* a = rs.lib.MatrixByValue(v, rows, cols);
