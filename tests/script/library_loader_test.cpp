@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,10 +22,14 @@ TEST(Binding, EveryExportedNameFillsItsSlot) {
     ASSERT_NE(b.handle, nullptr);
     for (const SlotName& n : SlotNames()) {
         SCOPED_TRACE(std::string(n.name));
-        const bool filled = SlotByName(b.slots, n.name) != nullptr;
+        const FnAny slot = SlotByName(b.slots, n.name);
         const bool expected = n.group != 3 || kProvidedInGroupThree.count(std::string(n.name)) > 0;
-        EXPECT_EQ(filled, expected);
+        EXPECT_EQ(slot != nullptr, expected);
+        // The lookup finds the slot of that very name.
+        EXPECT_EQ(reinterpret_cast<void*>(slot), dlsym(b.handle, std::string(n.name).c_str()));
     }
+    for (const char* unknown : {"", "E_EVAL", "e_eva", "e_evalx", "zzz"})
+        EXPECT_EQ(SlotByName(b.slots, unknown), nullptr) << unknown;
 }
 
 TEST(Binding, RoundTripThroughTheSlots) {
