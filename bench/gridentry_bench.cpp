@@ -74,14 +74,13 @@ BENCHMARK(BM_FillCells256)->Unit(benchmark::kMillisecond);
 struct Window {
     // Counts every question: a refused shape must not pass for a fast Generate Cells.
     vex::ScriptedDialogs dialogs{"gridentry_bench", ZORBIT_ID_NO};
+    const vex::Library library; // the cells are not calculated
     GridState state;
     std::unique_ptr<GridWindow> window;
     PaintCounter counter;
 
     Window() {
-        GridHost host;
-        host.dialogs = &dialogs;
-        window = std::make_unique<GridWindow>(state, host);
+        window = std::make_unique<GridWindow>(state, library, dialogs);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get())) std::abort();
         window->cells()->viewport()->installEventFilter(&counter);

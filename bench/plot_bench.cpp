@@ -22,7 +22,7 @@
 #include "plot/window/plot_render.h"
 #include "plot/window/plot_service.h"
 #include "script/batch.h"
-#include "shell/binding.h"
+#include "script/library_loader.h"
 #include "shell/startup.h"
 
 namespace {
@@ -32,7 +32,7 @@ const QSize kPicture(400, vex::PlotImageHeight(kWindowHeight));
 const std::u16string kExpression = u"sin(x)*x";
 std::string g_folder;
 
-const vex::EntrySlots& Slots() {
+const vex::Library& Lib() {
     static vex::LibraryBinding* binding = [] {
         auto* b = new vex::LibraryBinding;
         std::string error;
@@ -42,13 +42,14 @@ const vex::EntrySlots& Slots() {
         }
         return b;
     }();
-    return binding->slots;
+    static const vex::Library lib(&binding->slots);
+    return lib;
 }
 
 // `count` points of sin(x)*x over -10..10.
 bool Compute(benchmark::State& state, int64_t count, vex::PlotPoints& points) {
     std::u16string error;
-    if (vex::ComputePoints(Slots(), kExpression, u"x", -10, 10, static_cast<int32_t>(count - 1),
+    if (vex::ComputePoints(Lib(), kExpression, u"x", -10, 10, static_cast<int32_t>(count - 1),
                            points, error) &&
         points.x.size() == static_cast<size_t>(count))
         return true;
@@ -139,7 +140,7 @@ Terminal& TheTerminal() {
             std::fprintf(stderr, "%s\n", error.c_str());
             std::abort();
         }
-        terminal->plots.Bind(&terminal->program.binding.slots);
+        terminal->plots.Bind(&terminal->program.library);
         return terminal;
     }();
     return *t;

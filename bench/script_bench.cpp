@@ -9,7 +9,7 @@
 
 #include "script/eval_script.h"
 #include "script/keywords.h"
-#include "shell/binding.h"
+#include "script/library_loader.h"
 #include "shell/entry.h"
 
 namespace {

@@ -73,7 +73,7 @@ Calculator& TheCalculator() {
 
 std::unique_ptr<vex::MainWindow> ShownWindow() {
     Calculator& c = TheCalculator();
-    auto w = std::make_unique<vex::MainWindow>(c.program, c.platform);
+    auto w = std::make_unique<vex::MainWindow>(c.program, c.program.library, c.dialogs, c.platform);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) std::abort();
     return w;

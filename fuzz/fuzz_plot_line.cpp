@@ -17,10 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string_view argument, expressionPart;
     std::u16string error;
     if (!vex::SplitPlotLine(line, argument, expressionPart, error)) return 0;
+    const vex::Library lib(&f.binding.slots);
     vex::PlotArgs args;
-    if (!vex::ParsePlotArgs(f.binding.slots, argument, expressionPart, args, error)) return 0;
+    if (!vex::ParsePlotArgs(lib, argument, expressionPart, args, error)) return 0;
     vex::PlotPoints points;
-    if (!vex::ComputePoints(f.binding.slots, args.expression, args.variable, args.xFrom, args.xTo,
+    if (!vex::ComputePoints(lib, args.expression, args.variable, args.xFrom, args.xTo,
                             std::min(args.steps, 64), points, error))
         return 0;
     const vex::PlotFrame frame = vex::FrameFor(points, 400, 365);

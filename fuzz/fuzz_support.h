@@ -9,8 +9,9 @@
 #include <string>
 
 #include "common/text.h"
+#include "script/library_client.h"
+#include "script/library_loader.h"
 #include "script/script_host.h"
-#include "shell/binding.h"
 
 namespace vex::fuzz {
 
@@ -50,7 +51,8 @@ struct FuzzHost {
             std::fprintf(stderr, "%s\n", error.c_str());
             std::abort();
         }
-        if (binding.slots.SetMessageBoxHook) binding.slots.SetMessageBoxHook(QuietLibraryBox);
+        if (const auto setHook = Library(&binding.slots).HookSetters().messageBox)
+            setHook(QuietLibraryBox);
         std::string pattern = (std::filesystem::temp_directory_path() / "vexfuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
         folder = pattern;
@@ -64,7 +66,7 @@ struct FuzzHost {
         host.batch.CurDir = zorbit::Utf8ToUtf16(folder);
         host.batch.programDir = host.batch.CurDir;
         host.batch.fileJail = host.batch.CurDir;
-        if (binding.slots.ReSetZiZoruze) binding.slots.ReSetZiZoruze();
+        Library(&binding.slots).ResetAll();
     }
 };
 

@@ -19,6 +19,7 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "common/version.h"
+#include "gridentry/grid_calculate.h"
 #include "gridentry/window/grid_window.h"
 #include "gridentry/window/run_grid.h"
 #include "platform/display.h"
@@ -113,10 +114,12 @@ int32_t RunStandalone(char16_t* buffer) {
     }
     ScriptedAnswers scripted(std::getenv("VEX_GRIDENTRY_ANSWERS"));
     vex::MessagesWindow messages(nullptr);
-    const vex::grid::GridHost host{scripted.active() ? &scripted : &vex::QtDialogs(), &messages, 0,
-                                   nullptr};
+    vex::DialogService& dialogs = scripted.active() ? scripted : vex::QtDialogs();
+    // The library is bound by name the first time a window opens; the Calculate menu says
+    // why when it could not be.
+    const vex::Library library = vex::grid::TheMatrixLibrary().Client();
     if (scripted.active()) QTimer::singleShot(0, [&] { EndScripted(scripted.end()); });
-    return vex::grid::RunMtxMaker(buffer, host);
+    return vex::grid::RunMtxMaker(buffer, library, dialogs, {&messages, 0});
 }
 
 } // namespace

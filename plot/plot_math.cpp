@@ -10,7 +10,6 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "script/file_write.h"
-#include "script/quiet_library.h"
 
 namespace vex {
 
@@ -39,11 +38,11 @@ void SpanOf(double low, double high, double& origin, double& span) {
 
 } // namespace
 
-bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
-                   std::u16string_view variable, double from, double to, int32_t steps,
-                   PlotPoints& points, std::u16string& error) {
+bool ComputePoints(const Library& lib, std::u16string_view expression, std::u16string_view variable,
+                   double from, double to, int32_t steps, PlotPoints& points,
+                   std::u16string& error) {
     points = PlotPoints{};
-    if (!slots.e_evalsEx) {
+    if (!lib.Has("e_evalsEx")) {
         error = u"the library has no routine e_evalsEx: plots need a newer libzorbit.so";
         return false;
     }
@@ -67,14 +66,13 @@ bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
         error = u"the variable to plot over has no name";
         return false;
     }
-    const std::u16string expr(expression), var(variable);
     const size_t count = static_cast<size_t>(steps) + 1;
     std::vector<double> xs(count, 0), ys(count, 0);
     std::vector<int32_t> codes(count, ZORBIT_NOT_REACHED);
     double limits[5] = {0, 0, 0, 0, 0};
-    QuietLibrary quiet(slots);
-    if (slots.e_evalsEx(expr.c_str(), from, var.c_str(), to, steps, xs.data(), ys.data(), limits,
-                        codes.data()) == ZORBIT_E_REENTERED) {
+    const Library::Quiet quiet = lib.Quietly();
+    if (lib.EvalSeries(expression, from, variable, to, steps, xs.data(), ys.data(), limits,
+                       codes.data()) == ZORBIT_E_REENTERED) {
         error = kLibraryBusy;
         return false;
     }
@@ -91,7 +89,7 @@ bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
             if (!std::isfinite(x) || !(x <= to + step / 2)) break;
             double px[2] = {0, 0}, py[2] = {0, 0}, pl[5] = {0, 0, 0, 0, 0};
             int32_t pc[2] = {ZORBIT_NOT_REACHED, ZORBIT_NOT_REACHED};
-            slots.e_evalsEx(expr.c_str(), x, var.c_str(), x, 1, px, py, pl, pc);
+            lib.EvalSeries(expression, x, variable, x, 1, px, py, pl, pc);
             if (pc[0] == ZORBIT_NOT_REACHED) break;
             xs[reached] = px[0];
             ys[reached] = py[0];

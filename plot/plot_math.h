@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "script/library_client.h"
 #include "script/plot_args.h"
 #include "script/script_host.h"
-#include "script/slots.h"
 
 namespace vex {
 
@@ -38,13 +38,13 @@ struct PlotPoints {
 // is taken from the smaller bound to the larger. The library's debug output and message
 // records are off while it runs, and its error code is as it was before. False with a
 // clear error text when steps is outside 1..kMaxPlotSteps, a bound or their distance is
-// not finite, the variable is empty, or the slot is missing; false with kLibraryBusy when
+// not finite, the variable is empty, or the routine is missing; false with kLibraryBusy when
 // the library refused the call (it is showing a message from inside another call).
 inline constexpr std::u16string_view kLibraryBusy =
     u"the library is busy with another calculation; try again when it has finished";
-bool ComputePoints(const EntrySlots& slots, std::u16string_view expression,
-                   std::u16string_view variable, double from, double to, int32_t steps,
-                   PlotPoints& points, std::u16string& error);
+bool ComputePoints(const Library& lib, std::u16string_view expression, std::u16string_view variable,
+                   double from, double to, int32_t steps, PlotPoints& points,
+                   std::u16string& error);
 
 // The drawing's transforms for an image of width x height pixels (height = window inner
 // height - 35). FrameFor keeps both spans finite and positive.

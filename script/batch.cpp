@@ -15,6 +15,7 @@
 #include "script/eval_script.h"
 #include "script/file_io.h"
 #include "script/file_write.h"
+#include "script/library_client.h"
 #include "script/report_windows.h"
 #include "script/run_log.h"
 #include "script/text_util.h"
@@ -86,10 +87,7 @@ std::u16string EndLine(long long ms) {
 }
 
 std::u16string LibraryVersion(const ScriptHost& host) {
-    if (!host.slots || !host.slots->DisplayVerInfo) return u"0.0.0.0";
-    char16_t file[64] = {}, product[64] = {};
-    if (host.slots->DisplayVerInfo(u"", file, product) < 1) return u"0.0.0.0";
-    return std::u16string(zorbit::View(file));
+    return Library(host.slots).FileVersion().value_or(u"0.0.0.0");
 }
 
 void LogStartLines(ScriptHost& host) {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/text.h"
+#include "script/library_client.h"
 #include "script/plot_args.h"
 #include "script/run_log.h"
 #include "script/text_util.h"
@@ -106,7 +107,7 @@ void SelectText(BatchSettings& b, std::u16string text) {
 void Reset(ScriptHost& host) {
     BatchSettings& b = host.batch;
     b.rsetF = true;
-    if (host.slots && host.slots->ReSetZiZoruze) host.slots->ReSetZiZoruze();
+    Library(host.slots).ResetAll();
     b.getFromSelTextF = b.noLnExpF = b.NoHF = b.InputFileF = b.OutputFileF = b.AppendF = false;
     b.InpFN.clear();
     b.OutpFN.clear();

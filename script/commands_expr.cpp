@@ -3,6 +3,7 @@
 // "aElemOrderEx", "Debug", "ErrorMsgs".
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "common/number_text.h"
@@ -103,12 +104,10 @@ void CmdExpr(RunState& rs, const Statement& st) {
         double v = 0;
         bool matrix = false;
         int32_t code = -1;
-        if (!rs.lib.Slots().e_eval) {
+        // Eval calls nothing without the routine; only a failure asks which it was.
+        if (!rs.lib.Eval(E, v, matrix, code)) {
             ok = false;
-            text = rs.lib.MissingText(u"e_eval");
-        } else if (!rs.lib.Eval(E, v, matrix, code)) {
-            ok = false;
-            text = rs.lib.FailureText(code);
+            text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
         } else if (matrix) {
             ok = MatrixResultText(rs, v, text, code);
             if (!ok) text = rs.lib.FailureText(code);
@@ -155,12 +154,9 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
     int32_t code = -1;
     std::u16string text;
     bool ok = true;
-    if (!rs.lib.Slots().e_eval) {
+    if (!rs.lib.Eval(E, v, matrix, code)) {
         ok = false;
-        text = rs.lib.MissingText(u"e_eval");
-    } else if (!rs.lib.Eval(E, v, matrix, code)) {
-        ok = false;
-        text = rs.lib.FailureText(code);
+        text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
     } else if (matrix) {
         int32_t rows = 0, cols = 0;
         const double* a = rs.lib.MatrixByValue(v, rows, cols);
@@ -229,25 +225,15 @@ void CmdFunct(RunState& rs, const Statement& st) {
 
 void CmdShow(RunState& rs, const Statement& st) {
     std::u16string N(st.ParameterText());
-    const EntrySlots& s = rs.lib.Slots();
     std::u16string text;
     bool ok = true;
     double v = 0;
-    if (s.FindVarFunct && (s.FindVarFunct(N.c_str(), 0, &v, nullptr), rs.lib.GetError() == -1)) {
+    if (rs.lib.VariableValue(N, v)) {
         text = u"Number " + N + u" = " + rs.Fixed(v);
-    } else if (s.FindVarFunct && s.GetVarFuncListLen) {
-        // Room for the longest body the function list can hold.
-        const int32_t room = std::max<int32_t>(s.GetVarFuncListLen(u"funct"), 0) + 1;
-        std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u'\0');
-        double length = 0;
-        if (s.FindVarFunct(N.c_str(), 1, &length, buffer.data()) != 0) {
-            const size_t n =
-                std::min<size_t>(static_cast<size_t>(std::max(0.0, std::round(length))),
-                                 zorbit::Length(buffer.data()));
-            text = u"Function " + N + u" = " + std::u16string(buffer.data(), n);
-        }
+    } else if (const std::optional<std::u16string> body = rs.lib.FunctionBody(N)) {
+        text = u"Function " + N + u" = " + *body;
     }
-    if (text.empty() && s.e_get_const && s.e_get_const(N.c_str(), &v) != 0) {
+    if (text.empty() && rs.lib.ConstantValue(N, v)) {
         text = u"Constant " + N + u" = " + rs.Fixed(v);
     }
     if (text.empty()) {
@@ -256,7 +242,7 @@ void CmdShow(RunState& rs, const Statement& st) {
         int32_t rows = 0, cols = 0;
         const double* a = rs.lib.MatrixByName(name, rows, cols);
         if (!a) {
-            if (s.SetErrorMsgs) s.SetErrorMsgs(u"sEval", 304, (u"Matr Name: " + name).c_str());
+            rs.lib.RecordError(u"sEval", 304, u"Matr Name: " + name);
             text = rs.lib.FailureText(rs.lib.GetError());
             ok = false;
         } else {
@@ -282,8 +268,8 @@ void CmdShow(RunState& rs, const Statement& st) {
 }
 
 void CmdAbout(RunState& rs, const Statement&) {
-    if (!rs.lib.Slots().aAbout) return;
-    std::u16string_view about = zorbit::View(rs.lib.Slots().aAbout(1));
+    const std::u16string text = rs.lib.About();
+    std::u16string_view about = text;
     for (size_t lf = about.find(u'\n'); lf != about.npos; lf = about.find(u'\n')) {
         rs.ReportText += u"'";
         rs.ReportText.append(about.substr(0, lf + 1));
@@ -292,24 +278,23 @@ void CmdAbout(RunState& rs, const Statement&) {
 }
 
 void CmdElemOrderSet(RunState& rs, const Statement& st) {
-    if (rs.lib.Slots().aElemOrderSet) rs.lib.Slots().aElemOrderSet(IntegerValue(st.ArgumentText()));
+    rs.lib.SetElementOrder(IntegerValue(st.ArgumentText()));
 }
 
 void CmdElemOrderEx(RunState& rs, const Statement& st) {
-    if (!rs.lib.Slots().aElemOrderEx) return;
-    double probe[4] = {0, 2, 1, 0};
-    const int32_t order = rs.lib.Slots().aElemOrderEx(probe, 0);
+    const std::optional<int32_t> order = rs.lib.ProbeElementOrder();
+    if (!order) return;
     if (!rs.run.noLnExp)
         rs.ReportText += u"Ln " + Num(st.lineNo) + u": aElemOrderEx = " +
-                         (order == 0 ? u"by Row" : u"by Col") + u"\r\n\r\n";
+                         (*order == 0 ? u"by Row" : u"by Col") + u"\r\n\r\n";
 }
 
 void CmdDebug(RunState& rs, const Statement& st) {
-    if (rs.lib.Slots().SetDebugF) rs.lib.Slots().SetDebugF(IntegerValue(st.ArgumentText()));
+    rs.lib.SetDebug(IntegerValue(st.ArgumentText()));
 }
 
 void CmdErrorMsgs(RunState& rs, const Statement& st) {
-    if (rs.lib.Slots().SetErrorMsgsF) rs.lib.Slots().SetErrorMsgsF(IntegerValue(st.ArgumentText()));
+    rs.lib.SetErrorRecords(IntegerValue(st.ArgumentText()));
 }
 
 } // namespace vex

@@ -15,11 +15,10 @@ void CmdMatr(RunState& rs, const Statement& st) {
     if (st.command == u"matrf" || st.command == u"vectf")
         T = ScriptFileIO(rs.host, Field(T + u" ", u' ', 1), u"fileinp", u"");
     T = RemoveQuotes(T);
-    const int32_t code = rs.lib.Slots().SetStrMatrix ? rs.lib.StoreMatrix(T) : 4;
+    const int32_t code = rs.lib.StoreMatrix(T);
     if (code == -1) return;
-    const std::u16string failure = rs.lib.Slots().SetStrMatrix
-                                       ? rs.lib.FailureText(code)
-                                       : rs.lib.MissingText(u"SetStrMatrix");
+    const std::u16string failure =
+        rs.lib.Has("SetStrMatrix") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"SetStrMatrix");
     rs.ErrorCount++;
     rs.Header(st.lineNo, u"Expression = " + T + u": " + std::u16string(kNoFileNote));
     rs.ResultLine(rs.resultLabel + failure);
@@ -82,12 +81,12 @@ size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
         AppendDimXValues(line, definition);
         ++next;
     }
-    const int32_t code = rs.lib.Slots().SetStrMatrix ? rs.lib.StoreMatrix(definition) : 4;
+    const int32_t code = rs.lib.StoreMatrix(definition);
     if (code != -1) {
         ++rs.ErrorCount;
         // The block's first line tells the user which definition failed.
         rs.Header(next, u"Expression = " + std::u16string(TrimSpaces(first)) + u":");
-        rs.ResultLine(rs.resultLabel + (rs.lib.Slots().SetStrMatrix
+        rs.ResultLine(rs.resultLabel + (rs.lib.Has("SetStrMatrix")
                                             ? rs.lib.FailureText(code)
                                             : rs.lib.MissingText(u"SetStrMatrix")));
     }

@@ -20,8 +20,6 @@ namespace {
 
 // Most intervals an integral may ask for: more would hold the script for minutes.
 constexpr double kMaxIntervals = 1e6;
-// Most characters a derivative may ask room for.
-constexpr int32_t kMaxDerivativeRoom = 1 << 24;
 
 // The file variant's input line takes the script line's place: its "=", first "("
 // and the first ")" after that give the positions anew.
@@ -43,26 +41,6 @@ Statement StatementFromFile(RunState& rs, const Statement& st, std::u16string& n
     out.closePos = close == out.line.npos ? 0 : close + 1;
     return out;
 }
-
-// Debug mode and message flags off for the duration of a library routine.
-class QuietLibrary {
-  public:
-    explicit QuietLibrary(const EntrySlots& s) : s_(s) {
-        if (s_.SetDebugF) debug_ = s_.SetDebugF(0);
-        if (s_.SetErrorMsgsF) msgs_ = s_.SetErrorMsgsF(0);
-    }
-    ~QuietLibrary() {
-        if (s_.SetDebugF) s_.SetDebugF(debug_);
-        if (s_.SetErrorMsgsF) s_.SetErrorMsgsF(msgs_);
-    }
-    QuietLibrary(const QuietLibrary&) = delete;
-    QuietLibrary& operator=(const QuietLibrary&) = delete;
-
-  private:
-    const EntrySlots& s_;
-    int32_t debug_ = 0;
-    int32_t msgs_ = 0;
-};
 
 // A bound is a number or a formula ("pi/2"). A number reads as it always has; a formula
 // goes through the library, and one that does not evaluate fails the command with its
@@ -99,10 +77,9 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
     const double nValue = std::nearbyint(zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 3))));
     const bool trapezoid = TrimSpaces(Field(params, u';', 4)) == u"trap";
     const std::u16string var(TrimSpaces(Field(params, u';', 5)));
-    const EntrySlots& s = rs.lib.Slots();
     std::u16string text;
     bool ok = false;
-    if (!s.Integrate) {
+    if (!rs.lib.Has("Integrate")) {
         text = rs.lib.MissingText(u"Integrate");
     } else if (!(nValue >= 1 && nValue <= kMaxIntervals)) {
         rs.lib.SetError(13);
@@ -111,13 +88,12 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
         double value = 0;
         int32_t code = -1;
         {
-            QuietLibrary quiet(s);
+            // The integral's own code is the command's: it is not put back.
+            const Library::Quiet quiet = rs.lib.Quietly(false);
             if (BoundValue(rs.lib, Field(params, u';', 1), a, code) &&
-                BoundValue(rs.lib, Field(params, u';', 2), b, code)) {
-                s.Integrate(f.c_str(), a, b, static_cast<int32_t>(nValue), trapezoid ? 1 : 0,
-                            var.c_str(), &value);
-                code = rs.lib.GetError();
-            }
+                BoundValue(rs.lib, Field(params, u';', 2), b, code))
+                code =
+                    rs.lib.Integrate(f, a, b, static_cast<int32_t>(nValue), trapezoid, var, value);
         }
         ok = code == -1;
         text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
@@ -132,14 +108,13 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
 
 void CmdSolvePolyn(RunState& rs, const Statement& st) {
     const std::u16string p = RemoveQuotes(st.ArgumentText());
-    const EntrySlots& s = rs.lib.Slots();
     std::u16string text;
     bool ok = false;
-    if (!s.dSolve) {
+    if (!rs.lib.Has("dSolve")) {
         text = rs.lib.MissingText(u"dSolve");
     } else {
-        const double r = s.dSolve(p.c_str(), rs.host.interp.PolyVar.c_str());
-        const int32_t code = rs.lib.GetError();
+        double r = 0;
+        const int32_t code = rs.lib.SolvePolynomial(p, rs.host.interp.PolyVar, r);
         ok = code == -1;
         text = ok ? rs.numberLabel + rs.Fixed(r) : rs.lib.FailureText(code);
     }
@@ -154,14 +129,12 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         files = SplitFileArgs(p);
         p = ScriptFileIO(rs.host, files.input, u"fileinp", u"");
     }
-    const EntrySlots& s = rs.lib.Slots();
     std::u16string text;
     bool ok = false;
-    if (!s.lPoly_dydx) {
+    if (!rs.lib.Has("lPoly_dydx")) {
         text = rs.lib.MissingText(u"lPoly_dydx");
     } else {
-        text = zorbit::View(s.lPoly_dydx(p.c_str(), rs.host.interp.PolyVar.c_str()));
-        const int32_t code = rs.lib.GetError();
+        const int32_t code = rs.lib.PolynomialDerivative(p, rs.host.interp.PolyVar, text);
         ok = code == -1;
         if (!ok) text = rs.lib.FailureText(code);
     }
@@ -183,24 +156,12 @@ void CmdSDiff(RunState& rs, const Statement& script) {
         script.command == u"sdifff" ? StatementFromFile(rs, script, note, output) : script;
     const std::u16string f = RemoveQuotes(st.ArgumentText());
     const std::u16string var(st.ParameterText());
-    const EntrySlots& s = rs.lib.Slots();
     std::u16string text;
     bool ok = false;
-    if (!s.e_diff) {
+    if (!rs.lib.Has("e_diff")) {
         text = rs.lib.MissingText(u"e_diff");
     } else {
-        int32_t room = 1000;
-        std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u' ');
-        buffer.back() = 0;
-        const int32_t length = s.e_diff(f.c_str(), var.c_str(), buffer.data(), room);
-        if (length > room && length <= kMaxDerivativeRoom) {
-            room = length;
-            buffer.assign(static_cast<size_t>(room) + 1, u' ');
-            buffer.back() = 0;
-            s.e_diff(f.c_str(), var.c_str(), buffer.data(), room);
-        }
-        text = zorbit::View(buffer.data());
-        const int32_t code = rs.lib.GetError();
+        const int32_t code = rs.lib.Derivative(f, var, text);
         ok = code == -1;
         if (!ok) text = rs.lib.FailureText(code);
     }

@@ -27,7 +27,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
     std::u16string error;
     PlotArgs args;
     const bool parsed = SplitPlotLine(st.line, argument, expressionPart, error) &&
-                        ParsePlotArgs(rs.lib.Slots(), argument, expressionPart, args, error);
+                        ParsePlotArgs(rs.lib, argument, expressionPart, args, error);
     const std::u16string shown =
         parsed ? args.expression : std::u16string(zorbit::TrimSpaces(expressionPart));
     const std::u16string header = u"Ln " + Num(st.lineNo) + u": Plot = " + shown + u":";

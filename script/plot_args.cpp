@@ -6,7 +6,6 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "script/library_client.h"
-#include "script/quiet_library.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -49,7 +48,7 @@ bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_
 
 } // namespace
 
-bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
+bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
                    std::u16string_view expressionPart, PlotArgs& out, std::u16string& error) {
     out = PlotArgs{};
     out.expression = std::u16string(PlotFormula(expressionPart));
@@ -68,8 +67,7 @@ bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
     fields.resize(kMaxArguments);
     const auto given = [&](size_t k) { return !zorbit::TrimBlanks(fields[k]).empty(); };
 
-    const Library lib(&slots);
-    QuietLibrary quiet(slots);
+    const Library::Quiet quiet = lib.Quietly();
     if (given(0) && !ArgumentValue(lib, u"x from", fields[0], out.xFrom, error)) return false;
     if (given(1) && !ArgumentValue(lib, u"x to", fields[1], out.xTo, error)) return false;
     if (given(2)) {

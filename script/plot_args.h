@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/slots.h"
+#include "script/library_client.h"
 
 namespace vex {
 
@@ -25,9 +25,9 @@ struct PlotArgs {
 // "=", of which only what comes before its first ";" outside parentheses is plotted
 // ("sin(x); save" plots sin(x), "max(x; 0); save" plots max(x; 0)). An empty argument keeps its
 // default. Bounds and steps are numbers or expressions ("-pi", "2^8") evaluated through the bound
-// e_eval, with the library's debug output off and its error code kept; steps must come to a whole
+// e_eval, with the library quiet and its error code kept; steps must come to a whole
 // number from 1 to kMaxPlotSteps. False with a clear error text otherwise.
-bool ParsePlotArgs(const EntrySlots& slots, std::u16string_view argument,
+bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
                    std::u16string_view expressionPart, PlotArgs& out, std::u16string& error);
 
 // Splits a whole line "Plot(...) = ..." ("plot" in any case) into the text inside its

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "script/batch.h"
+#include "script/library_client.h"
 #include "script/text_util.h"
 
 namespace vex {
@@ -15,16 +16,9 @@ void Show(ScriptHost& host, std::u16string_view text) {
 }
 
 // A list of the library as shown: "; " between entries and " = " inside them.
-std::u16string ListText(const ScriptHost& host, const char16_t* which) {
-    const EntrySlots* s = host.slots;
-    if (!s || !s->GetVarFuncListLen || !s->GetVarFuncList) return {};
-    const int32_t len = s->GetVarFuncListLen(which);
-    if (len <= 0) return {};
-    std::vector<char16_t> buffer(static_cast<size_t>(len) + 1, u'\0');
-    const int32_t n = s->GetVarFuncList(buffer.data(), len, which);
+std::u16string ListText(const ScriptHost& host, std::u16string_view which) {
     std::u16string out;
-    for (int32_t i = 0; i < n && i < len; ++i) {
-        const char16_t c = buffer[static_cast<size_t>(i)];
+    for (const char16_t c : Library(host.slots).VarFuncList(which)) {
         if (c == u';')
             out += u"; ";
         else if (c == u'=')
@@ -45,7 +39,7 @@ std::u16string MemoryReport(ScriptHost& host) {
     std::u16string text = IdentificationBlock() + u"\r\nShow Memory:\r\n\r\nVariables:\r\n";
     text += ListText(host, u"vars") + u"\r\n\r\nFunctions:\r\n";
     text += ListText(host, u"funct") + u"\r\n\r\n";
-    if (host.slots && host.slots->GetMatrixList) text += zorbit::View(host.slots->GetMatrixList(1));
+    text += Library(host.slots).MatrixList();
     return text;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Entry slots: one per name the program binds from libzorbit.so, filled by name at
-// start-up (shell/binding) and read by the interpreter. A name the library does not
-// export leaves its slot empty, and no command calls through an empty slot.
+// Entry slots: one per name the program binds from libzorbit.so, filled by name when the
+// library is loaded (script/library_loader) and called only by the library's client
+// (script/library_client). A name the library does not export leaves its slot empty, and
+// nothing calls through an empty slot.
 
 #include <array>
 #include <cstdint>

@@ -129,7 +129,7 @@ int Main(int argc, char** argv) {
         return kExitCannotLoad;
     }
 #ifdef VEX_HAVE_WINDOW
-    plots.Bind(&program.binding.slots);
+    plots.Bind(&program.library);
 #endif
     if (mode == "-")
         return vex::RunEntryStream(program.host, program.KeywordList, std::cin, std::cout,

@@ -55,13 +55,12 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
                             : LoadBindingFrom(p.binding, options.libraryPath, error);
     if (!loaded) return false;
     p.host.slots = &p.binding.slots;
+    p.library = Library(&p.binding.slots);
     // No save may replace the program's own files.
     ProtectProgramFiles({"/proc/self/exe", LoadedLibraryFile(p.binding.handle), p.folders.helpDir,
                          p.folders.installed});
     // The library's messages take the same way as the interpreter's.
-    const EntrySlots& s = p.binding.slots;
-    InstallLibraryHooks(*p.host.platform,
-                        {s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
+    InstallLibraryHooks(*p.host.platform, p.library.HookSetters());
     ReadHelpText(p);
     p.KeywordList = InitKeywordTable();
     // Test mode reads no configuration, so the log names none.

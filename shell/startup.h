@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "script/library_client.h"
+#include "script/library_loader.h"
 #include "script/script_host.h"
-#include "shell/binding.h"
 #include "shell/config.h"
 #include "shell/program_folders.h"
 
@@ -22,6 +23,7 @@ struct StartOptions {
 
 struct Program {
     LibraryBinding binding;
+    Library library; // the client over binding, once it is loaded
     ScriptHost host;
     std::vector<std::u16string> KeywordList;
     std::u16string helpText; // "ShowCmds.vex"

@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
     vex::ScriptedDialogs dialogs("grid_shot", ZORBIT_ID_NO);
     vex::MessagesWindow messages(nullptr);
     vex::grid::GridState state;
-    const vex::grid::GridHost host{&dialogs, &messages, 0, nullptr};
-    vex::grid::GridWindow window(state, host);
+    // The picture calculates nothing: no library is loaded.
+    const vex::Library library;
+    vex::grid::GridWindow window(state, library, dialogs, {&messages, 0});
     window.show();
     if (!vex::Settle(window)) {
         std::fprintf(stderr, "grid_shot: the window was never shown\n");

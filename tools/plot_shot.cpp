@@ -79,11 +79,10 @@ int main(int argc, char** argv) {
     platform.platform().plot = &plots;
     vex::Program program;
     if (!vex::StartForShot("plot_shot", program, platform)) return 10;
-    plots.Bind(&program.binding.slots);
+    plots.Bind(&program.library);
     const int status = Shoot(program, plots, dialogs, shots);
     plots.CloseAll();
-    const vex::EntrySlots& s = program.binding.slots;
-    vex::RemoveLibraryHooks({s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
+    vex::RemoveLibraryHooks(program.library.HookSetters());
     program.host.platform = &vex::TerminalPlatform();
     return status;
 }

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     program.settings.wndH = height;
     int status = 0;
     {
-        vex::MainWindow window(program, platform);
+        vex::MainWindow window(program, program.library, dialogs, platform);
         window.show();
         if (!vex::Settle(window)) {
             std::fprintf(stderr, "window_shot: the window was never shown\n");
@@ -84,7 +84,6 @@ int main(int argc, char** argv) {
         }
         if (!dialogs.asked.isEmpty()) status = 1;
     }
-    const vex::EntrySlots& s = program.binding.slots;
-    vex::RemoveLibraryHooks({s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
+    vex::RemoveLibraryHooks(program.library.HookSetters());
     return status;
 }

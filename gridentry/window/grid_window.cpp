@@ -21,6 +21,7 @@
 #include "common/number_text.h"
 #include "gridentry/grid_calculate.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/fonts.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/window_platform.h"
 #include "zorbit/codes.h"
@@ -61,8 +62,10 @@ class CellDelegate final : public QStyledItemDelegate {
 
 // ---- GridWindow
 
-GridWindow::GridWindow(GridState& state, const GridHost& host, QWidget* parent)
-    : QDialog(parent), state_(state), host_(host), model_(state, kCellBase + host.offset) {
+GridWindow::GridWindow(GridState& state, const Library& library, DialogService& dialogs,
+                       GridOptions options, QWidget* parent)
+    : QDialog(parent), state_(state), library_(library), dialogs_(dialogs), options_(options),
+      model_(state, kCellBase + options.offset) {
     setObjectName(IdName(kWindow));
     setWindowTitle(QStringLiteral("Vector / Matrix"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -89,11 +92,11 @@ GridWindow::GridWindow(GridState& state, const GridHost& host, QWidget* parent)
 GridWindow::~GridWindow() = default;
 
 QString GridWindow::IdName(int id) const {
-    return QString::number(id + host_.offset);
+    return QString::number(id + options_.offset);
 }
 
 QWidget* GridWindow::control(int id) const {
-    if (id + host_.offset == objectName().toInt()) return const_cast<GridWindow*>(this);
+    if (id + options_.offset == objectName().toInt()) return const_cast<GridWindow*>(this);
     return findChild<QWidget*>(IdName(id));
 }
 
@@ -211,8 +214,8 @@ void GridWindow::BuildMenu() {
 }
 
 int32_t GridWindow::Message(const QString& text, int32_t style, const QString& title) {
-    return host_.dialogs->Message(this, title, text, style,
-                                  style == ZORBIT_MB_YESNO ? ZORBIT_ID_YES : ZORBIT_ID_OK);
+    return dialogs_.Message(this, title, text, style,
+                            style == ZORBIT_MB_YESNO ? ZORBIT_ID_YES : ZORBIT_ID_OK);
 }
 
 // ---- the definition
@@ -424,12 +427,10 @@ void GridWindow::CopyDefinition() {
 }
 
 void GridWindow::ShowAbout() {
-    MessagesWindow* messages = host_.messages;
+    MessagesWindow* messages = options_.messages;
     if (!messages) return;
     const QString title = QStringLiteral("GridEntry Module");
-    QFont font(QStringLiteral("Courier New"), 8);
-    font.setStyleHint(QFont::TypeWriter);
-    messages->Restart(title, font);
+    messages->Restart(title, FixedFont(QStringLiteral("Courier New"), 8));
     // Numbered as the messages writer numbers its lines; read from the top down.
     int number = 0;
     auto write = [&](std::u16string_view line) {
@@ -450,8 +451,8 @@ void GridWindow::ShowAbout() {
 void GridWindow::OpenFile() {
     CommitEdit();
     const QString file =
-        host_.dialogs->OpenFileName(this, QStringLiteral("Open"), fileName_,
-                                    QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
+        dialogs_.OpenFileName(this, QStringLiteral("Open"), fileName_,
+                              QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
     if (file.isEmpty()) return;
     std::u16string line;
     std::string error;
@@ -485,30 +486,29 @@ void GridWindow::SaveFile() {
 void GridWindow::SaveFileAs() {
     CommitEdit();
     const QString file =
-        host_.dialogs->SaveFileName(this, QStringLiteral("Save As"), fileName_,
-                                    QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
+        dialogs_.SaveFileName(this, QStringLiteral("Save As"), fileName_,
+                              QStringLiteral("Text files (*.txt *.vex);;All files (*)"));
     if (file.isEmpty()) return;
     if (WriteTo(file)) fileName_ = file;
 }
 
-const MatrixLibrary* GridWindow::Library() {
-    const MatrixLibrary* lib = host_.library ? host_.library : &TheMatrixLibrary();
-    if (lib->bound()) return lib;
+bool GridWindow::CanCalculate() {
+    const std::string why = CannotCalculate(library_);
+    if (why.empty()) return true;
     Message(QStringLiteral("Function yet to be implemented!\nMy apologies\n\n(") +
-            QString::fromStdString(lib->error) + QStringLiteral(")"));
-    return nullptr;
+            QString::fromStdString(why) + QStringLiteral(")"));
+    return false;
 }
 
 void GridWindow::Determinant() {
     CommitEdit();
-    const MatrixLibrary* lib = Library();
-    if (!lib) return;
-    const Calculation c = DeterminantOf(*lib, state_);
+    if (!CanCalculate()) return;
+    const Calculation c = DeterminantOf(library_, state_);
     if (!c.error.empty()) {
         Message(Text(c.error));
         return;
     }
-    if (host_.messages) host_.messages->WriteLine(c.text, -1);
+    if (options_.messages) options_.messages->WriteLine(c.text, -1);
 }
 
 void GridWindow::TransposeCells() {
@@ -521,9 +521,8 @@ void GridWindow::TransposeCells() {
 
 void GridWindow::Invert() {
     CommitEdit();
-    const MatrixLibrary* lib = Library();
-    if (!lib) return;
-    const Calculation c = InvertCells(*lib, state_);
+    if (!CanCalculate()) return;
+    const Calculation c = InvertCells(library_, state_);
     if (!c.error.empty()) {
         Message(Text(c.error));
         return;
@@ -533,9 +532,8 @@ void GridWindow::Invert() {
 
 void GridWindow::Ortogonal() {
     CommitEdit();
-    const MatrixLibrary* lib = Library();
-    if (!lib) return;
-    const Calculation c = OrthogonalityOf(*lib, state_);
+    if (!CanCalculate()) return;
+    const Calculation c = OrthogonalityOf(library_, state_);
     Message(Text(c.error.empty() ? c.text : c.error));
 }
 

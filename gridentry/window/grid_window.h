@@ -9,6 +9,7 @@
 
 #include "gridentry/grid_state.h"
 #include "gridentry/window/cell_model.h"
+#include "script/library_client.h"
 
 class QAction;
 class QCheckBox;
@@ -25,19 +26,17 @@ class MessagesWindow;
 
 namespace vex::grid {
 
-struct MatrixLibrary;
-
-// What the window needs from its caller.
-struct GridHost {
-    DialogService* dialogs = nullptr;
-    MessagesWindow* messages = nullptr;
-    int offset = 0;                         // added to every identifier
-    const MatrixLibrary* library = nullptr; // null: bound by name on first use
+// Where the window writes its results, and what it adds to its identifiers.
+struct GridOptions {
+    MessagesWindow* messages = nullptr; // none: results are not shown
+    int offset = 0;                     // added to every identifier
 };
 
 class GridWindow final : public QDialog {
   public:
-    GridWindow(GridState& state, const GridHost& host, QWidget* parent = nullptr);
+    // The Calculate menu computes through library; dialogs answers every question.
+    GridWindow(GridState& state, const Library& library, DialogService& dialogs,
+               GridOptions options = {}, QWidget* parent = nullptr);
     ~GridWindow() override;
 
     // Offers the text's matrix for import (the Yes/No question), before the loop.
@@ -97,12 +96,15 @@ class GridWindow final : public QDialog {
     void CellsEdited(const QModelIndex& from, const QModelIndex& to);
     void EditorEdited(const QString& text);
     void ShowDefinitionTip();
-    const MatrixLibrary* Library();
+    // Whether the Calculate menu can use the library; says why not when it cannot.
+    bool CanCalculate();
     int32_t Message(const QString& text, int32_t style = 0,
                     const QString& title = QStringLiteral("GridEntry"));
 
     GridState& state_;
-    GridHost host_;
+    const Library& library_;
+    DialogService& dialogs_;
+    GridOptions options_;
     CellModel model_;
     QWidget* client_ = nullptr;
     QMenuBar* menuBar_ = nullptr;

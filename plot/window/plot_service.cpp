@@ -17,10 +17,6 @@ namespace {
 
 constexpr int kWindowSize = 400;
 
-std::u16string Text16(const std::string& s) {
-    return zorbit::Utf8ToUtf16(s);
-}
-
 } // namespace
 
 PlotWindows::PlotWindows(DialogService* dialogs, bool offscreen)
@@ -39,7 +35,7 @@ std::vector<PlotWindow*> PlotWindows::OpenWindows() const {
 }
 
 PlotOutcome PlotWindows::Plot(const PlotRequest& request) {
-    if (!slots_) return {false, {}, u"the library is not bound", {}};
+    if (!library_) return {false, {}, u"the library is not bound", {}};
     return offscreen_ ? PlotOffscreen(request) : PlotInWindow(request);
 }
 
@@ -57,7 +53,7 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     if (!request.dataFile.empty()) {
         std::string error;
         if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), points, error))
-            outcome.dataFileError = Text16(error);
+            outcome.dataFileError = zorbit::Utf8ToUtf16(error);
     }
     if (!points.any) {
         // Nothing to draw: a picture of bare axes would pass for a plot.
@@ -92,7 +88,8 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     }
     std::string error;
     if (!SavePicture(draw, size, Text(name), error)) {
-        outcome.error = u"the picture could not be written to " + name + u": " + Text16(error);
+        outcome.error =
+            u"the picture could not be written to " + name + u": " + zorbit::Utf8ToUtf16(error);
         outcome.pictureNotWritten = true;
         return;
     }
@@ -106,7 +103,7 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     // command names is still written.
     if (!request.save && request.dataFile.empty()) return outcome;
     PlotPoints points;
-    if (!ComputePoints(*slots_, request.expression, request.variable, request.xFrom, request.xTo,
+    if (!ComputePoints(*library_, request.expression, request.variable, request.xFrom, request.xTo,
                        request.steps, points, outcome.error))
         return outcome;
     if (request.save && !QGuiApplication::instance()) {
@@ -149,8 +146,9 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
-    auto* window = new PlotWindow(
-        *slots_, *dialogs_, {request.number, request.expression, request.variable, request.steps});
+    auto* window =
+        new PlotWindow({request.number, request.expression, request.variable, request.steps},
+                       *library_, *dialogs_);
     const PlotPlace place = NextPlotPlace(previous, desktop);
     window->move(place.x, place.y);
     window->show();

@@ -20,8 +20,8 @@ class PlotWindows final : public PlotService {
     // written either way).
     PlotWindows(DialogService* dialogs, bool offscreen);
     ~PlotWindows() override;
-    // The library's entry slots, once they are bound.
-    void Bind(const EntrySlots* slots) { slots_ = slots; }
+    // The library's client, once the library is bound.
+    void Bind(const Library* library) { library_ = library; }
 
     PlotOutcome Plot(const PlotRequest& request) override;
     void CloseAll() override;
@@ -39,7 +39,7 @@ class PlotWindows final : public PlotService {
 
     DialogService* dialogs_;
     bool offscreen_;
-    const EntrySlots* slots_ = nullptr;
+    const Library* library_ = nullptr;
     std::vector<QPointer<PlotWindow>> windows_;
     int32_t imageCounter_ = 0;
     std::unique_ptr<QGuiApplication> app_; // only when this service had to start one

@@ -50,9 +50,9 @@ class PlotCanvas final : public QWidget {
     PlotWindow& owner_;
 };
 
-PlotWindow::PlotWindow(const EntrySlots& slots, DialogService& dialogs, PlotSettings settings,
+PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogService& dialogs,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window), slots_(slots), dialogs_(dialogs),
+    : QWidget(parent, Qt::Window), library_(library), dialogs_(dialogs),
       settings_(std::move(settings)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number));
@@ -86,8 +86,8 @@ QWidget* PlotWindow::Canvas() const {
 
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     PlotPoints points;
-    if (!ComputePoints(slots_, settings_.expression, settings_.variable, from, to, settings_.steps,
-                       points, error)) {
+    if (!ComputePoints(library_, settings_.expression, settings_.variable, from, to,
+                       settings_.steps, points, error)) {
         // A resize while the library shows a message: the curve it has is drawn again.
         if (error != kLibraryBusy || points_.x.empty()) return false;
         Draw();

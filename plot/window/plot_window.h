@@ -8,7 +8,7 @@
 #include <string>
 
 #include "plot/plot_math.h"
-#include "script/slots.h"
+#include "script/library_client.h"
 
 class QLineEdit;
 class QPushButton;
@@ -28,7 +28,8 @@ class PlotCanvas;
 
 class PlotWindow final : public QWidget {
   public:
-    PlotWindow(const EntrySlots& slots, DialogService& dialogs, PlotSettings settings,
+    // The curve of settings, computed through library; dialogs answers every question.
+    PlotWindow(PlotSettings settings, const Library& library, DialogService& dialogs,
                QWidget* parent = nullptr);
     ~PlotWindow() override;
 
@@ -63,7 +64,7 @@ class PlotWindow final : public QWidget {
     void AskSaveImage();
     void PlaceControls();
 
-    const EntrySlots& slots_;
+    const Library& library_;
     DialogService& dialogs_;
     PlotSettings settings_;
     PlotPoints points_;

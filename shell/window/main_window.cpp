@@ -26,11 +26,11 @@
 #include "gridentry/window/grid_window.h"
 #include "gridentry/window/run_grid.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/fonts.h"
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
 #include "shell/list_file.h"
-#include "shell/window/fonts.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -38,6 +38,12 @@ namespace vex {
 namespace {
 
 const QString kListFilter = QStringLiteral("vex Calc files (*.vxc);;All files (*)");
+
+// The list's font as the settings name it; no name is the settings' default.
+QFont ListFont(const QString& family, int pointSize) {
+    return FixedFont(family.trimmed().isEmpty() ? QStringLiteral("Lucida Console") : family,
+                     pointSize);
+}
 
 // Fusion draws a table's grid in a shade of the window colour, black on the black
 // scheme: the list's grid takes its palette's mid colour instead.
@@ -59,9 +65,10 @@ struct MenuEntry {
 
 } // namespace
 
-MainWindow::MainWindow(Program& program, WindowPlatform& platform, QWidget* parent)
-    : QMainWindow(parent), program_(program), platform_(platform), settings_(program.settings),
-      model_(list_) {
+MainWindow::MainWindow(Program& program, const Library& library, DialogService& dialogs,
+                       WindowPlatform& platform, QWidget* parent)
+    : QMainWindow(parent), program_(program), library_(library), dialogs_(dialogs),
+      platform_(platform), settings_(program.settings), model_(list_) {
     setWindowTitle(QStringLiteral("vex Calulator"));
     BuildMenus();
     BuildGadgets();
@@ -261,7 +268,7 @@ void MainWindow::ShowHelpFor(const std::u16string& text) {
 
 int32_t MainWindow::Ask(const QString& title, const QString& text, int32_t style,
                         int32_t defaultAnswer) {
-    return platform_.dialogs().Message(this, title, text, style, defaultAnswer);
+    return dialogs_.Message(this, title, text, style, defaultAnswer);
 }
 
 void MainWindow::EnterLine(const QString& typed) {
@@ -318,7 +325,7 @@ void MainWindow::NewList() {
 void MainWindow::Open() {
     if (loading_ || !ConfirmDiscard()) return;
     const QString name =
-        platform_.dialogs().OpenFileName(this, QStringLiteral("Open"), lastOpenName_, kListFilter);
+        dialogs_.OpenFileName(this, QStringLiteral("Open"), lastOpenName_, kListFilter);
     if (name.isEmpty()) return;
     lastOpenName_ = name;
     OpenListFile(name);
@@ -421,8 +428,8 @@ bool MainWindow::OpenListFile(const QString& name) {
         const qint64 now = clock.elapsed();
         if (!progress && now >= progressDelay_) {
             model_.AppendRows(batch);
-            progress = platform_.dialogs().Progress(this, QStringLiteral("vex Calc"),
-                                                    QStringLiteral("Opening ") + name);
+            progress = dialogs_.Progress(this, QStringLiteral("vex Calc"),
+                                         QStringLiteral("Opening ") + name);
             lastStep = -1000;
         }
         if (progress && now - lastStep >= 100) {
@@ -462,7 +469,7 @@ bool MainWindow::OpenListFile(const QString& name) {
 bool MainWindow::Save(bool askName) {
     QString name = Text(list_.fileName);
     if (askName || name.isEmpty()) {
-        name = platform_.dialogs().SaveFileName(this, QStringLiteral("Save As"), name, kListFilter);
+        name = dialogs_.SaveFileName(this, QStringLiteral("Save As"), name, kListFilter);
         // A dismissed dialog forgets the name, so the next Save asks again.
         list_.fileName.clear();
         if (name.isEmpty()) return false;
@@ -506,13 +513,11 @@ void MainWindow::Paste() {
 }
 
 void MainWindow::Matrix() {
-    // The window's Calculate menu uses the entries this program has bound.
-    if (!matrixLibrary_)
-        matrixLibrary_ = grid::MatrixLibraryFrom(program_.binding.slots, program_.binding.handle);
-    const grid::GridHost host{&platform_.dialogs(), &platform_.messages(), grid::kCompiledInOffset,
-                              &*matrixLibrary_};
+    // The window's Calculate menu uses this program's library.
     // The definition comes back whole, however large the grid.
-    const std::optional<std::u16string> back = grid::RunGrid(Text16(entry_->text()), host, this);
+    const std::optional<std::u16string> back =
+        grid::RunGrid(Text16(entry_->text()), library_, dialogs_,
+                      {&platform_.messages(), grid::kCompiledInOffset}, this);
     if (!back || back->empty()) return;
     entry_->setText(Text(*back));
     activateWindow();
@@ -525,8 +530,8 @@ void MainWindow::DeleteItems() {
 }
 
 void MainWindow::ChooseFont() {
-    const std::optional<QFont> font = platform_.dialogs().ChooseFont(
-        this, ListFont(Text(settings_.curFontName), settings_.curFontSize));
+    const std::optional<QFont> font =
+        dialogs_.ChooseFont(this, ListFont(Text(settings_.curFontName), settings_.curFontSize));
     if (!font) return;
     settings_.curFontName = Text16(font->family());
     if (font->pointSize() > 0) settings_.curFontSize = font->pointSize();
@@ -542,9 +547,9 @@ void MainWindow::ToggleBlackWhite() {
 
 void MainWindow::AskDecimals() {
     const std::optional<QString> answer =
-        platform_.dialogs().InputText(this, QStringLiteral("vex Calc Input"),
-                                      QStringLiteral("Input number of decimals for results:"),
-                                      QString::number(settings_.Decimals));
+        dialogs_.InputText(this, QStringLiteral("vex Calc Input"),
+                           QStringLiteral("Input number of decimals for results:"),
+                           QString::number(settings_.Decimals));
     if (!answer) return;
     const std::optional<int32_t> decimals = DecimalsAnswer(Text16(*answer));
     if (!decimals) {
@@ -558,10 +563,10 @@ void MainWindow::AskDecimals() {
 }
 
 void MainWindow::AskSeparator() {
-    const std::optional<QString> answer = platform_.dialogs().InputText(
-        this, QStringLiteral("vex Calc Input"),
-        QStringLiteral("Input separator character(s) for multiple values:"),
-        Text(settings_.sSeparator));
+    const std::optional<QString> answer =
+        dialogs_.InputText(this, QStringLiteral("vex Calc Input"),
+                           QStringLiteral("Input separator character(s) for multiple values:"),
+                           Text(settings_.sSeparator));
     if (answer) settings_.sSeparator = Text16(*answer);
 }
 
@@ -571,12 +576,9 @@ void MainWindow::ToggleToolTip() {
 }
 
 void MainWindow::ShowFunctions() {
-    const EntrySlots& s = program_.binding.slots;
-    if (!s.GetDiff_OperAndFuncs) return;
-    std::u16string buffer(8192, u'\0');
-    s.GetDiff_OperAndFuncs(buffer.data());
-    buffer.resize(std::char_traits<char16_t>::length(buffer.c_str()));
-    platform_.messages().ShowText(buffer + u"\r\n");
+    const std::u16string text = library_.OperatorsAndFunctions();
+    if (text.empty()) return;
+    platform_.messages().ShowText(text + u"\r\n");
 }
 
 void MainWindow::ShowTooltip(const QModelIndex& index) {

@@ -7,8 +7,8 @@
 #include <array>
 #include <optional>
 
-#include "gridentry/grid_calculate.h"
 #include "platform/qt/window_platform.h"
+#include "script/library_client.h"
 #include "shell/expression_list.h"
 #include "shell/list_file.h"
 #include "shell/startup.h"
@@ -48,8 +48,11 @@ enum class MenuItem {
 
 class MainWindow final : public QMainWindow {
   public:
-    // program has been started with platform's services; the window keeps using both.
-    MainWindow(Program& program, WindowPlatform& platform, QWidget* parent = nullptr);
+    // program has been started with platform's services; the window calls the library
+    // through library, asks its questions through dialogs and keeps using the platform's
+    // other services (messages window, clipboard, plots).
+    MainWindow(Program& program, const Library& library, DialogService& dialogs,
+               WindowPlatform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     QLineEdit* entryLine() const { return entry_; }
@@ -115,6 +118,8 @@ class MainWindow final : public QMainWindow {
     void WriteConfiguration();
 
     Program& program_;
+    const Library& library_;
+    DialogService& dialogs_;
     WindowPlatform& platform_;
     ShellSettings settings_;
     ExpressionList list_;
@@ -126,7 +131,6 @@ class MainWindow final : public QMainWindow {
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
     std::array<QAction*, 26> actions_{};
-    std::optional<grid::MatrixLibrary> matrixLibrary_; // for the matrix window, bound on use
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;

@@ -33,17 +33,16 @@ int RunWindow(int& argc, char** argv, StartOptions options) {
                             ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
         return 10;
     }
-    plots.Bind(&program.binding.slots);
+    plots.Bind(&program.library);
     UsePictureFolder(program);
     int status = 0;
     {
-        MainWindow window(program, platform);
+        MainWindow window(program, program.library, QtDialogs(), platform);
         ShowStartWindow(window, options);
         status = QApplication::exec();
     }
     // Nothing may reach the window's services once they are gone.
-    const EntrySlots& s = program.binding.slots;
-    RemoveLibraryHooks({s.SetMessageBoxHook, s.SetMessageWindowHook, s.SetClipboardHook});
+    RemoveLibraryHooks(program.library.HookSetters());
     program.host.platform = &TerminalPlatform();
     return status;
 }

@@ -42,20 +42,19 @@ class GridWindowTest : public QObject {
   private:
     FakeDialogs dialogs_;
     std::unique_ptr<vex::MessagesWindow> messages_;
-    MatrixLibrary library_;
+    MatrixLibrary binding_;
+    vex::Library library_;
     GridState state_;
     std::unique_ptr<GridWindow> window_;
     std::unique_ptr<QTemporaryDir> dir_;
 
-    GridHost Host(int offset = 0) {
-        return GridHost{&dialogs_, messages_.get(), offset, &library_};
-    }
+    GridOptions Options(int offset = 0) { return GridOptions{messages_.get(), offset}; }
 
     void MakeWindow(const QString& text = {}, int offset = 0) {
         window_.reset();
         state_ = GridState();
         state_.matrixText = text.toStdU16String();
-        window_ = std::make_unique<GridWindow>(state_, Host(offset));
+        window_ = std::make_unique<GridWindow>(state_, library_, dialogs_, Options(offset));
         window_->OfferImport();
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -118,8 +117,9 @@ class GridWindowTest : public QObject {
   private Q_SLOTS:
     void initTestCase() {
         messages_ = std::make_unique<vex::MessagesWindow>(nullptr);
-        library_ = BindMatrixLibrary({VEX_ZORBIT_PATH});
-        QVERIFY2(library_.bound(), library_.error.c_str());
+        binding_ = BindMatrixLibrary({VEX_ZORBIT_PATH});
+        QVERIFY2(binding_.bound(), binding_.error.c_str());
+        library_ = binding_.Client();
     }
 
     void init() {
@@ -501,16 +501,15 @@ class GridWindowTest : public QObject {
         dialogs_.messages = {ZORBIT_ID_YES};
         MakeWindow(matrix);
         dialogs_.asked.clear();
-        const int32_t code = library_.SetE_Error(13);
-        Q_UNUSED(code);
+        library_.SetError(13);
         Menu(item);
-        QCOMPARE(library_.GetE_Error(), 13); // the library's error code is put back
+        QCOMPARE(library_.GetError(), 13); // the library's error code is put back
         QCOMPARE(dialogs_.asked.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) QCOMPARE(dialogs_.asked[0].text, message);
         if (!messages.isEmpty())
             QVERIFY2(messages_->Text().endsWith(messages), qPrintable(messages_->Text()));
         QCOMPARE(Cells(), cells);
-        library_.SetE_Error(-1);
+        library_.SetError(-1);
     }
 
     void transposeSwapsTheShape() {
@@ -526,16 +525,16 @@ class GridWindowTest : public QObject {
     void calculateWithoutTheLibrary() {
         MatrixLibrary none = BindMatrixLibrary({dir_->filePath("nothing.so").toStdString()});
         QVERIFY(!none.bound());
+        const vex::Library unbound = none.Client();
         state_ = GridState();
-        GridHost host = Host();
-        host.library = &none;
-        window_ = std::make_unique<GridWindow>(state_, host);
+        window_ = std::make_unique<GridWindow>(state_, unbound, dialogs_, Options());
         window_->show();
         Menu(kMenuDeterminant);
         QCOMPARE(dialogs_.asked.size(), 1);
         QCOMPARE(dialogs_.asked[0].title, QStringLiteral("GridEntry"));
         QVERIFY(dialogs_.asked[0].text.startsWith(
             QStringLiteral("Function yet to be implemented!\nMy apologies")));
+        window_.reset(); // it calls through unbound, which ends here
     }
 
     void about() {
@@ -695,7 +694,7 @@ class GridWindowTest : public QObject {
             else
                 w->menuItem(kMenuExit)->trigger();
         });
-        const int32_t n = RunMtxMaker(text.data(), Host());
+        const int32_t n = RunMtxMaker(text.data(), library_, dialogs_, Options());
         QVERIFY(acted);
         QCOMPARE(n, result);
         QCOMPARE(QString::fromStdU16String(text.substr(0, text.find(u'\0'))), handedBack);

@@ -37,7 +37,7 @@ TEST_P(Points, ComeFromTheSeriesWithFailuresLeftOut) {
     PlotPoints p;
     std::u16string error;
     ASSERT_TRUE(
-        ComputePoints(slots, row.expression, row.variable, row.from, row.to, row.steps, p, error))
+        ComputePoints(lib, row.expression, row.variable, row.from, row.to, row.steps, p, error))
         << U8(error);
     ASSERT_EQ(p.x.size(), row.valid.size());
     ASSERT_EQ(p.y.size(), row.valid.size());
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PlotTest, PointsTakeTheValueOfTheTenDecimalText) {
     PlotPoints p;
     std::u16string error;
-    ASSERT_TRUE(ComputePoints(slots, u"x*10^12", u"x", 0, 1, 3, p, error)) << U8(error);
+    ASSERT_TRUE(ComputePoints(lib, u"x*10^12", u"x", 0, 1, 3, p, error)) << U8(error);
     EXPECT_NEAR(p.y[1], 333333333300, 1e-3);
 }
 
@@ -101,7 +101,7 @@ TEST_P(Refusals, ExplainWhy) {
     PlotPoints p;
     p.x = {1};
     std::u16string error;
-    EXPECT_FALSE(ComputePoints(slots, u"x", row.variable, row.from, row.to, row.steps, p, error));
+    EXPECT_FALSE(ComputePoints(lib, u"x", row.variable, row.from, row.to, row.steps, p, error));
     EXPECT_NE(U8(error).find(row.says), std::string::npos) << U8(error);
     EXPECT_TRUE(p.x.empty());
 }
@@ -121,7 +121,7 @@ TEST_F(PlotTest, MissingSeriesRoutineIsReported) {
     none.e_evalsEx = nullptr;
     PlotPoints p;
     std::u16string error;
-    EXPECT_FALSE(ComputePoints(none, u"x", u"x", -1, 1, 4, p, error));
+    EXPECT_FALSE(ComputePoints(Library(&none), u"x", u"x", -1, 1, 4, p, error));
     EXPECT_NE(U8(error).find("e_evalsEx"), std::string::npos);
 }
 
@@ -132,7 +132,7 @@ TEST_F(PlotTest, ARefusedCallIsToldApartFromAnEmptyCurve) {
                         double*, int32_t*) -> int32_t { return ZORBIT_E_REENTERED; };
     PlotPoints p;
     std::u16string error;
-    EXPECT_FALSE(ComputePoints(busy, u"x", u"x", -1, 1, 4, p, error));
+    EXPECT_FALSE(ComputePoints(Library(&busy), u"x", u"x", -1, 1, 4, p, error));
     EXPECT_EQ(error, kLibraryBusy);
 }
 
@@ -234,7 +234,7 @@ class DataFile : public PlotTest {
     PlotPoints Computed(std::u16string_view expression) {
         PlotPoints p;
         std::u16string error;
-        EXPECT_TRUE(ComputePoints(slots, expression, u"x", -1, 1, 4, p, error)) << U8(error);
+        EXPECT_TRUE(ComputePoints(lib, expression, u"x", -1, 1, 4, p, error)) << U8(error);
         return p;
     }
 };
@@ -325,9 +325,9 @@ TEST_F(PlotTest, LeavesTheLibrarysStateAlone) {
     PlotArgs out;
     PlotPoints p;
     std::u16string error;
-    EXPECT_TRUE(ParsePlotArgs(slots, u"-pi; pi", u"x", out, error));
-    EXPECT_FALSE(ParsePlotArgs(slots, u"no", u"x", out, error));
-    EXPECT_TRUE(ComputePoints(slots, u"1/x", u"x", -1, 1, 4, p, error));
+    EXPECT_TRUE(ParsePlotArgs(lib, u"-pi; pi", u"x", out, error));
+    EXPECT_FALSE(ParsePlotArgs(lib, u"no", u"x", out, error));
+    EXPECT_TRUE(ComputePoints(lib, u"1/x", u"x", -1, 1, 4, p, error));
     EXPECT_EQ(slots.GetE_Error(), 25);
     EXPECT_EQ(slots.SetDebugF(debug), 1);
 }

@@ -78,15 +78,15 @@ class PlotFixture : public ScriptTest {
   protected:
     void SetUp() override {
         ScriptTest::SetUp();
-        windows.Bind(&Zorbit().slots);
-        offscreen.Bind(&Zorbit().slots);
+        windows.Bind(&lib);
+        offscreen.Bind(&lib);
         platform.plot = &offscreen;
     }
 
     std::unique_ptr<PlotWindow> Open(std::u16string expression, int32_t steps, double from,
                                      double to) {
-        auto w = std::make_unique<PlotWindow>(Zorbit().slots, dialogs,
-                                              PlotSettings{3, std::move(expression), u"x", steps});
+        auto w = std::make_unique<PlotWindow>(PlotSettings{3, std::move(expression), u"x", steps},
+                                              lib, dialogs);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         std::u16string error;
@@ -111,6 +111,7 @@ class PlotFixture : public ScriptTest {
         return U8(host.batch.vexResStr);
     }
 
+    const Library lib{&Zorbit().slots};
     ScriptedDialogs dialogs;
     PlotWindows windows{&dialogs, false};
     PlotWindows offscreen{nullptr, true};
@@ -452,7 +453,7 @@ TEST_F(PlotFixture, ThePlotFolderIsMadeFirstAndUnwrittenFilesAreErrors) {
             want.replace(at, 8, folder.string());
         // Each row numbers its pictures from 1.
         PlotWindows service{nullptr, true};
-        service.Bind(&Zorbit().slots);
+        service.Bind(&lib);
         platform.plot = &service;
         const int32_t code =
             vexEvalMain(host, U16("/noh /sel:'Plot(-2;2;4;x;pts.txt) = x^2; save' /spl:\"" +

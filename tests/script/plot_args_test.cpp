@@ -14,7 +14,7 @@ constexpr double kPi = std::numbers::pi;
 // The real library bound by name, its lists emptied, no error pending.
 class PlotArgsTest : public ScriptTest {
   protected:
-    const EntrySlots& slots = Zorbit().slots;
+    const Library lib{&Zorbit().slots};
 };
 
 template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>& info) {
@@ -40,7 +40,7 @@ TEST_P(Args, ReadTheCommand) {
     const ArgsRow& row = GetParam();
     PlotArgs out;
     std::u16string error;
-    ASSERT_TRUE(ParsePlotArgs(slots, row.argument, row.expressionPart, out, error)) << U8(error);
+    ASSERT_TRUE(ParsePlotArgs(lib, row.argument, row.expressionPart, out, error)) << U8(error);
     EXPECT_EQ(U8(out.expression), U8(row.want.expression));
     EXPECT_NEAR(out.xFrom, row.want.xFrom, 1e-9);
     EXPECT_NEAR(out.xTo, row.want.xTo, 1e-9);
@@ -80,7 +80,7 @@ TEST_P(RefusedArgs, SayWhatIsWrong) {
     const RefusedRow& row = GetParam();
     PlotArgs out;
     std::u16string error;
-    EXPECT_FALSE(ParsePlotArgs(slots, row.argument, row.expressionPart, out, error));
+    EXPECT_FALSE(ParsePlotArgs(lib, row.argument, row.expressionPart, out, error));
     EXPECT_NE(U8(error).find(row.says), std::string::npos) << U8(error);
 }
 

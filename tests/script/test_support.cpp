@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "script/library_client.h"
+
 namespace vex::test {
 
 const LibraryBinding& Zorbit() {
@@ -23,8 +25,9 @@ void ScriptTest::SetUp() {
     ASSERT_NE(b.handle, nullptr);
     host.slots = &b.slots;
     host.platform = &platform;
-    if (b.slots.ReSetZiZoruze) b.slots.ReSetZiZoruze();
-    if (b.slots.SetE_Error) b.slots.SetE_Error(-1);
+    const Library lib(&b.slots);
+    lib.ResetAll();
+    lib.SetError(-1);
     std::string pattern = (std::filesystem::temp_directory_path() / "vexscript-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir = pattern;

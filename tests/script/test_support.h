@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/text.h"
+#include "script/library_loader.h"
 #include "script/script_host.h"
-#include "shell/binding.h"
 
 namespace vex::test {
 

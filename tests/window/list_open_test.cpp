@@ -83,7 +83,7 @@ class ListOpenTest : public QObject {
         options.platform = &platform_->platform();
         std::string error;
         QVERIFY2(vex::StartUp(program_, options, error), error.c_str());
-        plots_->Bind(&program_.binding.slots);
+        plots_->Bind(&program_.library);
     }
 
     void init() {
@@ -93,8 +93,9 @@ class ListOpenTest : public QObject {
         program_.host.interp.decimals = 4;
         // Relative names of the rows go to the test's folder.
         program_.host.batch.CurDir = dir_->path().toStdU16String() + u"/";
-        if (program_.binding.slots.ReSetZiZoruze) program_.binding.slots.ReSetZiZoruze();
-        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        program_.library.ResetAll();
+        window_ =
+            std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -135,7 +136,8 @@ class ListOpenTest : public QObject {
             vex::StartOptions options;
             options.listFile = list.toStdString();
             window_.reset();
-            window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+            window_ =
+                std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
             vex::ShowStartWindow(*window_, options);
             QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         }

@@ -42,7 +42,8 @@ class WindowTest : public QObject {
     QString Path(const QString& name) const { return dir_->filePath(name); }
     void MakeWindow() {
         window_.reset();
-        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        window_ =
+            std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     }
@@ -81,7 +82,7 @@ class WindowTest : public QObject {
         program_.settings = vex::ShellSettings();
         program_.configPath.clear();
         program_.host.interp.decimals = 4;
-        if (program_.binding.slots.ReSetZiZoruze) program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         QGuiApplication::clipboard()->clear();
         MakeWindow();
     }
@@ -493,7 +494,7 @@ class WindowTest : public QObject {
 
         // Saved: New asks nothing; the variable goes, so only the file can bring rows back.
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::New));
-        program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         QCOMPARE(Rows(), QStringList{});
         dialogs_.files << file;
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Open));
@@ -548,7 +549,7 @@ class WindowTest : public QObject {
         for (const char* line : {"Var = Ecc; 5", "Ecc*2"})
             Enter(QString::fromUtf8(line));
         const QStringList rows = Rows();
-        program_.binding.slots.ReSetZiZoruze();
+        program_.library.ResetAll();
         const QString file = Path(QStringLiteral("start.vxc"));
         if (exists) {
             QFile out(file);
@@ -558,7 +559,8 @@ class WindowTest : public QObject {
         vex::StartOptions options;
         options.listFile = file.toStdString();
         window_.reset();
-        window_ = std::make_unique<vex::MainWindow>(program_, *platform_);
+        window_ =
+            std::make_unique<vex::MainWindow>(program_, program_.library, dialogs_, *platform_);
         vex::ShowStartWindow(*window_, options);
         QVERIFY(window_->isVisible());
         if (exists) {

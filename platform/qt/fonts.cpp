@@ -1,4 +1,4 @@
-#include "shell/window/fonts.h"
+#include "platform/qt/fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -16,11 +16,10 @@ const QStringList& FixedFamilies() {
 
 } // namespace
 
-QFont ListFont(const QString& family, int pointSize) {
-    const QString name = family.trimmed().isEmpty() ? QStringLiteral("Lucida Console") : family;
-    if (!QFontDatabase::hasFamily(name) && QFont::substitutes(name).isEmpty())
-        QFont::insertSubstitutions(name, FixedFamilies());
-    QFont font(name);
+QFont FixedFont(const QString& family, int pointSize) {
+    if (!QFontDatabase::hasFamily(family) && QFont::substitutes(family).isEmpty())
+        QFont::insertSubstitutions(family, FixedFamilies());
+    QFont font(family);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPointSize(pointSize >= 4 && pointSize <= 96 ? pointSize : 8);
