@@ -100,13 +100,12 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
     const bool trapezoid = TrimSpaces(Field(params, u';', 4)) == u"trap";
     const std::u16string var(TrimSpaces(Field(params, u';', 5)));
     const EntrySlots& s = rs.lib.Slots();
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!s.Integrate) {
-        text = rs.lib.MissingText(u"Integrate");
+        out = rs.Missing(u"Integrate");
     } else if (!(nValue >= 1 && nValue <= kMaxIntervals)) {
         rs.lib.SetError(13);
-        text = rs.lib.FailureText(13);
+        out = rs.Failure(13);
     } else {
         double value = 0;
         int32_t code = -1;
@@ -119,32 +118,33 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
                 code = rs.lib.GetError();
             }
         }
-        ok = code == -1;
-        text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
+        if (code == -1)
+            out.text = rs.numberLabel + rs.Fixed(value);
+        else
+            out = rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note,
-              u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => " + text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText({out})))
+        out = RunState::FileFailure(-3);
+    out.lead = u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => ";
+    rs.Record(u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note, std::move(out));
 }
 
 void CmdSolvePolyn(RunState& rs, const Statement& st) {
     const std::u16string p = RemoveQuotes(st.ArgumentText());
     const EntrySlots& s = rs.lib.Slots();
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!s.dSolve) {
-        text = rs.lib.MissingText(u"dSolve");
+        out = rs.Missing(u"dSolve");
     } else {
         const double r = s.dSolve(p.c_str(), rs.host.interp.PolyVar.c_str());
         const int32_t code = rs.lib.GetError();
-        ok = code == -1;
-        text = ok ? rs.numberLabel + rs.Fixed(r) : rs.lib.FailureText(code);
+        if (code == -1)
+            out.text = rs.numberLabel + rs.Fixed(r);
+        else
+            out = rs.Failure(code);
     }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
-              u" Solution Polyn => " + text);
+    out.lead = u" Solution Polyn => ";
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
 void CmdDerivate(RunState& rs, const Statement& st) {
@@ -155,22 +155,20 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         p = ScriptFileIO(rs.host, files.input, u"fileinp", u"");
     }
     const EntrySlots& s = rs.lib.Slots();
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!s.lPoly_dydx) {
-        text = rs.lib.MissingText(u"lPoly_dydx");
+        out = rs.Missing(u"lPoly_dydx");
     } else {
-        text = zorbit::View(s.lPoly_dydx(p.c_str(), rs.host.interp.PolyVar.c_str()));
+        out = RunState::Row(
+            RowKind::Derivative, {},
+            std::u16string(zorbit::View(s.lPoly_dydx(p.c_str(), rs.host.interp.PolyVar.c_str()))));
         const int32_t code = rs.lib.GetError();
-        ok = code == -1;
-        if (!ok) text = rs.lib.FailureText(code);
+        if (code != -1) out = rs.Failure(code);
     }
-    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
-              u" Derivate of Polyn => " + text);
+    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, BodyText({out})))
+        out = RunState::FileFailure(-3);
+    out.lead = u" Derivate of Polyn => ";
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
 void CmdVarPolyn(RunState& rs, const Statement& st) {
@@ -184,10 +182,9 @@ void CmdSDiff(RunState& rs, const Statement& script) {
     const std::u16string f = RemoveQuotes(st.ArgumentText());
     const std::u16string var(st.ParameterText());
     const EntrySlots& s = rs.lib.Slots();
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!s.e_diff) {
-        text = rs.lib.MissingText(u"e_diff");
+        out = rs.Missing(u"e_diff");
     } else {
         int32_t room = 1000;
         std::vector<char16_t> buffer(static_cast<size_t>(room) + 1, u' ');
@@ -199,17 +196,14 @@ void CmdSDiff(RunState& rs, const Statement& script) {
             buffer.back() = 0;
             s.e_diff(f.c_str(), var.c_str(), buffer.data(), room);
         }
-        text = zorbit::View(buffer.data());
+        out = RunState::Row(RowKind::Derivative, {}, std::u16string(zorbit::View(buffer.data())));
         const int32_t code = rs.lib.GetError();
-        ok = code == -1;
-        if (!ok) text = rs.lib.FailureText(code);
+        if (code != -1) out = rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":",
-              u"f'(" + var + u") => " + text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText({out})))
+        out = RunState::FileFailure(-3);
+    out.lead = u"f'(" + var + u") => ";
+    rs.Record(u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":", std::move(out));
 }
 
 } // namespace vex

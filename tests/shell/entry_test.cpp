@@ -32,49 +32,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
                                            CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct CleanRow {
-    const char* name;
-    const char16_t* report;
-    const char* cleaned;
-};
-
-class CleanOutputTest : public ::testing::TestWithParam<CleanRow> {};
-
-TEST_P(CleanOutputTest, AsTheListShowsIt) {
-    EXPECT_EQ(U8(CleanEntryOutput(GetParam().report)), GetParam().cleaned);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CleanOutputTest,
-    ::testing::Values(CleanRow{"lineEnds", u"\r\n 5.0000\r\n\r\n", "5.0000"},
-                      CleanRow{"tabs", u"A(0,0)=1\tA(0,1)=2\t", "A(0,0)=1    A(0,1)=2    "},
-                      CleanRow{"error", u"Ln 1: EXPR = 1/: \r\n===> ERROR n. = 3: Parser",
-                               "ERROR n. = 3: Parser"},
-                      CleanRow{"arrowWithoutError", u"a ===> b", "a ===> b"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 class EntryLineTest : public ScriptTest {};
 
 TEST_F(EntryLineTest, FormulaGetsExprAndShowsItsValue) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2+3");
     EXPECT_EQ(U8(r.text), "Expr = 2+3");
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "5.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "5.0000");
     EXPECT_FALSE(r.error);
 }
 
 TEST_F(EntryLineTest, DefinitionsCarryFromLineToLine) {
     RunEntryLine(host, InitKeywordTable(), u"Var = k; 4");
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"k*k");
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "16.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "16.0000");
 }
 
 TEST_F(EntryLineTest, ErrorIsFlaggedAndCut) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"1/");
     EXPECT_TRUE(r.error);
-    ASSERT_FALSE(r.lines.empty());
-    EXPECT_EQ(U8(r.lines[0]).rfind("ERROR n. = ", 0), 0u);
+    ASSERT_FALSE(r.rows.empty());
+    EXPECT_EQ(U8(r.rows[0].text).rfind("ERROR n. = ", 0), 0u);
 }
 
 // Counts what the plot command asks of the plot service.
@@ -101,8 +80,8 @@ TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
     EXPECT_FALSE(plots.requests[0].save);
     EXPECT_EQ(U8(plots.requests[1].expression), "sin(x)");
     EXPECT_EQ(plots.requests[1].xFrom, -10);
-    ASSERT_EQ(second.lines.size(), 1u);
-    EXPECT_EQ(U8(second.lines[0]), "FileName => plot not saved file");
+    ASSERT_EQ(second.rows.size(), 1u);
+    EXPECT_EQ(U8(second.rows[0].text), "FileName => plot not saved file");
     // "; save" in the entry line saves the picture.
     RunEntryLine(host, InitKeywordTable(), u"Plot = cos(x); save");
     ASSERT_EQ(plots.requests.size(), 3u);
@@ -113,15 +92,15 @@ TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
 
 TEST_F(EntryLineTest, EmptyLineDoesNothing) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"   ");
-    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(r.rows.empty());
     EXPECT_TRUE(r.text.empty());
 }
 
 TEST_F(EntryLineTest, MatrixResultGivesOneLinePerRow) {
     RunEntryLine(host, InitKeywordTable(), u"Matr = [mA]; 2; 2; 1; 2; 3; 4");
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"[mA]");
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_EQ(U8(r.lines[0]), "A(0,0)=1.0000    A(0,1)=2.0000    ");
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(U8(r.rows[0].text), "A(0,0)=1.0000    A(0,1)=2.0000    ");
 }
 
 struct SlashRow {
@@ -137,8 +116,8 @@ class EntrySlashTest : public ScriptTest, public ::testing::WithParamInterface<S
 TEST_P(EntrySlashTest, FormulaRunsWhole) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
     EXPECT_FALSE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), GetParam().row);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), GetParam().row);
     EXPECT_FALSE(host.batch.logF);
     EXPECT_FALSE(host.batch.lnsF);
     EXPECT_FALSE(host.batch.SaveToClpBF);
@@ -146,8 +125,8 @@ TEST_P(EntrySlashTest, FormulaRunsWhole) {
     EXPECT_TRUE(window.text.empty()) << window.text;
     EXPECT_TRUE(std::filesystem::is_empty(dir));
     const EntryResult next = RunEntryLine(host, InitKeywordTable(), u"2+3");
-    ASSERT_EQ(next.lines.size(), 1u);
-    EXPECT_EQ(U8(next.lines[0]), "5.0000");
+    ASSERT_EQ(next.rows.size(), 1u);
+    EXPECT_EQ(U8(next.rows[0].text), "5.0000");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,9 +144,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EntryLineTest, NulIsAnInvalidCharacterNotTheLineEnd) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), std::u16string(u"1+2\0+30", 8));
     EXPECT_TRUE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_NE(U8(r.lines[0]).find("invalid character NUL at column 11"), std::string::npos)
-        << U8(r.lines[0]);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_NE(U8(r.rows[0].text).find("invalid character NUL at column 11"), std::string::npos)
+        << U8(r.rows[0].text);
 }
 
 struct BreakRow {
@@ -184,8 +163,8 @@ class EntryBreakTest : public ScriptTest, public ::testing::WithParamInterface<B
 TEST_P(EntryBreakTest, LineWithABreakIsRefusedNotCut) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
     EXPECT_TRUE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_NE(U8(r.lines[0]).find(GetParam().note), std::string::npos) << U8(r.lines[0]);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_NE(U8(r.rows[0].text).find(GetParam().note), std::string::npos) << U8(r.rows[0].text);
     EXPECT_EQ(U8(r.text), GetParam().text);
     EXPECT_TRUE(RunEntryLine(host, InitKeywordTable(), u"brk9").error) << "a part of it ran";
 }
@@ -208,8 +187,8 @@ TEST_F(EntryLineTest, CommandSpansLinesEndedByCrLfOrCr) {
     const EntryResult r =
         RunEntryLine(host, InitKeywordTable(), u"Var = brk7; 2\r\nVar = brk8; 3\rExpr = brk7*brk8");
     EXPECT_FALSE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "6.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "6.0000");
 }
 
 struct ConfigRow {
