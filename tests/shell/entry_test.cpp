@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "script/keywords.h"
+#include "script/text_util.h"
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "tests/script/test_support.h"
@@ -54,6 +56,94 @@ TEST_F(EntryLineTest, ErrorIsFlaggedAndCut) {
     EXPECT_TRUE(r.error);
     ASSERT_FALSE(r.rows.empty());
     EXPECT_EQ(U8(r.rows[0].text).rfind("ERROR n. = ", 0), 0u);
+}
+
+// The rows as the list took them from the report text before the rows were data: the
+// report trimmed, tabs as four spaces, cut after the first arrow when it holds an
+// error, split into its non-empty lines.
+std::vector<std::string> RowsCutFromReport(std::u16string_view report) {
+    std::u16string out;
+    for (char16_t c : zorbit::TrimSpaces(StripLineEnds(report)))
+        out += c == u'\t' ? std::u16string(u"    ") : std::u16string(1, c);
+    const size_t arrow = out.find(u"===>");
+    if (arrow != out.npos && out.find(u"ERROR") != out.npos)
+        out.erase(0, std::min(out.size(), arrow + 5));
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= out.size();) {
+        const size_t end = std::min(out.find_first_of(u"\r\n", start), out.size());
+        if (end > start) lines.push_back(U8(out.substr(start, end - start)));
+        start = end + 1;
+    }
+    return lines;
+}
+
+struct ShownCase {
+    const char* name;
+    std::u16string line;
+    std::vector<RowKind> kinds; // of the rows shown
+    int32_t code;               // of the first error row shown (-1: none shown)
+    const char* module;
+    int64_t position; // of that row, in the line as typed
+};
+
+class EntryRowsTest : public ScriptTest, public ::testing::WithParamInterface<ShownCase> {};
+
+TEST_P(EntryRowsTest, AreTheReportsRowsAsTheListShowedThem) {
+    const ShownCase& c = GetParam();
+    RunEntryLine(host, InitKeywordTable(), u"Matr = [mR]; 2; 2; 1; 2; 3; 4");
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), c.line);
+    std::vector<std::string> texts;
+    std::vector<RowKind> kinds;
+    const EntryRow* error = nullptr;
+    for (const EntryRow& row : r.rows) {
+        texts.push_back(U8(row.text));
+        kinds.push_back(row.kind);
+        if (!error && row.kind == RowKind::Error) error = &row;
+    }
+    EXPECT_EQ(texts, RowsCutFromReport(host.batch.vexResStr));
+    EXPECT_EQ(kinds, c.kinds);
+    EXPECT_EQ(r.error, error != nullptr || (!kinds.empty() && kinds.back() == RowKind::Failure));
+    ASSERT_EQ(error != nullptr, c.code != -1);
+    if (!error) return;
+    EXPECT_EQ(error->code, c.code);
+    EXPECT_EQ(U8(error->module), c.module);
+    EXPECT_EQ(error->position, c.position);
+}
+
+using K = RowKind;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EntryRowsTest,
+    ::testing::Values(
+        ShownCase{"value", u"2+3", {K::Result}, -1, "", -1},
+        ShownCase{"hex", u"Hex = 255", {K::Result}, -1, "", -1},
+        ShownCase{"syntaxError", u"1/", {K::Error}, 3, "eval", -1},
+        ShownCase{"unknownCommand", u"variable = 1", {K::Error}, 25, "eval", 0},
+        ShownCase{"unknownCommandIndented", u"  variable = 1", {K::Error}, 25, "eval", 2},
+        ShownCase{"nul", std::u16string(u"1+2\0+30", 8), {K::Error}, 13, "eval", 3},
+        ShownCase{"nulInCommand", std::u16string(u" Expr = 4\0", 10), {K::Error}, 13, "eval", 9},
+        ShownCase{"matrixValue", u"[mR]", {K::MatrixRow, K::MatrixRow}, -1, "", -1},
+        ShownCase{"showMatrix", u"Show([mR])", {K::Result, K::MatrixRow, K::MatrixRow}, -1, "", -1},
+        ShownCase{"showUnknown", u"Show(zz9)", {K::Error}, 14, "eval", -1},
+        ShownCase{"derivative", u"sDiff(x) = x^3", {K::Derivative}, -1, "", -1},
+        ShownCase{"integral", u"Integrate(0;1;10;trap;x) = x", {K::Result}, -1, "", -1},
+        ShownCase{"functionWithoutBody", u"Funct = f9", {K::Error}, 13, "eval", -1},
+        ShownCase{"plotWithoutWindow", u"Plot = x", {K::Expression, K::Failure}, -1, "", -1},
+        ShownCase{"plotBoundFails", u"Plot(1/; 2) = x", {K::Error}, 3, "eval", -1},
+        ShownCase{"valueThenError", u"Expr = 2\r\nExpr = 1/", {K::Error}, 3, "eval", -1},
+        ShownCase{"errorThenValue", u"Expr = 1/\r\nExpr = 2", {K::Error, K::Result}, 3, "eval", -1},
+        ShownCase{"copiedLine", u"Var = q9; 1\r\n''note", {K::Copy}, -1, "", -1},
+        ShownCase{"aboutLines", u"Var = q9; 1\r\naAbout( )", std::vector<K>(10, K::Info), -1, "",
+                  -1},
+        ShownCase{"elementOrderHidden", u"aElemOrderEx( )", {}, -1, "", -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A typed "===>" is no error arrow: the rows still start at the error's text.
+TEST_F(EntryLineTest, ArrowTypedInTheLineDoesNotCutTheRows) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"1===>2");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text).rfind("ERROR n. = ", 0), 0u) << U8(r.rows[0].text);
+    // Cut at the first arrow of the text, the rows were the header's tail and the arrow.
+    EXPECT_EQ(RowsCutFromReport(host.batch.vexResStr).size(), 2u);
 }
 
 // Counts what the plot command asks of the plot service.
