@@ -3,6 +3,7 @@
 // "aElemOrderEx", "Debug", "ErrorMsgs".
 
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "common/number_text.h"
@@ -81,14 +82,15 @@ bool StoreToFile(RunState& rs, std::u16string_view mode, std::u16string_view fil
 void CmdExpr(RunState& rs, const Statement& st) {
     std::u16string E = RemoveQuotes(st.ArgumentText());
     std::u16string note(kNoFileNote);
-    std::vector<ReportRow> out(1);
+    ReportRow out;
+    std::vector<ReportRow> printed; // the rows of a matrix result
     bool ok = true;
     FileArgs files;
     if (st.command == u"exprf") {
         files = SplitFileArgs(E);
         if (!files.output.empty()) note = u"=>(" + E + u")";
         std::u16string input;
-        if (!ReadCommandInput(rs, files.input, input, out.front())) {
+        if (!ReadCommandInput(rs, files.input, input, out)) {
             ok = false;
             E = input;
         } else {
@@ -103,33 +105,36 @@ void CmdExpr(RunState& rs, const Statement& st) {
         bool matrix = false;
         int32_t code = -1;
         if (!rs.lib.Slots().e_eval) {
-            out = {rs.Missing(u"e_eval")};
+            out = rs.Missing(u"e_eval");
         } else if (!rs.lib.Eval(E, v, matrix, code)) {
-            out = {rs.Failure(code)};
+            out = rs.Failure(code);
         } else if (matrix) {
-            out = MatrixResult(rs, v);
+            printed = MatrixResult(rs, v);
         } else if (st.command == u"hex" || st.command == u"bin") {
             int64_t whole = 0;
             if (!WholeValue(v, &whole)) {
                 rs.lib.SetError(13);
-                out = {rs.Failure(13)};
+                out = rs.Failure(13);
             } else if (st.command == u"hex") {
-                out.front().text = rs.numberLabel + u" &" + HexDigits(whole);
+                out.text = rs.numberLabel + u" &" + HexDigits(whole);
             } else {
-                out.front().text = rs.numberLabel + u" !" + BinDigits(whole);
+                out.text = rs.numberLabel + u" !" + BinDigits(whole);
             }
         } else {
-            out.front().text = rs.numberLabel + u" " + rs.Fixed(v);
+            out.text = rs.numberLabel + u" " + rs.Fixed(v);
         }
     }
-    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, BodyText(out)))
-        out = {RunState::FileFailure(-3)};
+    std::span<ReportRow> result = printed.empty() ? std::span(&out, 1) : std::span(printed);
+    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, BodyText(result))) {
+        out = RunState::FileFailure(-3);
+        result = std::span(&out, 1);
+    }
     // Room for the whole header at once: a formula of megabytes is not grown by doubling.
     std::u16string header = u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = ";
     header.reserve(header.size() + E.size() + 2 + note.size());
     header.append(E).append(u": ").append(note);
-    out.front().lead = rs.resultLabel;
-    rs.Record(std::move(header), std::move(out));
+    result.front().SetLead(rs.resultLabel);
+    rs.Record(std::move(header), result);
 }
 
 void CmdStoExpr(RunState& rs, const Statement& st) {
@@ -171,7 +176,7 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
         // A file target gets the stored value too, as it does for a matrix.
         if (!StoreToFile(rs, mode, file, T)) out = RunState::FileFailure(-3);
     }
-    out.lead = rs.storedLabel;
+    out.SetLead(rs.storedLabel);
     rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note, std::move(out));
 }
 
@@ -203,7 +208,7 @@ void CmdFunct(RunState& rs, const Statement& st) {
         ok = false;
     }
     if (!ok) {
-        failure.lead = rs.resultLabel;
+        failure.SetLead(rs.resultLabel);
         rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " +
                       std::u16string(kNoFileNote),
                   std::move(failure));
@@ -266,9 +271,9 @@ void CmdShow(RunState& rs, const Statement& st) {
     }
     if (out.empty()) out.push_back(RunState::Row(RowKind::Result, {}, std::move(text)));
     if (out.front().kind == RowKind::Error) ++rs.ErrorCount;
-    out.front().lead =
+    out.front().SetLead(
         (rs.run.noLnExp ? std::u16string() : u"Ln " + Num(st.lineNo) + u": Show(" + N + u")") +
-        u" => ";
+        u" => ");
     if (out.size() == 1) out.front().breaks = 2;
     for (ReportRow& row : out)
         rs.Emit(std::move(row));

@@ -19,7 +19,7 @@ void CmdMatr(RunState& rs, const Statement& st) {
     if (code == -1) return;
     ReportRow failure =
         rs.lib.Slots().SetStrMatrix ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
-    failure.lead = rs.resultLabel;
+    failure.SetLead(rs.resultLabel);
     rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + T + u": " +
                   std::u16string(kNoFileNote),
               std::move(failure));
@@ -86,7 +86,7 @@ size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
     if (code != -1) {
         ReportRow failure =
             rs.lib.Slots().SetStrMatrix ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
-        failure.lead = rs.resultLabel;
+        failure.SetLead(rs.resultLabel);
         // The block's first line tells the user which definition failed.
         rs.Record(u"Ln " + Num(static_cast<long long>(next)) + u": Expression = " +
                       std::u16string(TrimSpaces(first)) + u":",

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "common/number_text.h"
@@ -123,9 +124,9 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
         else
             out = rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText({out})))
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
         out = RunState::FileFailure(-3);
-    out.lead = u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => ";
+    out.SetLead(u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => ");
     rs.Record(u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note, std::move(out));
 }
 
@@ -143,7 +144,7 @@ void CmdSolvePolyn(RunState& rs, const Statement& st) {
         else
             out = rs.Failure(code);
     }
-    out.lead = u" Solution Polyn => ";
+    out.SetLead(u" Solution Polyn => ");
     rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
@@ -165,9 +166,10 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         const int32_t code = rs.lib.GetError();
         if (code != -1) out = rs.Failure(code);
     }
-    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, BodyText({out})))
+    if (!files.output.empty() &&
+        !WriteScriptFile(rs.host, files.output, BodyText(std::span(&out, 1))))
         out = RunState::FileFailure(-3);
-    out.lead = u" Derivate of Polyn => ";
+    out.SetLead(u" Derivate of Polyn => ");
     rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
@@ -200,9 +202,9 @@ void CmdSDiff(RunState& rs, const Statement& script) {
         const int32_t code = rs.lib.GetError();
         if (code != -1) out = rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText({out})))
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
         out = RunState::FileFailure(-3);
-    out.lead = u"f'(" + var + u") => ";
+    out.SetLead(u"f'(" + var + u") => ");
     rs.Record(u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":", std::move(out));
 }
 

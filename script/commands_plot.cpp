@@ -40,7 +40,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
         // An argument the library could not evaluate fails with its code.
         if (!parsed && failure != ZORBIT_NO_ERROR) {
             out = rs.Failure(failure);
-            out.lead = u" FileName => " + error;
+            out.SetLead(u" FileName => " + error);
         }
         rs.Record(std::move(header), std::move(out));
         return;
@@ -74,7 +74,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
             outcome.pointError == ZORBIT_NO_ERROR
                 ? RunState::Row(RowKind::Failure, lead, u"no point of the plot has a finite value")
                 : rs.Failure(outcome.pointError);
-        out.lead = lead;
+        out.SetLead(lead);
         rs.Record(std::move(header), std::move(out));
         return;
     }

@@ -30,12 +30,12 @@ std::u16string RunState::Fixed(double v) const {
     return FixedText(v, Decimals());
 }
 
-void RunState::Emit(ReportRow row) {
+void RunState::Emit(ReportRow&& row) {
     AppendRow(ReportText, row);
     if (run.rows) run.rows->push_back(std::move(row));
 }
 
-void RunState::Record(std::u16string header, std::vector<ReportRow> result) {
+void RunState::Record(std::u16string header, std::span<ReportRow> result) {
     bool ok = true;
     for (ReportRow& row : result) {
         ok = ok && row.kind != RowKind::Error && row.kind != RowKind::Failure;
@@ -50,16 +50,14 @@ void RunState::Record(std::u16string header, std::vector<ReportRow> result) {
 }
 
 void RunState::Record(std::u16string header, ReportRow result) {
-    std::vector<ReportRow> rows;
-    rows.push_back(std::move(result));
-    Record(std::move(header), std::move(rows));
+    Record(std::move(header), std::span(&result, 1));
 }
 
-ReportRow RunState::Row(RowKind kind, std::u16string lead, std::u16string text) {
+ReportRow RunState::Row(RowKind kind, std::u16string_view lead, std::u16string content) {
     ReportRow row;
     row.kind = kind;
-    row.lead = std::move(lead);
-    row.text = std::move(text);
+    row.text = std::move(content);
+    row.SetLead(lead);
     return row;
 }
 
@@ -166,7 +164,7 @@ void Unrecognised(RunState& rs, const Statement& st) {
     rs.lib.SetError(25);
     // The line's text in the header tells the user which statement was not understood.
     ReportRow failure = rs.Failure(25);
-    failure.lead = rs.resultLabel;
+    failure.SetLead(rs.resultLabel);
     failure.position = st.offset; // the command word starts the line
     rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + std::u16string(TrimSpaces(st.line)) +
                   u":",
@@ -191,7 +189,7 @@ bool RefusedNul(RunState& rs, std::u16string_view line, size_t lineNo) {
     ReportRow failure =
         rs.Failure(kInvalidArgument, u" (invalid character NUL at column " +
                                          Num(static_cast<long long>(nul + 1)) + u")");
-    failure.lead = rs.resultLabel;
+    failure.SetLead(rs.resultLabel);
     if (const int64_t at = rs.Offset(line); at >= 0) failure.position = at + int64_t(nul);
     rs.Record(u"Ln " + Num(static_cast<long long>(lineNo)) + u": Expression = " + shown + u":",
               std::move(failure));

@@ -33,7 +33,7 @@ std::u16string ReportText(const std::vector<ReportRow>& rows) {
     return text;
 }
 
-std::u16string BodyText(const std::vector<ReportRow>& rows) {
+std::u16string BodyText(std::span<const ReportRow> rows) {
     std::u16string text;
     for (const ReportRow& row : rows) {
         if (&row != &rows.front()) text.append(kCrLf);

@@ -3,6 +3,7 @@
 // counters, and the statement being run. Shared by the command files.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,13 +50,13 @@ struct RunState {
     int32_t Decimals() const { return host.interp.decimals; }
     std::u16string Fixed(double v) const;
     // Appends a row to the report (and to the caller's rows when it asked for them).
-    void Emit(ReportRow row);
+    void Emit(ReportRow&& row);
     // Appends a record: the header unless noLnExp hides it on success, then the result
     // rows, the last ending the record; an error or failure among them counts.
-    void Record(std::u16string header, std::vector<ReportRow> result);
+    void Record(std::u16string header, std::span<ReportRow> result);
     void Record(std::u16string header, ReportRow result);
-    // A result row: its lead and text.
-    static ReportRow Row(RowKind kind, std::u16string lead, std::u16string text);
+    // A row of its lead and content.
+    static ReportRow Row(RowKind kind, std::u16string_view lead, std::u16string content);
     // The error row of a library code, with a note after the description.
     ReportRow Failure(int32_t code, std::u16string_view note = {}) const;
     // The error row of a routine the library does not export (code 4).

@@ -42,53 +42,63 @@ std::u16string EntryText(const std::vector<std::u16string>& keywords, std::u16st
     return u"Expr = " + std::u16string(text);
 }
 
+namespace {
+
+// The non-empty lines of the rows as the report writes them, each with the row it
+// starts in.
+struct ShownLines {
+    struct Line {
+        size_t row;
+        std::u16string text;
+    };
+    std::vector<Line> lines;
+    size_t row = 0;
+
+    void append(std::u16string_view text) {
+        for (;;) {
+            const size_t end = text.find_first_of(u"\r\n");
+            const std::u16string_view piece = text.substr(0, end);
+            if (lines.empty()) lines.push_back(Line{row, {}});
+            if (!piece.empty()) {
+                if (lines.back().text.empty()) lines.back().row = row;
+                lines.back().text.append(piece);
+            }
+            if (end == text.npos) return;
+            if (!lines.back().text.empty()) lines.push_back(Line{row, {}});
+            text.remove_prefix(end + 1);
+        }
+    }
+};
+
+} // namespace
+
 std::vector<EntryRow> EntryRows(const std::vector<ReportRow>& rows, int64_t shift) {
     // An error opens what is shown with its text; the rows before it are not shown.
     size_t from = 0;
     while (from < rows.size() && rows[from].kind != RowKind::Error)
         ++from;
     const bool cut = from < rows.size();
-    if (!cut) from = 0;
-    // The lines of the shown rows, each with the row it starts in.
-    struct Line {
-        size_t row;
-        std::u16string text;
-    };
-    std::vector<Line> lines(1, Line{from, {}});
-    std::u16string shown;
-    for (size_t k = from; k < rows.size(); ++k) {
-        const ReportRow& row = rows[k];
-        shown.clear();
+    ShownLines shown;
+    shown.lines.reserve(rows.size() + 1);
+    for (size_t k = cut ? from : 0; k < rows.size(); ++k) {
+        shown.row = k;
         if (cut && k == from) {
-            shown = row.text;
+            shown.append(rows[k].Content());
+            for (uint8_t n = 0; n < rows[k].breaks; ++n)
+                shown.append(kCrLf);
         } else {
-            shown = row.lead;
-            AppendBody(shown, row);
+            AppendRow(shown, rows[k]);
         }
-        for (size_t start = 0;;) {
-            const size_t end = shown.find_first_of(u"\r\n", start);
-            const std::u16string_view piece = std::u16string_view(shown).substr(start, end - start);
-            if (lines.back().text.empty() && !piece.empty()) lines.back().row = k;
-            lines.back().text.append(piece);
-            if (end == shown.npos) break;
-            lines.push_back(Line{k, {}});
-            start = end + 1;
-        }
-        for (uint8_t n = 0; n < row.breaks; ++n)
-            lines.push_back(Line{k, {}});
     }
-    // The ends of what is shown are trimmed: the line breaks, then the blanks.
-    size_t first = 0, last = lines.size();
-    while (first < last && lines[first].text.empty())
-        ++first;
-    while (last > first && lines[last - 1].text.empty())
-        --last;
+    std::vector<ShownLines::Line>& lines = shown.lines;
+    if (!lines.empty() && lines.back().text.empty()) lines.pop_back();
+    // The ends of what is shown are trimmed of blanks, tabs become four spaces.
     std::vector<EntryRow> out;
-    for (size_t k = first; k < last; ++k) {
+    out.reserve(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) {
         std::u16string_view text = lines[k].text;
-        if (k == first && !cut)
-            text = text.substr(std::min(text.size(), text.find_first_not_of(u' ')));
-        if (k + 1 == last) text = text.substr(0, text.find_last_not_of(u' ') + 1);
+        if (k == 0 && !cut) text = text.substr(std::min(text.size(), text.find_first_not_of(u' ')));
+        if (k + 1 == lines.size()) text = text.substr(0, text.find_last_not_of(u' ') + 1);
         if (text.empty()) continue;
         const ReportRow& row = rows[lines[k].row];
         EntryRow& r = out.emplace_back();
