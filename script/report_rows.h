@@ -44,6 +44,7 @@ struct ReportRow {
     std::u16string_view Lead() const { return std::u16string_view(text).substr(0, leadSize); }
     std::u16string_view Content() const { return std::u16string_view(text).substr(leadSize); }
     void SetLead(std::u16string_view lead) {
+        if (lead.empty() && leadSize == 0) return;
         text.replace(0, leadSize, lead);
         leadSize = lead.size();
     }
