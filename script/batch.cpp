@@ -254,7 +254,7 @@ int32_t FileOp(ScriptHost& host, int32_t mode) {
     }
 }
 
-size_t RunBatch(ScriptHost& host) {
+size_t RunBatch(ScriptHost& host, std::vector<ReportRow>* rows) {
     BatchSettings& b = host.batch;
     const int32_t before = b.ExitCode;
     ScriptRun run;
@@ -265,6 +265,7 @@ size_t RunBatch(ScriptHost& host) {
     run.noLnExp = b.noLnExpF;
     run.savePlots = b.splF;
     run.reportRoom = b.NoHF ? 2 : HeaderRoom(b);
+    run.rows = rows;
     b.writeFailed = false;
     ScriptResult r = EvalScript(host, b.batchText, run);
     // The script is done with: its memory goes before the report is finished.
@@ -302,7 +303,7 @@ size_t RunBatch(ScriptHost& host) {
 namespace {
 
 // Runs the script in the batch text and delivers its report.
-void Run(ScriptHost& host, bool fromFile) {
+void Run(ScriptHost& host, bool fromFile, std::vector<ReportRow>* rows) {
     BatchSettings& b = host.batch;
     host.interp.plotCount = 0;
     b.headerText.clear();
@@ -315,7 +316,7 @@ void Run(ScriptHost& host, bool fromFile) {
     }
     if (b.delF) DeletePlotImages(host);
     const auto start = std::chrono::steady_clock::now();
-    const size_t length = RunBatch(host);
+    const size_t length = RunBatch(host, rows);
     const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now() - start)
                              .count();
@@ -344,10 +345,11 @@ void Run(ScriptHost& host, bool fromFile) {
 } // namespace
 
 int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
-                    std::optional<std::u16string_view> selection) {
+                    std::optional<std::u16string_view> selection, std::vector<ReportRow>* rows) {
     BatchSettings& b = host.batch;
     CallScope scope(b);
     b.outOfMemory = false;
+    if (rows) rows->clear();
     try {
         b.commandLine = std::u16string(commandLine);
         b.lastErrors = 0;
@@ -394,7 +396,7 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
                 b.batchText.clear();
                 b.vexResStr.clear();
             } else {
-                Run(host, fromFile);
+                Run(host, fromFile, rows);
             }
         }
     } catch (...) {
@@ -403,6 +405,7 @@ int32_t vexEvalMain(ScriptHost& host, std::u16string_view commandLine,
         b.outOfMemory = true;
         b.ExitCode = -5;
         b.vexResStr.clear();
+        if (rows) rows->clear();
     }
     try {
         LogLine(host, u"Evaluation End: Exit code: " + Num(b.ExitCode));

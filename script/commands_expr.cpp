@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "common/number_text.h"
@@ -29,18 +30,17 @@ bool WholeValue(double v, int64_t* out) {
     return true;
 }
 
-// Text of a matrix result (label + printed elements); false when the matrix is gone.
-bool MatrixResultText(RunState& rs, double handle, std::u16string& text, int32_t& code) {
+// The rows of a matrix result (label and printed elements), or the failure when the
+// matrix is gone.
+std::vector<ReportRow> MatrixResult(RunState& rs, double handle) {
     int32_t rows = 0, cols = 0;
     const double* a = rs.lib.MatrixByValue(handle, rows, cols);
     if (!a) {
-        code = rs.lib.GetError();
-        if (code == -1) code = 14;
-        return false;
+        const int32_t code = rs.lib.GetError();
+        return {rs.Failure(code == -1 ? 14 : code)};
     }
-    text =
-        (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + rs.lib.Print(a, rows, cols, rs.MatrixMask);
-    return true;
+    return MatrixRows((cols <= 1 ? rs.vectorLabel : rs.matrixLabel) +
+                      rs.lib.Print(a, rows, cols, rs.MatrixMask));
 }
 
 // The definition string of a stored matrix: name; rows; cols; e1; e2; ...
@@ -56,15 +56,15 @@ std::u16string MatrixDefinition(std::u16string_view name, const double* a, int32
     return s;
 }
 
-// Input of a file variant; false (with the failure text) when it is empty or unreadable.
+// Input of a file variant; false (with the failure) when it is empty or unreadable.
 bool ReadCommandInput(RunState& rs, std::u16string_view file, std::u16string& text,
-                      std::u16string& failure) {
+                      ReportRow& failure) {
     text = ScriptFileIO(rs.host, file, u"fileinp", u"");
     int32_t code = rs.host.batch.ExitCode;
     if (code == -1 && !text.empty()) return true;
     // An empty input is invalid input, not success.
     if (code == -1) code = -5;
-    failure = u"===> ERROR n. = " + Num(code) + u": " + std::u16string(ExitCodeText(code));
+    failure = RunState::FileFailure(code);
     return false;
 }
 
@@ -83,14 +83,15 @@ bool StoreToFile(RunState& rs, std::u16string_view mode, std::u16string_view fil
 void CmdExpr(RunState& rs, const Statement& st) {
     std::u16string E = RemoveQuotes(st.ArgumentText());
     std::u16string note(kNoFileNote);
-    std::u16string text;
+    ReportRow out;
+    std::vector<ReportRow> printed; // the rows of a matrix result
     bool ok = true;
     FileArgs files;
     if (st.command == u"exprf") {
         files = SplitFileArgs(E);
         if (!files.output.empty()) note = u"=>(" + E + u")";
         std::u16string input;
-        if (!ReadCommandInput(rs, files.input, input, text)) {
+        if (!ReadCommandInput(rs, files.input, input, out)) {
             ok = false;
             E = input;
         } else {
@@ -106,35 +107,34 @@ void CmdExpr(RunState& rs, const Statement& st) {
         int32_t code = -1;
         // Eval calls nothing without the routine; only a failure asks which it was.
         if (!rs.lib.Eval(E, v, matrix, code)) {
-            ok = false;
-            text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
+            out = rs.lib.Has("e_eval") ? rs.Failure(code) : rs.Missing(u"e_eval");
         } else if (matrix) {
-            ok = MatrixResultText(rs, v, text, code);
-            if (!ok) text = rs.lib.FailureText(code);
+            printed = MatrixResult(rs, v);
         } else if (st.command == u"hex" || st.command == u"bin") {
             int64_t whole = 0;
             if (!WholeValue(v, &whole)) {
                 rs.lib.SetError(13);
-                ok = false;
-                text = rs.lib.FailureText(13);
+                out = rs.Failure(13);
             } else if (st.command == u"hex") {
-                text = rs.numberLabel + u" &" + HexDigits(whole);
+                out.text = rs.numberLabel + u" &" + HexDigits(whole);
             } else {
-                text = rs.numberLabel + u" !" + BinDigits(whole);
+                out.text = rs.numberLabel + u" !" + BinDigits(whole);
             }
         } else {
-            text = rs.numberLabel + u" " + rs.Fixed(v);
+            out.text = rs.numberLabel + u" " + rs.Fixed(v);
         }
     }
-    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, text)) {
-        ok = false;
-        text = WriteFailureText();
+    std::span<ReportRow> result = printed.empty() ? std::span(&out, 1) : std::span(printed);
+    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, BodyText(result))) {
+        out = RunState::FileFailure(-3);
+        result = std::span(&out, 1);
     }
     // Room for the whole header at once: a formula of megabytes is not grown by doubling.
     std::u16string header = u"Ln " + Num(st.lineNo) + u": " + ToUpper(st.command) + u" = ";
     header.reserve(header.size() + E.size() + 2 + note.size());
     header.append(E).append(u": ").append(note);
-    rs.Record(ok, header, rs.resultLabel + text);
+    result.front().SetLead(rs.resultLabel);
+    rs.Record(std::move(header), result);
 }
 
 void CmdStoExpr(RunState& rs, const Statement& st) {
@@ -152,39 +152,30 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
     double v = 0;
     bool matrix = false;
     int32_t code = -1;
-    std::u16string text;
-    bool ok = true;
+    ReportRow out;
     if (!rs.lib.Eval(E, v, matrix, code)) {
-        ok = false;
-        text = rs.lib.Has("e_eval") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"e_eval");
+        out = rs.lib.Has("e_eval") ? rs.Failure(code) : rs.Missing(u"e_eval");
     } else if (matrix) {
         int32_t rows = 0, cols = 0;
         const double* a = rs.lib.MatrixByValue(v, rows, cols);
         if (!a) {
             code = rs.lib.GetError();
-            ok = false;
-            text = rs.lib.FailureText(code == -1 ? 14 : code);
+            out = rs.Failure(code == -1 ? 14 : code);
         } else {
             const std::u16string S = MatrixDefinition(AddBrackets(name), a, rows, cols);
             rs.lib.StoreMatrix(S);
-            text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + S;
-            if (!StoreToFile(rs, mode, file, S)) {
-                ok = false;
-                text = WriteFailureText();
-            }
+            out.text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + S;
+            if (!StoreToFile(rs, mode, file, S)) out = RunState::FileFailure(-3);
         }
     } else {
         const std::u16string T = ValueText(v, rs.Decimals());
         rs.lib.SetVarFunct(name, T, 0);
-        text = u"Number " + name + u" = " + rs.Fixed(v);
+        out.text = u"Number " + name + u" = " + rs.Fixed(v);
         // A file target gets the stored value too, as it does for a matrix.
-        if (!StoreToFile(rs, mode, file, T)) {
-            ok = false;
-            text = WriteFailureText();
-        }
+        if (!StoreToFile(rs, mode, file, T)) out = RunState::FileFailure(-3);
     }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note,
-              rs.storedLabel + text);
+    out.SetLead(rs.storedLabel);
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note, std::move(out));
 }
 
 void CmdVar(RunState& rs, const Statement& st) {
@@ -194,7 +185,8 @@ void CmdVar(RunState& rs, const Statement& st) {
 
 void CmdFunct(RunState& rs, const Statement& st) {
     const std::u16string D = RemoveQuotes(st.ArgumentText());
-    std::u16string name, body, failure;
+    std::u16string name, body;
+    ReportRow failure;
     bool ok = true;
     if (st.command == u"functf") {
         const std::u16string words = D + u" ";
@@ -210,14 +202,14 @@ void CmdFunct(RunState& rs, const Statement& st) {
     // defines nothing.
     if (ok && (name.empty() || body.empty() || Contains(body, u";"))) {
         rs.lib.SetError(13);
-        failure = rs.lib.FailureText(13);
+        failure = rs.Failure(13);
         ok = false;
     }
     if (!ok) {
-        rs.Record(false,
-                  u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " +
+        failure.SetLead(rs.resultLabel);
+        rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " +
                       std::u16string(kNoFileNote),
-                  rs.resultLabel + failure);
+                  std::move(failure));
         return;
     }
     rs.lib.SetVarFunct(name, body, 1);
@@ -226,7 +218,7 @@ void CmdFunct(RunState& rs, const Statement& st) {
 void CmdShow(RunState& rs, const Statement& st) {
     std::u16string N(st.ParameterText());
     std::u16string text;
-    bool ok = true;
+    std::vector<ReportRow> out;
     double v = 0;
     if (rs.lib.VariableValue(N, v)) {
         text = u"Number " + N + u" = " + rs.Fixed(v);
@@ -243,36 +235,48 @@ void CmdShow(RunState& rs, const Statement& st) {
         const double* a = rs.lib.MatrixByName(name, rows, cols);
         if (!a) {
             rs.lib.RecordError(u"sEval", 304, u"Matr Name: " + name);
-            text = rs.lib.FailureText(rs.lib.GetError());
-            ok = false;
+            out.push_back(rs.Failure(rs.lib.GetError()));
         } else {
-            text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + name + std::u16string(kCrLf);
+            out.push_back(RunState::Row(RowKind::Result, {},
+                                        (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + name));
             for (int32_t r = 0; r < rows; ++r) {
+                ReportRow& line = out.emplace_back(RunState::Row(RowKind::MatrixRow, {}, {}));
+                std::u16string& cells = line.text;
                 for (int32_t c = 0; c < cols; ++c) {
                     if (cols == 1)
-                        text += u"vE(" + Num(r) + u")=";
+                        cells += u"vE(" + Num(r) + u")=";
                     else if (rows == 1)
-                        text += u"vE(" + Num(c) + u")=";
+                        cells += u"vE(" + Num(c) + u")=";
                     else
-                        text += u"mA(" + Num(r) + u"," + Num(c) + u")=";
-                    text += rs.Fixed(a[static_cast<size_t>(r) * cols + c]);
-                    text += u'\t';
+                        cells += u"mA(" + Num(r) + u"," + Num(c) + u")=";
+                    cells += rs.Fixed(a[static_cast<size_t>(r) * cols + c]);
+                    cells += u'\t';
                 }
-                text += kCrLf;
             }
+            // The listing ends each matrix row with a line break, then the record's.
+            out.back().breaks = 3;
         }
     }
-    if (!ok) ++rs.ErrorCount;
-    if (!rs.run.noLnExp) rs.ReportText += u"Ln " + Num(st.lineNo) + u": Show(" + N + u")";
-    rs.ReportText += u" => " + text + u"\r\n\r\n";
+    if (out.empty()) out.push_back(RunState::Row(RowKind::Result, {}, std::move(text)));
+    if (out.front().kind == RowKind::Error) ++rs.ErrorCount;
+    out.front().SetLead(
+        (rs.run.noLnExp ? std::u16string() : u"Ln " + Num(st.lineNo) + u": Show(" + N + u")") +
+        u" => ");
+    if (out.size() == 1) out.front().breaks = 2;
+    for (ReportRow& row : out)
+        rs.Emit(std::move(row));
 }
 
 void CmdAbout(RunState& rs, const Statement&) {
     const std::u16string text = rs.lib.About();
     std::u16string_view about = text;
+    // Each line that ends in a line break, as a comment; a CR LF is the row's line end.
     for (size_t lf = about.find(u'\n'); lf != about.npos; lf = about.find(u'\n')) {
-        rs.ReportText += u"'";
-        rs.ReportText.append(about.substr(0, lf + 1));
+        const bool crLf = lf > 0 && about[lf - 1] == u'\r';
+        ReportRow row = RunState::Row(RowKind::Info, u"'",
+                                      std::u16string(about.substr(0, crLf ? lf - 1 : lf + 1)));
+        row.breaks = crLf ? 1 : 0;
+        rs.Emit(std::move(row));
         about.remove_prefix(lf + 1);
     }
 }
@@ -283,10 +287,11 @@ void CmdElemOrderSet(RunState& rs, const Statement& st) {
 
 void CmdElemOrderEx(RunState& rs, const Statement& st) {
     const std::optional<int32_t> order = rs.lib.ProbeElementOrder();
-    if (!order) return;
-    if (!rs.run.noLnExp)
-        rs.ReportText += u"Ln " + Num(st.lineNo) + u": aElemOrderEx = " +
-                         (*order == 0 ? u"by Row" : u"by Col") + u"\r\n\r\n";
+    if (!order || rs.run.noLnExp) return;
+    ReportRow row = RunState::Row(RowKind::Info, u"Ln " + Num(st.lineNo) + u": aElemOrderEx = ",
+                                  *order == 0 ? u"by Row" : u"by Col");
+    row.breaks = 2;
+    rs.Emit(std::move(row));
 }
 
 void CmdDebug(RunState& rs, const Statement& st) {

@@ -17,11 +17,12 @@ void CmdMatr(RunState& rs, const Statement& st) {
     T = RemoveQuotes(T);
     const int32_t code = rs.lib.StoreMatrix(T);
     if (code == -1) return;
-    const std::u16string failure =
-        rs.lib.Has("SetStrMatrix") ? rs.lib.FailureText(code) : rs.lib.MissingText(u"SetStrMatrix");
-    rs.ErrorCount++;
-    rs.Header(st.lineNo, u"Expression = " + T + u": " + std::u16string(kNoFileNote));
-    rs.ResultLine(rs.resultLabel + failure);
+    ReportRow failure =
+        rs.lib.Has("SetStrMatrix") ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
+    failure.SetLead(rs.resultLabel);
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + T + u": " +
+                  std::u16string(kNoFileNote),
+              std::move(failure));
 }
 
 namespace {
@@ -83,12 +84,13 @@ size_t CmdDimX(RunState& rs, const Statement& st, size_t i) {
     }
     const int32_t code = rs.lib.StoreMatrix(definition);
     if (code != -1) {
-        ++rs.ErrorCount;
+        ReportRow failure =
+            rs.lib.Has("SetStrMatrix") ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
+        failure.SetLead(rs.resultLabel);
         // The block's first line tells the user which definition failed.
-        rs.Header(next, u"Expression = " + std::u16string(TrimSpaces(first)) + u":");
-        rs.ResultLine(rs.resultLabel + (rs.lib.Has("SetStrMatrix")
-                                            ? rs.lib.FailureText(code)
-                                            : rs.lib.MissingText(u"SetStrMatrix")));
+        rs.Record(u"Ln " + Num(static_cast<long long>(next)) + u": Expression = " +
+                      std::u16string(TrimSpaces(first)) + u":",
+                  std::move(failure));
     }
     return next;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "common/number_text.h"
@@ -77,13 +78,12 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
     const double nValue = std::nearbyint(zorbit::ReadDecimal(TrimSpaces(Field(params, u';', 3))));
     const bool trapezoid = TrimSpaces(Field(params, u';', 4)) == u"trap";
     const std::u16string var(TrimSpaces(Field(params, u';', 5)));
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!rs.lib.Has("Integrate")) {
-        text = rs.lib.MissingText(u"Integrate");
+        out = rs.Missing(u"Integrate");
     } else if (!(nValue >= 1 && nValue <= kMaxIntervals)) {
         rs.lib.SetError(13);
-        text = rs.lib.FailureText(13);
+        out = rs.Failure(13);
     } else {
         double value = 0;
         int32_t code = -1;
@@ -95,31 +95,32 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
                 code =
                     rs.lib.Integrate(f, a, b, static_cast<int32_t>(nValue), trapezoid, var, value);
         }
-        ok = code == -1;
-        text = ok ? rs.numberLabel + rs.Fixed(value) : rs.lib.FailureText(code);
+        if (code == -1)
+            out.text = rs.numberLabel + rs.Fixed(value);
+        else
+            out = rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note,
-              u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => " + text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
+        out = RunState::FileFailure(-3);
+    out.SetLead(u" Integral iFunction(" + WholeText(a) + u"," + WholeText(b) + u") => ");
+    rs.Record(u"Ln " + Num(st.lineNo) + u": iFunction = " + f + u": " + note, std::move(out));
 }
 
 void CmdSolvePolyn(RunState& rs, const Statement& st) {
     const std::u16string p = RemoveQuotes(st.ArgumentText());
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!rs.lib.Has("dSolve")) {
-        text = rs.lib.MissingText(u"dSolve");
+        out = rs.Missing(u"dSolve");
     } else {
         double r = 0;
         const int32_t code = rs.lib.SolvePolynomial(p, rs.host.interp.PolyVar, r);
-        ok = code == -1;
-        text = ok ? rs.numberLabel + rs.Fixed(r) : rs.lib.FailureText(code);
+        if (code == -1)
+            out.text = rs.numberLabel + rs.Fixed(r);
+        else
+            out = rs.Failure(code);
     }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
-              u" Solution Polyn => " + text);
+    out.SetLead(u" Solution Polyn => ");
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
 void CmdDerivate(RunState& rs, const Statement& st) {
@@ -129,21 +130,20 @@ void CmdDerivate(RunState& rs, const Statement& st) {
         files = SplitFileArgs(p);
         p = ScriptFileIO(rs.host, files.input, u"fileinp", u"");
     }
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!rs.lib.Has("lPoly_dydx")) {
-        text = rs.lib.MissingText(u"lPoly_dydx");
+        out = rs.Missing(u"lPoly_dydx");
     } else {
+        std::u16string text;
         const int32_t code = rs.lib.PolynomialDerivative(p, rs.host.interp.PolyVar, text);
-        ok = code == -1;
-        if (!ok) text = rs.lib.FailureText(code);
+        out = code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text))
+                         : rs.Failure(code);
     }
-    if (!files.output.empty() && !WriteScriptFile(rs.host, files.output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":",
-              u" Derivate of Polyn => " + text);
+    if (!files.output.empty() &&
+        !WriteScriptFile(rs.host, files.output, BodyText(std::span(&out, 1))))
+        out = RunState::FileFailure(-3);
+    out.SetLead(u" Derivate of Polyn => ");
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Polyn = " + p + u":", std::move(out));
 }
 
 void CmdVarPolyn(RunState& rs, const Statement& st) {
@@ -156,21 +156,19 @@ void CmdSDiff(RunState& rs, const Statement& script) {
         script.command == u"sdifff" ? StatementFromFile(rs, script, note, output) : script;
     const std::u16string f = RemoveQuotes(st.ArgumentText());
     const std::u16string var(st.ParameterText());
-    std::u16string text;
-    bool ok = false;
+    ReportRow out;
     if (!rs.lib.Has("e_diff")) {
-        text = rs.lib.MissingText(u"e_diff");
+        out = rs.Missing(u"e_diff");
     } else {
+        std::u16string text;
         const int32_t code = rs.lib.Derivative(f, var, text);
-        ok = code == -1;
-        if (!ok) text = rs.lib.FailureText(code);
+        out = code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text))
+                         : rs.Failure(code);
     }
-    if (!output.empty() && !WriteScriptFile(rs.host, output, text)) {
-        ok = false;
-        text = WriteFailureText();
-    }
-    rs.Record(ok, u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":",
-              u"f'(" + var + u") => " + text);
+    if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
+        out = RunState::FileFailure(-3);
+    out.SetLead(u"f'(" + var + u") => ");
+    rs.Record(u"Ln " + Num(st.lineNo) + u": f(" + var + u") = " + f + u":", std::move(out));
 }
 
 } // namespace vex

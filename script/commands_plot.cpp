@@ -25,16 +25,23 @@ void CmdPlot(RunState& rs, const Statement& st) {
     const int32_t number = ++rs.host.interp.plotCount;
     std::u16string_view argument, expressionPart;
     std::u16string error;
+    int32_t failure = ZORBIT_NO_ERROR;
     PlotArgs args;
     const bool parsed = SplitPlotLine(st.line, argument, expressionPart, error) &&
-                        ParsePlotArgs(rs.lib, argument, expressionPart, args, error);
+                        ParsePlotArgs(rs.lib, argument, expressionPart, args, error, &failure);
     const std::u16string shown =
         parsed ? args.expression : std::u16string(zorbit::TrimSpaces(expressionPart));
-    const std::u16string header = u"Ln " + Num(st.lineNo) + u": Plot = " + shown + u":";
+    std::u16string header = u"Ln " + Num(st.lineNo) + u": Plot = " + shown + u":";
     PlotService* plots = rs.host.platform ? rs.host.platform->plot : nullptr;
     if (!parsed || !plots) {
-        rs.Record(false, header,
-                  u" FileName => " + (parsed ? u"plots cannot be drawn here" : error));
+        ReportRow out = RunState::Row(RowKind::Failure, u" FileName => ",
+                                      parsed ? u"plots cannot be drawn here" : error);
+        // An argument the library could not evaluate fails with its code.
+        if (!parsed && failure != ZORBIT_NO_ERROR) {
+            out = rs.Failure(failure);
+            out.SetLead(u" FileName => " + error);
+        }
+        rs.Record(std::move(header), std::move(out));
         return;
     }
     PlotRequest request;
@@ -61,23 +68,27 @@ void CmdPlot(RunState& rs, const Statement& st) {
         dataNote = u"; data file not written: " + request.dataFile;
     }
     if (outcome.noPoint) {
-        const std::u16string why = outcome.pointError == ZORBIT_NO_ERROR
-                                       ? u"no point of the plot has a finite value"
-                                       : rs.lib.FailureText(outcome.pointError);
-        rs.Record(false, header, u" FileName => nothing drawn" + dataNote + u": " + why);
+        const std::u16string lead = u" FileName => nothing drawn" + dataNote + u": ";
+        ReportRow out =
+            outcome.pointError == ZORBIT_NO_ERROR
+                ? RunState::Row(RowKind::Failure, lead, u"no point of the plot has a finite value")
+                : rs.Failure(outcome.pointError);
+        out.SetLead(lead);
+        rs.Record(std::move(header), std::move(out));
         return;
     }
     if (!outcome.error.empty()) {
         if (outcome.pictureNotWritten) rs.host.batch.writeFailed = true;
-        rs.Record(false, header, u" FileName => plot not saved: " + outcome.error + dataNote);
+        rs.Record(std::move(header), RunState::Row(RowKind::Failure, u" FileName => ",
+                                                   u"plot not saved: " + outcome.error + dataNote));
         return;
     }
-    rs.Record(dataNote.empty(), header,
-              u" FileName => " +
-                  (outcome.saved && !outcome.fileName.empty()
-                       ? outcome.fileName
-                       : std::u16string(u"plot not saved file")) +
-                  dataNote);
+    rs.Record(std::move(header),
+              RunState::Row(dataNote.empty() ? RowKind::Result : RowKind::Failure, u" FileName => ",
+                            (outcome.saved && !outcome.fileName.empty()
+                                 ? outcome.fileName
+                                 : std::u16string(u"plot not saved file")) +
+                                dataNote));
 }
 
 } // namespace vex

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "common/text.h"
+#include "script/file_io.h"
 #include "script/run_state.h"
 #include "script/text_util.h"
 
@@ -29,26 +30,55 @@ std::u16string RunState::Fixed(double v) const {
     return FixedText(v, Decimals());
 }
 
-void RunState::Header(size_t lineNo, std::u16string_view text) {
-    ReportText += u"Ln ";
-    ReportText += Num(static_cast<long long>(lineNo));
-    ReportText += u": ";
-    ReportText += text;
-    ReportText += kCrLf;
+void RunState::Emit(ReportRow&& row) {
+    AppendRow(ReportText, row);
+    if (run.rows) run.rows->push_back(std::move(row));
 }
 
-void RunState::ResultLine(std::u16string_view text) {
-    ReportText += text;
-    ReportText += u"\r\n\r\n";
-}
-
-void RunState::Record(bool ok, std::u16string_view header, std::u16string_view result) {
-    if (!ok) ++ErrorCount;
-    if (!ok || !run.noLnExp) {
-        ReportText += header;
-        ReportText += kCrLf;
+void RunState::Record(std::u16string header, std::span<ReportRow> result) {
+    bool ok = true;
+    for (ReportRow& row : result) {
+        ok = ok && row.kind != RowKind::Error && row.kind != RowKind::Failure;
+        row.breaks = 1;
     }
-    ResultLine(result);
+    if (!ok) ++ErrorCount;
+    if (!ok || !run.noLnExp) Emit(Row(RowKind::Expression, {}, std::move(header)));
+    if (result.empty()) return;
+    result.back().breaks = 2;
+    for (ReportRow& row : result)
+        Emit(std::move(row));
+}
+
+void RunState::Record(std::u16string header, ReportRow result) {
+    Record(std::move(header), std::span(&result, 1));
+}
+
+ReportRow RunState::Row(RowKind kind, std::u16string_view lead, std::u16string content) {
+    ReportRow row;
+    row.kind = kind;
+    row.text = std::move(content);
+    row.SetLead(lead);
+    return row;
+}
+
+ReportRow RunState::Failure(int32_t code, std::u16string_view note) const {
+    return ErrorRow(code, lib.Describe(code), note);
+}
+
+ReportRow RunState::Missing(std::u16string_view routine) const {
+    return Failure(4, u" (library routine " + std::u16string(routine) + u" not found)");
+}
+
+ReportRow RunState::FileFailure(int32_t exitCode) {
+    ReportRow row = ErrorRow(exitCode, ExitCodeText(exitCode));
+    row.module = u"batch";
+    return row;
+}
+
+int64_t RunState::Offset(std::u16string_view part) const {
+    if (part.empty() || part.data() < script.data() || part.data() > script.data() + script.size())
+        return -1;
+    return part.data() - script.data();
 }
 
 std::u16string_view RunState::Line(size_t i) const {
@@ -132,10 +162,13 @@ constexpr std::array<CommandEntry, 28> kCommands = {{
 
 void Unrecognised(RunState& rs, const Statement& st) {
     rs.lib.SetError(25);
-    ++rs.ErrorCount;
     // The line's text in the header tells the user which statement was not understood.
-    rs.Header(st.lineNo, u"Expression = " + std::u16string(TrimSpaces(st.line)) + u":");
-    rs.ResultLine(rs.resultLabel + rs.lib.FailureText(25));
+    ReportRow failure = rs.Failure(25);
+    failure.SetLead(rs.resultLabel);
+    failure.position = st.offset; // the command word starts the line
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + std::u16string(TrimSpaces(st.line)) +
+                  u":",
+              std::move(failure));
 }
 
 // The library reads its texts up to a NUL: a line holding one would run cut short, so
@@ -153,11 +186,13 @@ bool RefusedNul(RunState& rs, std::u16string_view line, size_t lineNo) {
     constexpr int32_t kInvalidArgument = 13;
     rs.lib.SetError(kInvalidArgument);
     ++rs.ExecutedCount;
-    ++rs.ErrorCount;
-    rs.Header(lineNo, u"Expression = " + shown + u":");
-    rs.ResultLine(rs.resultLabel + rs.lib.FailureText(kInvalidArgument) +
-                  u" (invalid character NUL at column " + Num(static_cast<long long>(nul + 1)) +
-                  u")");
+    ReportRow failure =
+        rs.Failure(kInvalidArgument, u" (invalid character NUL at column " +
+                                         Num(static_cast<long long>(nul + 1)) + u")");
+    failure.SetLead(rs.resultLabel);
+    if (const int64_t at = rs.Offset(line); at >= 0) failure.position = at + int64_t(nul);
+    rs.Record(u"Ln " + Num(static_cast<long long>(lineNo)) + u": Expression = " + shown + u":",
+              std::move(failure));
     return true;
 }
 
@@ -179,20 +214,24 @@ bool Selected(const RunState& rs, size_t i) {
     return Contains(rs.run.LineList, u";" + Num(n) + u";");
 }
 
+void Copy(RunState& rs, std::u16string_view line) {
+    rs.Emit(RunState::Row(RowKind::Copy, {}, std::u16string(line)));
+}
+
 // Comment lines and copy blocks; true when the line is done with.
 bool CommentOrCopy(RunState& rs, std::u16string_view line) {
     if (rs.block1 || Contains(line, u"\\\\")) {
         rs.block1 = !Contains(line, u"//");
-        rs.ReportText.append(line).append(kCrLf);
+        Copy(rs, line);
         return true;
     }
     if (rs.block2 || StartsWith(line, u"!\\")) {
         rs.block2 = !StartsWith(line, u"!/");
-        rs.ReportText.append(line).append(kCrLf);
+        Copy(rs, line);
         return true;
     }
     if (StartsWith(line, u"''")) {
-        rs.ReportText.append(line).append(kCrLf);
+        Copy(rs, line);
         return true;
     }
     return StartsWith(line, u"'");
@@ -218,8 +257,10 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         if (host.interp.plotCount > 0 && host.platform && host.platform->plot)
             host.platform->plot->CloseAll();
         host.interp.plotCount = 0;
+        if (run.rows) run.rows->clear();
         RunState rs(host, run);
         SetLabels(rs);
+        rs.script = script;
         rs.lines = ScriptLines(script);
         // Every CR ends a line, a lone one too: the text after it is a line of its own,
         // never dropped (a file's text has only CR LF; a selection may hold lone CRs).
@@ -234,7 +275,8 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
                 ++i;
                 continue;
             }
-            const Statement st = SplitStatement(line, i);
+            Statement st = SplitStatement(line, i);
+            st.offset = rs.Offset(line);
             if (st.argPos == 0) {
                 ++i;
                 continue;
@@ -257,6 +299,7 @@ ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const Scri
         // Out of memory: what was built is lost, the run reports nothing rather than crash.
         result = ScriptResult{};
         result.outOfMemory = true;
+        if (run.rows) run.rows->clear();
         host.batch.ExitCode = -5;
         host.batch.outOfMemory = true;
     }

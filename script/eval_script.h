@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "script/report_rows.h"
 #include "script/script_host.h"
 
 namespace vex {
@@ -21,6 +23,8 @@ struct ScriptRun {
     // Characters the caller will put in front of the report: reserved with it, so the
     // report is not copied to make room.
     size_t reportRoom = 0;
+    // When set, the report's rows are handed here as well (the entry line shows them).
+    std::vector<ReportRow>* rows = nullptr;
 };
 
 struct ScriptResult {

@@ -421,10 +421,6 @@ bool WriteScriptFile(ScriptHost& host, std::u16string_view file, std::u16string_
     return false;
 }
 
-std::u16string WriteFailureText() {
-    return u"===> ERROR n. = -3: " + std::u16string(ExitCodeText(-3));
-}
-
 FileArgs SplitFileArgs(std::u16string_view argument) {
     const std::u16string text = std::u16string(argument) + u" ";
     FileArgs args;

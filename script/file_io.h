@@ -41,8 +41,6 @@ std::u16string ScriptFileIO(ScriptHost& host, std::u16string_view file, std::u16
 // Writes a command's result to the file a script names (see WriteTextFile); a failure
 // shows a message box and gives false.
 bool WriteScriptFile(ScriptHost& host, std::u16string_view file, std::u16string_view text);
-// The result text of a record whose output file could not be written.
-std::u16string WriteFailureText();
 
 // Input and output names of a file variant's argument (the output without brackets).
 struct FileArgs {

@@ -50,10 +50,6 @@ std::u16string Library::FailureText(int32_t code) const {
     return u"===> ERROR n. = " + Num(code) + u": " + Describe(code);
 }
 
-std::u16string Library::MissingText(std::u16string_view routine) const {
-    return FailureText(4) + u" (library routine " + std::u16string(routine) + u" not found)";
-}
-
 void Library::RecordError(std::u16string_view procedure, int32_t line,
                           std::u16string_view extra) const {
     if (s_->SetErrorMsgs) s_->SetErrorMsgs(Z(procedure).c_str(), line, Z(extra).c_str());

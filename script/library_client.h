@@ -54,8 +54,6 @@ class Library {
     std::u16string Describe(int32_t code) const;
     // "===> ERROR n. = " + code + ": " + the library's description.
     std::u16string FailureText(int32_t code) const;
-    // Failure text for a routine the library does not export.
-    std::u16string MissingText(std::u16string_view routine) const;
     // Adds a record to the library's error records (SetErrorMsgs).
     void RecordError(std::u16string_view procedure, int32_t line, std::u16string_view extra) const;
     // The debug mode and the error records switch; each returns the previous setting.

@@ -19,9 +19,10 @@ std::u16string Quoted(std::u16string_view text) {
 }
 
 // A number as written, or an expression through the library; a matrix, a failure or a
-// value that is not finite is refused with the argument's name in the text.
+// value that is not finite is refused with the argument's name in the text. With
+// failure set, a library failure's code goes there instead of its text into error.
 bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_view field,
-                   double& value, std::u16string& error) {
+                   double& value, std::u16string& error, int32_t* failure) {
     const std::u16string_view text = zorbit::TrimBlanks(field);
     size_t used = 0;
     value = zorbit::ReadDecimal(text, &used);
@@ -29,8 +30,11 @@ bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_
         bool matrix = false;
         int32_t code = ZORBIT_NO_ERROR;
         if (!lib.Eval(text, value, matrix, code)) {
-            error = u"the " + std::u16string(name) + u" " + Quoted(text) + u" does not evaluate: " +
-                    lib.FailureText(code);
+            error = u"the " + std::u16string(name) + u" " + Quoted(text) + u" does not evaluate: ";
+            if (failure)
+                *failure = code;
+            else
+                error += lib.FailureText(code);
             return false;
         }
         if (matrix) {
@@ -49,7 +53,8 @@ bool ArgumentValue(const Library& lib, std::u16string_view name, std::u16string_
 } // namespace
 
 bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
-                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error) {
+                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error,
+                   int32_t* failure) {
     out = PlotArgs{};
     out.expression = std::u16string(PlotFormula(expressionPart));
     if (out.expression.empty()) {
@@ -68,11 +73,12 @@ bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
     const auto given = [&](size_t k) { return !zorbit::TrimBlanks(fields[k]).empty(); };
 
     const Library::Quiet quiet = lib.Quietly();
-    if (given(0) && !ArgumentValue(lib, u"x from", fields[0], out.xFrom, error)) return false;
-    if (given(1) && !ArgumentValue(lib, u"x to", fields[1], out.xTo, error)) return false;
+    if (given(0) && !ArgumentValue(lib, u"x from", fields[0], out.xFrom, error, failure))
+        return false;
+    if (given(1) && !ArgumentValue(lib, u"x to", fields[1], out.xTo, error, failure)) return false;
     if (given(2)) {
         double steps = 0;
-        if (!ArgumentValue(lib, u"steps", fields[2], steps, error)) return false;
+        if (!ArgumentValue(lib, u"steps", fields[2], steps, error, failure)) return false;
         if (steps != std::nearbyint(steps) || steps < 1 || steps > kMaxPlotSteps) {
             error = u"the steps " + Quoted(zorbit::TrimBlanks(fields[2])) +
                     u" must come to a whole number from 1 to " + zorbit::IntText(kMaxPlotSteps) +

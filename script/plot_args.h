@@ -26,9 +26,12 @@ struct PlotArgs {
 // ("sin(x); save" plots sin(x), "max(x; 0); save" plots max(x; 0)). An empty argument keeps its
 // default. Bounds and steps are numbers or expressions ("-pi", "2^8") evaluated through the bound
 // e_eval, with the library quiet and its error code kept; steps must come to a whole
-// number from 1 to kMaxPlotSteps. False with a clear error text otherwise.
+// number from 1 to kMaxPlotSteps. False with a clear error text otherwise. With failure
+// set, an argument the library failed to evaluate puts its code there, and error ends
+// where the library's failure text would follow.
 bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
-                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error);
+                   std::u16string_view expressionPart, PlotArgs& out, std::u16string& error,
+                   int32_t* failure = nullptr);
 
 // Splits a whole line "Plot(...) = ..." ("plot" in any case) into the text inside its
 // parentheses, which may nest ("Plot(-sqrt(2); 2) = x"), and the text after the "=".

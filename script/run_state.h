@@ -3,6 +3,7 @@
 // counters, and the statement being run. Shared by the command files.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ struct Statement {
     size_t argPos = 0;
     size_t openPos = 0;
     size_t closePos = 0;
+    int64_t offset = -1; // where the line starts in the script; -1 when read from a file
 
     // The line after the argument position, trimmed.
     std::u16string_view ArgumentText() const;
@@ -32,6 +34,7 @@ struct RunState {
     ScriptHost& host;
     Library lib;
     const ScriptRun& run;
+    std::u16string_view script;
     ScriptLines lines; // fields of the script split at CR
     size_t lineCount = 0;
     std::u16string numberLabel, vectorLabel, matrixLabel, resultLabel, storedLabel;
@@ -46,11 +49,22 @@ struct RunState {
 
     int32_t Decimals() const { return host.interp.decimals; }
     std::u16string Fixed(double v) const;
-    // Appends a record: the header unless noLnExp hides it on success, then the
-    // result line; a failure counts as an error.
-    void Record(bool ok, std::u16string_view header, std::u16string_view result);
-    void Header(size_t lineNo, std::u16string_view text);
-    void ResultLine(std::u16string_view text);
+    // Appends a row to the report (and to the caller's rows when it asked for them).
+    void Emit(ReportRow&& row);
+    // Appends a record: the header unless noLnExp hides it on success, then the result
+    // rows, the last ending the record; an error or failure among them counts.
+    void Record(std::u16string header, std::span<ReportRow> result);
+    void Record(std::u16string header, ReportRow result);
+    // A row of its lead and content.
+    static ReportRow Row(RowKind kind, std::u16string_view lead, std::u16string content);
+    // The error row of a library code, with a note after the description.
+    ReportRow Failure(int32_t code, std::u16string_view note = {}) const;
+    // The error row of a routine the library does not export (code 4).
+    ReportRow Missing(std::u16string_view routine) const;
+    // The error row of a file the run could not read or write (a batch exit code).
+    static ReportRow FileFailure(int32_t exitCode);
+    // The offset of a part of the script in it; -1 for text from elsewhere.
+    int64_t Offset(std::u16string_view part) const;
     // The i-th line (1-based): trimmed, without a leading LF.
     std::u16string_view Line(size_t i) const;
 };

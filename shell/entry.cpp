@@ -1,5 +1,6 @@
 #include "shell/entry.h"
 
+#include <algorithm>
 #include <new>
 
 #include "common/number_text.h"
@@ -41,31 +42,81 @@ std::u16string EntryText(const std::vector<std::u16string>& keywords, std::u16st
     return u"Expr = " + std::u16string(text);
 }
 
-std::u16string CleanEntryOutput(std::u16string_view report) {
-    const std::u16string_view trimmed = zorbit::TrimSpaces(StripLineEnds(report));
-    std::u16string out;
-    out.reserve(trimmed.size());
-    for (char16_t c : trimmed) {
-        if (c == u'\t')
-            out.append(u"    ");
-        else
-            out.push_back(c);
-    }
-    const size_t arrow = out.find(u"===>");
-    if (arrow != out.npos && Contains(out, u"ERROR")) out.erase(0, std::min(out.size(), arrow + 5));
-    return out;
-}
+namespace {
 
-std::vector<std::u16string> ResultLines(std::u16string_view cleaned) {
-    std::vector<std::u16string> lines;
-    size_t start = 0;
-    while (start <= cleaned.size()) {
-        size_t end = cleaned.find_first_of(u"\r\n", start);
-        if (end == cleaned.npos) end = cleaned.size();
-        if (end > start) lines.emplace_back(cleaned.substr(start, end - start));
-        start = end + 1;
+// The non-empty lines of the rows as the report writes them, each with the row it
+// starts in.
+struct ShownLines {
+    struct Line {
+        size_t row;
+        std::u16string text;
+    };
+    std::vector<Line> lines;
+    size_t row = 0;
+
+    void append(std::u16string_view text) {
+        for (;;) {
+            const size_t end = text.find_first_of(u"\r\n");
+            const std::u16string_view piece = text.substr(0, end);
+            if (lines.empty()) lines.push_back(Line{row, {}});
+            if (!piece.empty()) {
+                if (lines.back().text.empty()) lines.back().row = row;
+                lines.back().text.append(piece);
+            }
+            if (end == text.npos) return;
+            if (!lines.back().text.empty()) lines.push_back(Line{row, {}});
+            text.remove_prefix(end + 1);
+        }
     }
-    return lines;
+};
+
+} // namespace
+
+std::vector<EntryRow> EntryRows(const std::vector<ReportRow>& rows, int64_t shift) {
+    // An error opens what is shown with its text; the rows before it are not shown.
+    size_t from = 0;
+    while (from < rows.size() && rows[from].kind != RowKind::Error)
+        ++from;
+    const bool cut = from < rows.size();
+    ShownLines shown;
+    shown.lines.reserve(rows.size() + 1);
+    for (size_t k = cut ? from : 0; k < rows.size(); ++k) {
+        shown.row = k;
+        if (cut && k == from) {
+            shown.append(rows[k].Content());
+            for (uint8_t n = 0; n < rows[k].breaks; ++n)
+                shown.append(kCrLf);
+        } else {
+            AppendRow(shown, rows[k]);
+        }
+    }
+    std::vector<ShownLines::Line>& lines = shown.lines;
+    if (!lines.empty() && lines.back().text.empty()) lines.pop_back();
+    // The ends of what is shown are trimmed of blanks, tabs become four spaces.
+    std::vector<EntryRow> out;
+    out.reserve(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) {
+        std::u16string_view text = lines[k].text;
+        if (k == 0 && !cut) text = text.substr(std::min(text.size(), text.find_first_not_of(u' ')));
+        if (k + 1 == lines.size()) text = text.substr(0, text.find_last_not_of(u' ') + 1);
+        if (text.empty()) continue;
+        const ReportRow& row = rows[lines[k].row];
+        EntryRow& r = out.emplace_back();
+        r.kind = row.kind;
+        r.text.reserve(text.size());
+        for (char16_t c : text) {
+            if (c == u'\t')
+                r.text.append(u"    ");
+            else
+                r.text.push_back(c);
+        }
+        if (row.kind == RowKind::Error) {
+            r.code = row.code;
+            r.module = row.module;
+            if (row.position >= 0) r.position = std::max<int64_t>(0, row.position + shift);
+        }
+    }
+    return out;
 }
 
 EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& keywords,
@@ -79,23 +130,32 @@ EntryResult RunEntryLine(ScriptHost& host, const std::vector<std::u16string>& ke
             for (char16_t& c : result.text)
                 if (c == u'\r' || c == u'\n') c = u' ';
             result.error = true;
-            result.lines = {u"ERROR: line break (" +
-                            std::u16string(typed[at] == u'\r' ? u"CR" : u"LF") + u") at column " +
-                            zorbit::IntText(static_cast<long long>(at + 1)) +
-                            u"; the line was not run: enter its lines one at a time"};
+            EntryRow& refused = result.rows.emplace_back();
+            refused.kind = RowKind::Failure;
+            refused.text = u"ERROR: line break (" +
+                           std::u16string(typed[at] == u'\r' ? u"CR" : u"LF") + u") at column " +
+                           zorbit::IntText(static_cast<long long>(at + 1)) +
+                           u"; the line was not run: enter its lines one at a time";
+            refused.position = static_cast<int64_t>(typed.data() - line.data() + at);
             return result;
         }
         // The formula goes in whole: nothing in it is read as a switch.
         host.batch.vexResStr.clear();
-        const int32_t code = vexEvalMain(host, u" /noh /nln /nt /", result.text);
+        std::vector<ReportRow> rows;
+        const int32_t code = vexEvalMain(host, u" /noh /nln /nt /", result.text, &rows);
         if (host.batch.outOfMemory) {
             result.outOfMemory = result.error = true;
             return result;
         }
         result.error = code != -1 || host.batch.lastErrors > 0;
-        result.lines = ResultLines(CleanEntryOutput(host.batch.vexResStr));
+        // The script starts after the quotes the batch run takes off the text as run;
+        // the typed line has its blanks in front, the text as run "Expr = ".
+        const int64_t quotes = static_cast<int64_t>(
+            std::min(result.text.find_first_not_of(u'\''), result.text.size()));
+        const int64_t prefix = static_cast<int64_t>(result.text.size() - typed.size());
+        result.rows = EntryRows(rows, quotes - prefix + (typed.data() - line.data()));
     } catch (const std::bad_alloc&) {
-        result.lines.clear();
+        result.rows.clear();
         result.outOfMemory = result.error = true;
     }
     return result;

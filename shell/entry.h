@@ -1,11 +1,12 @@
 #pragma once
 // The entry field's Enter key: command test, "Expr = " prefix, the one-line batch run
-// and the clean-up of its output. The terminal front end uses it for -e and stdin.
+// and the rows it shows. The terminal front end uses it for -e and stdin.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "script/report_rows.h"
 #include "script/script_host.h"
 
 namespace vex {
@@ -14,17 +15,27 @@ namespace vex {
 bool IsCommand(const std::vector<std::u16string>& keywords, std::u16string_view text);
 // The text as it is run: unchanged for a command, else "Expr = " + text.
 std::u16string EntryText(const std::vector<std::u16string>& keywords, std::u16string_view text);
-// The report as the list shows it: line breaks at both ends removed, trimmed, tabs as
-// four spaces, and an error cut to what follows "===> ".
-std::u16string CleanEntryOutput(std::u16string_view report);
-// The non-empty lines of a cleaned output.
-std::vector<std::u16string> ResultLines(std::u16string_view cleaned);
+// One result row of the list: what it is, its text as the list shows it, and for an
+// error its code, module and where in the typed line it arose.
+struct EntryRow {
+    RowKind kind = RowKind::Result;
+    std::u16string text;
+    int32_t code = ZORBIT_NO_ERROR;
+    std::u16string module;
+    int64_t position = -1; // offset in the line as typed; -1 unknown
+};
+
+// The report's rows as the list shows them: one row per non-empty line, the report's
+// ends trimmed, tabs as four spaces; when there is an error, the rows start with its
+// text (what follows the arrow), and the rows before it are not shown. A position is
+// taken from the script to the typed line by adding shift.
+std::vector<EntryRow> EntryRows(const std::vector<ReportRow>& rows, int64_t shift = 0);
 
 struct EntryResult {
-    std::u16string text;               // the line as run
-    std::vector<std::u16string> lines; // the result rows
-    bool error = false;                // the line reported an error
-    bool outOfMemory = false;          // the line could not be run for want of memory
+    std::u16string text;        // the line as run
+    std::vector<EntryRow> rows; // the result rows
+    bool error = false;         // the line reported an error
+    bool outOfMemory = false;   // the line could not be run for want of memory
 };
 
 // One line typed into the entry field; an empty line does nothing. A command may span

@@ -22,8 +22,8 @@ void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, const EntryRe
 void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, EntryResult&& entry) {
     if (entry.text.empty()) return;
     rows.push_back({u"E" + zorbit::IntText(++counter), std::move(entry.text)});
-    for (std::u16string& line : entry.lines)
-        rows.push_back({u"=", u"  " + line});
+    for (const EntryRow& row : entry.rows)
+        rows.push_back({u"=", u"  " + row.text});
 }
 
 void RemoveRows(ExpressionList& list, std::vector<size_t> indices) {

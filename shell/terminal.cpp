@@ -28,8 +28,8 @@ class LineRunner {
         }
         const EntryResult r = RunEntryLine(host_, keywords_, zorbit::Utf8ToUtf16(line));
         if (r.outOfMemory) return false;
-        for (const std::u16string& row : r.lines)
-            out_ << zorbit::Utf16ToUtf8(row) << '\n';
+        for (const EntryRow& row : r.rows)
+            out_ << zorbit::Utf16ToUtf8(row.text) << '\n';
         out_.flush();
         failed_ = failed_ || r.error;
         return true;

@@ -45,7 +45,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
 size_t ListModel::Append(const EntryResult& entry) {
     if (entry.text.empty()) return 0;
     const int first = static_cast<int>(list_.rows.size());
-    beginInsertRows({}, first, first + static_cast<int>(entry.lines.size()));
+    beginInsertRows({}, first, first + static_cast<int>(entry.rows.size()));
     const size_t added = AppendEntry(list_, entry);
     endInsertRows();
     return added;

@@ -419,7 +419,8 @@ bool MainWindow::OpenListFile(const QString& name) {
             }
         } else {
             result.text = EntryText(program_.KeywordList, expressions[done]);
-            result.lines.emplace_back(kNotRun);
+            result.rows.emplace_back().text = kNotRun;
+            result.rows.back().kind = RowKind::Failure;
             result.error = true;
             ++notRun;
         }

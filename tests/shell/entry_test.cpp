@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "script/keywords.h"
+#include "script/text_util.h"
 #include "shell/config.h"
 #include "shell/entry.h"
 #include "tests/script/test_support.h"
@@ -32,49 +34,116 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
                                            CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct CleanRow {
-    const char* name;
-    const char16_t* report;
-    const char* cleaned;
-};
-
-class CleanOutputTest : public ::testing::TestWithParam<CleanRow> {};
-
-TEST_P(CleanOutputTest, AsTheListShowsIt) {
-    EXPECT_EQ(U8(CleanEntryOutput(GetParam().report)), GetParam().cleaned);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CleanOutputTest,
-    ::testing::Values(CleanRow{"lineEnds", u"\r\n 5.0000\r\n\r\n", "5.0000"},
-                      CleanRow{"tabs", u"A(0,0)=1\tA(0,1)=2\t", "A(0,0)=1    A(0,1)=2    "},
-                      CleanRow{"error", u"Ln 1: EXPR = 1/: \r\n===> ERROR n. = 3: Parser",
-                               "ERROR n. = 3: Parser"},
-                      CleanRow{"arrowWithoutError", u"a ===> b", "a ===> b"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 class EntryLineTest : public ScriptTest {};
 
 TEST_F(EntryLineTest, FormulaGetsExprAndShowsItsValue) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2+3");
     EXPECT_EQ(U8(r.text), "Expr = 2+3");
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "5.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "5.0000");
     EXPECT_FALSE(r.error);
 }
 
 TEST_F(EntryLineTest, DefinitionsCarryFromLineToLine) {
     RunEntryLine(host, InitKeywordTable(), u"Var = k; 4");
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"k*k");
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "16.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "16.0000");
 }
 
 TEST_F(EntryLineTest, ErrorIsFlaggedAndCut) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"1/");
     EXPECT_TRUE(r.error);
-    ASSERT_FALSE(r.lines.empty());
-    EXPECT_EQ(U8(r.lines[0]).rfind("ERROR n. = ", 0), 0u);
+    ASSERT_FALSE(r.rows.empty());
+    EXPECT_EQ(U8(r.rows[0].text).rfind("ERROR n. = ", 0), 0u);
+}
+
+// The rows as the list took them from the report text before the rows were data: the
+// report trimmed, tabs as four spaces, cut after the first arrow when it holds an
+// error, split into its non-empty lines.
+std::vector<std::string> RowsCutFromReport(std::u16string_view report) {
+    std::u16string out;
+    for (char16_t c : zorbit::TrimSpaces(StripLineEnds(report)))
+        out += c == u'\t' ? std::u16string(u"    ") : std::u16string(1, c);
+    const size_t arrow = out.find(u"===>");
+    if (arrow != out.npos && out.find(u"ERROR") != out.npos)
+        out.erase(0, std::min(out.size(), arrow + 5));
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= out.size();) {
+        const size_t end = std::min(out.find_first_of(u"\r\n", start), out.size());
+        if (end > start) lines.push_back(U8(out.substr(start, end - start)));
+        start = end + 1;
+    }
+    return lines;
+}
+
+struct ShownCase {
+    const char* name;
+    std::u16string line;
+    std::vector<RowKind> kinds; // of the rows shown
+    int32_t code;               // of the first error row shown (-1: none shown)
+    const char* module;
+    int64_t position; // of that row, in the line as typed
+};
+
+class EntryRowsTest : public ScriptTest, public ::testing::WithParamInterface<ShownCase> {};
+
+TEST_P(EntryRowsTest, AreTheReportsRowsAsTheListShowedThem) {
+    const ShownCase& c = GetParam();
+    RunEntryLine(host, InitKeywordTable(), u"Matr = [mR]; 2; 2; 1; 2; 3; 4");
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), c.line);
+    std::vector<std::string> texts;
+    std::vector<RowKind> kinds;
+    const EntryRow* error = nullptr;
+    for (const EntryRow& row : r.rows) {
+        texts.push_back(U8(row.text));
+        kinds.push_back(row.kind);
+        if (!error && row.kind == RowKind::Error) error = &row;
+    }
+    EXPECT_EQ(texts, RowsCutFromReport(host.batch.vexResStr));
+    EXPECT_EQ(kinds, c.kinds);
+    EXPECT_EQ(r.error, error != nullptr || (!kinds.empty() && kinds.back() == RowKind::Failure));
+    ASSERT_EQ(error != nullptr, c.code != -1);
+    if (!error) return;
+    EXPECT_EQ(error->code, c.code);
+    EXPECT_EQ(U8(error->module), c.module);
+    EXPECT_EQ(error->position, c.position);
+}
+
+using K = RowKind;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EntryRowsTest,
+    ::testing::Values(
+        ShownCase{"value", u"2+3", {K::Result}, -1, "", -1},
+        ShownCase{"hex", u"Hex = 255", {K::Result}, -1, "", -1},
+        ShownCase{"syntaxError", u"1/", {K::Error}, 3, "eval", -1},
+        ShownCase{"unknownCommand", u"variable = 1", {K::Error}, 25, "eval", 0},
+        ShownCase{"unknownCommandIndented", u"  variable = 1", {K::Error}, 25, "eval", 2},
+        ShownCase{"nul", std::u16string(u"1+2\0+30", 8), {K::Error}, 13, "eval", 3},
+        ShownCase{"nulInCommand", std::u16string(u" Expr = 4\0", 10), {K::Error}, 13, "eval", 9},
+        ShownCase{"matrixValue", u"[mR]", {K::MatrixRow, K::MatrixRow}, -1, "", -1},
+        ShownCase{"showMatrix", u"Show([mR])", {K::Result, K::MatrixRow, K::MatrixRow}, -1, "", -1},
+        ShownCase{"showUnknown", u"Show(zz9)", {K::Error}, 14, "eval", -1},
+        ShownCase{"derivative", u"sDiff(x) = x^3", {K::Derivative}, -1, "", -1},
+        ShownCase{"integral", u"Integrate(0;1;10;trap;x) = x", {K::Result}, -1, "", -1},
+        ShownCase{"functionWithoutBody", u"Funct = f9", {K::Error}, 13, "eval", -1},
+        ShownCase{"plotWithoutWindow", u"Plot = x", {K::Expression, K::Failure}, -1, "", -1},
+        ShownCase{"plotBoundFails", u"Plot(1/; 2) = x", {K::Error}, 3, "eval", -1},
+        ShownCase{"valueThenError", u"Expr = 2\r\nExpr = 1/", {K::Error}, 3, "eval", -1},
+        ShownCase{"errorThenValue", u"Expr = 1/\r\nExpr = 2", {K::Error, K::Result}, 3, "eval", -1},
+        ShownCase{"copiedLine", u"Var = q9; 1\r\n''note", {K::Copy}, -1, "", -1},
+        ShownCase{"aboutLines", u"Var = q9; 1\r\naAbout( )", std::vector<K>(10, K::Info), -1, "",
+                  -1},
+        ShownCase{"elementOrderHidden", u"aElemOrderEx( )", {}, -1, "", -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A typed "===>" is no error arrow: the rows still start at the error's text.
+TEST_F(EntryLineTest, ArrowTypedInTheLineDoesNotCutTheRows) {
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"1===>2");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text).rfind("ERROR n. = ", 0), 0u) << U8(r.rows[0].text);
+    // Cut at the first arrow of the text, the rows were the header's tail and the arrow.
+    EXPECT_EQ(RowsCutFromReport(host.batch.vexResStr).size(), 2u);
 }
 
 // Counts what the plot command asks of the plot service.
@@ -101,8 +170,8 @@ TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
     EXPECT_FALSE(plots.requests[0].save);
     EXPECT_EQ(U8(plots.requests[1].expression), "sin(x)");
     EXPECT_EQ(plots.requests[1].xFrom, -10);
-    ASSERT_EQ(second.lines.size(), 1u);
-    EXPECT_EQ(U8(second.lines[0]), "FileName => plot not saved file");
+    ASSERT_EQ(second.rows.size(), 1u);
+    EXPECT_EQ(U8(second.rows[0].text), "FileName => plot not saved file");
     // "; save" in the entry line saves the picture.
     RunEntryLine(host, InitKeywordTable(), u"Plot = cos(x); save");
     ASSERT_EQ(plots.requests.size(), 3u);
@@ -113,15 +182,15 @@ TEST_F(EntryLineTest, PlotWindowsOfEarlierLinesStayOpen) {
 
 TEST_F(EntryLineTest, EmptyLineDoesNothing) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"   ");
-    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(r.rows.empty());
     EXPECT_TRUE(r.text.empty());
 }
 
 TEST_F(EntryLineTest, MatrixResultGivesOneLinePerRow) {
     RunEntryLine(host, InitKeywordTable(), u"Matr = [mA]; 2; 2; 1; 2; 3; 4");
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"[mA]");
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_EQ(U8(r.lines[0]), "A(0,0)=1.0000    A(0,1)=2.0000    ");
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(U8(r.rows[0].text), "A(0,0)=1.0000    A(0,1)=2.0000    ");
 }
 
 struct SlashRow {
@@ -137,8 +206,8 @@ class EntrySlashTest : public ScriptTest, public ::testing::WithParamInterface<S
 TEST_P(EntrySlashTest, FormulaRunsWhole) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
     EXPECT_FALSE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), GetParam().row);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), GetParam().row);
     EXPECT_FALSE(host.batch.logF);
     EXPECT_FALSE(host.batch.lnsF);
     EXPECT_FALSE(host.batch.SaveToClpBF);
@@ -146,8 +215,8 @@ TEST_P(EntrySlashTest, FormulaRunsWhole) {
     EXPECT_TRUE(window.text.empty()) << window.text;
     EXPECT_TRUE(std::filesystem::is_empty(dir));
     const EntryResult next = RunEntryLine(host, InitKeywordTable(), u"2+3");
-    ASSERT_EQ(next.lines.size(), 1u);
-    EXPECT_EQ(U8(next.lines[0]), "5.0000");
+    ASSERT_EQ(next.rows.size(), 1u);
+    EXPECT_EQ(U8(next.rows[0].text), "5.0000");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,9 +234,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EntryLineTest, NulIsAnInvalidCharacterNotTheLineEnd) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), std::u16string(u"1+2\0+30", 8));
     EXPECT_TRUE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_NE(U8(r.lines[0]).find("invalid character NUL at column 11"), std::string::npos)
-        << U8(r.lines[0]);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_NE(U8(r.rows[0].text).find("invalid character NUL at column 11"), std::string::npos)
+        << U8(r.rows[0].text);
 }
 
 struct BreakRow {
@@ -184,8 +253,8 @@ class EntryBreakTest : public ScriptTest, public ::testing::WithParamInterface<B
 TEST_P(EntryBreakTest, LineWithABreakIsRefusedNotCut) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
     EXPECT_TRUE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_NE(U8(r.lines[0]).find(GetParam().note), std::string::npos) << U8(r.lines[0]);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_NE(U8(r.rows[0].text).find(GetParam().note), std::string::npos) << U8(r.rows[0].text);
     EXPECT_EQ(U8(r.text), GetParam().text);
     EXPECT_TRUE(RunEntryLine(host, InitKeywordTable(), u"brk9").error) << "a part of it ran";
 }
@@ -208,8 +277,8 @@ TEST_F(EntryLineTest, CommandSpansLinesEndedByCrLfOrCr) {
     const EntryResult r =
         RunEntryLine(host, InitKeywordTable(), u"Var = brk7; 2\r\nVar = brk8; 3\rExpr = brk7*brk8");
     EXPECT_FALSE(r.error);
-    ASSERT_EQ(r.lines.size(), 1u);
-    EXPECT_EQ(U8(r.lines[0]), "6.0000");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(U8(r.rows[0].text), "6.0000");
 }
 
 struct ConfigRow {

@@ -16,13 +16,22 @@ std::vector<std::string> Numbers(const ExpressionList& list) {
     return out;
 }
 
+// An entry line's result with rows of these texts.
+EntryResult Entry(std::u16string text, std::vector<std::u16string> shown) {
+    EntryResult entry;
+    entry.text = std::move(text);
+    for (std::u16string& row : shown)
+        entry.rows.emplace_back().text = std::move(row);
+    return entry;
+}
+
 TEST(ExpressionList, AppendNumbersExpressionsAndIndentsResults) {
     ExpressionList list;
     list.saved = true;
-    EXPECT_EQ(AppendEntry(list, {u"Expr = 2+3", {u"5"}}), 2u);
+    EXPECT_EQ(AppendEntry(list, Entry(u"Expr = 2+3", {u"5"})), 2u);
     EXPECT_FALSE(list.saved);
-    EXPECT_EQ(AppendEntry(list, {u"", {u"ignored"}}), 0u);
-    EXPECT_EQ(AppendEntry(list, {u"Expr = [m]", {u"1  2", u"3  4"}}), 3u);
+    EXPECT_EQ(AppendEntry(list, Entry(u"", {u"ignored"})), 0u);
+    EXPECT_EQ(AppendEntry(list, Entry(u"Expr = [m]", {u"1  2", u"3  4"})), 3u);
     EXPECT_EQ(Numbers(list), (std::vector<std::string>{"E1|Expr = 2+3", "=|  5", "E2|Expr = [m]",
                                                        "=|  1  2", "=|  3  4"}));
     EXPECT_TRUE(HasUnsavedRows(list));
@@ -40,7 +49,7 @@ TEST(ExpressionList, AppendNumbersExpressionsAndIndentsResults) {
     EXPECT_TRUE(list.rows.empty());
     EXPECT_TRUE(list.fileName.empty());
     EXPECT_FALSE(HasUnsavedRows(list));
-    AppendEntry(list, {u"Expr = 1", {}});
+    AppendEntry(list, Entry(u"Expr = 1", {}));
     EXPECT_EQ(Numbers(list), std::vector<std::string>{"E1|Expr = 1"}); // counter restarted
     list.saved = true;
     EXPECT_FALSE(HasUnsavedRows(list));
