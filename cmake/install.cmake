@@ -35,13 +35,13 @@ install(TARGETS zorbit EXPORT zorbitTargets
 # The matrix-entry window's library, in the builds that have it.
 if(TARGET gridentry)
   install(TARGETS gridentry LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(FILES gridentry/include/gridentry/gridentry.h
+  install(FILES include/gridentry/gridentry.h
           DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/gridentry)
 endif()
 install(FILES data/ShowCmds.vex DESTINATION ${CMAKE_INSTALL_DATADIR}/vexcalc)
 
 # --- Building against libzorbit ----------------------------------------------------------
-install(FILES engine/include/zorbit/zorbit.h engine/include/zorbit/codes.h
+install(FILES include/zorbit/zorbit.h include/zorbit/codes.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zorbit)
 
 set(vex_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zorbit)
