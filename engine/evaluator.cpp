@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 
+#include "common/number_text.h"
 #include "engine/compiled_formula.h"
 #include "engine/errors.h"
 #include "engine/matrix_ops.h"
@@ -218,6 +219,18 @@ int32_t SetBoolSign(int32_t sign) {
                  true);
     }
     return 0;
+}
+
+int32_t SetPrecisionMode(int32_t mode) {
+    EvalState& ev = Engine().eval;
+    if (mode != ZORBIT_PRECISION_CLASSIC && mode != ZORBIT_PRECISION_FULL) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"SetPrecisionMode", 0, u"Unknown mode = " + IntText(mode) + u"\r\n");
+        return -1;
+    }
+    const int32_t previous = ev.precision;
+    ev.precision = mode;
+    return previous;
 }
 
 } // namespace zorbit

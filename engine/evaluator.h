@@ -16,5 +16,7 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
 // de_eval: the value, or the error code as a double.
 double DeEval(std::u16string_view expr, bool checkFunctions);
 int32_t SetBoolSign(int32_t sign);
+// The previous mode, or -1 with error 13 for an unknown one.
+int32_t SetPrecisionMode(int32_t mode);
 
 } // namespace zorbit

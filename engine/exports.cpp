@@ -67,6 +67,12 @@ ZORBIT_API int32_t GetResultType(void) {
 ZORBIT_API int32_t SetBoolSign(int32_t sign) {
     return guarded([&] { return zorbit::SetBoolSign(sign); });
 }
+ZORBIT_API int32_t SetPrecisionMode(int32_t mode) {
+    return guarded([&] { return zorbit::SetPrecisionMode(mode); });
+}
+ZORBIT_API int32_t GetPrecisionMode(void) {
+    return guarded([&] { return zorbit::Engine().eval.precision; });
+}
 
 // ---- Functions and constants
 ZORBIT_API int32_t e_get_const(const char16_t* name, double* value) {

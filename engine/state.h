@@ -81,6 +81,7 @@ struct ParserState {
 
 struct EvalState {
     int32_t TrueValue = -1;
+    int32_t precision = 0; // ZORBIT_PRECISION_CLASSIC or ZORBIT_PRECISION_FULL
     bool InEvaluation = false;
     int8_t ResultType = 0;
     int32_t ResultRows = 0;

@@ -17,8 +17,7 @@ void CmdMatr(RunState& rs, const Statement& st) {
     T = RemoveQuotes(T);
     const int32_t code = rs.lib.StoreMatrix(T);
     if (code == -1) return;
-    ReportRow failure =
-        rs.lib.Has("SetStrMatrix") ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
+    ReportRow failure = rs.lib.Has("SetStrMatrix") ? rs.Failure(code) : rs.Missing(u"SetStrMatrix");
     failure.SetLead(rs.resultLabel);
     rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + T + u": " +
                   std::u16string(kNoFileNote),

@@ -136,8 +136,8 @@ void CmdDerivate(RunState& rs, const Statement& st) {
     } else {
         std::u16string text;
         const int32_t code = rs.lib.PolynomialDerivative(p, rs.host.interp.PolyVar, text);
-        out = code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text))
-                         : rs.Failure(code);
+        out =
+            code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text)) : rs.Failure(code);
     }
     if (!files.output.empty() &&
         !WriteScriptFile(rs.host, files.output, BodyText(std::span(&out, 1))))
@@ -162,8 +162,8 @@ void CmdSDiff(RunState& rs, const Statement& script) {
     } else {
         std::u16string text;
         const int32_t code = rs.lib.Derivative(f, var, text);
-        out = code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text))
-                         : rs.Failure(code);
+        out =
+            code == -1 ? RunState::Row(RowKind::Derivative, {}, std::move(text)) : rs.Failure(code);
     }
     if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
         out = RunState::FileFailure(-3);

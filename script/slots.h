@@ -125,6 +125,8 @@ using FnAny = void (*)();
     X(2, GetVarFuncListLen, FnGetVarFuncListLen) \
     X(2, ReSetZiZoruze, FnResetAll) \
     X(2, SetBoolSign, FnSetInt) \
+    X(2, SetPrecisionMode, FnSetInt) \
+    X(2, GetPrecisionMode, FnGetResultType) \
     X(2, SetMatrix, FnAny) \
     X(2, SetStrMatrix, FnSetStrMatrix) \
     X(2, SetVarFunct, FnSetVarFunct) \

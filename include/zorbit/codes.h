@@ -58,6 +58,11 @@ enum ZorbitMatrixResult {
 
 /* ---- Host services ---------------------------------------------------------------
  * Without a handler the title and text go to stderr and defaultAnswer is taken. */
+/* Precision modes. Classic, the default, rounds a built-in function's argument and value
+ * to single precision and reads variables and constants with 10 decimals; Full keeps
+ * every value a whole double. */
+enum ZorbitPrecision { ZORBIT_PRECISION_CLASSIC = 0, ZORBIT_PRECISION_FULL = 1 };
+
 enum ZorbitMessageBoxStyle {
     ZORBIT_MB_OK = 0,
     ZORBIT_MB_YESNO = 4,

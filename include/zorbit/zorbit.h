@@ -88,6 +88,13 @@ ZORBIT_API int32_t e_evalsEx(const char16_t* expr, double xFrom, const char16_t*
 ZORBIT_API int32_t GetResultType(void);       /* 0 number, 1 matrix, -1 after a reset */
 ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; returns 0 */
 
+/* ---- Precision ------------------------------------------------------------------------ */
+/* How numbers travel through an evaluation, per context: ZORBIT_PRECISION_CLASSIC (the
+ * default) or ZORBIT_PRECISION_FULL (codes.h). Returns the previous mode; an unknown
+ * mode changes nothing and gives -1 (error 13). */
+ZORBIT_API int32_t SetPrecisionMode(int32_t mode);
+ZORBIT_API int32_t GetPrecisionMode(void);
+
 /* ---- Functions and constants -------------------------------------------------------- */
 /* 1 and the value (rounded to 10 decimals) when name is a constant; else 0, error 18. */
 ZORBIT_API int32_t e_get_const(const char16_t* name, double* value);

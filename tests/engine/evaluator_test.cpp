@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/errors.h"
+#include "engine/evaluator.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
 #include "numeric/series.h"
@@ -154,6 +155,29 @@ TEST_F(SeriesTest, LastPointErrorIsReturned) {
     EXPECT_EQ(EvalSeries(u"1/x", -1, u"x", 0, 2, xs.data(), ys.data(), lim), 8);
     EXPECT_DOUBLE_EQ(ys[0], -1);
     EXPECT_DOUBLE_EQ(ys[2], ys[1]); // the failed point keeps the previous value
+}
+
+} // namespace
+} // namespace zorbit::test
+
+namespace zorbit::test {
+namespace {
+
+using PrecisionModes = EngineTest;
+
+TEST_F(PrecisionModes, SetReturnsThePreviousModeAndRefusesUnknownOnes) {
+    struct Step {
+        int32_t mode, returned, after, error;
+    };
+    for (const Step& s :
+         {Step{ZORBIT_PRECISION_FULL, ZORBIT_PRECISION_CLASSIC, 1, -1},
+          Step{2, -1, 1, ZORBIT_E_INVALID_ARGUMENT}, Step{-1, -1, 1, ZORBIT_E_INVALID_ARGUMENT},
+          Step{ZORBIT_PRECISION_CLASSIC, ZORBIT_PRECISION_FULL, 0, -1}}) {
+        E_Error() = ZORBIT_NO_ERROR;
+        EXPECT_EQ(SetPrecisionMode(s.mode), s.returned) << s.mode;
+        EXPECT_EQ(Engine().eval.precision, s.after) << s.mode;
+        EXPECT_EQ(E_Error(), s.error) << s.mode;
+    }
 }
 
 } // namespace
