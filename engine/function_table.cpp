@@ -25,6 +25,31 @@ double HalfPi() {
     return v;
 }
 
+constexpr double kPi = 3.141592653589793;
+
+// sqrt(x² − 1) for |x| >= 1 without the cancellation of x·x − 1 near 1.
+double RootOutside(double x) {
+    const double a = std::fabs(x);
+    return std::sqrt((a - 1) * (a + 1));
+}
+
+// The inverse secant and cosecant near |x| = 1: acos and asin of 1/x there lose half the
+// digits, atan of the root does not. Beyond 2 the square would overflow first.
+double FullArcsec(double x, FnParts& parts) {
+    parts.den = std::sqrt(x * x - 1);
+    if (!(std::fabs(x) < 2)) return std::acos(1.0 / x);
+    if (std::fabs(x) < 1) return std::acos(1.0 / x); // NaN: the domain check reports it
+    const double angle = std::atan(RootOutside(x));
+    return x > 0 ? angle : kPi - angle;
+}
+
+double FullArccosec(double x, FnParts& parts) {
+    parts.den = std::sqrt(x * x - 1);
+    if (!(std::fabs(x) < 2) || std::fabs(x) < 1) return std::asin(1.0 / x);
+    const double angle = std::atan2(1.0, RootOutside(x));
+    return x > 0 ? angle : -angle;
+}
+
 double Sgn(double x) {
     return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
 }
@@ -83,6 +108,7 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
     FunctionRow{.fn = Fn::Exp,
                 .spellings = {{{u"exp", kBoth}}},
                 .math = [](double x, FnParts&) { return std::pow(kEulerSingle, x); },
+                .full = [](double x, FnParts&) { return std::exp(x); },
                 .node = 18,
                 .logName = u"exp",
                 .rule = {u"(exp(", u")*("},
@@ -189,6 +215,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.den = std::sqrt(1 - x * x);
                         return std::atan(x / parts.den);
                     },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = std::sqrt(1 - x * x);
+                        return std::asin(x);
+                    },
                 .domain = FnDomain::UnitInside,
                 .domainLine = 1323,
                 .node = 19,
@@ -204,6 +235,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                 if (q == 0) return x > 0 ? 0.0 : 2 * HalfPi();
                 return -std::atan(x / parts.den) + HalfPi();
             },
+        .full =
+            [](double x, FnParts& parts) {
+                parts.den = std::sqrt(1 - x * x);
+                return std::acos(x);
+            },
         .domain = FnDomain::UnitInside,
         .domainLine = 1330,
         .node = 20,
@@ -218,6 +254,7 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.den = std::sqrt(x * x - 1);
                         return std::acos(1.0 / x);
                     },
+                .full = FullArcsec,
                 .domain = FnDomain::UnitOutside,
                 .domainLine = 1337},
     FunctionRow{.fn = Fn::Arccosec,
@@ -227,23 +264,28 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.den = std::sqrt(x * x - 1);
                         return std::asin(1.0 / x);
                     },
+                .full = FullArccosec,
                 .domain = FnDomain::UnitOutside,
                 .domainLine = 1344},
     FunctionRow{.fn = Fn::Arccotan,
                 .spellings = {{{u"arccotan", kBoth}, {u"arcctg", kBoth}}},
                 .math = [](double x, FnParts&) { return HalfPi() - std::atan(x); },
+                // π/2 − atan(x) without the cancellation for large x
+                .full = [](double x, FnParts&) { return std::atan2(1.0, x); },
                 .node = 22,
                 .logName = u"arcctg",
                 .rule = {u"(-1/(1+(", u")^2)*("}},
     FunctionRow{.fn = Fn::Sinh,
                 .spellings = {{{u"sinh", kBoth}, {u"sh", kBoth}}},
                 .math = [](double x, FnParts&) { return (E(x) - E(-x)) / 2; },
+                .full = [](double x, FnParts&) { return std::sinh(x); },
                 .node = 23,
                 .logName = u"sh",
                 .rule = {u"(ch(", u")*("}},
     FunctionRow{.fn = Fn::Cosh,
                 .spellings = {{{u"cosh", kBoth}, {u"ch", kBoth}}},
                 .math = [](double x, FnParts&) { return (E(x) + E(-x)) / 2; },
+                .full = [](double x, FnParts&) { return std::cosh(x); },
                 .node = 24,
                 .logName = u"ch",
                 .rule = {u"(sh(", u")*("}},
@@ -256,6 +298,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.den = E(x) + E(-x);
                         return std::fabs(x) > 40 ? Sgn(x) : (E(x) - E(-x)) / parts.den;
                     },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = std::cosh(x);
+                        return std::tanh(x);
+                    },
                 .node = 25,
                 .logName = u"th",
                 .rule = {u"(1/(ch(", u")^2)*("},
@@ -266,6 +313,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                     [](double x, FnParts& parts) {
                         parts.den = E(x) + E(-x);
                         return 2 / parts.den;
+                    },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = std::cosh(x);
+                        return 1 / parts.den;
                     }},
     FunctionRow{.fn = Fn::Cosech,
                 .spellings = {{{u"cosech", kEval}}},
@@ -273,6 +325,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                     [](double x, FnParts& parts) {
                         parts.den = E(x) - E(-x);
                         return 2 / parts.den;
+                    },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = std::sinh(x);
+                        return 1 / parts.den;
                     }},
     FunctionRow{.fn = Fn::Cotanh,
                 .spellings = {{{u"cotanh", kBoth}, {u"cth", kBoth}, {u"ctgh", kBoth}}},
@@ -280,6 +337,13 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                     [](double x, FnParts& parts) {
                         parts.den = E(x) - E(-x);
                         return std::fabs(x) > 40 ? Sgn(x) : (E(x) + E(-x)) / parts.den;
+                    },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = std::sinh(x);
+                        // near 0 the series: 1/tanh adds its error to the quotient's
+                        if (std::fabs(x) < 1e-5 && x != 0) return 1 / x + x / 3;
+                        return 1 / std::tanh(x);
                     },
                 .node = 26,
                 .logName = u"cth",
@@ -291,6 +355,11 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                     [](double x, FnParts& parts) {
                         parts.den = 1 - x;
                         return std::log((1 + x) / parts.den) / 2;
+                    },
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.den = 1 - x;
+                        return std::atanh(x);
                     }},
     // Odd functions: ln(x + sqrt(x² + 1)) loses every digit to cancellation for large
     // negative x (and 1/x: small negative arguments of arccosech).
@@ -307,6 +376,12 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                     [](double x, FnParts& parts) {
                         parts.num = x + std::sqrt(x * x - 1);
                         return std::log(parts.num);
+                    },
+                // below 1 the Classic formula, for the same report
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.num = x + std::sqrt(x * x - 1);
+                        return x >= 1 ? std::acosh(x) : std::log(parts.num);
                     }},
     FunctionRow{.fn = Fn::Arcsech,
                 .spellings = {{{u"arcsech", kEval}}},
@@ -315,6 +390,16 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.num = std::sqrt(1 - x * x) + 1;
                         parts.den = x;
                         return std::log(parts.num / x);
+                    },
+                // Near 1 the logarithm of 1 + t: t = (1 − x + sqrt((1 − x)(1 + x)))/x,
+                // where 1 − x is exact.
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.num = std::sqrt(1 - x * x) + 1;
+                        parts.den = x;
+                        if (!(x >= 0.5 && x <= 1)) return std::log(parts.num / x);
+                        const double d = 1 - x;
+                        return std::log1p((d + std::sqrt(d * (1 + x))) / x);
                     }},
     FunctionRow{.fn = Fn::Arccosech,
                 .spellings = {{{u"arccosech", kEval}}},
@@ -331,22 +416,36 @@ constexpr std::array<FunctionRow, kFunctionCount> kFunctionRows = {{
                         parts.num = x + 1;
                         parts.den = x - 1;
                         return std::log(parts.num / parts.den) / 2;
+                    },
+                // ln((x + 1)/(x − 1))/2 = log1p(2/(x − 1))/2, odd; x − 1 is exact near 1
+                .full =
+                    [](double x, FnParts& parts) {
+                        parts.num = x + 1;
+                        parts.den = x - 1;
+                        if (!(std::fabs(x) > 1)) return std::log(parts.num / parts.den) / 2;
+                        const double a = std::fabs(x);
+                        const double v = std::log1p(2 / (a - 1)) / 2;
+                        return x > 0 ? v : -v;
                     }},
     // Constants read as functions, their values in single precision.
     FunctionRow{.fn = Fn::ConstPi,
                 .spellings = {{{u"#pi", kEval}}},
-                .math = [](double, FnParts&) { return 3.1415927410125732; }},
+                .math = [](double, FnParts&) { return 3.1415927410125732; },
+                .full = [](double, FnParts&) { return kPi; }},
     FunctionRow{
         .fn = Fn::ConstRad,
         .spellings = {{{u"#rad", kEval}, {u"#to_rad", kEval}, {u"rad", kEval}, {u"to_rad", kEval}}},
-        .math = [](double, FnParts&) { return 0.01745329238474369; }},
+        .math = [](double, FnParts&) { return 0.01745329238474369; },
+        .full = [](double, FnParts&) { return kPi / 180; }},
     FunctionRow{
         .fn = Fn::ConstDeg,
         .spellings = {{{u"#deg", kEval}, {u"#to_deg", kEval}, {u"deg", kEval}, {u"to_deg", kEval}}},
-        .math = [](double, FnParts&) { return 57.295780181884766; }},
+        .math = [](double, FnParts&) { return 57.295780181884766; },
+        .full = [](double, FnParts&) { return 180 / kPi; }},
     FunctionRow{.fn = Fn::ConstE,
                 .spellings = {{{u"#e", kEval}}},
-                .math = [](double, FnParts&) { return kEulerSingle; }},
+                .math = [](double, FnParts&) { return kEulerSingle; },
+                .full = [](double, FnParts&) { return 2.718281828459045; }},
     // The unit step is the differentiator's alone.
     FunctionRow{.fn = Fn::Heaviside,
                 .spellings = {{{u"heaviside", kDiff}, {u"h", kDiff}}},

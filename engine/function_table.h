@@ -31,7 +31,8 @@ struct FnParts {
     double num = 0;
     double den = 0;
 };
-// The math in double precision; CallFunction rounds argument and value to single.
+// The math in double precision; in Classic mode CallFunction rounds argument and value to
+// single.
 using FnMath = double (*)(double x, FnParts& parts);
 
 // The evaluator's check of the argument; each failure is error 13 with its own text.
@@ -55,6 +56,9 @@ struct FunctionRow {
     Fn fn;
     std::array<FnSpelling, 4> spellings;
     FnMath math;
+    // Full mode's math where `math` loses digits in double (cancellation, the single
+    // constants); null: `math` itself. It fills the parts as `math` does.
+    FnMath full = nullptr;
     FnDomain domain = FnDomain::Any;
     int32_t domainLine = 0; // the line its report names
     // The differentiator's node code; 0 for a function it does not know.

@@ -105,12 +105,18 @@ bool LookupFunction(std::u16string_view lowerName, Fn* fn) {
     return true;
 }
 
-// Single precision lives here alone: the rows' math is double.
+// Single precision lives here alone: the rows' math is double, and Full mode keeps it.
 double CallFunction(Fn fn, double argument) {
     const FunctionRow& row = FunctionRowOf(fn);
-    const double x = static_cast<float>(argument);
     FnParts parts;
-    const double result = static_cast<float>(row.math(x, parts));
+    double x = argument;
+    double result;
+    if (Engine().eval.precision == ZORBIT_PRECISION_FULL) {
+        result = (row.full != nullptr ? row.full : row.math)(x, parts);
+    } else {
+        x = static_cast<float>(argument);
+        result = static_cast<float>(row.math(x, parts));
+    }
     if (row.domain != FnDomain::Any || !std::isfinite(result))
         return Reported(row, argument, x, result, parts);
     return result;

@@ -69,7 +69,10 @@ def near(v, k=6):
 
 
 def acot(x):
-    return mp.pi / 2 - mp.atan(x)
+    # pi/2 - atan(x), without its cancellation for large x
+    if x == 0:
+        return mp.pi / 2
+    return mp.atan(1 / x) if x > 0 else mp.pi + mp.atan(1 / x)
 
 
 def trunc(x):
@@ -246,10 +249,18 @@ def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "accuracy.txt")
     if len(sys.argv) > 1:
         out = sys.argv[1]
+    # Recorded Classic answers stay with their cases.
+    classic = {}
+    if os.path.exists(out):
+        with open(out, encoding="ascii") as f:
+            for line in f:
+                if not line.startswith("#"):
+                    c = line.rstrip("\n").split("\t")
+                    classic[tuple(c[:3])] = c[4]
     with open(out, "w", encoding="ascii") as f:
         f.write("# name\targ1\targ2\treference\tclassic (written by accuracy_table.py)\n")
         for r in rows:
-            f.write("\t".join(r) + "\t-\n")
+            f.write("\t".join(r) + "\t" + classic.get(tuple(r[:3]), "-") + "\n")
     print(len(rows), "rows", file=sys.stderr)
 
 

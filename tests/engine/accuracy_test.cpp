@@ -113,7 +113,7 @@ TEST_F(Accuracy, ClassicGivesTheRecordedAnswers) {
     EXPECT_EQ(differ, 0);
 }
 
-TEST_F(Accuracy, DISABLED_FullIsWithinTwoUlp) {
+TEST_F(Accuracy, FullIsWithinTwoUlp) {
     const std::vector<Case> cases = ReadTable();
     ASSERT_FALSE(cases.empty());
     SetPrecisionMode(ZORBIT_PRECISION_FULL);
