@@ -50,6 +50,14 @@ std::u16string ShortestText(double value) {
     return Widen(buf, r.ptr);
 }
 
+std::u16string RoundTripText(double value) {
+    if (!std::isfinite(value)) return Fixed10(value);
+    char buf[400]; // the longest are 309 digits of DBL_MAX and the 326 of 5e-324
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (r.ec != std::errc()) return ShortestText(value);
+    return Widen(buf, r.ptr);
+}
+
 std::u16string IntText(long long value) {
     char buf[32];
     auto r = std::to_chars(buf, buf + sizeof buf, value);

@@ -17,6 +17,9 @@ void AppendFixedN(std::u16string& out, double value, int decimals);
 void AppendFixed10(std::u16string& out, double value);
 // Shortest text that reads back as the same double.
 std::u16string ShortestText(double value);
+// Shortest fixed-point text that reads back as the same double (no exponent, so every
+// number reader takes it); "inf"/"-inf"/"nan" for non-finite values.
+std::u16string RoundTripText(double value);
 // Decimal integer text.
 std::u16string IntText(long long value);
 

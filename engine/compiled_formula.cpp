@@ -179,7 +179,7 @@ class FormulaCompiler {
             tok_.kw = kw;
         } else if (LookupVariable(name, &value) || LookupConstant(name, &value)) {
             tok_.kind = TokKind::Number;
-            tok_.number = RoundTo10(value);
+            tok_.number = EngineValue(value);
         } else if (LookupFunction(name, &fn)) {
             tok_.kind = TokKind::Call;
             tok_.fn = fn;

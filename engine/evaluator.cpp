@@ -55,8 +55,10 @@ uint64_t ListChanges(const EngineState& e) {
     return e.vars.varIndex.Changes() + e.vars.funcIndex.Changes();
 }
 
+// A program bakes variables as its mode reads them: it never runs in the other mode.
 bool SameText(const ReusedProgram& r, std::u16string_view expr, bool checkFunctions) {
-    return r.checkFunctions == checkFunctions && r.text == expr;
+    return r.checkFunctions == checkFunctions && r.precision == Engine().eval.precision &&
+           r.text == expr;
 }
 
 // After a successful reading of a number: a text that succeeds twice with the same lists
@@ -68,6 +70,7 @@ void NoteSuccess(EngineState& e, std::u16string_view expr, bool checkFunctions) 
     if (!SameText(r, expr, checkFunctions) || r.lists != lists) {
         r.text.assign(expr);
         r.checkFunctions = checkFunctions;
+        r.precision = e.eval.precision;
         r.lists = lists;
         r.successes = 1;
         r.compiled = false;

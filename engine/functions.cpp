@@ -13,26 +13,32 @@ namespace zorbit {
 
 namespace {
 
+// Classic mode reads `value` with 10 decimals; Full mode reads `full`, the double
+// nearest the constant.
 struct ConstName {
     std::u16string_view name;
     double value;
+    double full;
 };
 
+constexpr double kPi = 3.141592653589793;
+constexpr double kE = 2.718281828459045;
+
 constexpr std::array<ConstName, 14> kConstants = {{
-    {u"pi", 3.141592653589793},
-    {u"#pi", 3.141592653589793},
-    {u"2pi", 6.283185307179586},
-    {u"#2pi", 6.283185307179586},
-    {u"e", 2.71828182845905},
-    {u"#e", 2.71828182845905},
-    {u"deg", 57.2957795130823},
-    {u"to_deg", 57.2957795130823},
-    {u"#deg", 57.2957795130823},
-    {u"#to_deg", 57.2957795130823},
-    {u"rad", 0.017453292519943302},
-    {u"to_rad", 0.017453292519943302},
-    {u"#rad", 0.017453292519943302},
-    {u"#to_rad", 0.017453292519943302},
+    {u"pi", 3.141592653589793, kPi},
+    {u"#pi", 3.141592653589793, kPi},
+    {u"2pi", 6.283185307179586, 2 * kPi},
+    {u"#2pi", 6.283185307179586, 2 * kPi},
+    {u"e", 2.71828182845905, kE},
+    {u"#e", 2.71828182845905, kE},
+    {u"deg", 57.2957795130823, 180 / kPi},
+    {u"to_deg", 57.2957795130823, 180 / kPi},
+    {u"#deg", 57.2957795130823, 180 / kPi},
+    {u"#to_deg", 57.2957795130823, 180 / kPi},
+    {u"rad", 0.017453292519943302, kPi / 180},
+    {u"to_rad", 0.017453292519943302, kPi / 180},
+    {u"#rad", 0.017453292519943302, kPi / 180},
+    {u"#to_rad", 0.017453292519943302, kPi / 180},
 }};
 
 // Reports of the domain checks: numbers in "%.10f".
@@ -111,7 +117,7 @@ double CallFunction(Fn fn, double argument) {
     FnParts parts;
     double x = argument;
     double result;
-    if (Engine().eval.precision == ZORBIT_PRECISION_FULL) {
+    if (FullPrecision()) {
         result = (row.full != nullptr ? row.full : row.math)(x, parts);
     } else {
         x = static_cast<float>(argument);
@@ -137,7 +143,7 @@ double e_function(std::u16string_view name, double argument) {
 bool LookupConstant(std::u16string_view lowerName, double* stored) {
     for (const auto& c : kConstants) {
         if (c.name == lowerName) {
-            if (stored) *stored = c.value;
+            if (stored) *stored = FullPrecision() ? c.full : c.value;
             return true;
         }
     }
@@ -152,9 +158,9 @@ int32_t GetConst(std::u16string_view name, double* value) {
         return 0;
     }
     ParserState& ps = Engine().parser;
-    ps.e_tok = Fixed10(v);
+    ps.e_tok = EngineText(v);
     ps.tokOwned = true;
-    if (value) *value = RoundTo10(v);
+    if (value) *value = EngineValue(v);
     E_Error() = ZORBIT_NO_ERROR;
     return 1;
 }

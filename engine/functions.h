@@ -58,9 +58,10 @@ double e_function(std::u16string_view name, double argument);
 // float. The domain checks report 13, as do −infinity and NaN from a finite argument.
 double CallFunction(Fn fn, double argument);
 
-// Stored value of a named constant (lower-case name, with or without "#").
+// Stored value of a named constant (lower-case name, with or without "#"): in Full mode
+// the double nearest it.
 bool LookupConstant(std::u16string_view lowerName, double* stored);
-// e_get_const: 1 and the value as the engine reads it (10 decimals), else 0 and error 18.
+// e_get_const: 1 and the value as the engine reads it (EngineValue), else 0 and error 18.
 int32_t GetConst(std::u16string_view name, double* value);
 
 // Truncation toward zero to a signed 32-bit integer; false when it does not fit (NaN and

@@ -28,8 +28,16 @@ std::u16string ParserState::TypeText() const {
     return u"";
 }
 
+double EngineValue(double value) {
+    return FullPrecision() ? value : RoundTo10(value);
+}
+
+std::u16string EngineText(double value) {
+    return FullPrecision() ? RoundTripText(value) : Fixed10(value);
+}
+
 std::u16string ParserState::TokText() const {
-    if (type == Tok::Num && replaced) return Fixed10(number);
+    if (type == Tok::Num && replaced) return EngineText(number);
     if (tokOwned) return e_tok;
     return std::u16string(text);
 }

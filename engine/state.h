@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/list_index.h"
+#include "zorbit/codes.h"
 
 namespace zorbit {
 
@@ -118,7 +119,8 @@ struct ReusedProgram {
     bool enabled = true; // off while a route must read every text
     std::u16string text;
     bool checkFunctions = false;
-    uint64_t lists = 0; // the variable and function lists' changes when it was read
+    int32_t precision = 0; // the mode it was read in
+    uint64_t lists = 0;    // the variable and function lists' changes when it was read
     int32_t successes = 0;
     bool compiled = false; // compiling was tried: program null when it is not possible
     std::shared_ptr<CompiledFormula> program;
@@ -150,5 +152,15 @@ inline EngineState& Engine() {
 inline int32_t& E_Error() {
     return Engine().errors.e_error;
 }
+
+inline bool FullPrecision() {
+    return Engine().eval.precision == ZORBIT_PRECISION_FULL;
+}
+// A value as a formula reads it back from its text: Classic mode writes 10 decimals, Full
+// mode the whole double.
+double EngineValue(double value);
+// The text the engine writes for a value that is read back: Fixed10 in Classic mode, the
+// shortest fixed-point text of the same double in Full mode.
+std::u16string EngineText(double value);
 
 } // namespace zorbit

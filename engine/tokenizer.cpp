@@ -41,9 +41,11 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// Rounded value of a variable: the engine reads variables back from their "%.10f" text.
-// The last conversion is remembered: formulas read the same variable again and again.
+// Value of a variable as a formula reads it: in Classic mode its "%.10f" text read back,
+// and the last conversion is remembered, since formulas read the same variable again and
+// again. Full mode reads the whole value.
 double VariableValue(ParserState& ps, double stored) {
+    if (FullPrecision()) return stored;
     if (ps.roundCacheValid && ps.roundCacheIn == stored) return ps.roundCacheOut;
     ps.roundCacheIn = stored;
     ps.roundCacheOut = RoundTo10(stored);
@@ -68,7 +70,7 @@ void ClassifyIdentifier(ParserState& ps) {
     }
     if (LookupConstant(ps.e_tok, &value)) {
         ps.type = Tok::Num;
-        ps.number = RoundTo10(value);
+        ps.number = EngineValue(value);
         ps.replaced = true;
         return;
     }

@@ -23,7 +23,7 @@ void Fail(int32_t code, std::u16string_view procedure, std::u16string_view text)
 
 // x as fixed-point text precise enough for the evaluator, which reads no exponents.
 FormulaInX::FormulaInX(std::u16string_view formula, std::u16string_view var)
-    : series_(formula, var, XTextRule(17)) {}
+    : series_(formula, var, XTextRule::ForMode(17)) {}
 
 bool FormulaInX::At(double x, double* y) {
     const int32_t rc = series_.At(x, y);

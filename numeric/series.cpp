@@ -19,12 +19,14 @@ namespace {
 constexpr int kMaxComputedDecimals = 22;
 // A compiled point's x text stays shorter than the template's slot.
 constexpr double kMaxComputedX = 1e15;
+constexpr size_t kMaxXText = 39;
 
 } // namespace
 
 XTextRule::XTextRule(int decimals)
-    : decimals_(std::clamp(decimals, 0, 30)), scale_(1), identity_(0), fastLimit_(0) {
-    if (decimals_ > kMaxComputedDecimals) return;
+    : decimals_(std::clamp(decimals, 0, 30)), roundTrip_(decimals == kRoundTrip), scale_(1),
+      identity_(0), fastLimit_(0) {
+    if (roundTrip_ || decimals_ > kMaxComputedDecimals) return;
     for (int i = 0; i < decimals_; ++i)
         scale_ *= 10;
     // The smallest power of two whose spacing of doubles exceeds 10^-decimals: from there
@@ -35,6 +37,10 @@ XTextRule::XTextRule(int decimals)
         ++e;
     identity_ = std::ldexp(1.0, e);
     fastLimit_ = std::min(identity_, kMaxComputedX);
+}
+
+XTextRule XTextRule::ForMode(int decimals) {
+    return XTextRule(FullPrecision() ? kRoundTrip : decimals);
 }
 
 bool XTextRule::ValueByText(double x, double* value) const {
@@ -52,6 +58,13 @@ bool XTextRule::ValueByText(double x, double* value) const {
 }
 
 bool XTextRule::ValueOtherwise(double x, double* value) const {
+    if (roundTrip_) {
+        if (!std::isfinite(x) || std::fabs(x) >= kMaxComputedX ||
+            RoundTripText(x).size() > kMaxXText)
+            return false;
+        *value = x;
+        return true;
+    }
     if (decimals_ > kMaxComputedDecimals || !std::isfinite(x) || std::fabs(x) >= kMaxComputedX)
         return false;
     if (std::fabs(x) >= identity_) {
@@ -255,7 +268,7 @@ int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view v
         return ZORBIT_E_INVALID_ARGUMENT;
     }
     const double step = (xTo - xFrom) / steps;
-    FormulaSeries formula(expr, varName, XTextRule(10), route);
+    FormulaSeries formula(expr, varName, XTextRule::ForMode(10), route);
     formula.BeginRun();
     double L[5] = {0, 0, 0, 0, 0};
     const size_t count = static_cast<size_t>(steps) + 1;

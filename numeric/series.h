@@ -20,20 +20,39 @@ namespace zorbit {
 class CompiledFormula;
 
 // How x is written into the text: fixed-point with `decimals` decimals (0 to 22), the
-// zeros after the point trimmed as StrD0 trims them.
+// zeros after the point trimmed as StrD0 trims them; or, for kRoundTrip (Full precision),
+// the shortest fixed-point text that reads back as x itself.
 class XTextRule {
   public:
+    static constexpr int kRoundTrip = -1;
     explicit XTextRule(int decimals);
+    // The rule of the engine's precision mode: `decimals` in Classic, kRoundTrip in Full.
+    static XTextRule ForMode(int decimals);
     int Decimals() const { return decimals_; }
+    bool RoundTrip() const { return roundTrip_; }
     // Replaces text with the text of x.
     void Write(std::u16string& text, double x) const {
+        if (roundTrip_) {
+            text = RoundTripText(x);
+            return;
+        }
         text.clear();
         AppendFixedN(text, x, decimals_);
         TrimFixedInPlace(text);
     }
     // The number the evaluator reads back from "(" + Write(x) + ")"; false for an x
-    // whose text is longer than a compiled point allows (non-finite, 1e15 or more).
+    // whose text is longer than a compiled point allows (non-finite, 1e15 or more, or in
+    // the round-trip rule a text beyond the slot).
     bool ValueOf(double x, double* value) const {
+        if (roundTrip_) {
+            // Below 1e15 and from 1e-5 on (or 0) the text has at most 25 characters.
+            const double a = std::fabs(x);
+            if (a < 1e15 && (a >= 1e-5 || a == 0)) {
+                *value = x;
+                return true;
+            }
+            return ValueOtherwise(x, value);
+        }
         // Below identity_, p = x·10^decimals is under 2^53 and off the exact product by
         // at most |p|·2^-53. Unless the exact product lies near a half, its nearest
         // integer r is the decimal text's digits, and r / 10^decimals the correctly
@@ -57,6 +76,7 @@ class XTextRule {
     bool ValueOtherwise(double x, double* value) const;
 
     int decimals_;
+    bool roundTrip_ = false;
     double scale_;     // 10^decimals, exact
     double identity_;  // from here on the text reads back as x itself
     double fastLimit_; // below it ValueOf computes the value inline
@@ -136,8 +156,8 @@ class FormulaSeries {
 };
 
 // e_evals: steps + 1 points at most into xs/ys, limits gets 5 values; x is written with
-// ten decimals. e_evalsEx: codes (when given) gets each point's own code, -2 for a point
-// the run never reached.
+// ten decimals (in Full precision exactly). e_evalsEx: codes (when given) gets each point's own
+// code, -2 for a point the run never reached.
 int32_t EvalSeries(std::u16string_view expr, double xFrom, std::u16string_view varName, double xTo,
                    int32_t steps, double* xs, double* ys, double* limits, int32_t* codes = nullptr,
                    FormulaSeries::Route route = FormulaSeries::Route::Fastest);

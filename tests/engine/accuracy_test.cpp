@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine_fixture.h"
-#include "include/zorbit/codes.h"
+#include "zorbit/codes.h"
 
 namespace zorbit::test {
 namespace {
