@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/number_text.h"
+#include "engine/state.h"
 
 namespace zorbit {
 
@@ -17,6 +18,8 @@ double NumberValue(std::u16string_view text) {
 
 std::u16string FoldedText(double value) {
     if (!std::isfinite(value)) return Fixed10(value);
+    // Full precision writes the value whole.
+    if (FullPrecision()) return value == 0 ? std::u16string(1, u'0') : RoundTripText(value);
     // A value that rounds to zero is "0", whatever its sign.
     if (std::fabs(value) < 5e-11) return std::u16string(1, u'0');
     return CompactNumber(Fixed10(value), false);

@@ -38,7 +38,7 @@ void FunctionRule(int32_t code, int32_t arg, std::u16string& out) {
     out += row->rule.tail;
     Df(arg, out);
     out += u"))";
-    out += row->rule.after;
+    out += FullPrecision() && !row->rule.afterFull.empty() ? row->rule.afterFull : row->rule.after;
 }
 
 // d(u^v) = v*u^(v-1)*u' + u^v*ln(u)*v'. A name exponent is no number: v-1 is not

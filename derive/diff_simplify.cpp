@@ -40,11 +40,19 @@ std::u16string FoldFunction(int32_t code, double v) {
     const FunctionRow* row = FunctionOfNode(code);
     if (row == nullptr) return u"";
     FnParts unused;
+    // Full precision folds as the evaluator computes in Full mode.
+    if (FullPrecision())
+        return FoldedText((row->full != nullptr ? row->full : row->math)(v, unused));
     return FoldedText(row->fold != nullptr ? row->fold(v) : row->math(v, unused));
 }
 
-// |a|^b, negative for a negative base unless b/2 (in single precision) is whole.
+// |a|^b, negative for a negative base unless b/2 (in single precision; in Full precision
+// double) is whole.
 double PowerValue(double a, double b) {
+    if (FullPrecision()) {
+        const double value = std::pow(std::fabs(a), b);
+        return a < 0 && std::nearbyint(b / 2) != b / 2 ? -value : value;
+    }
     double value = std::exp(b * std::log(std::fabs(a)));
     const float half = static_cast<float>(b / 2);
     if (a < 0 && std::nearbyint(half) != half) value = -value;

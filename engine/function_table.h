@@ -50,6 +50,8 @@ struct FnRule {
     std::u16string_view head = {};
     std::u16string_view tail = {};
     std::u16string_view after = {};
+    // `after` in Full precision, where a constant in it is rounded; empty: `after`.
+    std::u16string_view afterFull = {};
 };
 
 struct FunctionRow {

@@ -1,6 +1,8 @@
 // Each derivative rule through e_diff, and the bracketed texts the rules write.
 
 #include "derive_test_support.h"
+#include "engine/evaluator.h"
+#include "zorbit/codes.h"
 
 namespace zorbit::test {
 namespace {
@@ -76,6 +78,32 @@ TEST_F(DeriveTest, ReducedExponentIsCompact) {
         EXPECT_EQ(A(ReducedExponent(U(exponent))), reduced) << exponent;
     }
 }
+
+} // namespace
+} // namespace zorbit::test
+
+namespace zorbit::test {
+namespace {
+
+// Full precision: folded numbers are written whole and the rules' constants are doubles.
+using FullPrecisionRule = RowTest;
+TEST_P(FullPrecisionRule, PrintsTheDerivativeWhole) {
+    SetPrecisionMode(ZORBIT_PRECISION_FULL);
+    const Derived d = Derive(GetParam().in);
+    EXPECT_EQ(d.text, GetParam().out);
+    EXPECT_EQ(d.error, -1);
+    EXPECT_EQ(d.flag, 0);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FullPrecisionRule,
+    testing::Values(Row{"Log10", "log10(x)", "1/x/2.302585092994046"},
+                    Row{"VariableExponent", "2^x", "2^x*0.6931471805599453"},
+                    Row{"FoldedQuotient", "x/3", "0.3333333333333333"},
+                    Row{"FoldedFunction", "x*exp(1)", "2.718281828459045"},
+                    Row{"FoldedPower", "x*2^0.5", "1.4142135623730951"},
+                    Row{"ArcCotangentOfZero", "x*arcctg(0)", "1.5707963267948966"},
+                    Row{"TinyIsNotZero", "x*0.000000000001", "0.000000000001"}),
+    RowName);
 
 } // namespace
 } // namespace zorbit::test
