@@ -43,14 +43,15 @@ std::vector<ReportRow> MatrixResult(RunState& rs, double handle) {
                       rs.lib.Print(a, rows, cols, rs.MatrixMask));
 }
 
-// The definition string of a stored matrix: name; rows; cols; e1; e2; ...
+// The definition string of a stored matrix: name; rows; cols; e1; e2; ... The elements
+// have 10 decimals, or in Full precision (whole) their shortest text.
 std::u16string MatrixDefinition(std::u16string_view name, const double* a, int32_t rows,
-                                int32_t cols) {
+                                int32_t cols, bool whole) {
     std::u16string s(name);
     s += u"; " + Num(rows) + u"; " + Num(cols) + u";";
     const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(cols);
     for (size_t k = 0; k < n; ++k) {
-        s += zorbit::TrimNumber(zorbit::Fixed10(a[k]));
+        s += whole ? zorbit::RoundTripText(a[k]) : zorbit::TrimNumber(zorbit::Fixed10(a[k]));
         s += u"; ";
     }
     return s;
@@ -162,13 +163,16 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
             code = rs.lib.GetError();
             out = rs.Failure(code == -1 ? 14 : code);
         } else {
-            const std::u16string S = MatrixDefinition(AddBrackets(name), a, rows, cols);
+            const std::u16string S =
+                MatrixDefinition(AddBrackets(name), a, rows, cols, rs.lib.FullPrecision());
             rs.lib.StoreMatrix(S);
             out.text = (cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + S;
             if (!StoreToFile(rs, mode, file, S)) out = RunState::FileFailure(-3);
         }
     } else {
-        const std::u16string T = ValueText(v, rs.Decimals());
+        // Full precision stores the whole value, which the variable then gives back.
+        const std::u16string T =
+            rs.lib.FullPrecision() ? zorbit::RoundTripText(v) : ValueText(v, rs.Decimals());
         rs.lib.SetVarFunct(name, T, 0);
         out.text = u"Number " + name + u" = " + rs.Fixed(v);
         // A file target gets the stored value too, as it does for a matrix.

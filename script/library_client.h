@@ -60,6 +60,13 @@ class Library {
     int32_t SetDebug(int32_t mode) const;
     int32_t SetErrorRecords(int32_t on) const;
 
+    // ---- Precision
+    // The library's precision mode (ZORBIT_PRECISION_*); Classic when it has no modes.
+    int32_t PrecisionMode() const {
+        return s_->GetPrecisionMode ? s_->GetPrecisionMode() : ZORBIT_PRECISION_CLASSIC;
+    }
+    bool FullPrecision() const { return PrecisionMode() == ZORBIT_PRECISION_FULL; }
+
     // ---- Expressions, names and lists
     // e_eval; false (with code) on failure. matrix tells a matrix result.
     bool Eval(std::u16string_view expr, double& value, bool& matrix, int32_t& code) const;

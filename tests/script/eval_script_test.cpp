@@ -5,6 +5,7 @@
 #include <string>
 
 #include "script/eval_script.h"
+#include "script/library_client.h"
 #include "tests/script/test_support.h"
 
 namespace vex::test {
@@ -363,6 +364,54 @@ INSTANTIATE_TEST_SUITE_P(
                "Ln 2: Expression = DimX = mB(1,2); mB(1,2)=2<NUL>:", "Ln 3: Expression = DimX",
                3002}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace vex::test
+
+namespace vex::test {
+namespace {
+
+// Scripts with the library in Full precision: 15 decimals show correct digits, and a
+// stored value comes back whole.
+class FullPrecisionScript : public EvalScriptTest, public ::testing::WithParamInterface<OutputRow> {
+  protected:
+    void SetUp() override {
+        EvalScriptTest::SetUp();
+        Zorbit().slots.SetPrecisionMode(ZORBIT_PRECISION_FULL);
+        host.interp.decimals = 15;
+    }
+    void TearDown() override {
+        Zorbit().slots.SetPrecisionMode(ZORBIT_PRECISION_CLASSIC);
+        EvalScriptTest::TearDown();
+    }
+};
+
+TEST_P(FullPrecisionScript, ReportAndCode) {
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_TRUE(vex::Library(host.slots).FullPrecision());
+    EXPECT_EQ(Run(GetParam().script, run), GetParam().report);
+    EXPECT_EQ(last.code, GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FullPrecisionScript,
+    ::testing::Values(OutputRow{"sqrt2", u"Expr = sqrt(2)", " 1.414213562373095", 1000},
+                      OutputRow{"ln10", u"Expr = ln(10)", " 2.302585092994046", 1000},
+                      OutputRow{"sin_pi", u"Expr = sin(pi)*10^16", " 1.224646799147353", 1000},
+                      OutputRow{"exp1", u"Expr = exp(1)", " 2.718281828459045", 1000},
+                      OutputRow{"stored_tiny_value", u"StoExpr(t) = 1/10^12\r\nExpr = t*10^12",
+                                "Number t = 0.000000000001000\r\n\r\n 1.000000000000000", 2000},
+                      OutputRow{"stored_third", u"StoExpr(x) = 1/3\r\nExpr = x*3-1",
+                                "Number x = 0.333333333333333\r\n\r\n 0.000000000000000", 2000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EvalScriptTest, FullPrecisionStoresMatrixElementsWhole) {
+    Zorbit().slots.SetPrecisionMode(ZORBIT_PRECISION_FULL);
+    Run(u"Matr = [mA]; 1; 2; 1; 2\r\nStoExpr(m; fileout; m.txt) = [mA]/3");
+    Zorbit().slots.SetPrecisionMode(ZORBIT_PRECISION_CLASSIC);
+    EXPECT_EQ(ReadFile("m.txt"), "[m]; 1; 2;0.3333333333333333; 0.6666666666666666; ");
+}
 
 } // namespace
 } // namespace vex::test
