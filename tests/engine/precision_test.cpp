@@ -9,6 +9,8 @@
 #include "engine/functions.h"
 #include "engine/variables.h"
 #include "engine_fixture.h"
+#include "matrix/store.h"
+#include "numeric/numeric.h"
 #include "numeric/series.h"
 #include "zorbit/codes.h"
 
@@ -28,6 +30,11 @@ class PrecisionModes : public EngineTest, public ::testing::WithParamInterface<M
         EngineTest::SetUp();
         SetVarFunct(u"y", u"0.1234567890123456", 0);
         SetVarFunct(u"t", u"0.000000000001", 0);
+    }
+    // Matrix elements are formulas read in the mode of the moment.
+    static double Value(std::u16string_view expr) {
+        SetStrMatrix(u"[mA];2;2;y;0;0;sqrt(2)", false, true);
+        return EngineTest::Value(expr);
     }
 };
 
@@ -54,6 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"hash_deg", u"#deg", 57.295780181884766, 180 / std::numbers::pi},
         ModeRow{"variable_decimals", u"y", 0.1234567890, 0.1234567890123456},
         ModeRow{"tiny_variable", u"t*1000000000000", 0, 0.000000000001 * 1000000000000.0},
+        ModeRow{"statistics", u"avg(y;sqrt(2))", (0.1234567890 + 1.4142135381698608) / 2,
+                (0.1234567890123456 + std::sqrt(2.0)) / 2},
+        ModeRow{"matrix_trace", u"trace([mA])", 0.1234567890 + 1.4142135381698608,
+                0.1234567890123456 + std::sqrt(2.0)},
         ModeRow{"sinh_near_zero", u"sinh(0.000001)", static_cast<float>(9.9999999999e-07),
                 std::sinh(0.000001)}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -112,6 +123,14 @@ TEST_F(FullPrecisionRoutes, SeriesPointsCarryXExactly) {
         }
         EXPECT_NEAR(xs[1], step, 1e-26);
     }
+}
+
+// The numeric routines read the formula in the mode: Simpson's rule is exact on a line.
+TEST_F(FullPrecisionRoutes, IntegrateReadsVariablesInTheMode) {
+    SetVarFunct(u"y", u"0.1234567890123456", 0);
+    EXPECT_NEAR(Integrate(u"y*x", 0, 1, 2, false, u"x"), 0.1234567890 / 2, 1e-16);
+    SetPrecisionMode(ZORBIT_PRECISION_FULL);
+    EXPECT_NEAR(Integrate(u"y*x", 0, 1, 2, false, u"x"), 0.1234567890123456 / 2, 1e-16);
 }
 
 // e_get_const answers the value as the mode reads it.
