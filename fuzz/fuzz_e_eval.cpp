@@ -1,6 +1,11 @@
-// Any UTF-16 text through e_eval, with a few variables and functions defined.
+// Any UTF-16 text through e_eval, with a few variables and functions defined. An odd
+// size reads the functions first (as the program does), and its last byte's bit 0 picks
+// Full precision. A number result is never infinite or NaN, in either mode.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "context/context.h"
@@ -11,6 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zorbit::ResetContext();
+    if ((size & 1) != 0 && (data[size - 1] & 1) != 0)
+        zorbit::SetPrecisionMode(ZORBIT_PRECISION_FULL);
     zorbit::SetVarFunct(u"x", u"1.5", 0);
     zorbit::SetVarFunct(u"ax", u"-2", 0);
     zorbit::SetVarFunct(u"f(x)", u"x^2+1", 1);
@@ -19,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     double v = 0;
-    zorbit::EvalExpression(text, &v, (size & 1) != 0);
+    if (zorbit::EvalExpression(text, &v, (size & 1) != 0) == 0 && !std::isfinite(v)) {
+        std::fprintf(stderr, "e_eval gave %g as a value\n", v);
+        std::abort();
+    }
     zorbit::DeEval(text, false);
     return 0;
 }

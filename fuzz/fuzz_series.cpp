@@ -3,10 +3,10 @@
 // record or the engine state afterwards aborts.
 //
 // Byte 0: bit 0 x written with 17 decimals (else 10), bit 1 the formula as raw characters
-// (else as tokens from the table below), bits 2-5 the engine setting, bits 6-7 with the
-// low bit of byte 1's high nibble the variable's name. Byte 1: low nibble the number of
-// x values read as 8 raw bytes each, next; high nibble the steps of e_evals. The rest is
-// the formula.
+// (else as tokens from the table below), bits 2-5 the engine setting, bits 6-7 with bit 4
+// of byte 1 the variable's name. Byte 1: low nibble the number of x values read as 8 raw
+// bytes each, next; bits 4-6 the steps of e_evals; bit 7 Full precision (x then written
+// exactly, whatever bit 0 says). The rest is the formula.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,8 +40,9 @@ constexpr const char16_t* kTokens[] = {
 constexpr size_t kTokenCount = sizeof kTokens / sizeof kTokens[0];
 constexpr size_t kMaxFormulaLength = 4000;
 
-void StartIn(unsigned setting) {
+void StartIn(unsigned setting, int32_t mode) {
     ResetContext();
+    SetPrecisionMode(mode);
     Engine().rngState = 0x2545F4914F6CDD1Dull;
     if (setting & 1) {
         SetVarFunct(u"x", u"1.5", 0);
@@ -71,7 +72,8 @@ void Fail(const std::u16string& formula, const std::string& what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    const int decimals = (data[0] & 1) ? 17 : 10;
+    const bool full = (data[1] & 0x80) != 0;
+    const int decimals = full ? XTextRule::kRoundTrip : (data[0] & 1) ? 17 : 10;
     const bool raw = (data[0] & 2) != 0;
     const unsigned setting = (data[0] >> 2) & 15;
     const std::u16string_view var = kVariables[((data[0] >> 6) | ((data[1] >> 2) & 4)) & 7];
@@ -87,11 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         formula += raw ? std::u16string(1, static_cast<char16_t>(data[at]))
                        : std::u16string(kTokens[data[at] % kTokenCount]);
 
-    const auto setup = [&] { StartIn(setting); };
+    const auto setup = [&] {
+        StartIn(setting, full ? ZORBIT_PRECISION_FULL : ZORBIT_PRECISION_CLASSIC);
+    };
     const test::RouteComparison c = test::CompareRoutes(setup, formula, var, decimals, xs);
     if (!c.difference.empty()) Fail(formula, c.difference);
-    const std::string series =
-        test::CompareSeries(setup, formula, u"x", xs[4 % xs.size()], xs.back(), 1 + (data[1] >> 4));
+    const std::string series = test::CompareSeries(setup, formula, u"x", xs[4 % xs.size()],
+                                                   xs.back(), 1 + ((data[1] >> 4) & 7));
     if (!series.empty()) Fail(formula, series);
     // The text at one x, read again and again: the reused program against reading.
     const std::u16string text = test::Substituted(formula, var, u"(0.5)");
