@@ -47,8 +47,9 @@ void FreshEngine() {
     zorbit::SetVarFunct(u"x", u"1.5", 0);
 }
 
-void BM_Zorbit(benchmark::State& state) {
+void EvalInMode(benchmark::State& state, int32_t mode) {
     FreshEngine();
+    zorbit::SetPrecisionMode(mode);
     const Formula& f = kFormulas[state.range(0)];
     double v = 0;
     for (auto _ : state) {
@@ -57,7 +58,17 @@ void BM_Zorbit(benchmark::State& state) {
     }
     if (zorbit::E_Error() != -1) state.SkipWithError("evaluation failed");
 }
+
+void BM_Zorbit(benchmark::State& state) {
+    EvalInMode(state, ZORBIT_PRECISION_CLASSIC);
+}
 BENCHMARK(BM_Zorbit)->DenseRange(0, 7)->Name("zorbit_F");
+
+// Full precision: no rounding on the way, and no slower.
+void BM_ZorbitFull(benchmark::State& state) {
+    EvalInMode(state, ZORBIT_PRECISION_FULL);
+}
+BENCHMARK(BM_ZorbitFull)->DenseRange(0, 7)->Name("zorbit_full_F");
 
 // The same formulas through libzorbit.so's export, as a caller pays for them: the export's
 // guard (and its lock) on top of the evaluation above.
@@ -92,8 +103,9 @@ void BM_ZorbitExportThreaded(benchmark::State& state) {
 }
 BENCHMARK(BM_ZorbitExportThreaded)->Arg(0)->Arg(1)->Name("zorbit_export_threaded_F");
 
-void BM_SeriesPoints(benchmark::State& state) {
+void SeriesInMode(benchmark::State& state, int32_t mode) {
     FreshEngine();
+    zorbit::SetPrecisionMode(mode);
     const int32_t steps = static_cast<int32_t>(state.range(0));
     std::vector<double> xs(steps + 1), ys(steps + 1);
     double lim[5];
@@ -103,7 +115,16 @@ void BM_SeriesPoints(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * (steps + 1));
 }
+
+void BM_SeriesPoints(benchmark::State& state) {
+    SeriesInMode(state, ZORBIT_PRECISION_CLASSIC);
+}
 BENCHMARK(BM_SeriesPoints)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SeriesPointsFull(benchmark::State& state) {
+    SeriesInMode(state, ZORBIT_PRECISION_FULL);
+}
+BENCHMARK(BM_SeriesPointsFull)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_IntegrateSine(benchmark::State& state) {
     FreshEngine();

@@ -12,8 +12,9 @@
 
 namespace {
 
-void BM_SeriesExport(benchmark::State& state, const char16_t* formula) {
+void SeriesExportInMode(benchmark::State& state, const char16_t* formula, int32_t mode) {
     ReSetZiZoruze();
+    SetPrecisionMode(mode);
     const int32_t steps = static_cast<int32_t>(state.range(0));
     std::vector<double> xs(steps + 1), ys(steps + 1);
     double limits[5];
@@ -23,13 +24,31 @@ void BM_SeriesExport(benchmark::State& state, const char16_t* formula) {
         if (rc != -1) state.SkipWithError("a point failed");
     }
     state.SetItemsProcessed(state.iterations() * (steps + 1));
+    SetPrecisionMode(ZORBIT_PRECISION_CLASSIC);
 }
+
+void BM_SeriesExport(benchmark::State& state, const char16_t* formula) {
+    SeriesExportInMode(state, formula, ZORBIT_PRECISION_CLASSIC);
+}
+
+// Full precision: x travels exactly and the functions compute in double.
+void BM_SeriesExportFull(benchmark::State& state, const char16_t* formula) {
+    SeriesExportInMode(state, formula, ZORBIT_PRECISION_FULL);
+}
+
 BENCHMARK_CAPTURE(BM_SeriesExport, sin_x_x2, u"sin(x)*x^2")
     ->Arg(1000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 // Formulas the compiled route does not take (a statistics call) cost what they did.
 BENCHMARK_CAPTURE(BM_SeriesExport, statistics, u"max(x;0)*2")
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SeriesExportFull, sin_x_x2, u"sin(x)*x^2")
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SeriesExportFull, statistics, u"max(x;0)*2")
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
