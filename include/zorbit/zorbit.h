@@ -91,7 +91,11 @@ ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; retur
 /* ---- Precision ------------------------------------------------------------------------ */
 /* How numbers travel through an evaluation, per context: ZORBIT_PRECISION_CLASSIC (the
  * default) or ZORBIT_PRECISION_FULL (codes.h). Returns the previous mode; an unknown
- * mode changes nothing and gives -1 (error 13). */
+ * mode changes nothing and gives -1 (error 13). In Full mode the built-in functions
+ * compute in double (e, pi and the other constants are doubles), variables enter
+ * formulas whole, e_evals, Integrate and dSolve write x exactly, e_get_const answers the
+ * double and the differentiator folds numbers whole. Results that are not finite are
+ * errors in both modes. */
 ZORBIT_API int32_t SetPrecisionMode(int32_t mode);
 ZORBIT_API int32_t GetPrecisionMode(void);
 
