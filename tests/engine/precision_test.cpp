@@ -70,7 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Non-finite results are errors in both modes.
-class NotFinite : public EngineTest, public ::testing::WithParamInterface<CodeRow> {};
+class NotFinite : public EngineTest, public ::testing::WithParamInterface<CodeRow> {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        SetStrMatrix(u"[mB];1;2;10^300;1", false, true);
+    }
+};
 
 TEST_P(NotFinite, IsAnErrorInBothModes) {
     for (const int32_t mode : {ZORBIT_PRECISION_CLASSIC, ZORBIT_PRECISION_FULL}) {
@@ -89,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeRow{"arcsin_beyond_one", u"arcsin(1.5)", ZORBIT_E_INVALID_ARGUMENT},
                       CodeRow{"arccosh_below_one", u"arccosh(0.5)", ZORBIT_E_INVALID_ARGUMENT},
                       CodeRow{"arctanh_beyond_one", u"arctanh(2)", ZORBIT_E_INVALID_ARGUMENT},
-                      CodeRow{"nan_of_infinities", u"(10^400)-(10^400)",
+                      CodeRow{"nan_of_infinities", u"(10^400)-(10^400)", ZORBIT_E_DIVISION_BY_ZERO},
+                      CodeRow{"matrix_element_overflow", u"[mB]*10^300",
                               ZORBIT_E_DIVISION_BY_ZERO}),
     ParamName<CodeRow>);
 
@@ -131,6 +138,20 @@ TEST_F(FullPrecisionRoutes, IntegrateReadsVariablesInTheMode) {
     EXPECT_NEAR(Integrate(u"y*x", 0, 1, 2, false, u"x"), 0.1234567890 / 2, 1e-16);
     SetPrecisionMode(ZORBIT_PRECISION_FULL);
     EXPECT_NEAR(Integrate(u"y*x", 0, 1, 2, false, u"x"), 0.1234567890123456 / 2, 1e-16);
+}
+
+// A series point whose value overflows is that point's error, in both modes.
+TEST_F(FullPrecisionRoutes, SeriesPointBeyondTheDoublesIsAnError) {
+    for (const int32_t mode : {ZORBIT_PRECISION_CLASSIC, ZORBIT_PRECISION_FULL}) {
+        SetPrecisionMode(mode);
+        double xs[3], ys[3], limits[5];
+        int32_t codes[3];
+        EXPECT_EQ(EvalSeries(u"10^(x*400)", 0, u"x", 1, 2, xs, ys, limits, codes),
+                  ZORBIT_E_DIVISION_BY_ZERO);
+        EXPECT_EQ(codes[0], ZORBIT_NO_ERROR) << "mode " << mode;
+        EXPECT_EQ(codes[1], ZORBIT_NO_ERROR) << "mode " << mode;
+        EXPECT_EQ(codes[2], ZORBIT_E_DIVISION_BY_ZERO) << "mode " << mode;
+    }
 }
 
 // e_get_const answers the value as the mode reads it.
