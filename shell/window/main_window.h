@@ -44,6 +44,9 @@ enum class MenuItem {
     ShowCommands = 23,
     ShowFunctions = 24,
     About = 25,
+    FullPrecision = 26,
+    FormatFixed = 27,
+    FormatAuto = 28,
 };
 
 class MainWindow final : public QMainWindow {
@@ -107,6 +110,10 @@ class MainWindow final : public QMainWindow {
     void ChooseFont();
     void ToggleBlackWhite();
     void AskDecimals();
+    void SetFullPrecision(bool full);
+    void SetNumberFormat(NumberFormat format);
+    // The menu's check marks and the title as the interpreter's settings are.
+    void ShowNumberSettings();
     void AskSeparator();
     void ToggleToolTip();
     void ShowFunctions();
@@ -130,7 +137,7 @@ class MainWindow final : public QMainWindow {
     QTableView* view_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
-    std::array<QAction*, 26> actions_{};
+    std::array<QAction*, 29> actions_{};
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;
