@@ -294,15 +294,7 @@ void MainWindow::EnterLine(const QString& typed) {
     const std::u16string text = Text16(typed);
     if (zorbit::TrimSpaces(text).empty()) return;
     if (IsCommand(program_.KeywordList, text)) ShowHelpFor(text);
-    const InterpreterState before = program_.host.interp;
-    const EntryResult result = RunEntryLine(program_.host, program_.KeywordList, text);
-    // A Precision or Format line changes the setting as the menu does.
-    const InterpreterState& after = program_.host.interp;
-    if (after.precision != before.precision || after.format != before.format) {
-        settings_.Precision = after.precision;
-        settings_.Format = after.format;
-        ShowNumberSettings();
-    }
+    const EntryResult result = RunLine(text);
     if (!loading_) history_.Add(text);
     if (result.outOfMemory) {
         Ask(QStringLiteral("vex Calc"),
@@ -397,7 +389,20 @@ std::vector<bool> MainWindow::AskWhichRowsRun(const ListExpressions& expressions
 }
 
 EntryResult MainWindow::RunListExpression(std::u16string_view expression) {
-    return RunEntryLine(program_.host, program_.KeywordList, expression);
+    return RunLine(expression);
+}
+
+EntryResult MainWindow::RunLine(std::u16string_view text) {
+    const InterpreterState before = program_.host.interp;
+    EntryResult result = RunEntryLine(program_.host, program_.KeywordList, text);
+    // A Precision or Format line changes the setting as the menu does.
+    const InterpreterState& after = program_.host.interp;
+    if (after.precision != before.precision || after.format != before.format) {
+        settings_.Precision = after.precision;
+        settings_.Format = after.format;
+        ShowNumberSettings();
+    }
+    return result;
 }
 
 bool MainWindow::OpenListFile(const QString& name) {

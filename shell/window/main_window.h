@@ -103,6 +103,8 @@ class MainWindow final : public QMainWindow {
     bool Save(bool askName);
     std::vector<bool> AskWhichRowsRun(const ListExpressions& expressions);
     EntryResult RunListExpression(std::u16string_view expression);
+    // One line through the interpreter; the menus follow a setting command in it.
+    EntryResult RunLine(std::u16string_view text);
     void CopyRows(bool cut);
     void Paste();
     void Matrix();
