@@ -39,19 +39,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
 
 class EntryLineTest : public ScriptTest {};
 
-// The setting commands run from the entry line and hold for the lines after them.
-TEST_F(EntryLineTest, FormatCommandHoldsForLaterLines) {
-    host.interp.decimals = -1;
-    EXPECT_FALSE(RunEntryLine(host, InitKeywordTable(), u"Format = auto").error);
-    const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2^100");
-    ASSERT_FALSE(r.error);
-    ASSERT_FALSE(r.rows.empty());
-    EXPECT_NE(U8(r.rows.back().text).find("1.26765060022823e30"), std::string::npos)
-        << U8(r.rows.back().text);
-    EXPECT_TRUE(RunEntryLine(host, InitKeywordTable(), u"Format = none").error);
-    EXPECT_EQ(host.interp.format, NumberFormat::Auto);
-}
-
 TEST_F(EntryLineTest, FormulaGetsExprAndShowsItsValue) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2+3");
     EXPECT_EQ(U8(r.text), "Expr = 2+3");
