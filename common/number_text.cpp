@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 namespace zorbit {
 
@@ -56,6 +57,44 @@ std::u16string RoundTripText(double value) {
     auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     if (r.ec != std::errc()) return ShortestText(value);
     return Widen(buf, r.ptr);
+}
+
+std::u16string AutoText(double value, int digits) {
+    if (!std::isfinite(value)) return FixedN(value, 0);
+    if (value == 0) return u"0"; // and -0
+    // Past 17 digits a double holds only binary noise.
+    digits = digits == -1 ? 15 : std::clamp(digits, 1, 17);
+    // Rounded first in scientific form: its exponent decides the notation, so 999999.95
+    // at 6 digits is 1e6, not 1000000 with 7 digits.
+    char sci[64];
+    auto r = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1);
+    const std::string_view text(sci, static_cast<size_t>(r.ptr - sci));
+    const size_t e = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    exponent);
+    std::string out;
+    if (exponent >= -6 && exponent < 15) {
+        // The same digit position as the scientific rounding, so the same digits.
+        char fixed[64];
+        auto f = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed,
+                               std::max(0, digits - 1 - exponent));
+        out.assign(fixed, f.ptr);
+        if (out.find('.') != std::string::npos) {
+            out.erase(out.find_last_not_of('0') + 1);
+            if (out.back() == '.') out.pop_back();
+        }
+    } else {
+        std::string mantissa(text.substr(0, e));
+        if (mantissa.find('.') != std::string::npos) {
+            mantissa.erase(mantissa.find_last_not_of('0') + 1);
+            if (mantissa.back() == '.') mantissa.pop_back();
+        }
+        char exp[16];
+        auto x = std::to_chars(exp, exp + sizeof exp, exponent);
+        out = mantissa + 'e' + std::string(exp, x.ptr);
+    }
+    return Widen(out.data(), out.data() + out.size());
 }
 
 std::u16string IntText(long long value) {

@@ -20,6 +20,10 @@ std::u16string ShortestText(double value);
 // Shortest fixed-point text that reads back as the same double (no exponent, so every
 // number reader takes it); "inf"/"-inf"/"nan" for non-finite values.
 std::u16string RoundTripText(double value);
+// The Auto format: up to `digits` significant digits (1..17; 15 when digits is -1),
+// trailing zeros dropped, scientific notation outside 1e-6 <= |x| < 1e15 in a form
+// ReadDecimal and the engine read back ("6.02e23", "-2.5e-7"); "inf"/"nan" as FixedN.
+std::u16string AutoText(double value, int digits);
 // Decimal integer text.
 std::u16string IntText(long long value);
 

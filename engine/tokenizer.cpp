@@ -163,9 +163,23 @@ __attribute__((always_inline)) inline Lexeme Scan(std::u16string_view s, size_t 
     } else if (IsDigit(c) || c == u'.') {
         t.type = Tok::Num;
         int points = c == u'.';
-        for (; j < n && (IsDigit(s[j]) || s[j] == u'.'); ++j)
+        bool digits = c != u'.';
+        for (; j < n && (IsDigit(s[j]) || s[j] == u'.'); ++j) {
             points += s[j] == u'.';
+            digits = digits || s[j] != u'.';
+        }
         t.malformed = points > 1;
+        // An exponent only when digits follow the "e" (after an optional sign): "2e" and
+        // "2e-x" keep the name e, and "e5" alone is a name.
+        if (digits && j < n && (s[j] == u'e' || s[j] == u'E')) {
+            size_t k = j + 1;
+            if (k < n && (s[k] == u'+' || s[k] == u'-')) ++k;
+            if (k < n && IsDigit(s[k])) {
+                while (k < n && IsDigit(s[k]))
+                    ++k;
+                j = k;
+            }
+        }
     } else if ((c >= u'a' && c <= u'z') || c == u'_') {
         t.type = Tok::Id;
         while (j < n && IsIdentChar(s[j]))

@@ -67,6 +67,8 @@ struct FuzzHost {
         host.batch.programDir = host.batch.CurDir;
         host.batch.fileJail = host.batch.CurDir;
         Library(&binding.slots).ResetAll();
+        // A Precision line of the last input must not carry over to this one.
+        Library(&binding.slots).SetPrecisionMode(ZORBIT_PRECISION_CLASSIC);
     }
 };
 

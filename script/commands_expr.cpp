@@ -30,6 +30,29 @@ bool WholeValue(double v, int64_t* out) {
     return true;
 }
 
+// The library's matrix print in the Auto format: its mask holds only fixed decimals, so
+// the same lines ("V(i)=" for a vector, "A(i,j)=" and a tab per element) are written here.
+std::u16string AutoMatrixText(const RunState& rs, const double* a, int32_t rows, int32_t cols) {
+    std::u16string text = u"\r\n";
+    const size_t r = static_cast<size_t>(rows), c = static_cast<size_t>(cols);
+    const bool vector = r == 1 || c == 1;
+    for (size_t i = 0; i < r; ++i) {
+        for (size_t j = 0; j < c; ++j) {
+            if (vector) {
+                if (i + j > 0) text += kCrLf;
+                text += u"V(" + Num(static_cast<long long>(i + j)) + u")=";
+            } else {
+                if (i > 0 && j == 0) text += kCrLf;
+                text += u"A(" + Num(static_cast<long long>(i)) + u"," +
+                        Num(static_cast<long long>(j)) + u")=";
+            }
+            text += rs.Fixed(a[i * c + j]);
+            if (!vector) text += u'\t';
+        }
+    }
+    return text;
+}
+
 // The rows of a matrix result (label and printed elements), or the failure when the
 // matrix is gone.
 std::vector<ReportRow> MatrixResult(RunState& rs, double handle) {
@@ -39,8 +62,11 @@ std::vector<ReportRow> MatrixResult(RunState& rs, double handle) {
         const int32_t code = rs.lib.GetError();
         return {rs.Failure(code == -1 ? 14 : code)};
     }
-    return MatrixRows((cols <= 1 ? rs.vectorLabel : rs.matrixLabel) +
-                      rs.lib.Print(a, rows, cols, rs.MatrixMask));
+    const std::u16string printed =
+        rs.host.interp.format == NumberFormat::Auto && rows > 0 && cols > 0
+            ? AutoMatrixText(rs, a, rows, cols)
+            : rs.lib.Print(a, rows, cols, rs.MatrixMask);
+    return MatrixRows((cols <= 1 ? rs.vectorLabel : rs.matrixLabel) + printed);
 }
 
 // The definition string of a stored matrix: name; rows; cols; e1; e2; ... The elements
@@ -304,6 +330,46 @@ void CmdDebug(RunState& rs, const Statement& st) {
 
 void CmdErrorMsgs(RunState& rs, const Statement& st) {
     rs.lib.SetErrorRecords(IntegerValue(st.ArgumentText()));
+}
+
+namespace {
+
+// The error row of a setting command given a value it does not take.
+void RefuseSetting(RunState& rs, const Statement& st, std::u16string_view takes) {
+    rs.lib.SetError(13);
+    ReportRow failure = rs.Failure(13, takes);
+    failure.SetLead(rs.resultLabel);
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + std::u16string(TrimSpaces(st.line)) +
+                  u": " + std::u16string(kNoFileNote),
+              std::move(failure));
+}
+
+} // namespace
+
+void CmdPrecision(RunState& rs, const Statement& st) {
+    const std::optional<int32_t> mode = PrecisionNamed(st.ArgumentText());
+    if (!mode) {
+        RefuseSetting(rs, st, u" (Precision takes classic or full)");
+        return;
+    }
+    if (rs.lib.SetPrecisionMode(*mode) == -1) {
+        ReportRow failure = rs.Missing(u"SetPrecisionMode");
+        failure.SetLead(rs.resultLabel);
+        rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " +
+                      std::u16string(TrimSpaces(st.line)) + u": " + std::u16string(kNoFileNote),
+                  std::move(failure));
+        return;
+    }
+    rs.host.interp.precision = *mode;
+}
+
+void CmdFormat(RunState& rs, const Statement& st) {
+    const std::optional<NumberFormat> format = NumberFormatNamed(st.ArgumentText());
+    if (!format) {
+        RefuseSetting(rs, st, u" (Format takes fixed or auto)");
+        return;
+    }
+    rs.host.interp.format = *format;
 }
 
 } // namespace vex

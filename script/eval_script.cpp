@@ -27,7 +27,7 @@ std::u16string_view Statement::ParameterText() const {
 }
 
 std::u16string RunState::Fixed(double v) const {
-    return FixedText(v, Decimals());
+    return ResultText(v, Decimals(), host.interp.format);
 }
 
 void RunState::Emit(ReportRow&& row) {
@@ -129,7 +129,7 @@ struct CommandEntry {
 void CmdPause(RunState&, const Statement&) {}
 
 // Keys in the order they are matched.
-constexpr std::array<CommandEntry, 28> kCommands = {{
+constexpr std::array<CommandEntry, 30> kCommands = {{
     {u"aabout", CmdAbout},
     {u"show", CmdShow},
     {u"solvepolyn", CmdSolvePolyn},
@@ -157,6 +157,8 @@ constexpr std::array<CommandEntry, 28> kCommands = {{
     {u"var", CmdVar},
     {u"debug", CmdDebug},
     {u"errormsgs", CmdErrorMsgs},
+    {u"precision", CmdPrecision},
+    {u"format", CmdFormat},
     {u"plot", CmdPlot},
 }};
 

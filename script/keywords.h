@@ -6,7 +6,7 @@
 
 namespace vex {
 
-// The 26 keywords, in the order the entry field tries them.
+// The 28 keywords, in the order the entry field tries them.
 std::vector<std::u16string> InitKeywordTable();
 
 } // namespace vex

@@ -41,6 +41,10 @@ Library::Quiet::~Quiet() {
     if (keepCode_ && s_.SetE_Error && s_.GetE_Error) s_.SetE_Error(code_);
 }
 
+int32_t Library::SetPrecisionMode(int32_t mode) const {
+    return s_->SetPrecisionMode ? s_->SetPrecisionMode(mode) : -1;
+}
+
 std::u16string Library::Describe(int32_t code) const {
     if (!s_->GetE_ErrDescr) return {};
     return std::u16string(zorbit::View(s_->GetE_ErrDescr(code, 0)));

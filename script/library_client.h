@@ -59,6 +59,9 @@ class Library {
     // The debug mode and the error records switch; each returns the previous setting.
     int32_t SetDebug(int32_t mode) const;
     int32_t SetErrorRecords(int32_t on) const;
+    // The library's precision mode (ZORBIT_PRECISION_CLASSIC or _FULL): the previous mode,
+    // -1 for an unknown mode or a library without the routine.
+    int32_t SetPrecisionMode(int32_t mode) const;
 
     // ---- Precision
     // The library's precision mode (ZORBIT_PRECISION_*); Classic when it has no modes.

@@ -58,6 +58,8 @@ std::u16string FlagsReport(const ScriptHost& host) {
     t += u"\r\nnoLnExpF= " + Flag(b.noLnExpF);
     t += u"\r\nSaveToClpBF = " + Flag(b.SaveToClpBF);
     t += u"\r\ndecimals= " + Num(host.interp.decimals);
+    t += u"\r\nformat= " + std::u16string(NumberFormatName(host.interp.format));
+    t += u"\r\nprecision= " + std::u16string(PrecisionName(host.interp.precision));
     t += u"\r\n";
     t += u"\r\nCurDir = " + b.CurDir;
     t += u"\r\n";

@@ -48,6 +48,7 @@ struct RunState {
     RunState(ScriptHost& h, const ScriptRun& r) : host(h), lib(h.slots), run(r) {}
 
     int32_t Decimals() const { return host.interp.decimals; }
+    // v with the decimals setting in the current number format.
     std::u16string Fixed(double v) const;
     // Appends a row to the report (and to the caller's rows when it asked for them).
     void Emit(ReportRow&& row);
@@ -83,6 +84,9 @@ void CmdElemOrderSet(RunState& rs, const Statement& st);
 void CmdElemOrderEx(RunState& rs, const Statement& st);
 void CmdDebug(RunState& rs, const Statement& st);
 void CmdErrorMsgs(RunState& rs, const Statement& st);
+// "Precision = classic|full" and "Format = fixed|auto"; any other value is an error row.
+void CmdPrecision(RunState& rs, const Statement& st);
+void CmdFormat(RunState& rs, const Statement& st);
 void CmdMatr(RunState& rs, const Statement& st);
 // "DimX" reads the following lines of its block; returns the index of the line that
 // ended the block (it is then run normally).

@@ -11,12 +11,17 @@
 
 #include "platform/services.h"
 #include "script/slots.h"
+#include "script/text_util.h"
 
 namespace vex {
 
 // Settings the commands read, and what outlives one run.
 struct InterpreterState {
-    int32_t decimals = 4;   // -1 means 10 decimals
+    int32_t decimals = 4; // -1 means 10 decimals
+    NumberFormat format = NumberFormat::Fixed;
+    // The precision mode last given to the library (the Precision command, the program's
+    // setting), so the program can show it.
+    int32_t precision = ZORBIT_PRECISION_CLASSIC;
     std::u16string PolyVar; // set by "VarPolyn", kept for the process
     int32_t plotCount = 0;  // plot windows the current run opened
 };

@@ -3,6 +3,8 @@
 #include <limits>
 
 #include "common/number_text.h"
+#include "common/text.h"
+#include "zorbit/codes.h"
 
 namespace vex {
 
@@ -110,6 +112,33 @@ std::u16string BinDigits(int64_t value) {
 
 std::u16string FixedText(double value, int32_t decimals) {
     return zorbit::FixedN(value, decimals == -1 ? 10 : decimals);
+}
+
+std::u16string ResultText(double value, int32_t decimals, NumberFormat format) {
+    if (format == NumberFormat::Auto) return zorbit::AutoText(value, decimals);
+    return FixedText(value, decimals);
+}
+
+std::optional<NumberFormat> NumberFormatNamed(std::u16string_view name) {
+    const std::u16string word = zorbit::ToLower(zorbit::TrimBlanks(name));
+    if (word == u"fixed") return NumberFormat::Fixed;
+    if (word == u"auto") return NumberFormat::Auto;
+    return std::nullopt;
+}
+
+std::optional<int32_t> PrecisionNamed(std::u16string_view name) {
+    const std::u16string word = zorbit::ToLower(zorbit::TrimBlanks(name));
+    if (word == u"classic") return ZORBIT_PRECISION_CLASSIC;
+    if (word == u"full") return ZORBIT_PRECISION_FULL;
+    return std::nullopt;
+}
+
+std::u16string_view NumberFormatName(NumberFormat format) {
+    return format == NumberFormat::Auto ? u"auto" : u"fixed";
+}
+
+std::u16string_view PrecisionName(int32_t mode) {
+    return mode == ZORBIT_PRECISION_FULL ? u"full" : u"classic";
 }
 
 std::u16string ValueText(double value, int32_t decimals) {

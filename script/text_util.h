@@ -3,6 +3,7 @@
 // values and the hexadecimal and binary digits of "Hex" and "Bin".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,17 @@ std::u16string HexDigits(int64_t value);
 std::u16string BinDigits(int64_t value);
 // Number text with the decimals setting (-1 means 10).
 std::u16string FixedText(double value, int32_t decimals);
+// How results are written: Fixed, the decimals setting as fixed decimals; Auto, up to that
+// many significant digits (15 when -1) and scientific notation for large and tiny values.
+enum class NumberFormat : uint8_t { Fixed, Auto };
+// A result in the given format with the decimals setting.
+std::u16string ResultText(double value, int32_t decimals, NumberFormat format);
+// "fixed" or "auto" in any case, blanks around allowed; nothing for any other text.
+std::optional<NumberFormat> NumberFormatNamed(std::u16string_view name);
+// "classic" or "full" in any case: the library's precision mode; nothing otherwise.
+std::optional<int32_t> PrecisionNamed(std::u16string_view name);
+std::u16string_view NumberFormatName(NumberFormat format);
+std::u16string_view PrecisionName(int32_t mode);
 // FixedText without superfluous zeros after the point ("0.3300" -> "0.33", "100" stays).
 std::u16string ValueText(double value, int32_t decimals);
 std::u16string Num(long long value);

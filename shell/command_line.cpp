@@ -42,6 +42,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
             if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > 30)
                 return Wrong(c, "--decimals takes a whole number from -1 to 30");
             c.options.decimals = static_cast<int32_t>(d);
+        } else if (a == "--precision") {
+            if (++k >= args.size()) return Wrong(c, "--precision needs classic or full");
+            c.options.precision = PrecisionNamed(zorbit::Utf8ToUtf16(args[k]));
+            if (!c.options.precision)
+                return Wrong(c, "--precision takes classic or full, not " + args[k]);
+        } else if (a == "--format") {
+            if (++k >= args.size()) return Wrong(c, "--format needs fixed or auto");
+            c.options.format = NumberFormatNamed(zorbit::Utf8ToUtf16(args[k]));
+            if (!c.options.format) return Wrong(c, "--format takes fixed or auto, not " + args[k]);
         } else if (a == "-e" || a == "--batch") {
             if (++k >= args.size()) return Wrong(c, a + " needs a text");
             if (!c.mode.empty() && c.mode != a) return Wrong(c, "use one of -e, - and --batch");

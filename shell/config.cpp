@@ -103,6 +103,10 @@ ShellSettings ParseConfiguration(std::u16string_view text) {
     s.curFontSize = r.Int(u"Config", u"curFontSize", 8);
     s.mnuBlackWhite = r.Int(u"Config", u"mnuBlackWhite", 1);
     s.Decimals = r.Int(u"Config", u"Decimals", 4);
+    s.Precision = PrecisionNamed(r.Text(u"Config", u"Precision", u"classic"))
+                      .value_or(ZORBIT_PRECISION_CLASSIC);
+    s.Format = NumberFormatNamed(r.Text(u"Config", u"NumberFormat", u"fixed"))
+                   .value_or(NumberFormat::Fixed);
     s.sSeparator = r.Text(u"Config", u"sSeparator", u"  ");
     s.ToolTip = r.Int(u"Config", u"ToolTip", 0);
     return s;
@@ -200,6 +204,8 @@ std::string FormatConfiguration(const ShellSettings& s) {
     number(u"Decimals", s.Decimals);
     line(u"sSeparator", s.sSeparator);
     number(u"ToolTip", s.ToolTip);
+    line(u"Precision", PrecisionName(s.Precision));
+    line(u"NumberFormat", NumberFormatName(s.Format));
     return zorbit::Utf16ToUtf8(text);
 }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "script/text_util.h"
+#include "zorbit/codes.h"
+
 namespace vex {
 
 struct ShellSettings {
@@ -17,6 +20,10 @@ struct ShellSettings {
     int32_t curFontSize = 8;
     int32_t mnuBlackWhite = 1;
     int32_t Decimals = 4;
+    // Config > Full precision and Config > Number format; a file without the keys (or
+    // with a value they do not take) reads Classic and Fixed.
+    int32_t Precision = ZORBIT_PRECISION_CLASSIC;
+    NumberFormat Format = NumberFormat::Fixed;
     std::u16string sSeparator = u"  ";
     int32_t ToolTip = 0;
     bool operator==(const ShellSettings&) const = default;

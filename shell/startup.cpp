@@ -80,6 +80,15 @@ bool StartUp(Program& p, const StartOptions& options, std::string& error) {
     // -1 means 10 decimals; anything past 30 would only make the texts longer.
     const int32_t decimals = options.decimals.value_or(p.settings.Decimals);
     p.host.interp.decimals = decimals < -1 ? 0 : std::min(decimals, 30);
+    p.host.interp.format = options.format.value_or(p.settings.Format);
+    const int32_t precision = options.precision.value_or(p.settings.Precision);
+    if (p.library.SetPrecisionMode(precision) == -1) {
+        // A library without the modes computes as Classic does.
+        if (precision != ZORBIT_PRECISION_CLASSIC)
+            std::cerr << "vexcalc: this libzorbit.so has no full precision; Classic is used\n";
+    } else {
+        p.host.interp.precision = precision;
+    }
     return true;
 }
 

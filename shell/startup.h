@@ -14,11 +14,13 @@
 namespace vex {
 
 struct StartOptions {
-    bool ignoreConfig = false;       // test mode: the user's configuration is not read
-    std::optional<int32_t> decimals; // --decimals
-    std::string libraryPath;         // a library to load instead of the search
-    Platform* platform = nullptr;    // the services to use; the terminal's when none
-    std::string listFile;            // a list the window opens at start
+    bool ignoreConfig = false;          // test mode: the user's configuration is not read
+    std::optional<int32_t> decimals;    // --decimals
+    std::optional<int32_t> precision;   // --precision: ZORBIT_PRECISION_CLASSIC or _FULL
+    std::optional<NumberFormat> format; // --format
+    std::string libraryPath;            // a library to load instead of the search
+    Platform* platform = nullptr;       // the services to use; the terminal's when none
+    std::string listFile;               // a list the window opens at start
 };
 
 struct Program {

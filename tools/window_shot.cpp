@@ -1,12 +1,18 @@
 // window_shot: starts the calculator as vexcalc does, enters lines in its main window
 // and saves the window's pixels to a PNG. For the pictures in docs/; not installed.
 //
-//   window_shot [--light] [--size WxH] --out FILE.png LINE...
+//   window_shot [--light] [--size WxH] [--menu TEXT [--submenu TEXT]] --out FILE.png LINE...
+//
+// With --menu the menu bar's menu of that text (as "&Config") is open in the picture,
+// and with --submenu also its submenu; the picture is then taken from the screen.
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <cstdio>
 #include <string>
 
@@ -19,8 +25,38 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: window_shot [--light] [--size WxH] --out FILE.png LINE...\n");
+    std::fprintf(stderr, "usage: window_shot [--light] [--size WxH] [--menu TEXT [--submenu "
+                         "TEXT]] --out FILE.png LINE...\n");
     return 2;
+}
+
+QMenu* MenuOf(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* a : actions)
+        if (a->menu() && a->text() == text) return a->menu();
+    return nullptr;
+}
+
+// Opens the menu (and its submenu) and grabs the screen around the window and them.
+bool GrabWithMenu(QMainWindow& window, const QString& menuText, const QString& subText,
+                  const QString& out) {
+    QMenu* menu = MenuOf(window.menuBar()->actions(), menuText);
+    if (!menu) return false;
+    for (QAction* top : window.menuBar()->actions())
+        if (top->menu() == menu)
+            menu->popup(
+                window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(top).bottomLeft()));
+    vex::Settle(*menu);
+    QRect area = window.frameGeometry().united(menu->geometry());
+    if (!subText.isEmpty()) {
+        QMenu* sub = MenuOf(menu->actions(), subText);
+        if (!sub) return false;
+        menu->setActiveAction(sub->menuAction());
+        sub->popup(menu->mapToGlobal(menu->actionGeometry(sub->menuAction()).topRight()));
+        vex::Settle(*sub);
+        area = area.united(sub->geometry());
+    }
+    QScreen* screen = window.screen();
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(out, "PNG");
 }
 
 } // namespace
@@ -28,7 +64,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (!vex::HaveDisplay("window_shot")) return 2;
     QApplication app(argc, argv);
-    QString out;
+    QString out, menu, submenu;
     bool light = false;
     int width = 480, height = 415;
     QStringList lines;
@@ -37,6 +73,10 @@ int main(int argc, char** argv) {
         const QString& a = args[k];
         if (a == QLatin1String("--out") && k + 1 < args.size()) {
             out = args[++k];
+        } else if (a == QLatin1String("--menu") && k + 1 < args.size()) {
+            menu = args[++k];
+        } else if (a == QLatin1String("--submenu") && k + 1 < args.size()) {
+            submenu = args[++k];
         } else if (a == QLatin1String("--light")) {
             light = true;
         } else if (a == QLatin1String("--size") && k + 1 < args.size()) {
@@ -78,7 +118,13 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
         }
         vex::Settle(window);
-        if (status == 0 && !window.grab().save(out, "PNG")) {
+        if (status == 0 && !menu.isEmpty()) {
+            if (!GrabWithMenu(window, menu, submenu, out)) {
+                std::fprintf(stderr, "window_shot: no menu %s or picture %s\n", qPrintable(menu),
+                             qPrintable(out));
+                status = 1;
+            }
+        } else if (status == 0 && !window.grab().save(out, "PNG")) {
             std::fprintf(stderr, "window_shot: cannot write %s\n", qPrintable(out));
             status = 1;
         }

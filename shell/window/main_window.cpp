@@ -1,6 +1,7 @@
 #include "shell/window/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -96,6 +97,7 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     ApplyFont();
     action(MenuItem::BlackWhite)->setChecked(settings_.mnuBlackWhite == 1);
     action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+    ShowNumberSettings();
     ApplyColours(settings_.mnuBlackWhite == 1);
     SetInfo(QStringLiteral("New file"));
     entry_->setFocus();
@@ -138,11 +140,24 @@ void MainWindow::BuildMenus() {
          {MenuItem::ClearList, "C&lear list", {}},
          {MenuItem::DeleteItems, "&Delete item(s)", QKeySequence::Delete},
          {MenuItem::SelectAll, "&Select all", QKeySequence::SelectAll}});
-    add(bar->addMenu(QStringLiteral("&Config")), {{MenuItem::Font, "&Font", {}},
-                                                  {MenuItem::BlackWhite, "&Black-White", {}},
-                                                  {MenuItem::Decimals, "&Decimals", {}},
-                                                  {MenuItem::Separator, "Se&parator", {}},
-                                                  {MenuItem::ToolTip, "&ToolTip", {}}});
+    QMenu* config = bar->addMenu(QStringLiteral("&Config"));
+    add(config, {{MenuItem::Font, "&Font", {}},
+                 {MenuItem::BlackWhite, "&Black-White", {}},
+                 {MenuItem::Decimals, "&Decimals", {}},
+                 {MenuItem::Separator, "Se&parator", {}},
+                 {MenuItem::ToolTip, "&ToolTip", {}},
+                 {MenuItem::FullPrecision, nullptr, {}},
+                 {MenuItem::FullPrecision, "F&ull precision", {}}});
+    QMenu* format = config->addMenu(QStringLiteral("Number f&ormat"));
+    add(format,
+        {{MenuItem::FormatFixed, "Fi&xed decimals", {}}, {MenuItem::FormatAuto, "&Auto", {}}});
+    auto* formats = new QActionGroup(this);
+    formats->setExclusive(true);
+    for (MenuItem item : {MenuItem::FormatFixed, MenuItem::FormatAuto}) {
+        action(item)->setCheckable(true);
+        formats->addAction(action(item));
+    }
+    action(MenuItem::FullPrecision)->setCheckable(true);
     add(bar->addMenu(QStringLiteral("&Tools")), {{MenuItem::ShowMemory, "Show &Memory", {}},
                                                  {MenuItem::ShowCommands, "Show &Commands", {}},
                                                  {MenuItem::ShowFunctions, "Show &Functions", {}}});
@@ -170,6 +185,10 @@ void MainWindow::BuildMenus() {
     on(MenuItem::Decimals, [this] { AskDecimals(); });
     on(MenuItem::Separator, [this] { AskSeparator(); });
     on(MenuItem::ToolTip, [this] { ToggleToolTip(); });
+    on(MenuItem::FullPrecision,
+       [this] { SetFullPrecision(action(MenuItem::FullPrecision)->isChecked()); });
+    on(MenuItem::FormatFixed, [this] { SetNumberFormat(NumberFormat::Fixed); });
+    on(MenuItem::FormatAuto, [this] { SetNumberFormat(NumberFormat::Auto); });
     on(MenuItem::ShowMemory, [this] { ShowMemoryWindow(program_.host); });
     on(MenuItem::ShowCommands, [this] { ShowCommandsWindow(program_.host); });
     on(MenuItem::ShowFunctions, [this] { ShowFunctions(); });
@@ -275,7 +294,7 @@ void MainWindow::EnterLine(const QString& typed) {
     const std::u16string text = Text16(typed);
     if (zorbit::TrimSpaces(text).empty()) return;
     if (IsCommand(program_.KeywordList, text)) ShowHelpFor(text);
-    const EntryResult result = RunEntryLine(program_.host, program_.KeywordList, text);
+    const EntryResult result = RunLine(text);
     if (!loading_) history_.Add(text);
     if (result.outOfMemory) {
         Ask(QStringLiteral("vex Calc"),
@@ -370,7 +389,20 @@ std::vector<bool> MainWindow::AskWhichRowsRun(const ListExpressions& expressions
 }
 
 EntryResult MainWindow::RunListExpression(std::u16string_view expression) {
-    return RunEntryLine(program_.host, program_.KeywordList, expression);
+    return RunLine(expression);
+}
+
+EntryResult MainWindow::RunLine(std::u16string_view text) {
+    const InterpreterState before = program_.host.interp;
+    EntryResult result = RunEntryLine(program_.host, program_.KeywordList, text);
+    // A Precision or Format line changes the setting as the menu does.
+    const InterpreterState& after = program_.host.interp;
+    if (after.precision != before.precision || after.format != before.format) {
+        settings_.Precision = after.precision;
+        settings_.Format = after.format;
+        ShowNumberSettings();
+    }
+    return result;
 }
 
 bool MainWindow::OpenListFile(const QString& name) {
@@ -561,6 +593,35 @@ void MainWindow::AskDecimals() {
     settings_.Decimals = *decimals;
     // As at start-up: past 30 decimals a result only gets longer.
     program_.host.interp.decimals = std::min(*decimals, 30);
+}
+
+void MainWindow::SetFullPrecision(bool full) {
+    const int32_t mode = full ? ZORBIT_PRECISION_FULL : ZORBIT_PRECISION_CLASSIC;
+    if (library_.SetPrecisionMode(mode) == -1) {
+        Ask(QStringLiteral("vex Calc Error"),
+            QStringLiteral("This library has no full precision; Classic stays."), ZORBIT_MB_OK,
+            ZORBIT_ID_OK);
+    } else {
+        program_.host.interp.precision = mode;
+        settings_.Precision = mode;
+    }
+    ShowNumberSettings();
+}
+
+void MainWindow::SetNumberFormat(NumberFormat format) {
+    program_.host.interp.format = format;
+    settings_.Format = format;
+    ShowNumberSettings();
+}
+
+void MainWindow::ShowNumberSettings() {
+    const InterpreterState& s = program_.host.interp;
+    const bool full = s.precision == ZORBIT_PRECISION_FULL;
+    action(MenuItem::FullPrecision)->setChecked(full);
+    action(s.format == NumberFormat::Auto ? MenuItem::FormatAuto : MenuItem::FormatFixed)
+        ->setChecked(true);
+    setWindowTitle(full ? QStringLiteral("vex Calulator - Full precision")
+                        : QStringLiteral("vex Calulator"));
 }
 
 void MainWindow::AskSeparator() {

@@ -44,6 +44,9 @@ enum class MenuItem {
     ShowCommands = 23,
     ShowFunctions = 24,
     About = 25,
+    FullPrecision = 26,
+    FormatFixed = 27,
+    FormatAuto = 28,
 };
 
 class MainWindow final : public QMainWindow {
@@ -100,6 +103,8 @@ class MainWindow final : public QMainWindow {
     bool Save(bool askName);
     std::vector<bool> AskWhichRowsRun(const ListExpressions& expressions);
     EntryResult RunListExpression(std::u16string_view expression);
+    // One line through the interpreter; the menus follow a setting command in it.
+    EntryResult RunLine(std::u16string_view text);
     void CopyRows(bool cut);
     void Paste();
     void Matrix();
@@ -107,6 +112,10 @@ class MainWindow final : public QMainWindow {
     void ChooseFont();
     void ToggleBlackWhite();
     void AskDecimals();
+    void SetFullPrecision(bool full);
+    void SetNumberFormat(NumberFormat format);
+    // The menu's check marks and the title as the interpreter's settings are.
+    void ShowNumberSettings();
     void AskSeparator();
     void ToggleToolTip();
     void ShowFunctions();
@@ -130,7 +139,7 @@ class MainWindow final : public QMainWindow {
     QTableView* view_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
-    std::array<QAction*, 26> actions_{};
+    std::array<QAction*, 29> actions_{};
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -109,6 +111,84 @@ TEST(NumberText, InPlaceTrimAgreesWithTrimNumber) {
         TrimFixedInPlace(s);
         EXPECT_EQ(s, expected) << v;
     }
+}
+
+} // namespace
+} // namespace zorbit
+
+namespace zorbit {
+namespace {
+
+struct AutoRow {
+    const char* name;
+    double value;
+    int digits;
+    std::u16string_view out;
+};
+
+class AutoTextRows : public ::testing::TestWithParam<AutoRow> {};
+
+TEST_P(AutoTextRows, Writes) {
+    EXPECT_EQ(AutoText(GetParam().value, GetParam().digits), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AutoTextRows,
+    ::testing::Values(
+        AutoRow{"avogadro", 6.02e23, 15, u"6.02e23"}, AutoRow{"tiny", 1.5e-12, 15, u"1.5e-12"},
+        AutoRow{"negative_tiny", -2.5e-7, 15, u"-2.5e-7"},
+        AutoRow{"third", 1.0 / 3, 15, u"0.333333333333333"},
+        AutoRow{"third_default", 1.0 / 3, -1, u"0.333333333333333"},
+        AutoRow{"third_four", 1.0 / 3, 4, u"0.3333"}, AutoRow{"whole", 42, 15, u"42"},
+        AutoRow{"zero", 0, 15, u"0"}, AutoRow{"negative_zero", -0.0, 15, u"0"},
+        AutoRow{"two_pow_100", 1267650600228229401496703205376.0, 15, u"1.26765060022823e30"},
+        AutoRow{"lower_edge", 1e-6, 15, u"0.000001"},
+        AutoRow{"below_lower_edge", 9.99e-7, 15, u"9.99e-7"},
+        AutoRow{"below_upper_edge", 999999999999999, 15, u"999999999999999"},
+        AutoRow{"upper_edge", 1e15, 15, u"1e15"},
+        AutoRow{"rounds_up_to_science", 999999999999999.9, 15, u"1e15"},
+        AutoRow{"rounds_up_in_range", 9.9996, 4, u"10"}, AutoRow{"one_digit", 2.6, 0, u"3"},
+        AutoRow{"negative", -1234.5678, 6, u"-1234.57"},
+        AutoRow{"max", 1.7976931348623157e308, 17, u"1.7976931348623157e308"},
+        AutoRow{"denormal", 5e-324, 15, u"4.94065645841247e-324"},
+        AutoRow{"beyond_seventeen", 0.1, 30, u"0.10000000000000001"},
+        AutoRow{"infinity", INFINITY, 15, u"inf"},
+        AutoRow{"minus_infinity", -INFINITY, 15, u"-inf"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The reader takes back what Auto writes: with 17 digits the same double, with fewer the
+// value of the text, which Auto writes again unchanged.
+TEST(NumberText, AutoTextReadsBack) {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (int k = 0; k < 20000; ++k) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        double v = 0;
+        static_assert(sizeof v == sizeof state);
+        std::memcpy(&v, &state, sizeof v);
+        if (!std::isfinite(v)) continue;
+        const std::u16string full = AutoText(v, 17);
+        size_t used = 0;
+        ASSERT_EQ(ReadDecimal(full, &used), v) << Utf16ToUtf8(full);
+        ASSERT_EQ(used, full.size()) << Utf16ToUtf8(full);
+        const std::u16string short15 = AutoText(v, 15);
+        const double back = ReadDecimal(short15, &used);
+        ASSERT_EQ(used, short15.size()) << Utf16ToUtf8(short15);
+        ASSERT_EQ(AutoText(back, 15), short15);
+        ASSERT_EQ(short15.find(u'+'), std::u16string::npos) << Utf16ToUtf8(short15);
+        ASSERT_EQ(short15.find(u"e-0"), std::u16string::npos) << Utf16ToUtf8(short15);
+    }
+}
+
+TEST(NumberText, ExponentsInNumberTokens) {
+    EXPECT_EQ(ParseAsciiNumber(u"6.02E23"), 6.02e23);
+    EXPECT_EQ(ParseAsciiNumber(u".5e3"), 500);
+    EXPECT_EQ(ParseAsciiNumber(u"1.e2"), 100);
+    EXPECT_EQ(ParseAsciiNumber(u"1E+10"), 1e10);
+    EXPECT_TRUE(std::isinf(ParseAsciiNumber(u"1e400")));
+    EXPECT_EQ(ParseAsciiNumber(u"1e-400"), 0);
+    EXPECT_EQ(ParseAsciiNumber(u"4e-320"), 4e-320); // denormal, as from_chars gives
 }
 
 } // namespace

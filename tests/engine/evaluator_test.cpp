@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{"missing_bracket", u"(2", 6}, CodeRow{"empty", u"", 3},
         CodeRow{"function_without_bracket", u"sin 2", 6},
         CodeRow{"eqv_is_no_operator", u"1 eqv 1", 2}, CodeRow{"undefined_function", u"foo(2)", 4},
-        CodeRow{"exponent_letter", u"1e5", 4}, CodeRow{"error_inside_argument", u"sin(1/0)", 8},
+        CodeRow{"letter_after_digits", u"1d5", 4}, CodeRow{"error_inside_argument", u"sin(1/0)", 8},
         CodeRow{"argument_without_bracket", u"sin(2", 6}, CodeRow{"mod_by_zero", u"5 mod 0.5", 8},
         CodeRow{"int_div_by_zero", u"1\\0", 8}, CodeRow{"unknown_matrix", u"[mA]", 14},
         CodeRow{"unclosed_matrix", u"[mA", 14}, CodeRow{"unclosed_matrix_in_sum", u"1+[mA*2", 14},

@@ -58,6 +58,17 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueRow{"comma_one_decimal", u"max(1,5;3)", 3}),
     ParamName<ValueRow>);
 
+INSTANTIATE_TEST_SUITE_P(
+    Scientific, NumberValues,
+    ::testing::Values(
+        ValueRow{"exponent", u"1e5", 1e5}, ValueRow{"capital_e", u"6.02E23", 6.02e23},
+        ValueRow{"negative_exponent", u"2.5e-3", 2.5e-3}, ValueRow{"plus_exponent", u"1E+10", 1e10},
+        ValueRow{"leading_point", u".5e3", 500}, ValueRow{"trailing_point", u"2.e2", 200},
+        ValueRow{"quotient", u"6.02e23/1e23", 6.02e23 / 1e23}, ValueRow{"negated", u"-1e-3", -1e-3},
+        ValueRow{"power", u"1e2^2", 1e4}, ValueRow{"in_arguments", u"max(1e3;2e2)", 1000},
+        ValueRow{"tiny_is_zero", u"1e-400", 0}, ValueRow{"e_after_exponent", u"2e1*e^0", 20}),
+    ParamName<ValueRow>);
+
 INSTANTIATE_TEST_SUITE_P(GeometricMean, NumberValues,
                          ::testing::Values(ValueRow{"negative_pair", u"geom_mean(-2; -8)", 4},
                                            ValueRow{"single_negative", u"geom_mean(-5)", -5},
@@ -144,8 +155,11 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{"hex_swallowing_a_keyword", u"&FFand 1", 3},
         CodeRow{"hex_beyond_64_bits", u"&10000000000000000", 13},
         CodeRow{"bin_digit_two", u"!102", 3}, CodeRow{"bin_digit_nine", u"!9", 3},
-        CodeRow{"undefined_name_first", u"foo(1..5)", 4},
-        CodeRow{"division_first", u"1/0+1..5", 8}),
+        CodeRow{"undefined_name_first", u"foo(1..5)", 4}, CodeRow{"division_first", u"1/0+1..5", 8},
+        CodeRow{"exponent_too_large", u"1e400", 8},
+        CodeRow{"negative_exponent_too_large", u"-1e400", 8},
+        CodeRow{"exponent_without_digits", u"2e", 2},
+        CodeRow{"exponent_before_a_name", u"2e-x", 2}),
     ParamName<CodeRow>);
 
 class NumberReports : public EngineTest {};

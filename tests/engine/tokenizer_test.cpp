@@ -35,7 +35,13 @@ TEST_F(Tokenizer, SplitsAsTheLanguageReads) {
     } rows[] = {
         {u"  2 +\t3\r\n", {"num:2", "+:+", "num:3"}},
         {u"SIN(X)", {"id:sin", "(:(", "id:x", "):)"}},
-        {u"1e5", {"num:1", "id:e5"}},
+        {u"1e5 6.02E23 2.5e-3 1E+10 .5e3",
+         {"num:1e5", "num:6.02E23", "num:2.5e-3", "num:1E+10", "num:.5e3"}},
+        // No digits after the e (or its sign): the e is the constant, as before.
+        {u"2e 2e-x 2e+ e5 .e5",
+         {"num:2", "num:2.7182818285", "num:2", "num:2.7182818285", "-:-", "id:x", "num:2",
+          "num:2.7182818285", "+:+", "id:e5", "num:.", "id:e5"}},
+        {u"1.2.3e4 2e3e4", {"num:1.2.3e4", "num:2e3", "id:e4"}},
         {u".5 1.2.3", {"num:.5", "num:1.2.3"}},
         {u"[mA]i", {"matrix:[mA]/I"}},
         {u"[mA] i", {"matrix:[mA]", "id:i"}},

@@ -40,6 +40,13 @@ INSTANTIATE_TEST_SUITE_P(
         DefinitionRow{"zero_cols_is_column", u"[v]; 3; 0; 1; 2; 3", u"[v]", 3, 1, true, {1, 2, 3}},
         DefinitionRow{"one_by_one_is_vector", u"[s]; 1; 1; 5", u"[s]", 1, 1, true, {5}},
         DefinitionRow{"formulas", u"[f];1;2;1+1;2*sin(0)", u"[f]", 1, 2, true, {2, 0}},
+        DefinitionRow{"scientific_formulas",
+                      u"[g];1;3;1e3;-2.5E-3;6.02e23/1e23",
+                      u"[g]",
+                      1,
+                      3,
+                      true,
+                      {1e3, -2.5e-3, 6.02e23 / 1e23}},
         DefinitionRow{"hex_and_binary_counts", u"[h];$2;%1;7;8", u"[h]", 2, 1, true, {7, 8}},
         DefinitionRow{"extra_fields_ignored", u"  [e];1;1;4;5;6;  ", u"[e]", 1, 1, true, {4}},
         DefinitionRow{"name_case_folded", u"[BiG];1;2;1;2", u"[big]", 1, 2, true, {1, 2}}),
@@ -49,6 +56,9 @@ TEST_F(MatrixTest, PlainElementsAreReadAsNumbers) {
     SetStrMatrix(u"[p];1;3;2.5abc;x;-1e2", false, false);
     ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
     ExpectElements(Elements(u"[p]"), {2.5, 0, -100}, 0);
+    SetStrMatrix(u"[q];1;4;.5e3;1E+10;2e;6.02E23", false, false);
+    ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
+    ExpectElements(Elements(u"[q]"), {500, 1e10, 2, 6.02e23}, 0);
 }
 
 // ---- definitions that fail: the code, and nothing changes -----------------------------------

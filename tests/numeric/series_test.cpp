@@ -127,6 +127,8 @@ std::vector<FormulaRow> Corpus() {
          u"int(x*10^9)+(x*10^9)\\0.5+(x*10^9) mod 7+7 mod (x*10^9)+not(x*10^9)"},
         {"inverse_trig_domain_ends", u"arcsin(x)+arccos(-x)+arcsec(x)*arccosec(-x)"},
         {"comma_point", u"1,5*x"},
+        {"scientific_literals", u"1e-3*x+6.02E23/x-.5e1+2E+2*x^2"},
+        {"exponent_letter_is_e", u"2e-x+2e", S::Plain, false},
         {"overflow_is_error_8", u"10^(x*100)"},
         {"negative_overflow_is_error_8", u"-10^(x*100)"},
         {"nan_result", u"(10^400)-(10^400)+x"},

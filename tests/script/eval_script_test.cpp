@@ -192,6 +192,75 @@ TEST_F(EvalScriptTest, MatrixResultsArePrintedWithTheMask) {
               " Result => Matrix: \r\nA(0,0)=2.0\tA(0,1)=4.0\t\r\nA(1,0)=6.0\tA(1,1)=8.0\t");
 }
 
+TEST_F(EvalScriptTest, MatrixResultsInAutoFollowTheMasksLayout) {
+    host.interp.decimals = 3;
+    ScriptRun run;
+    run.noLnExp = true;
+    EXPECT_EQ(Run(u"Format = auto\r\nMatr = [mA]; 2; 2; 1e20; 2; 1/3; 4\r\nExpr = [mA]\r\n"
+                  u"Vect = [v]; 2; 1; 1.5e-9; 2\r\nExpr = [v]\r\nShow([v])",
+                  run),
+              " Result => Matrix: \r\nA(0,0)=1e20\tA(0,1)=2\t\r\nA(1,0)=0.333\tA(1,1)=4\t\r\n\r\n"
+              " Result => Vector: \r\nV(0)=1.5e-9\r\nV(1)=2\r\n\r\n"
+              " => Vector: [v]\r\nvE(0)=1.5e-9\t\r\nvE(1)=2\t");
+}
+
+struct SettingRow {
+    const char* name;
+    const char16_t* script;
+    const char* report;
+    NumberFormat format;
+    int32_t precision;
+};
+
+class SettingCommandTest : public EvalScriptTest,
+                           public ::testing::WithParamInterface<SettingRow> {};
+
+// The setting commands change what later lines show and what the library computes with;
+// a value they do not take is an error row that changes nothing.
+TEST_P(SettingCommandTest, ChangesTheSettingOrRefuses) {
+    host.interp.decimals = -1;
+    ScriptRun run;
+    run.noLabels = run.noLnExp = true;
+    EXPECT_EQ(Run(GetParam().script, run), GetParam().report);
+    EXPECT_EQ(host.interp.format, GetParam().format);
+    EXPECT_EQ(host.interp.precision, GetParam().precision);
+    EXPECT_EQ(host.slots->GetPrecisionMode(), GetParam().precision);
+}
+
+constexpr const char* kRefusedFormat =
+    "Ln 1: Expression = Format = sci:                     \r\n"
+    "===> ERROR n. = 13: Invalid parameter/argument   (Module: eval) (Format takes fixed or "
+    "auto)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SettingCommandTest,
+    ::testing::Values(
+        SettingRow{"auto_power", u"Format = auto\r\nExpr = 2^100", " 1.26765060022823e30",
+                   NumberFormat::Auto, ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"auto_third", u"FORMAT = Auto\r\nExpr = 1/3", " 0.333333333333333",
+                   NumberFormat::Auto, ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"auto_tiny", u"Format = auto\r\nExpr = -2.5e-7", " -2.5e-7", NumberFormat::Auto,
+                   ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"back_to_fixed", u"Format = auto\r\nFormat =  fixed \r\nExpr = 1/4",
+                   " 0.2500000000", NumberFormat::Fixed, ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"full", u"Precision = full\r\nExpr = 6.02e23/1e23", " 6.0200000000",
+                   NumberFormat::Fixed, ZORBIT_PRECISION_FULL},
+        SettingRow{"full_then_classic", u"Precision = FULL\r\nPrecision = classic", "",
+                   NumberFormat::Fixed, ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"refused_format", u"Format = sci", kRefusedFormat, NumberFormat::Fixed,
+                   ZORBIT_PRECISION_CLASSIC},
+        SettingRow{"refused_precision_keeps_full", u"Precision = full\r\nPrecision = double",
+                   "Ln 2: Expression = Precision = double:                     \r\n"
+                   "===> ERROR n. = 13: Invalid parameter/argument   (Module: eval) (Precision "
+                   "takes classic or full)",
+                   NumberFormat::Fixed, ZORBIT_PRECISION_FULL},
+        SettingRow{"refused_empty", u"Format =",
+                   "Ln 1: Expression = Format =:                     \r\n"
+                   "===> ERROR n. = 13: Invalid parameter/argument   (Module: eval) (Format "
+                   "takes fixed or auto)",
+                   NumberFormat::Fixed, ZORBIT_PRECISION_CLASSIC}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(EvalScriptTest, FailedMatrixDefinitionIsAlwaysReported) {
     ScriptRun run;
     run.noLnExp = true;

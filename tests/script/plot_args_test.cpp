@@ -65,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                 Want(u"x", 0, 1, 4, u"x", u"a b.txt")},
         ArgsRow{"double_quoted_data_file", u"0;1;4;x;\"/tmp/a b.txt\"", u"x",
                 Want(u"x", 0, 1, 4, u"x", u"/tmp/a b.txt")},
-        ArgsRow{"most_steps", u"0;1;1e6", u"x", Want(u"x", 0, 1, 1'000'000)}),
+        ArgsRow{"most_steps", u"0;1;1e6", u"x", Want(u"x", 0, 1, 1'000'000)},
+        ArgsRow{"scientific_bounds", u"-2.5e-3; 1E+2; 1e1", u"x", Want(u"x", -2.5e-3, 100, 10)},
+        ArgsRow{"scientific_in_expressions", u"-1e1/2; .5e1*2", u"x", Want(u"x", -5, 10)}),
     RowName<ArgsRow>);
 
 struct RefusedRow {

@@ -28,6 +28,7 @@ void ScriptTest::SetUp() {
     const Library lib(&b.slots);
     lib.ResetAll();
     lib.SetError(-1);
+    lib.SetPrecisionMode(ZORBIT_PRECISION_CLASSIC); // a test that chose Full leaves it behind
     std::string pattern = (std::filesystem::temp_directory_path() / "vexscript-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir = pattern;

@@ -65,6 +65,44 @@ const LineRow kLineRows[] = {
     {"decimals_not_whole", {"--decimals", "2.5"}, Action::Usage, "", "", "whole number"},
     {"decimals_too_large", {"--decimals", "31"}, Action::Usage, "", "", "whole number"},
     {"decimals_missing", {"--decimals"}, Action::Usage, "", "", "--decimals needs a number"},
+    {"precision_and_format_with_e",
+     {"--precision", "full", "--format", "auto", "-e", "1"},
+     Action::Run,
+     "-e",
+     "",
+     ""},
+    {"precision_and_format_with_batch",
+     {"--batch", "/", "--format", "Fixed", "--precision", "classic"},
+     Action::Run,
+     "--batch",
+     "",
+     ""},
+    {"precision_and_format_with_stdin", {"-", "--precision", "full"}, Action::Run, "-", "", ""},
+    {"precision_unknown",
+     {"--precision", "double"},
+     Action::Usage,
+     "",
+     "",
+     "--precision takes classic or full, not double"},
+    {"precision_missing",
+     {"--precision"},
+     Action::Usage,
+     "",
+     "",
+     "--precision needs classic or full"},
+    {"format_unknown",
+     {"--format", "sci", "-e", "1"},
+     Action::Usage,
+     "",
+     "",
+     "--format takes fixed or auto, not sci"},
+    {"format_missing",
+     {"-e", "1", "--format"},
+     Action::Usage,
+     "",
+     "",
+     "--format needs fixed or auto"},
+    {"format_empty", {"--format", ""}, Action::Usage, "", "", "--format takes fixed or auto"},
     // Read in order: help answers before a later mistake, not after an earlier one.
     {"help_before_mistake", {"--help", "-x"}, Action::Help, "", "", ""},
     {"mistake_before_help", {"-x", "--help"}, Action::Usage, "", "", "unknown argument -x"},
@@ -78,6 +116,12 @@ TEST(ParseCommandLine, KeepsTextsAndOptions) {
     const CommandLine e = ParseCommandLine({"--decimals", "-1", "-e", "1", "-e", "2+3"}, "/");
     EXPECT_EQ(e.texts, (std::vector<std::string>{"1", "2+3"})) << "every -e, in order";
     EXPECT_EQ(e.options.decimals, -1);
+    EXPECT_FALSE(e.options.precision) << "the configuration's unless given";
+    EXPECT_FALSE(e.options.format);
+    const CommandLine f = ParseCommandLine(
+        {"--precision", "full", "--format", "auto", "--precision", "classic"}, "/");
+    EXPECT_EQ(f.options.precision, ZORBIT_PRECISION_CLASSIC) << "the last one given counts";
+    EXPECT_EQ(f.options.format, NumberFormat::Auto);
     const CommandLine b = ParseCommandLine({"--batch", "/i a /", "--batch", "/i b /"}, "/");
     EXPECT_EQ(b.texts, (std::vector<std::string>{"/i a /", "/i b /"}));
     EXPECT_FALSE(b.options.ignoreConfig);
@@ -96,6 +140,8 @@ TEST(ParseCommandLine, HelpTextNamesEveryArgument) {
                 {{"-"}, "vexcalc [options] -  "},
                 {{"--batch", "/"}, "--batch SWITCHES"},
                 {{"--decimals", "3"}, "--decimals N"},
+                {{"--precision", "full"}, "--precision P"},
+                {{"--format", "auto"}, "--format F"},
                 {{"--no-config"}, "--no-config"},
                 {{"--help"}, "--help"},
                 {{"--version"}, "--version"},

@@ -21,7 +21,7 @@ std::string Fields(const ShellSettings& s) {
       << s.NumWidth << "," << s.ExprWidth << "," << s.ResWidth << " fonts [" << U8(s.DefFontName)
       << "] " << s.DefFontSize << " [" << U8(s.curFontName) << "] " << s.curFontSize << " bw "
       << s.mnuBlackWhite << " decimals " << s.Decimals << " sep [" << U8(s.sSeparator) << "] tip "
-      << s.ToolTip;
+      << s.ToolTip << " precision " << s.Precision << " format " << U8(NumberFormatName(s.Format));
     return o.str();
 }
 
@@ -72,6 +72,18 @@ TEST(Configuration, ParseGivesTheSettings) {
          [](ShellSettings& s) { s.wndX = 7, s.wndY = 8, s.Decimals = 2; }},
         {"cr_inside_value_ends_it", u"[Config]\ncurFontName=Mono\rDecimals=3\n",
          [](ShellSettings& s) { s.curFontName = u"Mono", s.Decimals = 3; }},
+        {"full_and_auto", u"[Config]\nPrecision=full\nNumberFormat=auto\n",
+         [](ShellSettings& s) {
+             s.Precision = ZORBIT_PRECISION_FULL, s.Format = NumberFormat::Auto;
+         }},
+        {"full_and_auto_any_case", u"[config]\nprecision= FULL \nnumberformat=Auto\n",
+         [](ShellSettings& s) {
+             s.Precision = ZORBIT_PRECISION_FULL, s.Format = NumberFormat::Auto;
+         }},
+        {"unknown_values_read_classic_fixed", u"[Config]\nPrecision=1\nNumberFormat=sci\n",
+         [](ShellSettings&) {}},
+        {"keys_of_other_section_ignored", u"[vexCalc]\nPrecision=full\nNumberFormat=auto\n",
+         [](ShellSettings&) {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -105,6 +117,8 @@ TEST_F(ConfigFile, WriteThenReadGivesTheSettingsBack) {
         {"cut_never_splits_a_character",
          [](ShellSettings& s) { s.curFontName = k45.substr(0, 38) + u"\U0001D400"; },
          [](ShellSettings& s) { s.curFontName = k45.substr(0, 38); }},
+        {"full_precision", [](ShellSettings& s) { s.Precision = ZORBIT_PRECISION_FULL; }, same},
+        {"auto_format", [](ShellSettings& s) { s.Format = NumberFormat::Auto; }, same},
         {"number_limits",
          [](ShellSettings& s) {
              s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
@@ -135,7 +149,8 @@ TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
     EXPECT_EQ(keys, (std::vector<std::string>{
                         "[vexCalc]", "wndX", "wndY", "wndW", "wndH", "NumWidth", "ExprWidth",
                         "ResWidth", "[Config]", "DefFontName", "DefFontSize", "curFontName",
-                        "curFontSize", "mnuBlackWhite", "Decimals", "sSeparator", "ToolTip"}));
+                        "curFontSize", "mnuBlackWhite", "Decimals", "sSeparator", "ToolTip",
+                        "Precision", "NumberFormat"}));
 }
 
 TEST_F(ConfigFile, MissingFileGivesDefaults) {

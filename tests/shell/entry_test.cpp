@@ -31,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
                                            CommandRow{"containsVar", u"variable = 1", true},
                                            CommandRow{"exprfContainsExpr", u"exprf = a.txt", true},
                                            CommandRow{"secondWordIgnored", u"2 + expr", false},
-                                           CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false}),
+                                           CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false},
+                                           CommandRow{"precision", u"Precision = full", true},
+                                           CommandRow{"format", u"format = auto", true},
+                                           CommandRow{"scientificFormula", u"6.02e23/1e23", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 class EntryLineTest : public ScriptTest {};

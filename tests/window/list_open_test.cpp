@@ -106,6 +106,19 @@ class ListOpenTest : public QObject {
         QCOMPARE(dialogs_.unanswered, 0);
     }
 
+    // A Format line of an opened list holds for the rows after it, and the menu shows it.
+    void formatLineOfAListMovesTheMenu() {
+        const QString list = WriteList(
+            QStringLiteral("auto.vxc"),
+            {QStringLiteral("2^100"), QStringLiteral("Format = auto"), QStringLiteral("2^100")});
+        QVERIFY(window_->OpenListFile(list));
+        QCOMPARE(Rows(), (QStringList{"E1|Expr = 2^100", "=|  1267650600228229401496703205376.0000",
+                                      "E2|Format = auto", "E3|Expr = 2^100", "=|  1.268e30"}));
+        QVERIFY(window_->action(MenuItem::FormatAuto)->isChecked());
+        QCOMPARE(window_->CurrentSettings().Format, vex::NumberFormat::Auto);
+        program_.host.interp.format = vex::NumberFormat::Fixed; // as the next test expects
+    }
+
     // --- Rows that write files -----------------------------------------------------------
 
     void fileWritingRowsAskFirst_data() {

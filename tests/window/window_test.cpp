@@ -82,6 +82,9 @@ class WindowTest : public QObject {
         program_.settings = vex::ShellSettings();
         program_.configPath.clear();
         program_.host.interp.decimals = 4;
+        program_.host.interp.format = vex::NumberFormat::Fixed;
+        program_.host.interp.precision = ZORBIT_PRECISION_CLASSIC;
+        program_.library.SetPrecisionMode(ZORBIT_PRECISION_CLASSIC);
         program_.library.ResetAll();
         QGuiApplication::clipboard()->clear();
         MakeWindow();
@@ -122,6 +125,7 @@ class WindowTest : public QObject {
         row("decimals", MenuItem::Decimals, "&Config", "&Decimals");
         row("separator", MenuItem::Separator, "&Config", "Se&parator");
         row("toolTip", MenuItem::ToolTip, "&Config", "&ToolTip", "", true);
+        row("fullPrecision", MenuItem::FullPrecision, "&Config", "F&ull precision", "", true);
         row("showMemory", MenuItem::ShowMemory, "&Tools", "Show &Memory");
         row("showCommands", MenuItem::ShowCommands, "&Tools", "Show &Commands");
         row("showFunctions", MenuItem::ShowFunctions, "&Tools", "Show &Functions");
@@ -653,6 +657,85 @@ class WindowTest : public QObject {
         window_->action(MenuItem::ToolTip)->trigger();
         QCOMPARE(window_->settings().ToolTip, 0);
         QCOMPARE(window_->CurrentSettings().ToolTip, 0);
+    }
+
+    // Config > Full precision switches the library and the title; Config > Number format
+    // holds two exclusive choices that change how the next results are shown.
+    void numberMenus() {
+        QMenu* config = nullptr;
+        for (QAction* top : window_->menuBar()->actions())
+            if (top->text() == QStringLiteral("&Config")) config = top->menu();
+        QVERIFY(config);
+        QMenu* format = nullptr;
+        for (QAction* a : config->actions())
+            if (a->menu() && a->text() == QStringLiteral("Number f&ormat")) format = a->menu();
+        QVERIFY(format);
+        QAction* fixed = window_->action(MenuItem::FormatFixed);
+        QAction* autoFormat = window_->action(MenuItem::FormatAuto);
+        QCOMPARE(format->actions(), (QList<QAction*>{fixed, autoFormat}));
+        QCOMPARE(fixed->text(), QStringLiteral("Fi&xed decimals"));
+        QCOMPARE(autoFormat->text(), QStringLiteral("&Auto"));
+        QVERIFY(fixed->isChecked());
+        QVERIFY(!autoFormat->isChecked());
+        QVERIFY(!window_->action(MenuItem::FullPrecision)->isChecked());
+
+        window_->action(MenuItem::FullPrecision)->trigger();
+        QCOMPARE(window_->windowTitle(), QStringLiteral("vex Calulator - Full precision"));
+        QCOMPARE(program_.binding.slots.GetPrecisionMode(), ZORBIT_PRECISION_FULL);
+        QCOMPARE(window_->CurrentSettings().Precision, ZORBIT_PRECISION_FULL);
+
+        autoFormat->trigger();
+        QVERIFY(autoFormat->isChecked());
+        QVERIFY(!fixed->isChecked());
+        QCOMPARE(window_->CurrentSettings().Format, vex::NumberFormat::Auto);
+        Enter(QStringLiteral("2^100"));
+        Enter(QStringLiteral("6.02e23/1e23"));
+        fixed->trigger();
+        QVERIFY(!autoFormat->isChecked());
+        Enter(QStringLiteral("1e-3"));
+        QCOMPARE(Rows(), (QStringList{"E1|Expr = 2^100", "=|  1.268e30", "E2|Expr = 6.02e23/1e23",
+                                      "=|  6.02", "E3|Expr = 1e-3", "=|  0.0010"}));
+
+        window_->action(MenuItem::FullPrecision)->trigger();
+        QCOMPARE(window_->windowTitle(), QStringLiteral("vex Calulator"));
+        QCOMPARE(program_.binding.slots.GetPrecisionMode(), ZORBIT_PRECISION_CLASSIC);
+        QCOMPARE(window_->CurrentSettings().Precision, ZORBIT_PRECISION_CLASSIC);
+        QCOMPARE(window_->CurrentSettings().Format, vex::NumberFormat::Fixed);
+    }
+
+    // The script commands typed in the entry line move the menu's marks (and what the
+    // configuration keeps); a value they do not take is an error row and moves nothing.
+    void settingCommandsMoveTheMenus() {
+        Enter(QStringLiteral("Format = auto"));
+        Enter(QStringLiteral("Precision = full"));
+        QVERIFY(window_->action(MenuItem::FormatAuto)->isChecked());
+        QVERIFY(window_->action(MenuItem::FullPrecision)->isChecked());
+        QCOMPARE(window_->windowTitle(), QStringLiteral("vex Calulator - Full precision"));
+        Enter(QStringLiteral("Precision = half"));
+        QVERIFY(window_->action(MenuItem::FullPrecision)->isChecked());
+        QVERIFY(Rows().last().contains(QStringLiteral("Precision takes classic or full")));
+        const vex::ShellSettings kept = window_->CurrentSettings();
+        QCOMPARE(kept.Precision, ZORBIT_PRECISION_FULL);
+        QCOMPARE(kept.Format, vex::NumberFormat::Auto);
+    }
+
+    // A window started on a configuration with Full and Auto shows them, and writes them
+    // back at its end.
+    void configurationRoundTrip() {
+        program_.settings.Precision = ZORBIT_PRECISION_FULL;
+        program_.settings.Format = vex::NumberFormat::Auto;
+        program_.host.interp.precision = ZORBIT_PRECISION_FULL;
+        program_.host.interp.format = vex::NumberFormat::Auto;
+        program_.library.SetPrecisionMode(ZORBIT_PRECISION_FULL);
+        MakeWindow();
+        QVERIFY(window_->action(MenuItem::FullPrecision)->isChecked());
+        QVERIFY(window_->action(MenuItem::FormatAuto)->isChecked());
+        QCOMPARE(window_->windowTitle(), QStringLiteral("vex Calulator - Full precision"));
+        program_.configPath = Path(QStringLiteral("vexCalc.ini")).toStdString();
+        window_->close();
+        const vex::ShellSettings read = vex::ReadConfiguration(program_.configPath);
+        QCOMPARE(read.Precision, ZORBIT_PRECISION_FULL);
+        QCOMPARE(read.Format, vex::NumberFormat::Auto);
     }
 
     void decimals_data() {
