@@ -175,6 +175,14 @@ void ListIndex::Candidates(const std::u16string& list, std::u16string_view text,
     }
 }
 
+const std::vector<uint32_t>* ListIndex::EntriesWithHead(const std::u16string& list,
+                                                        std::u16string_view head) {
+    Sync(list);
+    HeadsUpTo(list);
+    const auto it = heads_.find(head);
+    return it == heads_.end() ? nullptr : &it->second;
+}
+
 size_t ListIndex::FirstAmbiguous(const std::u16string& list) {
     Sync(list);
     if (checkedEdits_ != edits_) {
