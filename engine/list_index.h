@@ -60,7 +60,8 @@ class ListIndex {
     const std::vector<uint32_t>* EntriesWithHead(const std::u16string& list,
                                                  std::u16string_view head);
     // Custom functions: the first entry whose name (the text before its first "=", or the
-    // whole entry) occurs in another entry, npos when none.
+    // whole entry) occurs in another entry, npos when none. Functions with parameters
+    // are left out: their names in other entries are calls.
     size_t FirstAmbiguous(const std::u16string& list);
 
   private:

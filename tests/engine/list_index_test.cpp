@@ -186,20 +186,21 @@ TEST_F(Lists, ResetAndClearEmptyTheIndexToo) {
 }
 
 TEST_F(Lists, ManyFunctionsExpandInListOrderAndCheckTheFirstClash) {
-    // A body may use a function defined after it.
-    SetVarFunct(u"p(x)", u"q(x)+1", 1);
+    // A body may use a function defined after it. Bracketed names without parameters
+    // are text macros, whose names clash.
+    SetVarFunct(u"p(1)", u"q(1)+1", 1);
     for (int i = 0; i < 500; ++i)
-        SetVarFunct(u"u" + IntText(i) + u"(x)", u"x", 1);
-    SetVarFunct(u"q(x)", u"x*10", 1);
+        SetVarFunct(u"u" + IntText(i) + u"(1)", u"x", 1);
+    SetVarFunct(u"q(1)", u"x*10", 1);
     SetVarFunct(u"x", u"2", 0);
-    EXPECT_EQ(Value(u"p(x)"), 21);
-    EXPECT_EQ(CheckFunctions(), 1); // "q(x)" occurs in the body of "p(x)"
-    EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: q(x)\r\n"), std::u16string::npos);
-    SetVarFunct(u"p(x)", u"x+1", 1); // redefined in place: no clash left
+    EXPECT_EQ(Value(u"p(1)"), 21);
+    EXPECT_EQ(CheckFunctions(), 1); // "q(1)" occurs in the body of "p(1)"
+    EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: q(1)\r\n"), std::u16string::npos);
+    SetVarFunct(u"p(1)", u"x+1", 1); // redefined in place: no clash left
     EXPECT_EQ(CheckFunctions(), -1);
-    SetVarFunct(u"r(x)", u"q(x)+u7(x)", 1); // two clashes: the earlier entry is named
+    SetVarFunct(u"r(1)", u"q(1)+u7(1)", 1); // two clashes: the earlier entry is named
     EXPECT_EQ(CheckFunctions(), 1);
-    EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: u7(x)\r\n"), std::u16string::npos);
+    EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: u7(1)\r\n"), std::u16string::npos);
 }
 
 TEST_F(Lists, NewNameFoundInTheTextOfOlderEntries) {
@@ -208,16 +209,28 @@ TEST_F(Lists, NewNameFoundInTheTextOfOlderEntries) {
     for (int batch : {1, 30}) {
         SCOPED_TRACE("batch " + std::to_string(batch));
         ResetContext();
-        SetVarFunct(u"p(x)", u"w(x)+1", 1);
+        SetVarFunct(u"p(1)", u"w(1)+1", 1);
         for (int i = 0; i < 20; ++i)
-            SetVarFunct(u"u" + IntText(i) + u"(x)", u"x", 1);
+            SetVarFunct(u"u" + IntText(i) + u"(1)", u"x", 1);
         EXPECT_EQ(CheckFunctions(), -1);
         for (int i = 0; i + 1 < batch; ++i)
-            SetVarFunct(u"v" + IntText(i) + u"(x)", u"2", 1);
-        SetVarFunct(u"w(x)", u"3", 1);
+            SetVarFunct(u"v" + IntText(i) + u"(1)", u"2", 1);
+        SetVarFunct(u"w(1)", u"3", 1);
         EXPECT_EQ(CheckFunctions(), 1);
-        EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: w(x)\r\n"), std::u16string::npos);
+        EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: w(1)\r\n"), std::u16string::npos);
     }
+}
+
+TEST_F(Lists, CallsOfFunctionsWithParametersAreNoClash) {
+    SetVarFunct(u"sq(x)", u"x*x", 1);
+    SetVarFunct(u"quad(x)", u"sq(x)+sq(1)", 1);
+    EXPECT_EQ(CheckFunctions(), -1);
+    double v = 0;
+    EXPECT_EQ(EvalExpression(u"quad(3)", &v, true), 0);
+    EXPECT_EQ(v, 10);
+    SetVarFunct(u"sq", u"2", 1); // a macro named like the function still clashes
+    EXPECT_EQ(CheckFunctions(), 1);
+    EXPECT_NE(Engine().errors.ErrMsgs.find(u"Funct: sq\r\n"), std::u16string::npos);
 }
 
 } // namespace
