@@ -28,6 +28,7 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     std::u16string why;
     if (!ExpandFunctions(ps.e_expr, &why)) {
         ps.e_expr.clear();
+        StartTokenizer(); // the record reads the position, which must be inside the text
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"ExpandFunctions", 0, why + u"\r\n");
         return 0;
