@@ -99,6 +99,27 @@ void BM_DefineAndEvaluateFunctions(benchmark::State& state) {
 }
 BENCHMARK(BM_DefineAndEvaluateFunctions)->Arg(3000)->Unit(benchmark::kMillisecond);
 
+// Calls with arguments expanded into a formula: nested in their own arguments, in another
+// function's arguments and in a body, with range(0) other functions defined.
+void BM_ExpandCalls(benchmark::State& state) {
+    FreshEngine();
+    const int n = static_cast<int>(state.range(0));
+    for (int i = 1; i <= n; ++i)
+        zorbit::SetVarFunct(Text("g" + std::to_string(i) + "(x)"), Text("x+" + std::to_string(i)),
+                            1);
+    zorbit::SetVarFunct(u"sq(x)", u"x*x", 1);
+    zorbit::SetVarFunct(u"hyp(a; b)", u"sqrt(a^2+b^2)", 1);
+    zorbit::SetVarFunct(u"quad(x)", u"sq(x)+1", 1);
+    const std::u16string formula = u"hyp(sq(2)-1; 4)+quad(sq(3))*2";
+    std::u16string text;
+    for (auto _ : state) {
+        text = formula;
+        if (!zorbit::ExpandFunctions(text)) state.SkipWithError("expansion failed");
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+BENCHMARK(BM_ExpandCalls)->Arg(0)->Arg(3000)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include "zorbit/zorbit.h"
 
 #include "context/context.h"
+#include "context/names.h"
 #include "engine/export_guard.h"
 
 using namespace zorbit;
@@ -18,4 +19,8 @@ ZORBIT_API int32_t vexDetachThread(int32_t) {
 }
 ZORBIT_API int32_t vexDetachProcess(int32_t) {
     return guarded([] { return 0; });
+}
+
+ZORBIT_API int32_t GetNameList(char16_t* buffer, int32_t capacity) {
+    return guarded([&] { return CopyNameList(buffer, capacity); });
 }

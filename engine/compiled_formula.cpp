@@ -55,12 +55,14 @@ bool NameSafe(std::u16string_view name) {
 // The text route's preprocessing on the template: commas become points, then the
 // custom functions are expanded. False when the template cannot stand for every x text.
 bool Preprocess(std::u16string& text, size_t slots) {
+    bool copies = false;
     for (auto& c : text)
         if (c == u',') c = u'.';
     const std::u16string& funcs = Engine().vars.FuncList;
     if (!funcs.empty()) {
         if (funcs.find(kSlotChar) != std::u16string::npos) return false;
         size_t entry = 0;
+        FunctionSignature sig;
         while (entry < funcs.size()) {
             size_t end = funcs.find(u';', entry);
             if (end == std::u16string::npos) end = funcs.size();
@@ -69,6 +71,8 @@ bool Preprocess(std::u16string& text, size_t slots) {
             const size_t eq = item.find(u'=');
             if (eq == std::u16string_view::npos || eq == 0) continue; // skipped by the expansion
             if (!NameSafe(item.substr(0, eq))) return false;
+            // A call copies its argument once per use of the parameter, or drops it.
+            if (ParseSignature(item.substr(0, eq), &sig)) copies = true;
         }
         if (!ExpandFunctions(text)) return false;
     }
@@ -84,7 +88,7 @@ bool Preprocess(std::u16string& text, size_t slots) {
             if (text[p + k] != kSlotChar) return false;
         ++found;
     }
-    return found == slots;
+    return found == slots || copies;
 }
 
 enum class TokKind : uint8_t { End, Number, Slot, Call, Const, Keyword, Op, Unsupported };

@@ -25,10 +25,12 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     ps.e_expr.assign(expr);
     for (auto& c : ps.e_expr)
         if (c == u',') c = u'.';
-    if (!ExpandFunctions(ps.e_expr)) {
+    std::u16string why;
+    if (!ExpandFunctions(ps.e_expr, &why)) {
         ps.e_expr.clear();
+        StartTokenizer(); // the record reads the position, which must be inside the text
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
-        ReportError(u"ExpandFunctions", 0, u"The expanded expression is too long\r\n");
+        ReportError(u"ExpandFunctions", 0, why + u"\r\n");
         return 0;
     }
     if (ps.e_expr.size() > kMaxExpressionLength) {

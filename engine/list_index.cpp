@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "engine/variables.h"
 
 namespace zorbit {
 
@@ -175,6 +176,14 @@ void ListIndex::Candidates(const std::u16string& list, std::u16string_view text,
     }
 }
 
+const std::vector<uint32_t>* ListIndex::EntriesWithHead(const std::u16string& list,
+                                                        std::u16string_view head) {
+    Sync(list);
+    HeadsUpTo(list);
+    const auto it = heads_.find(head);
+    return it == heads_.end() ? nullptr : &it->second;
+}
+
 size_t ListIndex::FirstAmbiguous(const std::u16string& list) {
     Sync(list);
     if (checkedEdits_ != edits_) {
@@ -193,12 +202,16 @@ size_t ListIndex::FirstAmbiguous(const std::u16string& list) {
 // hash per name length and compared in full on a hit.
 void ListIndex::CheckNewEntries(const std::u16string& list) {
     const size_t from = checkedDone_, to = starts_.size();
+    FunctionSignature signature;
     auto nameOf = [&](size_t k) {
         return std::u16string_view(list).substr(starts_[k], nameLength_[k]);
     };
     for (size_t k = from; k < to; ++k) {
         const std::u16string_view entry = EntryText(list, starts_[k]);
-        const std::u16string_view name = entry.substr(0, entry.find(u'='));
+        std::u16string_view name = entry.substr(0, entry.find(u'='));
+        // A function with parameters is called, not substituted by its name: its name in
+        // another entry is a call, no clash.
+        if (ParseSignature(name, &signature)) name = {};
         nameLength_.push_back(name.empty() ? npos : name.size());
         if (name.empty()) continue;
         auto g = std::find_if(groups_.begin(), groups_.end(),

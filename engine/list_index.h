@@ -55,8 +55,13 @@ class ListIndex {
     // (case-insensitive), appended to out when their position is at least from.
     void Candidates(const std::u16string& list, std::u16string_view text, size_t from,
                     bool withOthers, std::vector<uint32_t>& out);
+    // Custom functions: the entries whose name starts with the identifier head (lower
+    // case), in list order; null when none.
+    const std::vector<uint32_t>* EntriesWithHead(const std::u16string& list,
+                                                 std::u16string_view head);
     // Custom functions: the first entry whose name (the text before its first "=", or the
-    // whole entry) occurs in another entry, npos when none.
+    // whole entry) occurs in another entry, npos when none. Functions with parameters
+    // are left out: their names in other entries are calls.
     size_t FirstAmbiguous(const std::u16string& list);
 
   private:

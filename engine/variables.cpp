@@ -8,8 +8,10 @@
 #include "common/text.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/functions.h"
 #include "engine/matrix_ops.h"
 #include "engine/state.h"
+#include "engine/tokenizer.h"
 
 namespace zorbit {
 
@@ -38,7 +40,227 @@ bool Matches(std::u16string_view text, size_t at, std::u16string_view name, bool
     return true;
 }
 
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+bool IsNameStart(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+}
+
+std::u16string_view TrimBlankChars(std::u16string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A name as the tokenizer reads one: a letter or "_", then letters, digits and "_".
+bool IsPlainName(std::u16string_view s) {
+    if (s.empty() || !IsNameStart(s.front())) return false;
+    return std::all_of(s.begin(), s.end(), IsIdentChar);
+}
+
+// The word at the start of a name that the tokenizer would read first: "#" and an
+// identifier, or a run of identifier characters.
+std::u16string_view LeadingWord(std::u16string_view name) {
+    size_t i = !name.empty() && name.front() == u'#' ? 1 : 0;
+    while (i < name.size() && IsIdentChar(name[i]))
+        ++i;
+    return name.substr(0, i == 1 && name.front() == u'#' ? 0 : i);
+}
+
+// Offset of the entry of a function with parameters named `name`, npos when none.
+size_t FindSignatureEntry(const std::u16string& list, ListIndex& index, std::u16string_view name) {
+    const std::vector<uint32_t>* entries = index.EntriesWithHead(list, name);
+    if (!entries) return ListIndex::npos;
+    FunctionSignature sig;
+    for (uint32_t k : *entries) {
+        const std::u16string_view item = ListIndex::EntryText(list, index.Start(k));
+        if (ParseSignature(item.substr(0, item.find(u'=')), &sig) && sig.name == name)
+            return index.Start(k);
+    }
+    return ListIndex::npos;
+}
+
+// The calls of one function with parameters in a text.
+class CallExpander {
+  public:
+    CallExpander(const FunctionSignature& sig, std::u16string_view body, std::u16string* why)
+        : sig_(sig), body_(body), why_(why) {}
+
+    // Appends text to out with every call expanded; false (why set) on a malformed call,
+    // nesting too deep or a text too long.
+    bool Expand(std::u16string_view text, std::u16string& out, int nesting) {
+        size_t from = 0, next = 0;
+        for (;;) {
+            const size_t p = FindWholeName(text, sig_.name, next, true);
+            if (p == std::u16string_view::npos) break;
+            next = p + sig_.name.size();
+            size_t open = next;
+            while (open < text.size() && IsBlank(text[open]))
+                ++open;
+            // Not a call: the name alone (a variable may carry it), a constant or a hex
+            // literal.
+            if (open >= text.size() || text[open] != u'(') continue;
+            if (p > 0 && (text[p - 1] == u'#' || text[p - 1] == u'&')) continue;
+            std::vector<std::u16string_view> args;
+            size_t close = std::u16string_view::npos, start = open + 1;
+            int level = 0;
+            for (size_t i = open + 1; i < text.size() && close == std::u16string_view::npos; ++i) {
+                const char16_t c = text[i];
+                if (c == u'(') {
+                    ++level;
+                } else if (c == u')' && level > 0) {
+                    --level;
+                } else if (c == u')' || (c == u';' && level == 0)) {
+                    args.push_back(TrimBlankChars(text.substr(start, i - start)));
+                    start = i + 1;
+                    if (c == u')') close = i;
+                }
+            }
+            if (close == std::u16string_view::npos) return Fail(u"')' missing in a call of ");
+            if (args.size() != sig_.params.size()) {
+                return Fail(u"" + IntText(static_cast<long long>(args.size())) +
+                            u" argument(s) given, " +
+                            IntText(static_cast<long long>(sig_.params.size())) + u" expected by ");
+            }
+            if (nesting >= kMaxCallNesting) return Fail(u"Calls nested too deeply: ");
+            std::vector<std::u16string> values(args.size());
+            for (size_t i = 0; i < args.size(); ++i) {
+                if (args[i].empty()) return Fail(u"An empty argument in a call of ");
+                if (!Expand(args[i], values[i], nesting + 1)) return false;
+            }
+            out.append(text.substr(from, p - from));
+            if (!Substitute(values, out)) return false;
+            changed = true;
+            from = next = close + 1;
+        }
+        out.append(text.substr(from));
+        return out.size() <= kMaxExpressionLength || TooLong();
+    }
+
+    bool changed = false;
+
+  private:
+    // "(" + body + ")" with every whole parameter name (any case) replaced by its value in
+    // brackets; matrix names in "[...]", "#" constants and hex literals keep theirs.
+    bool Substitute(const std::vector<std::u16string>& values, std::u16string& out) {
+        out += u'(';
+        const std::u16string_view body = body_;
+        for (size_t i = 0; i < body.size();) {
+            const char16_t c = body[i];
+            if (c == u'[') {
+                const size_t end = body.find(u']', i);
+                const size_t next = end == std::u16string_view::npos ? body.size() : end + 1;
+                out.append(body.substr(i, next - i));
+                i = next;
+                continue;
+            }
+            if (!IsIdentChar(c)) {
+                out += c;
+                ++i;
+                continue;
+            }
+            size_t j = i;
+            while (j < body.size() && IsIdentChar(body[j]))
+                ++j;
+            const std::u16string_view word = body.substr(i, j - i);
+            const bool literal = i > 0 && (body[i - 1] == u'#' || body[i - 1] == u'&');
+            size_t k = literal ? sig_.params.size() : 0;
+            while (k < sig_.params.size() && !EqualsNoCase(word, sig_.params[k]))
+                ++k;
+            if (k < sig_.params.size()) {
+                out += u'(';
+                out += values[k];
+                out += u')';
+            } else {
+                out.append(word);
+            }
+            if (out.size() > kMaxExpressionLength) return TooLong();
+            i = j;
+        }
+        out += u')';
+        return out.size() <= kMaxExpressionLength || TooLong();
+    }
+
+    bool Fail(std::u16string_view what) {
+        if (why_) *why_ = std::u16string(what) + u"'" + sig_.name + u"'";
+        return false;
+    }
+    bool TooLong() {
+        if (why_) *why_ = u"The expanded expression is too long";
+        return false;
+    }
+
+    const FunctionSignature& sig_;
+    std::u16string_view body_;
+    std::u16string* why_;
+};
+
 } // namespace
+
+bool ParseSignature(std::u16string_view text, FunctionSignature* out) {
+    text = TrimBlankChars(text);
+    const size_t open = text.find(u'(');
+    if (open == std::u16string_view::npos || text.back() != u')') return false;
+    const std::u16string_view name = TrimBlankChars(text.substr(0, open));
+    if (!IsPlainName(name)) return false;
+    out->name = ToLower(name);
+    out->params.clear();
+    const std::u16string_view inside = text.substr(open + 1, text.size() - open - 2);
+    size_t start = 0;
+    for (;;) {
+        size_t end = inside.find_first_of(u";,", start);
+        if (end == std::u16string_view::npos) end = inside.size();
+        const std::u16string_view param = TrimBlankChars(inside.substr(start, end - start));
+        if (!IsPlainName(param)) return false;
+        std::u16string lower = ToLower(param);
+        if (std::find(out->params.begin(), out->params.end(), lower) != out->params.end())
+            return false;
+        out->params.push_back(std::move(lower));
+        if (end == inside.size()) break;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::u16string SignatureText(const FunctionSignature& sig) {
+    std::u16string s = sig.name + u"(";
+    for (size_t i = 0; i < sig.params.size(); ++i) {
+        if (i > 0) s += u',';
+        s += sig.params[i];
+    }
+    return s += u')';
+}
+
+std::u16string_view BuiltinKindOf(std::u16string_view lowerWord) {
+    if (lowerWord.empty()) return {};
+    switch (KeywordOf(lowerWord)) {
+    case Kw::None:
+        break;
+    case Kw::Det:
+    case Kw::Trace:
+    case Kw::Syst:
+    case Kw::Vcoeff:
+        return u"matrix function";
+    case Kw::And:
+    case Kw::Eqv:
+    case Kw::Imp:
+    case Kw::Mod:
+    case Kw::Not:
+    case Kw::Or:
+    case Kw::Xor:
+        return u"operator";
+    default:
+        return u"statistics function";
+    }
+    if (LookupConstant(lowerWord, nullptr)) return u"constant";
+    Fn fn;
+    if (LookupFunction(lowerWord, &fn)) return u"function";
+    return {};
+}
 
 std::u16string& ListByKind(int32_t kind) {
     return kind == 0 ? Engine().vars.VarList : Engine().vars.FuncList;
@@ -79,16 +301,43 @@ size_t FindWholeName(std::u16string_view text, std::u16string_view name, size_t 
 int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t kind) {
     std::u16string& list = ListByKind(kind);
     ListIndex& index = IndexByKind(kind);
-    const std::u16string key = MakeKey(ToLower(TrimSpaces(name)));
+    std::u16string lower = ToLower(TrimSpaces(name));
+    FunctionSignature sig;
+    const bool withParams = kind != 0 && ParseSignature(lower, &sig);
+    if (withParams) lower = SignatureText(sig);
+    const std::u16string key = MakeKey(lower);
     if (!list.empty()) CloseList(list, index);
-    // An empty name or a value with ";" would break the entry structure and corrupt
-    // other entries: refuse it and keep the list as it is.
-    if (key.empty() || key == u"=" || value.find(u';') != std::u16string_view::npos) {
+    // An empty name, a value with ";" or a name with ";" or "=" inside would break the
+    // entry structure and corrupt other entries: refuse it and keep the list as it is.
+    const std::u16string_view bare = std::u16string_view(key).substr(0, key.size() - 1);
+    if (key.empty() || key == u"=" || value.find(u';') != std::u16string_view::npos ||
+        bare.find_first_of(u";=") != std::u16string_view::npos) {
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"SetVarFunct", 0, u"Invalid name or value: '" + std::u16string(name) + u"'");
         return static_cast<int32_t>(index.Semicolons(list));
     }
-    const size_t at = index.FindEntry(list, key);
+    // A name the tokenizer reads as a built-in would hide it (or never be reached).
+    const std::u16string_view word = withParams ? std::u16string_view(sig.name) : LeadingWord(bare);
+    const std::u16string_view builtin = BuiltinKindOf(word);
+    if (!builtin.empty()) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"SetVarFunct", 0,
+                    u"'" + std::u16string(word) + u"' is the name of a built-in " +
+                        std::u16string(builtin));
+        return static_cast<int32_t>(index.Semicolons(list));
+    }
+    size_t at = index.FindEntry(list, key);
+    if (at == std::u16string::npos && withParams) {
+        // One function per name: new parameters replace the entry's name too.
+        at = FindSignatureEntry(list, index, sig.name);
+        if (at != std::u16string::npos) {
+            size_t end = list.find(u';', at);
+            if (end == std::u16string::npos) end = list.size();
+            list.replace(at, end - at, key + std::u16string(value));
+            index.Cleared(); // a name changed: indexed again on the next use
+            return static_cast<int32_t>(index.Semicolons(list));
+        }
+    }
     if (at != std::u16string::npos) {
         const size_t valueStart = at + key.size();
         size_t valueEnd = list.find(u';', valueStart);
@@ -110,14 +359,22 @@ double FindVarFunctD(std::u16string_view name, int32_t kind, char16_t* buffer, b
     std::u16string& vars = Engine().vars.VarList;
     CloseList(vars, Engine().vars.varIndex);
     const std::u16string& list = ListByKind(kind);
-    const std::u16string key = MakeKey(name);
-    const size_t at = key.empty() ? std::u16string::npos : IndexByKind(kind).FindEntry(list, key);
+    ListIndex& index = IndexByKind(kind);
+    FunctionSignature sig;
+    const bool withParams = kind != 0 && ParseSignature(name, &sig);
+    const std::u16string key = MakeKey(withParams ? SignatureText(sig) : std::u16string(name));
+    size_t at = key.empty() ? std::u16string::npos : index.FindEntry(list, key);
+    size_t valueStart = at + key.size();
+    // A function with parameters is found by its name alone too.
+    if (at == std::u16string::npos && kind != 0 && IsPlainName(name)) {
+        at = FindSignatureEntry(list, index, ToLower(name));
+        valueStart = list.find(u'=', at) + 1;
+    }
     if (at == std::u16string::npos) {
         E_Error() = ZORBIT_E_NOT_FOUND;
         if (report) ReportError(u"FindVarFunctD", kind == 0 ? 460 : 485, u"VarToFind = " + key);
         return 0.0;
     }
-    const size_t valueStart = at + key.size();
     size_t valueEnd = list.find(u';', valueStart);
     if (valueEnd == std::u16string::npos) valueEnd = list.size();
     const std::u16string_view value =
@@ -185,9 +442,36 @@ int32_t ReSetZiZoruze() {
     return 0;
 }
 
-bool ExpandFunctions(std::u16string& text) {
+namespace {
+
+// Expands the calls of entry k when it is a function with parameters: false on failure,
+// *handled false for a text macro.
+bool ExpandCallsOf(std::u16string_view item, std::u16string& text, std::u16string& out,
+                   std::u16string* why, bool* handled, bool* changed) {
+    const size_t eq = item.find(u'=');
+    FunctionSignature sig;
+    *handled = ParseSignature(item.substr(0, eq), &sig);
+    *changed = false;
+    if (!*handled) return true;
+    CallExpander calls(sig, item.substr(eq + 1), why);
+    out.clear();
+    if (!calls.Expand(text, out, 0)) return false;
+    if (calls.changed) text.swap(out);
+    *changed = calls.changed;
+    return true;
+}
+
+bool TooLongText(std::u16string* why) {
+    if (why) *why = u"The expanded expression is too long";
+    return false;
+}
+
+} // namespace
+
+bool ExpandFunctions(std::u16string& text, std::u16string* why) {
     const std::u16string& funcs = Engine().vars.FuncList;
     if (funcs.empty()) return true;
+    if (text.size() > kMaxExpressionLength) return TooLongText(why);
     ListIndex& index = Engine().vars.funcIndex;
     // Entries apply in list order, each to the text the earlier ones left, so a body may
     // use functions defined after it. Only the entries whose names may occur in the text
@@ -197,6 +481,7 @@ bool ExpandFunctions(std::u16string& text) {
     std::make_heap(queue.begin(), queue.end(), std::greater<>());
     std::u16string out;
     int64_t done = -1;
+    bool inserted = false;
     while (!queue.empty()) {
         std::pop_heap(queue.begin(), queue.end(), std::greater<>());
         const uint32_t k = queue.back();
@@ -204,30 +489,56 @@ bool ExpandFunctions(std::u16string& text) {
         if (static_cast<int64_t>(k) <= done) continue;
         done = k;
         const std::u16string_view item = ListIndex::EntryText(funcs, index.Start(k));
-        const size_t eq = item.find(u'=');
-        const std::u16string_view name = item.substr(0, eq);
-        const std::u16string_view body = item.substr(eq + 1);
-        size_t p = FindWholeName(text, name, 0, true);
-        if (p == std::u16string::npos) continue;
-        out.clear();
-        size_t from = 0;
-        while (p != std::u16string::npos) {
-            out.append(text, from, p - from);
-            out += u'(';
-            out += body;
-            out += u')';
-            if (out.size() > kMaxExpressionLength) return false;
-            from = p + name.size();
-            p = FindWholeName(text, name, from, true);
+        bool handled = false, changed = false;
+        if (!ExpandCallsOf(item, text, out, why, &handled, &changed)) return false;
+        if (!handled) {
+            const size_t eq = item.find(u'=');
+            const std::u16string_view name = item.substr(0, eq);
+            const std::u16string_view body = item.substr(eq + 1);
+            size_t p = FindWholeName(text, name, 0, true);
+            if (p == std::u16string::npos) continue;
+            out.clear();
+            size_t from = 0;
+            while (p != std::u16string::npos) {
+                out.append(text, from, p - from);
+                out += u'(';
+                out += body;
+                out += u')';
+                if (out.size() > kMaxExpressionLength) return TooLongText(why);
+                from = p + name.size();
+                p = FindWholeName(text, name, from, true);
+            }
+            out.append(text, from, std::u16string::npos);
+            if (out.size() > kMaxExpressionLength) return TooLongText(why);
+            text.swap(out);
+        } else if (!changed) {
+            continue;
         }
-        out.append(text, from, std::u16string::npos);
-        if (out.size() > kMaxExpressionLength) return false;
-        text.swap(out);
+        inserted = true;
         const size_t before = queue.size();
         index.Candidates(funcs, text, k + 1, false, queue);
         for (size_t i = before; i < queue.size(); ++i)
             std::push_heap(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                            std::greater<>());
+    }
+    // A body may call a function with parameters defined before it: such calls are
+    // expanded in further rounds, up to a depth that stops a function calling itself.
+    for (int round = 0; inserted; ++round) {
+        queue.clear();
+        index.Candidates(funcs, text, 0, false, queue);
+        std::sort(queue.begin(), queue.end());
+        queue.erase(std::unique(queue.begin(), queue.end()), queue.end());
+        inserted = false;
+        for (uint32_t k : queue) {
+            const std::u16string_view item = ListIndex::EntryText(funcs, index.Start(k));
+            bool handled = false, changed = false;
+            if (!ExpandCallsOf(item, text, out, why, &handled, &changed)) return false;
+            inserted = inserted || changed;
+        }
+        if (inserted && round + 1 >= kMaxCallRounds) {
+            if (why) *why = u"Functions call each other too deeply (a function calling itself?)";
+            return false;
+        }
     }
     return true;
 }

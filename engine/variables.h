@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorbit {
 
@@ -27,9 +28,32 @@ int32_t CopyVarFuncList(char16_t* buffer, int32_t capacity, std::u16string_view 
 int32_t ClearVarFuncList(std::u16string_view which);
 int32_t ReSetZiZoruze();
 
-// Replaces every whole name of a custom function (any case) by "(" + body + ")".
-// Returns false when the text would grow past the expression limit.
-bool ExpandFunctions(std::u16string& text);
+// A user function with parameters, "name(a; b)" or "name(a,b)": lower-case names, the
+// function's name and its parameters (distinct names, at least one).
+struct FunctionSignature {
+    std::u16string name;
+    std::vector<std::u16string> params;
+};
+// False when text is not a name followed by a parameter list: such a function is a text
+// macro whose name is the whole text.
+bool ParseSignature(std::u16string_view text, FunctionSignature* out);
+// The stored form: "name(a,b)" (";" would end the list entry).
+std::u16string SignatureText(const FunctionSignature& sig);
+
+// The built-in a name would hide ("function", "constant", "statistics function", ...):
+// a lower-case word; empty when the name is free.
+std::u16string_view BuiltinKindOf(std::u16string_view lowerWord);
+
+// Limits of calls of functions with parameters: one function's calls nested in its own
+// arguments, and rounds of bodies calling functions defined before them.
+constexpr int kMaxCallNesting = 64;
+constexpr int kMaxCallRounds = 32;
+
+// Replaces every whole name of a text macro (any case) by "(" + body + ")", and every call
+// "name(arg1; arg2)" of a function with parameters by "(" + body + ")" with each parameter
+// replaced by "(" + its argument + ")". False when the text would grow past the expression
+// limit or a call is malformed; why (when given) then says which.
+bool ExpandFunctions(std::u16string& text, std::u16string* why = nullptr);
 int32_t CheckFunctions();
 
 // Position of `name` in `text` from `from` on where it stands as a whole name (not part of

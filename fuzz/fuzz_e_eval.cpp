@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zorbit::SetVarFunct(u"ax", u"-2", 0);
     zorbit::SetVarFunct(u"f(x)", u"x^2+1", 1);
     zorbit::SetVarFunct(u"g", u"sin(x)*f(x)", 1);
+    zorbit::SetVarFunct(u"h(a; b)", u"a*f(b)-g", 1);
     std::u16string text(size / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));

@@ -105,6 +105,65 @@ bool StoreToFile(RunState& rs, std::u16string_view mode, std::u16string_view fil
     return true;
 }
 
+// Where a definition's name ends: the first sep outside brackets, so that a parameter
+// list "hyp(a; b)" stays with its name. npos when there is none.
+size_t NameEnd(std::u16string_view text, char16_t sep) {
+    int level = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'(') {
+            ++level;
+        } else if (text[i] == u')' && level > 0) {
+            --level;
+        } else if (text[i] == sep && level == 0) {
+            return i;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
+std::u16string_view Before(std::u16string_view text, size_t end) {
+    return TrimSpaces(text.substr(0, end));
+}
+std::u16string_view After(std::u16string_view text, size_t end) {
+    return end == std::u16string_view::npos ? std::u16string_view() : text.substr(end + 1);
+}
+
+// The error row of a definition the library refused, naming the built-in it would hide.
+// The text a computed value is stored as: Full precision keeps the whole value, which the
+// variable then gives back.
+std::u16string StoredText(const RunState& rs, double v) {
+    return rs.lib.FullPrecision() ? zorbit::RoundTripText(v) : ValueText(v, rs.Decimals());
+}
+
+ReportRow Refused(RunState& rs, std::u16string_view name, int32_t code) {
+    name = TrimSpaces(name);
+    size_t n = !name.empty() && name.front() == u'#' ? 1 : 0;
+    while (n < name.size() && zorbit::IsIdentChar(name[n]))
+        ++n;
+    const std::u16string word = zorbit::ToLower(name.substr(0, n));
+    std::u16string kind = word.empty() ? std::u16string() : rs.lib.BuiltinKind(word);
+    if (kind == u"statistics") kind = u"statistics function";
+    if (kind == u"matrixfunction") kind = u"matrix function";
+    if (kind.empty()) return rs.Failure(code);
+    return rs.Failure(code, u" ('" + word + u"' is the name of a built-in " + kind + u")");
+}
+
+// A definition's failure as its record: the definition and the error row.
+void RecordDefinitionFailure(RunState& rs, const Statement& st, std::u16string_view definition,
+                             ReportRow failure) {
+    failure.SetLead(rs.resultLabel);
+    rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + std::u16string(definition) + u": " +
+                  std::u16string(kNoFileNote),
+              std::move(failure));
+}
+
+// A value that reads whole as a decimal number ("9.81", "-2", "1E-12").
+bool PlainNumber(std::u16string_view text) {
+    size_t used = 0;
+    zorbit::ReadDecimal(text, &used);
+    return used > 0 && used == text.size();
+}
+
 } // namespace
 
 void CmdExpr(RunState& rs, const Statement& st) {
@@ -196,21 +255,48 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
             if (!StoreToFile(rs, mode, file, S)) out = RunState::FileFailure(-3);
         }
     } else {
-        // Full precision stores the whole value, which the variable then gives back.
-        const std::u16string T =
-            rs.lib.FullPrecision() ? zorbit::RoundTripText(v) : ValueText(v, rs.Decimals());
-        rs.lib.SetVarFunct(name, T, 0);
-        out.text = u"Number " + name + u" = " + rs.Fixed(v);
-        // A file target gets the stored value too, as it does for a matrix.
-        if (!StoreToFile(rs, mode, file, T)) out = RunState::FileFailure(-3);
+        const std::u16string T = StoredText(rs, v);
+        code = rs.lib.Define(name, T, 0);
+        if (code != -1) {
+            out = Refused(rs, name, code);
+        } else {
+            out.text = u"Number " + name + u" = " + rs.Fixed(v);
+            // A file target gets the stored value too, as it does for a matrix.
+            if (!StoreToFile(rs, mode, file, T)) out = RunState::FileFailure(-3);
+        }
     }
     out.SetLead(rs.storedLabel);
     rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + E + u": " + note, std::move(out));
 }
 
 void CmdVar(RunState& rs, const Statement& st) {
-    const std::u16string fields = std::u16string(st.ArgumentText()) + u";";
-    rs.lib.SetVarFunct(TrimSpaces(Field(fields, u';', 1)), TrimSpaces(Field(fields, u';', 2)), 0);
+    const std::u16string_view A = st.ArgumentText();
+    const std::u16string fields = std::u16string(A) + u";";
+    const std::u16string_view name = TrimSpaces(Field(fields, u';', 1));
+    std::u16string value(TrimSpaces(Field(fields, u';', 2)));
+    // A value that is no plain number is a formula (it may hold ";" of its own); its
+    // value is stored as StoExpr stores one, and a failure stores nothing.
+    if (!PlainNumber(value)) {
+        const std::u16string formula(TrimSpaces(After(A, A.find(u';'))));
+        double v = 0;
+        bool matrix = false;
+        int32_t code = -1;
+        if (!rs.lib.Eval(formula, v, matrix, code)) {
+            RecordDefinitionFailure(
+                rs, st, A, rs.lib.Has("e_eval") ? rs.Failure(code) : rs.Missing(u"e_eval"));
+            return;
+        }
+        if (matrix) {
+            rs.lib.SetError(13);
+            RecordDefinitionFailure(rs, st, A,
+                                    rs.Failure(13, u" (a variable holds a number: StoExpr "
+                                                   u"stores a matrix)"));
+            return;
+        }
+        value = StoredText(rs, v);
+    }
+    const int32_t code = rs.lib.Define(name, value, 0);
+    if (code != -1) RecordDefinitionFailure(rs, st, A, Refused(rs, name, code));
 }
 
 void CmdFunct(RunState& rs, const Statement& st) {
@@ -219,14 +305,15 @@ void CmdFunct(RunState& rs, const Statement& st) {
     ReportRow failure;
     bool ok = true;
     if (st.command == u"functf") {
-        const std::u16string words = D + u" ";
-        name = std::u16string(Field(words, u' ', 1));
-        ok = ReadCommandInput(rs, Field(words, u' ', 2), body, failure);
+        const size_t end = NameEnd(D, u' ');
+        name = std::u16string(D.substr(0, end));
+        const std::u16string words = std::u16string(After(D, end)) + u" ";
+        ok = ReadCommandInput(rs, Field(words, u' ', 1), body, failure);
         body = std::u16string(TrimSpaces(body));
     } else {
-        const std::u16string fields = D + u";";
-        name = std::u16string(TrimSpaces(Field(fields, u';', 1)));
-        body = std::u16string(TrimSpaces(Field(fields, u';', 2)));
+        const size_t end = NameEnd(D, u';');
+        name = std::u16string(Before(D, end));
+        body = std::u16string(TrimSpaces(After(D, end)));
     }
     // An empty name or body, or a ";" that would break the library's function list,
     // defines nothing.
@@ -236,13 +323,11 @@ void CmdFunct(RunState& rs, const Statement& st) {
         ok = false;
     }
     if (!ok) {
-        failure.SetLead(rs.resultLabel);
-        rs.Record(u"Ln " + Num(st.lineNo) + u": Expression = " + D + u": " +
-                      std::u16string(kNoFileNote),
-                  std::move(failure));
+        RecordDefinitionFailure(rs, st, D, std::move(failure));
         return;
     }
-    rs.lib.SetVarFunct(name, body, 1);
+    const int32_t code = rs.lib.Define(name, body, 1);
+    if (code != -1) RecordDefinitionFailure(rs, st, D, Refused(rs, name, code));
 }
 
 void CmdShow(RunState& rs, const Statement& st) {
@@ -253,7 +338,8 @@ void CmdShow(RunState& rs, const Statement& st) {
     if (rs.lib.VariableValue(N, v)) {
         text = u"Number " + N + u" = " + rs.Fixed(v);
     } else if (const std::optional<std::u16string> body = rs.lib.FunctionBody(N)) {
-        text = u"Function " + N + u" = " + *body;
+        const std::optional<std::u16string> withParameters = rs.lib.DefinitionWithParameters(N);
+        text = u"Function " + (withParameters ? *withParameters : N + u" = " + *body);
     }
     if (text.empty() && rs.lib.ConstantValue(N, v)) {
         text = u"Constant " + N + u" = " + rs.Fixed(v);

@@ -96,6 +96,69 @@ int32_t Library::SetVarFunct(std::u16string_view name, std::u16string_view value
     return s_->SetVarFunct(Z(name).c_str(), Z(value).c_str(), kind);
 }
 
+int32_t Library::Define(std::u16string_view name, std::u16string_view value, int32_t kind) const {
+    if (!s_->SetVarFunct || !s_->SetE_Error || !s_->GetE_Error) return 4;
+    // The library leaves the code alone when it takes a definition.
+    s_->SetE_Error(-1);
+    s_->SetVarFunct(Z(name).c_str(), Z(value).c_str(), kind);
+    return s_->GetE_Error();
+}
+
+std::u16string Library::NameList() const {
+    if (!s_->GetNameList) return {};
+    // Two calls: the length, then the list; a list that grew in between is cut at a line.
+    const int32_t n = s_->GetNameList(nullptr, 0);
+    if (n <= 0) return {};
+    std::vector<char16_t> buffer(static_cast<size_t>(n) + 1, u'\0');
+    s_->GetNameList(buffer.data(), n + 1);
+    return std::u16string(buffer.data(), zorbit::Length(buffer.data()));
+}
+
+namespace {
+
+// Calls visit(kind, name, description) for each line of a name list until it answers true.
+template <typename Visit> void ForEachName(std::u16string_view list, Visit visit) {
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(u"\r\n", start);
+        if (end == std::u16string_view::npos) end = list.size();
+        const std::u16string_view line = list.substr(start, end - start);
+        start = end + 2;
+        const size_t a = line.find(u'\t');
+        const size_t b = a == std::u16string_view::npos ? a : line.find(u'\t', a + 1);
+        if (b == std::u16string_view::npos) continue;
+        if (visit(line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1))) return;
+    }
+}
+
+} // namespace
+
+std::u16string Library::BuiltinKind(std::u16string_view word) const {
+    const std::u16string lower = zorbit::ToLower(word);
+    std::u16string kind;
+    ForEachName(NameList(),
+                [&](std::u16string_view k, std::u16string_view name, std::u16string_view) {
+                    if (name != lower || k == u"variable" || k == u"userfunction" || k == u"matrix")
+                        return false;
+                    kind = k;
+                    return true;
+                });
+    return kind;
+}
+
+std::optional<std::u16string> Library::DefinitionWithParameters(std::u16string_view name) const {
+    const std::u16string lower = zorbit::ToLower(name);
+    std::optional<std::u16string> definition;
+    ForEachName(NameList(), [&](std::u16string_view k, std::u16string_view n,
+                                std::u16string_view description) {
+        if (k != u"userfunction" || n != lower || description.substr(n.size(), 1) != u"(")
+            return false;
+        definition = std::u16string(description);
+        return true;
+    });
+    return definition;
+}
+
 bool Library::VariableValue(std::u16string_view name, double& value) const {
     if (!s_->FindVarFunct) return false;
     s_->FindVarFunct(Z(name).c_str(), 0, &value, nullptr);

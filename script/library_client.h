@@ -78,12 +78,24 @@ class Library {
                        double to, int32_t steps, double* xs, double* ys, double* limits,
                        int32_t* codes) const;
     int32_t SetVarFunct(std::u16string_view name, std::u16string_view value, int32_t kind) const;
+    // SetVarFunct that tells whether the library took the definition: -1, or the code of
+    // its refusal (13: a name of a built-in, or a name or value the list cannot hold).
+    int32_t Define(std::u16string_view name, std::u16string_view value, int32_t kind) const;
     // A variable's value; false when there is no such variable.
     bool VariableValue(std::u16string_view name, double& value) const;
     // A user function's body; nothing when there is no such function.
     std::optional<std::u16string> FunctionBody(std::u16string_view name) const;
     // A named constant's value; false when there is no such constant.
     bool ConstantValue(std::u16string_view name, double& value) const;
+    // Every name the library knows (GetNameList): "kind\tname\tdescription\r\n" lines;
+    // empty without the routine.
+    std::u16string NameList() const;
+    // The kind of the built-in a word names ("function", "constant", "statistics",
+    // "matrixfunction", "operator"); empty when no built-in has that name.
+    std::u16string BuiltinKind(std::u16string_view word) const;
+    // A user function's definition with its parameters, "hyp(a; b) = body"; nothing when
+    // the function has none (or there is no such function).
+    std::optional<std::u16string> DefinitionWithParameters(std::u16string_view name) const;
     // The variables ("vars") or functions ("funct") as the library lists them.
     std::u16string VarFuncList(std::u16string_view which) const;
     // Empties the library's lists, matrices and error records.

@@ -28,6 +28,7 @@ using FnFindVarFunct = decltype(&::FindVarFunct);
 using FnGetVarFuncList = decltype(&::GetVarFuncList);
 using FnGetVarFuncListLen = decltype(&::GetVarFuncListLen);
 using FnResetAll = decltype(&::ReSetZiZoruze);
+using FnNameList = decltype(&::GetNameList);
 using FnFindMatrix = decltype(&::FindMatrix);
 using FnSetStrMatrix = decltype(&::SetStrMatrix);
 using FnGetMatrixList = decltype(&::GetMatrixList);
@@ -123,6 +124,7 @@ using FnAny = void (*)();
     X(2, GetResultType, FnGetResultType) \
     X(2, GetVarFuncList, FnGetVarFuncList) \
     X(2, GetVarFuncListLen, FnGetVarFuncListLen) \
+    X(2, GetNameList, FnNameList) \
     X(2, ReSetZiZoruze, FnResetAll) \
     X(2, SetBoolSign, FnSetInt) \
     X(2, SetPrecisionMode, FnSetInt) \

@@ -132,6 +132,16 @@ ZORBIT_API int32_t GetVarFuncList(char16_t* buffer, int32_t capacity, const char
 ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which);
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which);
 ZORBIT_API int32_t ReSetZiZoruze(void); /* empties lists, matrices, error records */
+/* Every name the library knows, one line each: kind TAB name TAB description CR LF.
+ * Kinds: "function" (built-in; the description says what it computes), "constant"
+ * (description and value), "statistics", "matrixfunction", "operator" (keywords),
+ * "variable" (the description is its value as stored), "userfunction" (the name it is
+ * called by; the description is the definition, "name(a; b) = body" or "name = body")
+ * and "matrix" ("[name]"; "rows x cols"). Fields hold no TAB, CR or LF.
+ * Returns the length of the whole list in characters, without the terminating zero.
+ * With a buffer and capacity > 0, copies the whole lines that fit in capacity - 1
+ * characters and a zero: call with (0, 0) for the length, then with length + 1. */
+ZORBIT_API int32_t GetNameList(char16_t* buffer, int32_t capacity);
 
 /* ---- Number formatting ----------------------------------------------------------------- */
 /* "2.5000000000" -> "2.5": leading text and zeros after the point dropped. */

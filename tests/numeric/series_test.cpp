@@ -34,6 +34,7 @@ enum class Setting {
     TrueIsOne,   // SetBoolSign(1)
     Trace,       // debug log on: every point goes by text
     LongBody,    // a body that brings the text within a few characters of the limit
+    Parameters,  // functions with parameters, whose calls copy or drop the argument
 };
 
 void StartIn(Setting setting, int32_t mode = ZORBIT_PRECISION_CLASSIC) {
@@ -66,6 +67,12 @@ void StartIn(Setting setting, int32_t mode = ZORBIT_PRECISION_CLASSIC) {
         break;
     case Setting::Trace:
         Engine().errors.DebugMode = 4;
+        break;
+    case Setting::Parameters:
+        SetVarFunct(u"x", u"1.5", 0);
+        SetVarFunct(u"hyp(a; b)", u"sqrt(a^2+b^2)+x", 1);
+        SetVarFunct(u"sq(t)", u"t*t", 1);
+        SetVarFunct(u"one(t)", u"1", 1);
         break;
     case Setting::LongBody: {
         // The real text stays under the limit, the template with its wide slot does not.
@@ -165,6 +172,10 @@ std::vector<FormulaRow> Corpus() {
         {"name_ending_in_bracket_called", u"a(x)+x", S::BracketName, false},
         {"name_ending_in_bracket_unused", u"x*2", S::BracketName},
         {"expansion_near_the_length_limit", u"big*0+x", S::LongBody, false},
+        {"parameters_copy_the_argument", u"sq(x)+hyp(sq(x); x)-sq(sq(x))", S::Parameters},
+        {"parameter_drops_the_argument", u"one(x)+x", S::Parameters},
+        {"parameter_drops_every_use", u"one(x)*2", S::Parameters},
+        {"call_with_wrong_count", u"sq(x; 1)+x", S::Parameters, false},
     };
 }
 

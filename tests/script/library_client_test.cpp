@@ -83,8 +83,57 @@ TEST(LibraryClient, WithoutALibraryNothingIsCalled) {
     EXPECT_EQ(none.FileVersion(), std::nullopt);
     EXPECT_EQ(none.ProbeElementOrder(), std::nullopt);
     EXPECT_EQ(none.FunctionBody(u"f"), std::nullopt);
+    EXPECT_EQ(none.Define(u"g", u"1", 0), 4);
+    EXPECT_TRUE(none.NameList().empty());
+    EXPECT_TRUE(none.BuiltinKind(u"pi").empty());
+    EXPECT_EQ(none.DefinitionWithParameters(u"f"), std::nullopt);
     EXPECT_TRUE(none.OperatorsAndFunctions().empty());
     const Library::Quiet quiet = none.Quietly();
+}
+
+// A list that shrank between the two calls: the client keeps what the second one wrote.
+int32_t ShrinkingNames(char16_t* buffer, int32_t capacity) {
+    const std::u16string_view text = u"variable\tg\t1\r\n";
+    if (buffer && capacity > 0) {
+        text.copy(buffer, text.size());
+        buffer[text.size()] = u'\0';
+    }
+    return 40;
+}
+
+TEST(LibraryClient, NameListTakesWhatTheSecondCallWrote) {
+    EntrySlots slots;
+    slots.GetNameList = ShrinkingNames;
+    EXPECT_EQ(U8(Library(&slots).NameList()), "variable\tg\t1\r\n");
+}
+
+class NamesTest : public ScriptTest {};
+
+TEST_F(NamesTest, DefineTellsARefusalAndTheListNamesTheBuiltIns) {
+    const Library lib(&Zorbit().slots);
+    lib.ResetAll();
+    lib.SetError(8); // a code left by an earlier call does not read as a refusal
+    EXPECT_EQ(lib.Define(u"g", u"9.81", 0), -1);
+    EXPECT_EQ(lib.Define(u"hyp(a; b)", u"sqrt(a^2+b^2)", 1), -1);
+    EXPECT_EQ(lib.Define(u"area", u"pi*r^2", 1), -1);
+    EXPECT_EQ(lib.Define(u"Pi", u"3", 0), 13);
+    EXPECT_EQ(U8(lib.VarFuncList(u"vars")), "g=9.81;");
+    struct Row {
+        const char* word;
+        const char* kind;
+    };
+    for (const Row& row : {Row{"PI", "constant"}, Row{"sin", "function"}, Row{"max", "statistics"},
+                           Row{"det", "matrixfunction"}, Row{"xor", "operator"}, Row{"g", ""},
+                           Row{"hyp", ""}, Row{"h", ""}}) {
+        EXPECT_EQ(U8(lib.BuiltinKind(U16(row.word))), row.kind) << row.word;
+    }
+    EXPECT_EQ(lib.DefinitionWithParameters(u"HYP"), u"hyp(a; b) = sqrt(a^2+b^2)");
+    EXPECT_EQ(lib.DefinitionWithParameters(u"area"), std::nullopt);
+    EXPECT_EQ(lib.DefinitionWithParameters(u"hy"), std::nullopt);
+    const std::u16string list = lib.NameList();
+    EXPECT_NE(U8(list).find("variable\tg\t9.81\r\n"), std::string::npos);
+    EXPECT_EQ(list.substr(list.size() - 2), u"\r\n");
+    lib.ResetAll();
 }
 
 class QuietTest : public ScriptTest {};
