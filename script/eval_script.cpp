@@ -251,6 +251,14 @@ void Dispatch(RunState& rs, const Statement& st) {
 
 } // namespace
 
+std::vector<std::u16string> CommandWords() {
+    std::vector<std::u16string> words;
+    words.reserve(kCommands.size());
+    for (const CommandEntry& c : kCommands)
+        words.emplace_back(c.key);
+    return words;
+}
+
 ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run) {
     ScriptResult result;
     try {

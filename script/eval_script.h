@@ -39,4 +39,7 @@ struct ScriptResult {
 
 ScriptResult EvalScript(ScriptHost& host, std::u16string_view script, const ScriptRun& run);
 
+// The command words the interpreter runs, lower-cased, in the order it matches them.
+std::vector<std::u16string> CommandWords();
+
 } // namespace vex

@@ -6,7 +6,8 @@
 
 namespace vex {
 
-// The 28 keywords, in the order the entry field tries them.
+// The entry field's keywords in the order it tries them: the 28 of the list, then
+// the interpreter's other command words.
 std::vector<std::u16string> InitKeywordTable();
 
 } // namespace vex

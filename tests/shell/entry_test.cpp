@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "script/eval_script.h"
 #include "script/keywords.h"
 #include "script/text_util.h"
 #include "shell/config.h"
@@ -11,6 +12,12 @@
 
 namespace vex::test {
 namespace {
+
+std::u16string ToUpper16(std::u16string text) {
+    for (char16_t& c : text)
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    return text;
+}
 
 struct CommandRow {
     const char* name;
@@ -31,13 +38,59 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandTestRows,
                                            CommandRow{"containsVar", u"variable = 1", true},
                                            CommandRow{"exprfContainsExpr", u"exprf = a.txt", true},
                                            CommandRow{"secondWordIgnored", u"2 + expr", false},
-                                           CommandRow{"aboutIsNotAKeyword", u"aAbout( )", false},
+                                           CommandRow{"about", u"aAbout( )", true},
+                                           CommandRow{"solvePolyn", u"SolvePolyn = x^2-4", true},
+                                           CommandRow{"elemOrderSet", u"aElemOrderSet = 0", true},
                                            CommandRow{"precision", u"Precision = full", true},
                                            CommandRow{"format", u"format = auto", true},
                                            CommandRow{"scientificFormula", u"6.02e23/1e23", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Every word the interpreter runs, typed as it would be, is a command in the entry line.
+TEST(CommandWordsTest, EveryInterpreterWordIsACommand) {
+    const std::vector<std::u16string> keywords = InitKeywordTable();
+    const std::vector<std::u16string> words = CommandWords();
+    ASSERT_GE(words.size(), 30u);
+    for (const std::u16string& word : words) {
+        for (const std::u16string& typed : {word + u" = 1", word + u"(1)", ToUpper16(word) + u"=1"})
+            EXPECT_TRUE(IsCommand(keywords, typed)) << U8(typed);
+    }
+}
+
 class EntryLineTest : public ScriptTest {};
+
+struct BatchOnlyRow {
+    const char* name;
+    const char16_t* line;
+    const char* shown; // a row that must be among the results; null: no rows
+};
+
+class BatchOnlyCommandRows : public ScriptTest,
+                             public ::testing::WithParamInterface<BatchOnlyRow> {};
+
+// Commands the entry line once ran as formulas ("Undefined function").
+TEST_P(BatchOnlyCommandRows, RunAsCommands) {
+    ASSERT_FALSE(RunEntryLine(host, InitKeywordTable(), u"VarPolyn = x").error);
+    const EntryResult r = RunEntryLine(host, InitKeywordTable(), GetParam().line);
+    EXPECT_EQ(r.text, GetParam().line) << "no Expr prefix";
+    EXPECT_FALSE(r.error);
+    if (!GetParam().shown) {
+        EXPECT_TRUE(r.rows.empty());
+        return;
+    }
+    std::string all;
+    for (const EntryRow& row : r.rows)
+        all += U8(row.text) + "\n";
+    EXPECT_NE(all.find(GetParam().shown), std::string::npos) << all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchOnlyCommandRows,
+    ::testing::Values(BatchOnlyRow{"solvePolyn", u"SolvePolyn = x^2-4",
+                                   "Solution Polyn => -2.0000"},
+                      BatchOnlyRow{"about", u"aAbout( )", "Library: Zorbit.dll"},
+                      BatchOnlyRow{"elemOrderSet", u"aElemOrderSet = 0", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EntryLineTest, FormulaGetsExprAndShowsItsValue) {
     const EntryResult r = RunEntryLine(host, InitKeywordTable(), u"2+3");
