@@ -667,6 +667,11 @@ void MainWindow::RecallNewer() {
 }
 
 void MainWindow::Escape() {
+    // Typed text is never lost to one key: the first Escape clears it.
+    if (!entry_->text().isEmpty()) {
+        entry_->clear();
+        return;
+    }
     if (!ConfirmDiscard()) return;
     escaping_ = true;
     close();

@@ -872,6 +872,33 @@ class WindowTest : public QObject {
         QCOMPARE(QFile::exists(config), closed && how != u"escape");
     }
 
+    void escapeClearsTypedTextFirst_data() {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("nothing to save") << false << QList<int>{} << true;
+        QTest::newRow("unsaved, cancelled") << true << QList<int>{vex::kIdCancel} << false;
+        QTest::newRow("unsaved, not saved") << true << QList<int>{ZORBIT_ID_NO} << true;
+    }
+
+    void escapeClearsTypedTextFirst() {
+        QFETCH(bool, unsaved);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, closed);
+        if (unsaved) Enter(QStringLiteral("1+1"));
+        QTest::keyClicks(window_->entryLine(), QStringLiteral("2*3 "));
+        dialogs_.messages = answers;
+        QTest::keyClick(window_->entryLine(), Qt::Key_Escape);
+        QCOMPARE(window_->entryLine()->text(), QString());
+        QVERIFY(window_->isVisible());
+        QCOMPARE(dialogs_.asked.size(), 0);
+        // The entry line is empty now: Escape ends the program, asking as before.
+        QTest::keyClick(window_->entryLine(), Qt::Key_Escape);
+        QCOMPARE(dialogs_.asked.size(), unsaved ? 1 : 0);
+        QCOMPARE(window_->isVisible(), !closed);
+        QCOMPARE(window_->escaped(), closed);
+    }
+
     void closeWritesConfiguration() {
         const QString config = Path(QStringLiteral("vexCalc.ini"));
         program_.configPath = config.toStdString();
