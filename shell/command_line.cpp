@@ -4,6 +4,7 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
+#include "shell/window_logic.h"
 
 namespace vex {
 
@@ -39,8 +40,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
             size_t used = 0;
             const std::u16string text = zorbit::Utf8ToUtf16(args[k]);
             const double d = zorbit::ReadDecimal(text, &used);
-            if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > 30)
-                return Wrong(c, "--decimals takes a whole number from -1 to 30");
+            if (used != text.size() || d != static_cast<int>(d) || d < -1 || d > kMaxDecimals)
+                return Wrong(c, std::string("--decimals ") + kDecimalsRange);
             c.options.decimals = static_cast<int32_t>(d);
         } else if (a == "--precision") {
             if (++k >= args.size()) return Wrong(c, "--precision needs classic or full");

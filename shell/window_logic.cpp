@@ -65,6 +65,7 @@ int32_t ExprWidthFor(int32_t w, int32_t numWidth) {
 std::optional<int32_t> DecimalsAnswer(std::u16string_view answer) {
     if (!answer.empty() && answer.front() == u'(') answer.remove_prefix(1);
     if (!answer.empty() && answer.back() == u')') answer.remove_suffix(1);
+    if (answer == u"-1") return -1;
     if (answer.find_first_not_of(u"0123456789.") != answer.npos) return std::nullopt;
     // The integer value: digits up to the first "."; more than a few are not decimals.
     const std::u16string_view whole = answer.substr(0, answer.find(u'.'));

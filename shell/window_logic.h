@@ -39,8 +39,14 @@ GadgetRect PlaceWindow(GadgetRect wanted, const std::vector<GadgetRect>& screens
 // Width of the expression column after a resize: ((w - numWidth - 4) / 4) * 4.
 int32_t ExprWidthFor(int32_t w, int32_t numWidth);
 
+// The decimals the whole program accepts: -1 (ten decimals) up to 30; past 30 a result
+// only gets longer. The command line and the window refuse the rest with this text.
+inline constexpr int32_t kMaxDecimals = 30;
+inline constexpr char kDecimalsRange[] = "takes a whole number from -1 to 30";
+
 // The decimals answer: "(" and ")" around it are dropped, the rest may hold only digits
-// and "."; empty gives 0. Nothing when the answer is not a number or is too large.
+// and ".", or be "-1"; empty gives 0. Nothing when the answer is not a number or has
+// more than four digits; the caller refuses a number past kMaxDecimals.
 std::optional<int32_t> DecimalsAnswer(std::u16string_view answer);
 
 // The help entry for a command: the lower-cased first word of text looked up at the

@@ -590,9 +590,15 @@ void MainWindow::AskDecimals() {
             ZORBIT_ID_OK);
         return;
     }
+    // The command line refuses these too, with the same words.
+    if (*decimals > kMaxDecimals) {
+        Ask(QStringLiteral("vex Calc Error"),
+            QStringLiteral("Decimals ") + QString::fromLatin1(kDecimalsRange), ZORBIT_MB_OK,
+            ZORBIT_ID_OK);
+        return;
+    }
     settings_.Decimals = *decimals;
-    // As at start-up: past 30 decimals a result only gets longer.
-    program_.host.interp.decimals = std::min(*decimals, 30);
+    program_.host.interp.decimals = *decimals;
 }
 
 void MainWindow::SetFullPrecision(bool full) {

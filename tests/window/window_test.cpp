@@ -750,6 +750,13 @@ class WindowTest : public QObject {
                                       << QStringList{input, "vex Calc Error"} << 4 << "  0.3333";
         QTest::newRow("cancelled")
             << std::optional<QString>() << QStringList{input} << 4 << "  0.3333";
+        // As the command line: up to 30, the rest refused with its words.
+        QTest::newRow("thirty") << std::optional<QString>("30") << QStringList{input} << 30
+                                << "  0.333333333333333314829616256247";
+        QTest::newRow("past thirty") << std::optional<QString>("99")
+                                     << QStringList{input, "vex Calc Error"} << 4 << "  0.3333";
+        QTest::newRow("minus one")
+            << std::optional<QString>("-1") << QStringList{input} << -1 << "  0.3333333333";
     }
 
     void decimals() {
@@ -761,7 +768,12 @@ class WindowTest : public QObject {
         window_->action(MenuItem::Decimals)->trigger();
         QCOMPARE(dialogs_.AskedTitles(), asked);
         QCOMPARE(dialogs_.asked[0].text, QStringLiteral("Input number of decimals for results:"));
-        if (asked.size() > 1) QCOMPARE(dialogs_.asked[1].text, QStringLiteral("Invalid number"));
+        if (asked.size() > 1) {
+            const QString why = decimals == 4 && answer == u"99"
+                                    ? QStringLiteral("Decimals takes a whole number from -1 to 30")
+                                    : QStringLiteral("Invalid number");
+            QCOMPARE(dialogs_.asked[1].text, why);
+        }
         QCOMPARE(window_->settings().Decimals, decimals);
         Enter(QStringLiteral("1/3"));
         QCOMPARE(Rows().value(1), QStringLiteral("=|") + third);
