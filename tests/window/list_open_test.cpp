@@ -225,6 +225,10 @@ class ListOpenTest : public QObject {
         QTest::newRow("fifo") << QStringLiteral("fifo") << QStringLiteral("FIFO");
         QTest::newRow("device") << QStringLiteral("device") << QStringLiteral("device");
         QTest::newRow("no header") << QStringLiteral("text") << QStringLiteral("Columns: 1");
+        QTest::newRow("image") << QStringLiteral("image") << QStringLiteral("Columns: 1");
+        QTest::newRow("binary after a header") << QStringLiteral("binary") << QStringLiteral("NUL");
+        QTest::newRow("header only, notes")
+            << QStringLiteral("notes") << QStringLiteral("no expression rows");
     }
 
     void unreadableFilesChangeNothing() {
@@ -241,6 +245,15 @@ class ListOpenTest : public QObject {
             QCOMPARE(mkfifo(file.toLocal8Bit().constData(), 0600), 0);
         } else if (kind == u"device") {
             file = QStringLiteral("/dev/zero");
+        } else if (kind == u"image") {
+            file = WriteBytes(QStringLiteral("i.vxc"),
+                              QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0", 20));
+        } else if (kind == u"binary") {
+            file = WriteBytes(QStringLiteral("b.vxc"), QByteArray("Columns: 1\r\nE1\n\x7f"
+                                                                  "ELF\x02\x01\0\0\0\r\n",
+                                                                  26));
+        } else if (kind == u"notes") {
+            file = WriteBytes(QStringLiteral("n.vxc"), "Columns: 1\nsome notes\n1+1\n");
         } else {
             file = WriteBytes(QStringLiteral("t.vxc"), "some notes\n1+1\n");
         }
