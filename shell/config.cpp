@@ -137,27 +137,19 @@ std::u16string ConfigurationText(std::string_view bytes) {
     return text;
 }
 
-ShellSettings ReadConfiguration(const std::string& path, std::string* note) {
-    const ShellSettings defaults = ParseConfiguration(u"");
-    const auto refuse = [&](const std::string& why) {
-        if (note) *note = path + ": " + why + "; the default settings are used";
-        return defaults;
-    };
+int ReadRegularFile(const std::string& path, size_t limit, std::string& bytes) {
     // Only a regular file is read: opening a FIFO or a device could wait for ever. The
     // open itself never waits, and what was opened is checked again.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? defaults : refuse(std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) return refuse("not a regular file");
+    if (::stat(path.c_str(), &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return -1;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? defaults : refuse(std::strerror(errno));
-    std::string bytes;
+    if (fd < 0) return errno;
     int error = 0;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         error = -1;
     } else {
-        // A configuration is a few hundred bytes; more than this is not read.
-        bytes.resize(size_t{1} << 20);
+        bytes.resize(limit);
         size_t got = 0;
         while (got < bytes.size()) {
             const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
@@ -169,9 +161,19 @@ ShellSettings ReadConfiguration(const std::string& path, std::string* note) {
         bytes.resize(got);
     }
     ::close(fd);
-    if (error == -1) return refuse("not a regular file");
-    if (error != 0) return refuse(std::strerror(error));
-    return ParseConfiguration(ConfigurationText(bytes));
+    return error;
+}
+
+ShellSettings ReadConfiguration(const std::string& path, std::string* note) {
+    const ShellSettings defaults = ParseConfiguration(u"");
+    std::string bytes;
+    // A configuration is a few hundred bytes; more than this is not read.
+    const int error = ReadRegularFile(path, size_t{1} << 20, bytes);
+    if (error == 0) return ParseConfiguration(ConfigurationText(bytes));
+    if (error != ENOENT && note)
+        *note = path + ": " + (error == -1 ? "not a regular file" : std::strerror(error)) +
+                "; the default settings are used";
+    return defaults;
 }
 
 std::string FormatConfiguration(const ShellSettings& s) {

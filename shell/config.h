@@ -34,6 +34,10 @@ struct ShellSettings {
 // always the latter for an installed program (see program_folders.h).
 std::string ConfigFilePath(const std::string& programDir);
 
+// Reads at most limit bytes of a regular file without ever waiting: 0, the errno value
+// of the step that failed (ENOENT: not there), or -1 when it is not a regular file.
+int ReadRegularFile(const std::string& path, size_t limit, std::string& bytes);
+
 // Reads the settings; a missing file or key gives the defaults. Only a regular file is
 // read, without ever waiting: for anything else (a FIFO, a device, a folder) or a file
 // that cannot be read, note says why and the defaults are used.

@@ -105,6 +105,11 @@ void EntryHistory::Add(std::u16string_view line) {
     typed_.clear();
 }
 
+void EntryHistory::Load(const std::vector<std::u16string>& older) {
+    for (const std::u16string& line : older)
+        Add(line);
+}
+
 std::optional<std::u16string> EntryHistory::Older(std::u16string_view typed) {
     if (position_ == 0) return std::nullopt;
     if (position_ == lines_.size()) typed_ = typed;

@@ -66,6 +66,9 @@ class EntryHistory {
     // Down: the next newer line, or the text that was being typed below the newest.
     std::optional<std::u16string> Newer();
     size_t size() const { return lines_.size(); }
+    // The lines, oldest first; Load adds lines kept from an earlier run, oldest first.
+    const std::vector<std::u16string>& lines() const { return lines_; }
+    void Load(const std::vector<std::u16string>& older);
 
   private:
     std::vector<std::u16string> lines_; // oldest first

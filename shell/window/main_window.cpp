@@ -31,6 +31,7 @@
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
+#include "shell/history_file.h"
 #include "shell/list_file.h"
 #include "zorbit/codes.h"
 
@@ -97,6 +98,9 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     ApplyFont();
     action(MenuItem::BlackWhite)->setChecked(settings_.mnuBlackWhite == 1);
     action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+    std::string historyNote;
+    history_.Load(ReadHistory(HistoryPath(program_.configPath), &historyNote));
+    if (!historyNote.empty()) std::cerr << "vexcalc: " << historyNote << "\n";
     ShowNumberSettings();
     ApplyColours(settings_.mnuBlackWhite == 1);
     SetInfo(QStringLiteral("New file"));
@@ -749,6 +753,15 @@ void MainWindow::WriteConfiguration() {
                   << ": " << error << "\n";
 }
 
+void MainWindow::WriteHistory() {
+    const std::string path = HistoryPath(program_.configPath);
+    if (path.empty()) return;
+    std::string error;
+    if (!vex::WriteHistory(path, history_.lines(), error))
+        std::cerr << "vexcalc: the entry history cannot be written to " << path << ": " << error
+                  << "\n";
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (loading_) {
         // The open stops at its next step; the window closes when asked again.
@@ -760,8 +773,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Escape ends the program without writing the configuration.
+    // Escape ends the program without writing the configuration; the lines typed are
+    // kept either way.
     if (!escaping_) WriteConfiguration();
+    WriteHistory();
     platform_.messages().Close();
     // Plot windows end with the program.
     if (PlotService* plots = platform_.platform().plot) plots->CloseAll();

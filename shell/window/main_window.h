@@ -125,6 +125,7 @@ class MainWindow final : public QMainWindow {
     void RecallNewer();
     void Escape();
     void WriteConfiguration();
+    void WriteHistory();
 
     Program& program_;
     const Library& library_;

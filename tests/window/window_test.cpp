@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -846,6 +848,57 @@ class WindowTest : public QObject {
     }
 
     // --- Closing -----------------------------------------------------------------------
+
+    // --- History between runs ---------------------------------------------------------
+
+    void historyComesBackNextRun_data() {
+        QTest::addColumn<QString>("how"); // how the first run ends
+        QTest::newRow("close") << "close";
+        QTest::newRow("escape") << "escape";
+    }
+
+    void historyComesBackNextRun() {
+        QFETCH(QString, how);
+        program_.configPath = Path(QStringLiteral("conf/vexCalc.ini")).toStdString();
+        MakeWindow();
+        Enter(QStringLiteral("1+1"));
+        Enter(QStringLiteral("Var = hh; 2"));
+        dialogs_.messages = {ZORBIT_ID_NO};
+        if (how == u"escape")
+            QTest::keyClick(window_->entryLine(), Qt::Key_Escape);
+        else
+            QVERIFY(window_->close());
+        QVERIFY(QFile::exists(Path(QStringLiteral("conf/vexCalc.history"))));
+        MakeWindow();
+        QCOMPARE(window_->entryLine()->text(), QString());
+        QTest::keyClick(window_->entryLine(), Qt::Key_Up);
+        QCOMPARE(window_->entryLine()->text(), QStringLiteral("Var = hh; 2"));
+        QTest::keyClick(window_->entryLine(), Qt::Key_Up);
+        QCOMPARE(window_->entryLine()->text(), QStringLiteral("1+1"));
+        QTest::keyClick(window_->entryLine(), Qt::Key_Up);
+        QCOMPARE(window_->entryLine()->text(), QStringLiteral("1+1"));
+    }
+
+    // --no-config: a history file where the configuration would be is neither read
+    // nor replaced.
+    void historyUntouchedWithoutConfiguration() {
+        const QString history = Path(QStringLiteral("vexCalc.history"));
+        QFile file(history);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("7*7\n");
+        file.close();
+        program_.configPath.clear();
+        MakeWindow();
+        QTest::keyClick(window_->entryLine(), Qt::Key_Up);
+        QCOMPARE(window_->entryLine()->text(), QString());
+        Enter(QStringLiteral("2+2"));
+        dialogs_.messages = {ZORBIT_ID_NO};
+        QVERIFY(window_->close());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("7*7\n"));
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("vexCalc.history")});
+    }
 
     void closing_data() {
         QTest::addColumn<QString>("how"); // escape, close, exit
