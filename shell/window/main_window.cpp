@@ -663,6 +663,12 @@ void MainWindow::ShowTooltip(const QModelIndex& index) {
 void MainWindow::TakeRow(const QModelIndex& index) {
     if (!index.isValid()) return;
     const std::u16string& text = list_.rows[static_cast<size_t>(index.row())].text;
+    // Typed text is kept: the row goes in at the caret, as a paste would put it.
+    if (!entry_->text().isEmpty()) {
+        entry_->insert(Text(std::u16string(zorbit::TrimSpaces(text))));
+        entry_->setFocus();
+        return;
+    }
     entry_->setText(Text(text));
     ShowHelpFor(text);
     entry_->setFocus();

@@ -237,6 +237,36 @@ class WindowTest : public QObject {
         QVERIFY(window_->helpLine()->text().startsWith(QStringLiteral("expr = formula")));
     }
 
+    // With a typed entry the row goes in at the caret rather than replacing what was
+    // typed.
+    void doubleClickInsertsIntoTypedText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("result at the end") << "2*" << 2 << 1 << "2*42.0000";
+        QTest::newRow("result inside") << "(+1)" << 1 << 1 << "(42.0000+1)";
+        QTest::newRow("result at the start") << "/2" << 0 << 1 << "42.0000/2";
+        QTest::newRow("expression row") << "sqrt()" << 5 << 0 << "sqrt(Expr = 7*6)";
+    }
+
+    void doubleClickInsertsIntoTypedText() {
+        QFETCH(QString, typed);
+        QFETCH(int, caret);
+        QFETCH(int, row);
+        QFETCH(QString, entry);
+        Enter(QStringLiteral("Expr = 7*6"));
+        QLineEdit* line = window_->entryLine();
+        QTest::keyClicks(line, typed);
+        line->setCursorPosition(caret);
+        QTableView* view = window_->listView();
+        const QPoint at = view->viewport()->mapTo(
+            window_.get(), view->visualRect(view->model()->index(row, 1)).center());
+        QTest::mouseDClick(window_->windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(line->text(), entry);
+        QVERIFY(line->hasFocus());
+    }
+
     // --- Edit menu ---------------------------------------------------------------------
 
     void copyCutDelete_data() {
