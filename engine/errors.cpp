@@ -173,6 +173,10 @@ const std::u16string& RecordError(std::u16string_view procedure, int32_t line,
 
 const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
                                   std::u16string_view extra) {
+    ErrorState& es = Engine().errors;
+    // The first record of a reading marks where it failed; the reading may go on.
+    if (Engine().eval.InEvaluation && es.firstErrorTok == std::u16string::npos)
+        es.firstErrorTok = Engine().parser.tokStart;
     return RecordError(procedure, line, extra, 1);
 }
 

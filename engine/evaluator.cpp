@@ -1,5 +1,6 @@
 #include "engine/evaluator.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -40,6 +41,7 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     }
     E_Error() = ZORBIT_NO_ERROR;
     StartTokenizer();
+    e.errors.firstErrorTok = std::u16string::npos;
     e.eval.InEvaluation = true;
     e_nxt();
     const Operand result = e_prs(1, 0);
@@ -52,6 +54,43 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
 }
 
 void RestoreParser(ParserState& ps, const ReusedProgram& r);
+
+bool NameChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_' || c >= 0x80;
+}
+
+// Where the token at `at` of the read text lies in the caller's text. Commas to points
+// keep lengths; expanded calls do not: an offset before the first change or after the
+// last one maps exactly, one inside maps to the start of the first expanded call.
+int32_t CallerOffset(std::u16string_view caller, std::u16string_view read, size_t at) {
+    const auto same = [](char16_t a, char16_t b) { return a == b || (a == u',' && b == u'.'); };
+    size_t head = 0;
+    while (head < caller.size() && head < read.size() && same(caller[head], read[head]))
+        ++head;
+    at = std::min(at, read.size());
+    if (head == caller.size() && head == read.size()) return static_cast<int32_t>(at);
+    if (at < head) {
+        // The first change may start inside a name the expansion replaced.
+        size_t call = head;
+        while (call > 0 && NameChar(caller[call - 1]))
+            --call;
+        if (at < call) return static_cast<int32_t>(at);
+        return static_cast<int32_t>(call);
+    }
+    size_t tail = 0;
+    while (tail < caller.size() - head && tail < read.size() - head &&
+           same(caller[caller.size() - 1 - tail], read[read.size() - 1 - tail]))
+        ++tail;
+    if (at >= read.size() - tail) {
+        const size_t fromEnd = read.size() - at;
+        return static_cast<int32_t>(caller.size() - fromEnd);
+    }
+    size_t call = head;
+    while (call > 0 && NameChar(caller[call - 1]))
+        --call;
+    return static_cast<int32_t>(call);
+}
 
 uint64_t ListChanges(const EngineState& e) {
     return e.vars.varIndex.Changes() + e.vars.funcIndex.Changes();
@@ -154,13 +193,14 @@ void RestoreParser(ParserState& ps, const ReusedProgram& r) {
 
 int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunctions) {
     EngineState& e = Engine();
+    e.errors.errorPos = -1;
     if (RunReused(e, expr, checkFunctions, result)) return 0;
     E_Error() = ZORBIT_NO_ERROR;
     ++e.parser.RunCount;
     uint8_t flag = 0;
     bool parsed = false;
     const double value = ParseExpression(expr, checkFunctions, flag, &parsed);
-    if (!parsed) return E_Error();
+    if (!parsed) return E_Error(); // nothing was read: no position
     if (e.parser.type != Tok::End && E_Error() == ZORBIT_NO_ERROR) {
         E_Error() = ZORBIT_E_EVALUATOR_SYNTAX;
         ReportError(u"e_eval", 0, u"");
@@ -179,7 +219,14 @@ int32_t EvalExpression(std::u16string_view expr, double* result, bool checkFunct
         const int32_t code = E_Error();
         ClearScratchMatrices(e.eval.lastMatrixResult);
         E_Error() = code;
-        if (code != ZORBIT_NO_ERROR) return code;
+        if (code != ZORBIT_NO_ERROR) {
+            // The token read when the first error was recorded, else where reading ended.
+            const size_t at = e.errors.firstErrorTok != std::u16string::npos
+                                  ? e.errors.firstErrorTok
+                                  : e.parser.tokStart;
+            e.errors.errorPos = CallerOffset(expr, e.parser.e_expr, at);
+            return code;
+        }
     }
     if (result) *result = value;
     if (flag == 1) {

@@ -86,6 +86,9 @@ ZORBIT_API int32_t GetDiff_OperAndFuncs(char16_t* buffer) {
 ZORBIT_API int32_t GetE_Error(void) {
     return guarded_code([] { return E_Error(); });
 }
+ZORBIT_API int32_t GetE_ErrorPos(void) {
+    return guarded_code([] { return Engine().errors.errorPos; }, int32_t{-1});
+}
 ZORBIT_API int32_t SetE_Error(int32_t code) {
     return guarded_code([&] { return E_Error() = code; });
 }

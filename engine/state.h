@@ -106,6 +106,8 @@ struct ErrorState {
     int32_t DebugMode = 0;
     int32_t MsgFlags = 0;
     int32_t errorTextSwitch = 0;
+    int32_t errorPos = -1; // offset in the caller's text where the last e_eval failed
+    size_t firstErrorTok = std::u16string::npos; // tokStart at the reading's first record
 };
 
 struct MatrixOperations;

@@ -164,6 +164,23 @@ bool PlainNumber(std::u16string_view text) {
     return used > 0 && used == text.size();
 }
 
+// Where the library's failure in the statement's formula (its argument without
+// apostrophes) lies in the script; -1 when the library gives no place or the line was
+// read from a file.
+int64_t FailurePosition(const RunState& rs, const Statement& st) {
+    const std::u16string_view argument = st.ArgumentText();
+    const int32_t at = rs.lib.ErrorPos();
+    if (at < 0 || st.offset < 0 || argument.empty()) return -1;
+    // The statement's line is the script's line cut before its first "'".
+    const int64_t start = st.offset + (argument.data() - st.line.data());
+    int32_t kept = 0;
+    for (size_t k = 0; k < argument.size(); ++k) {
+        if (argument[k] == u'\'') continue;
+        if (kept++ == at) return start + static_cast<int64_t>(k);
+    }
+    return start + static_cast<int64_t>(argument.size()); // at the end of the text
+}
+
 } // namespace
 
 void CmdExpr(RunState& rs, const Statement& st) {
@@ -194,6 +211,7 @@ void CmdExpr(RunState& rs, const Statement& st) {
         // Eval calls nothing without the routine; only a failure asks which it was.
         if (!rs.lib.Eval(E, v, matrix, code)) {
             out = rs.lib.Has("e_eval") ? rs.Failure(code) : rs.Missing(u"e_eval");
+            if (st.command != u"exprf") out.position = FailurePosition(rs, st);
         } else if (matrix) {
             printed = MatrixResult(rs, v);
         } else if (st.command == u"hex" || st.command == u"bin") {

@@ -48,6 +48,8 @@ class Library {
 
     // ---- Errors
     int32_t GetError() const { return s_->GetE_Error ? s_->GetE_Error() : -1; }
+    // Where the last evaluation failed in its text (0-based), or -1.
+    int32_t ErrorPos() const { return s_->GetE_ErrorPos ? s_->GetE_ErrorPos() : -1; }
     void SetError(int32_t code) const {
         if (s_->SetE_Error) s_->SetE_Error(code);
     }

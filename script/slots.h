@@ -20,6 +20,7 @@ using FnGetResultType = decltype(&::GetResultType);
 using FnGetConst = decltype(&::e_get_const);
 using FnGetError = decltype(&::GetE_Error);
 using FnSetError = decltype(&::SetE_Error);
+using FnGetErrorPos = decltype(&::GetE_ErrorPos);
 using FnErrDescr = decltype(&::GetE_ErrDescr);
 using FnSetErrorMsgs = decltype(&::SetErrorMsgs);
 using FnSetInt = decltype(&::SetDebugF);
@@ -161,7 +162,8 @@ using FnAny = void (*)();
     X(6, SetMessageWindowHook, FnMessageWindowHook) \
     X(6, SetClipboardHook, FnClipboardHook) \
     X(6, DisplayVerInfo, FnVersion) \
-    X(6, e_evalsEx, FnEvalsEx)
+    X(6, e_evalsEx, FnEvalsEx) \
+    X(6, GetE_ErrorPos, FnGetErrorPos)
 // clang-format on
 
 struct EntrySlots {

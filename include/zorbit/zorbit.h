@@ -108,6 +108,11 @@ ZORBIT_API int32_t GetDiff_OperAndFuncs(char16_t* buffer);
 
 /* ---- Errors and diagnostics ----------------------------------------------------------- */
 ZORBIT_API int32_t GetE_Error(void);
+/* Where the last e_eval failed: the 0-based offset in its text of the token being read
+ * when the error arose (an error found at the end gives the text's length), or -1 when
+ * it succeeded or failed before reading (ambiguous or unexpandable functions, a text too
+ * long). Inside an expanded custom function call it is the offset of the call's name. */
+ZORBIT_API int32_t GetE_ErrorPos(void);
 ZORBIT_API int32_t SetE_Error(int32_t code);
 /* Description of code (-99: the current error); extended appends " | " and the records. */
 ZORBIT_API const char16_t* GetE_ErrDescr(int32_t code, uint8_t extended);

@@ -294,18 +294,27 @@ int32_t MainWindow::Ask(const QString& title, const QString& text, int32_t style
     return dialogs_.Message(this, title, text, style, defaultAnswer);
 }
 
-void MainWindow::EnterLine(const QString& typed) {
+bool MainWindow::EnterLine(const QString& typed, int64_t* errorAt) {
+    if (errorAt) *errorAt = -1;
     const std::u16string text = Text16(typed);
-    if (zorbit::TrimSpaces(text).empty()) return;
+    if (zorbit::TrimSpaces(text).empty()) return false;
     if (IsCommand(program_.KeywordList, text)) ShowHelpFor(text);
-    const EntryResult result = RunLine(text);
+    EntryResult result = RunLine(text);
     if (!loading_) history_.Add(text);
     if (result.outOfMemory) {
         Ask(QStringLiteral("vex Calc"),
             QStringLiteral("Not enough memory to evaluate the line; the list is unchanged."),
             ZORBIT_MB_OK | ZORBIT_MB_ICONWARNING, ZORBIT_ID_OK);
-        return;
+        return true;
     }
+    // A typed line's error tells its column; rows read from a list file do not.
+    for (EntryRow& row : result.rows) {
+        if (row.kind != RowKind::Error || row.position < 0) continue;
+        if (errorAt) *errorAt = row.position;
+        row.text += u" at column " + zorbit::IntText(static_cast<long long>(row.position + 1));
+        break;
+    }
+    const bool failed = result.error;
     model_.Append(result);
     // Scrolled when the events next run, ahead of the repaint (posted at low priority):
     // lines entered faster than the screen repaints scroll the view once, not per line.
@@ -319,6 +328,7 @@ void MainWindow::EnterLine(const QString& typed) {
             },
             Qt::QueuedConnection);
     }
+    return failed;
 }
 
 std::vector<size_t> MainWindow::SelectedRows() const {
@@ -718,8 +728,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Enter: {
         const QString text = entry_->text();
         if (text.trimmed().isEmpty()) return true;
-        EnterLine(text);
-        entry_->clear();
+        int64_t at = -1;
+        // A failed line stays to be mended, its failing character selected.
+        if (!EnterLine(text, &at)) {
+            entry_->clear();
+        } else if (at >= 0 && at < text.size()) {
+            entry_->setSelection(static_cast<int>(at), 1);
+        } else {
+            entry_->end(false);
+        }
         return true;
     }
     case Qt::Key_Escape:

@@ -70,8 +70,9 @@ class MainWindow final : public QMainWindow {
     // True once the window was closed with Escape: the configuration stays unwritten.
     bool escaped() const { return escaping_; }
 
-    // What Enter in the entry line does with text.
-    void EnterLine(const QString& text);
+    // What Enter in the entry line does with text: true when the line failed, with
+    // *errorAt the offset in text where it failed (-1 unknown).
+    bool EnterLine(const QString& text, int64_t* errorAt = nullptr);
     // Opens a list file by name, as File > Open does after its dialog: its expressions
     // are evaluated again, those that would write files only when the user says so.
     // False when the file was not read (the list and its name are as they were).

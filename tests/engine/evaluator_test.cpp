@@ -180,5 +180,53 @@ TEST_F(PrecisionModes, SetReturnsThePreviousModeAndRefusesUnknownOnes) {
     }
 }
 
+// Where e_eval failed, as an offset in the caller's text.
+struct PositionRow {
+    const char* name;
+    std::u16string_view expr;
+    int32_t pos;
+};
+class ErrorPosition : public EngineTest, public ::testing::WithParamInterface<PositionRow> {};
+
+TEST_P(ErrorPosition, PointsAtTheFailingToken) {
+    // A custom function makes the read text longer than the caller's.
+    ASSERT_GT(SetVarFunct(u"f(x)", u"x*2+0", 1), 0);
+    const PositionRow& row = GetParam();
+    double v = 0;
+    EXPECT_GT(EvalExpression(row.expr, &v, false), 1);
+    EXPECT_EQ(Engine().errors.errorPos, row.pos)
+        << Narrow(row.expr) << " read as " << Narrow(Engine().parser.e_expr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ErrorPosition,
+                         ::testing::Values(PositionRow{"operator_after_operator", u"1+*2", 2},
+                                           PositionRow{"stray_character", u"12 + $", 5},
+                                           PositionRow{"undefined_name", u"3*zork+1", 2},
+                                           PositionRow{"trailing_number", u"2 3", 2},
+                                           PositionRow{"division_by_zero_at_end", u"1/0", 3},
+                                           PositionRow{"division_by_zero_before_more", u"1/0+5", 3},
+                                           PositionRow{"unclosed_bracket", u"(1+2", 4},
+                                           PositionRow{"extra_closing_bracket", u"1+2)", 3},
+                                           PositionRow{"error_inside_call", u"sin(1/0)", 7},
+                                           PositionRow{"comma_keeps_offsets", u"1,5+*2", 4},
+                                           PositionRow{"before_custom_call", u"$+f(2)", 0},
+                                           PositionRow{"after_custom_call", u"f(2)*3+*1", 7},
+                                           PositionRow{"inside_custom_call", u"1+f(2$)", 2},
+                                           PositionRow{"between_custom_calls", u"f(1)+$+f(2)", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EvaluatorErrors, PositionGoneAfterSuccessAndForUnreadTexts) {
+    EXPECT_NE(Code(u"1+*"), 0);
+    EXPECT_EQ(Engine().errors.errorPos, 2);
+    EXPECT_EQ(Value(u"1+2"), 3);
+    EXPECT_EQ(Engine().errors.errorPos, -1);
+    // Repeated, the text runs as a program; a failure after it still has its place.
+    EXPECT_EQ(Value(u"1+2"), 3);
+    EXPECT_EQ(Value(u"1+2"), 3);
+    EXPECT_EQ(Engine().errors.errorPos, -1);
+    EXPECT_EQ(Code(std::u16string(kMaxExpressionLength + 1, u'1')), ZORBIT_E_INVALID_ARGUMENT);
+    EXPECT_EQ(Engine().errors.errorPos, -1);
+}
+
 } // namespace
 } // namespace zorbit::test

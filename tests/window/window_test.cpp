@@ -159,35 +159,48 @@ class WindowTest : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("help"); // the help line's first line; "" leaves it as it was
-        QTest::newRow("blank does nothing") << "   " << QStringList{} << "";
+        QTest::addColumn<int>("selected"); // the failing character kept selected; -1 cleared
+        QTest::newRow("blank does nothing") << "   " << QStringList{} << "" << -1;
         QTest::newRow("formula is prefixed")
-            << "2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "";
+            << "2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "" << -1;
         QTest::newRow("command unchanged")
-            << "Expr = 2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "expr = formula";
+            << "Expr = 2+3" << QStringList{"E1|Expr = 2+3", "=|  5.0000"} << "expr = formula" << -1;
         QTest::newRow("derivative command")
             << "sdiff(x) = x^2" << QStringList{"E1|sdiff(x) = x^2", "=|  f'(x) => 2*x"}
-            << "sdiff(x) = formula";
+            << "sdiff(x) = formula" << -1;
         QTest::newRow("word holding a command is not prefixed")
             << "variable = 1"
-            << QStringList{"E1|variable = 1",
-                           "=|  ERROR n. = 25: Undefined Command/Keyword    (Module: eval)"}
-            << "";
+            << QStringList{"E1|variable = 1", "=|  ERROR n. = 25: Undefined Command/Keyword    "
+                                              "(Module: eval) at column 1"}
+            << "" << 0;
         QTest::newRow("error shows what follows the arrow")
             << "2+*3"
-            << QStringList{"E1|Expr = 2+*3",
-                           "=|  ERROR n. = 3: Parser syntax error          (Module: eval)"}
-            << "";
+            << QStringList{"E1|Expr = 2+*3", "=|  ERROR n. = 3: Parser syntax error          "
+                                             "(Module: eval) at column 3"}
+            << "" << 2;
+        QTest::newRow("error in a command line")
+            << "Expr = 4*zork"
+            << QStringList{"E1|Expr = 4*zork", "=|  ERROR n. = 4: Undefined function           "
+                                               "(Module: eval) at column 10"}
+            << "expr = formula" << 9;
     }
 
     void enterLine() {
         QFETCH(QString, typed);
         QFETCH(QStringList, rows);
         QFETCH(QString, help);
+        QFETCH(int, selected);
         const QString helpBefore = window_->helpLine()->text();
         Enter(typed);
         QCOMPARE(Rows(), rows);
-        // A blank line is left as it was; anything entered is cleared.
-        QCOMPARE(window_->entryLine()->text(), rows.isEmpty() ? typed : QString());
+        // A blank line is left as it was, a failed one stays with its failing character
+        // selected; anything else entered is cleared.
+        QLineEdit* entry = window_->entryLine();
+        QCOMPARE(entry->text(), rows.isEmpty() || selected >= 0 ? typed : QString());
+        if (selected >= 0) {
+            QCOMPARE(entry->selectionStart(), selected);
+            QCOMPARE(entry->selectedText(), typed.mid(selected, 1));
+        }
         QCOMPARE(window_->helpLine()->text().section(u'\n', 0, 0),
                  help.isEmpty() ? helpBefore : help);
         for (const QString& row : rows)
@@ -517,7 +530,11 @@ class WindowTest : public QObject {
     void saveAndReopen() {
         for (const char* line : {"Var = Ecc; 5", "Ecc*2", "Expr = Ecc+1", "sdiff(x) = x^3", "1/0+"})
             Enter(QString::fromUtf8(line));
-        const QStringList rows = Rows();
+        // Only a typed line's error tells its column.
+        QStringList rows = Rows();
+        QCOMPARE(rows.last(), QStringLiteral("=|  ERROR n. = 8: Division by zero             "
+                                             "(Module: eval & sDiff) at column 4"));
+        rows.last().chop(QStringLiteral(" at column 4").size());
         // No extension given: ".vxc" is added.
         dialogs_.files << Path(QStringLiteral("list"));
         QTest::keySequence(window_.get(), QKeySequence(QKeySequence::Save));
