@@ -130,20 +130,22 @@ double PlotFrame::ScreenX(double x) const {
 double PlotFrame::WorldX(double sx) const {
     return sx * xSpan / width + xOrigin;
 }
-double PlotFrame::Height(double y) const {
-    return (y - yOrigin) * height / ySpan;
+double PlotFrame::Rows() const {
+    return std::max(height - 2 * margin, 1.0);
 }
-double PlotFrame::WorldY(double h) const {
-    return h * ySpan / height + yOrigin;
+double PlotFrame::ScreenY(double y) const {
+    return (margin + Rows()) - (y - yOrigin) * Rows() / ySpan;
 }
-double PlotFrame::ScreenY(double y, int32_t windowHeight) const {
-    return (static_cast<double>(windowHeight) - kPlotBaseline) - Height(y);
+double PlotFrame::WorldY(double sy) const {
+    return ((margin + Rows()) - sy) * ySpan / Rows() + yOrigin;
 }
 
 PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
     PlotFrame f;
     f.width = std::max(width, 1);
     f.height = std::max(height, 1);
+    // A low picture keeps most of its rows for the curve.
+    f.margin = std::min<double>(kPlotMargin, f.height / 10);
     SpanOf(points.xmin, points.xmax, f.xOrigin, f.xSpan);
     if (points.any) {
         SpanOf(points.ymin, points.ymax, f.yOrigin, f.ySpan);
@@ -164,7 +166,7 @@ std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouse
     if (mouseX < 0 || mouseY < 0 || mouseX >= windowWidth || mouseY >= windowHeight)
         return u"MousePos: out of window";
     const double x = frame.WorldX(mouseX);
-    const double y = frame.WorldY((static_cast<double>(windowHeight) - kPlotBaseline) - mouseY);
+    const double y = frame.WorldY(mouseY);
     return u"Coord: " + ReadOutNumber(x) + u", " + ReadOutNumber(y);
 }
 

@@ -31,7 +31,7 @@ QFont LabelFont() {
 
 } // namespace
 
-PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const PlotPoints& points,
+PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
                    const std::u16string& expression) {
     const PlotFrame frame = FrameFor(points, size.width(), size.height());
     painter.save();
@@ -53,7 +53,7 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const Pl
             continue;
         }
         run.append(QPointF(ClampPixel(frame.ScreenX(points.x[k])),
-                           ClampPixel(frame.ScreenY(points.y[k], windowHeight))));
+                           ClampPixel(frame.ScreenY(points.y[k]))));
     }
     if (run.size() == 1) painter.drawPoint(run.front());
     flush();
@@ -62,7 +62,7 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const Pl
     painter.drawText(QPoint(0, metrics.ascent()), QStringLiteral("Expr = ") + Text(expression));
 
     // Axes through the origin; the x axis spans the points' x range.
-    const double axisY = ClampPixel(frame.ScreenY(0, windowHeight));
+    const double axisY = ClampPixel(frame.ScreenY(0));
     const double axisX = ClampPixel(frame.ScreenX(0));
     const double left = ClampPixel(frame.ScreenX(points.xmin)),
                  right = ClampPixel(frame.ScreenX(points.xmax));
@@ -83,7 +83,7 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const Pl
                      xmax);
     const auto yLabel = [&](double y) {
         // Below the "Expr = " line, so a label at the top stays readable.
-        const double at = std::clamp(ClampPixel(frame.ScreenY(y, windowHeight)),
+        const double at = std::clamp(ClampPixel(frame.ScreenY(y)),
                                      static_cast<double>(metrics.height() + metrics.ascent()),
                                      static_cast<double>(size.height() - metrics.descent()));
         painter.drawText(QPointF(2, at), TwoDecimals(y));

@@ -11,9 +11,9 @@
 namespace vex {
 
 // Draws the points into a picture of size (the window's inner width, and its inner
-// height less the 35 pixels of the controls); windowHeight is the window's inner height
-// that the y mapping counts from. Returns the frame used, for the click read-out.
-PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const PlotPoints& points,
+// height less the 35 pixels of the controls). Returns the frame used, for the click
+// read-out.
+PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
                    const std::u16string& expression);
 
 // The picture's height inside a window of this inner height.

@@ -121,9 +121,7 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     const std::u16string expression = request.expression;
     Finish(
         request, points,
-        [&](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, kWindowSize, points, expression);
-        },
+        [&](QPainter& painter, QSize size) { DrawPlot(painter, size, points, expression); },
         QSize(kWindowSize, PlotImageHeight(kWindowSize)), outcome);
     return outcome;
 }
@@ -160,8 +158,7 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     Finish(
         request, window->Points(),
         [window](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, window->height(), window->Points(),
-                     window->Settings().expression);
+            DrawPlot(painter, size, window->Points(), window->Settings().expression);
         },
         window->Picture().size(), outcome);
     // A saved plot has done its work; its window goes with the command.

@@ -109,7 +109,7 @@ void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
-    frame_ = DrawPlot(painter, picture_.size(), h, points_, settings_.expression);
+    frame_ = DrawPlot(painter, picture_.size(), points_, settings_.expression);
     canvas_->update();
 }
 
@@ -136,10 +136,9 @@ void PlotWindow::Click(QPoint at) {
 }
 
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
-    const int h = height();
     return SavePicture(
-        [this, h](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, h, points_, settings_.expression);
+        [this](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, points_, settings_.expression);
         },
         picture_.size(), path, error);
 }

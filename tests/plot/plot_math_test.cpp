@@ -166,9 +166,13 @@ TEST_P(Frames, RoundTripAndReadOutEveryPixel) {
     for (double v : {row.points.xmin, row.points.xmax, row.points.ymax, 0.0, -3.25, 1e6}) {
         SCOPED_TRACE(v);
         EXPECT_NEAR(f.WorldX(f.ScreenX(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
-        EXPECT_NEAR(f.WorldY(f.Height(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
+        EXPECT_NEAR(f.WorldY(f.ScreenY(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
     }
-    EXPECT_EQ(f.ScreenY(f.yOrigin, 400), 345); // the lowest y, 55 rows above the bottom
+    // ymin and ymax inside the picture, the margin from its bottom and top.
+    EXPECT_DOUBLE_EQ(f.ScreenY(f.yOrigin), f.height - f.margin);
+    EXPECT_DOUBLE_EQ(f.ScreenY(f.yOrigin + f.ySpan), f.margin);
+    EXPECT_GE(f.margin, 0);
+    EXPECT_LE(2 * f.margin, f.height);
     for (int32_t mx : {0, 199, 399})
         for (int32_t my : {0, 200, 399}) {
             const std::string text = U8(ReadOutText(f, mx, my, 400, 400));
@@ -194,7 +198,7 @@ struct ReadOutRow {
 
 class ReadOut : public ::testing::TestWithParam<ReadOutRow> {};
 
-// x and y -2..2 in a 400 x 400 window: the image is 365 high, ymin 345 rows down.
+// x and y -2..2 in a 400 x 400 window: the image is 365 high, ymax 10 rows down, ymin 355.
 TEST_P(ReadOut, ShowsTheWorldPointOrSaysOutside) {
     const ReadOutRow& row = GetParam();
     const PlotFrame f = FrameFor(Bounds(-2, 2, -2, 2), 400, 365);
@@ -203,10 +207,11 @@ TEST_P(ReadOut, ShowsTheWorldPointOrSaysOutside) {
 
 INSTANTIATE_TEST_SUITE_P(
     Clicks, ReadOut,
-    ::testing::Values(ReadOutRow{"top_left_is_xmin_and_the_image_top", 0, 0, "Coord: -2, 1.7808"},
-                      ReadOutRow{"near_the_origin", 200, 163, "Coord: 0, -0.0055"},
-                      ReadOutRow{"lowest_y", 100, 345, "Coord: -1, -2"},
-                      ReadOutRow{"last_pixel", 399, 399, "Coord: 1.99, -2.5918"},
+    ::testing::Values(ReadOutRow{"top_left_is_xmin_and_the_image_top", 0, 0, "Coord: -2, 2.1159"},
+                      ReadOutRow{"highest_y", 300, 10, "Coord: 1, 2"},
+                      ReadOutRow{"near_the_origin", 200, 182, "Coord: 0, 0.0058"},
+                      ReadOutRow{"lowest_y", 100, 355, "Coord: -1, -2"},
+                      ReadOutRow{"last_pixel", 399, 399, "Coord: 1.99, -2.5101"},
                       ReadOutRow{"left_of_window", -1, 10, "MousePos: out of window"},
                       ReadOutRow{"above_window", 10, -1, "MousePos: out of window"},
                       ReadOutRow{"right_of_window", 400, 10, "MousePos: out of window"},
@@ -215,9 +220,43 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadOutText, CoordinatesAbove100HaveNoDecimals) {
     const PlotFrame f = FrameFor(Bounds(1000, 5000, -100, 100.5), 400, 365);
-    EXPECT_EQ(U8(ReadOutText(f, 0, 345, 400, 400)), "Coord: 1000, -100");
-    EXPECT_EQ(U8(ReadOutText(f, 1, 0, 400, 400)), "Coord: 1010, 89.5137");
+    EXPECT_EQ(U8(ReadOutText(f, 0, 355, 400, 400)), "Coord: 1000, -100");
+    EXPECT_EQ(U8(ReadOutText(f, 1, 20, 400, 400)), "Coord: 1010, 94.6884");
 }
+
+struct PixelRow {
+    const char* name;
+    double xmin, xmax, ymin, ymax;
+    int32_t height;
+};
+
+class CurvePixels : public ::testing::TestWithParam<PixelRow> {};
+
+// A point of the curve drawn at its pixel reads back as that point, within a pixel, and
+// every y of the range lands inside the picture.
+TEST_P(CurvePixels, ReadBackWithinAPixel) {
+    const PixelRow& row = GetParam();
+    const PlotFrame f = FrameFor(Bounds(row.xmin, row.xmax, row.ymin, row.ymax), 400, row.height);
+    for (double t : {0.0, 0.13, 0.5, 0.77, 1.0}) {
+        const double x = row.xmin + t * (row.xmax - row.xmin);
+        const double y = row.ymin + t * (row.ymax - row.ymin);
+        SCOPED_TRACE(t);
+        const double sx = std::round(f.ScreenX(x)), sy = std::round(f.ScreenY(y));
+        EXPECT_GE(sy, 0);
+        EXPECT_LT(sy, row.height);
+        EXPECT_LE(std::fabs(f.ScreenX(f.WorldX(sx)) - f.ScreenX(x)), 0.5 + 1e-9);
+        EXPECT_LE(std::fabs(f.ScreenY(f.WorldY(sy)) - f.ScreenY(y)), 0.5 + 1e-9);
+        EXPECT_LE(std::fabs(f.WorldY(sy) - y), f.ySpan / f.Rows());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, CurvePixels,
+                         ::testing::Values(PixelRow{"unit", -1, 1, -1, 1, 365},
+                                           PixelRow{"negative", -300, -200, -9e5, -4e5, 365},
+                                           PixelRow{"tiny", 0, 1e-9, 2e-9, 3e-9, 365},
+                                           PixelRow{"huge", -1e12, 1e12, 0, 5e12, 765},
+                                           PixelRow{"low_window", 0, 1, 0, 1, 12}),
+                         RowName<PixelRow>);
 
 // ---- Texts and the data file -----------------------------------------------------------------
 

@@ -150,27 +150,37 @@ TEST_F(PlotFixture, SineIsARedCurveOverWhiteAxes) {
     auto w = Open(u"sin(x)", 200, -M_PI, M_PI);
     const QImage& picture = w->Picture();
     const PlotFrame& f = w->Frame();
-    const int h = w->height();
     for (double x : {-2.5, -1.0, 1.0, 2.5}) {
         SCOPED_TRACE(x);
-        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(std::sin(x), h), kRed));
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(std::sin(x)), kRed));
     }
     // The y axis at x = 0 from top to bottom, the x axis at y = 0, away from the curve.
     for (double row : {100.0, 300.0})
         EXPECT_TRUE(ColourNear(picture, f.ScreenX(0), row, kWhite, 1)) << row;
     for (double x : {-2.9, 2.9})
-        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(0, h), kWhite, 1)) << x;
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(0), kWhite, 1)) << x;
     EXPECT_FALSE(ColourNear(picture, f.ScreenX(0), 300, kRed, 3));
+    // The whole curve shows: its highest and lowest red rows lie inside the picture, at
+    // the rows of sin's 1 and -1, not on the picture's edges.
+    int top = -1, bottom = -1;
+    for (int y = 0; y < picture.height(); ++y)
+        if (RedPixels(picture.copy(0, y, picture.width(), 1)) > 0) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    EXPECT_GT(top, 0);
+    EXPECT_LT(bottom, picture.height() - 1);
+    EXPECT_NEAR(top, f.ScreenY(1), 1.5);
+    EXPECT_NEAR(bottom, f.ScreenY(-1), 1.5);
 }
 
 TEST_F(PlotFixture, ThePoleBreaksTheCurve) {
     auto w = Open(u"1/x", 4, -1, 1);
     EXPECT_EQ(w->Points().valid, (std::vector<uint8_t>{1, 1, 0, 1, 1}));
     const PlotFrame& f = w->Frame();
-    const int h = w->height();
     // Both pieces are drawn, nothing joins them across x = 0.
-    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(-0.75), f.ScreenY(-1.5, h), kRed));
-    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5, h), kRed));
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(-0.75), f.ScreenY(-1.5), kRed));
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5), kRed));
     const int left = static_cast<int>(f.ScreenX(-0.4)), right = static_cast<int>(f.ScreenX(0.4));
     EXPECT_EQ(RedPixels(w->Picture(), left, right), 0);
 }
@@ -191,8 +201,8 @@ TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
             EXPECT_TRUE(std::isfinite(v));
         EXPECT_GT(f.xSpan, 0);
         EXPECT_GT(f.ySpan, 0);
-        EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(row.to),
-                               f.ScreenY(w->Points().y.back(), 400), kRed));
+        EXPECT_TRUE(
+            ColourNear(w->Picture(), f.ScreenX(row.to), f.ScreenY(w->Points().y.back()), kRed));
     }
 }
 
@@ -226,14 +236,20 @@ TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
 
 TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
     auto w = Open(u"x^2", 4, -2, 2);
-    // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans 365
-    // rows that start 20 rows above the picture's bottom).
+    // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans the
+    // 345 rows between 10 rows below the picture's top and 10 rows above its bottom).
     Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 3.7808"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1159"));
     EXPECT_EQ(w->LastReadOut().toStdU16String(),
               ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
-    Press(w->Canvas(), Qt::RightButton, QPoint(200, 345));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 355));
     EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
+    // The curve's own pixel at x = 1 reads back as the curve's point.
+    const PlotFrame& f = w->Frame();
+    Press(w->Canvas(), Qt::LeftButton,
+          QPoint(static_cast<int>(std::lround(f.ScreenX(1))),
+                 static_cast<int>(std::lround(f.ScreenY(1)))));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 0.9971"));
 }
 
 TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
