@@ -156,6 +156,54 @@ PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
     return f;
 }
 
+PlotTicks TicksFor(double low, double high) {
+    PlotTicks ticks;
+    if (low > high) std::swap(low, high);
+    const double span = high - low;
+    if (!std::isfinite(span) || !(span > 0)) return ticks;
+    // The largest tick index a double still counts in whole steps.
+    constexpr double kMaxIndex = 1e15;
+    const double base = std::pow(10.0, std::floor(std::log10(span / 7)));
+    int bestCount = 0;
+    for (double decade : {base / 10, base, base * 10})
+        for (double mantissa : {1.0, 2.0, 5.0}) {
+            const double step = decade * mantissa;
+            if (!(step > 0) || !std::isfinite(step)) continue;
+            const double first = std::ceil(low / step), last = std::floor(high / step);
+            if (std::fabs(first) > kMaxIndex || std::fabs(last) > kMaxIndex) continue;
+            const int count = static_cast<int>(last - first) + 1;
+            // 5 to 10 ticks, nearest 7; else the count nearest that band (a range of 21
+            // steps of 1 has 4 of 5 or 11 of 2).
+            const auto fit = [](int c) {
+                return c >= 5 && c <= 10 ? std::abs(c - 7) : 10 + std::max(5 - c, c - 10);
+            };
+            if (bestCount == 0 || fit(count) < fit(bestCount)) {
+                bestCount = count;
+                ticks.step = step;
+            }
+        }
+    if (bestCount < 2 || bestCount > 100) return PlotTicks{};
+    const double first = std::ceil(low / ticks.step);
+    for (int k = 0; k < bestCount; ++k) {
+        const double v = (first + k) * ticks.step;
+        // A zero tick that rounding left as a tiny value reads "0", not "-1e-17".
+        ticks.values.push_back(std::fabs(v) < ticks.step * 1e-9 ? 0 : v);
+    }
+    return ticks;
+}
+
+std::u16string TickText(double value, double step, bool autoFormat) {
+    if (autoFormat) return zorbit::AutoText(value, -1);
+    const int decimals =
+        step > 0 && step < 1
+            ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 30)
+            : 0;
+    std::u16string text = zorbit::FixedN(value, decimals);
+    if (text.size() > 1 && text[0] == u'-' && text.find_first_not_of(u"-0.") == text.npos)
+        text.erase(0, 1); // "-0.00" is 0
+    return text;
+}
+
 double ClampPixel(double v) {
     if (std::isnan(v)) return 0;
     return std::clamp(v, -kMaxPixel, kMaxPixel);

@@ -64,6 +64,19 @@ struct PlotFrame {
 // each side so nothing divides by zero; with no valid point the y range is -1..1. Width
 // and height below 1 count as 1; a picture too low for the margins gets smaller ones.
 PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height);
+// Round tick values for an axis over [low, high] (either order): every multiple of one
+// step inside it, the step 1, 2 or 5 times a power of ten chosen for 5 to 10 ticks (the
+// count nearest 7). None when the range is empty or not finite, or too narrow for its size
+// (ticks a double cannot tell apart).
+struct PlotTicks {
+    double step = 0;
+    std::vector<double> values;
+};
+PlotTicks TicksFor(double low, double high);
+// A tick's label as the list writes numbers: Auto, the Auto format (15 significant
+// digits); else fixed with the decimals the step needs, so neighbours always differ.
+std::u16string TickText(double value, double step, bool autoFormat);
+
 // A screen coordinate a painter can take: far-off points are held at +-1e7 pixels, NaN
 // becomes 0.
 double ClampPixel(double v);

@@ -258,6 +258,81 @@ INSTANTIATE_TEST_SUITE_P(Ranges, CurvePixels,
                                            PixelRow{"low_window", 0, 1, 0, 1, 12}),
                          RowName<PixelRow>);
 
+// ---- Ticks ----------------------------------------------------------------------------------
+
+struct TickRow {
+    const char* name;
+    double low, high;
+};
+
+class Ticks : public ::testing::TestWithParam<TickRow> {};
+
+// About 5 to 10 round ticks (4 or 11 only where no step gives 5 to 10), each inside the range,
+// evenly spaced, none left out at either end, and labels that tell neighbours apart in both number
+// formats.
+TEST_P(Ticks, FiveToTenRoundValuesCoverTheRange) {
+    const TickRow& row = GetParam();
+    const PlotTicks t = TicksFor(row.low, row.high);
+    const double low = std::min(row.low, row.high), high = std::max(row.low, row.high);
+    ASSERT_GE(t.values.size(), 4u);
+    ASSERT_LE(t.values.size(), 11u);
+    const double mantissa = t.step / std::pow(10.0, std::floor(std::log10(t.step) + 1e-9));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 ||
+                std::fabs(mantissa - 5) < 1e-9)
+        << t.step;
+    EXPECT_LT(t.values.front() - t.step, low);
+    EXPECT_GT(t.values.back() + t.step, high);
+    for (size_t k = 0; k < t.values.size(); ++k) {
+        const double v = t.values[k];
+        SCOPED_TRACE(v);
+        EXPECT_GE(v, low);
+        EXPECT_LE(v, high);
+        EXPECT_NEAR(v / t.step, std::round(v / t.step), 1e-6);
+        if (k == 0) continue;
+        EXPECT_NEAR(v - t.values[k - 1], t.step, t.step * 1e-6);
+        for (bool autoFormat : {false, true})
+            EXPECT_NE(TickText(v, t.step, autoFormat),
+                      TickText(t.values[k - 1], t.step, autoFormat));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, Ticks,
+    ::testing::Values(TickRow{"unit", -1, 1}, TickRow{"sine", -M_PI, M_PI},
+                      TickRow{"nano", 0, 1e-9},
+                      TickRow{"nano_off_zero", 1.0000001, 1.0000001 + 3e-9},
+                      TickRow{"tera", -1e12, 1e12}, TickRow{"tera_positive", 3e11, 1.3e12},
+                      TickRow{"negative", -730, -12}, TickRow{"negative_small", -0.0042, -0.0011},
+                      TickRow{"reversed", 10, -10}, TickRow{"odd", 0, 13},
+                      TickRow{"thousands", 1000, 5000}, TickRow{"no_step_fits", 0, 21}),
+    RowName<TickRow>);
+
+TEST(TicksFor, NoTicksForAnEmptyOrUnreadableRange) {
+    const std::pair<double, double> rows[] = {{1, 1},         {0, kInf},      {-kInf, 0},
+                                              {kNaN, 1},      {1e300, 1e300}, {1e20, 1e20 + 1e5},
+                                              {-1e308, 1e308}};
+    for (const auto& [low, high] : rows)
+        EXPECT_TRUE(TicksFor(low, high).values.empty()) << low << " " << high;
+}
+
+TEST(TickText, TheListsFormatWithTheDecimalsTheStepNeeds) {
+    struct {
+        double value, step;
+        bool autoFormat;
+        const char* text;
+    } rows[] = {{0.5, 0.5, false, "0.5"},
+                {-0.0, 0.1, false, "0.0"},
+                {-1e-17, 0.05, false, "0.00"},
+                {3e-9, 1e-9, false, "0.000000003"},
+                {2e12, 1e12, false, "2000000000000"},
+                {-20, 5, false, "-20"},
+                {0.1 + 0.2, 0.1, true, "0.3"},
+                {3e-9, 1e-9, true, "3e-9"},
+                {-250, 50, true, "-250"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(U8(TickText(row.value, row.step, row.autoFormat)), row.text) << row.text;
+}
+
 // ---- Texts and the data file -----------------------------------------------------------------
 
 TEST(PlotNumberText, TenDecimalsWithoutTrailingZeros) {
