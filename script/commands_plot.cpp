@@ -51,6 +51,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
     request.xFrom = args.xFrom;
     request.xTo = args.xTo;
     request.steps = args.steps;
+    request.autoFormat = rs.host.interp.format == NumberFormat::Auto;
     const std::u16string folder = PlotFolder(rs.host);
     if (!args.dataFile.empty()) request.dataFile = DataFilePath(args.dataFile, folder);
     request.save = rs.run.savePlots || PlotLineSaves(st.line);

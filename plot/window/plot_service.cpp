@@ -121,7 +121,9 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     const std::u16string expression = request.expression;
     Finish(
         request, points,
-        [&](QPainter& painter, QSize size) { DrawPlot(painter, size, points, expression); },
+        [&](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, points, expression, request.autoFormat);
+        },
         QSize(kWindowSize, PlotImageHeight(kWindowSize)), outcome);
     return outcome;
 }
@@ -144,9 +146,9 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
-    auto* window =
-        new PlotWindow({request.number, request.expression, request.variable, request.steps},
-                       *library_, *dialogs_);
+    auto* window = new PlotWindow(
+        {request.number, request.expression, request.variable, request.steps, request.autoFormat},
+        *library_, *dialogs_);
     const PlotPlace place = NextPlotPlace(previous, desktop);
     window->move(place.x, place.y);
     window->show();
@@ -158,7 +160,8 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     Finish(
         request, window->Points(),
         [window](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, window->Points(), window->Settings().expression);
+            DrawPlot(painter, size, window->Points(), window->Settings().expression,
+                     window->Settings().autoFormat);
         },
         window->Picture().size(), outcome);
     // A saved plot has done its work; its window goes with the command.

@@ -109,7 +109,8 @@ void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
-    frame_ = DrawPlot(painter, picture_.size(), points_, settings_.expression);
+    frame_ =
+        DrawPlot(painter, picture_.size(), points_, settings_.expression, settings_.autoFormat);
     canvas_->update();
 }
 
@@ -138,7 +139,7 @@ void PlotWindow::Click(QPoint at) {
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
     return SavePicture(
         [this](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, points_, settings_.expression);
+            DrawPlot(painter, size, points_, settings_.expression, settings_.autoFormat);
         },
         picture_.size(), path, error);
 }

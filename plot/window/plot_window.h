@@ -22,6 +22,7 @@ struct PlotSettings {
     int32_t number = 1;
     std::u16string expression, variable;
     int32_t steps = 200;
+    bool autoFormat = false; // tick labels in the Auto format, else fixed
 };
 
 class PlotCanvas;
