@@ -204,6 +204,21 @@ std::u16string TickText(double value, double step, bool autoFormat) {
     return text;
 }
 
+std::u16string BoundText(double value) {
+    for (int digits = 6; digits >= 1; --digits) {
+        std::u16string text = zorbit::AutoText(value, digits);
+        if (text.size() <= 8) return text;
+    }
+    // Too long in every fixed form: a mantissa and a power of ten.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    for (int digits = 5; digits >= 1; --digits) {
+        double mantissa = value / std::pow(10.0, exponent);
+        std::u16string text = zorbit::AutoText(mantissa, digits) + u"e" + zorbit::IntText(exponent);
+        if (text.size() <= 8) return text;
+    }
+    return zorbit::AutoText(value, 1);
+}
+
 double ClampPixel(double v) {
     if (std::isnan(v)) return 0;
     return std::clamp(v, -kMaxPixel, kMaxPixel);

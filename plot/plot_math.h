@@ -77,6 +77,10 @@ PlotTicks TicksFor(double low, double high);
 // digits); else fixed with the decimals the step needs, so neighbours always differ.
 std::u16string TickText(double value, double step, bool autoFormat);
 
+// A range bound as its narrow field shows it, whole: at most 8 characters, 6 significant
+// digits ("-6.28319", "-1e-6", "1.5e12") that ReadDecimal reads back.
+std::u16string BoundText(double value);
+
 // A screen coordinate a painter can take: far-off points are held at +-1e7 pixels, NaN
 // becomes 0.
 double ClampPixel(double v);

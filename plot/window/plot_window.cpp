@@ -25,6 +25,8 @@ namespace vex {
 namespace {
 
 constexpr int kControlsHeight = 35;
+// Eight characters of the 8-point font: a bound's whole text.
+constexpr int kFieldWidth = 64;
 
 } // namespace
 
@@ -68,6 +70,8 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     small.setPointSize(8);
     fromLabel_->setFont(small);
     toLabel_->setFont(small);
+    from_->setFont(small);
+    to_->setFont(small);
     connect(redraw_, &QPushButton::clicked, this, [this] { Redraw(); });
     connect(close_, &QPushButton::clicked, this, [this] { close(); });
     connect(from_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
@@ -96,11 +100,15 @@ bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     points_ = std::move(points);
     Draw();
     if (!points_.x.empty()) {
-        from_->setText(Text(PlotNumberText(points_.x.front())));
-        to_->setText(Text(PlotNumberText(points_.x.back())));
-        // The narrow fields show where a bound starts (its sign and first digits).
-        from_->setCursorPosition(0);
-        to_->setCursorPosition(0);
+        // The narrow fields show short bounds whole; a Redraw with a field as it was
+        // takes the exact bound behind it, so the same points come again.
+        const double low = std::min(from, to), high = std::max(from, to);
+        for (auto [field, bound] : {std::pair{from_, low}, {to_, high}}) {
+            field->setText(Text(BoundText(bound)));
+            field->setCursorPosition(0);
+        }
+        fromBound_ = {from_->text(), low};
+        toBound_ = {to_->text(), high};
     }
     return true;
 }
@@ -118,8 +126,10 @@ void PlotWindow::Redraw() {
     size_t used = 0;
     const std::u16string fromText = Text16(from_->text());
     const std::u16string toText = Text16(to_->text());
-    const double from = zorbit::ReadDecimal(fromText, &used);
-    const double to = zorbit::ReadDecimal(toText, &used);
+    const double from = from_->text() == fromBound_.first ? fromBound_.second
+                                                          : zorbit::ReadDecimal(fromText, &used);
+    const double to =
+        to_->text() == toBound_.first ? toBound_.second : zorbit::ReadDecimal(toText, &used);
     std::u16string error;
     if (!Compute(from, to, error))
         dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
@@ -162,9 +172,9 @@ void PlotWindow::PlaceControls() {
     canvas_->setGeometry(0, 0, w, std::max(h - kControlsHeight, 1));
     redraw_->setGeometry(5, h - 25, 75, 20);
     fromLabel_->setGeometry(90, h - 22, 70, 20);
-    from_->setGeometry(160, h - 25, 50, 20);
-    toLabel_->setGeometry(220, h - 22, 20, 20);
-    to_->setGeometry(240, h - 25, 50, 20);
+    from_->setGeometry(160, h - 25, kFieldWidth, 20);
+    toLabel_->setGeometry(226, h - 22, 14, 20);
+    to_->setGeometry(240, h - 25, kFieldWidth, 20);
     close_->setGeometry(w - 80, h - 25, 75, 20);
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "plot/plot_math.h"
 #include "script/library_client.h"
@@ -79,6 +80,8 @@ class PlotWindow final : public QWidget {
     QLabel* toLabel_ = nullptr;
     QLineEdit* to_ = nullptr;
     QPushButton* close_ = nullptr;
+    // Each field's text as last set and the exact bound it stands for.
+    std::pair<QString, double> fromBound_, toBound_;
 };
 
 } // namespace vex

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/number_text.h"
 #include "plot/plot_math.h"
 #include "script/plot_args.h"
 #include "tests/plot/plot_fixture.h"
@@ -331,6 +332,20 @@ TEST(TickText, TheListsFormatWithTheDecimalsTheStepNeeds) {
                 {-250, 50, true, "-250"}};
     for (const auto& row : rows)
         EXPECT_EQ(U8(TickText(row.value, row.step, row.autoFormat)), row.text) << row.text;
+}
+
+TEST(BoundText, ShortWholeAndReadBack) {
+    const std::pair<double, const char*> rows[] = {
+        {-M_PI, "-3.14159"},    {0.000001, "0.000001"},     {2, "2"},
+        {-0.000001, "-1e-6"},   {-1e-7, "-1e-7"},           {1.5e12, "1.5e12"},
+        {-1e12, "-1e12"},       {-123456789.5, "-1.235e8"}, {0.1 + 0.2, "0.3"},
+        {-2.5e-300, "-2e-300"}, {1.7e308, "1.7e308"}};
+    for (const auto& [value, text] : rows) {
+        const std::u16string shown = BoundText(value);
+        EXPECT_EQ(U8(shown), text);
+        EXPECT_LE(shown.size(), 8u) << text;
+        EXPECT_NEAR(zorbit::ReadDecimal(shown), value, std::fabs(value) * 0.25) << text;
+    }
 }
 
 // ---- Texts and the data file -----------------------------------------------------------------

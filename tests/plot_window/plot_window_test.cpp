@@ -131,14 +131,14 @@ TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
         EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 35));
         EXPECT_EQ(w->Picture().size(), QSize(W, H - 35));
         EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 25, 75, 20));
-        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 50, 20));
-        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 50, 20));
+        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 64, 20));
+        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 64, 20));
         EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 25, 75, 20));
         const QList<QLabel*> labels = w->findChildren<QLabel*>();
         ASSERT_EQ(labels.size(), 2);
         for (QLabel* label : labels)
             EXPECT_EQ(label->geometry(), label->text() == QStringLiteral("to")
-                                             ? QRect(220, H - 22, 20, 20)
+                                             ? QRect(226, H - 22, 14, 20)
                                              : QRect(90, H - 22, 70, 20));
         // The graph is recomputed over the range the fields show.
         EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
@@ -224,6 +224,27 @@ TEST_F(PlotFixture, RedrawTakesTheRangeTypedIntoTheFields) {
     QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
     EXPECT_EQ(dialogs.messageTexts.size(), 1);
     EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
+}
+
+TEST_F(PlotFixture, TheRangeFieldsShowTheirWholeNumbersAndRedrawKeepsTheExactBounds) {
+    auto w = Open(u"sin(x)", 10, -M_PI, 1e-6);
+    EXPECT_EQ(w->FromField()->text(), QStringLiteral("-3.14159"));
+    EXPECT_EQ(w->ToField()->text(), QStringLiteral("0.000001"));
+    for (QLineEdit* field : {w->FromField(), w->ToField()}) {
+        const QFontMetrics metrics(field->font());
+        // The text's whole width inside the field's frame and margins.
+        EXPECT_LE(metrics.horizontalAdvance(field->text()) + 8, field->width())
+            << field->text().toStdString();
+    }
+    const std::vector<double> before = w->Points().x;
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    EXPECT_EQ(w->Points().x, before);
+    EXPECT_EQ(w->Points().x.front(), -M_PI);
+    // A field typed anew takes the typed number.
+    w->FromField()->setText(QStringLiteral("-3.14159"));
+    w->FromField()->setText(QStringLiteral("-3"));
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    EXPECT_EQ(w->Points().x.front(), -3);
 }
 
 TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
