@@ -57,7 +57,9 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     : QWidget(parent, Qt::Window), library_(library), dialogs_(dialogs),
       settings_(std::move(settings)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number));
+    // Numbered through the session, so windows of different entry lines tell apart.
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
+                   QStringLiteral(": ") + Text(settings_.expression));
     canvas_ = new PlotCanvas(*this);
     redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
     fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);

@@ -121,7 +121,7 @@ class PlotFixture : public ScriptTest {
 
 TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
     auto w = Open(u"x^2", 4, -2, 2);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3: x^2"));
     for (const QSize size : {QSize(400, 400), QSize(600, 500)}) {
         SCOPED_TRACE(size.width());
         w->resize(size);
@@ -439,6 +439,23 @@ TEST_F(PlotFixture, NoDrawablePointSavesNoPictureButStillTheDataFile) {
         }
     }
     EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+TEST_F(PlotFixture, WindowNumbersCountOnFromRunToRun) {
+    platform.plot = &windows;
+    ScriptRun run;
+    const char16_t* runs[] = {u"Plot(0; 1; 2) = x\r\nPlot(0; 1; 2) = x^2",
+                              u"Plot(0; 1; 2) = sin(x)"};
+    QStringList titles;
+    for (const char16_t* script : runs) {
+        EvalScript(host, script, run);
+        for (PlotWindow* w : windows.OpenWindows())
+            titles << w->windowTitle();
+    }
+    // The second run closed the first run's windows and went on with #3.
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("aPlot #1: x"), QStringLiteral("aPlot #2: x^2"),
+                                   QStringLiteral("aPlot #3: sin(x)")}));
+    windows.CloseAll();
 }
 
 TEST_F(PlotFixture, APlotWithNoPointIsAnErrorCarryingTheFirstPointsError) {
