@@ -270,6 +270,24 @@ PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktop
     return {clamp(x), previous->y};
 }
 
+PlotPlace FirstPlotPlace(const PlotRect& main, const PlotRect& screen, int32_t w, int32_t h) {
+    constexpr int64_t kGap = 7;
+    const int64_t left = screen.x, top = screen.y, right = int64_t{screen.x} + screen.w,
+                  bottom = int64_t{screen.y} + screen.h;
+    const int64_t mainRight = int64_t{main.x} + main.w, mainBottom = int64_t{main.y} + main.h;
+    const auto held = [&](int64_t v, int64_t low, int64_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(std::clamp(v, low, std::max(low, high)),
+                                                        std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    const int32_t rowY = held(main.y, top, bottom - h), columnX = held(main.x, left, right - w);
+    if (mainRight + kGap + w <= right) return {held(mainRight + kGap, left, right), rowY};
+    if (mainBottom + kGap + h <= bottom) return {columnX, held(mainBottom + kGap, top, bottom)};
+    if (int64_t{main.x} - kGap - w >= left) return {held(main.x - kGap - w, left, right), rowY};
+    if (int64_t{main.y} - kGap - h >= top) return {columnX, held(main.y - kGap - h, top, bottom)};
+    return {held(right - w, left, right), rowY};
+}
+
 std::u16string ImageFileName(std::u16string_view asked, std::u16string_view folder,
                              int32_t& counter) {
     if (asked.empty()) return {};

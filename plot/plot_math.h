@@ -110,6 +110,10 @@ struct PlotPlace {
 };
 inline constexpr int32_t kPlotWindowSize = 400;
 PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth);
+// The first plot window (frame size w x h) beside the main window's frame, never over it:
+// to its right when the screen has room, else below it, else left of it, else above it;
+// with room nowhere, at the screen's right edge (held inside the screen).
+PlotPlace FirstPlotPlace(const PlotRect& mainWindow, const PlotRect& screen, int32_t w, int32_t h);
 
 // The picture's file name for the name a plot asks for: "0" and "-1": counter + 1,
 // folder + "aPlotNr_" + the counter with at least two digits + ".jpg"; any other name is

@@ -149,7 +149,17 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     auto* window = new PlotWindow(
         {request.number, request.expression, request.variable, request.steps, request.autoFormat},
         *library_, *dialogs_);
-    const PlotPlace place = NextPlotPlace(previous, desktop);
+    PlotPlace place = NextPlotPlace(previous, desktop);
+    if (!previous && beside_ && beside_->isVisible()) {
+        const QRect m = beside_->frameGeometry();
+        QScreen* screen = beside_->screen();
+        const QRect s = screen ? screen->availableGeometry() : QRect(0, 0, desktop, 768);
+        // The title bar above the window's inner size.
+        const int frameExtra = std::max(m.height() - beside_->height(), 0);
+        place = FirstPlotPlace({m.x(), m.y(), m.width(), m.height()},
+                               {s.x(), s.y(), s.width(), s.height()}, kPlotWindowSize,
+                               kPlotWindowSize + frameExtra);
+    }
     window->move(place.x, place.y);
     window->show();
     if (!window->Compute(request.xFrom, request.xTo, outcome.error)) {

@@ -424,6 +424,34 @@ INSTANTIATE_TEST_SUITE_P(
                                2147483647}),
     RowName<PlaceRow>);
 
+struct FirstPlaceRow {
+    const char* name;
+    PlotRect main, screen;
+    int32_t x, y;
+};
+
+class FirstPlaces : public ::testing::TestWithParam<FirstPlaceRow> {};
+
+// A 400 x 430 window beside the main window, inside the screen and off the main window
+// wherever the screen has room for it.
+TEST_P(FirstPlaces, BesideTheMainWindow) {
+    const FirstPlaceRow& row = GetParam();
+    const PlotPlace p = FirstPlotPlace(row.main, row.screen, 400, 430);
+    EXPECT_EQ(p.x, row.x);
+    EXPECT_EQ(p.y, row.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, FirstPlaces,
+    ::testing::Values(
+        FirstPlaceRow{"right", {0, 0, 480, 450}, {0, 0, 1024, 768}, 487, 0},
+        FirstPlaceRow{"below", {600, 0, 480, 300}, {0, 0, 1024, 768}, 600, 307},
+        FirstPlaceRow{"left", {600, 300, 420, 460}, {0, 0, 1024, 768}, 193, 300},
+        FirstPlaceRow{"above", {100, 500, 900, 268}, {0, 0, 1024, 768}, 100, 63},
+        FirstPlaceRow{"no_room_anywhere", {100, 400, 900, 368}, {0, 0, 1024, 768}, 624, 338},
+        FirstPlaceRow{"second_screen", {1100, 50, 480, 450}, {1024, 0, 1280, 1024}, 1587, 50}),
+    RowName<FirstPlaceRow>);
+
 TEST(ImageFileName, NumberedOrTheSpecificationItself) {
     int32_t counter = 0;
     EXPECT_EQ(U8(ImageFileName(u"0", u"/pics/", counter)), "/pics/aPlotNr_01.jpg");

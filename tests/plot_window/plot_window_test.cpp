@@ -441,6 +441,20 @@ TEST_F(PlotFixture, NoDrawablePointSavesNoPictureButStillTheDataFile) {
     EXPECT_EQ(PlotWindowCount(), 0);
 }
 
+TEST_F(PlotFixture, TheFirstWindowOpensBesideTheMainWindowNotOverIt) {
+    QWidget main;
+    main.setGeometry(20, 30, 480, 450);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    windows.PlaceBeside(&main);
+    ASSERT_TRUE(windows.Plot(Request(u"x")).error.empty());
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    const QRect plot = windows.OpenWindows()[0]->frameGeometry();
+    EXPECT_FALSE(plot.intersects(main.frameGeometry()));
+    EXPECT_GT(plot.x(), main.frameGeometry().right());
+    windows.CloseAll();
+}
+
 TEST_F(PlotFixture, WindowNumbersCountOnFromRunToRun) {
     platform.plot = &windows;
     ScriptRun run;
