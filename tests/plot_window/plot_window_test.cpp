@@ -442,6 +442,7 @@ TEST_F(PlotFixture, NoDrawablePointSavesNoPictureButStillTheDataFile) {
 }
 
 TEST_F(PlotFixture, TheFirstWindowOpensBesideTheMainWindowNotOverIt) {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry().width(), 1024);
     QWidget main;
     main.setGeometry(20, 30, 480, 450);
     main.show();
