@@ -60,7 +60,7 @@ bool Compute(benchmark::State& state, int64_t count, vex::PlotPoints& points) {
 
 void Draw(const vex::PlotPoints& points, QImage& image) {
     QPainter painter(&image);
-    vex::DrawPlot(painter, kPicture, kWindowHeight, points, kExpression);
+    vex::DrawPlot(painter, kPicture, points, kExpression);
 }
 
 // What a plot window does for a new range: the points, then the picture.
@@ -110,7 +110,7 @@ void BM_SaveJpeg(benchmark::State& state) {
     for (auto _ : state)
         if (!vex::SavePicture(
                 [&](QPainter& painter, QSize size) {
-                    vex::DrawPlot(painter, size, kWindowHeight, points, kExpression);
+                    vex::DrawPlot(painter, size, points, kExpression);
                 },
                 kPicture, path, error)) {
             state.SkipWithError(error.c_str());

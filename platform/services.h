@@ -48,6 +48,7 @@ struct PlotRequest {
     bool save = false;          // switch "spl": save the picture and close the window
     std::u16string imageName;   // "0" (numbered), "-1", "" (clipboard) or a file name
     std::u16string imageFolder; // where numbered pictures go (ends with "/")
+    bool autoFormat = false;    // tick labels as the list writes numbers: Auto, else fixed
 };
 
 struct PlotOutcome {

@@ -130,20 +130,22 @@ double PlotFrame::ScreenX(double x) const {
 double PlotFrame::WorldX(double sx) const {
     return sx * xSpan / width + xOrigin;
 }
-double PlotFrame::Height(double y) const {
-    return (y - yOrigin) * height / ySpan;
+double PlotFrame::Rows() const {
+    return std::max(height - 2 * margin, 1.0);
 }
-double PlotFrame::WorldY(double h) const {
-    return h * ySpan / height + yOrigin;
+double PlotFrame::ScreenY(double y) const {
+    return (margin + Rows()) - (y - yOrigin) * Rows() / ySpan;
 }
-double PlotFrame::ScreenY(double y, int32_t windowHeight) const {
-    return (static_cast<double>(windowHeight) - kPlotBaseline) - Height(y);
+double PlotFrame::WorldY(double sy) const {
+    return ((margin + Rows()) - sy) * ySpan / Rows() + yOrigin;
 }
 
 PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
     PlotFrame f;
     f.width = std::max(width, 1);
     f.height = std::max(height, 1);
+    // A low picture keeps most of its rows for the curve.
+    f.margin = std::min<double>(kPlotMargin, f.height / 10);
     SpanOf(points.xmin, points.xmax, f.xOrigin, f.xSpan);
     if (points.any) {
         SpanOf(points.ymin, points.ymax, f.yOrigin, f.ySpan);
@@ -152,6 +154,69 @@ PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
         f.ySpan = 2;
     }
     return f;
+}
+
+PlotTicks TicksFor(double low, double high) {
+    PlotTicks ticks;
+    if (low > high) std::swap(low, high);
+    const double span = high - low;
+    if (!std::isfinite(span) || !(span > 0)) return ticks;
+    // The largest tick index a double still counts in whole steps.
+    constexpr double kMaxIndex = 1e15;
+    const double base = std::pow(10.0, std::floor(std::log10(span / 7)));
+    int bestCount = 0;
+    for (double decade : {base / 10, base, base * 10})
+        for (double mantissa : {1.0, 2.0, 5.0}) {
+            const double step = decade * mantissa;
+            if (!(step > 0) || !std::isfinite(step)) continue;
+            const double first = std::ceil(low / step), last = std::floor(high / step);
+            if (std::fabs(first) > kMaxIndex || std::fabs(last) > kMaxIndex) continue;
+            const int count = static_cast<int>(last - first) + 1;
+            // 5 to 10 ticks, nearest 7; else the count nearest that band (a range of 21
+            // steps of 1 has 4 of 5 or 11 of 2).
+            const auto fit = [](int c) {
+                return c >= 5 && c <= 10 ? std::abs(c - 7) : 10 + std::max(5 - c, c - 10);
+            };
+            if (bestCount == 0 || fit(count) < fit(bestCount)) {
+                bestCount = count;
+                ticks.step = step;
+            }
+        }
+    if (bestCount < 2 || bestCount > 100) return PlotTicks{};
+    const double first = std::ceil(low / ticks.step);
+    for (int k = 0; k < bestCount; ++k) {
+        const double v = (first + k) * ticks.step;
+        // A zero tick that rounding left as a tiny value reads "0", not "-1e-17".
+        ticks.values.push_back(std::fabs(v) < ticks.step * 1e-9 ? 0 : v);
+    }
+    return ticks;
+}
+
+std::u16string TickText(double value, double step, bool autoFormat) {
+    if (autoFormat) return zorbit::AutoText(value, -1);
+    const int decimals =
+        step > 0 && step < 1
+            ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 30)
+            : 0;
+    std::u16string text = zorbit::FixedN(value, decimals);
+    if (text.size() > 1 && text[0] == u'-' && text.find_first_not_of(u"-0.") == text.npos)
+        text.erase(0, 1); // "-0.00" is 0
+    return text;
+}
+
+std::u16string BoundText(double value) {
+    for (int digits = 6; digits >= 1; --digits) {
+        std::u16string text = zorbit::AutoText(value, digits);
+        if (text.size() <= 8) return text;
+    }
+    // Too long in every fixed form: a mantissa and a power of ten.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    for (int digits = 5; digits >= 1; --digits) {
+        double mantissa = value / std::pow(10.0, exponent);
+        std::u16string text = zorbit::AutoText(mantissa, digits) + u"e" + zorbit::IntText(exponent);
+        if (text.size() <= 8) return text;
+    }
+    return zorbit::AutoText(value, 1);
 }
 
 double ClampPixel(double v) {
@@ -164,7 +229,7 @@ std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouse
     if (mouseX < 0 || mouseY < 0 || mouseX >= windowWidth || mouseY >= windowHeight)
         return u"MousePos: out of window";
     const double x = frame.WorldX(mouseX);
-    const double y = frame.WorldY((static_cast<double>(windowHeight) - kPlotBaseline) - mouseY);
+    const double y = frame.WorldY(mouseY);
     return u"Coord: " + ReadOutNumber(x) + u", " + ReadOutNumber(y);
 }
 
@@ -203,6 +268,24 @@ PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktop
     };
     if (x + kPlotWindowSize > desktopWidth) return {0, clamp(int64_t{previous->y} + kRowHeight)};
     return {clamp(x), previous->y};
+}
+
+PlotPlace FirstPlotPlace(const PlotRect& main, const PlotRect& screen, int32_t w, int32_t h) {
+    constexpr int64_t kGap = 7;
+    const int64_t left = screen.x, top = screen.y, right = int64_t{screen.x} + screen.w,
+                  bottom = int64_t{screen.y} + screen.h;
+    const int64_t mainRight = int64_t{main.x} + main.w, mainBottom = int64_t{main.y} + main.h;
+    const auto held = [&](int64_t v, int64_t low, int64_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(std::clamp(v, low, std::max(low, high)),
+                                                        std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    const int32_t rowY = held(main.y, top, bottom - h), columnX = held(main.x, left, right - w);
+    if (mainRight + kGap + w <= right) return {held(mainRight + kGap, left, right), rowY};
+    if (mainBottom + kGap + h <= bottom) return {columnX, held(mainBottom + kGap, top, bottom)};
+    if (int64_t{main.x} - kGap - w >= left) return {held(main.x - kGap - w, left, right), rowY};
+    if (int64_t{main.y} - kGap - h >= top) return {columnX, held(main.y - kGap - h, top, bottom)};
+    return {held(right - w, left, right), rowY};
 }
 
 std::u16string ImageFileName(std::u16string_view asked, std::u16string_view folder,

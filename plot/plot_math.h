@@ -15,10 +15,10 @@
 
 namespace vex {
 
-// The pixel rows between the window's inner bottom and the world's lowest y (ymin): the
-// picture is the window less 35 rows of controls, and ymin sits 20 rows above its bottom.
+// The picture is the window less 35 rows of controls; ymin and ymax sit kPlotMargin rows
+// inside its bottom and top, so the whole curve shows.
 inline constexpr int32_t kPlotControlsHeight = 35;
-inline constexpr int32_t kPlotBaseline = 55;
+inline constexpr int32_t kPlotMargin = 10;
 
 struct PlotPoints {
     // steps + 1 points; fewer only when the series stopped early (from == to gives one).
@@ -47,28 +47,48 @@ bool ComputePoints(const Library& lib, std::u16string_view expression, std::u16s
                    std::u16string& error);
 
 // The drawing's transforms for an image of width x height pixels (height = window inner
-// height - 35). FrameFor keeps both spans finite and positive.
+// height - 35), pixel rows counted down from the picture's top. yOrigin (ymin) maps to
+// the row margin above the bottom, yOrigin + ySpan (ymax) to the row margin below the top.
+// FrameFor keeps both spans finite and positive.
 struct PlotFrame {
     double xOrigin = 0, yOrigin = 0, xSpan = 1, ySpan = 1;
     int32_t width = 400, height = 365;
-    double ScreenX(double x) const;                       // (x - xOrigin) * width / xSpan
-    double WorldX(double sx) const;                       // sx * xSpan / width + xOrigin
-    double Height(double y) const;                        // (y - yOrigin) * height / ySpan
-    double WorldY(double h) const;                        // h * ySpan / height + yOrigin
-    double ScreenY(double y, int32_t windowHeight) const; // (windowHeight - 55) - Height(y)
+    double margin = kPlotMargin;
+    double ScreenX(double x) const; // (x - xOrigin) * width / xSpan
+    double WorldX(double sx) const; // sx * xSpan / width + xOrigin
+    double ScreenY(double y) const;
+    double WorldY(double sy) const; // the inverse of ScreenY
+    double Rows() const;            // the rows ySpan covers: height - 2 margin, at least 1
 };
 // A zero x span (from == to) or a constant function (ymin == ymax) is widened by one unit
 // each side so nothing divides by zero; with no valid point the y range is -1..1. Width
-// and height below 1 count as 1.
+// and height below 1 count as 1; a picture too low for the margins gets smaller ones.
 PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height);
+// Round tick values for an axis over [low, high] (either order): every multiple of one
+// step inside it, the step 1, 2 or 5 times a power of ten chosen for 5 to 10 ticks (the
+// count nearest 7). None when the range is empty or not finite, or too narrow for its size
+// (ticks a double cannot tell apart).
+struct PlotTicks {
+    double step = 0;
+    std::vector<double> values;
+};
+PlotTicks TicksFor(double low, double high);
+// A tick's label as the list writes numbers: Auto, the Auto format (15 significant
+// digits); else fixed with the decimals the step needs, so neighbours always differ.
+std::u16string TickText(double value, double step, bool autoFormat);
+
+// A range bound as its narrow field shows it, whole: at most 8 characters, 6 significant
+// digits ("-6.28319", "-1e-6", "1.5e12") that ReadDecimal reads back.
+std::u16string BoundText(double value);
+
 // A screen coordinate a painter can take: far-off points are held at +-1e7 pixels, NaN
 // becomes 0.
 double ClampPixel(double v);
 
 // The click read-out: "Coord: " x ", " y (4 decimals when |v| <= 100, else 0 decimals,
 // trailing zeros removed) for a mouse position inside the window (both >= 0 and inside
-// windowWidth x windowHeight), else "MousePos: out of window". y is
-// WorldY((windowHeight - 55) - mouseY).
+// windowWidth x windowHeight), else "MousePos: out of window". The picture starts at the
+// window's top left, so the point is (WorldX(mouseX), WorldY(mouseY)).
 std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouseY,
                            int32_t windowWidth, int32_t windowHeight);
 
@@ -90,6 +110,10 @@ struct PlotPlace {
 };
 inline constexpr int32_t kPlotWindowSize = 400;
 PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth);
+// The first plot window (frame size w x h) beside the main window's frame, never over it:
+// to its right when the screen has room, else below it, else left of it, else above it;
+// with room nowhere, at the screen's right edge (held inside the screen).
+PlotPlace FirstPlotPlace(const PlotRect& mainWindow, const PlotRect& screen, int32_t w, int32_t h);
 
 // The picture's file name for the name a plot asks for: "0" and "-1": counter + 1,
 // folder + "aPlotNr_" + the counter with at least two digits + ".jpg"; any other name is

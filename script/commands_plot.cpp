@@ -1,6 +1,8 @@
 // "Plot": a function's graph in a plot window, or its picture saved when the run saves
 // plots ("spl"). The window and the picture are the platform's plot service.
 
+#include <limits>
+
 #include "common/text.h"
 #include "script/plot_args.h"
 #include "script/run_state.h"
@@ -22,7 +24,9 @@ std::u16string PlotFolder(const ScriptHost& host) {
 } // namespace
 
 void CmdPlot(RunState& rs, const Statement& st) {
-    const int32_t number = ++rs.host.interp.plotCount;
+    ++rs.host.interp.plotCount;
+    int32_t& last = rs.host.interp.plotNumber;
+    const int32_t number = last < std::numeric_limits<int32_t>::max() ? ++last : last;
     std::u16string_view argument, expressionPart;
     std::u16string error;
     int32_t failure = ZORBIT_NO_ERROR;
@@ -51,6 +55,7 @@ void CmdPlot(RunState& rs, const Statement& st) {
     request.xFrom = args.xFrom;
     request.xTo = args.xTo;
     request.steps = args.steps;
+    request.autoFormat = rs.host.interp.format == NumberFormat::Auto;
     const std::u16string folder = PlotFolder(rs.host);
     if (!args.dataFile.empty()) request.dataFile = DataFilePath(args.dataFile, folder);
     request.save = rs.run.savePlots || PlotLineSaves(st.line);

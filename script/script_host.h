@@ -24,6 +24,7 @@ struct InterpreterState {
     int32_t precision = ZORBIT_PRECISION_CLASSIC;
     std::u16string PolyVar; // set by "VarPolyn", kept for the process
     int32_t plotCount = 0;  // plot windows the current run opened
+    int32_t plotNumber = 0; // the last plot's number: counts on through every run
 };
 
 // The batch run: its switches (they persist from call to call), files, log and codes.

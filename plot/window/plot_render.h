@@ -1,6 +1,6 @@
 #pragma once
-// Drawing a plot: the red curve, the white axes, the "0,0" mark, the bound labels and
-// the "Expr = " text, on black, into any paint device (window image, file picture).
+// Drawing a plot: the red curve, the white axes, the "0,0" mark, the ticks and their
+// grid and the "Expr = " text, on black, into any paint device (window image, file picture).
 
 #include <QPainter>
 #include <QSize>
@@ -11,10 +11,11 @@
 namespace vex {
 
 // Draws the points into a picture of size (the window's inner width, and its inner
-// height less the 35 pixels of the controls); windowHeight is the window's inner height
-// that the y mapping counts from. Returns the frame used, for the click read-out.
-PlotFrame DrawPlot(QPainter& painter, QSize size, int32_t windowHeight, const PlotPoints& points,
-                   const std::u16string& expression);
+// height less the 35 pixels of the controls), with round ticks on both axes labelled as
+// the list writes numbers (autoFormat: the Auto format, else fixed) and a faint grid.
+// Returns the frame used, for the click read-out.
+PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
+                   const std::u16string& expression, bool autoFormat = false);
 
 // The picture's height inside a window of this inner height.
 inline int32_t PlotImageHeight(int32_t windowHeight) {

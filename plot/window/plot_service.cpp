@@ -122,7 +122,7 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     Finish(
         request, points,
         [&](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, kWindowSize, points, expression);
+            DrawPlot(painter, size, points, expression, request.autoFormat);
         },
         QSize(kWindowSize, PlotImageHeight(kWindowSize)), outcome);
     return outcome;
@@ -146,10 +146,20 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
-    auto* window =
-        new PlotWindow({request.number, request.expression, request.variable, request.steps},
-                       *library_, *dialogs_);
-    const PlotPlace place = NextPlotPlace(previous, desktop);
+    auto* window = new PlotWindow(
+        {request.number, request.expression, request.variable, request.steps, request.autoFormat},
+        *library_, *dialogs_);
+    PlotPlace place = NextPlotPlace(previous, desktop);
+    if (!previous && beside_ && beside_->isVisible()) {
+        const QRect m = beside_->frameGeometry();
+        QScreen* screen = beside_->screen();
+        const QRect s = screen ? screen->availableGeometry() : QRect(0, 0, desktop, 768);
+        // The title bar above the window's inner size.
+        const int frameExtra = std::max(m.height() - beside_->height(), 0);
+        place = FirstPlotPlace({m.x(), m.y(), m.width(), m.height()},
+                               {s.x(), s.y(), s.width(), s.height()}, kPlotWindowSize,
+                               kPlotWindowSize + frameExtra);
+    }
     window->move(place.x, place.y);
     window->show();
     if (!window->Compute(request.xFrom, request.xTo, outcome.error)) {
@@ -160,8 +170,8 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     Finish(
         request, window->Points(),
         [window](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, window->height(), window->Points(),
-                     window->Settings().expression);
+            DrawPlot(painter, size, window->Points(), window->Settings().expression,
+                     window->Settings().autoFormat);
         },
         window->Picture().size(), outcome);
     // A saved plot has done its work; its window goes with the command.

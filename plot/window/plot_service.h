@@ -26,6 +26,9 @@ class PlotWindows final : public PlotService {
     PlotOutcome Plot(const PlotRequest& request) override;
     void CloseAll() override;
 
+    // The first plot window opens beside this window (the main window), not over it.
+    void PlaceBeside(QWidget* window) { beside_ = window; }
+
     // The plot windows that are open, oldest first.
     std::vector<PlotWindow*> OpenWindows() const;
 
@@ -41,6 +44,7 @@ class PlotWindows final : public PlotService {
     bool offscreen_;
     const Library* library_ = nullptr;
     std::vector<QPointer<PlotWindow>> windows_;
+    QPointer<QWidget> beside_;
     int32_t imageCounter_ = 0;
     std::unique_ptr<QGuiApplication> app_; // only when this service had to start one
 };

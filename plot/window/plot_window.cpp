@@ -25,6 +25,8 @@ namespace vex {
 namespace {
 
 constexpr int kControlsHeight = 35;
+// Eight characters of the 8-point font: a bound's whole text.
+constexpr int kFieldWidth = 64;
 
 } // namespace
 
@@ -55,7 +57,9 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     : QWidget(parent, Qt::Window), library_(library), dialogs_(dialogs),
       settings_(std::move(settings)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number));
+    // Numbered through the session, so windows of different entry lines tell apart.
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
+                   QStringLiteral(": ") + Text(settings_.expression));
     canvas_ = new PlotCanvas(*this);
     redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
     fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);
@@ -68,6 +72,8 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     small.setPointSize(8);
     fromLabel_->setFont(small);
     toLabel_->setFont(small);
+    from_->setFont(small);
+    to_->setFont(small);
     connect(redraw_, &QPushButton::clicked, this, [this] { Redraw(); });
     connect(close_, &QPushButton::clicked, this, [this] { close(); });
     connect(from_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
@@ -96,11 +102,15 @@ bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     points_ = std::move(points);
     Draw();
     if (!points_.x.empty()) {
-        from_->setText(Text(PlotNumberText(points_.x.front())));
-        to_->setText(Text(PlotNumberText(points_.x.back())));
-        // The narrow fields show where a bound starts (its sign and first digits).
-        from_->setCursorPosition(0);
-        to_->setCursorPosition(0);
+        // The narrow fields show short bounds whole; a Redraw with a field as it was
+        // takes the exact bound behind it, so the same points come again.
+        const double low = std::min(from, to), high = std::max(from, to);
+        for (auto [field, bound] : {std::pair{from_, low}, {to_, high}}) {
+            field->setText(Text(BoundText(bound)));
+            field->setCursorPosition(0);
+        }
+        fromBound_ = {from_->text(), low};
+        toBound_ = {to_->text(), high};
     }
     return true;
 }
@@ -109,7 +119,8 @@ void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
-    frame_ = DrawPlot(painter, picture_.size(), h, points_, settings_.expression);
+    frame_ =
+        DrawPlot(painter, picture_.size(), points_, settings_.expression, settings_.autoFormat);
     canvas_->update();
 }
 
@@ -117,8 +128,10 @@ void PlotWindow::Redraw() {
     size_t used = 0;
     const std::u16string fromText = Text16(from_->text());
     const std::u16string toText = Text16(to_->text());
-    const double from = zorbit::ReadDecimal(fromText, &used);
-    const double to = zorbit::ReadDecimal(toText, &used);
+    const double from = from_->text() == fromBound_.first ? fromBound_.second
+                                                          : zorbit::ReadDecimal(fromText, &used);
+    const double to =
+        to_->text() == toBound_.first ? toBound_.second : zorbit::ReadDecimal(toText, &used);
     std::u16string error;
     if (!Compute(from, to, error))
         dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
@@ -136,10 +149,9 @@ void PlotWindow::Click(QPoint at) {
 }
 
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
-    const int h = height();
     return SavePicture(
-        [this, h](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, h, points_, settings_.expression);
+        [this](QPainter& painter, QSize size) {
+            DrawPlot(painter, size, points_, settings_.expression, settings_.autoFormat);
         },
         picture_.size(), path, error);
 }
@@ -162,9 +174,9 @@ void PlotWindow::PlaceControls() {
     canvas_->setGeometry(0, 0, w, std::max(h - kControlsHeight, 1));
     redraw_->setGeometry(5, h - 25, 75, 20);
     fromLabel_->setGeometry(90, h - 22, 70, 20);
-    from_->setGeometry(160, h - 25, 50, 20);
-    toLabel_->setGeometry(220, h - 22, 20, 20);
-    to_->setGeometry(240, h - 25, 50, 20);
+    from_->setGeometry(160, h - 25, kFieldWidth, 20);
+    toLabel_->setGeometry(226, h - 22, 14, 20);
+    to_->setGeometry(240, h - 25, kFieldWidth, 20);
     close_->setGeometry(w - 80, h - 25, 75, 20);
 }
 

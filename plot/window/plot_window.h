@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "plot/plot_math.h"
 #include "script/library_client.h"
@@ -22,6 +23,7 @@ struct PlotSettings {
     int32_t number = 1;
     std::u16string expression, variable;
     int32_t steps = 200;
+    bool autoFormat = false; // tick labels in the Auto format, else fixed
 };
 
 class PlotCanvas;
@@ -78,6 +80,8 @@ class PlotWindow final : public QWidget {
     QLabel* toLabel_ = nullptr;
     QLineEdit* to_ = nullptr;
     QPushButton* close_ = nullptr;
+    // Each field's text as last set and the exact bound it stands for.
+    std::pair<QString, double> fromBound_, toBound_;
 };
 
 } // namespace vex

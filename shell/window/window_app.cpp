@@ -38,6 +38,7 @@ int RunWindow(int& argc, char** argv, StartOptions options) {
     int status = 0;
     {
         MainWindow window(program, program.library, QtDialogs(), platform);
+        plots.PlaceBeside(&window);
         ShowStartWindow(window, options);
         status = QApplication::exec();
     }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/number_text.h"
 #include "plot/plot_math.h"
 #include "script/plot_args.h"
 #include "tests/plot/plot_fixture.h"
@@ -166,9 +167,13 @@ TEST_P(Frames, RoundTripAndReadOutEveryPixel) {
     for (double v : {row.points.xmin, row.points.xmax, row.points.ymax, 0.0, -3.25, 1e6}) {
         SCOPED_TRACE(v);
         EXPECT_NEAR(f.WorldX(f.ScreenX(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
-        EXPECT_NEAR(f.WorldY(f.Height(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
+        EXPECT_NEAR(f.WorldY(f.ScreenY(v)), v, 1e-9 * std::max(1.0, std::fabs(v)));
     }
-    EXPECT_EQ(f.ScreenY(f.yOrigin, 400), 345); // the lowest y, 55 rows above the bottom
+    // ymin and ymax inside the picture, the margin from its bottom and top.
+    EXPECT_DOUBLE_EQ(f.ScreenY(f.yOrigin), f.height - f.margin);
+    EXPECT_DOUBLE_EQ(f.ScreenY(f.yOrigin + f.ySpan), f.margin);
+    EXPECT_GE(f.margin, 0);
+    EXPECT_LE(2 * f.margin, f.height);
     for (int32_t mx : {0, 199, 399})
         for (int32_t my : {0, 200, 399}) {
             const std::string text = U8(ReadOutText(f, mx, my, 400, 400));
@@ -194,7 +199,7 @@ struct ReadOutRow {
 
 class ReadOut : public ::testing::TestWithParam<ReadOutRow> {};
 
-// x and y -2..2 in a 400 x 400 window: the image is 365 high, ymin 345 rows down.
+// x and y -2..2 in a 400 x 400 window: the image is 365 high, ymax 10 rows down, ymin 355.
 TEST_P(ReadOut, ShowsTheWorldPointOrSaysOutside) {
     const ReadOutRow& row = GetParam();
     const PlotFrame f = FrameFor(Bounds(-2, 2, -2, 2), 400, 365);
@@ -203,10 +208,11 @@ TEST_P(ReadOut, ShowsTheWorldPointOrSaysOutside) {
 
 INSTANTIATE_TEST_SUITE_P(
     Clicks, ReadOut,
-    ::testing::Values(ReadOutRow{"top_left_is_xmin_and_the_image_top", 0, 0, "Coord: -2, 1.7808"},
-                      ReadOutRow{"near_the_origin", 200, 163, "Coord: 0, -0.0055"},
-                      ReadOutRow{"lowest_y", 100, 345, "Coord: -1, -2"},
-                      ReadOutRow{"last_pixel", 399, 399, "Coord: 1.99, -2.5918"},
+    ::testing::Values(ReadOutRow{"top_left_is_xmin_and_the_image_top", 0, 0, "Coord: -2, 2.1159"},
+                      ReadOutRow{"highest_y", 300, 10, "Coord: 1, 2"},
+                      ReadOutRow{"near_the_origin", 200, 182, "Coord: 0, 0.0058"},
+                      ReadOutRow{"lowest_y", 100, 355, "Coord: -1, -2"},
+                      ReadOutRow{"last_pixel", 399, 399, "Coord: 1.99, -2.5101"},
                       ReadOutRow{"left_of_window", -1, 10, "MousePos: out of window"},
                       ReadOutRow{"above_window", 10, -1, "MousePos: out of window"},
                       ReadOutRow{"right_of_window", 400, 10, "MousePos: out of window"},
@@ -215,8 +221,131 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadOutText, CoordinatesAbove100HaveNoDecimals) {
     const PlotFrame f = FrameFor(Bounds(1000, 5000, -100, 100.5), 400, 365);
-    EXPECT_EQ(U8(ReadOutText(f, 0, 345, 400, 400)), "Coord: 1000, -100");
-    EXPECT_EQ(U8(ReadOutText(f, 1, 0, 400, 400)), "Coord: 1010, 89.5137");
+    EXPECT_EQ(U8(ReadOutText(f, 0, 355, 400, 400)), "Coord: 1000, -100");
+    EXPECT_EQ(U8(ReadOutText(f, 1, 20, 400, 400)), "Coord: 1010, 94.6884");
+}
+
+struct PixelRow {
+    const char* name;
+    double xmin, xmax, ymin, ymax;
+    int32_t height;
+};
+
+class CurvePixels : public ::testing::TestWithParam<PixelRow> {};
+
+// A point of the curve drawn at its pixel reads back as that point, within a pixel, and
+// every y of the range lands inside the picture.
+TEST_P(CurvePixels, ReadBackWithinAPixel) {
+    const PixelRow& row = GetParam();
+    const PlotFrame f = FrameFor(Bounds(row.xmin, row.xmax, row.ymin, row.ymax), 400, row.height);
+    for (double t : {0.0, 0.13, 0.5, 0.77, 1.0}) {
+        const double x = row.xmin + t * (row.xmax - row.xmin);
+        const double y = row.ymin + t * (row.ymax - row.ymin);
+        SCOPED_TRACE(t);
+        const double sx = std::round(f.ScreenX(x)), sy = std::round(f.ScreenY(y));
+        EXPECT_GE(sy, 0);
+        EXPECT_LT(sy, row.height);
+        EXPECT_LE(std::fabs(f.ScreenX(f.WorldX(sx)) - f.ScreenX(x)), 0.5 + 1e-9);
+        EXPECT_LE(std::fabs(f.ScreenY(f.WorldY(sy)) - f.ScreenY(y)), 0.5 + 1e-9);
+        EXPECT_LE(std::fabs(f.WorldY(sy) - y), f.ySpan / f.Rows());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, CurvePixels,
+                         ::testing::Values(PixelRow{"unit", -1, 1, -1, 1, 365},
+                                           PixelRow{"negative", -300, -200, -9e5, -4e5, 365},
+                                           PixelRow{"tiny", 0, 1e-9, 2e-9, 3e-9, 365},
+                                           PixelRow{"huge", -1e12, 1e12, 0, 5e12, 765},
+                                           PixelRow{"low_window", 0, 1, 0, 1, 12}),
+                         RowName<PixelRow>);
+
+// ---- Ticks ----------------------------------------------------------------------------------
+
+struct TickRow {
+    const char* name;
+    double low, high;
+};
+
+class Ticks : public ::testing::TestWithParam<TickRow> {};
+
+// About 5 to 10 round ticks (4 or 11 only where no step gives 5 to 10), each inside the range,
+// evenly spaced, none left out at either end, and labels that tell neighbours apart in both number
+// formats.
+TEST_P(Ticks, FiveToTenRoundValuesCoverTheRange) {
+    const TickRow& row = GetParam();
+    const PlotTicks t = TicksFor(row.low, row.high);
+    const double low = std::min(row.low, row.high), high = std::max(row.low, row.high);
+    ASSERT_GE(t.values.size(), 4u);
+    ASSERT_LE(t.values.size(), 11u);
+    const double mantissa = t.step / std::pow(10.0, std::floor(std::log10(t.step) + 1e-9));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 ||
+                std::fabs(mantissa - 5) < 1e-9)
+        << t.step;
+    EXPECT_LT(t.values.front() - t.step, low);
+    EXPECT_GT(t.values.back() + t.step, high);
+    for (size_t k = 0; k < t.values.size(); ++k) {
+        const double v = t.values[k];
+        SCOPED_TRACE(v);
+        EXPECT_GE(v, low);
+        EXPECT_LE(v, high);
+        EXPECT_NEAR(v / t.step, std::round(v / t.step), 1e-6);
+        if (k == 0) continue;
+        EXPECT_NEAR(v - t.values[k - 1], t.step, t.step * 1e-6);
+        for (bool autoFormat : {false, true})
+            EXPECT_NE(TickText(v, t.step, autoFormat),
+                      TickText(t.values[k - 1], t.step, autoFormat));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, Ticks,
+    ::testing::Values(TickRow{"unit", -1, 1}, TickRow{"sine", -M_PI, M_PI},
+                      TickRow{"nano", 0, 1e-9},
+                      TickRow{"nano_off_zero", 1.0000001, 1.0000001 + 3e-9},
+                      TickRow{"tera", -1e12, 1e12}, TickRow{"tera_positive", 3e11, 1.3e12},
+                      TickRow{"negative", -730, -12}, TickRow{"negative_small", -0.0042, -0.0011},
+                      TickRow{"reversed", 10, -10}, TickRow{"odd", 0, 13},
+                      TickRow{"thousands", 1000, 5000}, TickRow{"no_step_fits", 0, 21}),
+    RowName<TickRow>);
+
+TEST(TicksFor, NoTicksForAnEmptyOrUnreadableRange) {
+    const std::pair<double, double> rows[] = {{1, 1},         {0, kInf},      {-kInf, 0},
+                                              {kNaN, 1},      {1e300, 1e300}, {1e20, 1e20 + 1e5},
+                                              {-1e308, 1e308}};
+    for (const auto& [low, high] : rows)
+        EXPECT_TRUE(TicksFor(low, high).values.empty()) << low << " " << high;
+}
+
+TEST(TickText, TheListsFormatWithTheDecimalsTheStepNeeds) {
+    struct {
+        double value, step;
+        bool autoFormat;
+        const char* text;
+    } rows[] = {{0.5, 0.5, false, "0.5"},
+                {-0.0, 0.1, false, "0.0"},
+                {-1e-17, 0.05, false, "0.00"},
+                {3e-9, 1e-9, false, "0.000000003"},
+                {2e12, 1e12, false, "2000000000000"},
+                {-20, 5, false, "-20"},
+                {0.1 + 0.2, 0.1, true, "0.3"},
+                {3e-9, 1e-9, true, "3e-9"},
+                {-250, 50, true, "-250"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(U8(TickText(row.value, row.step, row.autoFormat)), row.text) << row.text;
+}
+
+TEST(BoundText, ShortWholeAndReadBack) {
+    const std::pair<double, const char*> rows[] = {
+        {-M_PI, "-3.14159"},    {0.000001, "0.000001"},     {2, "2"},
+        {-0.000001, "-1e-6"},   {-1e-7, "-1e-7"},           {1.5e12, "1.5e12"},
+        {-1e12, "-1e12"},       {-123456789.5, "-1.235e8"}, {0.1 + 0.2, "0.3"},
+        {-2.5e-300, "-2e-300"}, {1.7e308, "1.7e308"}};
+    for (const auto& [value, text] : rows) {
+        const std::u16string shown = BoundText(value);
+        EXPECT_EQ(U8(shown), text);
+        EXPECT_LE(shown.size(), 8u) << text;
+        EXPECT_NEAR(zorbit::ReadDecimal(shown), value, std::fabs(value) * 0.25) << text;
+    }
 }
 
 // ---- Texts and the data file -----------------------------------------------------------------
@@ -294,6 +423,34 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceRow{"far_off", PlotRect{2147483000, 2147483500, 400, 400}, 0,
                                2147483647}),
     RowName<PlaceRow>);
+
+struct FirstPlaceRow {
+    const char* name;
+    PlotRect main, screen;
+    int32_t x, y;
+};
+
+class FirstPlaces : public ::testing::TestWithParam<FirstPlaceRow> {};
+
+// A 400 x 430 window beside the main window, inside the screen and off the main window
+// wherever the screen has room for it.
+TEST_P(FirstPlaces, BesideTheMainWindow) {
+    const FirstPlaceRow& row = GetParam();
+    const PlotPlace p = FirstPlotPlace(row.main, row.screen, 400, 430);
+    EXPECT_EQ(p.x, row.x);
+    EXPECT_EQ(p.y, row.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, FirstPlaces,
+    ::testing::Values(
+        FirstPlaceRow{"right", {0, 0, 480, 450}, {0, 0, 1024, 768}, 487, 0},
+        FirstPlaceRow{"below", {600, 0, 480, 300}, {0, 0, 1024, 768}, 600, 307},
+        FirstPlaceRow{"left", {600, 300, 420, 460}, {0, 0, 1024, 768}, 193, 300},
+        FirstPlaceRow{"above", {100, 500, 900, 268}, {0, 0, 1024, 768}, 100, 63},
+        FirstPlaceRow{"no_room_anywhere", {100, 400, 900, 368}, {0, 0, 1024, 768}, 624, 338},
+        FirstPlaceRow{"second_screen", {1100, 50, 480, 450}, {1024, 0, 1280, 1024}, 1587, 50}),
+    RowName<FirstPlaceRow>);
 
 TEST(ImageFileName, NumberedOrTheSpecificationItself) {
     int32_t counter = 0;

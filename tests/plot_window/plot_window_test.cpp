@@ -121,7 +121,7 @@ class PlotFixture : public ScriptTest {
 
 TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
     auto w = Open(u"x^2", 4, -2, 2);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3: x^2"));
     for (const QSize size : {QSize(400, 400), QSize(600, 500)}) {
         SCOPED_TRACE(size.width());
         w->resize(size);
@@ -131,14 +131,14 @@ TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
         EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 35));
         EXPECT_EQ(w->Picture().size(), QSize(W, H - 35));
         EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 25, 75, 20));
-        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 50, 20));
-        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 50, 20));
+        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 64, 20));
+        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 64, 20));
         EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 25, 75, 20));
         const QList<QLabel*> labels = w->findChildren<QLabel*>();
         ASSERT_EQ(labels.size(), 2);
         for (QLabel* label : labels)
             EXPECT_EQ(label->geometry(), label->text() == QStringLiteral("to")
-                                             ? QRect(220, H - 22, 20, 20)
+                                             ? QRect(226, H - 22, 14, 20)
                                              : QRect(90, H - 22, 70, 20));
         // The graph is recomputed over the range the fields show.
         EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
@@ -150,27 +150,37 @@ TEST_F(PlotFixture, SineIsARedCurveOverWhiteAxes) {
     auto w = Open(u"sin(x)", 200, -M_PI, M_PI);
     const QImage& picture = w->Picture();
     const PlotFrame& f = w->Frame();
-    const int h = w->height();
     for (double x : {-2.5, -1.0, 1.0, 2.5}) {
         SCOPED_TRACE(x);
-        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(std::sin(x), h), kRed));
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(std::sin(x)), kRed));
     }
     // The y axis at x = 0 from top to bottom, the x axis at y = 0, away from the curve.
     for (double row : {100.0, 300.0})
         EXPECT_TRUE(ColourNear(picture, f.ScreenX(0), row, kWhite, 1)) << row;
     for (double x : {-2.9, 2.9})
-        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(0, h), kWhite, 1)) << x;
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(x), f.ScreenY(0), kWhite, 1)) << x;
     EXPECT_FALSE(ColourNear(picture, f.ScreenX(0), 300, kRed, 3));
+    // The whole curve shows: its highest and lowest red rows lie inside the picture, at
+    // the rows of sin's 1 and -1, not on the picture's edges.
+    int top = -1, bottom = -1;
+    for (int y = 0; y < picture.height(); ++y)
+        if (RedPixels(picture.copy(0, y, picture.width(), 1)) > 0) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    EXPECT_GT(top, 0);
+    EXPECT_LT(bottom, picture.height() - 1);
+    EXPECT_NEAR(top, f.ScreenY(1), 1.5);
+    EXPECT_NEAR(bottom, f.ScreenY(-1), 1.5);
 }
 
 TEST_F(PlotFixture, ThePoleBreaksTheCurve) {
     auto w = Open(u"1/x", 4, -1, 1);
     EXPECT_EQ(w->Points().valid, (std::vector<uint8_t>{1, 1, 0, 1, 1}));
     const PlotFrame& f = w->Frame();
-    const int h = w->height();
     // Both pieces are drawn, nothing joins them across x = 0.
-    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(-0.75), f.ScreenY(-1.5, h), kRed));
-    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5, h), kRed));
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(-0.75), f.ScreenY(-1.5), kRed));
+    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5), kRed));
     const int left = static_cast<int>(f.ScreenX(-0.4)), right = static_cast<int>(f.ScreenX(0.4));
     EXPECT_EQ(RedPixels(w->Picture(), left, right), 0);
 }
@@ -191,8 +201,8 @@ TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
             EXPECT_TRUE(std::isfinite(v));
         EXPECT_GT(f.xSpan, 0);
         EXPECT_GT(f.ySpan, 0);
-        EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(row.to),
-                               f.ScreenY(w->Points().y.back(), 400), kRed));
+        EXPECT_TRUE(
+            ColourNear(w->Picture(), f.ScreenX(row.to), f.ScreenY(w->Points().y.back()), kRed));
     }
 }
 
@@ -216,6 +226,27 @@ TEST_F(PlotFixture, RedrawTakesTheRangeTypedIntoTheFields) {
     EXPECT_DOUBLE_EQ(w->Points().x.back(), 3);
 }
 
+TEST_F(PlotFixture, TheRangeFieldsShowTheirWholeNumbersAndRedrawKeepsTheExactBounds) {
+    auto w = Open(u"sin(x)", 10, -M_PI, 1e-6);
+    EXPECT_EQ(w->FromField()->text(), QStringLiteral("-3.14159"));
+    EXPECT_EQ(w->ToField()->text(), QStringLiteral("0.000001"));
+    for (QLineEdit* field : {w->FromField(), w->ToField()}) {
+        const QFontMetrics metrics(field->font());
+        // The text's whole width inside the field's frame and margins.
+        EXPECT_LE(metrics.horizontalAdvance(field->text()) + 8, field->width())
+            << field->text().toStdString();
+    }
+    const std::vector<double> before = w->Points().x;
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    EXPECT_EQ(w->Points().x, before);
+    EXPECT_EQ(w->Points().x.front(), -M_PI);
+    // A field typed anew takes the typed number.
+    w->FromField()->setText(QStringLiteral("-3.14159"));
+    w->FromField()->setText(QStringLiteral("-3"));
+    QTest::mouseClick(w->RedrawButton(), Qt::LeftButton);
+    EXPECT_EQ(w->Points().x.front(), -3);
+}
+
 TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
     auto byKey = Open(u"x", 4, -2, 2), byButton = Open(u"x", 4, -2, 2);
     QTest::keyClick(byKey.get(), Qt::Key_Escape);
@@ -226,14 +257,20 @@ TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
 
 TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
     auto w = Open(u"x^2", 4, -2, 2);
-    // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans 365
-    // rows that start 20 rows above the picture's bottom).
+    // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans the
+    // 345 rows between 10 rows below the picture's top and 10 rows above its bottom).
     Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 3.7808"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1159"));
     EXPECT_EQ(w->LastReadOut().toStdU16String(),
               ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
-    Press(w->Canvas(), Qt::RightButton, QPoint(200, 345));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 355));
     EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
+    // The curve's own pixel at x = 1 reads back as the curve's point.
+    const PlotFrame& f = w->Frame();
+    Press(w->Canvas(), Qt::LeftButton,
+          QPoint(static_cast<int>(std::lround(f.ScreenX(1))),
+                 static_cast<int>(std::lround(f.ScreenY(1)))));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 0.9971"));
 }
 
 TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
@@ -402,6 +439,38 @@ TEST_F(PlotFixture, NoDrawablePointSavesNoPictureButStillTheDataFile) {
         }
     }
     EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+TEST_F(PlotFixture, TheFirstWindowOpensBesideTheMainWindowNotOverIt) {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry().width(), 1024);
+    QWidget main;
+    main.setGeometry(20, 30, 480, 450);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    windows.PlaceBeside(&main);
+    ASSERT_TRUE(windows.Plot(Request(u"x")).error.empty());
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    const QRect plot = windows.OpenWindows()[0]->frameGeometry();
+    EXPECT_FALSE(plot.intersects(main.frameGeometry()));
+    EXPECT_GT(plot.x(), main.frameGeometry().right());
+    windows.CloseAll();
+}
+
+TEST_F(PlotFixture, WindowNumbersCountOnFromRunToRun) {
+    platform.plot = &windows;
+    ScriptRun run;
+    const char16_t* runs[] = {u"Plot(0; 1; 2) = x\r\nPlot(0; 1; 2) = x^2",
+                              u"Plot(0; 1; 2) = sin(x)"};
+    QStringList titles;
+    for (const char16_t* script : runs) {
+        EvalScript(host, script, run);
+        for (PlotWindow* w : windows.OpenWindows())
+            titles << w->windowTitle();
+    }
+    // The second run closed the first run's windows and went on with #3.
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("aPlot #1: x"), QStringLiteral("aPlot #2: x^2"),
+                                   QStringLiteral("aPlot #3: sin(x)")}));
+    windows.CloseAll();
 }
 
 TEST_F(PlotFixture, APlotWithNoPointIsAnErrorCarryingTheFirstPointsError) {
