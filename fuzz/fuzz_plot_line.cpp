@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const vex::PlotFrame frame = vex::FrameFor(points, 400, 365);
     for (size_t k = 0; k < points.x.size(); ++k)
-        (void)vex::ClampPixel(frame.ScreenY(points.y[k], 400));
+        (void)vex::ClampPixel(frame.ScreenY(points.y[k]));
     (void)vex::ReadOutText(frame, 17, 23, 400, 400);
     (void)vex::DataFileText(points);
     return 0;
