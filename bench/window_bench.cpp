@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/qt_bench.h"
@@ -37,6 +38,7 @@
 #include "platform/qt/window_platform.h"
 #include "shell/entry.h"
 #include "shell/expression_list.h"
+#include "shell/history_file.h"
 #include "shell/list_file.h"
 #include "shell/startup.h"
 #include "shell/window/main_window.h"
@@ -124,6 +126,44 @@ void BM_WindowShown(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WindowShown)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The window shown with a kept history of the given lines (0: none): what reading the
+// history adds to the start.
+void BM_WindowShownWithHistory(benchmark::State& state) {
+    Calculator& c = TheCalculator();
+    const QString config = QDir::temp().filePath(
+        QStringLiteral("vexcalc-bench-history-%1.ini").arg(QCoreApplication::applicationPid()));
+    const std::string configPath = config.toStdString();
+    const std::string historyPath = vex::HistoryPath(configPath);
+    std::vector<std::u16string> lines;
+    for (int64_t k = 0; k < state.range(0); ++k)
+        lines.push_back(u"Expr = sin(" + zorbit::IntText(k) + u")*2+sqrt(17)");
+    std::string error;
+    if (!lines.empty() && !vex::WriteHistory(historyPath, lines, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string kept = std::exchange(c.program.configPath, configPath);
+    size_t loaded = 0;
+    for (auto _ : state) {
+        auto w = ShownWindow();
+        state.PauseTiming();
+        // Up from an empty entry recalls the newest kept line.
+        QTest::keyClick(w->entryLine(), Qt::Key_Up);
+        loaded = w->entryLine()->text().isEmpty() ? 0 : lines.size();
+        w.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    c.program.configPath = kept;
+    std::remove(historyPath.c_str());
+    if (loaded != lines.size()) state.SkipWithError("the history was not loaded");
+}
+BENCHMARK(BM_WindowShownWithHistory)
+    ->Arg(0)
+    ->Arg(1000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // A 999-element vector: "[v]*2" then appends 1,000 rows with one Enter.
 void DefineVector() {
