@@ -1,5 +1,5 @@
 // Plots under the offscreen platform: points computed through the library and drawn into
-// a 400x365 picture, the picture saved as JPEG, and a batch run that saves 20 plots
+// a 400x347 picture (a 400x400 window less its controls and status line), the picture saved as JPEG, and a batch run that saves 20 plots
 // through the offscreen plot service installed as the terminal program installs it.
 // libzorbit.so is bound by name like the program. Files go to a temporary folder.
 

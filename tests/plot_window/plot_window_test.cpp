@@ -119,7 +119,7 @@ class PlotFixture : public ScriptTest {
 
 // --- the plot window -----------------------------------------------------------------
 
-TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
+TEST_F(PlotFixture, ControlsAndTheStatusLineSitAlongTheBottomAndTheGraphFillsTheRest) {
     auto w = Open(u"x^2", 4, -2, 2);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3: x^2"));
     for (const QSize size : {QSize(400, 400), QSize(600, 500)}) {
@@ -128,18 +128,22 @@ TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return w->Picture().width() == size.width(); }));
         const int W = size.width(), H = size.height();
         ASSERT_EQ(w->size(), size);
-        EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 35));
-        EXPECT_EQ(w->Picture().size(), QSize(W, H - 35));
-        EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 25, 75, 20));
-        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 64, 20));
-        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 64, 20));
-        EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 25, 75, 20));
+        // 35 rows of controls above an 18-row status line.
+        EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 53));
+        EXPECT_EQ(w->Picture().size(), QSize(W, H - 53));
+        EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 43, 75, 20));
+        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 43, 64, 20));
+        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 43, 64, 20));
+        EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 43, 75, 20));
+        EXPECT_EQ(w->StatusLine()->geometry(), QRect(0, H - 18, W, 18));
         const QList<QLabel*> labels = w->findChildren<QLabel*>();
-        ASSERT_EQ(labels.size(), 2);
-        for (QLabel* label : labels)
+        ASSERT_EQ(labels.size(), 3);
+        for (QLabel* label : labels) {
+            if (label == w->StatusLine()) continue;
             EXPECT_EQ(label->geometry(), label->text() == QStringLiteral("to")
-                                             ? QRect(226, H - 22, 14, 20)
-                                             : QRect(90, H - 22, 70, 20));
+                                             ? QRect(226, H - 40, 14, 20)
+                                             : QRect(90, H - 40, 70, 20));
+        }
         // The graph is recomputed over the range the fields show.
         EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
         EXPECT_EQ(w->Points().x.size(), 5u);
@@ -258,19 +262,19 @@ TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
 TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
     auto w = Open(u"x^2", 4, -2, 2);
     // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans the
-    // 345 rows between 10 rows below the picture's top and 10 rows above its bottom).
+    // 327 rows between 10 rows below the picture's top and 10 rows above its bottom).
     Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1159"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1223"));
     EXPECT_EQ(w->LastReadOut().toStdU16String(),
               ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
-    Press(w->Canvas(), Qt::RightButton, QPoint(200, 355));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 337));
     EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
     // The curve's own pixel at x = 1 reads back as the curve's point.
     const PlotFrame& f = w->Frame();
     Press(w->Canvas(), Qt::LeftButton,
           QPoint(static_cast<int>(std::lround(f.ScreenX(1))),
                  static_cast<int>(std::lround(f.ScreenY(1)))));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 0.9971"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 1.0031"));
 }
 
 TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
@@ -352,7 +356,7 @@ TEST_F(PlotFixture, SavedPlotsAreNumberedPicturesAndTheirWindowsClose) {
         const PlotOutcome outcome = windows.Plot(request);
         EXPECT_TRUE(outcome.saved);
         EXPECT_EQ(U8(outcome.fileName), (dir / name).string());
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365));
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347));
     }
     EXPECT_TRUE(windows.OpenWindows().empty());
     // Closed windows are not kept.
@@ -547,7 +551,7 @@ TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
     EXPECT_TRUE(fs::is_empty(dir));
     request.save = true;
     EXPECT_TRUE(offscreen.Plot(request).saved);
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365));
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347));
     EXPECT_EQ(PlotWindowCount(), 0);
 }
 
@@ -569,7 +573,7 @@ TEST_P(PlotCommandTest, RecordsNameThePicturesItSaved) {
     for (const char* name : GetParam().files) {
         EXPECT_NE(report.find(" FileName => " + (dir / name).string() + "\r\n"), std::string::npos)
             << report;
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365)) << name;
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347)) << name;
     }
     if (GetParam().files.empty()) {
         EXPECT_NE(report.find(" FileName => plot not saved file\r\n"), std::string::npos) << report;
@@ -596,7 +600,7 @@ TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
     WriteFile("sub/aPlotNr_04.jpg", "old");
     fs::create_symlink(dir / "notes.jpg", dir / "aPlotNr_05.jpg");
     Report("/del /sel:'Plot = sin(x)' /spl:\"" + dir.string() + "/\" /");
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365)); // this run's
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347)); // this run's
     EXPECT_FALSE(fs::exists(dir / "aPlotNr_17.jpg"));
     for (const char* kept : {"aPlotNr_x.jpg", "notes.jpg", "sub/aPlotNr_04.jpg"})
         EXPECT_EQ(ReadFile(kept), "old") << kept;
