@@ -61,10 +61,11 @@ PlotRange ZoomRange(PlotRange range, double anchor, double factor, const PlotVie
     if (factor < 1) wanted = std::max(wanted, std::min(minSpan, span));
     if (factor > 1) wanted = std::min(wanted, std::max(limits.maxSpan, span));
     if (wanted == span) return range;
-    // The anchor keeps its share of the span on each side.
+    // The anchor keeps its share of the span on each side; one off the range zooms about
+    // the nearer end.
     const double share = std::clamp((anchor - range.from) / span, 0.0, 1.0);
     PlotRange zoomed;
-    zoomed.from = anchor - share * wanted;
+    zoomed.from = range.from + share * (span - wanted);
     zoomed.to = zoomed.from + wanted;
     return HeldInside(zoomed, wanted, limits);
 }
