@@ -17,6 +17,9 @@ constexpr double kMinRelativeSpan = 1e-10;
 // Zooming out stops here, unless the plot started wider; pans stay within kMaxBound.
 constexpr double kMaxSpan = 1e12;
 constexpr double kMaxBound = 1e15;
+// A point of the curve is written to this many significant digits: more than any pixel
+// tells apart, few enough to read at a glance.
+constexpr int kSnapDigits = 10;
 // Numbers this large are written in the Auto format, not in full.
 constexpr double kLongNumber = 1e15;
 
@@ -101,8 +104,8 @@ std::u16string StatusText(const PlotFrame& frame, const PlotPoints& points, doub
     if (snap) {
         const std::optional<size_t> k = NearestPoint(points, x);
         if (k && *k < points.valid.size() && points.valid[*k])
-            return u"on the curve: x = " + zorbit::AutoText(points.x[*k], -1) + u"  y = " +
-                   zorbit::AutoText(points.y[*k], -1);
+            return u"on the curve: x = " + zorbit::AutoText(points.x[*k], kSnapDigits) + u"  y = " +
+                   zorbit::AutoText(points.y[*k], kSnapDigits);
         return u"x = " + CoordText(k ? points.x[*k] : x, xPixel) + u"  no value of the curve";
     }
     return u"x = " + CoordText(x, xPixel) + u"  y = " + CoordText(y, frame.ySpan / frame.Rows());

@@ -51,8 +51,8 @@ std::optional<size_t> NearestPoint(const PlotPoints& points, double x);
 
 // The status line for the pointer at pixel (sx, sy) of the picture the frame maps:
 // "x = ..  y = .." with the decimals one pixel needs; snapped (Shift held), the nearest
-// computed point's own coordinates ("on the curve: x = ..  y = .."), or "no value" when
-// the curve has none there. Empty outside the picture.
+// computed point's own coordinates to 10 significant digits ("on the curve: x = ..  y = .."), or
+// "no value" when the curve has none there. Empty outside the picture.
 std::u16string StatusText(const PlotFrame& frame, const PlotPoints& points, double sx, double sy,
                           bool snap);
 

@@ -225,6 +225,11 @@ void PlotWindow::ZoomAt(QPoint at, int delta) {
     const PlotRange shown = Shown();
     const double anchor = shown.from + at.x() * (shown.Span() / std::max(picture_.width(), 1));
     Schedule(ZoomRange(shown, anchor, WheelZoomFactor(delta), ViewLimitsFor(home_)));
+    // A drag going on pans on from the zoomed range.
+    if (pressedAt_) {
+        pressedAt_ = at;
+        pressedView_ = Shown();
+    }
 }
 
 void PlotWindow::DragTo(QPoint at) {
