@@ -141,13 +141,12 @@ QWidget* PlotWindow::Canvas() const {
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     pending_.reset();
     recompute_->stop();
-    if (!ComputeRange({std::min(from, to), std::max(from, to)}, error)) return false;
+    if (!ComputeRange(from, to, error)) return false;
     home_ = view_;
     return true;
 }
 
-bool PlotWindow::ComputeRange(PlotRange range, std::u16string& error) {
-    const double from = range.from, to = range.to;
+bool PlotWindow::ComputeRange(double from, double to, std::u16string& error) {
     PlotPoints points;
     ++computeCount_;
     if (!ComputePoints(library_, settings_.expression, settings_.variable, from, to,
@@ -197,7 +196,7 @@ void PlotWindow::Redraw() {
     pending_.reset();
     recompute_->stop();
     std::u16string error;
-    if (!ComputeRange({std::min(from, to), std::max(from, to)}, error))
+    if (!ComputeRange(from, to, error))
         dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
 }
 
@@ -259,7 +258,7 @@ void PlotWindow::RecomputeView() {
     const PlotRange range = *pending_;
     pending_.reset();
     std::u16string error;
-    if (!ComputeRange(range, error))
+    if (!ComputeRange(range.from, range.to, error))
         dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
 }
 

@@ -75,7 +75,8 @@ class PlotWindow final : public QWidget {
 
   private:
     friend class PlotCanvas;
-    bool ComputeRange(PlotRange range, std::u16string& error);
+    // Compute without touching the home range; bounds in either order, checked.
+    bool ComputeRange(double from, double to, std::u16string& error);
     void Draw();
     void Redraw();
     void Click(QPoint at);
