@@ -1,13 +1,15 @@
 // Plots under the offscreen platform: points computed through the library and drawn into
-// a 400x365 picture, the picture saved as JPEG, and a batch run that saves 20 plots
-// through the offscreen plot service installed as the terminal program installs it.
-// libzorbit.so is bound by name like the program. Files go to a temporary folder.
+// a 400x347 picture (a 400x400 window less its controls and status line), a zoom step of
+// a plot window, the picture saved as JPEG, and a batch run that saves 20 plots through
+// the offscreen plot service installed as the terminal program installs it. libzorbit.so
+// is bound by name like the program. Files go to a temporary folder.
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,11 +18,14 @@
 
 #include "bench/qt_bench.h"
 #include "common/text.h"
+#include "platform/qt/scripted_dialogs.h"
 #include "platform/services.h"
 #include "plot/plot_math.h"
+#include "plot/plot_view.h"
 #include "plot/window/image_export.h"
 #include "plot/window/plot_render.h"
 #include "plot/window/plot_service.h"
+#include "plot/window/plot_window.h"
 #include "script/batch.h"
 #include "script/library_loader.h"
 #include "shell/startup.h"
@@ -100,6 +105,65 @@ void BM_DrawOnly(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_DrawOnly)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One wheel notch over a plot of 10,001 points: the new range, its points and its
+// picture. Four notches in, four out, about a point left of the centre.
+void BM_ZoomStep(benchmark::State& state) {
+    constexpr int32_t kSteps = 10'000;
+    QImage image(kPicture, QImage::Format_RGB32);
+    const vex::PlotRange home{-10, 10};
+    const vex::PlotViewLimits limits = vex::ViewLimitsFor(home);
+    vex::PlotRange view = home;
+    vex::PlotPoints points;
+    std::u16string error;
+    int64_t notch = 0;
+    for (auto _ : state) {
+        const double anchor = view.from + 0.3 * view.Span();
+        view = vex::ZoomRange(view, anchor, vex::WheelZoomFactor(notch++ % 8 < 4 ? 120 : -120),
+                              limits);
+        if (!vex::ComputePoints(Lib(), kExpression, u"x", view.from, view.to, kSteps, points,
+                                error) ||
+            points.x.size() != kSteps + 1) {
+            state.SkipWithError("the zoomed range gave no curve");
+            break;
+        }
+        Draw(points, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * (kSteps + 1));
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same step through a plot window, as the wheel reaches it: the event, the recompute
+// it schedules, the picture, the range fields and the status line.
+void BM_WindowZoomStep(benchmark::State& state) {
+    vex::ScriptedDialogs dialogs;
+    vex::PlotWindow window({1, kExpression, u"x", 10'000}, Lib(), dialogs);
+    window.show();
+    std::u16string error;
+    if (!window.Compute(-10, 10, error)) {
+        state.SkipWithError(zorbit::Utf16ToUtf8(error).c_str());
+        return;
+    }
+    QWidget* canvas = window.Canvas();
+    const QPoint at(120, 150);
+    int64_t notch = 0;
+    for (auto _ : state) {
+        const int before = window.ComputeCount();
+        QWheelEvent wheel(at, canvas->mapToGlobal(at), QPoint(),
+                          QPoint(0, notch++ % 8 < 4 ? 120 : -120), Qt::NoButton, {},
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &wheel);
+        for (int spins = 0; window.ComputeCount() == before && spins < 1000; ++spins)
+            QApplication::processEvents();
+        if (window.ComputeCount() == before || window.Points().x.size() != 10'001) {
+            state.SkipWithError("the wheel gave no recompute");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 10'001);
+}
+BENCHMARK(BM_WindowZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A plot's picture (the command's 201 points) drawn, encoded and written to a .jpg.
 void BM_SaveJpeg(benchmark::State& state) {
@@ -185,7 +249,7 @@ BENCHMARK(BM_BatchTwentySavedPlots)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 int main(int argc, char** argv) {
     vex::bench::PreferOffscreen();
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv); // the plot window's bench needs widgets
     const vex::bench::ScratchFolder folder("plot_bench");
     if (folder.path().empty()) return 1;
     g_folder = folder.path();

@@ -15,8 +15,8 @@
 
 namespace vex {
 
-// The picture is the window less 35 rows of controls; ymin and ymax sit kPlotMargin rows
-// inside its bottom and top, so the whole curve shows.
+// The picture is the window less 35 rows of controls and the status line below them;
+// ymin and ymax sit kPlotMargin rows inside its bottom and top, so the whole curve shows.
 inline constexpr int32_t kPlotControlsHeight = 35;
 inline constexpr int32_t kPlotMargin = 10;
 
@@ -46,8 +46,8 @@ bool ComputePoints(const Library& lib, std::u16string_view expression, std::u16s
                    double from, double to, int32_t steps, PlotPoints& points,
                    std::u16string& error);
 
-// The drawing's transforms for an image of width x height pixels (height = window inner
-// height - 35), pixel rows counted down from the picture's top. yOrigin (ymin) maps to
+// The drawing's transforms for an image of width x height pixels (height = the window's
+// PlotImageHeight), pixel rows counted down from the picture's top. yOrigin (ymin) maps to
 // the row margin above the bottom, yOrigin + ySpan (ymax) to the row margin below the top.
 // FrameFor keeps both spans finite and positive.
 struct PlotFrame {

@@ -1,6 +1,7 @@
 #include "plot/window/plot_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +11,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -24,29 +27,67 @@ namespace vex {
 
 namespace {
 
-constexpr int kControlsHeight = 35;
 // Eight characters of the 8-point font: a bound's whole text.
 constexpr int kFieldWidth = 64;
 
+// Shown while the pointer is off the graph, so the mouse's uses can be found.
+const QString kStatusHint =
+    QStringLiteral("Wheel: zoom   Drag: pan   Home: back   Shift: on the curve");
+
+bool ShiftHeld(Qt::KeyboardModifiers modifiers) {
+    return modifiers.testFlag(Qt::ShiftModifier);
+}
+
 } // namespace
 
-// The graph: shows the picture and reports clicks.
+// The graph: shows the picture and hands the mouse to the window.
 class PlotCanvas final : public QWidget {
   public:
     explicit PlotCanvas(PlotWindow& owner) : QWidget(&owner), owner_(owner) {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+        // A click on the graph takes the keys from the fields, so Home reaches the window.
+        setFocusPolicy(Qt::ClickFocus);
     }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawImage(0, 0, owner_.picture_);
+        if (owner_.marker_) {
+            p.setPen(QPen(Qt::white, 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(*owner_.marker_, 4, 4);
+        }
     }
     void mousePressEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        if (event->button() == Qt::LeftButton) {
+            owner_.pressedAt_ = at;
+            owner_.pressedView_ = owner_.Shown();
+            owner_.panning_ = false;
+        }
         if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
-            owner_.Click(mapTo(&owner_, event->position().toPoint()));
+            owner_.Click(mapTo(&owner_, at));
         if (event->button() == Qt::RightButton) event->ignore(); // the context menu follows
     }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        if (owner_.pressedAt_ && event->buttons().testFlag(Qt::LeftButton)) owner_.DragTo(at);
+        owner_.ShowStatus(at, ShiftHeld(event->modifiers()));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) owner_.pressedAt_.reset();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) owner_.GoHome();
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        const int delta = event->angleDelta().y();
+        if (delta != 0) owner_.ZoomAt(event->position().toPoint(), delta);
+        event->accept();
+    }
+    void leaveEvent(QEvent*) override { owner_.ShowStatus(std::nullopt, false); }
 
   private:
     PlotWindow& owner_;
@@ -67,6 +108,8 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     toLabel_ = new QLabel(QStringLiteral("to"), this);
     to_ = new QLineEdit(QStringLiteral("0"), this);
     close_ = new QPushButton(QStringLiteral("Close"), this);
+    status_ = new QLabel(kStatusHint, this);
+    status_->setIndent(5);
     // "Redraw from" has 70 pixels: the plot's 8-point label font fits it.
     QFont small = fromLabel_->font();
     small.setPointSize(8);
@@ -74,6 +117,11 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     toLabel_->setFont(small);
     from_->setFont(small);
     to_->setFont(small);
+    status_->setFont(small);
+    recompute_ = new QTimer(this);
+    recompute_->setSingleShot(true);
+    recompute_->setInterval(0);
+    connect(recompute_, &QTimer::timeout, this, [this] { RecomputeView(); });
     connect(redraw_, &QPushButton::clicked, this, [this] { Redraw(); });
     connect(close_, &QPushButton::clicked, this, [this] { close(); });
     connect(from_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
@@ -91,7 +139,16 @@ QWidget* PlotWindow::Canvas() const {
 }
 
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
+    pending_.reset();
+    recompute_->stop();
+    if (!ComputeRange(from, to, error)) return false;
+    home_ = view_;
+    return true;
+}
+
+bool PlotWindow::ComputeRange(double from, double to, std::u16string& error) {
     PlotPoints points;
+    ++computeCount_;
     if (!ComputePoints(library_, settings_.expression, settings_.variable, from, to,
                        settings_.steps, points, error)) {
         // A resize while the library shows a message: the curve it has is drawn again.
@@ -111,16 +168,20 @@ bool PlotWindow::Compute(double from, double to, std::u16string& error) {
         }
         fromBound_ = {from_->text(), low};
         toBound_ = {to_->text(), high};
+        view_ = {low, high};
     }
     return true;
 }
 
 void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
-    picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
+    picture_ = QImage(w, std::max(PlotImageHeight(h), 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
     frame_ =
         DrawPlot(painter, picture_.size(), points_, settings_.expression, settings_.autoFormat);
+    painter.end();
+    // The pointer now stands over other coordinates.
+    ShowStatus(pointer_, snap_);
     canvas_->update();
 }
 
@@ -132,13 +193,16 @@ void PlotWindow::Redraw() {
                                                           : zorbit::ReadDecimal(fromText, &used);
     const double to =
         to_->text() == toBound_.first ? toBound_.second : zorbit::ReadDecimal(toText, &used);
+    pending_.reset();
+    recompute_->stop();
     std::u16string error;
-    if (!Compute(from, to, error))
+    if (!ComputeRange(from, to, error))
         dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
 }
 
 QString PlotWindow::ReadOut(QPoint at) const {
-    return Text(ReadOutText(frame_, at.x(), at.y(), width(), height()));
+    // The picture's own bounds: the frame maps the picture, not the controls below it.
+    return Text(ReadOutText(frame_, at.x(), at.y(), picture_.width(), picture_.height()));
 }
 
 void PlotWindow::Click(QPoint at) {
@@ -146,6 +210,75 @@ void PlotWindow::Click(QPoint at) {
     if (text == lastReadOut_) return;
     lastReadOut_ = text;
     QToolTip::showText(mapToGlobal(at), text, canvas_);
+}
+
+PlotRange PlotWindow::Shown() const {
+    if (pending_) return *pending_;
+    // A range of one x is drawn one unit wide each side: the mouse moves that.
+    if (view_.Span() > 0) return view_;
+    return {frame_.xOrigin, frame_.xOrigin + frame_.xSpan};
+}
+
+void PlotWindow::ZoomAt(QPoint at, int delta) {
+    if (points_.x.empty()) return;
+    const PlotRange shown = Shown();
+    const double anchor = shown.from + at.x() * (shown.Span() / std::max(picture_.width(), 1));
+    Schedule(ZoomRange(shown, anchor, WheelZoomFactor(delta), ViewLimitsFor(home_)));
+    // A drag going on pans on from the zoomed range.
+    if (pressedAt_) {
+        pressedAt_ = at;
+        pressedView_ = Shown();
+    }
+}
+
+void PlotWindow::DragTo(QPoint at) {
+    if (points_.x.empty() || !pressedAt_) return;
+    const int dx = at.x() - pressedAt_->x();
+    // A click that wobbles a pixel is still a click.
+    if (!panning_ && (at - *pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    if (!panning_) QToolTip::hideText();
+    panning_ = true;
+    Schedule(PanRange(pressedView_, dx, picture_.width(), ViewLimitsFor(home_)));
+}
+
+void PlotWindow::GoHome() {
+    if (points_.x.empty()) return;
+    Schedule(home_);
+}
+
+void PlotWindow::Schedule(PlotRange range) {
+    if (range == Shown()) return;
+    pending_ = range;
+    if (!recompute_->isActive()) recompute_->start();
+}
+
+void PlotWindow::RecomputeView() {
+    if (!pending_) return;
+    const PlotRange range = *pending_;
+    pending_.reset();
+    std::u16string error;
+    if (!ComputeRange(range.from, range.to, error))
+        dialogs_.Message(this, QStringLiteral("aPlot"), Text(error), ZORBIT_MB_OK, ZORBIT_ID_OK);
+}
+
+void PlotWindow::ShowStatus(std::optional<QPoint> at, bool snap) {
+    pointer_ = at;
+    snap_ = snap;
+    const std::optional<QPointF> oldMarker = marker_;
+    marker_.reset();
+    std::u16string text;
+    if (at && !points_.x.empty()) {
+        text = StatusText(frame_, points_, at->x(), at->y(), snap);
+        if (snap && !text.empty()) {
+            const std::optional<size_t> k = NearestPoint(points_, frame_.WorldX(at->x()));
+            if (k && points_.valid[*k])
+                marker_ = QPointF(ClampPixel(frame_.ScreenX(points_.x[*k])),
+                                  ClampPixel(frame_.ScreenY(points_.y[*k])));
+        }
+    }
+    status_->setText(text.empty() ? kStatusHint : Text(text));
+    if (marker_ != oldMarker) canvas_->update();
 }
 
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
@@ -171,28 +304,47 @@ void PlotWindow::AskSaveImage() {
 
 void PlotWindow::PlaceControls() {
     const int w = width(), h = height();
-    canvas_->setGeometry(0, 0, w, std::max(h - kControlsHeight, 1));
-    redraw_->setGeometry(5, h - 25, 75, 20);
-    fromLabel_->setGeometry(90, h - 22, 70, 20);
-    from_->setGeometry(160, h - 25, kFieldWidth, 20);
-    toLabel_->setGeometry(226, h - 22, 14, 20);
-    to_->setGeometry(240, h - 25, kFieldWidth, 20);
-    close_->setGeometry(w - 80, h - 25, 75, 20);
+    canvas_->setGeometry(0, 0, w, std::max(PlotImageHeight(h), 1));
+    // The controls' row sits on the status line.
+    const int row = h - kPlotStatusHeight;
+    redraw_->setGeometry(5, row - 25, 75, 20);
+    fromLabel_->setGeometry(90, row - 22, 70, 20);
+    from_->setGeometry(160, row - 25, kFieldWidth, 20);
+    toLabel_->setGeometry(226, row - 22, 14, 20);
+    to_->setGeometry(240, row - 25, kFieldWidth, 20);
+    close_->setGeometry(w - 80, row - 25, 75, 20);
+    status_->setGeometry(0, row, w, kPlotStatusHeight);
 }
 
 void PlotWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceControls();
-    // The graph is computed again over the range the fields show, at the new size.
+    // The graph is computed again at the new size: over the range a zoom or pan waits
+    // for, else over the range the fields show.
+    if (pending_) return;
     if (!points_.x.empty()) Redraw();
 }
 
 void PlotWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
         close();
         return;
+    case Qt::Key_Home:
+        GoHome();
+        return;
+    case Qt::Key_Shift:
+        if (pointer_) ShowStatus(pointer_, true);
+        break;
+    default:
+        break;
     }
     QWidget::keyPressEvent(event);
+}
+
+void PlotWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift && pointer_) ShowStatus(pointer_, false);
+    QWidget::keyReleaseEvent(event);
 }
 
 void PlotWindow::contextMenuEvent(QContextMenuEvent* event) {

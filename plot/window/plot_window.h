@@ -1,19 +1,24 @@
 #pragma once
 // One plot window: the graph above a row of controls to redraw it over another x range
-// or close it. A click on the graph shows the point's coordinates as a tooltip.
+// or close it, and a status line. A click on the graph shows the point's coordinates as
+// a tooltip; the status line follows the pointer. The wheel zooms about the pointer,
+// dragging pans, a double click or Home returns to the plot's own range.
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "plot/plot_math.h"
+#include "plot/plot_view.h"
 #include "script/library_client.h"
 
 class QLineEdit;
 class QPushButton;
 class QLabel;
+class QTimer;
 
 namespace vex {
 
@@ -35,9 +40,11 @@ class PlotWindow final : public QWidget {
                QWidget* parent = nullptr);
     ~PlotWindow() override;
 
-    // Computes the points over [from, to] and draws them; false with error text.
+    // Computes the points over [from, to] and draws them; false with error text. The
+    // range becomes the one Home returns to.
     bool Compute(double from, double to, std::u16string& error);
-    // The picture as shown (the window's inner width by its inner height less 35).
+    // The picture as shown (the window's inner width by its inner height less the
+    // controls and the status line).
     const QImage& Picture() const { return picture_; }
     const PlotPoints& Points() const { return points_; }
     const PlotFrame& Frame() const { return frame_; }
@@ -51,18 +58,39 @@ class PlotWindow final : public QWidget {
     QLineEdit* ToField() const { return to_; }
     QPushButton* RedrawButton() const { return redraw_; }
     QPushButton* CloseButton() const { return close_; }
+    QLabel* StatusLine() const { return status_; }
     QWidget* Canvas() const;
+    // The x range last computed, and the one Home and a double click return to.
+    PlotRange View() const { return view_; }
+    PlotRange Home() const { return home_; }
+    // How many times the points were computed: zoom and pan steps that come faster than
+    // a recompute are taken together.
+    int ComputeCount() const { return computeCount_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     friend class PlotCanvas;
+    // Compute without touching the home range; bounds in either order, checked.
+    bool ComputeRange(double from, double to, std::u16string& error);
     void Draw();
     void Redraw();
     void Click(QPoint at);
+    // The range the pointer moves: the one waiting to be computed, else the one shown.
+    PlotRange Shown() const;
+    void ZoomAt(QPoint at, int delta);
+    void DragTo(QPoint at);
+    void GoHome();
+    // Takes the range as the next to compute; the recompute runs once the events already
+    // waiting are handled.
+    void Schedule(PlotRange range);
+    void RecomputeView();
+    // The status line (and the curve's marker with snap) for the pointer on the graph.
+    void ShowStatus(std::optional<QPoint> at, bool snap);
     void AskSaveImage();
     void PlaceControls();
 
@@ -73,6 +101,18 @@ class PlotWindow final : public QWidget {
     PlotFrame frame_;
     QImage picture_;
     QString lastReadOut_;
+    PlotRange view_, home_;
+    std::optional<PlotRange> pending_;
+    QTimer* recompute_ = nullptr;
+    int computeCount_ = 0;
+    // A drag: where the left button went down and the range shown then.
+    std::optional<QPoint> pressedAt_;
+    PlotRange pressedView_;
+    bool panning_ = false;
+    // The pointer on the graph, for the status line after a recompute or a Shift.
+    std::optional<QPoint> pointer_;
+    bool snap_ = false;
+    std::optional<QPointF> marker_;
     PlotCanvas* canvas_ = nullptr;
     QPushButton* redraw_ = nullptr;
     QLabel* fromLabel_ = nullptr;
@@ -80,6 +120,7 @@ class PlotWindow final : public QWidget {
     QLabel* toLabel_ = nullptr;
     QLineEdit* to_ = nullptr;
     QPushButton* close_ = nullptr;
+    QLabel* status_ = nullptr;
     // Each field's text as last set and the exact bound it stands for.
     std::pair<QString, double> fromBound_, toBound_;
 };

@@ -11,12 +11,15 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "platform/protected_files.h"
@@ -119,7 +122,7 @@ class PlotFixture : public ScriptTest {
 
 // --- the plot window -----------------------------------------------------------------
 
-TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
+TEST_F(PlotFixture, ControlsAndTheStatusLineSitAlongTheBottomAndTheGraphFillsTheRest) {
     auto w = Open(u"x^2", 4, -2, 2);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #3: x^2"));
     for (const QSize size : {QSize(400, 400), QSize(600, 500)}) {
@@ -128,18 +131,22 @@ TEST_F(PlotFixture, ControlsSitAlongTheBottomAndTheGraphFillsTheRest) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return w->Picture().width() == size.width(); }));
         const int W = size.width(), H = size.height();
         ASSERT_EQ(w->size(), size);
-        EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 35));
-        EXPECT_EQ(w->Picture().size(), QSize(W, H - 35));
-        EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 25, 75, 20));
-        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 25, 64, 20));
-        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 25, 64, 20));
-        EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 25, 75, 20));
+        // 35 rows of controls above an 18-row status line.
+        EXPECT_EQ(w->Canvas()->geometry(), QRect(0, 0, W, H - 53));
+        EXPECT_EQ(w->Picture().size(), QSize(W, H - 53));
+        EXPECT_EQ(w->RedrawButton()->geometry(), QRect(5, H - 43, 75, 20));
+        EXPECT_EQ(w->FromField()->geometry(), QRect(160, H - 43, 64, 20));
+        EXPECT_EQ(w->ToField()->geometry(), QRect(240, H - 43, 64, 20));
+        EXPECT_EQ(w->CloseButton()->geometry(), QRect(W - 80, H - 43, 75, 20));
+        EXPECT_EQ(w->StatusLine()->geometry(), QRect(0, H - 18, W, 18));
         const QList<QLabel*> labels = w->findChildren<QLabel*>();
-        ASSERT_EQ(labels.size(), 2);
-        for (QLabel* label : labels)
+        ASSERT_EQ(labels.size(), 3);
+        for (QLabel* label : labels) {
+            if (label == w->StatusLine()) continue;
             EXPECT_EQ(label->geometry(), label->text() == QStringLiteral("to")
-                                             ? QRect(226, H - 22, 14, 20)
-                                             : QRect(90, H - 22, 70, 20));
+                                             ? QRect(226, H - 40, 14, 20)
+                                             : QRect(90, H - 40, 70, 20));
+        }
         // The graph is recomputed over the range the fields show.
         EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
         EXPECT_EQ(w->Points().x.size(), 5u);
@@ -258,19 +265,193 @@ TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
 TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
     auto w = Open(u"x^2", 4, -2, 2);
     // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans the
-    // 345 rows between 10 rows below the picture's top and 10 rows above its bottom).
+    // 327 rows between 10 rows below the picture's top and 10 rows above its bottom).
     Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1159"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1223"));
     EXPECT_EQ(w->LastReadOut().toStdU16String(),
               ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
-    Press(w->Canvas(), Qt::RightButton, QPoint(200, 355));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 337));
     EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
     // The curve's own pixel at x = 1 reads back as the curve's point.
     const PlotFrame& f = w->Frame();
     Press(w->Canvas(), Qt::LeftButton,
           QPoint(static_cast<int>(std::lround(f.ScreenX(1))),
                  static_cast<int>(std::lround(f.ScreenY(1)))));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 0.9971"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 1.0031"));
+}
+
+// --- zoom, pan and the status line ---------------------------------------------------
+
+void Wheel(QWidget* canvas, QPoint at, int delta) {
+    QWheelEvent wheel(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &wheel);
+}
+
+void Move(QWidget* canvas, QPoint at, Qt::MouseButtons buttons = {},
+          Qt::KeyboardModifiers modifiers = {}) {
+    QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, buttons,
+                     modifiers);
+    QApplication::sendEvent(canvas, &move);
+}
+
+// The left button down at `from`, the pointer moved to `to` in four steps, released.
+void Drag(QWidget* canvas, QPoint from, QPoint to) {
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(canvas, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (int k = 1; k <= 4; ++k)
+        Move(canvas, from + (to - from) * k / 4, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, {});
+}
+
+// Waits for the recompute a zoom or pan asked for, then lets any further one run.
+bool Recomputed(const PlotWindow& w, int before) {
+    const bool done = QTest::qWaitFor([&] { return w.ComputeCount() > before; });
+    QApplication::processEvents();
+    return done;
+}
+
+// The numbers after "x = " and "y = " in a read-out, NaN where missing.
+std::pair<double, double> ReadBack(const QString& text, const char* xKey, const char* yKey) {
+    const auto number = [&](const char* key) {
+        const qsizetype at = text.indexOf(QLatin1String(key));
+        return at < 0 ? NAN
+                      : std::strtod(text.mid(at + qstrlen(key)).toUtf8().constData(), nullptr);
+    };
+    return {number(xKey), number(yKey)};
+}
+
+// The curve's point (x, y) is drawn at its pixel, and both read-outs there (the status
+// line as the pointer passes, the tooltip of a click) give it back within a pixel.
+void ExpectReadsBack(PlotWindow& w, double x, double y) {
+    const PlotFrame& f = w.Frame();
+    const QPoint at(static_cast<int>(std::lround(f.ScreenX(x))),
+                    static_cast<int>(std::lround(f.ScreenY(y))));
+    EXPECT_TRUE(ColourNear(w.Picture(), at.x(), at.y(), kRed));
+    Move(w.Canvas(), at);
+    const auto [sx, sy] = ReadBack(w.StatusLine()->text(), "x = ", "y = ");
+    Press(w.Canvas(), Qt::LeftButton, at);
+    const auto [cx, cy] = ReadBack(w.LastReadOut(), "Coord: ", ", ");
+    const double xPixel = f.xSpan / f.width, yPixel = f.ySpan / f.Rows();
+    for (auto [rx, ry] : {std::pair{sx, sy}, {cx, cy}}) {
+        EXPECT_NEAR(rx, x, xPixel) << w.StatusLine()->text().toStdString();
+        // The tooltip's 4 decimals cost up to half a unit of the fourth.
+        EXPECT_NEAR(ry, y, yPixel + 5e-5) << w.LastReadOut().toStdString();
+    }
+}
+
+TEST_F(PlotFixture, TheWheelZoomsAboutThePointerInOneRecomputeAndTheFieldsFollow) {
+    auto w = Open(u"sin(x)", 200, -M_PI, M_PI);
+    const QPoint at(100, 150);
+    const double x0 = w->Frame().WorldX(at.x());
+    const PlotRange home = w->View();
+    const int computed = w->ComputeCount();
+    // Five notches faster than a recompute: one recompute over the range they make.
+    for (int k = 0; k < 5; ++k)
+        Wheel(w->Canvas(), at, 120);
+    EXPECT_EQ(w->ComputeCount(), computed);
+    ASSERT_TRUE(Recomputed(*w, computed));
+    EXPECT_EQ(w->ComputeCount(), computed + 1);
+    EXPECT_NEAR(w->View().Span(), home.Span() / std::pow(kPlotZoomStep, 5), 1e-12);
+    EXPECT_NEAR(w->Frame().ScreenX(x0), at.x(), 1.0);
+    EXPECT_EQ(w->Points().x.size(), 201u);
+    EXPECT_EQ(w->FromField()->text(), QString::fromStdU16String(BoundText(w->View().from)));
+    EXPECT_EQ(w->ToField()->text(), QString::fromStdU16String(BoundText(w->View().to)));
+    ExpectReadsBack(*w, x0, std::sin(x0));
+    // Three notches out in one turn, about another point.
+    const double x1 = w->Frame().WorldX(300);
+    Wheel(w->Canvas(), QPoint(300, 150), -3 * 120);
+    ASSERT_TRUE(Recomputed(*w, computed + 1));
+    EXPECT_NEAR(w->View().Span(), home.Span() * std::pow(kPlotZoomStep, -2), 1e-12);
+    EXPECT_NEAR(w->Frame().ScreenX(x1), 300, 1.0);
+    ExpectReadsBack(*w, x1, std::sin(x1));
+    EXPECT_TRUE(dialogs.messageTexts.isEmpty());
+}
+
+TEST_F(PlotFixture, ZoomIsBoundedWhateverTheWheelDoes) {
+    auto w = Open(u"x^2", 100, -2, 2);
+    for (const int delta : {120, -120}) {
+        SCOPED_TRACE(delta);
+        const int computed = w->ComputeCount();
+        for (int k = 0; k < 300; ++k)
+            Wheel(w->Canvas(), QPoint(50, 100), delta);
+        ASSERT_TRUE(Recomputed(*w, computed));
+        EXPECT_EQ(w->ComputeCount(), computed + 1);
+        const PlotRange v = w->View();
+        ASSERT_TRUE(std::isfinite(v.from) && std::isfinite(v.to));
+        EXPECT_GE(v.Span(), 0.999e-8);
+        EXPECT_LE(v.Span(), 1.001e12);
+        EXPECT_EQ(w->Points().x.size(), 101u);
+        EXPECT_GT(RedPixels(w->Picture()), 0);
+    }
+    EXPECT_TRUE(dialogs.messageTexts.isEmpty());
+}
+
+TEST_F(PlotFixture, DraggingPansAndHomeOrADoubleClickReturn) {
+    auto w = Open(u"x^2", 100, -2, 2);
+    const double x0 = w->Frame().WorldX(200);
+    int computed = w->ComputeCount();
+    // 80 of 400 pixels to the right: the range moves 0.8 to the left.
+    Drag(w->Canvas(), QPoint(200, 100), QPoint(280, 100));
+    ASSERT_TRUE(Recomputed(*w, computed));
+    EXPECT_NEAR(w->View().from, -2.8, 1e-12);
+    EXPECT_NEAR(w->View().to, 1.2, 1e-12);
+    EXPECT_NEAR(w->Frame().ScreenX(x0), 280, 1.0);
+    EXPECT_EQ(w->FromField()->text(), QStringLiteral("-2.8"));
+    ExpectReadsBack(*w, -2.5, 6.25);
+    // A click that does not move is a read-out, not a pan.
+    computed = w->ComputeCount();
+    Press(w->Canvas(), Qt::LeftButton, QPoint(10, 10));
+    QApplication::processEvents();
+    EXPECT_EQ(w->ComputeCount(), computed);
+
+    struct {
+        const char* name;
+        std::function<void()> back;
+    } rows[] = {{"home", [&] { QTest::keyClick(w->Canvas(), Qt::Key_Home); }},
+                {"doubleClick",
+                 [&] { QTest::mouseDClick(w->Canvas(), Qt::LeftButton, {}, QPoint(50, 50)); }}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Wheel(w->Canvas(), QPoint(30, 30), 240);
+        ASSERT_TRUE(Recomputed(*w, w->ComputeCount()));
+        ASSERT_NE(w->View(), w->Home());
+        row.back();
+        ASSERT_TRUE(Recomputed(*w, w->ComputeCount()));
+        EXPECT_EQ(w->View(), (PlotRange{-2, 2}));
+        EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
+    }
+}
+
+TEST_F(PlotFixture, TheStatusLineFollowsThePointerAndShiftSnapsToTheCurve) {
+    auto w = Open(u"1/x", 4, -1, 1);
+    QLabel* status = w->StatusLine();
+    const QString hint = status->text();
+    EXPECT_TRUE(hint.contains(QStringLiteral("Wheel")));
+    const PlotFrame& f = w->Frame();
+    // Free: the pointer's own coordinates; the points are -1, -0.5, 0 (no value), 0.5, 1.
+    Move(w->Canvas(), QPoint(320, 100));
+    const auto [x, y] = ReadBack(status->text(), "x = ", "y = ");
+    EXPECT_NEAR(x, f.WorldX(320), f.xSpan / f.width);
+    EXPECT_NEAR(y, f.WorldY(100), f.ySpan / f.Rows());
+    // Shift with the move, or pressed while the pointer rests: the nearest point.
+    Move(w->Canvas(), QPoint(320, 100), {}, Qt::ShiftModifier);
+    EXPECT_EQ(status->text(), QStringLiteral("on the curve: x = 0.5  y = 2"));
+    Move(w->Canvas(), QPoint(90, 100));
+    QTest::keyPress(w->Canvas(), Qt::Key_Shift);
+    EXPECT_EQ(status->text(), QStringLiteral("on the curve: x = -0.5  y = -2"));
+    QTest::keyRelease(w->Canvas(), Qt::Key_Shift);
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("x = -0.55")));
+    // The nearest point has no value: said so, not a number made up.
+    Move(w->Canvas(), QPoint(205, 100), {}, Qt::ShiftModifier);
+    EXPECT_EQ(status->text(), QStringLiteral("x = 0.000  no value of the curve"));
+    // Off the graph the hint comes back.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w->Canvas(), &leave);
+    EXPECT_EQ(status->text(), hint);
 }
 
 TEST_F(PlotFixture, SaveImageWritesThePictureUnderTheNameTheDialogGives) {
@@ -352,7 +533,7 @@ TEST_F(PlotFixture, SavedPlotsAreNumberedPicturesAndTheirWindowsClose) {
         const PlotOutcome outcome = windows.Plot(request);
         EXPECT_TRUE(outcome.saved);
         EXPECT_EQ(U8(outcome.fileName), (dir / name).string());
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365));
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347));
     }
     EXPECT_TRUE(windows.OpenWindows().empty());
     // Closed windows are not kept.
@@ -547,7 +728,7 @@ TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
     EXPECT_TRUE(fs::is_empty(dir));
     request.save = true;
     EXPECT_TRUE(offscreen.Plot(request).saved);
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365));
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347));
     EXPECT_EQ(PlotWindowCount(), 0);
 }
 
@@ -569,7 +750,7 @@ TEST_P(PlotCommandTest, RecordsNameThePicturesItSaved) {
     for (const char* name : GetParam().files) {
         EXPECT_NE(report.find(" FileName => " + (dir / name).string() + "\r\n"), std::string::npos)
             << report;
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365)) << name;
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347)) << name;
     }
     if (GetParam().files.empty()) {
         EXPECT_NE(report.find(" FileName => plot not saved file\r\n"), std::string::npos) << report;
@@ -596,7 +777,7 @@ TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
     WriteFile("sub/aPlotNr_04.jpg", "old");
     fs::create_symlink(dir / "notes.jpg", dir / "aPlotNr_05.jpg");
     Report("/del /sel:'Plot = sin(x)' /spl:\"" + dir.string() + "/\" /");
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365)); // this run's
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347)); // this run's
     EXPECT_FALSE(fs::exists(dir / "aPlotNr_17.jpg"));
     for (const char* kept : {"aPlotNr_x.jpg", "notes.jpg", "sub/aPlotNr_04.jpg"})
         EXPECT_EQ(ReadFile(kept), "old") << kept;
