@@ -1,5 +1,5 @@
 // Plots under the offscreen platform: points computed through the library and drawn into
-// a 400x347 picture (a 400x400 window less its controls and status line), a zoom step of
+// a 400x365 picture (a 400x418 window less its controls and status line), a zoom step of
 // a plot window, the picture saved as JPEG, and a batch run that saves 20 plots through
 // the offscreen plot service installed as the terminal program installs it. libzorbit.so
 // is bound by name like the program. Files go to a temporary folder.
@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr int kWindowHeight = 400;
+constexpr int kWindowHeight = vex::kPlotWindowHeight;
 const QSize kPicture(400, vex::PlotImageHeight(kWindowHeight));
 const std::u16string kExpression = u"sin(x)*x";
 std::string g_folder;

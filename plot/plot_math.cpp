@@ -260,7 +260,7 @@ bool WriteDataFile(const std::string& path, const PlotPoints& points, std::strin
 PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth) {
     if (!previous) return {};
     constexpr int64_t kGap = 7;
-    constexpr int64_t kRowHeight = kPlotWindowSize + 30; // the title bar above each window
+    constexpr int64_t kRowHeight = kPlotWindowHeight + 30; // the title bar above each window
     const int64_t x = int64_t{previous->x} + previous->w + kGap;
     const auto clamp = [](int64_t v) {
         return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),

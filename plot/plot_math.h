@@ -101,7 +101,7 @@ bool WriteDataFile(const std::string& path, const PlotPoints& points, std::strin
 
 // Window placement: the first plot (or when the previous window is gone) at (0,0); else
 // right of the previous one: x = prev.x + prev.w + 7, y = prev.y; when x + 400 >
-// desktopWidth: x = 0, y = prev.y + 430.
+// desktopWidth: x = 0, y = prev.y + the window's height + 30 (its title bar).
 struct PlotRect {
     int32_t x = 0, y = 0, w = 0, h = 0;
 };
@@ -109,6 +109,11 @@ struct PlotPlace {
     int32_t x = 0, y = 0;
 };
 inline constexpr int32_t kPlotWindowSize = 400;
+// The status line below a plot window's controls; the picture is the window less the
+// controls and this line. The window is that much taller than it is wide, so the picture
+// keeps its size (400 x 365) in the window and in saved pictures.
+inline constexpr int32_t kPlotStatusHeight = 18;
+inline constexpr int32_t kPlotWindowHeight = kPlotWindowSize + kPlotStatusHeight;
 PlotPlace NextPlotPlace(const std::optional<PlotRect>& previous, int32_t desktopWidth);
 // The first plot window (frame size w x h) beside the main window's frame, never over it:
 // to its right when the screen has room, else below it, else left of it, else above it;

@@ -12,10 +12,6 @@
 
 namespace vex {
 
-// The status line below a plot window's controls; the picture is the window less the
-// controls and this line.
-inline constexpr int32_t kPlotStatusHeight = 18;
-
 // One wheel notch (120 units) zooms in or out by this factor.
 inline constexpr double kPlotZoomStep = 1.25;
 

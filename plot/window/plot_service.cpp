@@ -13,12 +13,6 @@
 
 namespace vex {
 
-namespace {
-
-constexpr int kWindowSize = 400;
-
-} // namespace
-
 PlotWindows::PlotWindows(DialogService* dialogs, bool offscreen)
     : dialogs_(dialogs), offscreen_(offscreen) {}
 
@@ -124,7 +118,7 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
         [&](QPainter& painter, QSize size) {
             DrawPlot(painter, size, points, expression, request.autoFormat);
         },
-        QSize(kWindowSize, PlotImageHeight(kWindowSize)), outcome);
+        QSize(kPlotWindowSize, PlotImageHeight(kPlotWindowHeight)), outcome);
     return outcome;
 }
 
@@ -158,7 +152,7 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
         const int frameExtra = std::max(m.height() - beside_->height(), 0);
         place = FirstPlotPlace({m.x(), m.y(), m.width(), m.height()},
                                {s.x(), s.y(), s.width(), s.height()}, kPlotWindowSize,
-                               kPlotWindowSize + frameExtra);
+                               kPlotWindowHeight + frameExtra);
     }
     window->move(place.x, place.y);
     window->show();

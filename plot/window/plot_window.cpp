@@ -128,7 +128,7 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     connect(to_, &QLineEdit::returnPressed, this, [this] { Redraw(); });
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, [this] { AskSaveImage(); });
-    resize(400, 400);
+    resize(kPlotWindowSize, kPlotWindowHeight);
     PlaceControls();
 }
 

@@ -419,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PlaceRow{"first_plot", std::nullopt, 0, 0},
                       PlaceRow{"right_of_the_previous", PlotRect{407, 430, 400, 400}, 814, 430},
                       PlaceRow{"just_fits", PlotRect{1113, 0, 400, 400}, 1520, 0},
-                      PlaceRow{"wraps_to_the_next_row", PlotRect{1114, 0, 400, 400}, 0, 430},
+                      PlaceRow{"wraps_to_the_next_row", PlotRect{1114, 0, 400, 418}, 0, 448},
                       PlaceRow{"far_off", PlotRect{2147483000, 2147483500, 400, 400}, 0,
                                2147483647}),
     RowName<PlaceRow>);

@@ -265,19 +265,19 @@ TEST_F(PlotFixture, EscapeAndTheCloseButtonCloseTheWindow) {
 TEST_F(PlotFixture, AClickShowsTheWorldPointUnderTheMouse) {
     auto w = Open(u"x^2", 4, -2, 2);
     // The top left corner: xmin, and y at the picture's top (the y range 0..4 spans the
-    // 327 rows between 10 rows below the picture's top and 10 rows above its bottom).
+    // 345 rows between 10 rows below the picture's top and 10 rows above its bottom).
     Press(w->Canvas(), Qt::LeftButton, QPoint(0, 0));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1223"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: -2, 4.1159"));
     EXPECT_EQ(w->LastReadOut().toStdU16String(),
               ReadOutText(w->Frame(), 0, 0, w->width(), w->height()));
-    Press(w->Canvas(), Qt::RightButton, QPoint(200, 337));
+    Press(w->Canvas(), Qt::RightButton, QPoint(200, 355));
     EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 0, 0"));
     // The curve's own pixel at x = 1 reads back as the curve's point.
     const PlotFrame& f = w->Frame();
     Press(w->Canvas(), Qt::LeftButton,
           QPoint(static_cast<int>(std::lround(f.ScreenX(1))),
                  static_cast<int>(std::lround(f.ScreenY(1)))));
-    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 1.0031"));
+    EXPECT_EQ(w->LastReadOut(), QStringLiteral("Coord: 1, 0.9971"));
 }
 
 // --- zoom, pan and the status line ---------------------------------------------------
@@ -513,8 +513,8 @@ TEST_F(PlotFixture, WindowsOpenSideBySideAndWrapAtTheScreensEdge) {
     ASSERT_EQ(open.size(), 3u);
     EXPECT_EQ(open[0]->pos(), QPoint(0, 0));
     EXPECT_EQ(open[1]->pos(), QPoint(open[0]->frameGeometry().width() + 7, 0));
-    // 407 + 400 + 7 + 400 passes 1024: the third starts a row 430 lower.
-    EXPECT_EQ(open[2]->pos(), QPoint(0, 430));
+    // 407 + 400 + 7 + 400 passes 1024: the third starts a row lower (418 + 30 for the title).
+    EXPECT_EQ(open[2]->pos(), QPoint(0, 448));
     windows.CloseAll();
     EXPECT_TRUE(windows.OpenWindows().empty());
     for (PlotWindow* w : open)
@@ -533,7 +533,7 @@ TEST_F(PlotFixture, SavedPlotsAreNumberedPicturesAndTheirWindowsClose) {
         const PlotOutcome outcome = windows.Plot(request);
         EXPECT_TRUE(outcome.saved);
         EXPECT_EQ(U8(outcome.fileName), (dir / name).string());
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347));
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365));
     }
     EXPECT_TRUE(windows.OpenWindows().empty());
     // Closed windows are not kept.
@@ -728,7 +728,7 @@ TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
     EXPECT_TRUE(fs::is_empty(dir));
     request.save = true;
     EXPECT_TRUE(offscreen.Plot(request).saved);
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347));
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365));
     EXPECT_EQ(PlotWindowCount(), 0);
 }
 
@@ -750,7 +750,7 @@ TEST_P(PlotCommandTest, RecordsNameThePicturesItSaved) {
     for (const char* name : GetParam().files) {
         EXPECT_NE(report.find(" FileName => " + (dir / name).string() + "\r\n"), std::string::npos)
             << report;
-        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 347)) << name;
+        EXPECT_EQ(Decode(dir / name).size(), QSize(400, 365)) << name;
     }
     if (GetParam().files.empty()) {
         EXPECT_NE(report.find(" FileName => plot not saved file\r\n"), std::string::npos) << report;
@@ -777,7 +777,7 @@ TEST_F(PlotFixture, DelRemovesOnlyOldPlotPicturesFromThePlotFolder) {
     WriteFile("sub/aPlotNr_04.jpg", "old");
     fs::create_symlink(dir / "notes.jpg", dir / "aPlotNr_05.jpg");
     Report("/del /sel:'Plot = sin(x)' /spl:\"" + dir.string() + "/\" /");
-    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 347)); // this run's
+    EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365)); // this run's
     EXPECT_FALSE(fs::exists(dir / "aPlotNr_17.jpg"));
     for (const char* kept : {"aPlotNr_x.jpg", "notes.jpg", "sub/aPlotNr_04.jpg"})
         EXPECT_EQ(ReadFile(kept), "old") << kept;
