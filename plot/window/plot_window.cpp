@@ -59,7 +59,7 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Numbered through the session, so windows of different entry lines tell apart.
     setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
-                   QStringLiteral(": ") + Text(settings_.expression));
+                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
     canvas_ = new PlotCanvas(*this);
     redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
     fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);
@@ -90,16 +90,58 @@ QWidget* PlotWindow::Canvas() const {
     return canvas_;
 }
 
+std::u16string PlotSettings::AllFormulas() const {
+    std::u16string text = expression;
+    for (const PlotFormula& f : more)
+        text += u"; " + f.expression;
+    return text;
+}
+
+std::vector<CurveRef> PlotWindow::Curves() const {
+    std::vector<CurveRef> curves;
+    curves.push_back({settings_.expression, &points_});
+    for (size_t k = 0; k < morePoints_.size() && k < settings_.more.size(); ++k)
+        curves.push_back({settings_.more[k].expression, &morePoints_[k]});
+    return curves;
+}
+
+bool PlotWindow::AddCurves(const std::vector<PlotFormula>& formulas, double from, double to,
+                           int32_t steps, std::u16string& error) {
+    if (1 + settings_.more.size() + formulas.size() > kMaxPlotCurves) {
+        error = u"a plot window shows at most " +
+                zorbit::IntText(static_cast<long long>(kMaxPlotCurves)) + u" curves";
+        return false;
+    }
+    const PlotSettings before = settings_;
+    settings_.more.insert(settings_.more.end(), formulas.begin(), formulas.end());
+    settings_.steps = steps;
+    if (!Compute(from, to, error)) {
+        settings_ = before;
+        return false;
+    }
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
+                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
+    return true;
+}
+
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     PlotPoints points;
-    if (!ComputePoints(library_, settings_.expression, settings_.variable, from, to,
-                       settings_.steps, points, error)) {
+    std::vector<PlotPoints> more(settings_.more.size());
+    bool computed = ComputePoints(library_, settings_.expression, settings_.variable, from, to,
+                                  settings_.steps, points, error);
+    for (size_t k = 0; computed && k < more.size(); ++k)
+        computed = ComputePoints(library_, settings_.more[k].expression, settings_.more[k].variable,
+                                 from, to, settings_.steps, more[k], error);
+    if (!computed) {
         // A resize while the library shows a message: the curve it has is drawn again.
-        if (error != kLibraryBusy || points_.x.empty()) return false;
+        if (error != kLibraryBusy || points_.x.empty() ||
+            morePoints_.size() != settings_.more.size())
+            return false;
         Draw();
         return true;
     }
     points_ = std::move(points);
+    morePoints_ = std::move(more);
     Draw();
     if (!points_.x.empty()) {
         // The narrow fields show short bounds whole; a Redraw with a field as it was
@@ -119,8 +161,9 @@ void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(h - kControlsHeight, 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
+    const std::vector<CurveRef> curves = Curves();
     frame_ =
-        DrawPlot(painter, picture_.size(), points_, settings_.expression, settings_.autoFormat);
+        DrawPlot(painter, picture_.size(), curves, settings_.AllFormulas(), settings_.autoFormat);
     canvas_->update();
 }
 
@@ -151,7 +194,8 @@ void PlotWindow::Click(QPoint at) {
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
     return SavePicture(
         [this](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, points_, settings_.expression, settings_.autoFormat);
+            const std::vector<CurveRef> curves = Curves();
+            DrawPlot(painter, size, curves, settings_.AllFormulas(), settings_.autoFormat);
         },
         picture_.size(), path, error);
 }
