@@ -146,7 +146,7 @@ void SettlePoints(PlotPoints& points, const PlotProbe& probe) {
     // values to tell a pole from the curve keep their whole range.
     constexpr size_t kMinForTrim = 10;
     // An end whose extreme lies more than this many central spans beyond it is a pole.
-    constexpr double kFar = 2;
+    constexpr double kFar = 1;
     if (values.size() >= kMinForTrim) {
         const size_t drop = std::max<size_t>(1, values.size() / 100);
         std::nth_element(values.begin(), values.begin() + drop, values.end());
@@ -165,7 +165,7 @@ void SettlePoints(PlotPoints& points, const PlotProbe& probe) {
         const double a = points.y[k - 1], b = points.y[k];
         if (!((a < 0 && b > 0) || (a > 0 && b < 0))) continue;
         const double lo = std::min(a, b), hi = std::max(a, b);
-        if (!(hi - lo >= shown / 2)) continue;
+        if (!(hi - lo >= shown / 4)) continue;
         if (!probe) {
             // Nothing to look between them with: both ends far outside the shown range.
             points.cut[k] = std::min(-lo, hi) > shown ? 1 : 0;
