@@ -145,8 +145,9 @@ void SettlePoints(PlotPoints& points, const PlotProbe& probe) {
     // The central 98%: 1% of the values left out at each end, at least one. Too few
     // values to tell a pole from the curve keep their whole range.
     constexpr size_t kMinForTrim = 10;
-    // An end whose extreme lies more than this many central spans beyond it is a pole.
-    constexpr double kFar = 1;
+    // An end whose extreme lies more than this share of the central span beyond it is a
+    // pole (1/x sampled on its pole lies half a span or a whole span beyond).
+    constexpr double kFar = 0.4;
     if (values.size() >= kMinForTrim) {
         const size_t drop = std::max<size_t>(1, values.size() / 100);
         std::nth_element(values.begin(), values.begin() + drop, values.end());

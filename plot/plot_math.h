@@ -46,8 +46,9 @@ struct PlotPoints {
 using PlotProbe = std::function<std::optional<double>(double x)>;
 
 // Fills the bounds, the automatic y range and the cuts from x, y and valid.
-// The y range is the central 98% of the valid values when an extreme lies more than that
-// range's height beyond it (near a pole), so the branches are not squashed; every valid point stays in the data.
+// The y range is the central 98% of the valid values when an extreme lies more than 0.4 of
+// that range's height beyond it (near a pole), so the branches are not squashed; every
+// valid point stays in the data.
 // A segment whose ends have opposite signs and which spans a quarter of the shown height
 // or more is probed at its middle: a failed value, or one outside the ends' interval (a pole
 // between them, not a steep crossing), cuts it.
