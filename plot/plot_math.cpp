@@ -139,6 +139,7 @@ void SettlePoints(PlotPoints& points, const PlotProbe& probe) {
         values.push_back(y);
     }
     if (n == 0) points.xmin = points.xmax = 0;
+    if (!points.any) points.ymin = points.ymax = 0;
     points.shownYmin = points.ymin;
     points.shownYmax = points.ymax;
 
@@ -325,17 +326,17 @@ std::u16string DataFileText(std::span<const CurveRef> curves) {
     for (size_t c = 0; c < curves.size(); ++c) {
         text +=
             curves.size() == 1 ? u"\tY" : u"\tY" + zorbit::IntText(static_cast<long long>(c + 1));
-        const PlotPoints& p = *curves[c].points;
-        rows = std::max(rows, std::min({p.x.size(), p.y.size(), p.valid.size()}));
+        if (const PlotPoints* p = curves[c].points)
+            rows = std::max(rows, std::min({p->x.size(), p->y.size(), p->valid.size()}));
     }
     text += u"\r\n";
-    const auto has = [](const PlotPoints& p, size_t k) {
-        return k < p.x.size() && k < p.y.size() && k < p.valid.size() && p.valid[k];
+    const auto has = [](const PlotPoints* p, size_t k) {
+        return p && k < p->x.size() && k < p->y.size() && k < p->valid.size() && p->valid[k];
     };
     for (size_t k = 0; k < rows; ++k) {
         const PlotPoints* first = nullptr;
         for (const CurveRef& c : curves)
-            if (has(*c.points, k)) {
+            if (has(c.points, k)) {
                 first = c.points;
                 break;
             }
@@ -345,7 +346,7 @@ std::u16string DataFileText(std::span<const CurveRef> curves) {
         text += PlotNumberText(first->x[k]);
         for (const CurveRef& c : curves) {
             text += u'\t';
-            if (has(*c.points, k)) text += PlotNumberText(c.points->y[k]);
+            if (has(c.points, k)) text += PlotNumberText(c.points->y[k]);
         }
         text += u"\r\n";
     }

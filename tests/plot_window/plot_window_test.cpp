@@ -210,19 +210,6 @@ TEST_F(PlotFixture, NoSegmentJoinsTheBranchesAcrossAPole) {
     }
 }
 
-TEST_F(PlotFixture, TangentIsDrawnInBranchesOverARangeItsMiddleFills) {
-    auto w = Open(u"tan(x)", 200, -M_PI, M_PI);
-    const PlotFrame& f = w->Frame();
-    EXPECT_TRUE(w->Points().trimmed);
-    EXPECT_EQ(std::count(w->Points().cut.begin(), w->Points().cut.end(), 1), 2);
-    // tan(1) = 1.56 well inside the picture, and no red at the picture's left edge rows
-    // beside x = 0.
-    const double sy = f.ScreenY(std::tan(1.0));
-    EXPECT_GT(sy, 20);
-    EXPECT_LT(sy, w->Picture().height() - 20);
-    EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(1.0), sy, kRed));
-}
-
 TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
     struct {
         const char* name;
