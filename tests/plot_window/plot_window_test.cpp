@@ -608,6 +608,10 @@ TEST_F(PlotFixture, SeveralFormulasAreCurvesInTheirOwnColoursWithALegend) {
     EXPECT_TRUE(InLegend(w->Picture(), kRed));
     EXPECT_TRUE(InLegend(w->Picture(), second));
     EXPECT_TRUE(InLegend(w->Picture(), kLegendFrame));
+    // Ctrl+S saves the same drawing.
+    std::string error;
+    ASSERT_TRUE(w->SavePictureAs(QString::fromStdString(Path("shown.png")), error)) << error;
+    EXPECT_TRUE(Decode(Path("shown.png")).convertToFormat(QImage::Format_RGB32) == w->Picture());
     const std::string data = ReadFile("two.txt");
     EXPECT_EQ(data.rfind("Id\tX\tY1\tY2\r\n0\t-3.1415926536\t", 0), 0u) << data.substr(0, 80);
     EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 202);
