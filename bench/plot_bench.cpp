@@ -10,11 +10,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "bench/qt_bench.h"
 #include "common/text.h"
@@ -84,6 +86,56 @@ BENCHMARK(BM_ComputeAndDraw)
     ->Arg(100'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Several curves in one window: each formula's 100,000 points over -10..10 (x*sin(x),
+// x*cos(x), x, sin(x)*5), computed and drawn into one frame with a legend.
+void BM_SeveralCurves(benchmark::State& state) {
+    static const std::u16string kFormulas[] = {u"sin(x)*x", u"cos(x)*x", u"x", u"sin(x)*5"};
+    const size_t count = static_cast<size_t>(state.range(0));
+    constexpr int32_t kSteps = 99'999;
+    QImage image(kPicture, QImage::Format_RGB32);
+    std::vector<vex::PlotPoints> points(count);
+    std::vector<vex::CurveRef> curves;
+    for (size_t c = 0; c < count; ++c)
+        curves.push_back({kFormulas[c], &points[c]});
+    for (auto _ : state) {
+        for (size_t c = 0; c < count; ++c) {
+            std::u16string error;
+            if (!vex::ComputePoints(Lib(), kFormulas[c], u"x", -10, 10, kSteps, points[c], error)) {
+                state.SkipWithError(zorbit::Utf16ToUtf8(error).c_str());
+                return;
+            }
+        }
+        QPainter painter(&image);
+        vex::DrawPlot(painter, kPicture, curves, u"several");
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(count) * (kSteps + 1));
+}
+BENCHMARK(BM_SeveralCurves)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A curve with 32 poles in 100,000 points (tan(x) over -50..50): the segments across
+// them are looked at between their ends.
+void BM_PolesComputeAndDraw(benchmark::State& state) {
+    QImage image(kPicture, QImage::Format_RGB32);
+    vex::PlotPoints points;
+    for (auto _ : state) {
+        std::u16string error;
+        if (!vex::ComputePoints(Lib(), u"tan(x)", u"x", -50, 50, 99'999, points, error)) {
+            state.SkipWithError(zorbit::Utf16ToUtf8(error).c_str());
+            return;
+        }
+        QPainter painter(&image);
+        vex::DrawPlot(painter, kPicture, points, u"tan(x)");
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["cuts"] =
+        static_cast<double>(std::count(points.cut.begin(), points.cut.end(), 1));
+    state.SetItemsProcessed(state.iterations() * 100'000);
+}
+BENCHMARK(BM_PolesComputeAndDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The two halves apart, to see where the time goes.
 void BM_ComputeOnly(benchmark::State& state) {

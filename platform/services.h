@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "zorbit/codes.h"
 
@@ -39,9 +40,14 @@ class TextWindowService {
 // One plot as the "Plot" command asks for it; the points are computed by the service
 // through the library (it holds the bound entry slots).
 struct PlotRequest {
-    int32_t number = 1;        // "aPlot #" + number
-    std::u16string expression; // what is plotted
-    std::u16string variable;   // replaced by each x
+    int32_t number = 1;                   // "aPlot #" + number
+    std::u16string expression;            // what is plotted (several formulas joined by "; ")
+    std::vector<std::u16string> formulas; // one curve each; empty: expression is the one
+    std::u16string variable;              // replaced by each x
+    // An open window ("aPlot #" + window) takes the curves beside its own; 0: a new one.
+    // It keeps its x range and steps where the line gave none.
+    int32_t window = 0;
+    bool fromGiven = true, toGiven = true, stepsGiven = true;
     double xFrom = -10, xTo = 10;
     int32_t steps = 200;
     std::u16string dataFile;    // a path, or empty for no data file

@@ -100,28 +100,84 @@ bool ComputePoints(const Library& lib, std::u16string_view expression, std::u16s
     ys.resize(reached);
     points.valid.assign(reached, 0);
     for (size_t k = 0; k < reached; ++k) {
-        const double x = xs[k], y = ys[k];
-        if (k == 0) {
-            points.xmin = points.xmax = x;
-        } else {
-            points.xmin = std::min(points.xmin, x);
-            points.xmax = std::max(points.xmax, x);
-        }
         if (codes[k] != ZORBIT_NO_ERROR && points.firstError == ZORBIT_NO_ERROR)
             points.firstError = codes[k];
-        if (codes[k] != ZORBIT_NO_ERROR || !std::isfinite(y)) continue;
-        points.valid[k] = 1;
-        if (!points.any) {
-            points.ymin = points.ymax = y;
-            points.any = true;
-        } else {
-            points.ymin = std::min(points.ymin, y);
-            points.ymax = std::max(points.ymax, y);
-        }
+        points.valid[k] = codes[k] == ZORBIT_NO_ERROR && std::isfinite(ys[k]) ? 1 : 0;
     }
     points.x = std::move(xs);
     points.y = std::move(ys);
+    SettlePoints(points, [&](double x) -> std::optional<double> {
+        double px[2] = {0, 0}, py[2] = {0, 0}, pl[5] = {0, 0, 0, 0, 0};
+        int32_t pc[2] = {ZORBIT_NOT_REACHED, ZORBIT_NOT_REACHED};
+        lib.EvalSeries(expression, x, variable, x, 1, px, py, pl, pc);
+        if (pc[0] != ZORBIT_NO_ERROR || !std::isfinite(py[0])) return std::nullopt;
+        return py[0];
+    });
     return true;
+}
+
+void SettlePoints(PlotPoints& points, const PlotProbe& probe) {
+    const size_t n = std::min(points.x.size(), points.y.size());
+    points.valid.resize(n, 0);
+    points.cut.assign(n, 0);
+    points.any = false;
+    points.trimmed = false;
+    std::vector<double> values;
+    values.reserve(n);
+    for (size_t k = 0; k < n; ++k) {
+        const double x = points.x[k], y = points.y[k];
+        points.xmin = k == 0 ? x : std::min(points.xmin, x);
+        points.xmax = k == 0 ? x : std::max(points.xmax, x);
+        if (!points.valid[k]) continue;
+        if (!std::isfinite(y)) {
+            points.valid[k] = 0;
+            continue;
+        }
+        points.ymin = points.any ? std::min(points.ymin, y) : y;
+        points.ymax = points.any ? std::max(points.ymax, y) : y;
+        points.any = true;
+        values.push_back(y);
+    }
+    if (n == 0) points.xmin = points.xmax = 0;
+    if (!points.any) points.ymin = points.ymax = 0;
+    points.shownYmin = points.ymin;
+    points.shownYmax = points.ymax;
+
+    // The central 98%: 1% of the values left out at each end, at least one. Too few
+    // values to tell a pole from the curve keep their whole range.
+    constexpr size_t kMinForTrim = 10;
+    // An end whose extreme lies more than this share of the central span beyond it is a
+    // pole (1/x sampled on its pole lies half a span or a whole span beyond).
+    constexpr double kFar = 0.4;
+    if (values.size() >= kMinForTrim) {
+        const size_t drop = std::max<size_t>(1, values.size() / 100);
+        std::nth_element(values.begin(), values.begin() + drop, values.end());
+        const double low = values[drop];
+        std::nth_element(values.begin() + drop, values.end() - 1 - drop, values.end());
+        const double high = values[values.size() - 1 - drop];
+        const double spread = high - low;
+        if (points.ymax - high > kFar * spread) points.shownYmax = high;
+        if (low - points.ymin > kFar * spread) points.shownYmin = low;
+        points.trimmed = points.shownYmin != points.ymin || points.shownYmax != points.ymax;
+    }
+
+    const double shown = points.shownYmax - points.shownYmin;
+    for (size_t k = 1; k < n; ++k) {
+        if (!points.valid[k - 1] || !points.valid[k]) continue;
+        const double a = points.y[k - 1], b = points.y[k];
+        if (!((a < 0 && b > 0) || (a > 0 && b < 0))) continue;
+        const double lo = std::min(a, b), hi = std::max(a, b);
+        if (!(hi - lo >= shown / 4)) continue;
+        if (!probe) {
+            // Nothing to look between them with: both ends far outside the shown range.
+            points.cut[k] = std::min(-lo, hi) > shown ? 1 : 0;
+            continue;
+        }
+        // Between the two ends of a steep crossing the curve stays between their values;
+        // across a pole it runs off beyond one of them (or has no value).
+        const std::optional<double> middle = probe((points.x[k - 1] + points.x[k]) / 2);
+        points.cut[k] = !middle || *middle < lo || *middle > hi ? 1 : 0;
+    }
 }
 
 double PlotFrame::ScreenX(double x) const {
@@ -148,12 +204,38 @@ PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height) {
     f.margin = std::min<double>(kPlotMargin, f.height / 10);
     SpanOf(points.xmin, points.xmax, f.xOrigin, f.xSpan);
     if (points.any) {
-        SpanOf(points.ymin, points.ymax, f.yOrigin, f.ySpan);
+        if (points.trimmed)
+            SpanOf(points.shownYmin, points.shownYmax, f.yOrigin, f.ySpan);
+        else
+            SpanOf(points.ymin, points.ymax, f.yOrigin, f.ySpan);
     } else {
         f.yOrigin = -1;
         f.ySpan = 2;
     }
     return f;
+}
+
+PlotPoints MergedBounds(std::span<const CurveRef> curves) {
+    PlotPoints merged;
+    bool first = true;
+    for (const CurveRef& c : curves) {
+        if (!c.points || c.points->x.empty()) continue;
+        const PlotPoints& p = *c.points;
+        merged.xmin = first ? p.xmin : std::min(merged.xmin, p.xmin);
+        merged.xmax = first ? p.xmax : std::max(merged.xmax, p.xmax);
+        first = false;
+        if (!p.any) continue;
+        const double low = p.trimmed ? p.shownYmin : p.ymin;
+        const double high = p.trimmed ? p.shownYmax : p.ymax;
+        merged.ymin = merged.any ? std::min(merged.ymin, low) : low;
+        merged.ymax = merged.any ? std::max(merged.ymax, high) : high;
+        merged.any = true;
+    }
+    return merged;
+}
+
+PlotFrame FrameFor(std::span<const CurveRef> curves, int32_t width, int32_t height) {
+    return FrameFor(MergedBounds(curves), width, height);
 }
 
 PlotTicks TicksFor(double low, double high) {
@@ -234,15 +316,38 @@ std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouse
 }
 
 std::u16string DataFileText(const PlotPoints& points) {
-    std::u16string text = u"Id\tX\tY\r\n";
-    const size_t n = std::min({points.x.size(), points.y.size(), points.valid.size()});
-    for (size_t k = 0; k < n; ++k) {
-        if (!points.valid[k]) continue;
+    const CurveRef one{u"", &points};
+    return DataFileText(std::span<const CurveRef>(&one, 1));
+}
+
+std::u16string DataFileText(std::span<const CurveRef> curves) {
+    std::u16string text = u"Id\tX";
+    size_t rows = 0;
+    for (size_t c = 0; c < curves.size(); ++c) {
+        text +=
+            curves.size() == 1 ? u"\tY" : u"\tY" + zorbit::IntText(static_cast<long long>(c + 1));
+        if (const PlotPoints* p = curves[c].points)
+            rows = std::max(rows, std::min({p->x.size(), p->y.size(), p->valid.size()}));
+    }
+    text += u"\r\n";
+    const auto has = [](const PlotPoints* p, size_t k) {
+        return p && k < p->x.size() && k < p->y.size() && k < p->valid.size() && p->valid[k];
+    };
+    for (size_t k = 0; k < rows; ++k) {
+        const PlotPoints* first = nullptr;
+        for (const CurveRef& c : curves)
+            if (has(c.points, k)) {
+                first = c.points;
+                break;
+            }
+        if (!first) continue;
         text += zorbit::IntText(static_cast<long long>(k));
         text += u'\t';
-        text += PlotNumberText(points.x[k]);
-        text += u'\t';
-        text += PlotNumberText(points.y[k]);
+        text += PlotNumberText(first->x[k]);
+        for (const CurveRef& c : curves) {
+            text += u'\t';
+            if (has(c.points, k)) text += PlotNumberText(c.points->y[k]);
+        }
         text += u"\r\n";
     }
     return text;
@@ -250,7 +355,13 @@ std::u16string DataFileText(const PlotPoints& points) {
 
 bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,
                    const FaultHooks* faults) {
-    const std::u16string text = DataFileText(points);
+    const CurveRef one{u"", &points};
+    return WriteDataFile(path, std::span<const CurveRef>(&one, 1), error, faults);
+}
+
+bool WriteDataFile(const std::string& path, std::span<const CurveRef> curves, std::string& error,
+                   const FaultHooks* faults) {
+    const std::u16string text = DataFileText(curves);
     const int rc = WriteTextFile(path, {text}, WriteMode::Replace, faults);
     if (rc == 0) return true;
     error = "Error: can't write the file.\n\n" + path + "\n(" + WriteErrorText(path, rc) + ")";

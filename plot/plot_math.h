@@ -4,7 +4,9 @@
 // where the next window goes and what the saved picture is called.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,7 +33,26 @@ struct PlotPoints {
     // The code of the first point the library could not evaluate (ZORBIT_NO_ERROR when
     // every point evaluated, even to a value that is not finite).
     int32_t firstError = ZORBIT_NO_ERROR;
+    // 1 at k: no segment from point k-1 to point k, the curve jumps across a pole or is
+    // undefined between them (empty: every segment between valid points is drawn).
+    std::vector<uint8_t> cut;
+    // The automatic y range when it leaves out a few extreme values (trimmed); else the
+    // frame spans ymin..ymax.
+    bool trimmed = false;
+    double shownYmin = 0, shownYmax = 0;
 };
+
+// The value at x, or none when it cannot be evaluated (or is not finite).
+using PlotProbe = std::function<std::optional<double>(double x)>;
+
+// Fills the bounds, the automatic y range and the cuts from x, y and valid.
+// The y range is the central 98% of the valid values when an extreme lies more than 0.4 of
+// that range's height beyond it (near a pole), so the branches are not squashed; every
+// valid point stays in the data.
+// A segment whose ends have opposite signs and which spans a quarter of the shown height
+// or more is probed at its middle: a failed value, or one outside the ends' interval (a pole
+// between them, not a steep crossing), cuts it.
+void SettlePoints(PlotPoints& points, const PlotProbe& probe);
 
 // steps+1 points from `from` to `to` through the library's e_evalsEx (x written with ten
 // decimals, the variable replaced as a whole name, as the library does). A reversed range
@@ -64,6 +85,23 @@ struct PlotFrame {
 // each side so nothing divides by zero; with no valid point the y range is -1..1. Width
 // and height below 1 count as 1; a picture too low for the margins gets smaller ones.
 PlotFrame FrameFor(const PlotPoints& points, int32_t width, int32_t height);
+
+// A curve's formula and the variable it is plotted over.
+struct PlotFormula {
+    std::u16string expression, variable;
+};
+
+// One curve of a plot as drawn: its formula (the legend's text) and its points.
+struct CurveRef {
+    std::u16string_view label;
+    const PlotPoints* points = nullptr;
+};
+// The frame of several curves over one x range: x over all their points, y over the
+// union of their automatic ranges.
+PlotFrame FrameFor(std::span<const CurveRef> curves, int32_t width, int32_t height);
+// The points of several curves as one: bounds and automatic y ranges merged, for the
+// frame; x, y and the rest stay empty.
+PlotPoints MergedBounds(std::span<const CurveRef> curves);
 // Round tick values for an axis over [low, high] (either order): every multiple of one
 // step inside it, the step 1, 2 or 5 times a power of ten chosen for 5 to 10 ticks (the
 // count nearest 7). None when the range is empty or not finite, or too narrow for its size
@@ -94,9 +132,14 @@ std::u16string ReadOutText(const PlotFrame& frame, int32_t mouseX, int32_t mouse
 
 // The data file: "Id\tX\tY\r\n", then "k\tX\tY\r\n" per valid point, each keeping its own k.
 std::u16string DataFileText(const PlotPoints& points);
+// Several curves: one Y column per curve ("Id\tX\tY1\tY2\r\n"), one line per k where
+// any curve has a valid point, a curve without one there leaving its cell empty.
+std::u16string DataFileText(std::span<const CurveRef> curves);
 // Writes it (UTF-8) through a temporary file and a rename, so a failure leaves the old
 // file as it was; false with the error text ("Error: can't write the file." and the name).
 bool WriteDataFile(const std::string& path, const PlotPoints& points, std::string& error,
+                   const FaultHooks* faults = nullptr);
+bool WriteDataFile(const std::string& path, std::span<const CurveRef> curves, std::string& error,
                    const FaultHooks* faults = nullptr);
 
 // Window placement: the first plot (or when the previous window is gone) at (0,0); else

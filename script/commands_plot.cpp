@@ -25,14 +25,17 @@ std::u16string PlotFolder(const ScriptHost& host) {
 
 void CmdPlot(RunState& rs, const Statement& st) {
     ++rs.host.interp.plotCount;
-    int32_t& last = rs.host.interp.plotNumber;
-    const int32_t number = last < std::numeric_limits<int32_t>::max() ? ++last : last;
     std::u16string_view argument, expressionPart;
     std::u16string error;
     int32_t failure = ZORBIT_NO_ERROR;
     PlotArgs args;
     const bool parsed = SplitPlotLine(st.line, argument, expressionPart, error) &&
                         ParsePlotArgs(rs.lib, argument, expressionPart, args, error, &failure);
+    // A line adding curves to an open window opens none and takes no number.
+    int32_t& last = rs.host.interp.plotNumber;
+    const int32_t number = parsed && args.window != 0                   ? args.window
+                           : last < std::numeric_limits<int32_t>::max() ? ++last
+                                                                        : last;
     const std::u16string shown =
         parsed ? args.expression : std::u16string(zorbit::TrimSpaces(expressionPart));
     std::u16string header = u"Ln " + Num(st.lineNo) + u": Plot = " + shown + u":";
@@ -51,7 +54,12 @@ void CmdPlot(RunState& rs, const Statement& st) {
     PlotRequest request;
     request.number = number;
     request.expression = args.expression;
+    request.formulas = args.formulas;
     request.variable = args.variable;
+    request.window = args.window;
+    request.fromGiven = args.fromGiven;
+    request.toGiven = args.toGiven;
+    request.stepsGiven = args.stepsGiven;
     request.xFrom = args.xFrom;
     request.xTo = args.xTo;
     request.steps = args.steps;

@@ -1,6 +1,8 @@
 #include "script/plot_args.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "common/number_text.h"
@@ -12,7 +14,7 @@ namespace vex {
 
 namespace {
 
-constexpr size_t kMaxArguments = 5;
+constexpr size_t kMaxArguments = 6;
 
 std::u16string Quoted(std::u16string_view text) {
     return u"\"" + std::u16string(text) + u"\"";
@@ -56,16 +58,30 @@ bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
                    std::u16string_view expressionPart, PlotArgs& out, std::u16string& error,
                    int32_t* failure) {
     out = PlotArgs{};
-    out.expression = std::u16string(PlotFormula(expressionPart));
-    if (out.expression.empty()) {
+    const std::vector<std::u16string_view> formulas = PlotFormulas(expressionPart);
+    for (std::u16string_view formula : formulas) {
+        if (zorbit::EqualsNoCase(formula, u"save") && formulas.size() > 1) {
+            error = u"\"save\" can only end the Plot line, after the formulas";
+            return false;
+        }
+        if (!out.expression.empty()) out.expression += u"; ";
+        out.expression += formula;
+        out.formulas.emplace_back(formula);
+    }
+    if (out.formulas.empty()) {
         error = u"nothing to plot: the expression after \"=\" is empty";
+        return false;
+    }
+    if (out.formulas.size() > kMaxPlotCurves) {
+        error = u"a plot takes at most " + zorbit::IntText(static_cast<long long>(kMaxPlotCurves)) +
+                u" formulas, not " + zorbit::IntText(static_cast<long long>(out.formulas.size()));
         return false;
     }
     std::vector<std::u16string_view> fields;
     if (!zorbit::TrimBlanks(argument).empty()) fields = SplitFields(argument, u';');
     if (fields.size() > kMaxArguments) {
-        error = u"Plot takes at most five arguments (x from; x to; steps; variable; data "
-                u"file), not " +
+        error = u"Plot takes at most six arguments (x from; x to; steps; variable; data "
+                u"file; window), not " +
                 zorbit::IntText(static_cast<long long>(fields.size()));
         return false;
     }
@@ -73,6 +89,9 @@ bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
     const auto given = [&](size_t k) { return !zorbit::TrimBlanks(fields[k]).empty(); };
 
     const Library::Quiet quiet = lib.Quietly();
+    out.fromGiven = given(0);
+    out.toGiven = given(1);
+    out.stepsGiven = given(2);
     if (given(0) && !ArgumentValue(lib, u"x from", fields[0], out.xFrom, error, failure))
         return false;
     if (given(1) && !ArgumentValue(lib, u"x to", fields[1], out.xTo, error, failure)) return false;
@@ -95,6 +114,18 @@ bool ParsePlotArgs(const Library& lib, std::u16string_view argument,
         if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"')
             name = name.substr(1, name.size() - 2);
         out.dataFile = std::u16string(name);
+    }
+    if (given(5)) {
+        double window = 0;
+        if (!ArgumentValue(lib, u"window", fields[5], window, error, failure)) return false;
+        if (window != std::nearbyint(window) || window < 1 ||
+            window > std::numeric_limits<int32_t>::max()) {
+            error = u"the window " + Quoted(zorbit::TrimBlanks(fields[5])) +
+                    u" must come to the number of a plot window (1, 2, ...), not " +
+                    PlotNumberText(window);
+            return false;
+        }
+        out.window = static_cast<int32_t>(window);
     }
     return true;
 }
@@ -133,28 +164,38 @@ bool SplitPlotLine(std::u16string_view line, std::u16string_view& argument,
 
 namespace {
 
-// Where the formula ends: the first ";" outside parentheses, or the end.
-size_t FormulaEnd(std::u16string_view expressionPart) {
-    size_t depth = 0;
-    for (size_t i = 0; i < expressionPart.size(); ++i) {
-        const char16_t c = expressionPart[i];
+// The expression part's fields: split at each ";" outside parentheses, trimmed.
+std::vector<std::u16string_view> TopFields(std::u16string_view expressionPart) {
+    std::vector<std::u16string_view> fields;
+    size_t depth = 0, start = 0;
+    for (size_t i = 0; i <= expressionPart.size(); ++i) {
+        const char16_t c = i < expressionPart.size() ? expressionPart[i] : u';';
         if (c == u'(') ++depth;
         if (c == u')' && depth > 0) --depth;
-        if (c == u';' && depth == 0) return i;
+        if (c == u';' && (depth == 0 || i == expressionPart.size())) {
+            fields.push_back(zorbit::TrimBlanks(expressionPart.substr(start, i - start)));
+            start = i + 1;
+        }
     }
-    return expressionPart.size();
+    return fields;
+}
+
+// A last field "save" after at least one other.
+bool EndsWithSave(const std::vector<std::u16string_view>& fields) {
+    return fields.size() > 1 && zorbit::EqualsNoCase(fields.back(), u"save");
 }
 
 } // namespace
 
-std::u16string_view PlotFormula(std::u16string_view expressionPart) {
-    return zorbit::TrimBlanks(expressionPart.substr(0, FormulaEnd(expressionPart)));
+std::vector<std::u16string_view> PlotFormulas(std::u16string_view expressionPart) {
+    std::vector<std::u16string_view> fields = TopFields(expressionPart);
+    if (EndsWithSave(fields)) fields.pop_back();
+    std::erase_if(fields, [](std::u16string_view f) { return f.empty(); });
+    return fields;
 }
 
 bool HasSaveSuffix(std::u16string_view expressionPart) {
-    const size_t end = FormulaEnd(expressionPart);
-    if (end == expressionPart.size()) return false;
-    return zorbit::EqualsNoCase(zorbit::TrimBlanks(expressionPart.substr(end + 1)), u"save");
+    return EndsWithSave(TopFields(expressionPart));
 }
 
 bool PlotLineSaves(std::u16string_view line) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
-# entered, once in each colour scheme; then two plot windows side by side, a smooth
-# curve and one with a pole; a plot's status line reading the curve; and the
-# matrix-entry window with a 3x3 grid being filled.
+# entered, once in each colour scheme; then plot windows side by side: a smooth curve,
+# tan(x) in its branches, two curves with their legend and 1/x with its pole; a plot's
+# status line reading the curve; and the matrix-entry window with a 3x3 grid being filled.
 # Needs xvfb and xauth (see install-deps.sh).
 # The windows grab themselves once they have painted, so nothing races a fixed sleep.
 set -euo pipefail
@@ -34,15 +34,17 @@ shot() {
 shot docs/main-window-dark.png
 shot docs/main-window-light.png --light
 
-# One run with both plot lines, so the second window opens beside the first. 200 steps
+# One run with every plot line, so each window opens beside the one before. 200 steps
 # over -1..1 land on x = 0, the point 1/x leaves out.
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --out docs/plot-sin.png "Plot(-2*pi; 2*pi) = sin(x)" \
+    --out docs/plot-tan.png "Plot(-2*pi; 2*pi; 400) = tan(x)" \
+    --out docs/plot-curves.png "Plot(-pi; pi; 200) = sin(x); cos(x)" \
     --out docs/plot-pole.png "Plot(-1; 1) = 1/x"
 # The status line's read-out with Shift held: the pointer over the graph, snapped to the
 # curve's nearest point.
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --pointer 270,120,shift --out docs/plot-readout.png "Plot(-2*pi; 2*pi) = sin(x)"
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/grid_shot --out docs/matrix-entry.png
-echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-pole.png" \
-     "docs/plot-readout.png docs/matrix-entry.png"
+echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-tan.png" \
+     "docs/plot-curves.png docs/plot-pole.png docs/plot-readout.png docs/matrix-entry.png"

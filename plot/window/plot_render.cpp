@@ -4,6 +4,8 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "platform/qt/qt_text.h"
 
@@ -18,11 +20,80 @@ QFont LabelFont() {
     return font;
 }
 
+// One curve, broken where a point is left out or a segment is cut.
+void DrawCurve(QPainter& painter, const PlotFrame& frame, const PlotPoints& points, QColor colour) {
+    painter.setPen(QPen(colour, 1));
+    QPolygonF run;
+    // A point with no segment on either side shows as that point.
+    const auto flush = [&] {
+        if (run.size() > 1) painter.drawPolyline(run);
+        if (run.size() == 1) painter.drawPoint(run.front());
+        run.clear();
+    };
+    const size_t n = std::min({points.x.size(), points.y.size(), points.valid.size()});
+    for (size_t k = 0; k < n; ++k) {
+        if (!points.valid[k]) {
+            flush();
+            continue;
+        }
+        if (k < points.cut.size() && points.cut[k]) flush();
+        run.append(QPointF(ClampPixel(frame.ScreenX(points.x[k])),
+                           ClampPixel(frame.ScreenY(points.y[k]))));
+    }
+    flush();
+}
+
+// The legend: each curve's colour and formula in a small box at the top right, below
+// the "Expr = " line.
+void DrawLegend(QPainter& painter, QSize size, std::span<const CurveRef> curves) {
+    const QFontMetrics metrics(painter.font());
+    constexpr int kPad = 4, kSwatch = 14;
+    const int maxText = std::max(size.width() / 2, 20);
+    int textWidth = 0;
+    std::vector<QString> labels;
+    for (const CurveRef& c : curves) {
+        labels.push_back(
+            metrics.elidedText(Text(std::u16string(c.label)), Qt::ElideRight, maxText));
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(labels.back()));
+    }
+    const int rowHeight = metrics.height();
+    const int boxWidth = kPad * 3 + kSwatch + textWidth;
+    const int boxHeight = kPad * 2 + rowHeight * static_cast<int>(labels.size());
+    const QRect box(std::max(size.width() - boxWidth - kPad, 0), rowHeight + kPad, boxWidth,
+                    boxHeight);
+    painter.fillRect(box, Qt::black);
+    painter.setPen(QColor(120, 120, 120));
+    painter.drawRect(box);
+    for (size_t k = 0; k < labels.size(); ++k) {
+        const int top = box.top() + kPad + rowHeight * static_cast<int>(k);
+        const int mid = top + rowHeight / 2;
+        painter.setPen(QPen(CurveColour(k), 2));
+        painter.drawLine(box.left() + kPad, mid, box.left() + kPad + kSwatch, mid);
+        painter.setPen(QColor(255, 255, 255));
+        painter.drawText(QPoint(box.left() + kPad * 2 + kSwatch, top + metrics.ascent()),
+                         labels[k]);
+    }
+}
+
 } // namespace
+
+QColor CurveColour(size_t index) {
+    static const QColor kColours[] = {
+        QColor(255, 0, 0),   QColor(0, 190, 255), QColor(255, 215, 0),   QColor(0, 220, 0),
+        QColor(255, 0, 255), QColor(255, 140, 0), QColor(170, 170, 255), QColor(0, 255, 190)};
+    return kColours[index % std::size(kColours)];
+}
 
 PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
                    const std::u16string& expression, bool autoFormat) {
-    const PlotFrame frame = FrameFor(points, size.width(), size.height());
+    const CurveRef one{expression, &points};
+    return DrawPlot(painter, size, std::span<const CurveRef>(&one, 1), expression, autoFormat);
+}
+
+PlotFrame DrawPlot(QPainter& painter, QSize size, std::span<const CurveRef> curves,
+                   const std::u16string& expression, bool autoFormat) {
+    const PlotPoints bounds = MergedBounds(curves);
+    const PlotFrame frame = FrameFor(bounds, size.width(), size.height());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::black);
@@ -42,23 +113,8 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
         painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
     }
 
-    // The curve breaks where a point is left out.
-    painter.setPen(QPen(QColor(255, 0, 0), 1));
-    QPolygonF run;
-    const auto flush = [&] {
-        if (run.size() > 1) painter.drawPolyline(run);
-        run.clear();
-    };
-    for (size_t k = 0; k < points.x.size(); ++k) {
-        if (!points.valid[k]) {
-            flush();
-            continue;
-        }
-        run.append(QPointF(ClampPixel(frame.ScreenX(points.x[k])),
-                           ClampPixel(frame.ScreenY(points.y[k]))));
-    }
-    if (run.size() == 1) painter.drawPoint(run.front());
-    flush();
+    for (size_t c = 0; c < curves.size(); ++c)
+        if (curves[c].points) DrawCurve(painter, frame, *curves[c].points, CurveColour(c));
 
     painter.setPen(QColor(255, 255, 255));
     painter.drawText(QPoint(0, metrics.ascent()), QStringLiteral("Expr = ") + Text(expression));
@@ -69,8 +125,8 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
     const double w = size.width(), h = size.height();
     const double axisY = ClampPixel(frame.ScreenY(0));
     const double axisX = ClampPixel(frame.ScreenX(0));
-    const double left = ClampPixel(frame.ScreenX(points.xmin)),
-                 right = ClampPixel(frame.ScreenX(points.xmax));
+    const double left = ClampPixel(frame.ScreenX(bounds.xmin)),
+                 right = ClampPixel(frame.ScreenX(bounds.xmax));
     painter.drawLine(QPointF(left, axisY), QPointF(right, axisY));
     painter.drawLine(QPointF(axisX, 0), QPointF(axisX, h));
     const QString origin = QStringLiteral("0,0");
@@ -105,6 +161,7 @@ PlotFrame DrawPlot(QPainter& painter, QSize size, const PlotPoints& points,
         if (base < metrics.height() + metrics.ascent() && at < exprRight) continue;
         painter.drawText(QPointF(at, base), label);
     }
+    if (curves.size() > 1) DrawLegend(painter, size, curves);
     painter.restore();
     return frame;
 }

@@ -4,14 +4,30 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <algorithm>
 #include <filesystem>
 
+#include "common/number_text.h"
 #include "common/text.h"
 #include "platform/qt/qt_text.h"
 #include "plot/window/image_export.h"
 #include "plot/window/plot_render.h"
 
 namespace vex {
+
+namespace {
+
+// The request's curves: its formulas over its variable (the expression alone when it
+// names none).
+std::vector<PlotFormula> FormulasOf(const PlotRequest& request) {
+    std::vector<PlotFormula> formulas;
+    if (request.formulas.empty()) formulas.push_back({request.expression, request.variable});
+    for (const std::u16string& f : request.formulas)
+        formulas.push_back({f, request.variable});
+    return formulas;
+}
+
+} // namespace
 
 PlotWindows::PlotWindows(DialogService* dialogs, bool offscreen)
     : dialogs_(dialogs), offscreen_(offscreen) {}
@@ -33,7 +49,7 @@ PlotOutcome PlotWindows::Plot(const PlotRequest& request) {
     return offscreen_ ? PlotOffscreen(request) : PlotInWindow(request);
 }
 
-void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
+void PlotWindows::Finish(const PlotRequest& request, std::span<const CurveRef> curves,
                          const std::function<void(QPainter&, QSize)>& draw, QSize size,
                          PlotOutcome& outcome) {
     const bool numbered = request.imageName == u"0" || request.imageName == u"-1";
@@ -46,13 +62,14 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
     }
     if (!request.dataFile.empty()) {
         std::string error;
-        if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), points, error))
+        if (!WriteDataFile(zorbit::Utf16ToUtf8(request.dataFile), curves, error))
             outcome.dataFileError = zorbit::Utf8ToUtf16(error);
     }
-    if (!points.any) {
+    if (std::none_of(curves.begin(), curves.end(),
+                     [](const CurveRef& c) { return c.points && c.points->any; })) {
         // Nothing to draw: a picture of bare axes would pass for a plot.
         outcome.noPoint = true;
-        outcome.pointError = points.firstError;
+        outcome.pointError = curves.empty() ? ZORBIT_NO_ERROR : curves.front().points->firstError;
         return;
     }
     if (!request.save) return;
@@ -93,13 +110,23 @@ void PlotWindows::Finish(const PlotRequest& request, const PlotPoints& points,
 
 PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     PlotOutcome outcome;
+    if (request.window != 0) {
+        outcome.error = u"there is no open plot window " + zorbit::IntText(request.window) +
+                        u" to add the curves to";
+        return outcome;
+    }
     // Without "spl" a terminal run draws nothing and opens nothing; a data file the
     // command names is still written.
     if (!request.save && request.dataFile.empty()) return outcome;
-    PlotPoints points;
-    if (!ComputePoints(*library_, request.expression, request.variable, request.xFrom, request.xTo,
-                       request.steps, points, outcome.error))
-        return outcome;
+    const std::vector<PlotFormula> formulas = FormulasOf(request);
+    std::vector<PlotPoints> points(formulas.size());
+    std::vector<CurveRef> curves;
+    for (size_t k = 0; k < formulas.size(); ++k) {
+        if (!ComputePoints(*library_, formulas[k].expression, formulas[k].variable, request.xFrom,
+                           request.xTo, request.steps, points[k], outcome.error))
+            return outcome;
+        curves.push_back({formulas[k].expression, &points[k]});
+    }
     if (request.save && !QGuiApplication::instance()) {
         // Fonts and painting need an application object; it never needs a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -114,15 +141,48 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     }
     const std::u16string expression = request.expression;
     Finish(
-        request, points,
+        request, curves,
         [&](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, points, expression, request.autoFormat);
+            DrawPlot(painter, size, curves, expression, request.autoFormat);
         },
         QSize(kPlotWindowSize, PlotImageHeight(kPlotWindowHeight)), outcome);
     return outcome;
 }
 
+PlotOutcome PlotWindows::AddToWindow(const PlotRequest& request) {
+    PlotOutcome outcome;
+    PlotWindow* window = nullptr;
+    for (const QPointer<PlotWindow>& w : windows_)
+        if (w && w->isVisible() && w->Settings().number == request.window) window = w.data();
+    if (!window) {
+        outcome.error = u"there is no open plot window " + zorbit::IntText(request.window) +
+                        u" to add the curves to";
+        return outcome;
+    }
+    // The window keeps its own range and steps where the line gives none.
+    const double from = request.fromGiven ? request.xFrom : window->FromBound();
+    const double to = request.toGiven ? request.xTo : window->ToBound();
+    const int32_t steps = request.stepsGiven ? request.steps : window->Settings().steps;
+    if (!window->AddCurves(FormulasOf(request), from, to, steps, outcome.error)) return outcome;
+    window->raise();
+    const std::vector<CurveRef> curves = window->Curves();
+    Finish(
+        request, curves,
+        [window](QPainter& painter, QSize size) {
+            const std::vector<CurveRef> now = window->Curves();
+            DrawPlot(painter, size, now, window->Settings().AllFormulas(),
+                     window->Settings().autoFormat);
+        },
+        window->Picture().size(), outcome);
+    if (request.save) {
+        std::erase_if(windows_, [window](const QPointer<PlotWindow>& w) { return w == window; });
+        delete window;
+    }
+    return outcome;
+}
+
 PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
+    if (request.window != 0) return AddToWindow(request);
     PlotOutcome outcome;
     std::optional<PlotRect> previous;
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
@@ -140,9 +200,11 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
     int32_t desktop = 1024;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->availableGeometry().width();
-    auto* window = new PlotWindow(
-        {request.number, request.expression, request.variable, request.steps, request.autoFormat},
-        *library_, *dialogs_);
+    std::vector<PlotFormula> formulas = FormulasOf(request);
+    PlotSettings settings{request.number, formulas.front().expression, request.variable,
+                          request.steps, request.autoFormat};
+    settings.more.assign(formulas.begin() + 1, formulas.end());
+    auto* window = new PlotWindow(std::move(settings), *library_, *dialogs_);
     PlotPlace place = NextPlotPlace(previous, desktop);
     if (!previous && beside_ && beside_->isVisible()) {
         const QRect m = beside_->frameGeometry();
@@ -161,10 +223,12 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
         return outcome;
     }
     windows_.emplace_back(window);
+    const std::vector<CurveRef> curves = window->Curves();
     Finish(
-        request, window->Points(),
+        request, curves,
         [window](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, window->Points(), window->Settings().expression,
+            const std::vector<CurveRef> now = window->Curves();
+            DrawPlot(painter, size, now, window->Settings().AllFormulas(),
                      window->Settings().autoFormat);
         },
         window->Picture().size(), outcome);

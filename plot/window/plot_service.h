@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/services.h"
@@ -35,8 +36,10 @@ class PlotWindows final : public PlotService {
   private:
     PlotOutcome PlotOffscreen(const PlotRequest& request);
     PlotOutcome PlotInWindow(const PlotRequest& request);
+    // A request naming an open window: its curves join that window's.
+    PlotOutcome AddToWindow(const PlotRequest& request);
     // Writes the data file and the picture a request asks for.
-    void Finish(const PlotRequest& request, const PlotPoints& points,
+    void Finish(const PlotRequest& request, std::span<const CurveRef> curves,
                 const std::function<void(QPainter&, QSize)>& draw, QSize size,
                 PlotOutcome& outcome);
 

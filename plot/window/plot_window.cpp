@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <cmath>
+#include <limits>
 
 #include "common/number_text.h"
 #include "common/text.h"
@@ -100,7 +102,7 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Numbered through the session, so windows of different entry lines tell apart.
     setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
-                   QStringLiteral(": ") + Text(settings_.expression));
+                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
     canvas_ = new PlotCanvas(*this);
     redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
     fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);
@@ -138,6 +140,40 @@ QWidget* PlotWindow::Canvas() const {
     return canvas_;
 }
 
+std::u16string PlotSettings::AllFormulas() const {
+    std::u16string text = expression;
+    for (const PlotFormula& f : more)
+        text += u"; " + f.expression;
+    return text;
+}
+
+std::vector<CurveRef> PlotWindow::Curves() const {
+    std::vector<CurveRef> curves;
+    curves.push_back({settings_.expression, &points_});
+    for (size_t k = 0; k < morePoints_.size() && k < settings_.more.size(); ++k)
+        curves.push_back({settings_.more[k].expression, &morePoints_[k]});
+    return curves;
+}
+
+bool PlotWindow::AddCurves(const std::vector<PlotFormula>& formulas, double from, double to,
+                           int32_t steps, std::u16string& error) {
+    if (1 + settings_.more.size() + formulas.size() > kMaxPlotCurves) {
+        error = u"a plot window shows at most " +
+                zorbit::IntText(static_cast<long long>(kMaxPlotCurves)) + u" curves";
+        return false;
+    }
+    const PlotSettings before = settings_;
+    settings_.more.insert(settings_.more.end(), formulas.begin(), formulas.end());
+    settings_.steps = steps;
+    if (!Compute(from, to, error)) {
+        settings_ = before;
+        return false;
+    }
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
+                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
+    return true;
+}
+
 bool PlotWindow::Compute(double from, double to, std::u16string& error) {
     pending_.reset();
     recompute_->stop();
@@ -149,14 +185,22 @@ bool PlotWindow::Compute(double from, double to, std::u16string& error) {
 bool PlotWindow::ComputeRange(double from, double to, std::u16string& error) {
     PlotPoints points;
     ++computeCount_;
-    if (!ComputePoints(library_, settings_.expression, settings_.variable, from, to,
-                       settings_.steps, points, error)) {
+    std::vector<PlotPoints> more(settings_.more.size());
+    bool computed = ComputePoints(library_, settings_.expression, settings_.variable, from, to,
+                                  settings_.steps, points, error);
+    for (size_t k = 0; computed && k < more.size(); ++k)
+        computed = ComputePoints(library_, settings_.more[k].expression, settings_.more[k].variable,
+                                 from, to, settings_.steps, more[k], error);
+    if (!computed) {
         // A resize while the library shows a message: the curve it has is drawn again.
-        if (error != kLibraryBusy || points_.x.empty()) return false;
+        if (error != kLibraryBusy || points_.x.empty() ||
+            morePoints_.size() != settings_.more.size())
+            return false;
         Draw();
         return true;
     }
     points_ = std::move(points);
+    morePoints_ = std::move(more);
     Draw();
     if (!points_.x.empty()) {
         // The narrow fields show short bounds whole; a Redraw with a field as it was
@@ -177,8 +221,9 @@ void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(PlotImageHeight(h), 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
+    const std::vector<CurveRef> curves = Curves();
     frame_ =
-        DrawPlot(painter, picture_.size(), points_, settings_.expression, settings_.autoFormat);
+        DrawPlot(painter, picture_.size(), curves, settings_.AllFormulas(), settings_.autoFormat);
     painter.end();
     // The pointer now stands over other coordinates.
     ShowStatus(pointer_, snap_);
@@ -269,12 +314,25 @@ void PlotWindow::ShowStatus(std::optional<QPoint> at, bool snap) {
     marker_.reset();
     std::u16string text;
     if (at && !points_.x.empty()) {
-        text = StatusText(frame_, points_, at->x(), at->y(), snap);
+        // Snapped, the read-out follows the curve whose point at the pointer's x lies
+        // nearest the pointer.
+        const PlotPoints* curve = &points_;
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const CurveRef& c : snap ? Curves() : std::vector<CurveRef>{}) {
+            const std::optional<size_t> k = NearestPoint(*c.points, frame_.WorldX(at->x()));
+            if (!k || !c.points->valid[*k]) continue;
+            const double d = std::abs(frame_.ScreenY(c.points->y[*k]) - at->y());
+            if (d < nearest) {
+                nearest = d;
+                curve = c.points;
+            }
+        }
+        text = StatusText(frame_, *curve, at->x(), at->y(), snap);
         if (snap && !text.empty()) {
-            const std::optional<size_t> k = NearestPoint(points_, frame_.WorldX(at->x()));
-            if (k && points_.valid[*k])
-                marker_ = QPointF(ClampPixel(frame_.ScreenX(points_.x[*k])),
-                                  ClampPixel(frame_.ScreenY(points_.y[*k])));
+            const std::optional<size_t> k = NearestPoint(*curve, frame_.WorldX(at->x()));
+            if (k && curve->valid[*k])
+                marker_ = QPointF(ClampPixel(frame_.ScreenX(curve->x[*k])),
+                                  ClampPixel(frame_.ScreenY(curve->y[*k])));
         }
     }
     status_->setText(text.empty() ? kStatusHint : Text(text));
@@ -284,7 +342,8 @@ void PlotWindow::ShowStatus(std::optional<QPoint> at, bool snap) {
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
     return SavePicture(
         [this](QPainter& painter, QSize size) {
-            DrawPlot(painter, size, points_, settings_.expression, settings_.autoFormat);
+            const std::vector<CurveRef> curves = Curves();
+            DrawPlot(painter, size, curves, settings_.AllFormulas(), settings_.autoFormat);
         },
         picture_.size(), path, error);
 }

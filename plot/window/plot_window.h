@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "plot/plot_math.h"
 #include "plot/plot_view.h"
@@ -29,6 +30,10 @@ struct PlotSettings {
     std::u16string expression, variable;
     int32_t steps = 200;
     bool autoFormat = false; // tick labels in the Auto format, else fixed
+    // Curves beside the first (expression over variable), each in its own colour.
+    std::vector<PlotFormula> more{};
+    // Every curve's formula, joined by "; " (the title's and the picture's text).
+    std::u16string AllFormulas() const;
 };
 
 class PlotCanvas;
@@ -46,7 +51,17 @@ class PlotWindow final : public QWidget {
     // The picture as shown (the window's inner width by its inner height less the
     // controls and the status line).
     const QImage& Picture() const { return picture_; }
+    // The first curve's points; Curves() has every curve.
     const PlotPoints& Points() const { return points_; }
+    std::vector<CurveRef> Curves() const;
+    // Adds curves over [from, to] with steps (the window's range, fields and steps
+    // change with them) and draws them all; false with error text and nothing changed
+    // when more than kMaxPlotCurves would be shown or a curve cannot be computed.
+    bool AddCurves(const std::vector<PlotFormula>& formulas, double from, double to, int32_t steps,
+                   std::u16string& error);
+    // The range the fields stand for (the exact bounds behind their texts).
+    double FromBound() const { return fromBound_.second; }
+    double ToBound() const { return toBound_.second; }
     const PlotFrame& Frame() const { return frame_; }
     const PlotSettings& Settings() const { return settings_; }
     // The read-out for a click at a position in the window (shown as the tooltip).
@@ -98,6 +113,7 @@ class PlotWindow final : public QWidget {
     DialogService& dialogs_;
     PlotSettings settings_;
     PlotPoints points_;
+    std::vector<PlotPoints> morePoints_; // settings_.more's curves, in order
     PlotFrame frame_;
     QImage picture_;
     QString lastReadOut_;

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "common/number_text.h"
@@ -135,6 +137,164 @@ TEST_F(PlotTest, ARefusedCallIsToldApartFromAnEmptyCurve) {
     std::u16string error;
     EXPECT_FALSE(ComputePoints(Library(&busy), u"x", u"x", -1, 1, 4, p, error));
     EXPECT_EQ(error, kLibraryBusy);
+}
+
+// ---- Poles and the automatic y range -------------------------------------------------------
+
+using Function = double (*)(double);
+
+// The points of f over [from, to] as the series lays them out: a value that is not
+// finite or a failed one (NaN here) is left out.
+PlotPoints Sampled(Function f, double from, double to, int32_t steps) {
+    PlotPoints p;
+    for (int32_t k = 0; k <= steps; ++k) {
+        const double x = from + k * (to - from) / steps, y = f(x);
+        p.x.push_back(x);
+        p.y.push_back(y);
+        p.valid.push_back(std::isfinite(y) ? 1 : 0);
+    }
+    return p;
+}
+
+PlotProbe ProbeOf(Function f) {
+    return [f](double x) -> std::optional<double> {
+        const double y = f(x);
+        if (!std::isfinite(y)) return std::nullopt;
+        return y;
+    };
+}
+
+// The pieces the curve is drawn in: runs of valid points joined by uncut segments (a
+// lone valid point is a piece too).
+int Pieces(const PlotPoints& p) {
+    int pieces = 0;
+    for (size_t k = 0; k < p.x.size(); ++k)
+        if (p.valid[k] && (k == 0 || !p.valid[k - 1] || p.cut[k])) ++pieces;
+    return pieces;
+}
+
+struct PoleRow {
+    const char* name;
+    Function f;
+    double from, to;
+    int32_t steps;
+    int pieces;
+    double shownAtMost; // the automatic range lies within +-this
+    bool trimmed;
+    bool probed = true;
+};
+
+class Poles : public ::testing::TestWithParam<PoleRow> {};
+
+TEST_P(Poles, BreakTheCurveAndStayOutOfTheRange) {
+    const PoleRow& row = GetParam();
+    PlotPoints p = Sampled(row.f, row.from, row.to, row.steps);
+    const std::vector<uint8_t> finite = p.valid;
+    SettlePoints(p, row.probed ? ProbeOf(row.f) : PlotProbe{});
+    EXPECT_EQ(Pieces(p), row.pieces);
+    EXPECT_EQ(p.trimmed, row.trimmed);
+    // Every point that has a value stays in the data, whatever the range shows.
+    EXPECT_EQ(p.valid, finite);
+    ASSERT_TRUE(p.any);
+    const PlotFrame f = FrameFor(p, 400, 365);
+    EXPECT_GE(f.yOrigin, -row.shownAtMost);
+    EXPECT_LE(f.yOrigin + f.ySpan, row.shownAtMost);
+    // The values away from the poles are inside the picture, spread over it.
+    for (double x : {row.from + 0.55 * (row.to - row.from), row.from + 0.9 * (row.to - row.from)}) {
+        const double sy = f.ScreenY(row.f(x));
+        EXPECT_GE(sy, 0) << x;
+        EXPECT_LE(sy, 365) << x;
+    }
+}
+
+double Tan(double x) {
+    return std::tan(x);
+}
+double Reciprocal(double x) {
+    return 1 / x;
+}
+double InverseSquare(double x) {
+    return 1 / ((x - 1) * (x - 1));
+}
+double Log(double x) {
+    return x > 0 ? std::log(x) : kNaN;
+}
+double Sine(double x) {
+    return std::sin(x);
+}
+double SteepStep(double x) {
+    return std::tanh(200 * x);
+}
+double Cube(double x) {
+    return x * x * x;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Functions, Poles,
+    ::testing::Values(
+        // Poles at +-pi/2, one of them on a point: three branches, not +-1e16.
+        PoleRow{"tan_over_two_pi", Tan, -M_PI, M_PI, 200, 3, 100, true},
+        PoleRow{"tan_poles_between_points", Tan, -M_PI, M_PI, 201, 3, 200, true},
+        PoleRow{"tan_over_ten", Tan, -10, 10, 200, 7, 200, true},
+        // x = 0 has no value: two branches either way.
+        PoleRow{"reciprocal_pole_on_a_point", Reciprocal, -10, 10, 100, 2, 5.0000001, true},
+        PoleRow{"reciprocal_pole_between_points", Reciprocal, -10, 10, 201, 2, 101, true},
+        PoleRow{"reciprocal_without_a_probe", Reciprocal, -10, 10, 201, 2, 101, true, false},
+        // No sign change: one piece whose peak leaves the picture; the range keeps the
+        // curve's shoulders.
+        PoleRow{"inverse_square", InverseSquare, -2, 3, 201, 1, 1000, true},
+        // Nothing left of 0; the drop towards 0 is the curve, not a pole.
+        PoleRow{"log_near_zero", Log, -1, 2, 300, 1, 10, false},
+        PoleRow{"sine_whole", Sine, -M_PI, M_PI, 200, 1, 1.0000001, false},
+        // Steep but continuous: crossings are drawn.
+        PoleRow{"steep_step", SteepStep, -1, 1, 201, 1, 1.0000001, false},
+        PoleRow{"cube_whole", Cube, -10, 10, 200, 1, 1000.0001, false}),
+    RowName<PoleRow>);
+
+// Where a curve has no value between two valid points, no segment joins them.
+TEST(SettlePoints, AFailedMiddleCutsTheSegment) {
+    PlotPoints p;
+    p.x = {-2, -1, 1, 2};
+    p.y = {-2, -1, 1, 2};
+    p.valid = {1, 1, 1, 1};
+    SettlePoints(p, [](double x) -> std::optional<double> {
+        if (x == 0) return std::nullopt;
+        return x;
+    });
+    EXPECT_EQ(p.cut, (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_EQ(p.ymin, -2);
+    EXPECT_EQ(p.ymax, 2);
+}
+
+// The library's series: tan(x) and 1/x come apart at their poles.
+TEST_F(PlotTest, LibraryCurvesComeApartAtTheirPoles) {
+    const std::tuple<const char16_t*, double, double, int32_t, int> rows[] = {
+        {u"tan(x)", -M_PI, M_PI, 200, 3},
+        {u"1/x", -1, 1, 7, 2},
+        {u"1/(x-1)^2", -2, 3, 201, 1},
+        {u"ln(x)", -1, 2, 300, 1}};
+    for (const auto& [expression, from, to, steps, pieces] : rows) {
+        SCOPED_TRACE(U8(expression));
+        PlotPoints p;
+        std::u16string error;
+        ASSERT_TRUE(ComputePoints(lib, expression, u"x", from, to, steps, p, error)) << U8(error);
+        EXPECT_EQ(Pieces(p), pieces);
+    }
+}
+
+// Several curves share one frame: y over all of them, x over all points.
+TEST(MergedBounds, SpanEveryCurve) {
+    PlotPoints a = Sampled(Sine, -1, 1, 20), b = Sampled(Tan, -3, 3, 201);
+    SettlePoints(a, ProbeOf(Sine));
+    SettlePoints(b, ProbeOf(Tan));
+    const CurveRef curves[] = {{u"a", &a}, {u"b", &b}};
+    const PlotPoints m = MergedBounds(curves);
+    EXPECT_TRUE(m.any);
+    EXPECT_EQ(m.xmin, -3);
+    EXPECT_NEAR(m.xmax, 3, 1e-12);
+    EXPECT_EQ(m.ymin, std::min(a.ymin, b.shownYmin));
+    EXPECT_EQ(m.ymax, std::max(a.ymax, b.shownYmax));
+    EXPECT_LT(m.ymax, b.ymax); // the trimmed range, not tan's pole
 }
 
 // ---- Transforms and the read-out -----------------------------------------------------------
@@ -376,6 +536,23 @@ TEST_F(DataFile, HasAHeaderAndOneLinePerValidPoint) {
               "Id\tX\tY\r\n0\t-1\t-1\r\n1\t-0.5\t-2\r\n3\t0.5\t2\r\n4\t1\t1\r\n");
     EXPECT_EQ(U8(DataFilePath(u"x.txt", u"/plots")), "/plots/x.txt");
     EXPECT_EQ(U8(DataFilePath(u"/tmp/x.txt", u"/plots/")), "/tmp/x.txt");
+}
+
+// One Y column per curve; a line for every point any curve has, empty where one has none.
+TEST_F(DataFile, SeveralCurvesHaveAColumnEach) {
+    const PlotPoints a = Computed(u"1/x"), b = Computed(u"x^2"), c = Computed(u"ln(x)");
+    const CurveRef curves[] = {{u"1/x", &a}, {u"x^2", &b}, {u"ln(x)", &c}};
+    EXPECT_EQ(U8(DataFileText(curves)), "Id\tX\tY1\tY2\tY3\r\n"
+                                        "0\t-1\t-1\t1\t\r\n"
+                                        "1\t-0.5\t-2\t0.25\t\r\n"
+                                        "2\t0\t\t0\t\r\n"
+                                        "3\t0.5\t2\t0.25\t" +
+                                            U8(PlotNumberText(c.y[3])) +
+                                            "\r\n"
+                                            "4\t1\t1\t1\t0\r\n");
+    const PlotPoints none = Computed(u"ln(-1-x^2)");
+    const CurveRef nothing[] = {{u"a", &none}, {u"b", &none}};
+    EXPECT_EQ(U8(DataFileText(nothing)), "Id\tX\tY1\tY2\r\n");
 }
 
 TEST_F(DataFile, IsWrittenAndFailuresLeaveTheOldFile) {

@@ -21,10 +21,12 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "platform/protected_files.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/scripted_dialogs.h"
+#include "plot/window/plot_render.h"
 #include "plot/window/plot_service.h"
 #include "plot/window/plot_window.h"
 #include "script/batch.h"
@@ -37,6 +39,7 @@ namespace vex::test {
 namespace {
 
 const QRgb kRed = qRgb(255, 0, 0), kWhite = qRgb(255, 255, 255);
+const QRgb kLegendFrame = qRgb(120, 120, 120);
 
 // A pixel of this colour within `radius` of (x, y): lines without antialiasing land on
 // one of the pixels next to their exact position.
@@ -190,6 +193,28 @@ TEST_F(PlotFixture, ThePoleBreaksTheCurve) {
     EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(0.75), f.ScreenY(1.5), kRed));
     const int left = static_cast<int>(f.ScreenX(-0.4)), right = static_cast<int>(f.ScreenX(0.4));
     EXPECT_EQ(RedPixels(w->Picture(), left, right), 0);
+}
+
+// Poles between points: no segment runs across the picture from one branch to the next,
+// and the branches are not squashed by the values beside the poles.
+TEST_F(PlotFixture, NoSegmentJoinsTheBranchesAcrossAPole) {
+    for (const auto& [expression, from, to] :
+         {std::tuple{u"1/x", -1.0, 1.0}, std::tuple{u"-1/x", -2.0, 1.0}}) {
+        SCOPED_TRACE(U8(expression));
+        auto w = Open(expression, 201, from, to);
+        const QImage& picture = w->Picture();
+        const PlotFrame& f = w->Frame();
+        // Only a segment over the pole has red in the rows where |y| < 0.5.
+        int red = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            if (std::fabs(f.WorldY(y)) < 0.5)
+                red += RedPixels(picture.copy(0, y, picture.width(), 1));
+        EXPECT_EQ(red, 0);
+        EXPECT_TRUE(ColourNear(picture, f.ScreenX(-0.5),
+                               f.ScreenY(1 / -0.5 * (expression[0] == u'-' ? -1 : 1)), kRed));
+        // y = 2 and y = 20 are rows apart: the range is not the pole's +-200.
+        EXPECT_GT(std::fabs(f.ScreenY(20) - f.ScreenY(2)), 60);
+    }
 }
 
 TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
@@ -730,6 +755,126 @@ TEST_F(PlotFixture, OffscreenDrawsOnlyWhatIsSavedAndOpensNoWindow) {
     EXPECT_TRUE(offscreen.Plot(request).saved);
     EXPECT_EQ(Decode(dir / "aPlotNr_01.jpg").size(), QSize(400, 365));
     EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+// --- several curves ----------------------------------------------------------------------
+
+// Whether the top right, where the legend goes, holds a pixel of this colour.
+bool InLegend(const QImage& image, QRgb colour) {
+    for (int y = 0; y < 60; ++y)
+        for (int x = image.width() / 2; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour) return true;
+    return false;
+}
+
+TEST_F(PlotFixture, SeveralFormulasAreCurvesInTheirOwnColoursWithALegend) {
+    PlotRequest request = Request(u"sin(x); cos(x)", 200);
+    request.formulas = {u"sin(x)", u"cos(x)"};
+    request.xFrom = -M_PI;
+    request.xTo = M_PI;
+    request.dataFile = U16(Path("two.txt"));
+    const PlotOutcome outcome = windows.Plot(request);
+    ASSERT_TRUE(outcome.error.empty()) << U8(outcome.error);
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    PlotWindow* w = windows.OpenWindows()[0];
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #1: sin(x); cos(x)"));
+    ASSERT_EQ(w->Curves().size(), 2u);
+    const QRgb second = CurveColour(1).rgb();
+    const PlotFrame& f = w->Frame();
+    for (double x : {-2.0, 0.5, 2.5}) {
+        SCOPED_TRACE(x);
+        EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(x), f.ScreenY(std::sin(x)), kRed));
+        EXPECT_TRUE(ColourNear(w->Picture(), f.ScreenX(x), f.ScreenY(std::cos(x)), second));
+    }
+    EXPECT_TRUE(InLegend(w->Picture(), kRed));
+    EXPECT_TRUE(InLegend(w->Picture(), second));
+    EXPECT_TRUE(InLegend(w->Picture(), kLegendFrame));
+    // Ctrl+S saves the same drawing.
+    std::string error;
+    ASSERT_TRUE(w->SavePictureAs(QString::fromStdString(Path("shown.png")), error)) << error;
+    EXPECT_TRUE(Decode(Path("shown.png")).convertToFormat(QImage::Format_RGB32) == w->Picture());
+    const std::string data = ReadFile("two.txt");
+    EXPECT_EQ(data.rfind("Id\tX\tY1\tY2\r\n0\t-3.1415926536\t", 0), 0u) << data.substr(0, 80);
+    EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 202);
+    // One curve has no legend.
+    windows.Plot(Request(u"x"));
+    EXPECT_FALSE(InLegend(windows.OpenWindows()[1]->Picture(), kLegendFrame));
+}
+
+TEST_F(PlotFixture, ALineNamingAnOpenWindowAddsItsCurvesThere) {
+    ASSERT_TRUE(windows.Plot(Request(u"x^2", 4)).error.empty());
+    PlotWindow* w = windows.OpenWindows()[0];
+    PlotRequest more = Request(u"x; -x", 8);
+    more.formulas = {u"x", u"-x"};
+    more.window = 1;
+    more.fromGiven = more.toGiven = more.stepsGiven = false;
+    more.dataFile = U16(Path("three.txt"));
+    ASSERT_TRUE(windows.Plot(more).error.empty());
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("aPlot #1: x^2; x; -x"));
+    ASSERT_EQ(w->Curves().size(), 3u);
+    // The window's own range and steps stay where the line gives none.
+    EXPECT_EQ(w->Curves()[2].points->x.size(), 5u);
+    EXPECT_EQ(ReadFile("three.txt"), "Id\tX\tY1\tY2\tY3\r\n0\t-2\t4\t-2\t2\r\n1\t-1\t1\t-1\t1\r\n"
+                                     "2\t0\t0\t0\t0\r\n3\t1\t1\t1\t-1\r\n4\t2\t4\t2\t-2\r\n");
+    EXPECT_TRUE(ColourNear(w->Picture(), w->Frame().ScreenX(1.5), w->Frame().ScreenY(-1.5),
+                           CurveColour(2).rgb()));
+    // A range the line gives redraws every curve over it.
+    more.formulas = {u"1"};
+    more.fromGiven = more.toGiven = true;
+    more.xFrom = 0;
+    more.xTo = 1;
+    more.dataFile.clear();
+    ASSERT_TRUE(windows.Plot(more).error.empty());
+    for (const CurveRef& c : w->Curves())
+        EXPECT_EQ(c.points->xmax, 1) << U8(std::u16string(c.label));
+    EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("0 1"));
+
+    // Too many curves, or a window that is not open: an error, and nothing changes.
+    more.formulas.assign(5, u"x");
+    EXPECT_NE(U8(windows.Plot(more).error).find("at most 8 curves"), std::string::npos);
+    EXPECT_EQ(w->Curves().size(), 4u);
+    more.window = 7;
+    more.formulas = {u"x"};
+    EXPECT_NE(U8(windows.Plot(more).error).find("no open plot window 7"), std::string::npos);
+    EXPECT_NE(U8(offscreen.Plot(more).error).find("no open plot window 7"), std::string::npos);
+    EXPECT_EQ(PlotWindowCount(), 1);
+}
+
+// The saved picture is the drawing the window shows: both curves and the legend.
+TEST_F(PlotFixture, SavedPicturesShowEveryCurve) {
+    for (PlotWindows* service : {&windows, &offscreen}) {
+        PlotRequest request = Request(u"x; x^2", 40);
+        request.formulas = {u"x", u"x^2"};
+        request.save = true;
+        request.imageName = U16(Path(service == &windows ? "w.png" : "o.png"));
+        const PlotOutcome outcome = service->Plot(request);
+        ASSERT_TRUE(outcome.saved) << U8(outcome.error);
+        const QImage picture = Decode(U8(request.imageName));
+        EXPECT_TRUE(InLegend(picture, CurveColour(1).rgb()));
+        EXPECT_GT(RedPixels(picture), 100);
+    }
+    EXPECT_EQ(PlotWindowCount(), 0);
+}
+
+TEST_F(PlotFixture, ThePlotCommandDrawsEachFormulaAndAddsToANamedWindow) {
+    platform.plot = &windows;
+    const ScriptResult result =
+        EvalScript(host,
+                   u"Plot(-pi; pi; 20; x; both.txt) = sin(x); cos(x)\r\nPlot(;;;;;1) = x/4\r\n"
+                   u"Plot(;;;;;5) = x",
+                   {});
+    const std::string report = U8(result.report);
+    EXPECT_NE(report.find("Ln 1: Plot = sin(x); cos(x):"), std::string::npos) << report;
+    EXPECT_NE(report.find("no open plot window 5"), std::string::npos) << report;
+    EXPECT_EQ(result.Errors(), 1);
+    ASSERT_EQ(windows.OpenWindows().size(), 1u);
+    EXPECT_EQ(windows.OpenWindows()[0]->Curves().size(), 3u);
+    EXPECT_EQ(ReadFile("both.txt").rfind("Id\tX\tY1\tY2\r\n", 0), 0u);
+    // The next new window takes the next number: the added curves took none.
+    EvalScript(host, u"Plot = x", {});
+    ASSERT_FALSE(windows.OpenWindows().empty());
+    EXPECT_EQ(windows.OpenWindows().back()->Settings().number, 2);
 }
 
 // --- the "Plot" command -----------------------------------------------------------------

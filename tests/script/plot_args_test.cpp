@@ -2,6 +2,7 @@
 
 #include <numbers>
 #include <utility>
+#include <vector>
 
 #include "script/plot_args.h"
 #include "tests/script/test_support.h"
@@ -24,8 +25,14 @@ template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>&
 // What a row expects, defaults from the right as the command has them.
 PlotArgs Want(std::u16string expression, double xFrom = -10, double xTo = 10, int32_t steps = 200,
               std::u16string variable = u"x", std::u16string dataFile = u"") {
-    return PlotArgs{std::move(expression), std::move(variable), xFrom, xTo, steps,
-                    std::move(dataFile)};
+    PlotArgs want;
+    want.expression = std::move(expression);
+    want.variable = std::move(variable);
+    want.xFrom = xFrom;
+    want.xTo = xTo;
+    want.steps = steps;
+    want.dataFile = std::move(dataFile);
+    return want;
 }
 
 struct ArgsRow {
@@ -95,10 +102,81 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"steps_not_evaluating", u"0;1;lots", u"x", "steps \"lots\" does not evaluate"},
         RefusedRow{"bound_not_evaluating", u"no; 1", u"x", "x from \"no\" does not evaluate"},
         RefusedRow{"infinite_bound", u"0; 1e400", u"x", "x to \"1e400\" is not a finite"},
-        RefusedRow{"six_arguments", u"1;2;3;x;f;g", u"x", "at most five arguments"},
+        RefusedRow{"seven_arguments", u"1;2;3;x;f;1;g", u"x", "at most six arguments"},
+        RefusedRow{"window_zero", u";;;;;0", u"x", "number of a plot window"},
+        RefusedRow{"window_fraction", u";;;;;1.5", u"x", "number of a plot window"},
+        RefusedRow{"window_not_evaluating", u";;;;;w", u"x", "window \"w\" does not evaluate"},
+        RefusedRow{"nine_formulas", u"", u"1;2;3;4;5;6;7;8;9", "at most 8 formulas, not 9"},
+        RefusedRow{"save_before_a_formula", u"", u"x; save; x^2", "can only end"},
         RefusedRow{"nothing_to_plot", u"", u"  ", "nothing to plot"},
         RefusedRow{"only_a_tail", u"", u"; save", "nothing to plot"}),
     RowName<RefusedRow>);
+
+struct CurvesRow {
+    const char* name;
+    std::u16string argument, expressionPart;
+    std::vector<std::string> formulas;
+    std::string expression;
+    int32_t window;
+    bool fromGiven, toGiven, stepsGiven;
+};
+
+class Curves : public PlotArgsTest, public ::testing::WithParamInterface<CurvesRow> {};
+
+// Each ";" after the "=" outside parentheses starts a further curve; "save" at the end
+// is no curve.
+TEST_P(Curves, OneFormulaPerFieldAndTheWindowToAddThemTo) {
+    const CurvesRow& row = GetParam();
+    PlotArgs out;
+    std::u16string error;
+    ASSERT_TRUE(ParsePlotArgs(lib, row.argument, row.expressionPart, out, error)) << U8(error);
+    std::vector<std::string> formulas;
+    for (const std::u16string& f : out.formulas)
+        formulas.push_back(U8(f));
+    EXPECT_EQ(formulas, row.formulas);
+    EXPECT_EQ(U8(out.expression), row.expression);
+    EXPECT_EQ(out.window, row.window);
+    EXPECT_EQ(out.fromGiven, row.fromGiven);
+    EXPECT_EQ(out.toGiven, row.toGiven);
+    EXPECT_EQ(out.stepsGiven, row.stepsGiven);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, Curves,
+    ::testing::Values(
+        CurvesRow{"one", u"", u"sin(x)", {"sin(x)"}, "sin(x)", 0, false, false, false},
+        CurvesRow{"two_and_save",
+                  u"-pi; pi; 200",
+                  u" sin(x) ;cos(x); SAVE",
+                  {"sin(x)", "cos(x)"},
+                  "sin(x); cos(x)",
+                  0,
+                  true,
+                  true,
+                  true},
+        CurvesRow{"semicolons_inside_parentheses",
+                  u"",
+                  u"max(x; 0); min(x; 0)",
+                  {"max(x; 0)", "min(x; 0)"},
+                  "max(x; 0); min(x; 0)",
+                  0,
+                  false,
+                  false,
+                  false},
+        CurvesRow{"blank_fields_skipped",
+                  u"",
+                  u"x;; x^2;",
+                  {"x", "x^2"},
+                  "x; x^2",
+                  0,
+                  false,
+                  false,
+                  false},
+        CurvesRow{
+            "window_named", u"; 5;;;; 1+1", u"cos(x)", {"cos(x)"}, "cos(x)", 2, false, true, false},
+        CurvesRow{
+            "a_lone_save_is_a_formula", u"", u"save", {"save"}, "save", 0, false, false, false}),
+    RowName<CurvesRow>);
 
 struct LineRow {
     const char* name;
@@ -155,7 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveRow{"another_word", u"Plot = x; saved", false},
                       SaveRow{"more_after_it", u"Plot = x; save; now", false},
                       SaveRow{"no_formula_end", u"Plot = save", false},
-                      SaveRow{"not_a_plot_line", u"Expr = 1; save", false}),
+                      SaveRow{"not_a_plot_line", u"Expr = 1; save", false},
+                      SaveRow{"after_several_formulas", u"Plot = sin(x); cos(x); save", true}),
     RowName<SaveRow>);
 
 } // namespace
