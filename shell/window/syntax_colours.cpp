@@ -89,6 +89,7 @@ QList<QTextLayout::FormatRange> SyntaxFormats(const QString& text, const SyntaxP
 }
 
 EntryColours::EntryColours(QLineEdit* entry) : QObject(entry), entry_(entry) {
+    setObjectName(QStringLiteral("entryColours"));
     connect(entry_, &QLineEdit::textChanged, this, [this] { Apply(); });
     connect(entry_, &QLineEdit::cursorPositionChanged, this, [this] { Apply(); });
     entry_->installEventFilter(this);
