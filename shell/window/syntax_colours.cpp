@@ -105,9 +105,12 @@ void EntryColours::Apply() {
     if (applying_) return;
     applying_ = true;
     const QString text = entry_->text();
-    // The bracket at the caret only while the line has the keys.
-    formats_ = SyntaxFormats(text, SyntaxPalette::For(DarkBase(entry_->palette())),
-                             entry_->cursorPosition());
+    // A pasted line of megabytes would be scanned at every key: past this it stays plain.
+    constexpr qsizetype kMostColoured = 20000;
+    formats_.clear();
+    if (text.size() <= kMostColoured)
+        formats_ = SyntaxFormats(text, SyntaxPalette::For(DarkBase(entry_->palette())),
+                                 entry_->cursorPosition());
     // The line edit reads format ranges relative to the caret.
     const int caret = entry_->cursorPosition();
     QList<QInputMethodEvent::Attribute> attributes;
@@ -115,8 +118,11 @@ void EntryColours::Apply() {
     for (const QTextLayout::FormatRange& r : formats_)
         attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, r.start - caret,
                                                    r.length, r.format);
-    QInputMethodEvent event(QString(), attributes);
-    QCoreApplication::sendEvent(entry_, &event);
+    if (!attributes.isEmpty() || !plain_) {
+        QInputMethodEvent event(QString(), attributes);
+        QCoreApplication::sendEvent(entry_, &event);
+    }
+    plain_ = attributes.isEmpty();
     applying_ = false;
 }
 

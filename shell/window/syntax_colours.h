@@ -45,6 +45,7 @@ class EntryColours final : public QObject {
     QLineEdit* entry_;
     QList<QTextLayout::FormatRange> formats_;
     bool applying_ = false;
+    bool plain_ = false; // no formats laid over the text now
 };
 
 // Paints an expression row's text in colour (selected rows keep the plain highlight).

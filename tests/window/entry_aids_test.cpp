@@ -331,6 +331,12 @@ class EntryAidsTest : public QObject {
         QCOMPARE(RangeAt(2).format.foreground().color(), p.unmatched);
         Entry()->setText(QStringLiteral("2)+1"));
         QCOMPARE(RangeAt(1).format.foreground().color(), p.unmatched);
+        // A line of tens of thousands of characters stays plain rather than be scanned
+        // at every key; a short one is coloured again.
+        Entry()->setText(QStringLiteral("1+").repeated(15000));
+        QCOMPARE(RangeAt(0).length, 0);
+        Entry()->setText(QStringLiteral("(7"));
+        QCOMPARE(RangeAt(0).format.foreground().color(), p.unmatched);
         // A selection, such as a failing character's, is drawn over the colours.
         Entry()->setText(QStringLiteral("2+*3"));
         Entry()->setSelection(2, 1);
