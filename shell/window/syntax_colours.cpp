@@ -103,16 +103,22 @@ bool EntryColours::eventFilter(QObject* watched, QEvent* event) {
 
 void EntryColours::Apply() {
     if (applying_) return;
-    applying_ = true;
     const QString text = entry_->text();
+    const int caret = entry_->cursorPosition();
+    const bool dark = DarkBase(entry_->palette());
+    // A caret moved within the same text changes only the bracket it touches.
+    const int64_t bracket = BracketAtCaret(View(text), static_cast<size_t>(caret));
+    if (text == shownText_ && bracket == shownBracket_ && dark == shownDark_) return;
+    shownText_ = text;
+    shownBracket_ = bracket;
+    shownDark_ = dark;
+    applying_ = true;
     // A pasted line of megabytes would be scanned at every key: past this it stays plain.
     constexpr qsizetype kMostColoured = 20000;
     formats_.clear();
     if (text.size() <= kMostColoured)
-        formats_ = SyntaxFormats(text, SyntaxPalette::For(DarkBase(entry_->palette())),
-                                 entry_->cursorPosition());
+        formats_ = SyntaxFormats(text, SyntaxPalette::For(dark), caret);
     // The line edit reads format ranges relative to the caret.
-    const int caret = entry_->cursorPosition();
     QList<QInputMethodEvent::Attribute> attributes;
     attributes.reserve(formats_.size());
     for (const QTextLayout::FormatRange& r : formats_)

@@ -46,6 +46,10 @@ class EntryColours final : public QObject {
     QList<QTextLayout::FormatRange> formats_;
     bool applying_ = false;
     bool plain_ = false; // no formats laid over the text now
+    // What the formats were made for.
+    QString shownText_;
+    int64_t shownBracket_ = -2;
+    bool shownDark_ = false;
 };
 
 // Paints an expression row's text in colour (selected rows keep the plain highlight).

@@ -314,6 +314,13 @@ class EntryAidsTest : public QObject {
             window_->action(MenuItem::BlackWhite)->trigger();
         }
         QVERIFY(ColourAt(0) != vex::SyntaxPalette::For(false).function);
+        // The same text set again, or the caret moved and back, keeps its colours.
+        const vex::SyntaxPalette p = vex::SyntaxPalette::For(true);
+        Entry()->setText(Entry()->text());
+        QTest::keyClick(Entry(), Qt::Key_Home);
+        QTest::keyClick(Entry(), Qt::Key_End);
+        QVERIFY(PixelsNear(Entry(), p.number) > 0);
+        QVERIFY(PixelsNear(Entry(), p.function) > 0);
     }
 
     void bracketsMatchAndLoneOnesAreMarked() {
