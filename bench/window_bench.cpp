@@ -1,7 +1,12 @@
 // The main window's speed and memory under the offscreen platform: the window shown,
 // Enter in the entry line, list files opened (1,000 expressions, 1,000,000 rows, the
-// largest list, one 30 MB line), 100,000 rows, and the completion popup over 10,000
-// names.
+// largest list, one 30 MB line), 100,000 rows, the completion popup over 10,000 names
+// and one key in a long formula.
+//
+// The completion popup, one key to a filled popup of 200 of the 10,000 names: 0.8 to
+// 1.0 ms wall, 0.8 ms CPU; 3.2 to 3.7 ms wall, 3.1 ms CPU when the names are read again
+// after a line. One key in a 1,000-character formula (colours, completion and help
+// line): 1.4 ms wall, 1.1 ms CPU.
 //
 // Opening lists, each benchmark run alone (wall time on the shared 2-core machine, CPU
 // time, peak resident memory of the process), before the list was read in pieces into
