@@ -47,6 +47,8 @@ EntryCompleter::EntryCompleter(QLineEdit* entry, const Library& library,
         if (PopupShown()) Update();
     });
     entry_->installEventFilter(this);
+    // A popup left where the window was would point at nothing.
+    entry_->window()->installEventFilter(this);
 }
 
 EntryCompleter::~EntryCompleter() {
@@ -153,6 +155,12 @@ void EntryCompleter::Accept() {
 }
 
 bool EntryCompleter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == entry_->window() && watched != entry_) {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+            event->type() == QEvent::WindowDeactivate)
+            Hide();
+        return false;
+    }
     if (watched != entry_) return false;
     if (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide) {
         Hide();

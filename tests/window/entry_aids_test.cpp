@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -214,6 +215,23 @@ class EntryAidsTest : public QObject {
         QCOMPARE(ListRows(*window_), (QStringList{"E1|Expr = 1+cos(0)", "=|  2.0000"}));
     }
 
+    void popupClosesWhenTheWindowMoves() {
+        QTest::keyClicks(Entry(), QStringLiteral("co"));
+        QVERIFY(Completer()->PopupShown());
+        window_->resize(window_->width() + 40, window_->height());
+        QVERIFY(!Completer()->PopupShown());
+        QCOMPARE(Entry()->text(), QStringLiteral("co"));
+        // A click on a candidate takes it.
+        QTest::keyClicks(Entry(), QStringLiteral("s"));
+        QTreeWidget* popup = Completer()->popup();
+        QVERIFY(Completer()->PopupShown());
+        QTreeWidgetItem* item = popup->topLevelItem(0);
+        const QString name = item->text(0);
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                          popup->visualItemRect(item).center());
+        QCOMPARE(Entry()->text(), name);
+    }
+
     void popupFollowsTheWordAndUpDownChoose() {
         QTest::keyClicks(Entry(), QStringLiteral("s"));
         const QStringList wide = Completer()->Candidates();
@@ -394,6 +412,12 @@ class EntryAidsTest : public QObject {
         QVERIFY(shown.back().endsWith(QChar(0x2026)));
         for (qsizetype i = 0; i + 1 < shown.size(); ++i)
             QVERIFY2(whole.contains(shown[i]), qPrintable(shown[i]));
+        // Its tooltip is the whole entry.
+        const QPoint at = help->rect().center();
+        QHelpEvent tip(QEvent::ToolTip, at, help->mapToGlobal(at));
+        QCoreApplication::sendEvent(help, &tip);
+        QTRY_COMPARE(QToolTip::text(), whole);
+        QToolTip::hideText();
         // Tall enough, it shows everything and needs no tooltip.
         window_->resize(window_->width() + 600, window_->height());
         help->resize(help->width(), fm.lineSpacing() * 12);
