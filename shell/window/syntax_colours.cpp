@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QTextCharFormat>
+#include <algorithm>
 
 namespace vex {
 
@@ -55,7 +56,7 @@ bool DarkBase(const QPalette& palette) {
 }
 
 QList<QTextLayout::FormatRange> SyntaxFormats(const QString& text, const SyntaxPalette& colours,
-                                              int caret) {
+                                              int caret, int upTo) {
     const std::u16string_view s = View(text);
     const std::vector<SyntaxToken> tokens = ScanSyntax(s);
     QList<QTextLayout::FormatRange> out;
@@ -67,9 +68,10 @@ QList<QTextLayout::FormatRange> SyntaxFormats(const QString& text, const SyntaxP
         if (static_cast<int64_t>(pairs.at[k]) == atCaret) partner = pairs.partner[k];
     size_t bracket = 0;
     for (const SyntaxToken& t : tokens) {
+        if (t.start >= static_cast<size_t>(std::max(upTo, 0))) break;
         QTextLayout::FormatRange r;
         r.start = static_cast<int>(t.start);
-        r.length = static_cast<int>(t.end - t.start);
+        r.length = std::min(static_cast<int>(t.end - t.start), upTo - r.start);
         r.format.setForeground(colours.Of(t.kind));
         if (t.kind == SyntaxKind::Bracket) {
             const bool lone = pairs.partner[bracket++] < 0;
@@ -152,16 +154,10 @@ void SyntaxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     // What fits, with an ellipsis as the plain cells have; only whole tokens before it
     // are coloured the way the full text colours them.
     const QString shown = o.fontMetrics.elidedText(text, Qt::ElideRight, r.width());
-    QList<QTextLayout::FormatRange> formats =
-        SyntaxFormats(text, SyntaxPalette::For(DarkBase(o.palette)), -1);
     const int kept =
         shown == text ? static_cast<int>(text.size()) : static_cast<int>(shown.size()) - 1;
-    QList<QTextLayout::FormatRange> clipped;
-    for (QTextLayout::FormatRange f : formats) {
-        if (f.start >= kept) break;
-        f.length = std::min(f.length, kept - f.start);
-        clipped << f;
-    }
+    const QList<QTextLayout::FormatRange> clipped =
+        SyntaxFormats(text, SyntaxPalette::For(DarkBase(o.palette)), -1, kept);
     QTextLayout layout(shown, o.font);
     QTextOption wrap;
     wrap.setWrapMode(QTextOption::NoWrap);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
+#include <climits>
 
 #include "shell/syntax_scan.h"
 
@@ -26,9 +27,10 @@ struct SyntaxPalette {
 bool DarkBase(const QPalette& palette);
 
 // The formats of text: a colour per token, and the bracket pair at caret (-1: none)
-// highlighted, unmatched brackets marked.
+// highlighted, unmatched brackets marked. Only the first upTo characters get formats
+// (the rest is not shown), though brackets pair over the whole text.
 QList<QTextLayout::FormatRange> SyntaxFormats(const QString& text, const SyntaxPalette& colours,
-                                              int caret);
+                                              int caret, int upTo = INT_MAX);
 
 class EntryColours final : public QObject {
   public:

@@ -356,6 +356,13 @@ class EntryAidsTest : public QObject {
         QCOMPARE(RangeAt(2).format.foreground().color(), p.unmatched);
         Entry()->setText(QStringLiteral("2)+1"));
         QCOMPARE(RangeAt(1).format.foreground().color(), p.unmatched);
+        // A list cell cut short colours what it shows; a bracket whose partner is cut off
+        // is still paired.
+        const QList<QTextLayout::FormatRange> cut =
+            vex::SyntaxFormats(QStringLiteral("(12+345)"), p, -1, 5);
+        QCOMPARE(cut.size(), 4);
+        QCOMPARE(cut[0].format.foreground().color(), p.bracket);
+        QCOMPARE(cut[3].start + cut[3].length, 5);
         // A line of tens of thousands of characters stays plain rather than be scanned
         // at every key; a short one is coloured again.
         Entry()->setText(QStringLiteral("1+").repeated(15000));
