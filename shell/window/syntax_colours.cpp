@@ -99,12 +99,17 @@ EntryColours::EntryColours(QLineEdit* entry) : QObject(entry), entry_(entry) {
 }
 
 bool EntryColours::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == entry_ && event->type() == QEvent::PaletteChange) Apply();
+    if (watched != entry_) return false;
+    if (event->type() == QEvent::PaletteChange) Apply();
+    // While an input method composes a character, its own text and formats stand: an
+    // event of ours would end the composition.
+    if (event->type() == QEvent::InputMethod && !applying_)
+        composing_ = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
     return false;
 }
 
 void EntryColours::Apply() {
-    if (applying_) return;
+    if (applying_ || composing_) return;
     const QString text = entry_->text();
     const int caret = entry_->cursorPosition();
     const bool dark = DarkBase(entry_->palette());

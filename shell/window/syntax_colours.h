@@ -47,7 +47,8 @@ class EntryColours final : public QObject {
     QLineEdit* entry_;
     QList<QTextLayout::FormatRange> formats_;
     bool applying_ = false;
-    bool plain_ = false; // no formats laid over the text now
+    bool composing_ = false; // an input method's text is being composed
+    bool plain_ = false;     // no formats laid over the text now
     // What the formats were made for.
     QString shownText_;
     int64_t shownBracket_ = -2;
