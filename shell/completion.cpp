@@ -4,6 +4,8 @@
 #include <unordered_map>
 
 #include "common/text.h"
+#include "shell/entry.h"
+#include "shell/window_logic.h"
 
 namespace vex {
 
@@ -152,6 +154,25 @@ std::vector<const NameEntry*> CompletionIndex::Matches(const TypedWord& word, si
         out.push_back(&e);
     }
     return out;
+}
+
+std::optional<std::u16string> TypedCommandHelp(const std::vector<std::u16string>& keywords,
+                                               std::u16string_view helpText,
+                                               std::u16string_view typed) {
+    const std::u16string_view trimmed = zorbit::TrimSpaces(typed);
+    size_t word = 0;
+    while (word < trimmed.size() && zorbit::IsIdentChar(trimmed[word]))
+        ++word;
+    if (word == 0 || !IsCommand(keywords, trimmed)) return std::nullopt;
+    // The entry that starts a line with this very word, not with a longer one.
+    const std::u16string lower = zorbit::ToLower(trimmed.substr(0, word));
+    for (size_t at = helpText.find(lower); at != helpText.npos; at = helpText.find(lower, at + 1)) {
+        const size_t end = at + lower.size();
+        if ((at == 0 || helpText[at - 1] == u'\n') &&
+            (end == helpText.size() || !zorbit::IsIdentChar(helpText[end])))
+            return HelpEntry(helpText.substr(at), lower);
+    }
+    return std::nullopt;
 }
 
 std::u16string AcceptCompletion(std::u16string_view text, const TypedWord& word,

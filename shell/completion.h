@@ -4,6 +4,7 @@
 // run, each with a short description. Nothing here needs a window.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,13 @@ class CompletionIndex {
     std::vector<NameEntry> entries_;
     std::vector<std::u16string> keys_; // lower-cased names, sorted, one per entry
 };
+
+// The help entry of the command being typed: the first word of typed when it is a
+// command whose own entry the help text holds (not an entry of a longer word that starts
+// with it); nothing otherwise.
+std::optional<std::u16string> TypedCommandHelp(const std::vector<std::u16string>& keywords,
+                                               std::u16string_view helpText,
+                                               std::u16string_view typed);
 
 // The entry line after a candidate is taken: the typed word replaced by its name, and
 // "(" after a function unless one follows already. caret receives the new caret.

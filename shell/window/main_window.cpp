@@ -33,6 +33,7 @@
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
+#include "shell/completion.h"
 #include "shell/history_file.h"
 #include "shell/list_file.h"
 #include "shell/window/completer.h"
@@ -277,16 +278,7 @@ void MainWindow::BuildEntryAids() {
     // when the word typed is no command with help.
     auto before = std::make_shared<std::optional<QString>>();
     connect(entry_, &QLineEdit::textChanged, this, [this, before](const QString& text) {
-        const std::u16string typed = Text16(text);
-        const std::u16string_view trimmed = zorbit::TrimSpaces(typed);
-        size_t word = 0;
-        while (word < trimmed.size() && zorbit::IsIdentChar(trimmed[word]))
-            ++word;
-        std::optional<std::u16string> entry;
-        if (word > 0 && IsCommand(program_.KeywordList, typed))
-            entry = HelpEntry(program_.helpText, trimmed.substr(0, word));
-        // The entry of this very word, not of a longer one that starts with it.
-        if (entry && entry->size() > word && zorbit::IsIdentChar((*entry)[word])) entry.reset();
+        const auto entry = TypedCommandHelp(program_.KeywordList, program_.helpText, Text16(text));
         if (entry) {
             if (!*before) *before = help_->text();
             help_->setText(Text(*entry));

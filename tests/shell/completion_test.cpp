@@ -61,6 +61,32 @@ TEST(Completion, CommandsTakeTheFirstLineOfTheirOwnHelp) {
     EXPECT_EQ(c[0].kind, NameKind::Command);
 }
 
+TEST(Completion, HelpOfTheCommandBeingTyped) {
+    const std::vector<std::u16string> keywords{u"Var", u"VarPolyn", u"Expr", u"sDiff"};
+    const std::u16string_view help = u"varpolyn = var\n  Sets.\n\nvar = name; value\n  Defines.\n\n"
+                                     u"sdiff(x) = formula\n  Derives.\n\n";
+    struct Row {
+        const char* name;
+        std::u16string_view typed;
+        const char* first; // the entry's first line, or "" for none
+    } rows[] = {
+        {"command_word", u"Var = a; 2", "var = name; value"},
+        {"longer_command_first_in_help", u"VarPolyn = x", "varpolyn = var"},
+        {"blanks_in_front", u"   var", "var = name; value"},
+        {"bracket_after_word", u"sDiff(x) = x^2", "sdiff(x) = formula"},
+        {"word_only_starting_as_command", u"variable = 1", ""},
+        {"partial_word", u"Va", ""},
+        {"command_without_entry", u"Expr = 1", ""},
+        {"formula", u"2+3", ""},
+        {"empty", u"", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto entry = TypedCommandHelp(keywords, help, row.typed);
+        EXPECT_EQ(entry ? U8(entry->substr(0, entry->find(u'\n'))) : "", row.first);
+    }
+}
+
 TEST(Completion, WordAtTheCaret) {
     struct Row {
         const char* name;
