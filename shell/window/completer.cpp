@@ -27,20 +27,7 @@ EntryCompleter::EntryCompleter(QLineEdit* entry, const Library& library,
                                const std::vector<std::u16string>& keywords,
                                std::u16string_view helpText)
     : QObject(entry), entry_(entry), library_(library),
-      commands_(CommandEntries(keywords, helpText)), popup_(new QTreeWidget) {
-    // A tool window never takes the focus: keys stay with the entry line.
-    popup_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    popup_->setAttribute(Qt::WA_ShowWithoutActivating);
-    popup_->setFocusPolicy(Qt::NoFocus);
-    popup_->setColumnCount(2);
-    popup_->setHeaderHidden(true);
-    popup_->setRootIsDecorated(false);
-    popup_->setUniformRowHeights(true);
-    popup_->setSelectionMode(QAbstractItemView::SingleSelection);
-    popup_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    popup_->setTextElideMode(Qt::ElideRight);
-    popup_->header()->setStretchLastSection(true);
-    connect(popup_, &QTreeWidget::itemClicked, this, [this] { Accept(); });
+      commands_(CommandEntries(keywords, helpText)) {
     connect(entry_, &QLineEdit::textEdited, this, [this] { Update(); });
     // The caret moved away from the word, or the line was replaced (history, Enter).
     connect(entry_, &QLineEdit::cursorPositionChanged, this, [this] {
@@ -55,12 +42,33 @@ EntryCompleter::~EntryCompleter() {
     delete popup_;
 }
 
+QTreeWidget* EntryCompleter::popup() {
+    // Made when first needed: a window that never completes a name does not pay for it.
+    if (popup_) return popup_;
+    popup_ = new QTreeWidget;
+    // A tool window never takes the focus: keys stay with the entry line.
+    popup_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    popup_->setAttribute(Qt::WA_ShowWithoutActivating);
+    popup_->setFocusPolicy(Qt::NoFocus);
+    popup_->setColumnCount(2);
+    popup_->setHeaderHidden(true);
+    popup_->setRootIsDecorated(false);
+    popup_->setUniformRowHeights(true);
+    popup_->setSelectionMode(QAbstractItemView::SingleSelection);
+    popup_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    popup_->setTextElideMode(Qt::ElideRight);
+    popup_->header()->setStretchLastSection(true);
+    connect(popup_, &QTreeWidget::itemClicked, this, [this] { Accept(); });
+    return popup_;
+}
+
 bool EntryCompleter::PopupShown() const {
-    return popup_->isVisible();
+    return popup_ && popup_->isVisible();
 }
 
 QStringList EntryCompleter::Candidates() const {
     QStringList out;
+    if (!popup_) return out;
     for (int i = 0; i < popup_->topLevelItemCount(); ++i)
         out << popup_->topLevelItem(i)->text(0);
     return out;
@@ -92,7 +100,7 @@ void EntryCompleter::Update() {
         Hide();
         return;
     }
-    popup_->setUpdatesEnabled(false);
+    popup()->setUpdatesEnabled(false);
     popup_->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(shown_.size()));
@@ -129,11 +137,12 @@ void EntryCompleter::Update() {
 }
 
 void EntryCompleter::Hide() {
-    popup_->hide();
+    if (popup_) popup_->hide();
     shown_.clear();
 }
 
 void EntryCompleter::Accept() {
+    if (!popup_) return;
     const int row = popup_->indexOfTopLevelItem(popup_->currentItem());
     if (row < 0 || static_cast<size_t>(row) >= shown_.size()) {
         Hide();

@@ -26,7 +26,7 @@ class EntryCompleter final : public QObject {
 
     // The run defined or dropped names: the list is read again when next needed.
     void MarkStale() { stale_ = true; }
-    QTreeWidget* popup() const { return popup_; }
+    QTreeWidget* popup();
     bool PopupShown() const;
     // The candidates shown, as they read in the popup's first column.
     QStringList Candidates() const;
@@ -46,7 +46,7 @@ class EntryCompleter final : public QObject {
     std::vector<NameEntry> commands_;
     CompletionIndex index_;
     std::vector<const NameEntry*> shown_;
-    QTreeWidget* popup_;
+    QTreeWidget* popup_ = nullptr;
     bool stale_ = true;
     bool accepting_ = false;
 };

@@ -31,10 +31,15 @@ QString KindText(NameKind kind) {
 
 NamesDock::NamesDock(const Library& library, std::function<void(const QString&)> insert,
                      QWidget* parent)
-    : QDockWidget(QStringLiteral("Names"), parent), library_(library),
-      tree_(new QTreeWidget(this)) {
+    : QDockWidget(QStringLiteral("Names"), parent), library_(library), insert_(std::move(insert)) {
     setObjectName(QStringLiteral("namesDock"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+}
+
+QTreeWidget* NamesDock::tree() {
+    // Made when the dock first shows: most runs never open it.
+    if (tree_) return tree_;
+    tree_ = new QTreeWidget(this);
     tree_->setColumnCount(3);
     tree_->setHeaderLabels(
         {QStringLiteral("Name"), QStringLiteral("Value"), QStringLiteral("Kind")});
@@ -45,10 +50,10 @@ NamesDock::NamesDock(const Library& library, std::function<void(const QString&)>
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     setWidget(tree_);
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this,
-            [insert = std::move(insert)](QTreeWidgetItem* item, int) {
-                if (item && insert) insert(item->data(0, kInsertRole).toString());
-            });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (item && insert_) insert_(item->data(0, kInsertRole).toString());
+    });
+    return tree_;
 }
 
 void NamesDock::MarkStale() {
@@ -63,6 +68,12 @@ void NamesDock::MarkStale() {
             if (isVisible()) Refresh();
         },
         Qt::QueuedConnection);
+}
+
+void NamesDock::setVisible(bool visible) {
+    // The list is in place before the dock is laid out, so the dock takes its width.
+    if (visible) tree();
+    QDockWidget::setVisible(visible);
 }
 
 void NamesDock::showEvent(QShowEvent* event) {
@@ -90,7 +101,7 @@ void NamesDock::Refresh() {
         item->setToolTip(1, Text(e.description));
         items << item;
     }
-    tree_->setUpdatesEnabled(false);
+    tree()->setUpdatesEnabled(false);
     tree_->clear();
     tree_->addTopLevelItems(items);
     tree_->resizeColumnToContents(0);

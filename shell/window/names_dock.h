@@ -18,7 +18,9 @@ class NamesDock final : public QDockWidget {
 
     // The run's names may have changed: read them when the dock next shows.
     void MarkStale();
-    QTreeWidget* tree() const { return tree_; }
+    QTreeWidget* tree();
+
+    void setVisible(bool visible) override;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -27,7 +29,8 @@ class NamesDock final : public QDockWidget {
     void Refresh();
 
     const Library& library_;
-    QTreeWidget* tree_;
+    std::function<void(const QString&)> insert_;
+    QTreeWidget* tree_ = nullptr;
     bool stale_ = true;
     bool queued_ = false;
 };
