@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
-# entered, once in each colour scheme; then plot windows side by side: a smooth curve,
-# tan(x) in its branches, two curves with their legend and 1/x with its pole; a plot's
-# status line reading the curve; and the matrix-entry window with a 3x3 grid being filled.
+# entered, once in each colour scheme; the completion list; a formula's colours in both
+# schemes; then plot windows side by side: a smooth curve, tan(x) in its branches, two
+# curves with their legend and 1/x with its pole; a plot's status line reading the curve;
+# and the matrix-entry window with a 3x3 grid being filled.
 # Needs xvfb and xauth (see install-deps.sh).
 # The windows grab themselves once they have painted, so nothing races a fixed sleep.
 set -euo pipefail
@@ -34,6 +35,25 @@ shot() {
 shot docs/main-window-dark.png
 shot docs/main-window-light.png --light
 
+# The completion list open under the entry line, names of this run among the built-ins.
+xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/window_shot --size 480x415 \
+    --type "2*s" --out docs/completion.png \
+    "Var = speed; 12.5" "Funct = hyp(a; b); sqrt(a^2+b^2)" "hyp(3; 4)*speed"
+# Colours in both schemes: the list's rows, and a line being typed whose caret stands
+# after a bracket (it and its partner highlighted) with an unmatched one before them.
+colours=(
+    "Var = x; 4"
+    "sqrt(16)+x*2.5e1"
+    "Matr = [mA]; 2; 2; 1; 2; 3; 4"
+    "det([mA]T)*&FF mod 7"
+    "1/(2+"
+)
+for scheme in dark light; do
+    xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/window_shot --size 480x300 \
+        $([ $scheme = light ] && echo --light) --type "(1+(2*x)" \
+        --out docs/colours-$scheme.png "${colours[@]}"
+done
+
 # One run with every plot line, so each window opens beside the one before. 200 steps
 # over -1..1 land on x = 0, the point 1/x leaves out.
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
@@ -46,5 +66,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --pointer 270,120,shift --out docs/plot-readout.png "Plot(-2*pi; 2*pi) = sin(x)"
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/grid_shot --out docs/matrix-entry.png
-echo "docs/main-window-dark.png docs/main-window-light.png docs/plot-sin.png docs/plot-tan.png" \
+echo "docs/main-window-dark.png docs/main-window-light.png docs/completion.png" \
+     "docs/colours-dark.png docs/colours-light.png docs/plot-sin.png docs/plot-tan.png" \
      "docs/plot-curves.png docs/plot-pole.png docs/plot-readout.png docs/matrix-entry.png"

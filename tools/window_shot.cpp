@@ -1,10 +1,13 @@
 // window_shot: starts the calculator as vexcalc does, enters lines in its main window
 // and saves the window's pixels to a PNG. For the pictures in docs/; not installed.
 //
-//   window_shot [--light] [--size WxH] [--menu TEXT [--submenu TEXT]] --out FILE.png LINE...
+//   window_shot [--light] [--size WxH] [--menu TEXT [--submenu TEXT]] [--type TEXT]
+//               --out FILE.png LINE...
 //
 // With --menu the menu bar's menu of that text (as "&Config") is open in the picture,
 // and with --submenu also its submenu; the picture is then taken from the screen.
+// With --type the text is left typed in the entry line after the lines, as keys type
+// it; a completion list it opens is in the picture, taken from the screen then.
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,12 +16,14 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
+#include <QTreeWidget>
 #include <cstdio>
 #include <string>
 
 #include "platform/library_hooks.h"
 #include "platform/qt/window_platform.h"
 #include "shell/startup.h"
+#include "shell/window/completer.h"
 #include "shell/window/main_window.h"
 #include "tools/shot_support.h"
 
@@ -26,7 +31,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: window_shot [--light] [--size WxH] [--menu TEXT [--submenu "
-                         "TEXT]] --out FILE.png LINE...\n");
+                         "TEXT]] [--type TEXT] --out FILE.png LINE...\n");
     return 2;
 }
 
@@ -64,7 +69,7 @@ bool GrabWithMenu(QMainWindow& window, const QString& menuText, const QString& s
 int main(int argc, char** argv) {
     if (!vex::HaveDisplay("window_shot")) return 2;
     QApplication app(argc, argv);
-    QString out, menu, submenu;
+    QString out, menu, submenu, typed;
     bool light = false;
     int width = 480, height = 415;
     QStringList lines;
@@ -77,6 +82,8 @@ int main(int argc, char** argv) {
             menu = args[++k];
         } else if (a == QLatin1String("--submenu") && k + 1 < args.size()) {
             submenu = args[++k];
+        } else if (a == QLatin1String("--type") && k + 1 < args.size()) {
+            typed = args[++k];
         } else if (a == QLatin1String("--light")) {
             light = true;
         } else if (a == QLatin1String("--size") && k + 1 < args.size()) {
@@ -118,7 +125,29 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
         }
         vex::Settle(window);
-        if (status == 0 && !menu.isEmpty()) {
+        QWidget* popup = nullptr;
+        if (!typed.isEmpty()) {
+            window.activateWindow();
+            window.entryLine()->setFocus();
+            // A line that failed stays in the entry line: what is typed replaces it.
+            window.entryLine()->clear();
+            vex::Settle(window);
+            // One character at a time, as typed: each edit is what the keys would make.
+            for (const QChar c : typed)
+                window.entryLine()->insert(QString(c));
+            popup = window.completer()->PopupShown() ? window.completer()->popup() : nullptr;
+            if (popup) vex::Settle(*popup);
+            vex::Settle(window);
+        }
+        if (status == 0 && popup) {
+            const QRect area = window.frameGeometry().united(popup->geometry());
+            if (!window.screen()
+                     ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                     .save(out, "PNG")) {
+                std::fprintf(stderr, "window_shot: cannot write %s\n", qPrintable(out));
+                status = 1;
+            }
+        } else if (status == 0 && !menu.isEmpty()) {
             if (!GrabWithMenu(window, menu, submenu, out)) {
                 std::fprintf(stderr, "window_shot: no menu %s or picture %s\n", qPrintable(menu),
                              qPrintable(out));

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QRegularExpression>
@@ -20,6 +21,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <iostream>
+#include <memory>
 #include <new>
 
 #include "common/number_text.h"
@@ -31,8 +33,14 @@
 #include "platform/qt/qt_text.h"
 #include "script/file_outputs.h"
 #include "script/report_windows.h"
+#include "shell/completion.h"
 #include "shell/history_file.h"
 #include "shell/list_file.h"
+#include "shell/window/completer.h"
+#include "shell/window/help_label.h"
+#include "shell/window/list_fit.h"
+#include "shell/window/names_dock.h"
+#include "shell/window/syntax_colours.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -74,6 +82,7 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     setWindowTitle(QStringLiteral("vex Calulator"));
     BuildMenus();
     BuildGadgets();
+    BuildEntryAids();
     platform_.SetOwner(this);
 
     // The stored place, unless no screen shows it any more.
@@ -205,10 +214,8 @@ void MainWindow::BuildGadgets() {
     info_ = new QLabel(QStringLiteral("Info"), client_);
     view_ = new QTableView(client_);
     entry_ = new QLineEdit(client_);
-    help_ = new QLabel(QStringLiteral("Help"), client_);
-    help_->setWordWrap(true);
-    help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    help_->setTextFormat(Qt::PlainText);
+    help_ = new HelpLabel(client_);
+    help_->setText(QStringLiteral("Help"));
     info_->setTextFormat(Qt::PlainText);
 
     view_->setModel(&model_);
@@ -238,6 +245,52 @@ void MainWindow::BuildGadgets() {
 
     entry_->installEventFilter(this);
     client_->installEventFilter(this);
+}
+
+void MainWindow::BuildEntryAids() {
+    view_->setItemDelegateForColumn(1, new SyntaxDelegate(view_));
+    new ListFit(view_);
+    new EntryColours(entry_);
+    completer_ = new EntryCompleter(entry_, library_, program_.KeywordList, program_.helpText);
+    names_ = new NamesDock(
+        library_,
+        [this](const QString& name) {
+            entry_->insert(name);
+            entry_->setFocus();
+        },
+        this);
+    addDockWidget(Qt::RightDockWidgetArea, names_);
+    names_->hide();
+    QAction* names = names_->toggleViewAction();
+    names->setText(QStringLiteral("&Names"));
+    menuBar()
+        ->insertMenu(menuBar()->actions().value(2), new QMenu(QStringLiteral("&View"), this))
+        ->menu()
+        ->addAction(names);
+    // A line may define or drop names: both read them again when next needed.
+    const auto stale = [this] {
+        completer_->MarkStale();
+        names_->MarkStale();
+    };
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, stale);
+    connect(&model_, &QAbstractItemModel::modelReset, this, stale);
+    // The help line follows the command being typed, and goes back to what it showed
+    // when the word typed is no command with help.
+    auto before = std::make_shared<std::optional<QString>>();
+    connect(entry_, &QLineEdit::textChanged, this, [this, before](const QString& text) {
+        const auto entry = TypedCommandHelp(program_.KeywordList, program_.helpText, Text16(text));
+        if (entry) {
+            if (!*before) *before = help_->text();
+            help_->setText(Text(*entry));
+        } else if (*before) {
+            if (!text.isEmpty()) help_->setText(**before);
+            before->reset();
+        }
+    });
+}
+
+QAction* MainWindow::namesAction() const {
+    return names_->toggleViewAction();
 }
 
 void MainWindow::ApplyLayout() {

@@ -21,6 +21,9 @@ class QTableView;
 
 namespace vex {
 
+class EntryCompleter;
+class NamesDock;
+
 // The menu items, numbered as the window has always numbered them.
 enum class MenuItem {
     New = 4,
@@ -62,6 +65,10 @@ class MainWindow final : public QMainWindow {
     QTableView* listView() const { return view_; }
     QLabel* infoLine() const { return info_; }
     QLabel* helpLine() const { return help_; }
+    EntryCompleter* completer() const { return completer_; }
+    NamesDock* namesDock() const { return names_; }
+    // View > Names.
+    QAction* namesAction() const;
     QAction* action(MenuItem item) const;
     const ExpressionList& list() const { return list_; }
     const ShellSettings& settings() const { return settings_; }
@@ -127,6 +134,9 @@ class MainWindow final : public QMainWindow {
     void Escape();
     void WriteConfiguration();
     void WriteHistory();
+    // Completion, the names dock, colours, the help that follows the typing, the list's
+    // fit: each in its own file, tied to the gadgets here.
+    void BuildEntryAids();
 
     Program& program_;
     const Library& library_;
@@ -141,6 +151,8 @@ class MainWindow final : public QMainWindow {
     QTableView* view_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
+    EntryCompleter* completer_ = nullptr;
+    NamesDock* names_ = nullptr;
     std::array<QAction*, 29> actions_{};
     QString lastOpenName_;
     QString lastTip_;
