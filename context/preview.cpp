@@ -1,0 +1,141 @@
+#include "context/preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "context/context.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+
+namespace zorbit {
+
+namespace {
+
+// The engine's state kept whole across the evaluation. The parser's token text is a view
+// into its expression, so it is placed again in the copy put back.
+class SavedEngine {
+  public:
+    explicit SavedEngine(EngineState& e) : e_(e), saved_(e) {
+        const ParserState& ps = e.parser;
+        const char16_t* from = ps.e_expr.data();
+        if (!ps.text.empty() && ps.text.data() >= from &&
+            ps.text.data() + ps.text.size() <= from + ps.e_expr.size())
+            textAt_ = static_cast<size_t>(ps.text.data() - from);
+    }
+    ~SavedEngine() {
+        e_ = std::move(saved_);
+        ParserState& ps = e_.parser;
+        if (textAt_ != std::u16string::npos)
+            ps.text = std::u16string_view(ps.e_expr).substr(textAt_, ps.text.size());
+    }
+    SavedEngine(const SavedEngine&) = delete;
+    SavedEngine& operator=(const SavedEngine&) = delete;
+
+  private:
+    EngineState& e_;
+    EngineState saved_;
+    size_t textAt_ = std::u16string::npos;
+};
+
+// The matrix list kept as it is: the scratch entries that were there are no scratch while
+// the evaluation runs (so that its clean-up leaves them), and what it added goes after.
+class SavedMatrices {
+  public:
+    explicit SavedMatrices(MatrixStore& m) : m_(m), current_(m.current), listText_(m.listText) {
+        for (MatrixEntry& entry : m.arrList) {
+            handles_.push_back(entry.handle);
+            scratch_.push_back(entry.Internal);
+            entry.Internal = false;
+        }
+    }
+    ~SavedMatrices() {
+        std::vector<MatrixEntry>& list = m_.arrList;
+        std::erase_if(list, [this](const MatrixEntry& entry) {
+            return std::find(handles_.begin(), handles_.end(), entry.handle) == handles_.end();
+        });
+        for (MatrixEntry& entry : list) {
+            const size_t k = static_cast<size_t>(
+                std::find(handles_.begin(), handles_.end(), entry.handle) - handles_.begin());
+            entry.Internal = scratch_[k];
+        }
+        m_.current = current_;
+        m_.listText = std::move(listText_);
+    }
+    SavedMatrices(const SavedMatrices&) = delete;
+    SavedMatrices& operator=(const SavedMatrices&) = delete;
+
+  private:
+    MatrixStore& m_;
+    std::vector<uint64_t> handles_;
+    std::vector<bool> scratch_;
+    size_t current_;
+    std::u16string listText_;
+};
+
+void CopyMessage(std::u16string_view text, ZorbitPreview* out) {
+    constexpr size_t room = sizeof(out->message) / sizeof(out->message[0]) - 1;
+    const size_t n = std::min(text.size(), room);
+    std::copy_n(text.data(), n, out->message);
+    out->message[n] = 0;
+}
+
+} // namespace
+
+int32_t PreviewExpression(std::u16string_view expr, int64_t workLimit, ZorbitPreview* out) {
+    Context& c = TheContext();
+    *out = ZorbitPreview{};
+    out->errorPos = -1;
+    int32_t code = 0;
+    {
+        // Restored in reverse order: the matrices (whose clean-up reads the engine's
+        // settings) before the engine.
+        const SavedEngine engine(c.engine);
+        const MessageWriterState writer = c.writer;
+        const SavedMatrices matrices(c.matrices);
+        c.host.silent = true;
+        EngineState& e = c.engine;
+        e.eval.workLeft = workLimit < 0 ? -1 : workLimit;
+        e.reused.enabled = false;
+        e.errors.DebugMode = 1; // silent: no log grows
+        e.errors.MsgFlags = 0;
+        double value = 0;
+        code = EvalExpression(expr, &value, true);
+        if (code == 0 && E_Error() != ZORBIT_NO_ERROR) code = E_Error();
+        if (code == 0) {
+            out->value = value;
+        } else if (code == 1 && E_Error() == ZORBIT_NO_ERROR) {
+            out->rows = e.eval.ResultRows;
+            out->cols = e.eval.ResultCols;
+        } else {
+            code = E_Error();
+            out->errorPos = e.errors.errorPos;
+            CopyMessage(ErrorDescription(code), out);
+        }
+        c.host.silent = false;
+        c.writer = writer;
+    }
+    return code;
+}
+
+int32_t SetLastAnswer(double value, bool set) {
+    EvalState& ev = Engine().eval;
+    if (set && !std::isfinite(value)) {
+        E_Error() = ZORBIT_E_INVALID_ARGUMENT;
+        ReportError(u"SetLastAnswer", 0, u"The answer is not a finite number\r\n");
+        return ZORBIT_E_INVALID_ARGUMENT;
+    }
+    ev.hasAnswer = set;
+    ev.answer = set ? value : 0;
+    ++ev.answerChanges;
+    return ZORBIT_NO_ERROR;
+}
+
+bool GetLastAnswer(double* value) {
+    const EvalState& ev = Engine().eval;
+    if (ev.hasAnswer && value) *value = ev.answer;
+    return ev.hasAnswer;
+}
+
+} // namespace zorbit
