@@ -33,6 +33,7 @@
 #include "script/report_windows.h"
 #include "shell/history_file.h"
 #include "shell/list_file.h"
+#include "shell/window/live_result.h"
 #include "zorbit/codes.h"
 
 namespace vex {
@@ -98,6 +99,8 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     ApplyFont();
     action(MenuItem::BlackWhite)->setChecked(settings_.mnuBlackWhite == 1);
     action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+    action(MenuItem::LiveResult)->setChecked(settings_.LiveResult == 1);
+    live_->SetEnabled(settings_.LiveResult == 1);
     std::string historyNote;
     history_.Load(ReadHistory(HistoryPath(program_.configPath), &historyNote));
     if (!historyNote.empty()) std::cerr << "vexcalc: " << historyNote << "\n";
@@ -138,6 +141,7 @@ void MainWindow::BuildMenus() {
     add(bar->addMenu(QStringLiteral("&Edit")),
         {{MenuItem::Cut, "&Cut", QKeySequence::Cut},
          {MenuItem::Copy, "Co&py", QKeySequence::Copy},
+         {MenuItem::CopyResult, "Copy &result", QKeySequence(QStringLiteral("Ctrl+Shift+C"))},
          {MenuItem::Paste, "&Paste", QKeySequence::Paste},
          {MenuItem::Matrix, "&Matrix", {}},
          {MenuItem::ClearList, nullptr, {}},
@@ -150,6 +154,7 @@ void MainWindow::BuildMenus() {
                  {MenuItem::Decimals, "&Decimals", {}},
                  {MenuItem::Separator, "Se&parator", {}},
                  {MenuItem::ToolTip, "&ToolTip", {}},
+                 {MenuItem::LiveResult, "&Live result", {}},
                  {MenuItem::FullPrecision, nullptr, {}},
                  {MenuItem::FullPrecision, "F&ull precision", {}}});
     QMenu* format = config->addMenu(QStringLiteral("Number f&ormat"));
@@ -168,6 +173,7 @@ void MainWindow::BuildMenus() {
     add(bar->addMenu(QStringLiteral("&Info")), {{MenuItem::About, "&About", {}}});
     action(MenuItem::BlackWhite)->setCheckable(true);
     action(MenuItem::ToolTip)->setCheckable(true);
+    action(MenuItem::LiveResult)->setCheckable(true);
 
     const auto on = [this](MenuItem item, auto&& slot) {
         connect(action(item), &QAction::triggered, this, std::forward<decltype(slot)>(slot));
@@ -179,6 +185,7 @@ void MainWindow::BuildMenus() {
     on(MenuItem::Exit, [this] { close(); });
     on(MenuItem::Cut, [this] { CopyRows(true); });
     on(MenuItem::Copy, [this] { CopyRows(false); });
+    on(MenuItem::CopyResult, [this] { CopyResult(); });
     on(MenuItem::Paste, [this] { Paste(); });
     on(MenuItem::Matrix, [this] { Matrix(); });
     on(MenuItem::ClearList, [this] { NewList(); });
@@ -189,6 +196,11 @@ void MainWindow::BuildMenus() {
     on(MenuItem::Decimals, [this] { AskDecimals(); });
     on(MenuItem::Separator, [this] { AskSeparator(); });
     on(MenuItem::ToolTip, [this] { ToggleToolTip(); });
+    on(MenuItem::LiveResult, [this] {
+        settings_.LiveResult = action(MenuItem::LiveResult)->isChecked() ? 1 : 0;
+        live_->SetEnabled(settings_.LiveResult == 1);
+        ApplyLayout();
+    });
     on(MenuItem::FullPrecision,
        [this] { SetFullPrecision(action(MenuItem::FullPrecision)->isChecked()); });
     on(MenuItem::FormatFixed, [this] { SetNumberFormat(NumberFormat::Fixed); });
@@ -206,6 +218,7 @@ void MainWindow::BuildGadgets() {
     view_ = new QTableView(client_);
     entry_ = new QLineEdit(client_);
     help_ = new QLabel(QStringLiteral("Help"), client_);
+    live_ = new LiveResult(library_, program_.host.interp, program_.KeywordList, entry_, client_);
     help_->setWordWrap(true);
     help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     help_->setTextFormat(Qt::PlainText);
@@ -241,13 +254,15 @@ void MainWindow::BuildGadgets() {
 }
 
 void MainWindow::ApplyLayout() {
-    const WindowLayout l = LayoutFor(client_->width(), client_->height(), view_->columnWidth(0));
+    const WindowLayout l = LayoutFor(client_->width(), client_->height(), view_->columnWidth(0),
+                                     live_->enabled() ? kPreviewHeight : 0);
     const auto place = [](QWidget* w, const GadgetRect& r) {
         w->setGeometry(r.x, r.y, std::max(r.w, 0), std::max(r.h, 0));
     };
     place(info_, l.info);
     place(view_, l.list);
     place(entry_, l.entry);
+    place(live_->label(), l.preview);
     place(help_, l.help);
     view_->setColumnWidth(1, std::max(l.exprWidth, 8));
 }
@@ -551,6 +566,15 @@ void MainWindow::CopyRows(bool cut) {
     if (cut) model_.Remove(rows);
 }
 
+void MainWindow::CopyResult() {
+    const std::optional<std::u16string> text = ResultText(list_, SelectedRows());
+    if (!text) {
+        QApplication::beep();
+        return;
+    }
+    platform_.platform().clipboard->PutText(*text);
+}
+
 void MainWindow::Paste() {
     QString text = QGuiApplication::clipboard()->text();
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
@@ -672,7 +696,9 @@ void MainWindow::ShowTooltip(const QModelIndex& index) {
 
 void MainWindow::TakeRow(const QModelIndex& index) {
     if (!index.isValid()) return;
-    const std::u16string& text = list_.rows[static_cast<size_t>(index.row())].text;
+    const ListRow& row = list_.rows[static_cast<size_t>(index.row())];
+    // A number comes whole, as Copy result gives it; other rows as they read.
+    const std::u16string text = row.value ? zorbit::PlainNumberText(*row.value) : row.text;
     // Typed text is kept: the row goes in at the caret, as a paste would put it.
     if (!entry_->text().isEmpty()) {
         entry_->insert(Text(std::u16string(zorbit::TrimSpaces(text))));
@@ -765,6 +791,7 @@ ShellSettings MainWindow::CurrentSettings() const {
     s.ExprWidth = view_->columnWidth(1);
     s.mnuBlackWhite = action(MenuItem::BlackWhite)->isChecked() ? 1 : 0;
     s.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
+    s.LiveResult = action(MenuItem::LiveResult)->isChecked() ? 1 : 0;
     return s;
 }
 

@@ -21,6 +21,8 @@ class QTableView;
 
 namespace vex {
 
+class LiveResult;
+
 // The menu items, numbered as the window has always numbered them.
 enum class MenuItem {
     New = 4,
@@ -47,6 +49,8 @@ enum class MenuItem {
     FullPrecision = 26,
     FormatFixed = 27,
     FormatAuto = 28,
+    LiveResult = 29,
+    CopyResult = 30,
 };
 
 class MainWindow final : public QMainWindow {
@@ -62,6 +66,7 @@ class MainWindow final : public QMainWindow {
     QTableView* listView() const { return view_; }
     QLabel* infoLine() const { return info_; }
     QLabel* helpLine() const { return help_; }
+    LiveResult* liveResult() const { return live_; }
     QAction* action(MenuItem item) const;
     const ExpressionList& list() const { return list_; }
     const ShellSettings& settings() const { return settings_; }
@@ -107,6 +112,7 @@ class MainWindow final : public QMainWindow {
     // One line through the interpreter; the menus follow a setting command in it.
     EntryResult RunLine(std::u16string_view text);
     void CopyRows(bool cut);
+    void CopyResult();
     void Paste();
     void Matrix();
     void DeleteItems();
@@ -141,7 +147,8 @@ class MainWindow final : public QMainWindow {
     QTableView* view_ = nullptr;
     QLineEdit* entry_ = nullptr;
     QLabel* help_ = nullptr;
-    std::array<QAction*, 29> actions_{};
+    LiveResult* live_ = nullptr;
+    std::array<QAction*, 31> actions_{};
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;
