@@ -86,6 +86,7 @@ void CopyMessage(std::u16string_view text, ZorbitPreview* out) {
 int32_t PreviewExpression(std::u16string_view expr, int64_t workLimit, ZorbitPreview* out) {
     Context& c = TheContext();
     *out = ZorbitPreview{};
+    out->error = ZORBIT_NO_ERROR;
     out->errorPos = -1;
     int32_t code = 0;
     {
@@ -102,14 +103,16 @@ int32_t PreviewExpression(std::u16string_view expr, int64_t workLimit, ZorbitPre
         e.errors.MsgFlags = 0;
         double value = 0;
         code = EvalExpression(expr, &value, true);
-        if (code == 0 && E_Error() != ZORBIT_NO_ERROR) code = E_Error();
-        if (code == 0) {
-            out->value = value;
-        } else if (code == 1 && E_Error() == ZORBIT_NO_ERROR) {
-            out->rows = e.eval.ResultRows;
-            out->cols = e.eval.ResultCols;
+        out->error = E_Error();
+        if (out->error == ZORBIT_NO_ERROR) {
+            if (code == 0) out->value = value;
+            if (code == 1) {
+                out->rows = e.eval.ResultRows;
+                out->cols = e.eval.ResultCols;
+            }
         } else {
-            code = E_Error();
+            code = out->error;
+            out->cutOff = e.eval.workLeft == 0 && code == ZORBIT_E_UNDEFINED ? 1 : 0;
             out->errorPos = e.errors.errorPos;
             CopyMessage(ErrorDescription(code), out);
         }

@@ -84,6 +84,7 @@ bool Library::Eval(std::u16string_view expr, double& value, bool& matrix, int32_
 
 int32_t Library::Preview(std::u16string_view expr, int64_t workLimit, ZorbitPreview& out) const {
     out = ZorbitPreview{};
+    out.error = 4;
     out.errorPos = -1;
     if (!s_->e_evalPreview) return 4;
     const std::u16string text(expr);

@@ -77,8 +77,8 @@ class Library {
     bool Eval(std::u16string_view expr, double& value, bool& matrix, int32_t& code) const;
     // expr at steps + 1 points (e_evalsEx): its return value, 4 when the routine is missing.
     // expr evaluated with no effect on the library (e_evalPreview), its work bounded by
-    // workLimit: 0 number, 1 matrix, else the error code (0 when the work ran out); 4
-    // without the routine.
+    // workLimit: 0 number, 1 matrix, else the error code (out.error tells: -1 when it
+    // evaluated); 4 without the routine.
     int32_t Preview(std::u16string_view expr, int64_t workLimit, ZorbitPreview& out) const;
     // The value "ans" stands for; nothing changes without the routine.
     void SetLastAnswer(double value) const {

@@ -25,15 +25,15 @@ LivePreview PreviewLine(const Library& library, const InterpreterState& interp,
     if (zorbit::TrimSpaces(formula).empty()) return p;
     ZorbitPreview out{};
     const int32_t code = library.Preview(formula, kPreviewWork, out);
-    if (code == 0) {
+    if (out.error == ZORBIT_NO_ERROR && code == 0) {
         p.kind = LivePreview::Kind::Value;
         p.value = out.value;
         p.text = u"= " + ResultText(out.value, interp.decimals, interp.format);
-    } else if (code == 1) {
+    } else if (out.error == ZORBIT_NO_ERROR) {
         p.kind = LivePreview::Kind::Matrix;
         p.text = u"= " + std::u16string(out.cols <= 1 ? u"vector " : u"matrix ") +
                  zorbit::IntText(out.rows) + u" x " + zorbit::IntText(out.cols);
-    } else if (code == ZORBIT_E_UNDEFINED) {
+    } else if (out.cutOff) {
         p.kind = LivePreview::Kind::Skipped;
         p.text = u"(too much work to work out while typing: Enter evaluates it)";
     } else {

@@ -92,9 +92,10 @@ ZORBIT_API int32_t GetResultType(void); /* 0 number, 1 matrix, -1 after a reset 
  * called and no file written (the host's services are silenced for the call).
  * workLimit bounds the work (about 16 per token read, a matrix operand its element count
  * times its larger side, a matrix power its products); past it the evaluation stops with
- * code 0 (ZORBIT_E_UNDEFINED). A negative limit is none. out receives the value (code 0),
- * the shape (code 1), or the position and description of the failure (any other code).
- * Returns 0 number, 1 matrix, else the error code; 13 when expr or out is 0. */
+ * error 0 (exit before completion) and out->cutOff 1. A negative limit is none. out
+ * receives the value or the shape, or the code, position and description of the failure.
+ * Returns as e_eval: 0 number, 1 matrix, else the error code (codes 0 and 1 are errors
+ * too: check out->error == -1); 13 when expr or out is 0. */
 ZORBIT_API int32_t e_evalPreview(const char16_t* expr, int64_t workLimit, ZorbitPreview* out);
 ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; returns 0 */
 

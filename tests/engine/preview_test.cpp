@@ -212,19 +212,23 @@ TEST_F(PreviewTest, StopsWhenTheWorkRunsOut) {
         std::u16string expr;
         int64_t work;
         int32_t code;
+        bool cut; // the work ran out (code 0 then is error 0, not a number)
     };
     const Row rows[] = {
-        {"list_within", list, 200000, 0},
-        {"list_past", list, 20000, ZORBIT_E_UNDEFINED},
-        {"matrix_power_past", u"[big]^50", 400000, ZORBIT_E_UNDEFINED},
-        {"matrix_power_within", u"[a]^50", 400000, 1},
-        {"unbounded", u"[big]^3", -1, 1},
+        {"list_within", list, 200000, 0, false},
+        {"list_past", list, 20000, ZORBIT_E_UNDEFINED, true},
+        {"matrix_past", u"[big]*2", 100000, ZORBIT_E_UNDEFINED, true},
+        {"matrix_power_past", u"[big]^50", 400000, ZORBIT_E_UNDEFINED, true},
+        {"matrix_power_within", u"[a]^50", 400000, 1, false},
+        {"unbounded", u"[big]^3", -1, 1, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         const Snapshot before = Snapshot::Take();
         ZorbitPreview out{};
         EXPECT_EQ(PreviewExpression(r.expr, r.work, &out), r.code);
+        EXPECT_EQ(out.cutOff, r.cut ? 1 : 0);
+        EXPECT_EQ(out.error, r.cut ? ZORBIT_E_UNDEFINED : ZORBIT_NO_ERROR);
         EXPECT_TRUE(Snapshot::Take() == before);
         // The bound is the preview's alone.
         EXPECT_EQ(Engine().eval.workLeft, -1);
