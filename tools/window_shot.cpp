@@ -1,8 +1,10 @@
 // window_shot: starts the calculator as vexcalc does, enters lines in its main window
 // and saves the window's pixels to a PNG. For the pictures in docs/; not installed.
 //
-//   window_shot [--light] [--size WxH] [--menu TEXT [--submenu TEXT]] --out FILE.png LINE...
+//   window_shot [--light] [--size WxH] [--menu TEXT [--submenu TEXT]] [--typing TEXT]
+//               --out FILE.png LINE...
 //
+// With --typing the entry line holds TEXT, not yet entered, after the lines.
 // With --menu the menu bar's menu of that text (as "&Config") is open in the picture,
 // and with --submenu also its submenu; the picture is then taken from the screen.
 
@@ -26,7 +28,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: window_shot [--light] [--size WxH] [--menu TEXT [--submenu "
-                         "TEXT]] --out FILE.png LINE...\n");
+                         "TEXT]] [--typing TEXT] --out FILE.png LINE...\n");
     return 2;
 }
 
@@ -64,7 +66,7 @@ bool GrabWithMenu(QMainWindow& window, const QString& menuText, const QString& s
 int main(int argc, char** argv) {
     if (!vex::HaveDisplay("window_shot")) return 2;
     QApplication app(argc, argv);
-    QString out, menu, submenu;
+    QString out, menu, submenu, typing;
     bool light = false;
     int width = 480, height = 415;
     QStringList lines;
@@ -77,6 +79,8 @@ int main(int argc, char** argv) {
             menu = args[++k];
         } else if (a == QLatin1String("--submenu") && k + 1 < args.size()) {
             submenu = args[++k];
+        } else if (a == QLatin1String("--typing") && k + 1 < args.size()) {
+            typing = args[++k];
         } else if (a == QLatin1String("--light")) {
             light = true;
         } else if (a == QLatin1String("--size") && k + 1 < args.size()) {
@@ -117,6 +121,7 @@ int main(int argc, char** argv) {
             QCoreApplication::sendEvent(window.entryLine(), &release);
             QCoreApplication::processEvents();
         }
+        if (!typing.isEmpty()) window.entryLine()->setText(typing);
         vex::Settle(window);
         if (status == 0 && !menu.isEmpty()) {
             if (!GrabWithMenu(window, menu, submenu, out)) {
