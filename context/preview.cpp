@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "context/context.h"
@@ -44,22 +45,19 @@ class SavedEngine {
 class SavedMatrices {
   public:
     explicit SavedMatrices(MatrixStore& m) : m_(m), current_(m.current), listText_(m.listText) {
+        scratch_.reserve(m.arrList.size());
         for (MatrixEntry& entry : m.arrList) {
-            handles_.push_back(entry.handle);
-            scratch_.push_back(entry.Internal);
+            scratch_.emplace(entry.handle, entry.Internal);
             entry.Internal = false;
         }
     }
     ~SavedMatrices() {
         std::vector<MatrixEntry>& list = m_.arrList;
         std::erase_if(list, [this](const MatrixEntry& entry) {
-            return std::find(handles_.begin(), handles_.end(), entry.handle) == handles_.end();
+            return scratch_.find(entry.handle) == scratch_.end();
         });
-        for (MatrixEntry& entry : list) {
-            const size_t k = static_cast<size_t>(
-                std::find(handles_.begin(), handles_.end(), entry.handle) - handles_.begin());
-            entry.Internal = scratch_[k];
-        }
+        for (MatrixEntry& entry : list)
+            entry.Internal = scratch_[entry.handle];
         m_.current = current_;
         m_.listText = std::move(listText_);
     }
@@ -68,8 +66,7 @@ class SavedMatrices {
 
   private:
     MatrixStore& m_;
-    std::vector<uint64_t> handles_;
-    std::vector<bool> scratch_;
+    std::unordered_map<uint64_t, bool> scratch_; // each entry's handle: was it scratch
     size_t current_;
     std::u16string listText_;
 };

@@ -24,11 +24,11 @@
  *   library from inside a hook is refused at once: it does nothing, changes nothing, and
  *   the call that called the hook goes on as if it had not been made. A refused export
  *   answers ZORBIT_E_REENTERED where it answers an error or result code (e_eval, de_eval,
- *   e_evals, e_evalsEx, Integrate, SetStrMatrix, SetMatrix, GetE_Error, SetE_Error,
- *   GetResultType, IsPrime, and the matrix copy, order, algebra and polynomial routines
- *   that return a code), else its failure answer: 0, 0.0, "" or nothing. A hook must
- *   not wait for another thread that calls the library: that thread waits for the
- *   hook's call. */
+ *   e_evalPreview, SetLastAnswer, e_evals, e_evalsEx, Integrate, SetStrMatrix,
+ *   SetMatrix, GetE_Error, SetE_Error, GetResultType, IsPrime, and the matrix copy,
+ *   order, algebra and polynomial routines that return a code), else its failure answer:
+ *   0, 0.0, "" or nothing. A hook must not wait for another thread that calls the
+ *   library: that thread waits for the hook's call. */
 #ifndef ZORBIT_ZORBIT_H
 #define ZORBIT_ZORBIT_H
 

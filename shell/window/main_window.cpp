@@ -637,6 +637,7 @@ void MainWindow::AskDecimals() {
     }
     settings_.Decimals = *decimals;
     program_.host.interp.decimals = *decimals;
+    live_->Refresh();
 }
 
 void MainWindow::SetFullPrecision(bool full) {
@@ -666,6 +667,7 @@ void MainWindow::ShowNumberSettings() {
         ->setChecked(true);
     setWindowTitle(full ? QStringLiteral("vex Calulator - Full precision")
                         : QStringLiteral("vex Calulator"));
+    live_->Refresh();
 }
 
 void MainWindow::AskSeparator() {
