@@ -8,6 +8,7 @@
 
 #include "script/keywords.h"
 #include "script/library_client.h"
+#include "script/report_windows.h"
 #include "shell/entry.h"
 #include "shell/live_preview.h"
 #include "tests/script/test_support.h"
@@ -92,6 +93,12 @@ TEST_F(LivePreviewTest, ChangesNothingALaterLineSees) {
     EXPECT_EQ(U8(lib.VarFuncList(u"vars")), U8(vars));
     EXPECT_EQ(U8(lib.MatrixList()), U8(matrices));
     EXPECT_EQ(lib.LastAnswer(), std::optional<double>(7));
+    // Lines without a number leave it too: a matrix, a plot, a definition, a failure.
+    for (std::u16string_view line :
+         {u"Matr = [mQ]; 1; 1; 5", u"[mQ]*2", u"Plot = x", u"Var = z; 3", u"1/0"})
+        Enter(line);
+    EXPECT_EQ(lib.LastAnswer(), std::optional<double>(7));
+    EXPECT_NE(U8(MemoryReport(host)).find("Last answer:\r\nans = 7\r\n"), std::string::npos);
     const EntryResult r = Enter(u"ans+1");
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(U8(r.rows[0].text), "8.0000");
