@@ -71,6 +71,23 @@ class SavedMatrices {
     std::u16string listText_;
 };
 
+// The host's services silenced and the message writer kept, also when the evaluation
+// ends in an exception (the export's guard reports it).
+class SilentHost {
+  public:
+    explicit SilentHost(Context& c) : c_(c), writer_(c.writer) { c.host.silent = true; }
+    ~SilentHost() {
+        c_.host.silent = false;
+        c_.writer = std::move(writer_);
+    }
+    SilentHost(const SilentHost&) = delete;
+    SilentHost& operator=(const SilentHost&) = delete;
+
+  private:
+    Context& c_;
+    MessageWriterState writer_;
+};
+
 void CopyMessage(std::u16string_view text, ZorbitPreview* out) {
     constexpr size_t room = sizeof(out->message) / sizeof(out->message[0]) - 1;
     const size_t n = std::min(text.size(), room);
@@ -90,9 +107,8 @@ int32_t PreviewExpression(std::u16string_view expr, int64_t workLimit, ZorbitPre
         // Restored in reverse order: the matrices (whose clean-up reads the engine's
         // settings) before the engine.
         const SavedEngine engine(c.engine);
-        const MessageWriterState writer = c.writer;
+        const SilentHost silent(c);
         const SavedMatrices matrices(c.matrices);
-        c.host.silent = true;
         EngineState& e = c.engine;
         e.eval.workLeft = workLimit < 0 ? -1 : workLimit;
         e.reused.enabled = false;
@@ -113,8 +129,6 @@ int32_t PreviewExpression(std::u16string_view expr, int64_t workLimit, ZorbitPre
             out->errorPos = e.errors.errorPos;
             CopyMessage(ErrorDescription(code), out);
         }
-        c.host.silent = false;
-        c.writer = writer;
     }
     return code;
 }

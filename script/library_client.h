@@ -3,6 +3,7 @@
 // call libzorbit.so only through this client. Every call checks its slot first: an
 // empty slot is never called (a command reports it as error 4 with the routine's name).
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -80,9 +81,10 @@ class Library {
     // workLimit: 0 number, 1 matrix, else the error code (out.error tells: -1 when it
     // evaluated); 4 without the routine.
     int32_t Preview(std::u16string_view expr, int64_t workLimit, ZorbitPreview& out) const;
-    // The value "ans" stands for; nothing changes without the routine.
+    // The value "ans" stands for; nothing changes without the routine or for a value
+    // that is not finite (which the library would refuse with an error of its own).
     void SetLastAnswer(double value) const {
-        if (s_->SetLastAnswer) s_->SetLastAnswer(value, 1);
+        if (s_->SetLastAnswer && std::isfinite(value)) s_->SetLastAnswer(value, 1);
     }
     // The value "ans" stands for; nothing when none is set (or without the routine).
     std::optional<double> LastAnswer() const;
