@@ -28,10 +28,13 @@ void LiveResult::Refresh() {
                         : LivePreview{};
     const bool failed = preview_.kind == LivePreview::Kind::Error;
     const bool skipped = preview_.kind == LivePreview::Kind::Skipped;
-    label_->setStyleSheet(failed    ? QStringLiteral("color: #b00000")
+    const QString style = failed    ? QStringLiteral("color: #b00000")
                           : skipped ? QStringLiteral("color: gray")
-                                    : QString());
+                                    : QString();
+    // A new style sheet polishes the label again: only when the kind of line changes.
+    if (label_->styleSheet() != style) label_->setStyleSheet(style);
     const QString text = Text(preview_.text);
+    if (label_->text() == text) return;
     label_->setText(text);
     label_->setToolTip(text);
 }
