@@ -12,7 +12,9 @@ LivePreview PreviewLine(const Library& library, const InterpreterState& interp,
                         const std::vector<std::u16string>& keywords, std::u16string_view typed) {
     LivePreview p;
     const std::u16string_view line = zorbit::TrimSpaces(typed);
-    if (line.empty() || line.find_first_of(u"\r\n") != line.npos || IsCommand(keywords, line))
+    // A library without the routine gets no preview: evaluating would leave traces.
+    if (line.empty() || line.find_first_of(u"\r\n") != line.npos || IsCommand(keywords, line) ||
+        !library.Has("e_evalPreview"))
         return p;
     if (line.size() > kPreviewMaxLength) {
         p.kind = LivePreview::Kind::Skipped;

@@ -70,6 +70,14 @@ TEST_F(LivePreviewTest, ShowsWhatTheLineWouldGive) {
     }
 }
 
+TEST_F(LivePreviewTest, NoneWithoutTheLibrarysRoutine) {
+    EntrySlots without = *host.slots;
+    without.e_evalPreview = nullptr;
+    const LivePreview p = PreviewLine(Library(&without), host.interp, keywords, u"1+1");
+    EXPECT_EQ(p.kind, Kind::None);
+    EXPECT_EQ(U8(p.text), "");
+}
+
 TEST_F(LivePreviewTest, FollowsTheListsFormat) {
     host.interp.decimals = 2;
     EXPECT_EQ(U8(Preview(u"2/3").text), "= 0.67");
