@@ -85,6 +85,87 @@ void BM_ZorbitExport(benchmark::State& state) {
 }
 BENCHMARK(BM_ZorbitExport)->DenseRange(0, 7)->Name("zorbit_export_F");
 
+// The entry line's live result, per key: the same formulas through e_evalPreview, which
+// saves and restores the library's state around the evaluation, with the entry line's
+// work bound. range(1) variables are defined (the state a preview copies grows with them).
+constexpr int64_t kEntryPreviewWork = 400000;
+
+void DefineVariables(int64_t count) {
+    ::ReSetZiZoruze();
+    ::SetVarFunct(u"x", u"1.5", 0);
+    for (int64_t k = 0; k < count; ++k) {
+        const std::u16string name =
+            u"v" + std::u16string(std::to_string(k).begin(), std::to_string(k).end());
+        ::SetVarFunct(name.c_str(), u"2.25", 0);
+    }
+}
+
+void BM_Preview(benchmark::State& state) {
+    DefineVariables(state.range(1));
+    const Formula& f = kFormulas[state.range(0)];
+    ZorbitPreview out{};
+    for (auto _ : state) {
+        ::e_evalPreview(f.ours, kEntryPreviewWork, &out);
+        benchmark::DoNotOptimize(out.value);
+    }
+    if (out.error != -1) state.SkipWithError("evaluation failed");
+}
+BENCHMARK(BM_Preview)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 7, 1), {0, 1000}})
+    ->Name("preview_F");
+
+// A formula of 1,000 characters, as typed one key at a time: each key previews the text
+// so far (every tenth prefix here, so the run stays short).
+void BM_PreviewLongFormula(benchmark::State& state) {
+    DefineVariables(0);
+    std::u16string text = u"1";
+    while (text.size() < 1000)
+        text += u"+sin(x)*2.5-sqrt(17)/3";
+    text.resize(1000);
+    while (!text.empty() && (text.back() < u'0' || text.back() > u'9'))
+        text.pop_back();
+    std::vector<std::u16string> prefixes;
+    for (size_t n = 10; n <= text.size(); n += 10)
+        prefixes.push_back(text.substr(0, n));
+    ZorbitPreview out{};
+    for (auto _ : state)
+        for (const std::u16string& p : prefixes) {
+            ::e_evalPreview(p.c_str(), kEntryPreviewWork, &out);
+            benchmark::DoNotOptimize(out.value);
+        }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(prefixes.size()));
+    ::e_evalPreview(text.c_str(), kEntryPreviewWork, &out);
+    if (out.error != -1) state.SkipWithError("the whole formula failed");
+}
+BENCHMARK(BM_PreviewLongFormula)->Unit(benchmark::kMillisecond);
+
+// What a formula of much work costs before the bound cuts it off: powers of a 300 x 300
+// matrix, and a statistics list of 100,000 values (which the entry line skips by its
+// length before it reaches the library).
+void BM_PreviewCutOff(benchmark::State& state) {
+    DefineVariables(0);
+    std::u16string text;
+    if (state.range(0) == 0) {
+        std::u16string definition = u"[mBig]; 300; 300";
+        for (int k = 0; k < 300 * 300; ++k)
+            definition += u"; 1";
+        ::SetStrMatrix(definition.c_str(), 0, 1, 0);
+        text = u"[mBig]^1000";
+    } else {
+        text = u"sum(1";
+        for (int k = 1; k < 100000; ++k)
+            text += u";1";
+        text += u")";
+    }
+    ZorbitPreview out{};
+    for (auto _ : state) {
+        ::e_evalPreview(text.c_str(), kEntryPreviewWork, &out);
+        benchmark::DoNotOptimize(out.cutOff);
+    }
+    if (out.cutOff != 1) state.SkipWithError("not cut off");
+}
+BENCHMARK(BM_PreviewCutOff)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // The cheapest export: what the guard alone costs a call.
 void BM_ExportGuardOnly(benchmark::State& state) {
     for (auto _ : state)

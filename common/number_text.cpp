@@ -59,6 +59,26 @@ std::u16string RoundTripText(double value) {
     return Widen(buf, r.ptr);
 }
 
+std::u16string PlainNumberText(double value) {
+    if (!std::isfinite(value)) return Fixed10(value);
+    const double size = std::fabs(value);
+    if (value == 0 || (size >= 1e-6 && size < 1e15)) return RoundTripText(value);
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    // "6.02e+23" -> "6.02e23", "2.5e-07" -> "2.5e-7".
+    std::string text(buf, r.ptr);
+    const size_t e = text.find('e');
+    size_t digits = e + 1;
+    if (text[digits] == '+') {
+        text.erase(digits, 1);
+    } else if (text[digits] == '-') {
+        ++digits;
+    }
+    while (digits + 1 < text.size() && text[digits] == '0')
+        text.erase(digits, 1);
+    return Widen(text.data(), text.data() + text.size());
+}
+
 std::u16string AutoText(double value, int digits) {
     if (!std::isfinite(value)) return FixedN(value, 0);
     if (value == 0) return u"0"; // and -0

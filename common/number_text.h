@@ -24,6 +24,10 @@ std::u16string RoundTripText(double value);
 // trailing zeros dropped, scientific notation outside 1e-6 <= |x| < 1e15 in a form
 // ReadDecimal and the engine read back ("6.02e23", "-2.5e-7"); "inf"/"nan" as FixedN.
 std::u16string AutoText(double value, int digits);
+// A value as text that reads back as the same double, as a person would type it: the
+// shortest fixed-point text for 1e-6 <= |x| < 1e15 (and 0), else the shortest scientific
+// form in the notation AutoText writes ("6.02e23", "-2.5e-7").
+std::u16string PlainNumberText(double value);
 // Decimal integer text.
 std::u16string IntText(long long value);
 

@@ -2,8 +2,10 @@
 
 #include "zorbit/zorbit.h"
 
+#include "common/text.h"
 #include "context/context.h"
 #include "context/names.h"
+#include "context/preview.h"
 #include "engine/export_guard.h"
 
 using namespace zorbit;
@@ -23,4 +25,17 @@ ZORBIT_API int32_t vexDetachProcess(int32_t) {
 
 ZORBIT_API int32_t GetNameList(char16_t* buffer, int32_t capacity) {
     return guarded([&] { return CopyNameList(buffer, capacity); });
+}
+
+ZORBIT_API int32_t e_evalPreview(const char16_t* expr, int64_t workLimit, ZorbitPreview* out) {
+    return guarded_code([&] {
+        if (!expr || !out) return int32_t{ZORBIT_E_INVALID_ARGUMENT};
+        return PreviewExpression(View(expr), workLimit, out);
+    });
+}
+ZORBIT_API int32_t SetLastAnswer(double value, int32_t set) {
+    return guarded_code([&] { return zorbit::SetLastAnswer(value, set != 0); });
+}
+ZORBIT_API int32_t GetLastAnswer(double* value) {
+    return guarded([&] { return zorbit::GetLastAnswer(value) ? 1 : 0; });
 }

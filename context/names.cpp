@@ -118,6 +118,9 @@ std::u16string NameList() {
     ForEachEntry(lists.VarList, [&](std::u16string_view name, std::u16string_view value) {
         AppendLine(out, u"variable", name, value);
     });
+    double answer = 0, shadow = 0;
+    if (LookupAnswer(u"ans", &answer) && !LookupVariable(u"ans", &shadow))
+        AppendLine(out, u"answer", u"ans", ShortestText(answer));
     FunctionSignature sig;
     ForEachEntry(lists.FuncList, [&](std::u16string_view name, std::u16string_view body) {
         // A function with parameters is called by its name alone.

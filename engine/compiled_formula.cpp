@@ -173,7 +173,7 @@ class FormulaCompiler {
         }
     }
 
-    // The tokenizer's order: keyword, variable, constant, built-in function.
+    // The tokenizer's order: keyword, variable, the last answer, constant, built-in function.
     void Identifier(const std::u16string& name) {
         const Kw kw = KeywordOf(name);
         double value = 0;
@@ -181,7 +181,8 @@ class FormulaCompiler {
         if (kw != Kw::None) {
             tok_.kind = TokKind::Keyword;
             tok_.kw = kw;
-        } else if (LookupVariable(name, &value) || LookupConstant(name, &value)) {
+        } else if (LookupVariable(name, &value) || LookupAnswer(name, &value) ||
+                   LookupConstant(name, &value)) {
             tok_.kind = TokKind::Number;
             tok_.number = EngineValue(value);
         } else if (LookupFunction(name, &fn)) {

@@ -46,7 +46,7 @@ std::string DebugFilePath() {
 }
 
 void DebugF(std::u16string_view text, bool append, bool disabled) {
-    if (disabled) return;
+    if (disabled || Hooks().silent) return;
     const std::string path = DebugFilePath();
     int answer = 0;
     for (int attempt = 0; attempt < kMaxDebugFRetries; ++attempt) {
@@ -83,6 +83,7 @@ int32_t OpenMessagesWindow(int32_t /*flags*/, int32_t* windowOut) {
 int32_t WriteMessage(std::u16string_view text, uint8_t target, std::u16string_view fileName,
                      int32_t /*reserved*/, uint8_t reset, int32_t option) {
     MessageWriterState& w = Writer();
+    if (Hooks().silent) return 0;
     if (reset == 1) {
         if (target == 2) {
             w.windowOpen = false;

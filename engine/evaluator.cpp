@@ -93,7 +93,7 @@ int32_t CallerOffset(std::u16string_view caller, std::u16string_view read, size_
 }
 
 uint64_t ListChanges(const EngineState& e) {
-    return e.vars.varIndex.Changes() + e.vars.funcIndex.Changes();
+    return e.vars.varIndex.Changes() + e.vars.funcIndex.Changes() + e.eval.answerChanges;
 }
 
 // A program bakes variables as its mode reads them: it never runs in the other mode.

@@ -27,6 +27,7 @@ void SetClipboardHandler(ZorbitClipboardFn fn) {
 
 int32_t ShowMessageBox(std::u16string_view title, std::u16string_view text, int32_t style,
                        int32_t defaultAnswer) {
+    if (Host().silent) return defaultAnswer;
     if (Host().messageBox) {
         const std::u16string t(title), x(text);
         return Host().messageBox(t.c_str(), x.c_str(), style, defaultAnswer);
@@ -44,6 +45,7 @@ int32_t ShowMessageBox(std::u16string_view title, std::u16string_view text, int3
 }
 
 void ShowMessageWindowLine(std::u16string_view line, int32_t position) {
+    if (Host().silent) return;
     if (Host().messageWindow) {
         const std::u16string l(line);
         Host().messageWindow(l.c_str(), position);
@@ -54,7 +56,7 @@ void ShowMessageWindowLine(std::u16string_view line, int32_t position) {
 }
 
 bool PutOnClipboard(std::u16string_view text) {
-    if (!Host().clipboard) return false;
+    if (!Host().clipboard || Host().silent) return false;
     const std::u16string t(text);
     return Host().clipboard(t.c_str()) != 0;
 }

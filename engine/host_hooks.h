@@ -15,6 +15,9 @@ struct HostHooks {
     ZorbitMessageBoxFn messageBox = nullptr;
     ZorbitMessageWindowFn messageWindow = nullptr;
     ZorbitClipboardFn clipboard = nullptr;
+    // While set, nothing reaches the host or a file: boxes take their default answer,
+    // window lines and clipboard texts are dropped (a preview runs so).
+    bool silent = false;
 };
 
 extern HostHooks& g_hooks;

@@ -28,6 +28,21 @@ std::u16string ParserState::TypeText() const {
     return u"";
 }
 
+bool SpendWork(double units) {
+    EngineState& e = Engine();
+    int64_t& left = e.eval.workLeft;
+    if (left < 0) return true;
+    if (units < static_cast<double>(left)) {
+        left -= static_cast<int64_t>(units);
+        return true;
+    }
+    left = 0;
+    if (E_Error() == ZORBIT_NO_ERROR) E_Error() = ZORBIT_E_UNDEFINED;
+    // Nothing more is read: the parser finds the end of the text next.
+    e.parser.pos = e.parser.e_expr.size();
+    return false;
+}
+
 double EngineValue(double value) {
     return FullPrecision() ? value : RoundTo10(value);
 }

@@ -88,7 +88,16 @@ struct EvalState {
     int32_t ResultRows = 0;
     int32_t ResultCols = 0;
     double lastMatrixResult = 0; // handle of the last matrix result, kept for its caller
+    // What "ans" stands for when no variable has that name: the caller's last result.
+    bool hasAnswer = false;
+    double answer = 0;
+    uint64_t answerChanges = 0; // a program read with "ans" in it is read again after a change
+    // Work left to a bounded evaluation (a preview); -1 unbounded. Each token read costs
+    // kTokenWork, a matrix operand its element count times its larger side.
+    int64_t workLeft = -1;
 };
+
+inline constexpr int64_t kTokenWork = 16;
 
 struct VariableLists {
     std::u16string VarList;
@@ -153,6 +162,17 @@ inline EngineState& Engine() {
 
 inline int32_t& E_Error() {
     return Engine().errors.e_error;
+}
+
+// Spends work of a bounded evaluation: false, with error 0 (exit before completion) and
+// the rest of the text left unread, once it runs out. Always true when unbounded.
+bool SpendWork(double units);
+// The value "ans" stands for, when lowerName is "ans" and the caller set one.
+inline bool LookupAnswer(std::u16string_view lowerName, double* value) {
+    const EvalState& ev = g_engine.eval;
+    if (!ev.hasAnswer || lowerName != u"ans") return false;
+    *value = ev.answer;
+    return true;
 }
 
 inline bool FullPrecision() {

@@ -68,6 +68,12 @@ void ClassifyIdentifier(ParserState& ps) {
         ps.replaced = true;
         return;
     }
+    if (LookupAnswer(ps.e_tok, &value)) {
+        ps.type = Tok::Num;
+        ps.number = VariableValue(ps, value);
+        ps.replaced = true;
+        return;
+    }
     if (LookupConstant(ps.e_tok, &value)) {
         ps.type = Tok::Num;
         ps.number = EngineValue(value);
@@ -255,6 +261,7 @@ int32_t e_nxt() {
     ++ps.nxtDepth;
     if (trace) TraceEntry(ps);
 
+    if (Engine().eval.workLeft >= 0) SpendWork(kTokenWork);
     const Lexeme t = Scan(ps.e_expr, ps.pos);
     ps.type = t.type;
     ps.kw = Kw::None;

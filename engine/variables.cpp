@@ -436,6 +436,8 @@ int32_t ReSetZiZoruze() {
     e.vars.varIndex.Cleared();
     e.vars.funcIndex.Cleared();
     ClearAllMatrices();
+    e.eval.hasAnswer = false;
+    ++e.eval.answerChanges;
     e.eval.ResultType = -1;
     e.errors.MsgFlags = 0;
     RecordError(u"", 0, u"", 4);

@@ -62,7 +62,12 @@ MatrixEntry* Operand(double value, uint8_t flag, std::u16string_view procedure) 
         E_Error() = ZORBIT_E_MATRIX_NOT_FOUND;
         ReportError(u"FindMatrix", 393, u"MatrName = " + ShortestText(value));
     }
-    if (m == nullptr) MatrixErrorDebugEntry(procedure, u"Matrix not found");
+    if (m == nullptr) {
+        MatrixErrorDebugEntry(procedure, u"Matrix not found");
+        return nullptr;
+    }
+    // A bounded evaluation pays for what an operation on the matrix may cost at most.
+    if (!SpendWork(static_cast<double>(Count(*m)) * std::max(m->rows, m->cols))) return nullptr;
     return m;
 }
 
@@ -263,6 +268,9 @@ double MatrixPower(double a, double s, uint8_t* aFlag) {
         s = -s;
     }
     if (s > 1) {
+        // Products as Power makes them: one per step up to 64, two per binary digit past it.
+        const double products = s <= 64 ? s - 1 : 2 * std::ceil(std::log2(s));
+        if (!SpendWork(products * static_cast<double>(Count(*m)) * n)) return a;
         MatrixBlock power = AllocateBlock(Count(*m));
         Power(m->Addr, n, s, power.get());
         std::memcpy(m->Addr, power.get(), Count(*m) * sizeof(double));

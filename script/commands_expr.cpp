@@ -224,8 +224,10 @@ void CmdExpr(RunState& rs, const Statement& st) {
             } else {
                 out.text = rs.numberLabel + u" !" + BinDigits(whole);
             }
+            if (out.kind == RowKind::Result) out.value = static_cast<double>(whole);
         } else {
             out.text = rs.numberLabel + u" " + rs.Fixed(v);
+            out.value = v;
         }
     }
     std::span<ReportRow> result = printed.empty() ? std::span(&out, 1) : std::span(printed);
@@ -279,6 +281,7 @@ void CmdStoExpr(RunState& rs, const Statement& st) {
             out = Refused(rs, name, code);
         } else {
             out.text = u"Number " + name + u" = " + rs.Fixed(v);
+            out.value = v;
             // A file target gets the stored value too, as it does for a matrix.
             if (!StoreToFile(rs, mode, file, T)) out = RunState::FileFailure(-3);
         }
@@ -361,6 +364,10 @@ void CmdShow(RunState& rs, const Statement& st) {
     }
     if (text.empty() && rs.lib.ConstantValue(N, v)) {
         text = u"Constant " + N + u" = " + rs.Fixed(v);
+    }
+    if (text.empty() && ToLower(N) == u"ans") {
+        if (const std::optional<double> answer = rs.lib.LastAnswer())
+            text = u"Answer " + N + u" = " + rs.Fixed(*answer);
     }
     if (text.empty()) {
         N = AddBrackets(N);

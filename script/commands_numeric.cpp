@@ -95,9 +95,10 @@ void CmdIntegrate(RunState& rs, const Statement& script) {
                 code =
                     rs.lib.Integrate(f, a, b, static_cast<int32_t>(nValue), trapezoid, var, value);
         }
-        if (code == -1)
+        if (code == -1) {
             out.text = rs.numberLabel + rs.Fixed(value);
-        else
+            out.value = value;
+        } else
             out = rs.Failure(code);
     }
     if (!output.empty() && !WriteScriptFile(rs.host, output, BodyText(std::span(&out, 1))))
@@ -114,9 +115,10 @@ void CmdSolvePolyn(RunState& rs, const Statement& st) {
     } else {
         double r = 0;
         const int32_t code = rs.lib.SolvePolynomial(p, rs.host.interp.PolyVar, r);
-        if (code == -1)
+        if (code == -1) {
             out.text = rs.numberLabel + rs.Fixed(r);
-        else
+            out.value = r;
+        } else
             out = rs.Failure(code);
     }
     out.SetLead(u" Solution Polyn => ");

@@ -31,6 +31,8 @@ std::u16string RunState::Fixed(double v) const {
 }
 
 void RunState::Emit(ReportRow&& row) {
+    // The last number shown is what "ans" stands for next.
+    if (row.value) lib.SetLastAnswer(*row.value);
     AppendRow(ReportText, row);
     if (run.rows) run.rows->push_back(std::move(row));
 }

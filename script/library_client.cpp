@@ -82,6 +82,21 @@ bool Library::Eval(std::u16string_view expr, double& value, bool& matrix, int32_
     return true;
 }
 
+int32_t Library::Preview(std::u16string_view expr, int64_t workLimit, ZorbitPreview& out) const {
+    out = ZorbitPreview{};
+    out.error = 4;
+    out.errorPos = -1;
+    if (!s_->e_evalPreview) return 4;
+    const std::u16string text(expr);
+    return s_->e_evalPreview(text.c_str(), workLimit, &out);
+}
+
+std::optional<double> Library::LastAnswer() const {
+    double value = 0;
+    if (!s_->GetLastAnswer || s_->GetLastAnswer(&value) != 1) return std::nullopt;
+    return value;
+}
+
 int32_t Library::EvalSeries(std::u16string_view expr, double from, std::u16string_view variable,
                             double to, int32_t steps, double* xs, double* ys, double* limits,
                             int32_t* codes) const {

@@ -3,6 +3,7 @@
 // call libzorbit.so only through this client. Every call checks its slot first: an
 // empty slot is never called (a command reports it as error 4 with the routine's name).
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -76,6 +77,17 @@ class Library {
     // e_eval; false (with code) on failure. matrix tells a matrix result.
     bool Eval(std::u16string_view expr, double& value, bool& matrix, int32_t& code) const;
     // expr at steps + 1 points (e_evalsEx): its return value, 4 when the routine is missing.
+    // expr evaluated with no effect on the library (e_evalPreview), its work bounded by
+    // workLimit: 0 number, 1 matrix, else the error code (out.error tells: -1 when it
+    // evaluated); 4 without the routine.
+    int32_t Preview(std::u16string_view expr, int64_t workLimit, ZorbitPreview& out) const;
+    // The value "ans" stands for; nothing changes without the routine or for a value
+    // that is not finite (which the library would refuse with an error of its own).
+    void SetLastAnswer(double value) const {
+        if (s_->SetLastAnswer && std::isfinite(value)) s_->SetLastAnswer(value, 1);
+    }
+    // The value "ans" stands for; nothing when none is set (or without the routine).
+    std::optional<double> LastAnswer() const;
     int32_t EvalSeries(std::u16string_view expr, double from, std::u16string_view variable,
                        double to, int32_t steps, double* xs, double* ys, double* limits,
                        int32_t* codes) const;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ struct ReportRow {
     std::u16string module;          // an error's module ("eval", "aMatr", ...; "batch" for a
                                     // file the run could not read or write)
     int64_t position = -1;          // where the failure arose: an offset in the script; -1 unknown
+    std::optional<double> value;    // a numeric result's number, whole (the text rounds it)
 
     std::u16string_view Lead() const { return std::u16string_view(text).substr(0, leadSize); }
     std::u16string_view Content() const { return std::u16string_view(text).substr(leadSize); }

@@ -1,7 +1,9 @@
 #include "script/report_windows.h"
 
+#include <optional>
 #include <vector>
 
+#include "common/number_text.h"
 #include "common/text.h"
 #include "script/batch.h"
 #include "script/library_client.h"
@@ -39,7 +41,10 @@ std::u16string MemoryReport(ScriptHost& host) {
     std::u16string text = IdentificationBlock() + u"\r\nShow Memory:\r\n\r\nVariables:\r\n";
     text += ListText(host, u"vars") + u"\r\n\r\nFunctions:\r\n";
     text += ListText(host, u"funct") + u"\r\n\r\n";
-    text += Library(host.slots).MatrixList();
+    const Library lib(host.slots);
+    if (const std::optional<double> answer = lib.LastAnswer())
+        text += u"Last answer:\r\nans = " + zorbit::PlainNumberText(*answer) + u"\r\n\r\n";
+    text += lib.MatrixList();
     return text;
 }
 

@@ -21,6 +21,9 @@ using FnGetConst = decltype(&::e_get_const);
 using FnGetError = decltype(&::GetE_Error);
 using FnSetError = decltype(&::SetE_Error);
 using FnGetErrorPos = decltype(&::GetE_ErrorPos);
+using FnPreview = decltype(&::e_evalPreview);
+using FnSetLastAnswer = decltype(&::SetLastAnswer);
+using FnGetLastAnswer = decltype(&::GetLastAnswer);
 using FnErrDescr = decltype(&::GetE_ErrDescr);
 using FnSetErrorMsgs = decltype(&::SetErrorMsgs);
 using FnSetInt = decltype(&::SetDebugF);
@@ -163,7 +166,10 @@ using FnAny = void (*)();
     X(6, SetClipboardHook, FnClipboardHook) \
     X(6, DisplayVerInfo, FnVersion) \
     X(6, e_evalsEx, FnEvalsEx) \
-    X(6, GetE_ErrorPos, FnGetErrorPos)
+    X(6, GetE_ErrorPos, FnGetErrorPos) \
+    X(6, e_evalPreview, FnPreview) \
+    X(6, SetLastAnswer, FnSetLastAnswer) \
+    X(6, GetLastAnswer, FnGetLastAnswer)
 // clang-format on
 
 struct EntrySlots {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
 # entered, once in each colour scheme; the completion list; a formula's colours in both
-# schemes; then plot windows side by side: a smooth curve, tan(x) in its branches, two
-# curves with their legend and 1/x with its pole; a plot's status line reading the curve;
-# and the matrix-entry window with a 3x3 grid being filled.
+# schemes; a formula being typed with its live result; then plot windows side by side: a
+# smooth curve, tan(x) in its branches, two curves with their legend and 1/x with its
+# pole; a plot's status line reading the curve; and the matrix-entry window with a 3x3
+# grid being filled.
 # Needs xvfb and xauth (see install-deps.sh).
 # The windows grab themselves once they have painted, so nothing races a fixed sleep.
 set -euo pipefail
@@ -54,6 +55,11 @@ for scheme in dark light; do
         --out docs/colours-$scheme.png "${colours[@]}"
 done
 
+# A formula being typed: its value shows under the entry line before Enter.
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    build/default/bin/window_shot --size 480x300 --out docs/live-result.png \
+    --type "ans*pi*r^2" "Var = r ; 2.5" "3*4"
+
 # One run with every plot line, so each window opens beside the one before. 200 steps
 # over -1..1 land on x = 0, the point 1/x leaves out.
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
@@ -67,5 +73,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --pointer 270,120,shift --out docs/plot-readout.png "Plot(-2*pi; 2*pi) = sin(x)"
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/grid_shot --out docs/matrix-entry.png
 echo "docs/main-window-dark.png docs/main-window-light.png docs/completion.png" \
-     "docs/colours-dark.png docs/colours-light.png docs/plot-sin.png docs/plot-tan.png" \
-     "docs/plot-curves.png docs/plot-pole.png docs/plot-readout.png docs/matrix-entry.png"
+     "docs/colours-dark.png docs/colours-light.png docs/live-result.png docs/plot-sin.png" \
+     "docs/plot-tan.png docs/plot-curves.png docs/plot-pole.png docs/plot-readout.png" \
+     "docs/matrix-entry.png"

@@ -109,6 +109,7 @@ ShellSettings ParseConfiguration(std::u16string_view text) {
                    .value_or(NumberFormat::Fixed);
     s.sSeparator = r.Text(u"Config", u"sSeparator", u"  ");
     s.ToolTip = r.Int(u"Config", u"ToolTip", 0);
+    s.LiveResult = r.Int(u"Config", u"LiveResult", 1) == 0 ? 0 : 1;
     return s;
 }
 
@@ -208,6 +209,7 @@ std::string FormatConfiguration(const ShellSettings& s) {
     number(u"ToolTip", s.ToolTip);
     line(u"Precision", PrecisionName(s.Precision));
     line(u"NumberFormat", NumberFormatName(s.Format));
+    number(u"LiveResult", s.LiveResult);
     return zorbit::Utf16ToUtf8(text);
 }
 

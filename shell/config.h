@@ -26,6 +26,7 @@ struct ShellSettings {
     NumberFormat Format = NumberFormat::Fixed;
     std::u16string sSeparator = u"  ";
     int32_t ToolTip = 0;
+    int32_t LiveResult = 1; // Config > Live result: the value shown while typing
     bool operator==(const ShellSettings&) const = default;
 };
 

@@ -95,6 +95,7 @@ std::vector<EntryRow> EntryRows(const std::vector<ReportRow>& rows, int64_t shif
     // The ends of what is shown are trimmed of blanks, tabs become four spaces.
     std::vector<EntryRow> out;
     out.reserve(lines.size());
+    size_t valued = rows.size(); // the last row whose number went to a shown line
     for (size_t k = 0; k < lines.size(); ++k) {
         std::u16string_view text = lines[k].text;
         if (k == 0 && !cut) text = text.substr(std::min(text.size(), text.find_first_not_of(u' ')));
@@ -109,6 +110,10 @@ std::vector<EntryRow> EntryRows(const std::vector<ReportRow>& rows, int64_t shif
                 r.text.append(u"    ");
             else
                 r.text.push_back(c);
+        }
+        if (row.value && lines[k].row != valued) {
+            r.value = row.value;
+            valued = lines[k].row;
         }
         if (row.kind == RowKind::Error) {
             r.code = row.code;

@@ -2,6 +2,7 @@
 // The entry field's Enter key: command test, "Expr = " prefix, the one-line batch run
 // and the rows it shows. The terminal front end uses it for -e and stdin.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,8 @@ struct EntryRow {
     std::u16string text;
     int32_t code = ZORBIT_NO_ERROR;
     std::u16string module;
-    int64_t position = -1; // offset in the line as typed; -1 unknown
+    int64_t position = -1;       // offset in the line as typed; -1 unknown
+    std::optional<double> value; // a numeric result's number, whole
 };
 
 // The report's rows as the list shows them: one row per non-empty line, the report's

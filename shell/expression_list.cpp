@@ -23,7 +23,7 @@ void AppendEntryRows(std::vector<ListRow>& rows, int32_t& counter, EntryResult&&
     if (entry.text.empty()) return;
     rows.push_back({u"E" + zorbit::IntText(++counter), std::move(entry.text)});
     for (const EntryRow& row : entry.rows)
-        rows.push_back({u"=", u"  " + row.text});
+        rows.push_back({u"=", u"  " + row.text, row.value});
 }
 
 void RemoveRows(ExpressionList& list, std::vector<size_t> indices) {
@@ -68,6 +68,21 @@ std::u16string ClipboardText(const ExpressionList& list, std::vector<size_t> sel
         text += r.text;
     }
     return text;
+}
+
+std::optional<std::u16string> ResultText(const ExpressionList& list, std::vector<size_t> selected) {
+    std::sort(selected.begin(), selected.end());
+    for (const size_t row : selected) {
+        if (row >= list.rows.size()) break;
+        // An expression row's results follow it up to the next expression.
+        for (size_t k = row; k < list.rows.size(); ++k) {
+            const ListRow& r = list.rows[k];
+            if (k > row && !r.number.empty() && r.number.front() == u'E') break;
+            if (r.value) return zorbit::PlainNumberText(*r.value);
+            if (!r.number.empty() && r.number.front() != u'E') break; // a result without one
+        }
+    }
+    return std::nullopt;
 }
 
 std::u16string TooltipText(const ExpressionList& list, size_t row) {

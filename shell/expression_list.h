@@ -4,6 +4,7 @@
 // (clipboard, tooltip). The window shows these rows; tests drive them directly.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@ namespace vex {
 struct ListRow {
     std::u16string number;
     std::u16string text;
+    std::optional<double> value = std::nullopt; // a numeric result's number, whole
 };
 
 struct ExpressionList {
@@ -42,6 +44,10 @@ bool HasUnsavedRows(const ExpressionList& list);
 // The clipboard text of the selected rows: each row as its "#" text, a tab and its
 // text, one row per line; a selected row with an empty "#" continues the row above.
 std::u16string ClipboardText(const ExpressionList& list, std::vector<size_t> selected);
+// What Copy result takes from the selected rows: the number of the first selected row
+// that has one, an expression row standing for its first numeric result; as text that
+// the entry line reads back (PlainNumberText). Nothing when no selected row has a number.
+std::optional<std::u16string> ResultText(const ExpressionList& list, std::vector<size_t> selected);
 // The tooltip of a row: its text and the results that follow it up to the next
 // expression row, each on its own line after two spaces.
 std::u16string TooltipText(const ExpressionList& list, size_t row);

@@ -6,12 +6,13 @@
 
 namespace vex {
 
-WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth) {
+WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth, int32_t previewHeight) {
     WindowLayout l;
     l.info = {2, 2, w - 2, kInfoHeight};
-    l.entry = {0, h - 54, w - 2, kEntryHeight};
+    l.entry = {0, h - 54 - previewHeight, w - 2, kEntryHeight};
+    l.preview = {2, l.entry.y + l.entry.h, w - 4, previewHeight};
     l.list = {0, l.info.y + l.info.h + 4, w - 2,
-              h - l.info.y - l.info.h - kEntryHeight - kHelpHeight - 8};
+              h - l.info.y - l.info.h - kEntryHeight - kHelpHeight - 8 - previewHeight};
     l.help = {1, h - 30, w - 2, kHelpHeight};
     l.exprWidth = ExprWidthFor(w, numWidth);
     return l;

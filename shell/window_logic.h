@@ -17,21 +17,24 @@ struct GadgetRect {
 };
 
 struct WindowLayout {
-    GadgetRect info, list, entry, help;
+    GadgetRect info, list, entry, preview, help;
     int32_t exprWidth = 0; // width of the list's expression column
 };
 
 inline constexpr int32_t kInfoHeight = 18;
 inline constexpr int32_t kEntryHeight = 22;
 inline constexpr int32_t kHelpHeight = 30;
+// The live result's line under the entry line, while it is shown.
+inline constexpr int32_t kPreviewHeight = 18;
 // The smallest client area in which every gadget keeps a usable size.
 inline constexpr int32_t kMinWindowWidth = 200;
 inline constexpr int32_t kMinWindowHeight = 200;
 
 // The gadgets for a client area of width w and height h (below the menu bar): the entry
 // line 54 and the help line 30 pixels above the bottom, the list between them and the
-// information line.
-WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth);
+// information line. A live result line of previewHeight (0: none) goes under the entry
+// line, which moves up by as much.
+WindowLayout LayoutFor(int32_t w, int32_t h, int32_t numWidth, int32_t previewHeight = 0);
 // Where the window opens: the stored rectangle when a screen shows enough of it to be
 // grabbed, else 50 pixels into the primary screen (screens[0]); its size at least the
 // minimum and at most its screen's. Screens are their available areas.

@@ -63,6 +63,16 @@ enum ZorbitMatrixResult {
  * every value a whole double. */
 enum ZorbitPrecision { ZORBIT_PRECISION_CLASSIC = 0, ZORBIT_PRECISION_FULL = 1 };
 
+/* What e_evalPreview found (zorbit.h). */
+typedef struct ZorbitPreview {
+    double value;          /* a number's value */
+    int32_t rows, cols;    /* a matrix's shape (the matrix itself is not kept) */
+    int32_t error;         /* -1 when it evaluated, else the error code (as GetE_Error) */
+    int32_t errorPos;      /* a failure's offset in the text, as GetE_ErrorPos; -1 unknown */
+    int32_t cutOff;        /* 1 when the work ran out (error 0), else 0 */
+    char16_t message[160]; /* a failure's description, cut to fit, zero-terminated */
+} ZorbitPreview;
+
 enum ZorbitMessageBoxStyle {
     ZORBIT_MB_OK = 0,
     ZORBIT_MB_YESNO = 4,

@@ -24,11 +24,11 @@
  *   library from inside a hook is refused at once: it does nothing, changes nothing, and
  *   the call that called the hook goes on as if it had not been made. A refused export
  *   answers ZORBIT_E_REENTERED where it answers an error or result code (e_eval, de_eval,
- *   e_evals, e_evalsEx, Integrate, SetStrMatrix, SetMatrix, GetE_Error, SetE_Error,
- *   GetResultType, IsPrime, and the matrix copy, order, algebra and polynomial routines
- *   that return a code), else its failure answer: 0, 0.0, "" or nothing. A hook must
- *   not wait for another thread that calls the library: that thread waits for the
- *   hook's call. */
+ *   e_evalPreview, SetLastAnswer, e_evals, e_evalsEx, Integrate, SetStrMatrix,
+ *   SetMatrix, GetE_Error, SetE_Error, GetResultType, IsPrime, and the matrix copy,
+ *   order, algebra and polynomial routines that return a code), else its failure answer:
+ *   0, 0.0, "" or nothing. A hook must not wait for another thread that calls the
+ *   library: that thread waits for the hook's call. */
 #ifndef ZORBIT_ZORBIT_H
 #define ZORBIT_ZORBIT_H
 
@@ -85,7 +85,18 @@ ZORBIT_API int32_t e_evals(const char16_t* expr, double xFrom, const char16_t* v
 ZORBIT_API int32_t e_evalsEx(const char16_t* expr, double xFrom, const char16_t* varName,
                              double xTo, int32_t steps, double* xs, double* ys, double* limits,
                              int32_t* codes);
-ZORBIT_API int32_t GetResultType(void);       /* 0 number, 1 matrix, -1 after a reset */
+ZORBIT_API int32_t GetResultType(void); /* 0 number, 1 matrix, -1 after a reset */
+/* expr evaluated as e_eval does (checkFunctions 1), with no effect at all: variables,
+ * functions, matrices, the last matrix result, the error code and position, the error
+ * records, the debug log, the random numbers and GetResultType are as before; no hook is
+ * called and no file written (the host's services are silenced for the call).
+ * workLimit bounds the work (about 16 per token read, a matrix operand its element count
+ * times its larger side, a matrix power its products); past it the evaluation stops with
+ * error 0 (exit before completion) and out->cutOff 1. A negative limit is none. out
+ * receives the value or the shape, or the code, position and description of the failure.
+ * Returns as e_eval: 0 number, 1 matrix, else the error code (codes 0 and 1 are errors
+ * too: check out->error == -1); 13 when expr or out is 0. */
+ZORBIT_API int32_t e_evalPreview(const char16_t* expr, int64_t workLimit, ZorbitPreview* out);
 ZORBIT_API int32_t SetBoolSign(int32_t sign); /* value of "true": 1 or -1; returns 0 */
 
 /* ---- Precision ------------------------------------------------------------------------ */
@@ -136,16 +147,24 @@ ZORBIT_API int32_t FindVarFunct(const char16_t* name, int32_t kind, double* resu
 ZORBIT_API int32_t GetVarFuncList(char16_t* buffer, int32_t capacity, const char16_t* which);
 ZORBIT_API int32_t GetVarFuncListLen(const char16_t* which);
 ZORBIT_API int32_t ClearVarFuncList(const char16_t* which);
-ZORBIT_API int32_t ReSetZiZoruze(void); /* empties lists, matrices, error records */
+ZORBIT_API int32_t ReSetZiZoruze(void); /* empties lists, matrices, error records, ans */
+/* The last answer: what the name "ans" stands for in a formula while no variable of that
+ * name exists (a variable named ans wins). A host sets it after each numeric result it
+ * shows. SetLastAnswer(value, 1) sets it, (any, 0) forgets it: -1; 13 for a value that is
+ * not finite (nothing changed). GetLastAnswer: 1 with *value (may be 0) when one is set,
+ * else 0. Without one, "ans" is an undefined name (error 4). */
+ZORBIT_API int32_t SetLastAnswer(double value, int32_t set);
+ZORBIT_API int32_t GetLastAnswer(double* value);
 /* Every name the library knows, one line each: kind TAB name TAB description CR LF.
  * Kinds: "function" (built-in; the description says what it computes), "constant"
  * (description and value), "statistics", "matrixfunction", "operator" (keywords),
- * "variable" (the description is its value as stored), "userfunction" (the name it is
- * called by; the description is the definition, "name(a; b) = body" or "name = body")
- * and "matrix" ("[name]"; "rows x cols"). Fields hold no TAB, CR or LF.
- * Returns the length of the whole list in characters, without the terminating zero.
- * With a buffer and capacity > 0, copies the whole lines that fit in capacity - 1
- * characters and a zero: call with (0, 0) for the length, then with length + 1. */
+ * "variable" (the description is its value as stored), "answer" ("ans" and the last
+ * answer's shortest text, while one is set and no variable is named ans), "userfunction" (the name
+ * it is called by; the description is the definition, "name(a; b) = body" or "name = body") and
+ * "matrix" ("[name]"; "rows x cols"). Fields hold no TAB, CR or LF. Returns the length of the whole
+ * list in characters, without the terminating zero. With a buffer and capacity > 0, copies the
+ * whole lines that fit in capacity - 1 characters and a zero: call with (0, 0) for the length, then
+ * with length + 1. */
 ZORBIT_API int32_t GetNameList(char16_t* buffer, int32_t capacity);
 
 /* ---- Number formatting ----------------------------------------------------------------- */

@@ -39,6 +39,7 @@
 #include "shell/window/completer.h"
 #include "shell/window/help_label.h"
 #include "shell/window/list_fit.h"
+#include "shell/window/live_result.h"
 #include "shell/window/names_dock.h"
 #include "shell/window/syntax_colours.h"
 #include "zorbit/codes.h"
@@ -107,6 +108,8 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     ApplyFont();
     action(MenuItem::BlackWhite)->setChecked(settings_.mnuBlackWhite == 1);
     action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
+    action(MenuItem::LiveResult)->setChecked(settings_.LiveResult == 1);
+    live_->SetEnabled(settings_.LiveResult == 1);
     std::string historyNote;
     history_.Load(ReadHistory(HistoryPath(program_.configPath), &historyNote));
     if (!historyNote.empty()) std::cerr << "vexcalc: " << historyNote << "\n";
@@ -147,6 +150,7 @@ void MainWindow::BuildMenus() {
     add(bar->addMenu(QStringLiteral("&Edit")),
         {{MenuItem::Cut, "&Cut", QKeySequence::Cut},
          {MenuItem::Copy, "Co&py", QKeySequence::Copy},
+         {MenuItem::CopyResult, "Copy &result", QKeySequence(QStringLiteral("Ctrl+Shift+C"))},
          {MenuItem::Paste, "&Paste", QKeySequence::Paste},
          {MenuItem::Matrix, "&Matrix", {}},
          {MenuItem::ClearList, nullptr, {}},
@@ -159,6 +163,7 @@ void MainWindow::BuildMenus() {
                  {MenuItem::Decimals, "&Decimals", {}},
                  {MenuItem::Separator, "Se&parator", {}},
                  {MenuItem::ToolTip, "&ToolTip", {}},
+                 {MenuItem::LiveResult, "&Live result", {}},
                  {MenuItem::FullPrecision, nullptr, {}},
                  {MenuItem::FullPrecision, "F&ull precision", {}}});
     QMenu* format = config->addMenu(QStringLiteral("Number f&ormat"));
@@ -177,6 +182,7 @@ void MainWindow::BuildMenus() {
     add(bar->addMenu(QStringLiteral("&Info")), {{MenuItem::About, "&About", {}}});
     action(MenuItem::BlackWhite)->setCheckable(true);
     action(MenuItem::ToolTip)->setCheckable(true);
+    action(MenuItem::LiveResult)->setCheckable(true);
 
     const auto on = [this](MenuItem item, auto&& slot) {
         connect(action(item), &QAction::triggered, this, std::forward<decltype(slot)>(slot));
@@ -188,6 +194,7 @@ void MainWindow::BuildMenus() {
     on(MenuItem::Exit, [this] { close(); });
     on(MenuItem::Cut, [this] { CopyRows(true); });
     on(MenuItem::Copy, [this] { CopyRows(false); });
+    on(MenuItem::CopyResult, [this] { CopyResult(); });
     on(MenuItem::Paste, [this] { Paste(); });
     on(MenuItem::Matrix, [this] { Matrix(); });
     on(MenuItem::ClearList, [this] { NewList(); });
@@ -198,6 +205,11 @@ void MainWindow::BuildMenus() {
     on(MenuItem::Decimals, [this] { AskDecimals(); });
     on(MenuItem::Separator, [this] { AskSeparator(); });
     on(MenuItem::ToolTip, [this] { ToggleToolTip(); });
+    on(MenuItem::LiveResult, [this] {
+        settings_.LiveResult = action(MenuItem::LiveResult)->isChecked() ? 1 : 0;
+        live_->SetEnabled(settings_.LiveResult == 1);
+        ApplyLayout();
+    });
     on(MenuItem::FullPrecision,
        [this] { SetFullPrecision(action(MenuItem::FullPrecision)->isChecked()); });
     on(MenuItem::FormatFixed, [this] { SetNumberFormat(NumberFormat::Fixed); });
@@ -216,6 +228,7 @@ void MainWindow::BuildGadgets() {
     entry_ = new QLineEdit(client_);
     help_ = new HelpLabel(client_);
     help_->setText(QStringLiteral("Help"));
+    live_ = new LiveResult(library_, program_.host.interp, program_.KeywordList, entry_, client_);
     info_->setTextFormat(Qt::PlainText);
 
     view_->setModel(&model_);
@@ -294,13 +307,15 @@ QAction* MainWindow::namesAction() const {
 }
 
 void MainWindow::ApplyLayout() {
-    const WindowLayout l = LayoutFor(client_->width(), client_->height(), view_->columnWidth(0));
+    const WindowLayout l = LayoutFor(client_->width(), client_->height(), view_->columnWidth(0),
+                                     live_->enabled() ? kPreviewHeight : 0);
     const auto place = [](QWidget* w, const GadgetRect& r) {
         w->setGeometry(r.x, r.y, std::max(r.w, 0), std::max(r.h, 0));
     };
     place(info_, l.info);
     place(view_, l.list);
     place(entry_, l.entry);
+    place(live_->label(), l.preview);
     place(help_, l.help);
     view_->setColumnWidth(1, std::max(l.exprWidth, 8));
 }
@@ -604,6 +619,15 @@ void MainWindow::CopyRows(bool cut) {
     if (cut) model_.Remove(rows);
 }
 
+void MainWindow::CopyResult() {
+    const std::optional<std::u16string> text = ResultText(list_, SelectedRows());
+    if (!text) {
+        QApplication::beep();
+        return;
+    }
+    platform_.platform().clipboard->PutText(*text);
+}
+
 void MainWindow::Paste() {
     QString text = QGuiApplication::clipboard()->text();
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
@@ -666,6 +690,7 @@ void MainWindow::AskDecimals() {
     }
     settings_.Decimals = *decimals;
     program_.host.interp.decimals = *decimals;
+    live_->Refresh();
 }
 
 void MainWindow::SetFullPrecision(bool full) {
@@ -695,6 +720,7 @@ void MainWindow::ShowNumberSettings() {
         ->setChecked(true);
     setWindowTitle(full ? QStringLiteral("vex Calulator - Full precision")
                         : QStringLiteral("vex Calulator"));
+    live_->Refresh();
 }
 
 void MainWindow::AskSeparator() {
@@ -725,7 +751,9 @@ void MainWindow::ShowTooltip(const QModelIndex& index) {
 
 void MainWindow::TakeRow(const QModelIndex& index) {
     if (!index.isValid()) return;
-    const std::u16string& text = list_.rows[static_cast<size_t>(index.row())].text;
+    const ListRow& row = list_.rows[static_cast<size_t>(index.row())];
+    // A number comes whole, as Copy result gives it; other rows as they read.
+    const std::u16string text = row.value ? zorbit::PlainNumberText(*row.value) : row.text;
     // Typed text is kept: the row goes in at the caret, as a paste would put it.
     if (!entry_->text().isEmpty()) {
         entry_->insert(Text(std::u16string(zorbit::TrimSpaces(text))));
@@ -818,6 +846,7 @@ ShellSettings MainWindow::CurrentSettings() const {
     s.ExprWidth = view_->columnWidth(1);
     s.mnuBlackWhite = action(MenuItem::BlackWhite)->isChecked() ? 1 : 0;
     s.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
+    s.LiveResult = action(MenuItem::LiveResult)->isChecked() ? 1 : 0;
     return s;
 }
 

@@ -23,6 +23,7 @@ namespace vex {
 
 class EntryCompleter;
 class NamesDock;
+class LiveResult;
 
 // The menu items, numbered as the window has always numbered them.
 enum class MenuItem {
@@ -50,6 +51,8 @@ enum class MenuItem {
     FullPrecision = 26,
     FormatFixed = 27,
     FormatAuto = 28,
+    LiveResult = 29,
+    CopyResult = 30,
 };
 
 class MainWindow final : public QMainWindow {
@@ -69,6 +72,7 @@ class MainWindow final : public QMainWindow {
     NamesDock* namesDock() const { return names_; }
     // View > Names.
     QAction* namesAction() const;
+    LiveResult* liveResult() const { return live_; }
     QAction* action(MenuItem item) const;
     const ExpressionList& list() const { return list_; }
     const ShellSettings& settings() const { return settings_; }
@@ -114,6 +118,7 @@ class MainWindow final : public QMainWindow {
     // One line through the interpreter; the menus follow a setting command in it.
     EntryResult RunLine(std::u16string_view text);
     void CopyRows(bool cut);
+    void CopyResult();
     void Paste();
     void Matrix();
     void DeleteItems();
@@ -153,7 +158,8 @@ class MainWindow final : public QMainWindow {
     QLabel* help_ = nullptr;
     EntryCompleter* completer_ = nullptr;
     NamesDock* names_ = nullptr;
-    std::array<QAction*, 29> actions_{};
+    LiveResult* live_ = nullptr;
+    std::array<QAction*, 31> actions_{};
     QString lastOpenName_;
     QString lastTip_;
     int lastTipRow_ = -1;

@@ -193,3 +193,39 @@ TEST(NumberText, ExponentsInNumberTokens) {
 
 } // namespace
 } // namespace zorbit
+
+namespace zorbit {
+namespace {
+
+// What Copy result puts on the clipboard: a plain number that reads back as the same
+// double, in scientific notation only where fixed-point would be long.
+TEST(NumberText, PlainNumberTextReadsBackWhole) {
+    const struct Row {
+        const char* name;
+        double value;
+        std::u16string_view text;
+    } rows[] = {
+        {"half", 2.5, u"2.5"},
+        {"whole", 42, u"42"},
+        {"zero", 0, u"0"},
+        {"third", 1.0 / 3, u"0.3333333333333333"},
+        {"avogadro", 6.02e23, u"6.02e23"},
+        {"negative_tiny", -2.5e-7, u"-2.5e-7"},
+        {"lower_edge", 1e-6, u"0.000001"},
+        {"upper_edge", 1e15, u"1e15"},
+        {"below_upper_edge", 999999999999999, u"999999999999999"},
+        {"max", 1.7976931348623157e308, u"1.7976931348623157e308"},
+        {"denormal", 5e-324, u"5e-324"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::u16string text = PlainNumberText(r.value);
+        EXPECT_EQ(Utf16ToUtf8(text), Utf16ToUtf8(r.text));
+        size_t used = 0;
+        EXPECT_EQ(ReadDecimal(text, &used), r.value);
+        EXPECT_EQ(used, text.size());
+    }
+}
+
+} // namespace
+} // namespace zorbit

@@ -21,7 +21,8 @@ std::string Fields(const ShellSettings& s) {
       << s.NumWidth << "," << s.ExprWidth << "," << s.ResWidth << " fonts [" << U8(s.DefFontName)
       << "] " << s.DefFontSize << " [" << U8(s.curFontName) << "] " << s.curFontSize << " bw "
       << s.mnuBlackWhite << " decimals " << s.Decimals << " sep [" << U8(s.sSeparator) << "] tip "
-      << s.ToolTip << " precision " << s.Precision << " format " << U8(NumberFormatName(s.Format));
+      << s.ToolTip << " precision " << s.Precision << " format " << U8(NumberFormatName(s.Format))
+      << " live " << s.LiveResult;
     return o.str();
 }
 
@@ -84,6 +85,9 @@ TEST(Configuration, ParseGivesTheSettings) {
          [](ShellSettings&) {}},
         {"keys_of_other_section_ignored", u"[vexCalc]\nPrecision=full\nNumberFormat=auto\n",
          [](ShellSettings&) {}},
+        {"live_result_off", u"[Config]\nLiveResult=0\n",
+         [](ShellSettings& s) { s.LiveResult = 0; }},
+        {"live_result_other_values_on", u"[Config]\nLiveResult=7\n", [](ShellSettings&) {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -119,6 +123,7 @@ TEST_F(ConfigFile, WriteThenReadGivesTheSettingsBack) {
          [](ShellSettings& s) { s.curFontName = k45.substr(0, 38); }},
         {"full_precision", [](ShellSettings& s) { s.Precision = ZORBIT_PRECISION_FULL; }, same},
         {"auto_format", [](ShellSettings& s) { s.Format = NumberFormat::Auto; }, same},
+        {"live_result_off", [](ShellSettings& s) { s.LiveResult = 0; }, same},
         {"number_limits",
          [](ShellSettings& s) {
              s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
@@ -146,11 +151,12 @@ TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
         keys.push_back(line.substr(0, line.find('=')));
         at = nl == text.npos ? text.size() : nl + 1;
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{
-                        "[vexCalc]", "wndX", "wndY", "wndW", "wndH", "NumWidth", "ExprWidth",
-                        "ResWidth", "[Config]", "DefFontName", "DefFontSize", "curFontName",
-                        "curFontSize", "mnuBlackWhite", "Decimals", "sSeparator", "ToolTip",
-                        "Precision", "NumberFormat"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{
+                  "[vexCalc]",   "wndX",        "wndY",        "wndW",          "wndH",
+                  "NumWidth",    "ExprWidth",   "ResWidth",    "[Config]",      "DefFontName",
+                  "DefFontSize", "curFontName", "curFontSize", "mnuBlackWhite", "Decimals",
+                  "sSeparator",  "ToolTip",     "Precision",   "NumberFormat",  "LiveResult"}));
 }
 
 TEST_F(ConfigFile, MissingFileGivesDefaults) {

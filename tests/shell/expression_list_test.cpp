@@ -86,6 +86,32 @@ TEST(ExpressionList, ClipboardJoinsTheSelectedRows) {
     }
 }
 
+// Copy result takes the number of the first selected row that has one; an expression
+// row stands for its first result.
+TEST(ExpressionList, ResultTextIsTheFirstSelectedNumber) {
+    ExpressionList list;
+    list.rows = {{u"E1", u"Expr = 5/2"},      {u"=", u"  2.5000", 2.5}, {u"E2", u"Expr = [m]"},
+                 {u"=", u"  1  2"},           {u"=", u"  3  4"},        {u"E3", u"Expr = 6.02e23"},
+                 {u"=", u"  602...", 6.02e23}};
+    const struct Row {
+        const char* name;
+        std::vector<size_t> selected;
+        std::optional<std::u16string> text;
+    } rows[] = {
+        {"result_row", {1}, u"2.5"},
+        {"expression_row_gives_its_result", {5}, u"6.02e23"},
+        {"first_selected_wins", {6, 1}, u"2.5"},
+        {"matrix_rows_have_none", {2, 3, 4}, std::nullopt},
+        {"a_row_without_then_one_with", {3, 6}, u"6.02e23"},
+        {"nothing_selected", {}, std::nullopt},
+        {"past_the_end", {40}, std::nullopt},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(ResultText(list, r.selected), r.text);
+    }
+}
+
 TEST(ExpressionList, TooltipShowsTheRowAndItsResults) {
     const struct Row {
         const char* name;

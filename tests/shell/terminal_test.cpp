@@ -57,7 +57,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, EntryTextTest,
                                                     "1/ln(2)\n2+3\n1/log(10)\n1/abs(-2)\n4*4",
                                                     "1.4427\n5.0000\n0.4343\n0.5000\n16.0000\n", 0},
                                            LinesRow{"definitionsCarry", "Var = k; 3\nk*k",
-                                                    "9.0000\n", 0}),
+                                                    "9.0000\n", 0},
+                                           LinesRow{"answerCarries", "2+3\nans*2\n1/0\nans+1",
+                                                    "5.0000\n10.0000\nERROR n. = 8: Division by "
+                                                    "zero             (Module: eval & sDiff)\n"
+                                                    "11.0000\n",
+                                                    1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TerminalTest, SessionLeavesTheSwitchesAlone) {
