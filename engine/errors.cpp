@@ -171,12 +171,16 @@ const std::u16string& RecordError(std::u16string_view procedure, int32_t line,
     }
 }
 
-const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
-                                  std::u16string_view extra) {
+void MarkErrorPlace() {
     ErrorState& es = Engine().errors;
-    // The first record of a reading marks where it failed; the reading may go on.
+    // The first failure of a reading marks where it failed; the reading may go on.
     if (Engine().eval.InEvaluation && es.firstErrorTok == std::u16string::npos)
         es.firstErrorTok = Engine().parser.tokStart;
+}
+
+const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
+                                  std::u16string_view extra) {
+    MarkErrorPlace();
     return RecordError(procedure, line, extra, 1);
 }
 

@@ -16,6 +16,8 @@ constexpr int kErrorTableSize = 101;
 std::u16string_view ErrorDescription(int32_t code);
 
 // Records an error with the current e_error and returns ErrMsgs.
+// Marks the token being read as where this reading failed, unless a failure came first.
+void MarkErrorPlace();
 const std::u16string& ReportError(std::u16string_view procedure, int32_t line,
                                   std::u16string_view extra);
 // ReportError for SetErrorMsgs: the records' length.

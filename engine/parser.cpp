@@ -47,6 +47,8 @@ double SyntaxError() {
     ParserState& ps = Engine().parser;
     if (E_Error() != ZORBIT_NO_ERROR) return 0;
     E_Error() = ZORBIT_E_PARSER_SYNTAX;
+    // Marked here too: without error records nothing else would say where.
+    MarkErrorPlace();
     const int32_t flags = Engine().errors.MsgFlags;
     if (flags & 1) {
         const std::u16string& records = ReportError(u"e_prs", 0, u"");

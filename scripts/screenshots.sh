@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the main window's pictures in docs/ under a virtual X server: a few lines
 # entered, once in each colour scheme; the completion list; a formula's colours in both
-# schemes; a formula being typed with its live result; then plot windows side by side: a
+# schemes; a line that failed with its error marked; a formula being typed with its live result; then plot windows side by side: a
 # smooth curve, tan(x) in its branches, two curves with their legend and 1/x with its
 # pole; a plot's status line reading the curve; and the matrix-entry window with a 3x3
 # grid being filled.
@@ -55,6 +55,10 @@ for scheme in dark light; do
         --out docs/colours-$scheme.png "${colours[@]}"
 done
 
+# A line that failed: it stays in the entry line with the place of the error marked.
+xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/window_shot --size 480x300 \
+    --out docs/error-position.png "Var = r ; 2.5" "2*r+sqrt(r*)-1"
+
 # A formula being typed: its value shows under the entry line before Enter.
 xvfb-run -a -s "-screen 0 1024x768x24" \
     build/default/bin/window_shot --size 480x300 --out docs/live-result.png \
@@ -73,6 +77,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/plot_shot \
     --pointer 270,120,shift --out docs/plot-readout.png "Plot(-2*pi; 2*pi) = sin(x)"
 xvfb-run -a -s "-screen 0 1024x768x24" build/default/bin/grid_shot --out docs/matrix-entry.png
 echo "docs/main-window-dark.png docs/main-window-light.png docs/completion.png" \
-     "docs/colours-dark.png docs/colours-light.png docs/live-result.png docs/plot-sin.png" \
+     "docs/colours-dark.png docs/colours-light.png docs/error-position.png docs/live-result.png docs/plot-sin.png" \
      "docs/plot-tan.png docs/plot-curves.png docs/plot-pole.png docs/plot-readout.png" \
      "docs/matrix-entry.png"
