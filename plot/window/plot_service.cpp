@@ -149,6 +149,19 @@ PlotOutcome PlotWindows::PlotOffscreen(const PlotRequest& request) {
     return outcome;
 }
 
+void PlotWindows::FinishWindow(const PlotRequest& request, PlotWindow& window,
+                               PlotOutcome& outcome) {
+    const std::vector<CurveRef> curves = window.Curves();
+    Finish(
+        request, curves,
+        [&window](QPainter& painter, QSize size) {
+            const std::vector<CurveRef> now = window.Curves();
+            DrawPlot(painter, size, now, window.Settings().AllFormulas(),
+                     window.Settings().autoFormat);
+        },
+        window.Picture().size(), outcome);
+}
+
 PlotOutcome PlotWindows::AddToWindow(const PlotRequest& request) {
     PlotOutcome outcome;
     PlotWindow* window = nullptr;
@@ -165,15 +178,7 @@ PlotOutcome PlotWindows::AddToWindow(const PlotRequest& request) {
     const int32_t steps = request.stepsGiven ? request.steps : window->Settings().steps;
     if (!window->AddCurves(FormulasOf(request), from, to, steps, outcome.error)) return outcome;
     window->raise();
-    const std::vector<CurveRef> curves = window->Curves();
-    Finish(
-        request, curves,
-        [window](QPainter& painter, QSize size) {
-            const std::vector<CurveRef> now = window->Curves();
-            DrawPlot(painter, size, now, window->Settings().AllFormulas(),
-                     window->Settings().autoFormat);
-        },
-        window->Picture().size(), outcome);
+    FinishWindow(request, *window, outcome);
     if (request.save) {
         std::erase_if(windows_, [window](const QPointer<PlotWindow>& w) { return w == window; });
         delete window;
@@ -223,15 +228,7 @@ PlotOutcome PlotWindows::PlotInWindow(const PlotRequest& request) {
         return outcome;
     }
     windows_.emplace_back(window);
-    const std::vector<CurveRef> curves = window->Curves();
-    Finish(
-        request, curves,
-        [window](QPainter& painter, QSize size) {
-            const std::vector<CurveRef> now = window->Curves();
-            DrawPlot(painter, size, now, window->Settings().AllFormulas(),
-                     window->Settings().autoFormat);
-        },
-        window->Picture().size(), outcome);
+    FinishWindow(request, *window, outcome);
     // A saved plot has done its work; its window goes with the command.
     if (request.save) {
         windows_.pop_back();

@@ -42,6 +42,8 @@ class PlotWindows final : public PlotService {
     void Finish(const PlotRequest& request, std::span<const CurveRef> curves,
                 const std::function<void(QPainter&, QSize)>& draw, QSize size,
                 PlotOutcome& outcome);
+    // Finish for a window's curves as it draws them.
+    void FinishWindow(const PlotRequest& request, PlotWindow& window, PlotOutcome& outcome);
 
     DialogService* dialogs_;
     bool offscreen_;
