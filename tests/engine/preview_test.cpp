@@ -1,6 +1,7 @@
 // The last answer ("ans") and the evaluation without effects that previews use.
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/number_text.h"
@@ -92,40 +93,18 @@ TEST_F(AnswerTest, TheNameListShowsItWhileNoVariableHidesIt) {
     EXPECT_EQ(NameList().find(u"answer\t"), std::u16string::npos);
 }
 
-// What a preview may not change, gathered so that a difference names itself.
-struct Snapshot {
-    std::u16string vars, funcs, errMsgs, lastInfo, debugLog, matrices;
-    int32_t error = 0, errorPos = 0, resultType = 0, debugMode = 0, msgFlags = 0;
-    uint64_t rng = 0;
-    double lastMatrix = 0, answer = 0;
-    bool hasAnswer = false, silent = false;
-    std::u16string parserText;
-    bool operator==(const Snapshot&) const = default;
-
-    static Snapshot Take() {
-        const EngineState& e = Engine();
-        Snapshot s;
-        s.vars = e.vars.VarList;
-        s.funcs = e.vars.FuncList;
-        s.errMsgs = e.errors.ErrMsgs;
-        s.lastInfo = e.errors.LastErrInfo;
-        s.debugLog = e.errors.DebugLog;
-        s.error = e.errors.e_error;
-        s.errorPos = e.errors.errorPos;
-        s.resultType = e.eval.ResultType;
-        s.debugMode = e.errors.DebugMode;
-        s.msgFlags = e.errors.MsgFlags;
-        s.rng = e.rngState;
-        s.lastMatrix = e.eval.lastMatrixResult;
-        s.hasAnswer = e.eval.hasAnswer;
-        s.answer = e.eval.answer;
-        s.silent = Hooks().silent;
-        s.parserText = std::u16string(e.parser.text);
-        for (const MatrixEntry& m : Matrices().arrList)
-            s.matrices += m.Name + (m.Internal ? u"*" : u"") + u";";
-        return s;
-    }
-};
+// What a preview may not change.
+auto Snapshot() {
+    const EngineState& e = Engine();
+    std::u16string matrices;
+    for (const MatrixEntry& m : Matrices().arrList)
+        matrices += m.Name + (m.Internal ? u"*" : u"") + u";";
+    return std::make_tuple(
+        e.vars.VarList, e.vars.FuncList, e.errors.ErrMsgs, e.errors.LastErrInfo, e.errors.DebugLog,
+        std::u16string(e.parser.text), matrices, e.errors.e_error, e.errors.errorPos,
+        e.eval.ResultType, e.errors.DebugMode, e.errors.MsgFlags, e.rngState,
+        e.eval.lastMatrixResult, e.eval.answer, e.eval.hasAnswer, Hooks().silent);
+}
 
 int g_boxes = 0;
 int32_t CountBox(const char16_t*, const char16_t*, int32_t, int32_t answer) {
@@ -190,12 +169,12 @@ TEST_F(PreviewTest, LeavesNothingBehindAndStopsWhenTheWorkRunsOut) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const Snapshot before = Snapshot::Take();
+        const auto before = Snapshot();
         ZorbitPreview out{};
         EXPECT_EQ(PreviewExpression(r.expr, r.work, &out), r.code);
         EXPECT_EQ(out.cutOff, r.cut ? 1 : 0);
         EXPECT_EQ(out.error, r.cut ? ZORBIT_E_UNDEFINED : (r.code > 1 ? r.code : ZORBIT_NO_ERROR));
-        EXPECT_TRUE(Snapshot::Take() == before);
+        EXPECT_EQ(Snapshot(), before);
         EXPECT_EQ(g_boxes, 0);
         // The kept matrix result is still there for its caller; the bound is the preview's.
         EXPECT_NE(FindMatrixByValue(Engine().eval.lastMatrixResult, false), nullptr);
