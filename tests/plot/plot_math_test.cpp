@@ -157,11 +157,7 @@ PlotPoints Sampled(Function f, double from, double to, int32_t steps) {
 }
 
 PlotProbe ProbeOf(Function f) {
-    return [f](double x) -> std::optional<double> {
-        const double y = f(x);
-        if (!std::isfinite(y)) return std::nullopt;
-        return y;
-    };
+    return [f](double x) { return std::isfinite(f(x)) ? std::optional(f(x)) : std::nullopt; };
 }
 
 // The pieces the curve is drawn in: runs of valid points joined by uncut segments (a
@@ -210,23 +206,8 @@ TEST_P(Poles, BreakTheCurveAndStayOutOfTheRange) {
 double Tan(double x) {
     return std::tan(x);
 }
-double Reciprocal(double x) {
-    return 1 / x;
-}
-double InverseSquare(double x) {
-    return 1 / ((x - 1) * (x - 1));
-}
-double Log(double x) {
-    return x > 0 ? std::log(x) : kNaN;
-}
 double Sine(double x) {
     return std::sin(x);
-}
-double SteepStep(double x) {
-    return std::tanh(200 * x);
-}
-double Cube(double x) {
-    return x * x * x;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -237,34 +218,29 @@ INSTANTIATE_TEST_SUITE_P(
         PoleRow{"tan_poles_between_points", Tan, -M_PI, M_PI, 201, 3, 200, true},
         PoleRow{"tan_over_ten", Tan, -10, 10, 200, 7, 200, true},
         // x = 0 has no value: two branches either way.
-        PoleRow{"reciprocal_pole_on_a_point", Reciprocal, -10, 10, 100, 2, 5.0000001, true},
-        PoleRow{"reciprocal_pole_between_points", Reciprocal, -10, 10, 201, 2, 101, true},
-        PoleRow{"reciprocal_without_a_probe", Reciprocal, -10, 10, 201, 2, 101, true, false},
+        PoleRow{"reciprocal_pole_on_a_point", [](double x) { return 1 / x; }, -10, 10, 100, 2,
+                5.0000001, true},
+        PoleRow{"reciprocal_pole_between_points", [](double x) { return 1 / x; }, -10, 10, 201, 2,
+                101, true},
+        PoleRow{"reciprocal_without_a_probe", [](double x) { return 1 / x; }, -10, 10, 201, 2, 101,
+                true, false},
         // No sign change: one piece whose peak leaves the picture; the range keeps the
         // curve's shoulders.
-        PoleRow{"inverse_square", InverseSquare, -2, 3, 201, 1, 1000, true},
+        PoleRow{"inverse_square", [](double x) { return 1 / ((x - 1) * (x - 1)); }, -2, 3, 201, 1,
+                1000, true},
         // Nothing left of 0; the drop towards 0 is the curve, not a pole.
-        PoleRow{"log_near_zero", Log, -1, 2, 300, 1, 10, false},
+        PoleRow{"log_near_zero", [](double x) { return x > 0 ? std::log(x) : kNaN; }, -1, 2, 300, 1,
+                10, false},
+        // No value between two valid points: no segment joins them.
+        PoleRow{"failed_middle", [](double x) { return std::fabs(x) < 0.1 ? kNaN : x; }, -2, 2, 3,
+                2, 2.0000001, false},
         PoleRow{"sine_whole", Sine, -M_PI, M_PI, 200, 1, 1.0000001, false},
         // Steep but continuous: crossings are drawn.
-        PoleRow{"steep_step", SteepStep, -1, 1, 201, 1, 1.0000001, false},
-        PoleRow{"cube_whole", Cube, -10, 10, 200, 1, 1000.0001, false}),
+        PoleRow{"steep_step", [](double x) { return std::tanh(200 * x); }, -1, 1, 201, 1, 1.0000001,
+                false},
+        PoleRow{"cube_whole", [](double x) { return x * x * x; }, -10, 10, 200, 1, 1000.0001,
+                false}),
     RowName<PoleRow>);
-
-// Where a curve has no value between two valid points, no segment joins them.
-TEST(SettlePoints, AFailedMiddleCutsTheSegment) {
-    PlotPoints p;
-    p.x = {-2, -1, 1, 2};
-    p.y = {-2, -1, 1, 2};
-    p.valid = {1, 1, 1, 1};
-    SettlePoints(p, [](double x) -> std::optional<double> {
-        if (x == 0) return std::nullopt;
-        return x;
-    });
-    EXPECT_EQ(p.cut, (std::vector<uint8_t>{0, 0, 1, 0}));
-    EXPECT_EQ(p.ymin, -2);
-    EXPECT_EQ(p.ymax, 2);
-}
 
 // The library's series: tan(x) and 1/x come apart at their poles.
 TEST_F(PlotTest, LibraryCurvesComeApartAtTheirPoles) {

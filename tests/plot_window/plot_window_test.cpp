@@ -19,9 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
-#include <tuple>
 
 #include "platform/protected_files.h"
 #include "platform/qt/dialogs.h"
@@ -198,23 +196,17 @@ TEST_F(PlotFixture, ThePoleBreaksTheCurve) {
 // Poles between points: no segment runs across the picture from one branch to the next,
 // and the branches are not squashed by the values beside the poles.
 TEST_F(PlotFixture, NoSegmentJoinsTheBranchesAcrossAPole) {
-    for (const auto& [expression, from, to] :
-         {std::tuple{u"1/x", -1.0, 1.0}, std::tuple{u"-1/x", -2.0, 1.0}}) {
-        SCOPED_TRACE(U8(expression));
-        auto w = Open(expression, 201, from, to);
-        const QImage& picture = w->Picture();
-        const PlotFrame& f = w->Frame();
-        // Only a segment over the pole has red in the rows where |y| < 0.5.
-        int red = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            if (std::fabs(f.WorldY(y)) < 0.5)
-                red += RedPixels(picture.copy(0, y, picture.width(), 1));
-        EXPECT_EQ(red, 0);
-        EXPECT_TRUE(ColourNear(picture, f.ScreenX(-0.5),
-                               f.ScreenY(1 / -0.5 * (expression[0] == u'-' ? -1 : 1)), kRed));
-        // y = 2 and y = 20 are rows apart: the range is not the pole's +-200.
-        EXPECT_GT(std::fabs(f.ScreenY(20) - f.ScreenY(2)), 60);
-    }
+    auto w = Open(u"1/x", 201, -1, 1);
+    const QImage& picture = w->Picture();
+    const PlotFrame& f = w->Frame();
+    // Only a segment over the pole has red in the rows where |y| < 0.5.
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        if (std::fabs(f.WorldY(y)) < 0.5) red += RedPixels(picture.copy(0, y, picture.width(), 1));
+    EXPECT_EQ(red, 0);
+    EXPECT_TRUE(ColourNear(picture, f.ScreenX(-0.5), f.ScreenY(-2), kRed));
+    // y = 2 and y = 20 are rows apart: the range is not the pole's +-200.
+    EXPECT_GT(std::fabs(f.ScreenY(20) - f.ScreenY(2)), 60);
 }
 
 TEST_F(PlotFixture, AConstantOrAnEmptyRangeGivesAFiniteFrameAndADrawnCurve) {
@@ -383,8 +375,9 @@ TEST_F(PlotFixture, TheWheelZoomsAboutThePointerInOneRecomputeAndTheFieldsFollow
     EXPECT_NEAR(w->View().Span(), home.Span() / std::pow(kPlotZoomStep, 5), 1e-12);
     EXPECT_NEAR(w->Frame().ScreenX(x0), at.x(), 1.0);
     EXPECT_EQ(w->Points().x.size(), 201u);
-    EXPECT_EQ(w->FromField()->text(), QString::fromStdU16String(BoundText(w->View().from)));
-    EXPECT_EQ(w->ToField()->text(), QString::fromStdU16String(BoundText(w->View().to)));
+    EXPECT_EQ(
+        w->FromField()->text() + u' ' + w->ToField()->text(),
+        QString::fromStdU16String(BoundText(w->View().from) + u' ' + BoundText(w->View().to)));
     ExpectReadsBack(*w, x0, std::sin(x0));
     // Three notches out in one turn, about another point.
     const double x1 = w->Frame().WorldX(300);
@@ -392,24 +385,18 @@ TEST_F(PlotFixture, TheWheelZoomsAboutThePointerInOneRecomputeAndTheFieldsFollow
     ASSERT_TRUE(Recomputed(*w, computed + 1));
     EXPECT_NEAR(w->View().Span(), home.Span() * std::pow(kPlotZoomStep, -2), 1e-12);
     EXPECT_NEAR(w->Frame().ScreenX(x1), 300, 1.0);
-    ExpectReadsBack(*w, x1, std::sin(x1));
-    EXPECT_TRUE(dialogs.messageTexts.isEmpty());
-}
-
-TEST_F(PlotFixture, ZoomIsBoundedWhateverTheWheelDoes) {
-    auto w = Open(u"x^2", 100, -2, 2);
+    // However far the wheel turns: one recompute, a finite range within the limits, a curve.
     for (const int delta : {120, -120}) {
         SCOPED_TRACE(delta);
-        const int computed = w->ComputeCount();
+        const int before = w->ComputeCount();
         for (int k = 0; k < 300; ++k)
             Wheel(w->Canvas(), QPoint(50, 100), delta);
-        ASSERT_TRUE(Recomputed(*w, computed));
-        EXPECT_EQ(w->ComputeCount(), computed + 1);
+        ASSERT_TRUE(Recomputed(*w, before));
+        EXPECT_EQ(w->ComputeCount(), before + 1);
         const PlotRange v = w->View();
         ASSERT_TRUE(std::isfinite(v.from) && std::isfinite(v.to));
         EXPECT_GE(v.Span(), 0.999e-8);
         EXPECT_LE(v.Span(), 1.001e12);
-        EXPECT_EQ(w->Points().x.size(), 101u);
         EXPECT_GT(RedPixels(w->Picture()), 0);
     }
     EXPECT_TRUE(dialogs.messageTexts.isEmpty());
@@ -433,18 +420,15 @@ TEST_F(PlotFixture, DraggingPansAndHomeOrADoubleClickReturn) {
     QApplication::processEvents();
     EXPECT_EQ(w->ComputeCount(), computed);
 
-    struct {
-        const char* name;
-        std::function<void()> back;
-    } rows[] = {{"home", [&] { QTest::keyClick(w->Canvas(), Qt::Key_Home); }},
-                {"doubleClick",
-                 [&] { QTest::mouseDClick(w->Canvas(), Qt::LeftButton, {}, QPoint(50, 50)); }}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const bool home : {true, false}) {
+        SCOPED_TRACE(home ? "home" : "doubleClick");
         Wheel(w->Canvas(), QPoint(30, 30), 240);
         ASSERT_TRUE(Recomputed(*w, w->ComputeCount()));
         ASSERT_NE(w->View(), w->Home());
-        row.back();
+        if (home)
+            QTest::keyClick(w->Canvas(), Qt::Key_Home);
+        else
+            QTest::mouseDClick(w->Canvas(), Qt::LeftButton, {}, QPoint(50, 50));
         ASSERT_TRUE(Recomputed(*w, w->ComputeCount()));
         EXPECT_EQ(w->View(), (PlotRange{-2, 2}));
         EXPECT_EQ(w->FromField()->text() + u' ' + w->ToField()->text(), QStringLiteral("-2 2"));
@@ -456,13 +440,8 @@ TEST_F(PlotFixture, TheStatusLineFollowsThePointerAndShiftSnapsToTheCurve) {
     QLabel* status = w->StatusLine();
     const QString hint = status->text();
     EXPECT_TRUE(hint.contains(QStringLiteral("Wheel")));
-    const PlotFrame& f = w->Frame();
-    // Free: the pointer's own coordinates; the points are -1, -0.5, 0 (no value), 0.5, 1.
-    Move(w->Canvas(), QPoint(320, 100));
-    const auto [x, y] = ReadBack(status->text(), "x = ", "y = ");
-    EXPECT_NEAR(x, f.WorldX(320), f.xSpan / f.width);
-    EXPECT_NEAR(y, f.WorldY(100), f.ySpan / f.Rows());
-    // Shift with the move, or pressed while the pointer rests: the nearest point.
+    // The points are -1, -0.5, 0 (no value), 0.5, 1. Shift with the move, or pressed while the
+    // pointer rests: the nearest point.
     Move(w->Canvas(), QPoint(320, 100), {}, Qt::ShiftModifier);
     EXPECT_EQ(status->text(), QStringLiteral("on the curve: x = 0.5  y = 2"));
     Move(w->Canvas(), QPoint(90, 100));
@@ -470,9 +449,6 @@ TEST_F(PlotFixture, TheStatusLineFollowsThePointerAndShiftSnapsToTheCurve) {
     EXPECT_EQ(status->text(), QStringLiteral("on the curve: x = -0.5  y = -2"));
     QTest::keyRelease(w->Canvas(), Qt::Key_Shift);
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("x = -0.55")));
-    // The nearest point has no value: said so, not a number made up.
-    Move(w->Canvas(), QPoint(205, 100), {}, Qt::ShiftModifier);
-    EXPECT_EQ(status->text(), QStringLiteral("x = 0.000  no value of the curve"));
     // Off the graph the hint comes back.
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(w->Canvas(), &leave);
@@ -772,7 +748,6 @@ TEST_F(PlotFixture, SeveralFormulasAreCurvesInTheirOwnColoursWithALegend) {
     request.formulas = {u"sin(x)", u"cos(x)"};
     request.xFrom = -M_PI;
     request.xTo = M_PI;
-    request.dataFile = U16(Path("two.txt"));
     const PlotOutcome outcome = windows.Plot(request);
     ASSERT_TRUE(outcome.error.empty()) << U8(outcome.error);
     ASSERT_EQ(windows.OpenWindows().size(), 1u);
@@ -789,13 +764,6 @@ TEST_F(PlotFixture, SeveralFormulasAreCurvesInTheirOwnColoursWithALegend) {
     EXPECT_TRUE(InLegend(w->Picture(), kRed));
     EXPECT_TRUE(InLegend(w->Picture(), second));
     EXPECT_TRUE(InLegend(w->Picture(), kLegendFrame));
-    // Ctrl+S saves the same drawing.
-    std::string error;
-    ASSERT_TRUE(w->SavePictureAs(QString::fromStdString(Path("shown.png")), error)) << error;
-    EXPECT_TRUE(Decode(Path("shown.png")).convertToFormat(QImage::Format_RGB32) == w->Picture());
-    const std::string data = ReadFile("two.txt");
-    EXPECT_EQ(data.rfind("Id\tX\tY1\tY2\r\n0\t-3.1415926536\t", 0), 0u) << data.substr(0, 80);
-    EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 202);
     // One curve has no legend.
     windows.Plot(Request(u"x"));
     EXPECT_FALSE(InLegend(windows.OpenWindows()[1]->Picture(), kLegendFrame));
@@ -837,7 +805,6 @@ TEST_F(PlotFixture, ALineNamingAnOpenWindowAddsItsCurvesThere) {
     more.window = 7;
     more.formulas = {u"x"};
     EXPECT_NE(U8(windows.Plot(more).error).find("no open plot window 7"), std::string::npos);
-    EXPECT_NE(U8(offscreen.Plot(more).error).find("no open plot window 7"), std::string::npos);
     EXPECT_EQ(PlotWindowCount(), 1);
 }
 
@@ -857,20 +824,14 @@ TEST_F(PlotFixture, SavedPicturesShowEveryCurve) {
     EXPECT_EQ(PlotWindowCount(), 0);
 }
 
+// The command's refusals and data file are checked by the batch run of plot_curves.vex.
 TEST_F(PlotFixture, ThePlotCommandDrawsEachFormulaAndAddsToANamedWindow) {
     platform.plot = &windows;
     const ScriptResult result =
-        EvalScript(host,
-                   u"Plot(-pi; pi; 20; x; both.txt) = sin(x); cos(x)\r\nPlot(;;;;;1) = x/4\r\n"
-                   u"Plot(;;;;;5) = x",
-                   {});
-    const std::string report = U8(result.report);
-    EXPECT_NE(report.find("Ln 1: Plot = sin(x); cos(x):"), std::string::npos) << report;
-    EXPECT_NE(report.find("no open plot window 5"), std::string::npos) << report;
-    EXPECT_EQ(result.Errors(), 1);
+        EvalScript(host, u"Plot(-pi; pi; 20) = sin(x); cos(x)\r\nPlot(;;;;;1) = x/4", {});
+    EXPECT_EQ(result.Errors(), 0) << U8(result.report);
     ASSERT_EQ(windows.OpenWindows().size(), 1u);
     EXPECT_EQ(windows.OpenWindows()[0]->Curves().size(), 3u);
-    EXPECT_EQ(ReadFile("both.txt").rfind("Id\tX\tY1\tY2\r\n", 0), 0u);
     // The next new window takes the next number: the added curves took none.
     EvalScript(host, u"Plot = x", {});
     ASSERT_FALSE(windows.OpenWindows().empty());

@@ -25,14 +25,13 @@ template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>&
 // What a row expects, defaults from the right as the command has them.
 PlotArgs Want(std::u16string expression, double xFrom = -10, double xTo = 10, int32_t steps = 200,
               std::u16string variable = u"x", std::u16string dataFile = u"") {
-    PlotArgs want;
-    want.expression = std::move(expression);
-    want.variable = std::move(variable);
-    want.xFrom = xFrom;
-    want.xTo = xTo;
-    want.steps = steps;
-    want.dataFile = std::move(dataFile);
-    return want;
+    return {.expression = std::move(expression),
+            .variable = std::move(variable),
+            .xFrom = xFrom,
+            .xTo = xTo,
+            .steps = steps,
+            .dataFile = std::move(dataFile),
+            .formulas = {}};
 }
 
 struct ArgsRow {
@@ -115,67 +114,43 @@ INSTANTIATE_TEST_SUITE_P(
 struct CurvesRow {
     const char* name;
     std::u16string argument, expressionPart;
-    std::vector<std::string> formulas;
-    std::string expression;
+    const char* formulas; // joined by "|"
     int32_t window;
-    bool fromGiven, toGiven, stepsGiven;
+    const char* given; // f, t, s for each of from, to, steps the line gave
 };
 
 class Curves : public PlotArgsTest, public ::testing::WithParamInterface<CurvesRow> {};
 
 // Each ";" after the "=" outside parentheses starts a further curve; "save" at the end
-// is no curve.
+// is no curve. The title joins the formulas.
 TEST_P(Curves, OneFormulaPerFieldAndTheWindowToAddThemTo) {
     const CurvesRow& row = GetParam();
     PlotArgs out;
     std::u16string error;
     ASSERT_TRUE(ParsePlotArgs(lib, row.argument, row.expressionPart, out, error)) << U8(error);
-    std::vector<std::string> formulas;
-    for (const std::u16string& f : out.formulas)
-        formulas.push_back(U8(f));
+    std::string formulas, joined;
+    for (const std::u16string& f : out.formulas) {
+        formulas += (formulas.empty() ? "" : "|") + U8(f);
+        joined += (joined.empty() ? "" : "; ") + U8(f);
+    }
     EXPECT_EQ(formulas, row.formulas);
-    EXPECT_EQ(U8(out.expression), row.expression);
+    EXPECT_EQ(U8(out.expression), joined);
     EXPECT_EQ(out.window, row.window);
-    EXPECT_EQ(out.fromGiven, row.fromGiven);
-    EXPECT_EQ(out.toGiven, row.toGiven);
-    EXPECT_EQ(out.stepsGiven, row.stepsGiven);
+    EXPECT_EQ(std::string(out.fromGiven ? "f" : "") + (out.toGiven ? "t" : "") +
+                  (out.stepsGiven ? "s" : ""),
+              row.given);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Plot, Curves,
-    ::testing::Values(
-        CurvesRow{"one", u"", u"sin(x)", {"sin(x)"}, "sin(x)", 0, false, false, false},
-        CurvesRow{"two_and_save",
-                  u"-pi; pi; 200",
-                  u" sin(x) ;cos(x); SAVE",
-                  {"sin(x)", "cos(x)"},
-                  "sin(x); cos(x)",
-                  0,
-                  true,
-                  true,
-                  true},
-        CurvesRow{"semicolons_inside_parentheses",
-                  u"",
-                  u"max(x; 0); min(x; 0)",
-                  {"max(x; 0)", "min(x; 0)"},
-                  "max(x; 0); min(x; 0)",
-                  0,
-                  false,
-                  false,
-                  false},
-        CurvesRow{"blank_fields_skipped",
-                  u"",
-                  u"x;; x^2;",
-                  {"x", "x^2"},
-                  "x; x^2",
-                  0,
-                  false,
-                  false,
-                  false},
-        CurvesRow{
-            "window_named", u"; 5;;;; 1+1", u"cos(x)", {"cos(x)"}, "cos(x)", 2, false, true, false},
-        CurvesRow{
-            "a_lone_save_is_a_formula", u"", u"save", {"save"}, "save", 0, false, false, false}),
+    ::testing::Values(CurvesRow{"one", u"", u"sin(x)", "sin(x)", 0, ""},
+                      CurvesRow{"two_and_save", u"-pi; pi; 200", u" sin(x) ;cos(x); SAVE",
+                                "sin(x)|cos(x)", 0, "fts"},
+                      CurvesRow{"semicolons_inside_brackets", u"", u"max(x; 0); min(x; 0)",
+                                "max(x; 0)|min(x; 0)", 0, ""},
+                      CurvesRow{"blank_fields_skipped", u"", u"x;; x^2;", "x|x^2", 0, ""},
+                      CurvesRow{"window_named", u"; 5;;;; 1+1", u"cos(x)", "cos(x)", 2, "t"},
+                      CurvesRow{"a_lone_save_is_a_formula", u"", u"save", "save", 0, ""}),
     RowName<CurvesRow>);
 
 struct LineRow {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/text.h"
@@ -41,30 +42,25 @@ CompletionIndex Index() {
     return index;
 }
 
-TEST(Completion, NameListKinds) {
-    const std::vector<NameEntry> e = ParseNameList(kNames);
+// A longer command's entry comes first: "var" must not take the line of "varpolyn".
+const std::u16string_view kHelp = u"varpolyn = var\n  Sets.\n\nvar = name; value\n  Defines.\n\n"
+                                  u"sdiff(x) = formula\n  Derives.\n\n";
+
+TEST(Completion, EntriesOfTheNameListAndTheCommands) {
     std::string got;
-    for (const NameEntry& n : e)
+    for (const NameEntry& n : ParseNameList(kNames))
         got += U8(n.name) + (n.takesBracket ? "(" : "") + (DefinedInRun(n.kind) ? "*" : "") + " ";
     EXPECT_EQ(got, "sqrt( sin( sinh( #pi pi sum( mod speed* hyp(* sq* [ma]* ");
-    EXPECT_EQ(U8(e[7].description), "12.5");
-}
-
-TEST(Completion, CommandsTakeTheFirstLineOfTheirOwnHelp) {
-    const std::vector<NameEntry> c =
-        CommandEntries({u"Var", u"VarPolyn", u"Show"},
-                       u"varpolyn = var\n  Sets.\n\nvar = name; value\n  Defines.\n\n");
-    ASSERT_EQ(c.size(), 3u);
-    EXPECT_EQ(U8(c[0].description), "var = name; value");
-    EXPECT_EQ(U8(c[1].description), "varpolyn = var");
-    EXPECT_EQ(U8(c[2].description), "");
-    EXPECT_EQ(c[0].kind, NameKind::Command);
+    EXPECT_EQ(U8(ParseNameList(kNames)[7].description), "12.5");
+    // Commands take the first line of their own help entry, or none.
+    got.clear();
+    for (const NameEntry& n : CommandEntries({u"Var", u"VarPolyn", u"Show"}, kHelp))
+        got += U8(n.description) + "|";
+    EXPECT_EQ(got, "var = name; value|varpolyn = var||");
 }
 
 TEST(Completion, HelpOfTheCommandBeingTyped) {
     const std::vector<std::u16string> keywords{u"Var", u"VarPolyn", u"Expr", u"sDiff"};
-    const std::u16string_view help = u"varpolyn = var\n  Sets.\n\nvar = name; value\n  Defines.\n\n"
-                                     u"sdiff(x) = formula\n  Derives.\n\n";
     struct Row {
         const char* name;
         std::u16string_view typed;
@@ -82,7 +78,7 @@ TEST(Completion, HelpOfTheCommandBeingTyped) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const auto entry = TypedCommandHelp(keywords, help, row.typed);
+        const auto entry = TypedCommandHelp(keywords, kHelp, row.typed);
         EXPECT_EQ(entry ? U8(entry->substr(0, entry->find(u'\n'))) : "", row.first);
     }
 }
@@ -153,47 +149,32 @@ TEST(Completion, MatchesByPrefixWithoutCase) {
     }
 }
 
+// "|" marks the caret, before and after.
 TEST(Completion, TakingANameRewritesTheWord) {
     struct Row {
         const char* name;
         std::u16string_view text;
-        size_t caret;
-        NameEntry entry;
+        NameKind kind;
+        std::u16string_view entry;
+        bool bracket;
         const char* want;
-        size_t wantCaret;
     } rows[] = {
-        {"function_gets_bracket",
-         u"2*sq",
-         4,
-         {NameKind::Function, u"sqrt", u"", true},
-         "2*sqrt(",
-         7},
-        {"bracket_not_doubled",
-         u"sq(4)",
-         2,
-         {NameKind::Function, u"sqrt", u"", true},
-         "sqrt(4)",
-         5},
-        {"rest_of_word_replaced",
-         u"sqxx+1",
-         2,
-         {NameKind::Variable, u"speed", u"", false},
-         "speed+1",
-         5},
-        {"matrix_closing_kept_once",
-         u"[m]+1",
-         2,
-         {NameKind::Matrix, u"[ma]", u"", false},
-         "[ma]+1",
-         4},
-        {"command", u"  Sto", 5, {NameKind::Command, u"StoExpr", u"", false}, "  StoExpr", 9},
+        {"function_gets_bracket", u"2*sq|", NameKind::Function, u"sqrt", true, "2*sqrt(|"},
+        {"bracket_not_doubled", u"sq|(4)", NameKind::Function, u"sqrt", true, "sqrt(|4)"},
+        {"rest_of_word_replaced", u"sq|xx+1", NameKind::Variable, u"speed", false, "speed|+1"},
+        {"matrix_closing_kept_once", u"[m|]+1", NameKind::Matrix, u"[ma]", false, "[ma]|+1"},
+        {"command", u"  Sto|", NameKind::Command, u"StoExpr", false, "  StoExpr|"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        const size_t at = row.text.find(u'|');
+        const std::u16string text =
+            std::u16string(row.text.substr(0, at)) + std::u16string(row.text.substr(at + 1));
         size_t caret = 0;
-        const TypedWord w = WordAtCaret(row.text, row.caret);
-        EXPECT_EQ(U8(AcceptCompletion(row.text, w, row.entry, &caret)), row.want);
-        EXPECT_EQ(caret, row.wantCaret);
+        std::u16string out =
+            AcceptCompletion(text, WordAtCaret(text, at),
+                             {row.kind, std::u16string(row.entry), u"", row.bracket}, &caret);
+        EXPECT_EQ(U8(out.insert(std::min(caret, out.size()), u"|")), row.want);
     }
 }
 

@@ -86,26 +86,12 @@ TEST_F(LivePreviewTest, FollowsTheListsFormat) {
     EXPECT_EQ(U8(Preview(u"6.02e23*1").text), "= 6.02e23");
 }
 
-// ans is the last number a line showed; previews (their lack of effect is checked in the
-// engine and window tests) and lines without a number leave it.
-TEST_F(LivePreviewTest, AnsIsTheLastNumberShown) {
-    Enter(u"7");
+// The rows of a line carry the number they show, whole, for Copy result; the last one shown
+// is "ans", which lines without a number and previews leave alone.
+TEST_F(LivePreviewTest, ResultRowsCarryTheirNumberAndTheLastIsAns) {
     const Library lib(host.slots);
-    Preview(u"ans*2");
-    // Lines without a number leave it too: a matrix, a plot, a definition, a failure.
-    for (std::u16string_view line :
-         {u"Matr = [mQ]; 1; 1; 5", u"[mQ]*2", u"Plot = x", u"Var = z; 3", u"1/0"})
-        Enter(line);
-    EXPECT_EQ(lib.LastAnswer(), std::optional<double>(7));
-    EXPECT_NE(U8(MemoryReport(host)).find("Last answer:\r\nans = 7\r\n"), std::string::npos);
-    const EntryResult r = Enter(u"ans+1");
-    ASSERT_EQ(r.rows.size(), 1u);
-    EXPECT_EQ(U8(r.rows[0].text), "8.0000");
-}
-
-// The rows of a line carry the number they show, whole, for Copy result and "ans".
-TEST_F(LivePreviewTest, ResultRowsCarryTheirNumber) {
     Enter(u"Matr = [mP]; 2; 2; 1; 2; 3; 4");
+    const std::nullopt_t none = std::nullopt;
     const struct Row {
         const char* name;
         std::u16string line;
@@ -115,18 +101,28 @@ TEST_F(LivePreviewTest, ResultRowsCarryTheirNumber) {
         {"hex", u"Hex = 255", {255.0}},
         {"stored", u"StoExpr(s) = 2/3", {2.0 / 3}},
         {"integral", u"Integrate(0;1;10;trap;x) = 1", {1.0}},
-        {"matrix", u"[mP]", {std::nullopt, std::nullopt}},
-        {"error", u"1/0", {std::nullopt}},
-        {"two_statements", u"Expr = 1\r\nExpr = 2", {1.0, 2.0}},
+        {"two_statements", u"Expr = 7\r\nExpr = 2", {7.0, 2.0}},
+        {"matrix", u"[mP]", {none, none}},
+        {"error", u"1/0", {none}},
+        {"matrix_defined", u"Matr = [mQ]; 1; 1; 5", {}},
+        {"variable_defined", u"Var = z; 3", {}},
+        {"plot", u"Plot = x", {none, none}},
+        {"uses_ans", u"ans+1", {3.0}},
     };
+    std::optional<double> ans;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         const EntryResult e = Enter(r.line);
         std::vector<std::optional<double>> values;
-        for (const EntryRow& row : e.rows)
+        for (const EntryRow& row : e.rows) {
             values.push_back(row.value);
+            ans = row.value ? row.value : ans;
+        }
         EXPECT_EQ(values, r.values);
+        Preview(u"ans*2");
+        EXPECT_EQ(lib.LastAnswer(), ans);
     }
+    EXPECT_NE(U8(MemoryReport(host)).find("Last answer:\r\nans = 3\r\n"), std::string::npos);
 }
 
 } // namespace

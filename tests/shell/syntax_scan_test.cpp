@@ -31,22 +31,9 @@ std::string EngineBoundaries(std::u16string_view s) {
     return out;
 }
 
+// Number, name, function, matrix, operator, bracket.
 char KindLetter(SyntaxKind k) {
-    switch (k) {
-    case SyntaxKind::Number:
-        return 'n';
-    case SyntaxKind::Name:
-        return 'v';
-    case SyntaxKind::Function:
-        return 'f';
-    case SyntaxKind::Matrix:
-        return 'm';
-    case SyntaxKind::Bracket:
-        return 'b';
-    case SyntaxKind::Operator:
-        break;
-    }
-    return 'o';
+    return "nvfmob"[static_cast<size_t>(k)];
 }
 
 struct Row {
