@@ -110,6 +110,7 @@ ShellSettings ParseConfiguration(std::u16string_view text) {
     s.sSeparator = r.Text(u"Config", u"sSeparator", u"  ");
     s.ToolTip = r.Int(u"Config", u"ToolTip", 0);
     s.LiveResult = r.Int(u"Config", u"LiveResult", 1) == 0 ? 0 : 1;
+    s.NamesPanel = r.Int(u"Config", u"NamesPanel", 0) == 1 ? 1 : 0;
     return s;
 }
 
@@ -210,6 +211,7 @@ std::string FormatConfiguration(const ShellSettings& s) {
     line(u"Precision", PrecisionName(s.Precision));
     line(u"NumberFormat", NumberFormatName(s.Format));
     number(u"LiveResult", s.LiveResult);
+    number(u"NamesPanel", s.NamesPanel);
     return zorbit::Utf16ToUtf8(text);
 }
 

@@ -27,6 +27,7 @@ struct ShellSettings {
     std::u16string sSeparator = u"  ";
     int32_t ToolTip = 0;
     int32_t LiveResult = 1; // Config > Live result: the value shown while typing
+    int32_t NamesPanel = 0; // View > Names: the panel of this run's names shown
     bool operator==(const ShellSettings&) const = default;
 };
 

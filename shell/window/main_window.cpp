@@ -110,6 +110,7 @@ MainWindow::MainWindow(Program& program, const Library& library, DialogService& 
     action(MenuItem::ToolTip)->setChecked(settings_.ToolTip == 1);
     action(MenuItem::LiveResult)->setChecked(settings_.LiveResult == 1);
     live_->SetEnabled(settings_.LiveResult == 1);
+    names_->setVisible(settings_.NamesPanel == 1);
     std::string historyNote;
     history_.Load(ReadHistory(HistoryPath(program_.configPath), &historyNote));
     if (!historyNote.empty()) std::cerr << "vexcalc: " << historyNote << "\n";
@@ -847,6 +848,7 @@ ShellSettings MainWindow::CurrentSettings() const {
     s.mnuBlackWhite = action(MenuItem::BlackWhite)->isChecked() ? 1 : 0;
     s.ToolTip = action(MenuItem::ToolTip)->isChecked() ? 1 : 0;
     s.LiveResult = action(MenuItem::LiveResult)->isChecked() ? 1 : 0;
+    s.NamesPanel = names_->toggleViewAction()->isChecked() ? 1 : 0;
     return s;
 }
 

@@ -22,7 +22,7 @@ std::string Fields(const ShellSettings& s) {
       << "] " << s.DefFontSize << " [" << U8(s.curFontName) << "] " << s.curFontSize << " bw "
       << s.mnuBlackWhite << " decimals " << s.Decimals << " sep [" << U8(s.sSeparator) << "] tip "
       << s.ToolTip << " precision " << s.Precision << " format " << U8(NumberFormatName(s.Format))
-      << " live " << s.LiveResult;
+      << " live " << s.LiveResult << " names " << s.NamesPanel;
     return o.str();
 }
 
@@ -88,6 +88,9 @@ TEST(Configuration, ParseGivesTheSettings) {
         {"live_result_off", u"[Config]\nLiveResult=0\n",
          [](ShellSettings& s) { s.LiveResult = 0; }},
         {"live_result_other_values_on", u"[Config]\nLiveResult=7\n", [](ShellSettings&) {}},
+        {"names_panel_shown", u"[Config]\nNamesPanel=1\n",
+         [](ShellSettings& s) { s.NamesPanel = 1; }},
+        {"names_panel_other_values_hidden", u"[Config]\nNamesPanel=2\n", [](ShellSettings&) {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -124,6 +127,7 @@ TEST_F(ConfigFile, WriteThenReadGivesTheSettingsBack) {
         {"full_precision", [](ShellSettings& s) { s.Precision = ZORBIT_PRECISION_FULL; }, same},
         {"auto_format", [](ShellSettings& s) { s.Format = NumberFormat::Auto; }, same},
         {"live_result_off", [](ShellSettings& s) { s.LiveResult = 0; }, same},
+        {"names_panel_shown", [](ShellSettings& s) { s.NamesPanel = 1; }, same},
         {"number_limits",
          [](ShellSettings& s) {
              s.wndX = INT32_MIN, s.wndY = INT32_MAX, s.wndW = -1, s.ToolTip = 1;
@@ -151,12 +155,12 @@ TEST(FormatConfiguration, WritesBothSectionsWithKeysInReadingOrder) {
         keys.push_back(line.substr(0, line.find('=')));
         at = nl == text.npos ? text.size() : nl + 1;
     }
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{
-                  "[vexCalc]",   "wndX",        "wndY",        "wndW",          "wndH",
-                  "NumWidth",    "ExprWidth",   "ResWidth",    "[Config]",      "DefFontName",
-                  "DefFontSize", "curFontName", "curFontSize", "mnuBlackWhite", "Decimals",
-                  "sSeparator",  "ToolTip",     "Precision",   "NumberFormat",  "LiveResult"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "[vexCalc]",   "wndX",        "wndY",        "wndW",          "wndH",
+                        "NumWidth",    "ExprWidth",   "ResWidth",    "[Config]",      "DefFontName",
+                        "DefFontSize", "curFontName", "curFontSize", "mnuBlackWhite", "Decimals",
+                        "sSeparator",  "ToolTip",     "Precision",   "NumberFormat",  "LiveResult",
+                        "NamesPanel"}));
 }
 
 TEST_F(ConfigFile, MissingFileGivesDefaults) {

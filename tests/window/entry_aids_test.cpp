@@ -369,6 +369,7 @@ class EntryAidsTest : public QObject {
         QVERIFY(view && view->title() == QStringLiteral("&View"));
         names->trigger();
         QVERIFY(dock->isVisible());
+        QCOMPARE(window_->CurrentSettings().NamesPanel, 1); // kept for the next start
         QCOMPARE(tree->topLevelItemCount(), 0);
         EnterAll({"Var = k; 5", "Funct = dbl(x); 2*x", "Matr = [mB]; 1; 2; 7; 8", "sqrt(16)"});
         QCoreApplication::processEvents();
@@ -394,6 +395,7 @@ class EntryAidsTest : public QObject {
         }
         names->trigger();
         QVERIFY(!dock->isVisible());
+        QCOMPARE(window_->CurrentSettings().NamesPanel, 0);
     }
 
     // --- Colours -------------------------------------------------------------------------
