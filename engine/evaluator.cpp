@@ -30,6 +30,11 @@ double ParseExpression(std::u16string_view expr, bool checkFunctions, uint8_t& f
     if (!ExpandFunctions(ps.e_expr, &why)) {
         ps.e_expr.clear();
         StartTokenizer(); // the record reads the position, which must be inside the text
+        if (e.eval.workLeft == 0) {
+            // A bounded evaluation's work ran out while calls were expanded.
+            E_Error() = ZORBIT_E_UNDEFINED;
+            return 0;
+        }
         E_Error() = ZORBIT_E_INVALID_ARGUMENT;
         ReportError(u"ExpandFunctions", 0, why + u"\r\n");
         return 0;

@@ -17,6 +17,17 @@ namespace zorbit {
 
 namespace {
 
+// An expanded text fits within the length limit and, in a bounded evaluation (a preview),
+// within what its work could read: a text past that ends the work, as reading it would.
+constexpr int64_t kExpandedCharWork = 4;
+bool Fits(size_t size) {
+    if (size > kMaxExpressionLength) return false;
+    int64_t& left = Engine().eval.workLeft;
+    if (left < 0 || static_cast<int64_t>(size) <= left / kExpandedCharWork) return true;
+    left = 0;
+    return false;
+}
+
 // A list that does not end with ";" gets one, so that the next entry starts after it.
 void CloseList(std::u16string& list, ListIndex& index) {
     if (!list.empty() && list.back() == u';') return;
@@ -138,7 +149,7 @@ class CallExpander {
             from = next = close + 1;
         }
         out.append(text.substr(from));
-        return out.size() <= kMaxExpressionLength || TooLong();
+        return Fits(out.size()) || TooLong();
     }
 
     bool changed = false;
@@ -178,11 +189,11 @@ class CallExpander {
             } else {
                 out.append(word);
             }
-            if (out.size() > kMaxExpressionLength) return TooLong();
+            if (!Fits(out.size())) return TooLong();
             i = j;
         }
         out += u')';
-        return out.size() <= kMaxExpressionLength || TooLong();
+        return Fits(out.size()) || TooLong();
     }
 
     bool Fail(std::u16string_view what) {
@@ -506,12 +517,12 @@ bool ExpandFunctions(std::u16string& text, std::u16string* why) {
                 out += u'(';
                 out += body;
                 out += u')';
-                if (out.size() > kMaxExpressionLength) return TooLongText(why);
+                if (!Fits(out.size())) return TooLongText(why);
                 from = p + name.size();
                 p = FindWholeName(text, name, from, true);
             }
             out.append(text, from, std::u16string::npos);
-            if (out.size() > kMaxExpressionLength) return TooLongText(why);
+            if (!Fits(out.size())) return TooLongText(why);
             text.swap(out);
         } else if (!changed) {
             continue;

@@ -120,6 +120,7 @@ class PreviewTest : public EngineTest {
         // matrix result, an earlier failure with its records, a debug log, an answer.
         SetVarFunct(u"x", u"3", 0);
         SetVarFunct(u"f", u"x*2", 1);
+        SetVarFunct(u"dbl(t)", u"t+t", 1);
         ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
         SetStrMatrix(u"[a]; 2; 2; 1; 2; 3; 4", false, true);
         double v = 0;
@@ -143,6 +144,14 @@ TEST_F(PreviewTest, LeavesNothingBehindAndStopsWhenTheWorkRunsOut) {
         big += u"; 1";
     SetStrMatrix(big, false, true);
     ASSERT_EQ(E_Error(), ZORBIT_NO_ERROR);
+    // Calls of dbl nested n deep expand to 2^n copies of their argument.
+    const auto nested = [](size_t n) {
+        std::u16string s;
+        for (size_t k = 0; k < n; ++k)
+            s += u"dbl(";
+        return s + u"1" + std::u16string(n, u')');
+    };
+    const std::u16string deep = nested(20), shallow = nested(8);
     const struct Row {
         const char* name;
         std::u16string expr;
@@ -165,6 +174,8 @@ TEST_F(PreviewTest, LeavesNothingBehindAndStopsWhenTheWorkRunsOut) {
         {"matrix_past", u"[big]*2", 100000, ZORBIT_E_UNDEFINED, true},
         {"matrix_power_past", u"[big]^50", 400000, ZORBIT_E_UNDEFINED, true},
         {"matrix_power_within", u"[a]^50", 400000, 1, false},
+        {"calls_within", shallow, 100000, 0, false},
+        {"calls_past", deep, 400000, ZORBIT_E_UNDEFINED, true},
         {"unbounded", u"[big]^3", -1, 1, false},
     };
     for (const Row& r : rows) {
