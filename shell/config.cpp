@@ -215,18 +215,22 @@ std::string FormatConfiguration(const ShellSettings& s) {
     return zorbit::Utf16ToUtf8(text);
 }
 
-bool WriteConfiguration(const std::string& path, const ShellSettings& settings,
-                        std::string& error) {
+bool WriteSettingsFile(const std::string& path, const std::string& utf8, std::string& error) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     // Never written into a FIFO or a device: that could wait for ever or reach hardware.
     // A portable copy in a read-only folder has its file rewritten in place.
-    const std::u16string text = zorbit::Utf8ToUtf16(FormatConfiguration(settings));
+    const std::u16string text = zorbit::Utf8ToUtf16(utf8);
     const int err = WriteTextFile(path, {text}, WriteMode::ReplaceRegular);
     if (err == 0) return true;
     error = err == EINVAL ? "not a regular file" : std::strerror(err);
     return false;
+}
+
+bool WriteConfiguration(const std::string& path, const ShellSettings& settings,
+                        std::string& error) {
+    return WriteSettingsFile(path, FormatConfiguration(settings), error);
 }
 
 } // namespace vex

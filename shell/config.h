@@ -56,6 +56,9 @@ std::string FormatConfiguration(const ShellSettings& settings);
 // Writes the file through a temporary file beside it (its folder is created when
 // missing); false with error set when it cannot be written or the name is not a
 // regular file (a FIFO or a device is never written into).
+// Writes a file kept beside the configuration (UTF-8 text) as the configuration is written;
+// false with error set on failure.
+bool WriteSettingsFile(const std::string& path, const std::string& utf8, std::string& error);
 bool WriteConfiguration(const std::string& path, const ShellSettings& settings, std::string& error);
 
 } // namespace vex

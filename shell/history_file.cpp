@@ -84,14 +84,7 @@ std::vector<std::u16string> ReadHistory(const std::string& path, std::string* no
 
 bool WriteHistory(const std::string& path, const std::vector<std::u16string>& lines,
                   std::string& error) {
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    const std::u16string text = zorbit::Utf8ToUtf16(FormatHistory(lines));
-    const int err = WriteTextFile(path, {text}, WriteMode::ReplaceRegular);
-    if (err == 0) return true;
-    error = err == EINVAL ? "not a regular file" : std::strerror(err);
-    return false;
+    return WriteSettingsFile(path, FormatHistory(lines), error);
 }
 
 } // namespace vex

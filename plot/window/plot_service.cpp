@@ -153,12 +153,7 @@ void PlotWindows::FinishWindow(const PlotRequest& request, PlotWindow& window,
                                PlotOutcome& outcome) {
     const std::vector<CurveRef> curves = window.Curves();
     Finish(
-        request, curves,
-        [&window](QPainter& painter, QSize size) {
-            const std::vector<CurveRef> now = window.Curves();
-            DrawPlot(painter, size, now, window.Settings().AllFormulas(),
-                     window.Settings().autoFormat);
-        },
+        request, curves, [&window](QPainter& painter, QSize size) { window.Paint(painter, size); },
         window.Picture().size(), outcome);
 }
 

@@ -100,9 +100,7 @@ PlotWindow::PlotWindow(PlotSettings settings, const Library& library, DialogServ
     : QWidget(parent, Qt::Window), library_(library), dialogs_(dialogs),
       settings_(std::move(settings)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    // Numbered through the session, so windows of different entry lines tell apart.
-    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
-                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
+    ShowTitle();
     canvas_ = new PlotCanvas(*this);
     redraw_ = new QPushButton(QStringLiteral("Redraw"), this);
     fromLabel_ = new QLabel(QStringLiteral("Redraw from"), this);
@@ -169,8 +167,7 @@ bool PlotWindow::AddCurves(const std::vector<PlotFormula>& formulas, double from
         settings_ = before;
         return false;
     }
-    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
-                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
+    ShowTitle();
     return true;
 }
 
@@ -217,13 +214,22 @@ bool PlotWindow::ComputeRange(double from, double to, std::u16string& error) {
     return true;
 }
 
+PlotFrame PlotWindow::Paint(QPainter& painter, QSize size) const {
+    const std::vector<CurveRef> curves = Curves();
+    return DrawPlot(painter, size, curves, settings_.AllFormulas(), settings_.autoFormat);
+}
+
+// Numbered through the session, so windows of different entry lines tell apart.
+void PlotWindow::ShowTitle() {
+    setWindowTitle(QStringLiteral("aPlot #") + QString::number(settings_.number) +
+                   QStringLiteral(": ") + Text(settings_.AllFormulas()));
+}
+
 void PlotWindow::Draw() {
     const int w = std::max(width(), 1), h = height();
     picture_ = QImage(w, std::max(PlotImageHeight(h), 1), QImage::Format_RGB32);
     QPainter painter(&picture_);
-    const std::vector<CurveRef> curves = Curves();
-    frame_ =
-        DrawPlot(painter, picture_.size(), curves, settings_.AllFormulas(), settings_.autoFormat);
+    frame_ = Paint(painter, picture_.size());
     painter.end();
     // The pointer now stands over other coordinates.
     ShowStatus(pointer_, snap_);
@@ -340,12 +346,8 @@ void PlotWindow::ShowStatus(std::optional<QPoint> at, bool snap) {
 }
 
 bool PlotWindow::SavePictureAs(const QString& path, std::string& error) const {
-    return SavePicture(
-        [this](QPainter& painter, QSize size) {
-            const std::vector<CurveRef> curves = Curves();
-            DrawPlot(painter, size, curves, settings_.AllFormulas(), settings_.autoFormat);
-        },
-        picture_.size(), path, error);
+    return SavePicture([this](QPainter& painter, QSize size) { Paint(painter, size); },
+                       picture_.size(), path, error);
 }
 
 void PlotWindow::AskSaveImage() {

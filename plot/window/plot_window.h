@@ -5,6 +5,7 @@
 // dragging pans, a double click or Home returns to the plot's own range.
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -54,6 +55,8 @@ class PlotWindow final : public QWidget {
     // The first curve's points; Curves() has every curve.
     const PlotPoints& Points() const { return points_; }
     std::vector<CurveRef> Curves() const;
+    // Draws every curve as the window shows them into a picture of size; the frame used.
+    PlotFrame Paint(QPainter& painter, QSize size) const;
     // Adds curves over [from, to] with steps (the window's range, fields and steps
     // change with them) and draws them all; false with error text and nothing changed
     // when more than kMaxPlotCurves would be shown or a curve cannot be computed.
@@ -93,6 +96,7 @@ class PlotWindow final : public QWidget {
     // Compute without touching the home range; bounds in either order, checked.
     bool ComputeRange(double from, double to, std::u16string& error);
     void Draw();
+    void ShowTitle();
     void Redraw();
     void Click(QPoint at);
     // The range the pointer moves: the one waiting to be computed, else the one shown.
